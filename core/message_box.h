@@ -1,0 +1,42 @@
+#pragma once
+// Every modal message of the program goes through showMessage(). Tests install a
+// presenter that records the request and answers at once, so no test blocks on a box.
+#include <functional>
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+struct MessageRequest {
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QString title = QStringLiteral("KAVRO");
+    QString text;
+    QString informativeText;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QString checkBoxText; // a "Do not show again" style check box when not empty
+};
+
+struct MessageReply {
+    QMessageBox::StandardButton button = QMessageBox::Ok;
+    bool checked = false; // state of the check box, if there was one
+};
+
+using MessagePresenter = std::function<MessageReply(QWidget* parent, const MessageRequest&)>;
+
+// Shows the box modally (from any thread: a worker's request is carried to the GUI
+// thread and waits for the answer) and returns the user's answer.
+MessageReply showMessage(QWidget* parent, const MessageRequest& request);
+
+// Shorthands for the common one-button boxes.
+void showCritical(QWidget* parent, const QString& text, const QString& informativeText = QString());
+void showWarning(QWidget* parent, const QString& text, const QString& informativeText = QString());
+void showInformation(QWidget* parent, const QString& text, const QString& informativeText = QString());
+// A Yes/No (or Yes/Cancel) question; true when the answer is Yes.
+bool askQuestion(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Question,
+                 QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                 QMessageBox::StandardButton defaultButton = QMessageBox::Yes);
+
+// Replaces the presenter (tests); an empty function restores the real message boxes.
+void setMessagePresenter(MessagePresenter presenter);
