@@ -1,0 +1,34 @@
+#pragma once
+// Numerics on curves sampled at discrete points: local Lagrange interpolation and
+// differentiation over a sliding window of nodes, and quadrature. Every function takes
+// the values y first, then the abscissae x (ascending). The window half-width is
+// INTER_PREC + 1 (or DER_PREC + 1) in 8-bit arithmetic, and the quadrature rule of
+// integrate() is INT_METHOD; both are read at every call.
+//
+// Short curves use a narrower window (lower degree) instead of reading past the data,
+// nodes that repeat an abscissa already in the window are left out of it, and no
+// function reads outside the vectors: n = 0 gives 0, n = 1 a constant. When x and y
+// differ in length only the common part is used.
+#include <cstddef>
+#include <vector>
+
+// Value at xi of the polynomial through the 2w nodes around xi (w from INTER_PREC);
+// points outside the range are extrapolated from the end windows.
+double interpolate(const std::vector<double>& y, const std::vector<double>& x, double xi);
+// Derivative at xi of the polynomial through the 2w nodes around xi (w from DER_PREC).
+double differentiate(const std::vector<double>& y, const std::vector<double>& x, double xi);
+// Value at x[k] predicted by the 2w neighbours of node k, node k left out (w from
+// INTER_PREC). A curve of one node gives y[k]; a k past the end gives 0.
+double interpolateExcludingNode(const std::vector<double>& y, const std::vector<double>& x, std::size_t k);
+// Resizes `out` to n (new entries 0) and adds to out[k] the derivative at x[k] of the
+// polynomial through the 2w + 1 nodes around node k (w from DER_PREC).
+void derivativesAtNodes(const std::vector<double>& y, const std::vector<double>& x, std::vector<double>& out);
+
+// Integral of the curve from a to b, over the segments between a, every node strictly
+// between a and b, and b. The values at nodes are their y; elsewhere interpolate().
+// a >= b gives 0.
+double integrateMidpoint(const std::vector<double>& y, const std::vector<double>& x, double a, double b);
+double integrateTrapezoid(const std::vector<double>& y, const std::vector<double>& x, double a, double b);
+double integrateSimpson(const std::vector<double>& y, const std::vector<double>& x, double a, double b);
+// INT_METHOD 0 midpoint, 1 trapezoid, 2 Simpson; any other value gives 0.
+double integrate(const std::vector<double>& y, const std::vector<double>& x, double a, double b);
