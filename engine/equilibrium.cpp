@@ -1,0 +1,454 @@
+// Chemical equilibrium at fixed (h,p) or (s,p): reduced Gibbs minimisation by Newton
+// iteration on the element potentials, with damping, trace cut-off, ions through a
+// charge-balance row and condensed species through the condensed-phase step.
+#include <cmath>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/mixture.h"
+
+namespace {
+// ln(1e-4): a reappearing trace species is held at no more than about 1e-4 of n.
+constexpr double LOG_TRACE_REENTRY = 9.2103404;
+constexpr double TRACE_TEST_LIMIT = -18.420681;
+constexpr uint32_t RANGE_CODES =
+    code::SP01 | code::SP02 | code::SP03 | code::SP04 | code::SP05 | code::SP06;
+} // namespace
+
+void Mixture::resizeMatrix()
+{
+    const std::size_t nc = activeCondensed.size();
+    systemSize = static_cast<uint16_t>(nElements + nc + 2);
+    correctionSize = static_cast<uint16_t>(nGas + nc + 2);
+    if (iterationMatrix.rows() != systemSize || iterationMatrix.cols() != systemSize)
+        iterationMatrix.setZero(systemSize, systemSize);
+    if (rightHandSide.size() != systemSize)
+        rightHandSide.setZero(systemSize);
+    if (solution.size() != systemSize)
+        solution.setZero(systemSize);
+    if (previousSolution.size() != systemSize)
+        previousSolution.setZero(systemSize);
+}
+
+void Mixture::reset()
+{
+    activeCondensed.clear();
+    removedCondensed.clear();
+    releasePhasePair();
+    resizeMatrix();
+    initialEstimate();
+}
+
+void Mixture::releasePhasePair()
+{
+    phasePairActive = false;
+    phasePairHigh = 0;
+    phasePairLow = 0;
+}
+
+void Mixture::initialEstimate()
+{
+    if (!chargeBalance)
+        addChargeBalance();
+    totalMoles = gasMoles = allMoles = INITIAL_MIX_N;
+    logMoles = std::log(totalMoles);
+    for (uint16_t j = 0; j < nGas; ++j) {
+        Species& s = *species[j];
+        if (chargeBalance || electronCount(j) == 0.0) {
+            s.moles = INITIAL_MIX_N / nGas;
+            s.logMoles = std::log(s.moles);
+        } else {
+            s.moles = 0.0;
+            s.logMoles = MIN_ION_LOG_N - 100.0;
+        }
+    }
+    for (uint16_t j = nGas; j < nSpecies; ++j)
+        species[j]->moles = 0.0;
+    for (uint16_t c : activeCondensed) {
+        species[c]->moles = INITIAL_CONDENSED;
+        species[c]->logMoles = std::log(INITIAL_CONDENSED);
+        allMoles += INITIAL_CONDENSED;
+    }
+    // The active set may have changed since the last sizing (the non-finite guard).
+    resizeMatrix();
+}
+
+void Mixture::enableIons()
+{
+    if (!chargeBalance)
+        addChargeBalance();
+}
+
+void Mixture::addChargeBalance()
+{
+    if (electronRow < 0 || nElements == elementSymbols.size() || !activeCondensed.empty()) {
+        resizeMatrix();
+        return;
+    }
+    bool found = false;
+    for (uint16_t j = 0; j < nGas; ++j) {
+        if (electronCount(j) != 0.0) {
+            species[j]->moles = ION_RESET;
+            species[j]->logMoles = LOG_ION_RESET;
+            totalMoles += ION_RESET;
+            gasMoles += ION_RESET;
+            found = true;
+        }
+    }
+    if (found) {
+        chargeBalance = true;
+        ++nElements;
+        logMoles = std::log(totalMoles);
+    }
+    resizeMatrix();
+}
+
+bool Mixture::assembleMatrix()
+{
+    const int E = nElements;
+    const int s = systemSize;
+    const int nc = static_cast<int>(activeCondensed.size());
+    bool revived = false;
+
+    for (int i = 0; i < E; ++i) {
+        const std::vector<double>& a = elementMatrix[i];
+        double sum = 0.0;
+        for (int j = 0; j < nGas; ++j) {
+            double v = a[j] * species[j]->moles;
+            elementMoles[i][j] = v;
+            sum += v;
+        }
+        gasElementTotals[i] = sum;
+        for (uint16_t c : activeCondensed)
+            sum += a[c] * species[c]->moles;
+        elementTotals[i] = sum;
+        if (sum == 0.0 && !(chargeBalance && i == E - 1)) {
+            // No present species carries this element. Revive the absent gases once; if
+            // that cannot help (no active species holds the element at all) the solve
+            // must end rather than restart this assembly for ever.
+            if (revived)
+                return false;
+            revived = true;
+            raiseFlag(flagsSP, code::SP14);
+            for (uint16_t j = 0; j < nGas; ++j) {
+                Species& sp = *species[j];
+                if (sp.moles == 0.0 && (chargeBalance || electronCount(j) == 0.0)) {
+                    sp.moles = SING_RESET;
+                    gasMoles += SING_RESET;
+                }
+            }
+            evaluateSpecies(temperature);
+            i = -1;
+        }
+    }
+
+    Eigen::MatrixXd& A = iterationMatrix;
+    Eigen::VectorXd& b = rightHandSide;
+    A.setZero();
+    b.setZero();
+    const int ln = s - 2, lt = s - 1;
+
+    // Per-gas products used by several entries.
+    double sumMu = 0.0, sumHMu = 0.0, sumSMu = 0.0, diagT = 0.0;
+    for (int j = 0; j < nGas; ++j) {
+        const Species& sp = *species[j];
+        const double n = sp.moles;
+        if (n == 0.0)
+            continue;
+        const double H = sp.enthalpyRT, S = entropyTerms[j], mu = chemicalPotentials[j];
+        sumMu += n * mu;
+        sumHMu += n * H * mu;
+        sumSMu += n * S * mu;
+        diagT += fixedEnthalpy ? n * (sp.cpR + H * H) : n * (sp.cpR + H * S);
+    }
+    for (uint16_t c : activeCondensed)
+        diagT += species[c]->moles * species[c]->cpR;
+
+    for (int i = 0; i < E; ++i) {
+        const std::vector<double>& em = elementMoles[i];
+        for (int k = 0; k <= i; ++k) {
+            const std::vector<double>& ak = elementMatrix[k];
+            double v = 0.0;
+            for (int j = 0; j < nGas; ++j)
+                v += em[j] * ak[j];
+            A(i, k) = v;
+            A(k, i) = v;
+        }
+        double nH = 0.0, nS = 0.0, nMu = 0.0;
+        for (int j = 0; j < nGas; ++j) {
+            if (em[j] == 0.0)
+                continue;
+            nH += em[j] * species[j]->enthalpyRT;
+            nS += em[j] * entropyTerms[j];
+            nMu += em[j] * chemicalPotentials[j];
+        }
+        for (int k = 0; k < nc; ++k) {
+            double a = elementMatrix[i][activeCondensed[k]];
+            A(i, E + k) = a;
+            A(E + k, i) = a;
+        }
+        A(i, ln) = gasElementTotals[i];
+        A(ln, i) = gasElementTotals[i];
+        A(i, lt) = nH;
+        A(lt, i) = fixedEnthalpy ? nH : nS;
+        b(i) = elementTargets[i] - elementTotals[i] + nMu;
+    }
+    for (int k = 0; k < nc; ++k) {
+        const uint16_t c = activeCondensed[k];
+        A(E + k, lt) = species[c]->enthalpyRT;
+        A(lt, E + k) = fixedEnthalpy ? species[c]->enthalpyRT : entropyTerms[c];
+        b(E + k) = chemicalPotentials[c];
+    }
+    A(ln, ln) = gasMoles - totalMoles;
+    A(ln, lt) = gasEnthalpySum;
+    A(lt, ln) = fixedEnthalpy ? gasEnthalpySum : gasEntropySum;
+    A(lt, lt) = diagT;
+    b(ln) = totalMoles - gasMoles + sumMu;
+    if (fixedEnthalpy)
+        b(lt) = enthalpyTarget / temperature - enthalpySum + sumHMu;
+    else
+        b(lt) = entropyTarget - entropySum + totalMoles - gasMoles + sumSMu;
+    return true;
+}
+
+bool Mixture::applyCorrections()
+{
+    const int cs = correctionSize;
+    const double dlnn = corrections[cs - 2];
+    const double dlnT = corrections[cs - 1];
+    const double lnNOld = logMoles;
+
+    // lambda1 over the gases above the trace cut-off only: trace species are governed
+    // by lambda2, and letting them in holds the step small for no benefit.
+    double big = std::max(5.0 * std::fabs(dlnn), 5.0 * std::fabs(dlnT));
+    double lambda2 = 1.0;
+    for (uint16_t j = 0; j < nGas; ++j) {
+        const double share = species[j]->logMoles - lnNOld;
+        const double d = corrections[j];
+        if (share > MIN_SP_LOG_N) {
+            big = std::max(big, std::fabs(d));
+        } else if (d > 0.0) {
+            double l = std::fabs((-share - LOG_TRACE_REENTRY) / (d - dlnn));
+            lambda2 = std::min(lambda2, l);
+        }
+    }
+    double lambda = 1.0;
+    if (big > 0.0)
+        lambda = std::min(lambda, 2.0 / big);
+    lambda = std::min(lambda, lambda2);
+
+    logMoles += lambda * dlnn;
+    totalMoles = std::exp(logMoles);
+    gasMoles = 0.0;
+    bool anion = false, cation = false;
+    for (uint16_t j = 0; j < nGas; ++j) {
+        Species& sp = *species[j];
+        sp.logMoles += lambda * corrections[j];
+        const double share = sp.logMoles - logMoles;
+        sp.moles = share > MIN_SP_LOG_N ? std::exp(sp.logMoles) : 0.0;
+        gasMoles += sp.moles;
+        if (chargeBalance && share >= MIN_ION_LOG_N) {
+            const double e = electronCount(j);
+            anion = anion || e > 0.0;
+            cation = cation || e < 0.0;
+        }
+    }
+    allMoles = gasMoles;
+    for (std::size_t k = 0; k < activeCondensed.size(); ++k) {
+        Species& sp = *species[activeCondensed[k]];
+        sp.moles += lambda * corrections[nGas + k];
+        allMoles += sp.moles;
+    }
+    logTemperature += lambda * dlnT;
+    temperature = std::exp(logTemperature);
+
+    if (chargeBalance && !(anion && cation)) {
+        chargeBalance = false;
+        --nElements;
+        resizeMatrix();
+        for (uint16_t j = 0; j < nGas; ++j) {
+            if (electronCount(j) != 0.0) {
+                species[j]->moles = 0.0;
+                species[j]->logMoles = MIN_ION_LOG_N - 100.0;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+bool Mixture::checkConvergence()
+{
+    // Guard: a condensed amount that is not a number leaves the set, and the
+    // composition starts over.
+    for (int k = static_cast<int>(activeCondensed.size()) - 1; k >= 0; --k) {
+        const uint16_t c = activeCondensed[k];
+        if (!std::isfinite(species[c]->moles)) {
+            species[c]->moles = 0.0;
+            removedCondensed.push_front(c);
+            activeCondensed.erase(activeCondensed.begin() + k);
+            if (phasePairActive && (c == phasePairHigh || c == phasePairLow))
+                releasePhasePair();
+            initialEstimate();
+            return false;
+        }
+    }
+    if (!solution.allFinite() || !std::isfinite(gasMoles) || !std::isfinite(temperature) ||
+        !std::isfinite(totalMoles)) {
+        initialEstimate();
+        temperature = T_SEED;
+        logTemperature = std::log(T_SEED);
+        evaluateSpecies(T_SEED);
+        return false;
+    }
+
+    const int E = nElements;
+    const int cs = correctionSize;
+    const double N = allMoles;
+    if (std::fabs(corrections[cs - 1]) > TOL_T)
+        return false;
+    for (uint16_t j = 0; j < nGas; ++j) {
+        if (std::fabs(corrections[j]) * species[j]->moles / N > TOL_N)
+            return false;
+    }
+    for (std::size_t k = 0; k < activeCondensed.size(); ++k) {
+        if (std::fabs(corrections[nGas + k]) / N > TOL_N)
+            return false;
+    }
+    if (std::fabs(corrections[cs - 2]) * totalMoles / N > TOL_N)
+        return false;
+    double maxTarget = 0.0;
+    for (int i = 0; i < E; ++i)
+        maxTarget = std::max(maxTarget, elementTargets[i]);
+    for (int i = 0; i < E; ++i) {
+        if (chargeBalance && i == E - 1)
+            continue;
+        if (elementTargets[i] > 1e-6 && std::fabs(elementTargets[i] - elementTotals[i]) > TOL_b * maxTarget)
+            return false;
+    }
+    if (!fixedEnthalpy && std::fabs(entropyTarget - entropySum) > TOL_S)
+        return false;
+    if (MIN_SP_LOG_N < TRACE_TEST_LIMIT) {
+        for (int i = 0; i < E; ++i) {
+            if (std::fabs((previousSolution[i] - solution[i]) / solution[i]) > TOLERANCE_PI_LOW_N)
+                return false;
+        }
+    }
+
+    // Ion balance: correct the electron potential alone until the charges cancel. The
+    // sums are taken from the present composition (the one the tests just accepted).
+    if (chargeBalance && electronRow >= 0) {
+        double charge = 0.0, weight = 0.0;
+        for (uint16_t j = 0; j < nGas; ++j) {
+            const double e = electronCount(j);
+            if (e != 0.0) {
+                charge += e * species[j]->moles;
+                weight += e * e * species[j]->moles;
+            }
+        }
+        double dpi = weight != 0.0 ? -charge / weight : 0.0;
+        uint32_t corrected = 0;
+        while (std::fabs(dpi) > TOL_ION) {
+            if (corrected >= MAX_ITER_IONS) {
+                raiseFlag(flagsSP, code::SP12);
+                break;
+            }
+            charge = 0.0;
+            weight = 0.0;
+            for (uint16_t j = 0; j < nGas; ++j) {
+                const double e = electronCount(j);
+                if (e == 0.0)
+                    continue;
+                Species& sp = *species[j];
+                sp.logMoles += e * dpi;
+                sp.moles = sp.logMoles - logMoles > MIN_SP_LOG_N ? std::exp(sp.logMoles) : 0.0;
+                charge += e * sp.moles;
+                weight += e * e * sp.moles;
+            }
+            ++corrected;
+            dpi = weight != 0.0 ? -charge / weight : 0.0;
+        }
+        gasElementTotals[E - 1] = charge;
+    }
+
+    return condensedStep();
+}
+
+bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
+{
+    temperature = T;
+    logTemperature = std::log(T);
+    pressure = p;
+    logPressureRatio = std::log(p / 100000.0);
+    fixedEnthalpy = holdEnthalpy;
+    rankTestFailed = false;
+    if (nGas == 0 || species.size() < nSpecies || nSpecies == 0) {
+        raiseFlag(flagsSP, code::SP10);
+        return false;
+    }
+    resizeMatrix();
+    evaluateSpecies(T);
+
+    for (uint32_t iteration = 0; iteration < MAX_ITER_EQ; ++iteration) {
+        if (!assembleMatrix())
+            break;
+        previousSolution = solution;
+        luWork.compute(iterationMatrix);
+        solution = luWork.solve(rightHandSide);
+
+        const int E = nElements;
+        const int s = systemSize;
+        const std::size_t nc = activeCondensed.size();
+        corrections.resize(correctionSize);
+        const double dlnn = solution[s - 2];
+        const double dlnT = solution[s - 1];
+        for (uint16_t j = 0; j < nGas; ++j) {
+            if (!chargeBalance && electronCount(j) != 0.0) {
+                corrections[j] = 0.0;
+                continue;
+            }
+            double v = species[j]->enthalpyRT * dlnT + dlnn - chemicalPotentials[j];
+            for (int i = 0; i < E; ++i)
+                v += elementMatrix[i][j] * solution[i];
+            corrections[j] = v;
+        }
+        for (std::size_t k = 0; k < nc; ++k)
+            corrections[nGas + k] = solution[E + k];
+        corrections[correctionSize - 2] = dlnn;
+        corrections[correctionSize - 1] = dlnT;
+
+        if (applyCorrections())
+            continue;
+        evaluateSpecies(temperature);
+        if (checkConvergence()) {
+            evaluateSpecies(temperature);
+            if (fixedEnthalpy) {
+                enthalpy = enthalpySum * R_UNIVERSAL * temperature;
+                entropyTarget = entropySum;
+                entropy = entropySum * R_UNIVERSAL;
+            }
+            transportMoles = 0.0;
+            for (uint16_t j = 0; j < nSpecies; ++j) {
+                if (species[j]->hasTransport)
+                    transportMoles += species[j]->moles;
+            }
+            for (uint16_t j = 0; j < nSpecies; ++j) {
+                Species& sp = *species[j];
+                sp.moleFraction = sp.moles / allMoles;
+                sp.mass = sp.molarMass * sp.moles;
+                sp.transportFraction = sp.hasTransport && transportMoles > 0.0 ? sp.moles / transportMoles : 0.0;
+            }
+            T = temperature;
+            gasConstant = R_UNIVERSAL * totalMoles;
+            // The derivatives work on the iteration matrix: build it at the converged
+            // state, not the one from before the last step.
+            assembleMatrix();
+            return true;
+        }
+        if (rankTestFailed)
+            return false;
+        clearFlag(flagsSP, RANGE_CODES);
+    }
+    raiseFlag(flagsSP, code::SP10);
+    return false;
+}

@@ -1,0 +1,209 @@
+#include "engine/mixture.h"
+
+#include <cmath>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+
+namespace {
+void refuse(uint32_t codeMask, const char* text)
+{
+    raiseFlag(flagsL, codeMask);
+    reportEngineMessage({text, std::string()});
+}
+} // namespace
+
+Mixture::Mixture()
+{
+    raiseFlag(flagsL, code::L07);
+}
+
+Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, uint16_t nReactions_,
+                 const std::vector<std::shared_ptr<Species>>& speciesList,
+                 const std::vector<std::shared_ptr<Species>>& reactantList, const std::vector<std::string>& symbols,
+                 const std::vector<std::shared_ptr<Reaction>>* reactionList)
+{
+    // The counts never exceed the lists really handed over.
+    nSpecies = static_cast<uint16_t>(std::min<std::size_t>(nSpecies_, speciesList.size()));
+    nReactants = static_cast<uint16_t>(std::min<std::size_t>(nReactants_, reactantList.size()));
+    nElements = static_cast<uint16_t>(std::min<std::size_t>(nElements_, symbols.size()));
+    nReactions = reactionList ? static_cast<uint16_t>(std::min<std::size_t>(nReactions_, reactionList->size())) : 0;
+    for (uint16_t i = 0; i < nSpecies; ++i) {
+        if (!speciesList[i]) { nSpecies = i; break; }
+    }
+    for (uint16_t i = 0; i < nReactants; ++i) {
+        if (!reactantList[i]) { nReactants = i; break; }
+    }
+
+    const std::size_t rows = symbols.size();
+    entropyTerms.assign(nSpecies, 0.0);
+    productionRateValues.assign(nSpecies, 0.0);
+    chemicalPotentials.assign(nSpecies, 0.0);
+    elementTargets.assign(rows, 0.0);
+    elementTotals.assign(rows, 0.0);
+    gasElementTotals.assign(rows, 0.0);
+    elementMoles.assign(rows, {});
+    elementMatrix.assign(rows, std::vector<double>(nSpecies, 0.0));
+    chargeBalance = true;
+
+    // Step 1.
+    reactants.assign(reactantList.begin(), reactantList.begin() + nReactants);
+    elementSymbols = symbols;
+    if (rows > 0 && elementSymbols.back() == "E")
+        electronRow = static_cast<int>(rows) - 1;
+
+    // Step 2: gases from the front in given order, condensed from the back.
+    species.assign(nSpecies, nullptr);
+    speciesNames.assign(nSpecies, std::string());
+    std::vector<uint16_t> internalIndex(nSpecies, 0);
+    int front = 0, back = static_cast<int>(nSpecies) - 1;
+    nGas = 0;
+    for (uint16_t i = 0; i < nSpecies; ++i) {
+        int place = speciesList[i]->phase == 0 ? front++ : back--;
+        species[place] = speciesList[i];
+        internalIndex[i] = static_cast<uint16_t>(place);
+    }
+    nGas = static_cast<uint16_t>(front);
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        speciesNames[j] = species[j]->name;
+
+    // Step 3.
+    if (nGas == 0) {
+        refuse(code::L02, "At least one specie in gaseous phase needs to be selected");
+        return;
+    }
+
+    // Step 4.
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        if (species[j]->hasTransport)
+            transportSpecies.push_back(j);
+    }
+    nTransport = static_cast<uint32_t>(transportSpecies.size());
+
+    // Step 5: the mixture keeps its own copies, so re-mapping never touches a record
+    // that someone else may use. An index outside the species list is dropped.
+    for (uint16_t r = 0; r < nReactions; ++r) {
+        const std::shared_ptr<Reaction>& given = (*reactionList)[r];
+        auto copy = std::make_shared<Reaction>(given ? *given : Reaction());
+        copy->netCoefficients.resize(nSpecies, 0.0);
+        auto remap = [&](std::vector<uint16_t>& idx, std::vector<double>& values) {
+            std::size_t out = 0;
+            for (std::size_t k = 0; k < idx.size(); ++k) {
+                if (idx[k] >= nSpecies)
+                    continue;
+                idx[out] = internalIndex[idx[k]];
+                values[out] = values[k];
+                ++out;
+            }
+            idx.resize(out);
+            values.resize(out);
+            return static_cast<uint8_t>(out);
+        };
+        copy->reactantCount = remap(copy->reactantSpecies, copy->reactantCoefficients);
+        copy->productCount = remap(copy->productSpecies, copy->productCoefficients);
+        copy->thirdBodyCount = remap(copy->thirdBodySpecies, copy->thirdBodyEfficiencies);
+        for (std::size_t k = 0; k < copy->reactantSpecies.size(); ++k)
+            copy->netCoefficients[copy->reactantSpecies[k]] -= copy->reactantCoefficients[k];
+        for (std::size_t k = 0; k < copy->productSpecies.size(); ++k)
+            copy->netCoefficients[copy->productSpecies[k]] += copy->productCoefficients[k];
+        reactions.push_back(std::move(copy));
+    }
+
+    // Step 6.
+    totalMoles = gasMoles = allMoles = INITIAL_MIX_N;
+    logMoles = std::log(totalMoles);
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        if (j < nGas) {
+            species[j]->moles = INITIAL_MIX_N / nGas;
+            species[j]->logMoles = std::log(species[j]->moles);
+        } else {
+            species[j]->moles = 0.0;
+        }
+    }
+
+    // Step 7.
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        std::vector<double> counts = reactants[r]->elementCounts(elementSymbols);
+        for (std::size_t i = 0; i < rows; ++i)
+            elementTargets[i] += counts[i] * reactants[r]->moles;
+    }
+
+    // Step 8.
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        std::vector<double> counts = species[j]->elementCounts(elementSymbols);
+        for (std::size_t i = 0; i < rows; ++i)
+            elementMatrix[i][j] = counts[i];
+    }
+    for (std::size_t i = 0; i < rows; ++i)
+        elementMoles[i].assign(nGas, 0.0);
+
+    // Step 9.
+    if (nGas == 1) {
+        refuse(code::L00, "All selected species have same ratio of elements, at least one must have a different ratio");
+        return;
+    }
+
+    // Step 10: the electron row is the last symbol.
+    bool positive = false, negative = false;
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        double e = electronCount(j);
+        positive = positive || e > 0.0;
+        negative = negative || e < 0.0;
+    }
+    if (!(positive && negative)) {
+        if (electronRow >= 0 && nElements == rows)
+            --nElements;
+        chargeBalance = false;
+        if (positive) {
+            refuse(code::L03, "Only negative ions were found, at least one of each is needed");
+            return;
+        }
+        if (negative) {
+            refuse(code::L03, "Only positive ions were found, at least one of each is needed");
+            return;
+        }
+    }
+
+    // Step 11.
+    resizeMatrix();
+    iterationMatrix.setZero();
+    rightHandSide.setZero();
+    solution.setZero();
+    previousSolution.setZero();
+
+    // Step 12.
+    enthalpyTarget = 0.0;
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        reactants[r]->thermoDimensional(DEF_REAC_T);
+        enthalpyTarget += reactants[r]->moles * reactants[r]->enthalpy / R_UNIVERSAL;
+    }
+    entropyTarget = 0.0;
+}
+
+Mixture::~Mixture() = default;
+
+void Mixture::moleFractions()
+{
+    totalMoles = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        totalMoles += species[j]->moles;
+    gasConstant = R_UNIVERSAL * totalMoles;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        species[j]->moleFraction = totalMoles != 0.0 ? species[j]->moles / totalMoles : 0.0;
+}
+
+void Mixture::molesFromMasses()
+{
+    totalMoles = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        Species& s = *species[j];
+        s.moles = s.mass / s.molarMass;
+        s.logMoles = std::log(s.moles);
+        totalMoles += s.moles;
+    }
+    logMoles = std::log(totalMoles);
+    gasConstant = R_UNIVERSAL * totalMoles;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        species[j]->moleFraction = species[j]->moles / totalMoles;
+}

@@ -1,0 +1,148 @@
+#pragma once
+// The chemical system of one propellant: product species (gaseous first, condensed
+// after), reactants with their amounts, element rows, optional reactions, and the whole
+// state of the equilibrium iteration, of the mixture properties and of the finite-rate
+// rates. SI units, amounts in kmol per kg of propellant.
+//
+// The mixture shares ownership of its species and reactant records and keeps its own
+// copies of the reaction records, so it stays valid however it is handed around.
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <Eigen/Dense>
+
+#include "engine/reaction.h"
+#include "engine/species.h"
+
+class Mixture {
+public:
+    uint16_t nSpecies = 0;
+    uint16_t nReactants = 0;
+    uint16_t nReactions = 0;
+    std::vector<std::shared_ptr<Species>> reactants;
+    std::vector<std::shared_ptr<Species>> species; // internal order: gases, then condensed
+    std::vector<std::string> speciesNames;
+    double totalMoles = 1.0;     // n, the iteration's total-moles variable
+    double transportMoles = 1.0; // moles of the species with transport data
+    bool phasePairActive = false;
+    std::vector<double> entropyTerms; // per species, s_j/R with mixing and pressure terms
+    double gasConstant = 1.0;         // R n, J/(kg K)
+    double enthalpy = 1.0;            // J/kg
+    double entropy = 1.0;             // J/(kg K)
+    double gasEntropySum = 1.0;
+    double entropySum = 1.0;
+    double gasEnthalpySum = 1.0;
+    double enthalpySum = 1.0;
+    double gamma = 1.0;
+    double soundSpeed = 1.0;
+    double cp = 1.0;
+    double cv = 1.0;
+    double viscosity = 1.0;
+    double conductivity = 1.0;
+    double prandtlCp = 1.0;
+    double prandtl = 1.0;
+    double density = 1.0;
+    double cStar = 1.0;
+    std::vector<double> productionRateValues; // per species, kmol/(m3 s)
+    uint16_t nElements = 0;
+    uint16_t nGas = 1;
+    uint16_t systemSize = 1;
+    uint16_t correctionSize = 1;
+    bool fixedEnthalpy = false;
+    bool chargeBalance = true;
+    std::vector<std::string> elementSymbols; // electron "E" last
+    std::vector<double> chemicalPotentials;  // per species, mu_j/(R T)
+    double enthalpyTarget = 1.0;             // H0/R per kg
+    double entropyTarget = 1.0;              // S0/R per kg
+    std::vector<uint16_t> activeCondensed;
+    std::deque<uint16_t> removedCondensed;
+    uint16_t phasePairHigh = 0;
+    uint16_t phasePairLow = 0;
+    std::vector<double> corrections;
+    Eigen::VectorXd solution;
+    Eigen::VectorXd previousSolution;
+    std::vector<std::shared_ptr<Reaction>> reactions;
+    std::vector<double> elementTargets; // b0_i
+    std::vector<double> elementTotals;  // b_i
+    std::vector<double> gasElementTotals;
+    std::vector<std::vector<double>> elementMoles;  // [row][gas] a_ij n_j
+    std::vector<std::vector<double>> elementMatrix; // [row][species] a_ij
+    Eigen::MatrixXd iterationMatrix;
+    Eigen::VectorXd rightHandSide;
+    double gasMoles = 1.0;
+    double allMoles = 1.0;
+    double pressure = 1.0;
+    double temperature = 1.0;
+    double logMoles = 1.0;
+    double logTemperature = 1.0;
+    double logPressureRatio = 1.0;
+    Eigen::VectorXd temperatureDerivativeWork;
+    Eigen::VectorXd pressureDerivativeWork;
+    double dlnVdlnT = 1.0;
+    double dlnVdlnP = -1.0;
+    uint32_t nTransport = 0;
+    std::vector<std::vector<double>> transportWork;
+    std::vector<uint32_t> transportSpecies;
+
+    // An empty mixture (propellant not loaded): raises L07; never solved.
+    Mixture();
+    // speciesList in the propellant's order; reactants with their moles per kg set;
+    // symbols ending with "E"; reactionList null for none (the records are copied).
+    Mixture(uint16_t nSpecies, uint16_t nReactants, uint16_t nElements, uint16_t nReactions,
+            const std::vector<std::shared_ptr<Species>>& speciesList,
+            const std::vector<std::shared_ptr<Species>>& reactantList, const std::vector<std::string>& symbols,
+            const std::vector<std::shared_ptr<Reaction>>* reactionList);
+    ~Mixture();
+
+    void moleFractions();
+    void molesFromMasses();
+
+    // Chemical equilibrium.
+    bool solveEquilibrium(double& T, double p, bool fixedEnthalpy);
+    void reset();
+    void initialEstimate();
+    void enableIons();
+    void addChargeBalance();
+    void resizeMatrix();
+    // False when an element total stays zero after one revival (the solve then fails).
+    bool assembleMatrix();
+    bool applyCorrections();
+    bool checkConvergence();
+
+    // Thermodynamic properties and c*.
+    void evaluateSpecies(double T);
+    double enthalpyEntropy(double T);
+    double frozenProperties(double T);
+    double setReactantEnthalpy(double T);
+    void updateReactantTotals(double T);
+    void derivatives();
+    double equilibriumProperties(double T);
+    double characteristicVelocity();
+
+    // Transport properties (mixture_transport.cpp).
+    void frozenTransport(double T, bool withPrandtl);
+    void equilibriumTransport(double T, bool withPrandtl);
+
+    // Finite-rate production rates into productionRateValues (production_rates.cpp).
+    void productionRates();
+
+private:
+    // The condensed-phase step of the convergence check: true when the set is final.
+    bool condensedStep();
+    // (G/RT - sum a_ij pi_i) / M_j of condensed species j: negative when it should form.
+    double condensedCandidateValue(uint16_t j) const;
+    // Rank test of the active condensed set (a held pair counts once); false, with L01
+    // raised and the conflicting species reported, when the set is dependent.
+    bool condensedRankTest();
+    // Electron count of species j (0 when the element list has no electron row).
+    double electronCount(uint16_t j) const { return electronRow < 0 ? 0.0 : elementMatrix[electronRow][j]; }
+    bool sameComposition(uint16_t a, uint16_t b) const;
+    void releasePhasePair();
+
+    int electronRow = -1;         // row of "E" in elementMatrix, -1 when there is none
+    bool rankTestFailed = false;  // set by the rank test of the running solve
+    Eigen::PartialPivLU<Eigen::MatrixXd> luWork;
+};

@@ -1,0 +1,201 @@
+// Mixture thermodynamic properties: species evaluation with the mixing terms, frozen
+// and equilibrium heat capacities, isentropic exponent, sound speed, and c*.
+#include <algorithm>
+#include <cmath>
+
+#include "core/preferences.h"
+#include "engine/mixture.h"
+
+void Mixture::evaluateSpecies(double T)
+{
+    double gasS = 0.0, gasH = 0.0;
+    for (uint16_t j = 0; j < nGas; ++j) {
+        Species& sp = *species[j];
+        const double d = sp.logMoles - logMoles;
+        sp.thermo(T);
+        chemicalPotentials[j] = sp.gibbsRT + d + logPressureRatio;
+        entropyTerms[j] = sp.entropyR - d - logPressureRatio;
+        gasS += sp.moles * entropyTerms[j];
+        gasH += sp.moles * sp.enthalpyRT;
+    }
+    gasEntropySum = gasS;
+    gasEnthalpySum = gasH;
+    double allS = gasS, allH = gasH;
+    for (uint16_t j = nGas; j < nSpecies; ++j) {
+        Species& sp = *species[j];
+        sp.thermo(T);
+        chemicalPotentials[j] = sp.gibbsRT;
+        entropyTerms[j] = sp.entropyR;
+        if (sp.moles != 0.0) {
+            allS += sp.moles * sp.entropyR;
+            allH += sp.moles * sp.enthalpyRT;
+        }
+    }
+    entropySum = allS;
+    enthalpySum = allH;
+}
+
+double Mixture::enthalpyEntropy(double T)
+{
+    evaluateSpecies(T);
+    enthalpy = R_UNIVERSAL * enthalpySum * T;
+    entropy = R_UNIVERSAL * entropySum;
+    return entropy;
+}
+
+double Mixture::frozenProperties(double T)
+{
+    double sum = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        sum += species[j]->moles * species[j]->cpR;
+    cp = R_UNIVERSAL * sum;
+    cv = cp - gasConstant;
+    gamma = cp / (cp - gasConstant);
+    soundSpeed = std::sqrt(gamma * gasConstant * T);
+    density = pressure / (gasConstant * T);
+    return density;
+}
+
+double Mixture::setReactantEnthalpy(double T)
+{
+    double sum = 0.0;
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        reactants[r]->thermoDimensional(T);
+        sum += reactants[r]->moles * reactants[r]->enthalpy;
+    }
+    enthalpyTarget = sum / R_UNIVERSAL;
+    return enthalpyTarget;
+}
+
+void Mixture::updateReactantTotals(double T)
+{
+    std::fill(elementTargets.begin(), elementTargets.end(), 0.0);
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        const std::vector<double> counts = reactants[r]->elementCounts(elementSymbols);
+        for (std::size_t k = 0; k < elementTargets.size() && k < counts.size(); ++k)
+            elementTargets[k] += counts[k] * reactants[r]->moles;
+    }
+    setReactantEnthalpy(T);
+}
+
+void Mixture::derivatives()
+{
+    Eigen::MatrixXd& M = iterationMatrix;
+    int N = systemSize;
+    if (M.rows() != N || M.cols() != N || N < 2)
+        return;
+
+    // 1. An ion sign that is no longer significant takes the electron row out.
+    if (chargeBalance && electronRow >= 0 && nElements > 0) {
+        int state = 3;
+        for (uint16_t j = 0; j < nGas; ++j) {
+            const double e = electronCount(j);
+            const double share = species[j]->logMoles - logMoles;
+            if (e > 0.0 && share >= MIN_ION_LOG_N)
+                state &= ~2;
+            if (e < 0.0 && share >= MIN_ION_LOG_N)
+                state &= ~1;
+        }
+        if (state != 0) {
+            const int e = nElements - 1;
+            Eigen::MatrixXd reduced(N - 1, N - 1);
+            for (int r = 0, rr = 0; r < N; ++r) {
+                if (r == e)
+                    continue;
+                for (int c = 0, cc = 0; c < N; ++c) {
+                    if (c == e)
+                        continue;
+                    reduced(rr, cc++) = M(r, c);
+                }
+                ++rr;
+            }
+            M = reduced;
+            chargeBalance = false;
+            --nElements;
+            --N;
+            systemSize = static_cast<uint16_t>(N);
+        }
+    }
+
+    // 2.-3.
+    M(N - 2, N - 2) = 0.0;
+    Eigen::VectorXd bP = M.col(N - 2).head(N - 1);
+
+    int lowPosition = -1;
+    if (phasePairActive) {
+        auto it = std::find(activeCondensed.begin(), activeCondensed.end(), phasePairLow);
+        if (it != activeCondensed.end())
+            lowPosition = nElements + static_cast<int>(it - activeCondensed.begin());
+    }
+
+    if (lowPosition >= 0) {
+        // 4. Two phases held at their transition: T is fixed by them, and ln n takes the
+        // place of the low phase, wherever that sits in the active list.
+        const int q = lowPosition;
+        for (int r = 0; r <= N - 2; ++r)
+            M(r, q) = M(r, N - 2);
+        for (int c = 0; c <= N - 2; ++c)
+            M(q, c) = M(N - 2, c);
+        bP[q] = gasMoles;
+        Eigen::PartialPivLU<Eigen::MatrixXd> lu(M.topLeftCorner(N - 2, N - 2));
+        Eigen::VectorXd xP = lu.solve(bP.head(N - 2));
+        pressureDerivativeWork = xP;
+        dlnVdlnP = xP[q] - 1.0;
+        // No heat capacity at a two-phase point: report "not applicable" as 0.
+        dlnVdlnT = 0.0;
+        return;
+    }
+
+    // 5.
+    bP[N - 2] = gasMoles;
+    Eigen::PartialPivLU<Eigen::MatrixXd> lu(M.topLeftCorner(N - 1, N - 1));
+    Eigen::VectorXd xP = lu.solve(bP);
+    Eigen::VectorXd rhsT = -M.col(N - 1).head(N - 1);
+    Eigen::VectorXd xT = lu.solve(rhsT);
+    pressureDerivativeWork = xP;
+    temperatureDerivativeWork = xT;
+    dlnVdlnT = xT[N - 2] + 1.0;
+    dlnVdlnP = xP[N - 2] - 1.0;
+}
+
+double Mixture::equilibriumProperties(double T)
+{
+    derivatives();
+    const int N = systemSize;
+    const bool pairHeld = phasePairActive &&
+        std::find(activeCondensed.begin(), activeCondensed.end(), phasePairLow) != activeCondensed.end();
+    if (pairHeld) {
+        gamma = -1.0 / dlnVdlnP;
+        cp = 0.0;
+        cv = 0.0;
+    } else {
+        double sum = 0.0;
+        for (uint16_t j = 0; j < nGas; ++j) {
+            const Species& sp = *species[j];
+            sum += sp.moles * (sp.cpR + sp.enthalpyRT * sp.enthalpyRT);
+        }
+        for (uint16_t c : activeCondensed)
+            sum += species[c]->moles * species[c]->cpR;
+        if (N >= 2 && temperatureDerivativeWork.size() == N - 1) {
+            for (int i = 0; i <= N - 2; ++i)
+                sum += iterationMatrix(i, N - 1) * temperatureDerivativeWork[i];
+        }
+        cp = R_UNIVERSAL * sum;
+        // gasConstant is already R n of the whole mixture (condensed mass included), so
+        // no further condensed correction belongs here.
+        cv = cp + gasConstant * dlnVdlnT * dlnVdlnT / dlnVdlnP;
+        gamma = -(cp / cv) / dlnVdlnP;
+    }
+    soundSpeed = std::sqrt(gamma * gasConstant * T);
+    density = pressure / (gasConstant * T);
+    return density;
+}
+
+double Mixture::characteristicVelocity()
+{
+    equilibriumProperties(temperature);
+    const double g = gamma;
+    cStar = std::sqrt(gasConstant * temperature) /
+        (std::sqrt(g) * std::pow(2.0 / (g + 1.0), (g + 1.0) / (2.0 * (g - 1.0))));
+    return cStar;
+}

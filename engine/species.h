@@ -1,0 +1,88 @@
+#pragma once
+// One chemical species (a possible product) or one reactant: identity, composition,
+// heat of formation, a piecewise Cp fit with arbitrary temperature exponents and two
+// integration constants per interval, optional viscosity and conductivity fits, and
+// the results of its last evaluation. SI units, molar quantities per kmol.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Universal gas constant of the engine, J/(kmol K).
+constexpr double R_UNIVERSAL = 8314.51;
+
+struct ElementCount {
+    double count = 0.0;
+    std::string symbol;
+};
+
+class Species {
+public:
+    std::string name;
+    std::vector<ElementCount> composition; // "E" counts electrons: + anions, - cations
+    double molarMass = 0.0;                // kg/kmol
+    double gasConstant = 0.0;              // R / molarMass, J/(kg K)
+    uint8_t phase = 0;                     // 0 gaseous, anything else condensed
+    double formationEnthalpy = 0.0;        // J/kmol
+    double referenceTemperature = -1.0;    // K; single-temperature reactants, else -1
+    double formationEnthalpyR = 0.0;       // formationEnthalpy / R, K
+    double maxTemperature = 0.0;           // K
+    double minTemperature = 0.0;           // K
+    double mass = 0.0;                     // kg per kg of mixture
+    double moleFraction = 0.0;
+    double transportFraction = 0.0;
+    double moles = 0.0;    // kmol per kg of mixture (reactants: per kg of propellant)
+    double logMoles = 1.0; // ln(moles), kept by the equilibrium iteration
+    double enthalpyRT = 0.0; // H/(R T)
+    double entropyR = 0.0;   // S/R, standard state
+    double cpR = 0.0;        // Cp/R
+    double gibbsRT = 0.0;    // G/(R T)
+    double enthalpy = 0.0;   // J/kmol
+    double entropy = 0.0;    // J/(kmol K)
+    double cp = 0.0;         // J/(kmol K)
+    double gibbs = 0.0;      // J/kmol
+    bool hasTransport = false;
+    double viscosityValue = 0.0;    // Pa s, last evaluation
+    double conductivityValue = 0.0; // W/(m K), last evaluation
+    uint8_t nComposition = 0;
+    uint8_t nIntervals = 0;
+    uint8_t nTerms = 0;
+    uint8_t nViscosityIntervals = 0;
+    uint8_t nConductivityIntervals = 0;
+    std::vector<std::vector<double>> coefficients;
+    std::vector<std::vector<double>> exponents;
+    std::vector<std::pair<double, double>> integrationConstants; // (b1, b2)
+    std::vector<std::pair<double, double>> temperatureRanges;    // (low, high), K
+    std::vector<std::pair<double, double>> viscosityRanges;
+    std::vector<std::array<double, 4>> viscosityFits;    // A, B, C, D
+    std::vector<std::pair<double, double>> conductivityRanges;
+    std::vector<std::array<double, 4>> conductivityFits; // A, B, C, D
+
+    Species() = default;
+    Species(uint8_t nComposition, uint8_t nIntervals, uint8_t nTerms, uint8_t nViscosityIntervals,
+            uint8_t nConductivityIntervals, const std::string& name, const std::vector<ElementCount>& composition,
+            double formationEnthalpy, double molarMass, uint8_t phase,
+            const std::vector<std::vector<double>>& coefficients, const std::vector<std::vector<double>>& exponents,
+            const std::vector<std::pair<double, double>>& integrationConstants,
+            const std::vector<std::pair<double, double>>& temperatureRanges,
+            const std::vector<std::pair<double, double>>& viscosityRanges,
+            const std::vector<std::array<double, 4>>& viscosityFits,
+            const std::vector<std::pair<double, double>>& conductivityRanges,
+            const std::vector<std::array<double, 4>>& conductivityFits, double referenceTemperature);
+
+    // cpR, enthalpyRT, entropyR and gibbsRT at T (may raise SP00, SP01, SP02, SP09).
+    void thermo(double T);
+    // thermo(T), then the dimensional enthalpy, entropy, cp and gibbs.
+    void thermoDimensional(double T);
+    // Viscosity (Pa s) and conductivity (W/(m K)) at T, stored and returned.
+    double viscosity(double T);
+    double conductivity(double T);
+    void transport(double T);
+    // Count of each given symbol in this species (0 when absent); repeated symbols add up.
+    std::vector<double> elementCounts(const std::vector<std::string>& symbols) const;
+
+private:
+    // Partial sums of one Cp interval at T: Cp/R, H/(R T) without b1/T, S/R without b2.
+    void intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const;
+};
