@@ -1,0 +1,184 @@
+#include "databases/composition.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/units.h"
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::optional<double> readCNumber(const std::string& text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    if (begin < end && text[begin] == '+') {
+        ++begin;
+        if (begin < end && (text[begin] == '+' || text[begin] == '-'))
+            return std::nullopt;
+    }
+    if (begin >= end)
+        return std::nullopt;
+    double value = 0.0;
+    const char* first = text.data() + begin;
+    const char* last = text.data() + end;
+    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+CompositionResult parseComposition(const std::string& text)
+{
+    CompositionResult result;
+    auto fail = [&result](std::string message) {
+        result.ok = false;
+        result.message = std::move(message);
+        return result;
+    };
+    if (text.empty())
+        return fail("No atoms could be found, check your input");
+
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t slash = text.find('/', pos);
+        const std::size_t pieceEnd = slash == std::string::npos ? text.size() : slash;
+        const std::string piece = text.substr(pos, pieceEnd - pos);
+        pos = slash == std::string::npos ? text.size() : slash + 1;
+
+        if (piece.empty() || isDigit(piece[0]) || piece[0] == '-')
+            return fail("No atom found between '/'");
+        std::size_t symbolEnd = 0;
+        while (symbolEnd < piece.size() && !isDigit(piece[symbolEnd]) && piece[symbolEnd] != '-')
+            ++symbolEnd;
+        const std::string symbol = piece.substr(0, symbolEnd);
+        if (symbol.size() > 2)
+            return fail("Invalid atom: " + symbol);
+        const std::string countText = piece.substr(symbolEnd);
+        double count = 1.0;
+        if (!countText.empty()) {
+            const std::optional<double> number = readCNumber(countText);
+            if (!number || (symbol != "E" && !(*number > 0)))
+                return fail("Invalid number: " + countText);
+            count = *number;
+        }
+        if (!isElementSymbol(symbol))
+            return fail("Invalid atom: " + symbol);
+        result.pairs.push_back({count, symbol});
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string formatComposition(const std::vector<CompositionPair>& pairs, int digits)
+{
+    std::string out;
+    for (const CompositionPair& p : pairs) {
+        if (!out.empty())
+            out += '/';
+        char buffer[64];
+        auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, p.count, std::chars_format::general,
+                                       digits > 0 ? digits : 1);
+        out += p.symbol;
+        if (ec == std::errc())
+            out.append(buffer, ptr);
+    }
+    return out;
+}
+
+CpResult checkCpIntervals(const std::vector<CpIntervalTexts>& intervals)
+{
+    CpResult result;
+    auto fail = [&result](const std::string& prefix, const std::string& text) {
+        result.ok = false;
+        result.message = prefix + text;
+        return result;
+    };
+    const std::size_t terms = intervals.empty() ? 0 : intervals.front().coefficients.size();
+    static const std::string none;
+    double previousTmax = 0.0;
+    for (std::size_t n = 0; n < intervals.size(); ++n) {
+        const CpIntervalTexts& t = intervals[n];
+        CpInterval interval;
+        const auto tmin = readCNumber(t.tmin);
+        if (!tmin || *tmin < 0 || (n > 0 && *tmin < previousTmax))
+            return fail("Invalid Cp Tmin: ", t.tmin);
+        const auto tmax = readCNumber(t.tmax);
+        if (!tmax || *tmax < 0 || !(*tmax > *tmin))
+            return fail("Invalid Cp Tmax: ", t.tmax);
+        const auto b1 = readCNumber(t.b1);
+        if (!b1)
+            return fail("Invalid integration constant: ", t.b1);
+        const auto b2 = readCNumber(t.b2);
+        if (!b2)
+            return fail("Invalid integration constant: ", t.b2);
+        interval.tmin = *tmin;
+        interval.tmax = *tmax;
+        interval.b1 = *b1;
+        interval.b2 = *b2;
+        for (std::size_t k = 0; k < terms; ++k) {
+            // A row shorter than the first reads as empty fields rather than out of bounds.
+            const std::string& coefText = k < t.coefficients.size() ? t.coefficients[k] : none;
+            const std::string& expText = k < t.exponents.size() ? t.exponents[k] : none;
+            const auto coef = readCNumber(coefText);
+            if (!coef)
+                return fail("Invalid Cp coefficient: ", coefText);
+            const auto exponent = readCNumber(expText);
+            if (!exponent)
+                return fail("Invalid Cp exponent: ", expText);
+            interval.a.push_back(*coef);
+            interval.exp.push_back(*exponent);
+        }
+        previousTmax = interval.tmax;
+        result.intervals.push_back(std::move(interval));
+    }
+    result.ok = true;
+    return result;
+}
+
+TransportResult checkTransportIntervals(TransportProperty property, const std::vector<TransportIntervalTexts>& rows)
+{
+    TransportResult result;
+    const std::string word = property == TransportProperty::Viscosity ? "viscosity" : "conductivity";
+    auto fail = [&result](std::string message) {
+        result.ok = false;
+        result.message = std::move(message);
+        return result;
+    };
+    static const char* const letters[4] = {"A", "B", "C", "D"};
+    for (const TransportIntervalTexts& row : rows) {
+        TransportInterval interval;
+        const auto tmin = readCNumber(row.tmin);
+        if (!tmin || *tmin < 0)
+            return fail("Invalid " + word + " Tmin: " + row.tmin);
+        const auto tmax = readCNumber(row.tmax);
+        if (!tmax || *tmax < 0)
+            return fail("Invalid " + word + " Tmax: " + row.tmax);
+        interval.tmin = *tmin;
+        interval.tmax = *tmax;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const auto c = readCNumber(row.coef[k]);
+            if (!c)
+                return fail("Invalid " + word + " " + letters[k] + " coefficient: " + row.coef[k]);
+            interval.coef[k] = *c;
+        }
+        result.intervals.push_back(interval);
+    }
+    result.ok = true;
+    return result;
+}
