@@ -1,0 +1,75 @@
+#pragma once
+// The propellant's compatibility lists, shared by the propellant tab (which keeps them)
+// and the database dialogs (which read them and ask for a rebuild after a change):
+//   propellantElements   element symbols of the tab's reactants, then "E"
+//   compatibleSpecies    Species.json names made only of those elements (key order)
+//   compatibleReactions  Kinetics.json names whose reactants and products are all
+//                        compatible species (key order)
+// They start empty and are used on the GUI thread only.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+class QWidget;
+
+extern std::vector<std::string> propellantElements;
+extern std::vector<std::string> compatibleSpecies;
+extern std::vector<std::string> compatibleReactions;
+
+// What the database dialogs need of the owner of the lists. The propellant tab
+// implements it; a dialog finds it as its parent widget.
+class CompatibleListsUpdater {
+public:
+    virtual ~CompatibleListsUpdater() = default;
+    // Rebuilds propellantElements and compatibleSpecies.
+    virtual void updateCompatibleSpecies() = 0;
+    // check false: rebuilds compatibleReactions from compatibleSpecies. The dialogs
+    // only ever pass false and ignore the result.
+    virtual bool updateCompatibleReactions(bool check) = 0;
+};
+
+// The element symbols of the named reactants ("Composition" element 1), each once, in
+// order of first appearance, then "E" (always appended, even when already present).
+// A name missing from the document, or a malformed composition item, adds nothing.
+std::vector<std::string> collectPropellantElements(const std::vector<std::string>& reactantNames,
+                                                   const nlohmann::json& reactantsDoc);
+
+// Keys of the species document (in key order) whose every composition symbol is one of
+// `elements`. A species with no composition is compatible; one with a malformed
+// composition item is not.
+std::vector<std::string> collectCompatibleSpecies(const std::vector<std::string>& elements,
+                                                  const nlohmann::json& speciesDoc);
+
+// Keys of the kinetics document (in key order) whose every "Reactants" and "Products"
+// name is one of `species`. A reaction with no participants is compatible; one with a
+// malformed participant is not.
+std::vector<std::string> collectCompatibleReactions(const std::vector<std::string>& species,
+                                                    const nlohmann::json& kineticsDoc);
+
+// Rebuilds the lists from the database files for a given set of reactant rows. It stands
+// in for the propellant tab wherever a dialog has no tab as parent.
+class PlainCompatibleLists : public CompatibleListsUpdater {
+public:
+    using ReactantNames = std::function<std::vector<std::string>()>;
+    // `reactantNames` gives the reactant rows in display order (none when empty);
+    // `messageParent` parents the critical boxes.
+    explicit PlainCompatibleLists(ReactantNames reactantNames = {}, QWidget* messageParent = nullptr);
+
+    void updateCompatibleSpecies() override;
+    // check true verifies the user's selection before a propellant is saved, which only
+    // the propellant tab does: here it leaves the list alone and succeeds.
+    bool updateCompatibleReactions(bool check) override;
+
+private:
+    ReactantNames reactantNames_;
+    QWidget* messageParent_;
+};
+
+// The updater a dialog uses: its parent when the parent implements the interface,
+// otherwise a process-wide PlainCompatibleLists without reactant rows.
+CompatibleListsUpdater& compatibleListsUpdaterFor(QWidget* parent);
+
+// updateCompatibleSpecies() then updateCompatibleReactions(false) on that updater.
+void rebuildCompatibleLists(QWidget* parent);
