@@ -1,0 +1,375 @@
+#include "core/preference_file.h"
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <type_traits>
+
+#include <QString>
+
+#include "core/flags.h"
+#include "core/json_file.h"
+#include "core/message_box.h"
+#include "core/preferences.h"
+
+using nlohmann::json;
+
+const char* const preferencesOpenFailedAtStart =
+    "Preferences file could not be opened, it could be because it is opened by a different software or it has "
+    "restricted acccess";
+
+namespace {
+
+const char* const preferencesOpenFailed =
+    "Preferences file could not be opened, it may be because it is opened by a different software or it has access "
+    "restrictions";
+
+std::string defaultPreferencesPath()
+{
+    return appDirectory + "/Data/Preferences.json";
+}
+
+std::string defaultExportPath()
+{
+    return appDirectory + "/Exports";
+}
+
+enum class ValueState { Ok, Missing, Mistyped };
+
+// A member is missing when absent, null, an empty object or an empty array.
+bool isMissing(const json* member)
+{
+    return member == nullptr || member->is_null() || ((member->is_object() || member->is_array()) && member->empty());
+}
+
+const json* findMember(const json& section, const char* key)
+{
+    if (!section.is_object())
+        return nullptr;
+    auto it = section.find(key);
+    return it == section.end() ? nullptr : &*it;
+}
+
+// Integer keys take any number or boolean; a fraction is cut toward zero. A value the
+// type cannot hold (or a non-finite one) is refused rather than wrapped.
+template <typename T>
+ValueState convert(const json& value, T& out)
+{
+    if constexpr (std::is_same_v<T, bool>) {
+        if (!value.is_boolean())
+            return ValueState::Mistyped;
+        out = value.get<bool>();
+        return ValueState::Ok;
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        if (!value.is_string())
+            return ValueState::Mistyped;
+        out = value.get<std::string>();
+        return ValueState::Ok;
+    } else if constexpr (std::is_same_v<T, double>) {
+        double d;
+        if (value.is_boolean())
+            d = value.get<bool>() ? 1.0 : 0.0;
+        else if (value.is_number())
+            d = value.get<double>();
+        else
+            return ValueState::Mistyped;
+        if (!std::isfinite(d))
+            return ValueState::Mistyped;
+        out = d;
+        return ValueState::Ok;
+    } else {
+        static_assert(std::is_integral_v<T>);
+        using Limits = std::numeric_limits<T>;
+        if (value.is_boolean()) {
+            out = value.get<bool>() ? T(1) : T(0);
+        } else if (value.is_number_unsigned()) {
+            const uint64_t u = value.get<uint64_t>();
+            if (u > static_cast<uint64_t>(Limits::max()))
+                return ValueState::Mistyped;
+            out = static_cast<T>(u);
+        } else if (value.is_number_integer()) {
+            const int64_t i = value.get<int64_t>();
+            if (i < static_cast<int64_t>(Limits::min()) || i > static_cast<int64_t>(Limits::max()))
+                return ValueState::Mistyped;
+            out = static_cast<T>(i);
+        } else if (value.is_number_float()) {
+            const double d = std::trunc(value.get<double>());
+            if (!std::isfinite(d) || d < static_cast<double>(Limits::min()) || d > static_cast<double>(Limits::max()))
+                return ValueState::Mistyped;
+            out = static_cast<T>(d);
+        } else {
+            return ValueState::Mistyped;
+        }
+        return ValueState::Ok;
+    }
+}
+
+// The value form of the file: unsigned numbers, the separator as its signed code.
+template <typename T>
+json toJson(const T& value)
+{
+    if constexpr (std::is_same_v<T, char>)
+        return static_cast<int>(static_cast<signed char>(value));
+    else
+        return value;
+}
+
+// The section object of `document`, created (or replacing a non-object) as needed.
+json& sectionOf(json& document, const char* section)
+{
+    json& s = document[section];
+    if (!s.is_object())
+        s = json::object();
+    return s;
+}
+
+template <typename T>
+void store(json& document, const char* section, const char* key, const T& value)
+{
+    sectionOf(document, section)[key] = toJson(value);
+}
+
+// Reading a document into the preference values.
+struct Loader {
+    json& document;
+    bool defaultFileInUse; // mistyped members raise F31 in the default file, F30 in a redirect
+    bool changed = false;
+
+    void mistyped() const
+    {
+        raiseFlag(flagsF, defaultFileInUse ? code::fileCorruptDefault(code::PreferencesFile)
+                                           : code::fileCorrupt(code::PreferencesFile));
+    }
+
+    // A section present but not an object counts as a mistyped member.
+    void checkSection(const char* section) const
+    {
+        auto it = document.find(section);
+        if (it != document.end() && !isMissing(&*it) && !it->is_object())
+            mistyped();
+    }
+
+    // Takes the member into `variable` when it is present and fits its type.
+    template <typename T>
+    ValueState read(const char* section, const char* key, T& variable)
+    {
+        auto it = document.find(section);
+        const json* member = it == document.end() ? nullptr : findMember(*it, key);
+        if (isMissing(member))
+            return ValueState::Missing;
+        const ValueState state = convert(*member, variable);
+        if (state == ValueState::Mistyped)
+            mistyped();
+        return state;
+    }
+
+    void path(const char* key, std::string& variable, const char* suffix)
+    {
+        if (read("Files", key, variable) == ValueState::Ok)
+            return;
+        variable = appDirectory + suffix;
+        store(document, "Files", key, variable);
+    }
+
+    template <typename T, typename D>
+    void value(const char* section, const char* key, T& variable, const D& fallback)
+    {
+        const ValueState state = read(section, key, variable);
+        if (state == ValueState::Ok)
+            return;
+        if (&variable == static_cast<void*>(&PATH_EXPORT)) {
+            PATH_EXPORT = defaultExportPath(); // formed from appDirectory; not a repair
+        } else {
+            variable = T(fallback);
+            // a missing member is a repair of the file (F31); a mistyped one was
+            // already reported as the corruption of the file in use
+            changed = changed || state == ValueState::Missing;
+        }
+        store(document, section, key, variable);
+    }
+};
+
+bool documentUsable(const JsonReadResult& result)
+{
+    return result.status == JsonReadStatus::Ok && result.document.is_object();
+}
+
+// Replaces the file at `path` with `document`. A file that was there but could not be
+// read as a document is first kept as <path>.bak; if that copy fails, nothing is written.
+bool writePreferences(const std::string& path, const json& document, bool keepOldCopy)
+{
+    if (keepOldCopy) {
+        std::error_code ec;
+        std::filesystem::copy_file(path, path + ".bak", std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) {
+            showCritical(nullptr,
+                         QStringLiteral("The preferences file could not be read and could not be backed up, so it "
+                                        "was left unchanged: ") + QString::fromStdString(path),
+                         QString::fromStdString(ec.message()));
+            return false;
+        }
+    }
+    std::string error;
+    if (writeJsonFile(path, document, &error))
+        return true;
+    showCritical(nullptr, QStringLiteral("The preferences file could not be written: ") + QString::fromStdString(path),
+                 QString::fromStdString(error));
+    return false;
+}
+
+} // namespace
+
+bool loadPreferences()
+{
+    const std::string defaultPath = defaultPreferencesPath();
+    JsonReadResult read = readJsonFile(defaultPath);
+    if (read.status == JsonReadStatus::CannotOpen)
+        return false;
+    bool keepOldCopy = false;
+    if (read.status == JsonReadStatus::Missing) {
+        raiseFlag(flagsF, code::fileMissingDefault(code::PreferencesFile));
+    } else if (!documentUsable(read)) {
+        raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
+        keepOldCopy = true;
+    }
+    json document = documentUsable(read) ? std::move(read.document) : json::object();
+
+    // The default file may name the file in use; that file's own entry is not followed.
+    bool changed = false;
+    {
+        Loader fromDefault{document, true};
+        fromDefault.checkSection("Files");
+        std::string target;
+        if (fromDefault.read("Files", "PREFERENCES", target) == ValueState::Ok) {
+            PREFERENCES = target;
+        } else {
+            PREFERENCES = defaultPath;
+            store(document, "Files", "PREFERENCES", PREFERENCES);
+        }
+    }
+    bool defaultFileInUse = true;
+    if (PREFERENCES != defaultPath) {
+        JsonReadResult redirected = readJsonFile(PREFERENCES);
+        if (redirected.status == JsonReadStatus::Missing) {
+            raiseFlag(flagsF, code::fileMissing(code::PreferencesFile));
+            changed = true;
+            PREFERENCES = defaultPath;
+            store(document, "Files", "PREFERENCES", PREFERENCES);
+        } else if (redirected.status == JsonReadStatus::CannotOpen) {
+            return false;
+        } else {
+            defaultFileInUse = false;
+            keepOldCopy = !documentUsable(redirected);
+            if (keepOldCopy)
+                raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
+            document = keepOldCopy ? json::object() : std::move(redirected.document);
+        }
+    }
+
+    Loader loader{document, defaultFileInUse, changed};
+    loader.checkSection("Files");
+#define KAVRO_LOAD_PATH(key, suffix)                                                                               \
+    if (std::string_view(#key) != "PREFERENCES")                                                                   \
+        loader.path(#key, key, suffix);
+    KAVRO_PATH_PREFERENCES(KAVRO_LOAD_PATH)
+#undef KAVRO_LOAD_PATH
+    for (const char* section : {"General", "PropTab", "GrainTab", "Nozzletab", "Datatab", "Equilibrium", "ODE", "ODK"})
+        loader.checkSection(section);
+#define KAVRO_LOAD_VALUE(section, key, type, def)                                                                  \
+    loader.value(#section, #key, key, def);                                                                        \
+    if (static_cast<const void*>(&key) == &LOCK_BABYMODE && LOCK_BABYMODE)                                                                   \
+        BabyMode = true;
+    KAVRO_VALUE_PREFERENCES(KAVRO_LOAD_VALUE)
+#undef KAVRO_LOAD_VALUE
+
+    if (loader.changed)
+        raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
+    writePreferences(PREFERENCES, document, keepOldCopy);
+    return true;
+}
+
+namespace {
+
+// Reads the file in use for an operation that rewrites it. Returns false (after the
+// message) when it exists but cannot be opened; otherwise a missing file raises F14
+// and one that is not a JSON object F30, and the operation starts from an empty document.
+bool readFileInUse(json& document, bool& keepOldCopy)
+{
+    JsonReadResult read = readJsonFile(PREFERENCES);
+    keepOldCopy = false;
+    switch (read.status) {
+    case JsonReadStatus::CannotOpen:
+        showCritical(nullptr, QString::fromUtf8(preferencesOpenFailed));
+        return false;
+    case JsonReadStatus::Missing:
+        raiseFlag(flagsF, code::fileMissing(code::PreferencesFile));
+        document = json::object();
+        return true;
+    default:
+        break;
+    }
+    if (documentUsable(read)) {
+        document = std::move(read.document);
+    } else {
+        raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
+        keepOldCopy = true;
+        document = json::object();
+    }
+    return true;
+}
+
+} // namespace
+
+bool saveDataFilePaths()
+{
+    json document;
+    bool keepOldCopy = false;
+    if (!readFileInUse(document, keepOldCopy))
+        return false;
+#define KAVRO_STORE_PATH(key, suffix)                                                                              \
+    if (std::string_view(#key) != "PREFERENCES")                                                                   \
+        store(document, "Files", #key, key);
+    KAVRO_PATH_PREFERENCES(KAVRO_STORE_PATH)
+#undef KAVRO_STORE_PATH
+    return writePreferences(PREFERENCES, document, keepOldCopy);
+}
+
+bool restoreDefaultPreferences()
+{
+    json document;
+    bool keepOldCopy = false;
+    const bool readable = readFileInUse(document, keepOldCopy);
+
+    // Everything but the file locations and the lock of the restricted interface.
+#define KAVRO_RESET_VALUE(section, key, type, def)                                                                 \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode)           \
+        key = type(def);
+    KAVRO_VALUE_PREFERENCES(KAVRO_RESET_VALUE)
+#undef KAVRO_RESET_VALUE
+    if (!LOCK_BABYMODE)
+        BabyMode = false;
+    PATH_EXPORT = defaultExportPath();
+
+    if (!readable)
+        return false; // the file could not be read; it is not replaced blindly
+#define KAVRO_WRITE_VALUE(section, key, type, def)                                                                 \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE)                                                          \
+        store(document, #section, #key, key);
+    KAVRO_VALUE_PREFERENCES(KAVRO_WRITE_VALUE)
+#undef KAVRO_WRITE_VALUE
+    return writePreferences(PREFERENCES, document, keepOldCopy);
+}
+
+bool storePreference(json& document, std::string_view key)
+{
+#define KAVRO_STORE_ONE(section, name, type, def)                                                                  \
+    if (key == #name) {                                                                                            \
+        store(document, #section, #name, name);                                                                    \
+        return true;                                                                                               \
+    }
+    KAVRO_VALUE_PREFERENCES(KAVRO_STORE_ONE)
+#undef KAVRO_STORE_ONE
+    return false;
+}
