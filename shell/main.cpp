@@ -1,8 +1,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
+#include <QTimer>
 
+#include "core/message_box.h"
+#include "core/preference_file.h"
 #include "core/preferences.h"
+#include "core/widget_style.h"
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +18,12 @@ int main(int argc, char* argv[])
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("KAVRO 1.0"));
     window.resize(1200, 800);
+    const bool preferencesLoaded = loadPreferences();
+    applyWidgetStyle(WINSTYLE);
     window.show();
+    if (!preferencesLoaded) {
+        showCritical(&window, QString::fromUtf8(preferencesOpenFailedAtStart));
+        QTimer::singleShot(500, &window, &QWidget::close);
+    }
     return app.exec();
 }
