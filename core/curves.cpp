@@ -178,8 +178,7 @@ double interpolateExcludingNode(const std::vector<double>& y, const std::vector<
     window.erase(window.begin()); // node k itself
     if (window.empty())
         return n == 1 ? y[k] : 0.0;
-    // Neighbours at the node's own abscissa were kept out of the window; if one
-    // exists, it is the best prediction there is.
+    // Neighbours at the node's own abscissa were left out of the window with it.
     return lagrangeValue(y, x, window, x[k]);
 }
 
