@@ -1,0 +1,288 @@
+#include "databases/import_common.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include <QString>
+
+#include "core/message_box.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The text of the unreadable token starting at `begin`, for messages.
+std::string tokenAt(std::string_view t, std::size_t begin)
+{
+    std::size_t e = begin;
+    while (e < t.size() && !isSpace(t[e]))
+        ++e;
+    return std::string(t.substr(begin, e - begin));
+}
+
+} // namespace
+
+ScannedNumber scanNumber(std::string_view t, std::size_t pos)
+{
+    ScannedNumber r;
+    const std::size_t n = t.size();
+    while (pos < n && (t[pos] == ' ' || t[pos] == '\t'))
+        ++pos;
+    r.begin = r.end = pos;
+    if (pos >= n)
+        return r;
+
+    auto fail = [&]() {
+        r.ok = false;
+        r.text = tokenAt(t, r.begin);
+        r.end = r.begin + r.text.size();
+        return r;
+    };
+
+    std::string buf;
+    std::size_t p = pos;
+    if (t[p] == '+' || t[p] == '-') {
+        if (t[p] == '-')
+            buf += '-';
+        ++p;
+    }
+    int mantissaDigits = 0;
+    while (p < n && isDigit(t[p])) {
+        buf += t[p++];
+        ++mantissaDigits;
+    }
+    if (p < n && t[p] == '.') {
+        buf += t[p++];
+        while (p < n && isDigit(t[p])) {
+            buf += t[p++];
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0)
+        return fail();
+
+    if (p < n && (t[p] == 'E' || t[p] == 'e' || t[p] == 'D' || t[p] == 'd')) {
+        std::size_t q = p + 1;
+        char sign = '+';
+        if (q < n && (t[q] == '+' || t[q] == '-'))
+            sign = t[q++];
+        else if (q < n && t[q] == ' ')
+            ++q; // the blank that stands for a plus sign
+        int exponentDigits = 0;
+        std::string digits;
+        while (q < n && isDigit(t[q])) {
+            digits += t[q++];
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            return fail();
+        buf += 'e';
+        buf += sign;
+        buf += digits;
+        p = q;
+    }
+
+    // The number must end where its token ends (or where a glued signed number starts).
+    if (p < n && !isSpace(t[p]) && t[p] != '+' && t[p] != '-')
+        return fail();
+
+    double value = 0.0;
+    const char* first = buf.data();
+    const char* last = buf.data() + buf.size();
+    auto res = std::from_chars(first, last, value);
+    if (res.ec != std::errc() || res.ptr != last || !std::isfinite(value))
+        return fail();
+
+    r.ok = true;
+    r.value = value;
+    r.end = p;
+    r.text = std::string(t.substr(pos, p - pos));
+    return r;
+}
+
+std::vector<ScannedNumber> scanNumbers(std::string_view text)
+{
+    std::vector<ScannedNumber> out;
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && isSpace(text[pos]))
+            ++pos;
+        if (pos >= text.size())
+            break;
+        ScannedNumber s = scanNumber(text, pos);
+        out.push_back(s);
+        if (!s.ok)
+            break;
+        pos = s.end;
+    }
+    return out;
+}
+
+std::optional<double> readWholeNumber(std::string_view text)
+{
+    text = trimBlanks(text);
+    if (text.empty())
+        return std::nullopt;
+    ScannedNumber s = scanNumber(text, 0);
+    if (!s.ok || s.begin != 0 || s.end != text.size())
+        return std::nullopt;
+    return s.value;
+}
+
+std::optional<unsigned> readWholeCount(std::string_view text)
+{
+    text = trimBlanks(text);
+    if (text.empty())
+        return std::nullopt;
+    for (char c : text)
+        if (!isDigit(c))
+            return std::nullopt;
+    unsigned value = 0;
+    auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (res.ec != std::errc() || res.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t stop = nl == std::string_view::npos ? text.size() : nl;
+        std::string_view line = text.substr(start, stop - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (nl == std::string_view::npos)
+            break;
+        start = nl + 1;
+    }
+    return lines;
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    std::size_t b = 0;
+    while (b < text.size() && isSpace(text[b]))
+        ++b;
+    std::size_t e = text.size();
+    while (e > b && isSpace(text[e - 1]))
+        --e;
+    return text.substr(b, e - b);
+}
+
+bool isBlankLine(std::string_view line)
+{
+    return trimBlanks(line).empty();
+}
+
+bool readTextFile(const std::string& path, std::string& text)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad())
+        return false;
+    text = std::move(buffer).str();
+    return true;
+}
+
+ImportCallbacks messageBoxImportCallbacks(QWidget* parent)
+{
+    ImportCallbacks callbacks;
+    callbacks.askOverwrite = [parent](const std::string& question) {
+        MessageRequest request;
+        request.icon = QMessageBox::Warning;
+        request.text = QString::fromStdString(question);
+        request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
+        request.defaultButton = QMessageBox::Yes;
+        request.checkBoxText = QString::fromUtf8(kDoNotShowAgain);
+        MessageReply reply = showMessage(parent, request);
+        OverwriteReply out;
+        out.answer = reply.button == QMessageBox::Yes ? OverwriteAnswer::Yes : OverwriteAnswer::Cancel;
+        out.doNotShowAgain = reply.checked;
+        return out;
+    };
+    callbacks.report = [parent](const std::string& message, const std::string& details) {
+        showCritical(parent, QString::fromStdString(message), QString::fromStdString(details));
+    };
+    return callbacks;
+}
+
+bool OverwriteGate::allow(const std::string& question)
+{
+    if (!doNotShowAgain_) {
+        OverwriteReply reply;
+        if (callbacks_.askOverwrite)
+            reply = callbacks_.askOverwrite(question);
+        rememberedCancel_ = reply.answer == OverwriteAnswer::Cancel;
+        if (reply.doNotShowAgain)
+            doNotShowAgain_ = true;
+    }
+    return !rememberedCancel_;
+}
+
+void reportTo(const ImportCallbacks& callbacks, const std::string& message, const std::string& details)
+{
+    if (callbacks.report)
+        callbacks.report(message, details);
+}
+
+std::string cannotOpenDatabaseMessage(ChemicalDatabase db)
+{
+    return "Read aborted because " + databaseWord(db)
+        + " file could not be opened, close it or change its accesibility restrictions";
+}
+
+bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const ImportCallbacks& callbacks,
+                           DatabaseDocument& doc)
+{
+    doc = readDatabaseAt(db, path.empty() ? databasePath(db) : path);
+    if (doc.status == JsonReadStatus::CannotOpen) {
+        reportTo(callbacks, cannotOpenDatabaseMessage(db));
+        return false;
+    }
+    if (!doc.writable()) {
+        reportTo(callbacks, corruptDatabaseMessage(db, "Import", doc.path));
+        return false;
+    }
+    return true;
+}
+
+bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks)
+{
+    std::string error;
+    if (writeDatabase(doc, &error))
+        return true;
+    reportTo(callbacks, writeFailedMessage(db, doc.path, error));
+    return false;
+}
+
+void reportRefusals(const ImportCallbacks& callbacks, const std::vector<ImportRefusal>& refusals,
+                    const std::string& heading)
+{
+    if (refusals.empty())
+        return;
+    if (refusals.size() == 1) {
+        reportTo(callbacks, refusals.front().message, refusals.front().details);
+        return;
+    }
+    std::string list;
+    for (const ImportRefusal& r : refusals) {
+        if (!list.empty())
+            list += '\n';
+        list += r.message;
+        if (!r.details.empty())
+            list += " (" + r.details + ")";
+    }
+    reportTo(callbacks, heading, list);
+}

@@ -1,0 +1,157 @@
+#pragma once
+// Pieces shared by the three file importers (thermodynamic, transport, mechanism):
+// reading numbers the way the published data files write them, splitting a file into
+// lines, the overwrite question with its "Do not show again" memory, and the outcome
+// an importer hands back. Nothing here needs a window: questions and reports go
+// through callbacks, so the importers run the same in a dialog and in a test.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "databases/database_files.h"
+
+class QWidget;
+
+// ---- Numbers --------------------------------------------------------------------
+
+// One number scanned from a line of a data file.
+struct ScannedNumber {
+    bool ok = false;    // a well-formed number was found at the position
+    double value = 0.0;
+    std::size_t begin = 0; // where its text starts (after the blanks skipped)
+    std::size_t end = 0;   // one past its text
+    std::string text;      // the text that was (or could not be) read, for messages
+};
+
+// Scans the number that starts at `pos` after blanks and tabs: optional sign, digits
+// with an optional decimal point, and an optional exponent written with E, e, D or d
+// (the Fortran "D" of the published files), whose sign may be given as a blank
+// ("0.62526577E 00"). The number must end at the end of the text, at white space, or
+// at a sign that starts the next number ("1.0-2.0" is two numbers); anything else
+// glued to it ("3.5x", "1.0.0") makes the whole token unreadable (ok false). The C
+// locale is used whatever the process locale is.
+ScannedNumber scanNumber(std::string_view text, std::size_t pos);
+
+// Every number of the text, in order, until the first unreadable token (which, if any,
+// is the last element, with ok false). An empty or blank text gives nothing.
+std::vector<ScannedNumber> scanNumbers(std::string_view text);
+
+// The whole text, less surrounding white space, read as one number (the rules of
+// scanNumber); nullopt for an empty text or one that holds anything more.
+std::optional<double> readWholeNumber(std::string_view text);
+
+// The whole text, less surrounding blanks, as an unsigned decimal integer.
+std::optional<unsigned> readWholeCount(std::string_view text);
+
+// ---- Text -----------------------------------------------------------------------
+
+// The lines of a file's text; line feeds end lines and a carriage return before a line
+// feed (or at the very end) is dropped, so files written on any system read alike.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+std::string_view trimBlanks(std::string_view text); // blanks, tabs, CR and LF
+
+// A line holding only blanks and tabs (or nothing).
+bool isBlankLine(std::string_view line);
+
+// Reads a whole file as bytes. False when it cannot be opened or read.
+bool readTextFile(const std::string& path, std::string& text);
+
+// ---- Questions and reports ---------------------------------------------------------
+
+enum class OverwriteAnswer { Yes, Cancel };
+
+struct OverwriteReply {
+    OverwriteAnswer answer = OverwriteAnswer::Yes;
+    bool doNotShowAgain = false; // the state of the "Do not show again" check box
+};
+
+struct ImportCallbacks {
+    // Asks an overwrite question (warning icon, buttons Yes and Cancel, Yes the
+    // default, check box "Do not show again"). Not set: every question is answered Yes.
+    std::function<OverwriteReply(const std::string& question)> askOverwrite;
+    // Shows one refusal or failure message (critical icon); `details` is an optional
+    // second sentence for the box's informative text. Not set: nothing is shown.
+    std::function<void(const std::string& message, const std::string& details)> report;
+};
+
+// The callbacks of the running program: the questions and messages are modal boxes
+// (core/message_box.h) parented to `parent`.
+ImportCallbacks messageBoxImportCallbacks(QWidget* parent);
+
+// The text of the overwrite questions' check box.
+inline constexpr const char* kDoNotShowAgain = "Do not show again";
+
+// The memory of one importer call: once a question has been answered with "Do not show
+// again" checked, the answer given then is repeated for the rest of the call without
+// asking. A new gate (one per reader call) asks again.
+class OverwriteGate {
+public:
+    explicit OverwriteGate(const ImportCallbacks& callbacks) : callbacks_(callbacks) {}
+    // True when the existing item may be replaced (the question answered Yes, or Yes
+    // remembered); false when it is to be kept.
+    bool allow(const std::string& question);
+
+private:
+    const ImportCallbacks& callbacks_;
+    bool doNotShowAgain_ = false;
+    bool rememberedCancel_ = false;
+};
+
+void reportTo(const ImportCallbacks& callbacks, const std::string& message, const std::string& details = {});
+
+// ---- Outcome ------------------------------------------------------------------------
+
+struct ImportOutcome {
+    // The file was read and the database written (or there was nothing new to write).
+    // The browser shows "Successfully read" when true and "Error reading file" when false.
+    bool ok = false;
+    bool written = false;     // the database file was replaced
+    int stored = 0;           // entries created or replaced (transport: entries given data)
+    int kept = 0;             // existing entries left as they were after a Cancel answer
+    int refused = 0;          // records refused with a message (invalid content)
+    int passedOver = 0;       // transport: records for names the database does not hold,
+                              // and binary interaction records
+    int droppedReactions = 0; // mechanism: reactions naming a species not in the file
+    // Why the import failed, when no record message says it (the end of the file inside
+    // a record, a line that is not understood, ...), with the line number. Meant for the
+    // informative text of the "Error reading file" box.
+    std::string detail;
+};
+
+// The browser's result texts.
+inline constexpr const char* kSuccessfullyRead = "Successfully read";
+inline constexpr const char* kErrorReadingFile = "Error reading file";
+inline constexpr const char* kFileDoesNotExist = "File does not exist";
+// Shown when thermodynamic data were stored and the follow-up transport import failed.
+inline constexpr const char* kThermoStoredTransportNotRead = "thermodynamic data stored, transport data not read";
+
+// ---- The target database -------------------------------------------------------------
+
+// "Read aborted because species file could not be opened, close it or change its
+// accesibility restrictions" (reactants and kinetics alike).
+std::string cannotOpenDatabaseMessage(ChemicalDatabase db);
+
+// Reads the database an import writes to (`path` empty: the path in use). A missing
+// file raises its code and gives an empty document. False, with the message reported,
+// when the import must stop: the file cannot be opened, or it cannot be parsed (an
+// import never replaces a file whose content it could not read).
+bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const ImportCallbacks& callbacks,
+                           DatabaseDocument& doc);
+
+// Writes the document back; a failed write is reported and gives false.
+bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks);
+
+// One refusal: the message that names the record, and an optional second sentence.
+struct ImportRefusal {
+    std::string message;
+    std::string details;
+};
+
+// Shows the refusals of one import: a single one as its own message; several in one
+// box, `heading` ("<n> records were not imported") with one line per refusal.
+void reportRefusals(const ImportCallbacks& callbacks, const std::vector<ImportRefusal>& refusals,
+                    const std::string& heading);
