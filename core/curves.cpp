@@ -1,13 +1,37 @@
 #include "core/curves.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "core/preferences.h"
 
 namespace {
 
-using Window = std::vector<std::size_t>;
+// The node indices of one window. Windows are small (2w or 2w + 1 nodes, 7 with the
+// defaults) and built on every call, so they live on the stack unless unusually wide.
+class Window {
+public:
+    void add(std::size_t i)
+    {
+        if (wide_.empty() && size_ < narrow_.size()) {
+            narrow_[size_++] = i;
+            return;
+        }
+        if (wide_.empty())
+            wide_.assign(narrow_.begin(), narrow_.begin() + size_);
+        wide_.push_back(i);
+        ++size_;
+    }
+    const std::size_t* begin() const { return wide_.empty() ? narrow_.data() : wide_.data(); }
+    const std::size_t* end() const { return begin() + size_; }
+    bool empty() const { return size_ == 0; }
+
+private:
+    std::array<std::size_t, 16> narrow_{};
+    std::vector<std::size_t> wide_;
+    std::size_t size_ = 0;
+};
 
 std::size_t commonSize(const std::vector<double>& y, const std::vector<double>& x)
 {
@@ -20,14 +44,14 @@ std::size_t halfWidth(uint8_t precision)
     return static_cast<uint8_t>(precision + 1);
 }
 
-// Appends node i unless an abscissa already in the window equals it: two nodes at one
+// Adds node i unless an abscissa already in the window equals it: two nodes at one
 // abscissa would divide by zero in the Lagrange basis.
 void addDistinct(Window& window, const std::vector<double>& x, std::size_t i)
 {
     for (std::size_t j : window)
         if (x[j] == x[i])
             return;
-    window.push_back(i);
+    window.add(i);
 }
 
 // The 2w nodes around xi, narrowed to the curve when it is shorter.
@@ -56,8 +80,9 @@ Window pointWindow(const std::vector<double>& x, std::size_t n, std::size_t w, d
     return window;
 }
 
-// The 2w + 1 nodes around node k (k first), narrowed to the curve when it is shorter.
-Window nodeWindow(const std::vector<double>& x, std::size_t n, std::size_t w, std::size_t k)
+// The 2w + 1 nodes around node k, narrowed to the curve when it is shorter. Other
+// nodes at the abscissa of node k are left out; node k itself only when asked.
+Window nodeWindow(const std::vector<double>& x, std::size_t n, std::size_t w, std::size_t k, bool withNode)
 {
     const std::size_t size = std::min(2 * w + 1, n);
     std::size_t start;
@@ -67,9 +92,11 @@ Window nodeWindow(const std::vector<double>& x, std::size_t n, std::size_t w, st
         start = k - w;
     else
         start = n - size;
-    Window window{k};
+    Window window;
+    if (withNode)
+        window.add(k);
     for (std::size_t i = start; i < start + size; ++i)
-        if (i != k)
+        if (i != k && x[i] != x[k])
             addDistinct(window, x, i);
     return window;
 }
@@ -174,11 +201,10 @@ double interpolateExcludingNode(const std::vector<double>& y, const std::vector<
     const std::size_t n = commonSize(y, x);
     if (k >= n)
         return 0.0;
-    Window window = nodeWindow(x, n, halfWidth(INTER_PREC), k);
-    window.erase(window.begin()); // node k itself
+    const std::size_t w = halfWidth(INTER_PREC);
+    const Window window = nodeWindow(x, n, w, k, false);
     if (window.empty())
-        return n == 1 ? y[k] : 0.0;
-    // Neighbours at the node's own abscissa were left out of the window with it.
+        return w == 0 ? 0.0 : y[k]; // no neighbour to predict from: the node stands
     return lagrangeValue(y, x, window, x[k]);
 }
 
@@ -188,7 +214,7 @@ void derivativesAtNodes(const std::vector<double>& y, const std::vector<double>&
     out.resize(n, 0.0);
     const std::size_t w = halfWidth(DER_PREC);
     for (std::size_t k = 0; k < n; ++k)
-        out[k] += lagrangeDerivative(y, x, nodeWindow(x, n, w, k), x[k]);
+        out[k] += lagrangeDerivative(y, x, nodeWindow(x, n, w, k, true), x[k]);
 }
 
 double integrateMidpoint(const std::vector<double>& y, const std::vector<double>& x, double a, double b)

@@ -18,7 +18,7 @@ double interpolate(const std::vector<double>& y, const std::vector<double>& x, d
 // Derivative at xi of the polynomial through the 2w nodes around xi (w from DER_PREC).
 double differentiate(const std::vector<double>& y, const std::vector<double>& x, double xi);
 // Value at x[k] predicted by the 2w neighbours of node k, node k left out (w from
-// INTER_PREC). A curve of one node gives y[k]; a k past the end gives 0.
+// INTER_PREC). With no distinct neighbour it gives y[k]; a k past the end gives 0.
 double interpolateExcludingNode(const std::vector<double>& y, const std::vector<double>& x, std::size_t k);
 // Resizes `out` to n (new entries 0) and adds to out[k] the derivative at x[k] of the
 // polynomial through the 2w + 1 nodes around node k (w from DER_PREC).
