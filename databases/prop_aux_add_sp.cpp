@@ -502,8 +502,8 @@ void PropAuxAddSP::load(std::string name)
         return;
     }
     form->line_name->setText(qs(name));
-    const json* found = member(doc.document, name.c_str());
-    if (!found || !found->is_object())
+    const auto found = doc.document.find(name);
+    if (found == doc.document.end() || !found->is_object())
         return; // nothing stored (or an empty entry): the fields stay as built
     const json& entry = *found;
 

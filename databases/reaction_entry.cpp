@@ -121,6 +121,11 @@ json toJson(const ReactionEntry& e)
     return out;
 }
 
+double activationEnergyCalPerMol(const ReactionEntry& e)
+{
+    return e.EaUnit == static_cast<int>(ActivationEnergyUnit::JPerMol) ? e.Ea / 4.184 : e.Ea;
+}
+
 std::optional<ReactionEntry> reactionEntryFromJson(const json& value, std::string* error)
 {
     auto fail = [error](const std::string& why) -> std::optional<ReactionEntry> {

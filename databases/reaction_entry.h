@@ -47,6 +47,10 @@ struct ReactionEntry {
 
 nlohmann::json toJson(const ReactionEntry& entry);
 
+// Ea in cal/mol whatever unit it was typed in (1 cal = 4.184 J): an entry stored in
+// J/mol must not be used as if it were in cal/mol, which would make it 4.184 times too large.
+double activationEnergyCalPerMol(const ReactionEntry& entry);
+
 // Reads an entry; nullopt with the reason in *error for a missing required key or a
 // value of the wrong type. Never reads out of bounds.
 std::optional<ReactionEntry> reactionEntryFromJson(const nlohmann::json& value, std::string* error = nullptr);

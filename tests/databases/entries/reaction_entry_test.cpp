@@ -180,6 +180,16 @@ TEST(ReactionEntryFile, WritesTheExactFileTextAndReadsItBack)
     EXPECT_EQ(reactionEntryFromJson(j)->EaUnit, 1);
 }
 
+TEST(ReactionEntryFile, ActivationEnergyInJoulesIsConvertedToCalories)
+{
+    ReactionEntry e;
+    e.Ea = 4184.0;
+    e.EaUnit = static_cast<int>(ActivationEnergyUnit::JPerMol);
+    EXPECT_DOUBLE_EQ(activationEnergyCalPerMol(e), 1000.0); // thermochemical calorie
+    e.EaUnit = static_cast<int>(ActivationEnergyUnit::CalPerMol);
+    EXPECT_DOUBLE_EQ(activationEnergyCalPerMol(e), 4184.0);
+}
+
 TEST(ReactionEntryFile, MalformedEntriesAndBrokenInvariants)
 {
     const nlohmann::json good = toJson(ReactionEntry{{{"H", 2.0}}, {{"H2", 1.0}}, 1, 0, 0, 0, 0, false, {}, true});

@@ -451,6 +451,41 @@ TEST_F(SpeciesEditor, LoadShowsEveryStoredPartAndSavesItBackRounded)
     EXPECT_EQ(stored["Conductivity"].size(), 2u);
 }
 
+TEST_F(SpeciesEditor, SavingALoadedEntryUnderANewNameKeepsBoth)
+{
+    app.write("Data/Reactants.json", R"({"AP": {"Composition": [[1.0,"N"],[4.0,"H"],[1.0,"Cl"],[4.0,"O"]],
+        "Enthalpy": [-295.0, 2, 298.15], "MolecWeight": [117.5, 0], "Phase": 2, "isActive": true}})");
+    PropAuxAddSP d(SpeciesEditorMode::Reactant);
+    d.show();
+    d.load("AP");
+    type(d, "line_name", "AP fine");
+    click(d, "but_save");
+    ASSERT_EQ(messages.messages().size(), 1u); // no overwrite question
+    EXPECT_EQ(messages.lastText(), "Successful save");
+    const json stored = fileJson("Reactants.json");
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored["AP"], stored["AP fine"]);
+}
+
+TEST_F(SpeciesEditor, MoreTermsThanTheEngineHoldsAreRefused)
+{
+    PropAuxAddSP d(SpeciesEditorMode::Species);
+    fillArgon(d, true);
+    for (int k = 1; k < 256; ++k)
+        d.add_term();
+    ASSERT_EQ(d.cpTermCount(), 256);
+    for (QLineEdit* f : d.findChildren<QLineEdit*>())
+        if (f->objectName().startsWith("line_coef_") || f->objectName().startsWith("line_exp_"))
+            f->setText("1");
+    d.save();
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.lastText(), "More than 255 Cp terms");
+    EXPECT_FALSE(std::filesystem::exists(SPECIES));
+    d.rem_term();
+    d.save();
+    EXPECT_EQ(messages.lastText(), "Successful save");
+}
+
 TEST_F(SpeciesEditor, LoadOfAOneTemperatureReactantShowsItsTemperature)
 {
     app.write("Data/Reactants.json", R"({"AP": {"Composition": [[1.0,"N"],[4.0,"H"],[1.0,"Cl"],[4.0,"O"]],
