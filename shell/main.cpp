@@ -7,6 +7,7 @@
 #include "core/preference_file.h"
 #include "core/preferences.h"
 #include "core/widget_style.h"
+#include "engine/engine_messages.h"
 
 int main(int argc, char* argv[])
 {
@@ -14,6 +15,12 @@ int main(int argc, char* argv[])
     appDirectory = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
     while (appDirectory.size() > 1 && appDirectory.back() == '/')
         appDirectory.pop_back();
+
+    // The engine has no widgets: its messages become critical boxes, carried to the GUI
+    // thread by the message seam when a run reports from its worker.
+    setEngineMessageHandler([](const EngineMessage& message) {
+        showCritical(nullptr, QString::fromStdString(message.text), QString::fromStdString(message.informativeText));
+    });
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("KAVRO 1.0"));
