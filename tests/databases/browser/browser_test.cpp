@@ -143,12 +143,14 @@ protected:
     static void onNextModal(std::function<void(QDialog&)> act)
     {
         QTimer::singleShot(0, [act] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                act(*dialog);
-        });
-        QTimer::singleShot(2000, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            QTimer::singleShot(2000, dialog, [dialog] {
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
+            act(*dialog);
         });
     }
     json file(const std::string& path) const { return readJsonFile(path).document; }
