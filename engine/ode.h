@@ -1,0 +1,94 @@
+#pragma once
+// One-dimensional nozzle flow in chemical equilibrium or with frozen composition.
+// The combustion products of a Mixture expand isentropically from the chamber through
+// the stations of a nozzle contour; every station is found from an estimate of
+// ln(pc/p) taken from its area ratio and Newton corrections on ln(pc/p) until its mass
+// flux matches the throat's. Results go into the run's RocketVariables; problems are
+// reported through the flag words only, the members never throw.
+#include <cstdint>
+#include <memory>
+
+#include "engine/mixture.h"
+#include "engine/rocket_variables.h"
+
+class ODE {
+public:
+    std::shared_ptr<Mixture> mixture;
+    std::shared_ptr<RocketVariables> rocket;
+    uint32_t frozenIndex = 0; // stations after it are frozen; the last station means no freezing
+    bool transport = false;
+    bool writeOutputs = true;
+    bool heatTransfer = false;
+    double lnPressureRatio = 0.0; // ln(pc/pt) of the latest throat solution
+    double burnCoefficient = 0.0; // burn-law a of the latest lookup
+    double burnExponent = 0.0;    // burn-law n of the latest lookup
+    // Set when the last run member ended without a usable result: a failed chamber
+    // solve, or inputs refused because they cannot give a meaningful flow.
+    bool failed = false;
+
+    // Frozen from station frozenIndex on.
+    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, uint32_t frozenIndex,
+        bool transport, bool heatTransfer);
+    // Equilibrium all the way (frozenIndex = last station).
+    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport,
+        bool heatTransfer);
+    // The same, with the per-station outputs switched by writeOutputs.
+    ODE(bool writeOutputs, std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket,
+        bool transport, bool heatTransfer);
+
+    // Station building blocks.
+    // Solves station j; false only when an equilibrium solve failed.
+    bool solveStation(unsigned j, bool frozen);
+    // One pass of the throat iteration; true means stop iterating (converged, or the
+    // equilibrium failed: see throatFailed).
+    bool solveThroat(bool frozen);
+    // Up to MAX_ITER_THROAT passes from the current throat state (ODE00 at the limit);
+    // false when the throat equilibrium failed.
+    bool throatIteration(bool frozen);
+    // Throat start from the chamber: pt = pc/((1 + gc)/2)^(gc/(gc - 1)), Tt = chamberT.
+    void throatStart(double chamberPressure);
+    // Throat (and with adaptExit the exit) a grain needs at targetPressure; the mixture
+    // holds the chamber solution at that pressure. False when the throat or the exit
+    // could not be solved or the burn law has no interval for the pressure.
+    bool sizeThroat();
+    // Exit area of an expansion to ambientPressure; false when the equilibrium fails or
+    // the ambient pressure is not positive.
+    bool adaptedExitStation();
+    // Burn-law coefficients at pressure P into burnCoefficient/burnExponent (V00/V01
+    // outside the range); false when there is no interval or P falls in a gap.
+    bool burnLawLookup(double P);
+    // Frozen temperature at pressure P for station k with the mixture's composition.
+    void frozenTemperature(unsigned k, double P);
+    // u, a, gamma and rho of station k from the mixture's current state.
+    void stationState(unsigned k);
+
+    // Runs.
+    void calculateIAC();
+    void calculateIACGrain();
+    void calculateFAC();
+    void calculateFACGrain();
+
+    // Optimisations; true when a result was found.
+    bool optimizeForPressure();
+    bool optimizeForBurnTime();
+    bool optimizeForPerformance();
+
+    // Outputs.
+    void stationOutputs(unsigned j, bool frozen);
+    void chamberOutputs();
+
+    // Set by solveThroat when its equilibrium solve failed.
+    bool throatFailed = false;
+
+private:
+    void construct();
+    // The common station sweep that ends every run; false when the run must end.
+    bool stationSweep();
+    // Frozen-throat procedure for a flow frozen upstream of the throat.
+    void frozenThroatProcedure(bool finiteArea);
+    // Burn-back points a grain run can use (min of burnPoints and the curve lengths).
+    std::size_t usableBurnPoints() const;
+
+    enum class SizingFailure { None, Equilibrium, BurnLaw, Exit };
+    SizingFailure sizingFailure = SizingFailure::None;
+};

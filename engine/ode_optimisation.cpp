@@ -1,0 +1,252 @@
+// Nozzle sizing for a target: a chamber pressure, a combustion time, or the highest
+// thrust, total impulse or specific impulse within pressure and geometry limits.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/curves.h"
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/ode.h"
+
+namespace {
+
+bool aborted()
+{
+    return abortFlag.load(std::memory_order_relaxed) != 0;
+}
+
+} // namespace
+
+bool ODE::optimizeForPressure()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    if (rv.stationCount < 2 || rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount)
+        return false;
+    m.reset();
+    if (!m.solveEquilibrium(rv.chamberT, rv.targetPressure, true))
+        return false;
+    return sizeThroat();
+}
+
+bool ODE::optimizeForBurnTime()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    const std::size_t n = usableBurnPoints();
+    const std::size_t intervals = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
+    if (n < 2 || intervals == 0 || !(rv.targetBurnTime > 0.0) || rv.stationCount < 2 ||
+        rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount) {
+        raiseFlag(flagsV, code::OPT01);
+        return false;
+    }
+    const unsigned t = rv.throatIndex;
+    const unsigned e = rv.stationCount - 1;
+    const double savedCombustionArea = rv.combustionArea;
+    auto finish = [&](bool result) {
+        rv.combustionArea = savedCombustionArea;
+        return result;
+    };
+
+    // Chamber pressure of the mean burn rate the target needs.
+    const double meanRate = rv.burnDistance[n - 1] / rv.targetBurnTime;
+    double pc = 0.0;
+    std::size_t k = 0;
+    for (; k < intervals; ++k) {
+        pc = std::pow(meanRate / rv.vieilleA[k], 1.0 / rv.vieilleN[k]);
+        rv.chamberPressure = pc;
+        if (rv.vieilleLimits[k].first <= pc && pc < rv.vieilleLimits[k].second)
+            break;
+        if (k == 0 && pc < rv.vieilleLimits[0].first) {
+            raiseFlag(flagsV, code::V00);
+            break;
+        }
+    }
+    if (k == intervals) {
+        k = intervals - 1;
+        if (pc >= rv.vieilleLimits[k].second)
+            raiseFlag(flagsV, code::V01);
+    }
+    if (!(pc > 0.0) || !std::isfinite(pc)) {
+        raiseFlag(flagsV, code::OPT01);
+        return finish(false);
+    }
+    const double exponent = rv.vieilleN[k];
+
+    rv.targetPressure = pc;
+    m.reset();
+    if (!m.solveEquilibrium(rv.chamberT, pc, true) || !sizeThroat())
+        return finish(false);
+    rv.area[t] = rv.throatArea;
+
+    bool met = false;
+    for (uint32_t pass = 0; pass < OPT_MAX_ITER; ++pass) {
+        if (aborted())
+            return finish(false);
+        const bool outputs = writeOutputs;
+        writeOutputs = false;
+        calculateIACGrain();
+        writeOutputs = outputs;
+        if (failed || aborted())
+            return finish(false);
+        const double tb = rv.burnTimes[n - 1];
+        // A grain run that gave no burn time cannot steer the throat.
+        if (!(tb > 0.0) || !std::isfinite(tb))
+            return finish(false);
+        if (std::fabs(tb - rv.targetBurnTime) / rv.targetBurnTime < OPT_TOL) {
+            met = true;
+            break;
+        }
+        double At = rv.area[t];
+        const double w = At / rv.area[0];
+        At = exponent <= 1.0 ? At * std::pow(rv.targetBurnTime / tb, w) : At * std::pow(tb / rv.targetBurnTime, w);
+        rv.area[t] = At;
+    }
+    if (!met) {
+        raiseFlag(flagsV, code::OPT00);
+        return finish(false);
+    }
+    if (aborted())
+        return finish(false);
+    rv.throatArea = rv.area[t];
+    if (rv.adaptExit && !adaptedExitStation())
+        return finish(false);
+    rv.exitArea = rv.area[e];
+    return finish(true);
+}
+
+bool ODE::optimizeForPerformance()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    if (rv.stationCount < 2 || rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount) {
+        raiseFlag(flagsV, code::OPT01);
+        return false;
+    }
+    const unsigned t = rv.throatIndex;
+    const unsigned e = rv.stationCount - 1;
+    const int K = NUM_POINTS_OPT >= 2.0 && NUM_POINTS_OPT <= 255.0 ? static_cast<int>(NUM_POINTS_OPT) : 0;
+    const double Amin = 3.141592 * rv.optMinThroatRadius * rv.optMinThroatRadius;
+    const double fullRange = rv.optMaxPressure - rv.optMinPressure;
+
+    // Every sample sizes its throat for the grain's reference area and adapts its exit
+    // itself: the inner grain runs change the combustion area, and an adapt-exit switch
+    // left from an earlier run must not re-adapt the exit inside them.
+    const double savedCombustionArea = rv.combustionArea;
+    const bool savedAdaptExit = rv.adaptExit;
+    rv.adaptExit = false;
+    auto finish = [&](bool result) {
+        rv.combustionArea = savedCombustionArea;
+        rv.adaptExit = savedAdaptExit;
+        return result;
+    };
+
+    std::vector<double> figure(K > 0 ? K : 0, 0.0), sampleThroat(figure.size(), 0.0), sampleExit(figure.size(), 0.0);
+    double lo = rv.optMinPressure, hi = rv.optMaxPressure;
+    double best = 0.0;
+    int b = 0;
+    bool done = false;
+    for (uint32_t pass = 0; pass < OPT_MAX_ITER; ++pass) {
+        if (aborted())
+            return finish(false);
+        // Fewer than two samples, or no pressure range to sample, cannot shrink a range.
+        if (K < 2 || !(fullRange > 0.0) || !(lo > 0.0)) {
+            raiseFlag(flagsV, code::OPT01);
+            return finish(false);
+        }
+        double B1 = 0.0, B2 = 0.0;
+        int s = 0;
+        b = 0;
+        for (int j = 0; j < K; ++j) {
+            figure[j] = 0.0;
+            const double pcj = lo + static_cast<double>(j) / (K - 1) * (hi - lo);
+            rv.chamberPressure = pcj;
+            rv.targetPressure = pcj;
+            rv.combustionArea = savedCombustionArea;
+            m.reset();
+            // A sample whose chamber, throat or exit could not be solved is rejected.
+            if (!m.solveEquilibrium(rv.chamberT, pcj, true) || !sizeThroat())
+                continue;
+            const double At = rv.throatArea;
+            if (At < Amin || At >= rv.area[0])
+                continue;
+            rv.area[t] = At;
+            sampleThroat[j] = At;
+            if (!adaptedExitStation())
+                continue;
+            const double Ae = rv.area[e];
+            if (rv.optMinAreaRatio * rv.throatArea > Ae)
+                continue;
+            sampleExit[j] = Ae;
+            double value = 0.0;
+            switch (rv.optTarget) {
+            case 0:
+                value = rv.rho[t] * rv.u[t] * rv.area[t] * rv.u[e];
+                break;
+            case 2: {
+                calculateIACGrain();
+                if (aborted())
+                    return finish(false);
+                if (failed)
+                    continue;
+                const std::size_t n = usableBurnPoints();
+                value = integrate(rv.burnThrust, rv.burnTimes, 0.0, rv.burnTimes[n - 1]);
+                break;
+            }
+            case 3:
+                value = rv.u[e];
+                break;
+            default:
+                value = 0.0;
+            }
+            if (!std::isfinite(value))
+                continue;
+            figure[j] = value;
+            if (value >= B1) {
+                s = b;
+                B2 = B1;
+                b = j;
+                B1 = value;
+            } else if (value > B2) {
+                s = j;
+                B2 = value;
+            }
+        }
+        best = B1;
+        auto at = [&](int k) { return lo + static_cast<double>(k) / (K - 1) * (hi - lo); };
+        double newLo = lo, newHi = hi;
+        if (b > 0 && s > 0) {
+            newLo = at(std::min(b, s));
+            newHi = at(std::max(b, s));
+        } else if (b > 0) {
+            if (b == K - 1) {
+                raiseFlag(flagsV, code::OPT01);
+                return finish(false);
+            }
+            newHi = at(b);
+        } else {
+            if (s == 0 || s == K - 1) {
+                raiseFlag(flagsV, code::OPT01);
+                return finish(false);
+            }
+            newHi = at(s);
+        }
+        lo = newLo;
+        hi = newHi;
+        if (std::fabs(hi - lo) / fullRange < OPT_TOL) {
+            done = true;
+            break;
+        }
+    }
+    if (!done) {
+        raiseFlag(flagsV, code::OPT00);
+        return finish(false);
+    }
+    if (aborted())
+        return finish(false);
+    rv.throatArea = sampleThroat[b];
+    rv.optBestValue = best;
+    rv.exitArea = sampleExit[b];
+    return finish(true);
+}

@@ -1,0 +1,386 @@
+// The runs: infinite-area combustor at a chamber pressure or over a grain burn, and the
+// finite-area combustor at an injector pressure, each ending with the common sweep of
+// the nozzle stations.
+#include <algorithm>
+#include <cmath>
+
+#include "core/curves.h"
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/ode.h"
+
+namespace {
+
+// Stations, areas and throat that a run can work on.
+bool usableNozzle(const RocketVariables& rv)
+{
+    if (rv.stationCount < 2 || rv.x.size() < rv.stationCount || rv.area.size() < rv.stationCount ||
+        rv.throatIndex >= rv.stationCount || rv.T.size() < rv.stationCount)
+        return false;
+    for (uint32_t j = 0; j < rv.stationCount; ++j) {
+        if (!(rv.area[j] > 0.0) || !std::isfinite(rv.area[j]))
+            return false;
+    }
+    return true;
+}
+
+bool aborted()
+{
+    return abortFlag.load(std::memory_order_relaxed) != 0;
+}
+
+} // namespace
+
+bool ODE::stationSweep()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    const unsigned t = rv.throatIndex;
+    const unsigned e = rv.stationCount - 1;
+    const unsigned f = std::min<unsigned>(frozenIndex, e);
+    // Seed the first station actually solved; a contour that starts at its throat keeps
+    // the throat temperature there.
+    if (t != 0)
+        rv.T[0] = rv.chamberT;
+    m.enableIons();
+    for (unsigned j = 0; j <= f; ++j) {
+        if (j == t)
+            continue;
+        if (!solveStation(j, false))
+            failed = true;
+        if (writeOutputs)
+            stationOutputs(j, false);
+    }
+    if (f == t) {
+        m.enableIons();
+        if (!m.solveEquilibrium(rv.T[t], rv.p[t], false))
+            return false;
+    }
+    for (unsigned j = f + 1; j <= e; ++j) {
+        if (j == t)
+            continue;
+        solveStation(j, true);
+        if (writeOutputs)
+            stationOutputs(j, true);
+    }
+    return true;
+}
+
+void ODE::frozenThroatProcedure(bool finiteArea)
+{
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    const unsigned f = frozenIndex;
+    auto solveFreezingStation = [&] {
+        if (finiteArea)
+            rv.chamberH = rv.stagnationH;
+        solveStation(f, false);
+        if (finiteArea)
+            rv.chamberH = rv.injectorH;
+    };
+    if (f > 0)
+        rv.T[f - 1] = rv.chamberT;
+    else
+        rv.T[0] = rv.chamberT;
+    solveFreezingStation();
+    for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
+        throatIteration(true);
+        lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
+        solveFreezingStation();
+        if (solveThroat(true))
+            return;
+    }
+    raiseFlag(flagsODE, code::ODE03);
+}
+
+void ODE::calculateIAC()
+{
+    failed = false;
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    if (!usableNozzle(rv)) {
+        failed = true;
+        return;
+    }
+    const unsigned t = rv.throatIndex;
+    const double pc = rv.chamberPressure;
+    m.reset();
+    if (!m.solveEquilibrium(rv.chamberT, pc, true)) {
+        failed = true;
+        return;
+    }
+    chamberOutputs();
+    throatStart(pc);
+    m.enableIons();
+    if (!throatIteration(false)) {
+        failed = true;
+        return;
+    }
+    lnPressureRatio = std::log(pc / rv.p[t]);
+    const bool frozenThroat = frozenIndex < t;
+    if (frozenThroat)
+        frozenThroatProcedure(false);
+    if (writeOutputs)
+        stationOutputs(t, frozenThroat);
+    if (!stationSweep())
+        failed = true;
+}
+
+std::size_t ODE::usableBurnPoints() const
+{
+    const RocketVariables& rv = *rocket;
+    return std::min<std::size_t>({rv.burnPoints, rv.burnDistance.size(), rv.burnArea.size()});
+}
+
+void ODE::calculateIACGrain()
+{
+    failed = false;
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    const std::size_t n = usableBurnPoints();
+    // Burn times need at least two points of the burn-back curve.
+    if (!usableNozzle(rv) || n < 2) {
+        failed = true;
+        return;
+    }
+    for (std::vector<double>* series : {&rv.burnTimes, &rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow,
+                                        &rv.burnThrust, &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate}) {
+        if (series->size() < n)
+            series->resize(n, 0.0);
+    }
+    const unsigned t = rv.throatIndex;
+    const unsigned e = rv.stationCount - 1;
+    const unsigned f = frozenIndex;
+    std::vector<double> inverseRate(n, 0.0);
+    double pc = PRES_INITIAL_ESTIMATE;
+
+    for (std::size_t i = 0; i < n; ++i) {
+        rv.combustionArea = rv.burnArea[i];
+        bool balanced = false;
+        // A point without burning surface produces no gas: no chamber pressure balances
+        // it (the update would drive pc to 0), so it is skipped like an unbalanced one.
+        const bool burning = rv.combustionArea > 0.0 && std::isfinite(rv.combustionArea);
+        for (uint32_t pass = 0; burning && pass < PRES_MAX_ITER; ++pass) {
+            if (aborted())
+                return;
+            rv.targetPressure = pc;
+            rv.chamberPressure = pc;
+            m.reset();
+            if (!m.solveEquilibrium(rv.chamberT, pc, true)) {
+                failed = true;
+                return;
+            }
+            if (!sizeThroat()) {
+                if (sizingFailure == SizingFailure::Equilibrium) {
+                    failed = true;
+                    return;
+                }
+                break; // no burn rate at this pressure: the point cannot balance
+            }
+            const double At = rv.area[t];
+            const double Ar = rv.throatArea;
+            if (!(Ar > 0.0) || !std::isfinite(Ar))
+                break;
+            if (std::fabs(At - Ar) / At < PRES_TOL) {
+                balanced = true;
+                break;
+            }
+            const double next = burnExponent <= 1.0 ? pc * Ar / At : pc * At / Ar;
+            if (!(next > 0.0) || !std::isfinite(next))
+                break;
+            pc = next;
+        }
+        if (!balanced) {
+            raiseFlag(flagsV, code::V02);
+            continue;
+        }
+        if (aborted())
+            return;
+        if (writeOutputs) {
+            lnPressureRatio = std::log(pc / rv.p[t]);
+            const double keptSeedStation = rv.T[e - 1];
+            rv.T[e - 1] = rv.chamberT;
+            if (f + 1 >= rv.stationCount) {
+                solveStation(e, false);
+            } else if (t >= f) {
+                solveStation(e, true);
+            } else {
+                solveStation(f, false);
+                solveStation(e, true);
+            }
+            if (e - 1 == t)
+                rv.T[e - 1] = keptSeedStation; // the seed must not replace the throat's result
+            const double mdot = rv.rho[t] * rv.u[t] * rv.area[t];
+            const double F = (rv.p[e] - rv.ambientPressure) * rv.area[e] + mdot * rv.u[e];
+            rv.burnChamberPressure[i] = pc;
+            rv.burnChamberT[i] = rv.chamberT;
+            rv.burnMassFlow[i] = mdot;
+            rv.burnThrust[i] = F;
+            rv.burnIsp[i] = F / mdot;
+            rv.burnCStar[i] = pc * rv.area[t] / mdot;
+            rv.burnCE[i] = rv.burnIsp[i] / rv.burnCStar[i];
+        }
+        const double r = burnCoefficient * std::pow(pc, burnExponent);
+        rv.burnRate[i] = r;
+        inverseRate[i] = 1.0 / r;
+    }
+
+    rv.burnTimes[0] = 0.0;
+    if (n > 2) {
+        std::vector<double> distance(rv.burnDistance.begin(), rv.burnDistance.begin() + n);
+        for (std::size_t j = 1; j < n; ++j)
+            rv.burnTimes[j] = integrate(inverseRate, distance, distance[0], distance[j]);
+    } else {
+        rv.burnTimes[1] = rv.burnDistance[1] * inverseRate[1];
+    }
+}
+
+void ODE::calculateFAC()
+{
+    failed = false;
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    if (!usableNozzle(rv)) {
+        failed = true;
+        return;
+    }
+    const double injector = rv.injectorPressure;
+    const double Ac = rv.chamberArea;
+    // The entry-pressure estimate and the whole model need a chamber wider than the
+    // throat (the estimate is singular near Ac/At = 0.79).
+    if (!(Ac > rv.area[rv.throatIndex]) || !std::isfinite(Ac) || !(injector > 0.0)) {
+        raiseFlag(flagsODE, code::ODE04);
+        failed = true;
+        return;
+    }
+    const double ratio = Ac / rv.area[rv.throatIndex];
+    double pc = injector * (1.0257 - 1.2318 * ratio) / (1.0 - 1.26505 * ratio);
+
+    // A chamber section in front of the contour when the contour does not start with it
+    // (the tolerance is relative to the throat: small motors have small throats).
+    if (std::fabs(rv.area[0] - Ac) > AR_DIFF_TOL * rv.area[rv.throatIndex]) {
+        rv.x.insert(rv.x.begin(), rv.x[0] * XOFF_NEW_ACH);
+        rv.area.insert(rv.area.begin(), Ac);
+        rv.throatIndex += 1;
+        rv.stationCount += 1;
+        rv.frozenIndex += 1;
+        frozenIndex += 1;
+        rv.resizeStations();
+        for (auto& row : rv.moleFractions)
+            row.insert(row.begin(), 0.0);
+    }
+    const unsigned t = rv.throatIndex;
+    const bool frozenThroat = frozenIndex < t;
+    rv.chamberPressure = pc;
+
+    // Combustion at the injector face; chamberT keeps this temperature.
+    m.initialEstimate();
+    if (!m.solveEquilibrium(rv.chamberT, injector, true)) {
+        failed = true;
+        return;
+    }
+    chamberOutputs();
+    rv.chamberGamma = m.gamma;
+    rv.injectorH = m.enthalpy;
+
+    // Stagnation state at the nozzle entry, with a temperature of its own.
+    double stagnationT = rv.chamberT;
+    double stagnationRho = 0.0;
+    auto stagnationSolve = [&]() {
+        m.enableIons();
+        if (!m.solveEquilibrium(stagnationT, pc, true))
+            return false;
+        stagnationRho = pc / (m.gasConstant * stagnationT);
+        rv.stagnationH = m.enthalpy;
+        rv.chamberS = m.entropy;
+        return true;
+    };
+    if (!stagnationSolve()) {
+        failed = true;
+        return;
+    }
+    throatStart(pc);
+    m.enableIons();
+    if (!throatIteration(false)) {
+        failed = true;
+        return;
+    }
+    lnPressureRatio = std::log(pc / rv.p[t]);
+    if (frozenThroat)
+        frozenThroatProcedure(true);
+    rv.chamberH = rv.stagnationH;
+    rv.T[0] = rv.chamberT;
+    m.enableIons();
+    if (!solveStation(0, false)) {
+        failed = true;
+        return;
+    }
+
+    bool balanced = false;
+    for (uint32_t pass = 0; pass < MAX_ITER_FAC; ++pass) {
+        const double Minj = injector + stagnationRho * INJ_VEL * INJ_VEL;
+        const double M0 = rv.p[0] + rv.rho[0] * rv.u[0] * rv.u[0];
+        if (std::fabs(Minj - M0) / injector <= FAC_CONV) {
+            balanced = true;
+            break;
+        }
+        pc = pc * Minj / M0;
+        rv.chamberPressure = pc;
+        if (!stagnationSolve()) {
+            failed = true;
+            return;
+        }
+        m.enableIons();
+        rv.chamberH = rv.injectorH;
+        if (!throatIteration(false)) {
+            failed = true;
+            return;
+        }
+        lnPressureRatio = std::log(pc / rv.p[t]);
+        if (frozenThroat)
+            frozenThroatProcedure(true);
+        rv.chamberH = rv.stagnationH;
+        m.enableIons();
+        if (!solveStation(0, false)) {
+            failed = true;
+            return;
+        }
+    }
+    if (!balanced)
+        raiseFlag(flagsODE, code::ODE04);
+
+    rv.chamberH = rv.injectorH;
+    m.enableIons();
+    if (frozenThroat) {
+        const unsigned f = frozenIndex;
+        if (!m.solveEquilibrium(rv.T[f], rv.p[f], false)) {
+            failed = true;
+            return;
+        }
+        if (writeOutputs) {
+            m.pressure = rv.p[t];
+            m.logPressureRatio = std::log(rv.p[t] / 100000.0);
+            m.enthalpyEntropy(rv.T[t]);
+            m.frozenProperties(rv.T[t]);
+            stationOutputs(t, true);
+        }
+    } else {
+        if (!m.solveEquilibrium(rv.T[t], rv.p[t], false)) {
+            failed = true;
+            return;
+        }
+        if (writeOutputs) {
+            m.enthalpyEntropy(rv.T[t]);
+            m.equilibriumProperties(rv.T[t]);
+            stationOutputs(t, false);
+        }
+    }
+    lnPressureRatio = std::log(pc / rv.p[t]);
+    if (!stationSweep())
+        failed = true;
+}
+
+void ODE::calculateFACGrain()
+{
+    abortFlag.store(1, std::memory_order_relaxed);
+}

@@ -1,0 +1,268 @@
+// Nozzle stations: construction of the solver, the frozen temperature iteration, the
+// station and throat solves, throat sizing from a grain's gas production and the exit
+// adapted to the ambient pressure.
+#include <algorithm>
+#include <cmath>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/ode.h"
+
+ODE::ODE(std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, uint32_t frozen, bool withTransport,
+         bool withHeat)
+    : mixture(std::move(m)), rocket(std::move(r)), frozenIndex(frozen), transport(withTransport),
+      heatTransfer(withHeat)
+{
+    construct();
+}
+
+ODE::ODE(std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, bool withTransport, bool withHeat)
+    : mixture(std::move(m)), rocket(std::move(r)), transport(withTransport), heatTransfer(withHeat)
+{
+    frozenIndex = rocket->x.empty() ? 0u : static_cast<uint32_t>(rocket->x.size() - 1);
+    construct();
+}
+
+ODE::ODE(bool outputs, std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, bool withTransport,
+         bool withHeat)
+    : ODE(std::move(m), std::move(r), withTransport, withHeat)
+{
+    writeOutputs = outputs;
+}
+
+void ODE::construct()
+{
+    flagsODE.store(0, std::memory_order_relaxed);
+    RocketVariables& rv = *rocket;
+    rv.speciesNames = mixture->speciesNames;
+    rv.resizeStations();
+    const std::size_t n = mixture->nSpecies;
+    rv.chamberMoleFractions.resize(n, 0.0);
+    rv.odkSpeciesSource.resize(n, 0.0);
+    rv.moleFractions.resize(n);
+    for (auto& row : rv.moleFractions)
+        row.resize(rv.x.size(), 0.0);
+    rv.injectorPressure = rv.chamberPressure;
+}
+
+void ODE::frozenTemperature(unsigned k, double P)
+{
+    Mixture& m = *mixture;
+    double& T = rocket->T[k];
+    m.pressure = P;
+    m.logPressureRatio = std::log(P / 100000.0);
+    // Newton on s(ln T) at fixed composition and pressure: ds/dlnT = cp. The correction
+    // that meets the tolerance is applied too, so the station sits at the corrected
+    // temperature rather than one pass behind it.
+    double d = 0.0;
+    for (uint32_t pass = 0; pass < MAX_ITER_FROZEN; ++pass) {
+        T = std::exp(std::log(T) + d);
+        m.enthalpyEntropy(T);
+        m.frozenProperties(T);
+        d = (rocket->chamberS - m.entropy) / m.cp;
+        if (std::fabs(d) <= FROZ_COND) {
+            T = std::exp(std::log(T) + d);
+            m.enthalpyEntropy(T);
+            m.frozenProperties(T);
+            return;
+        }
+    }
+    raiseFlag(flagsODE, code::ODE02);
+}
+
+void ODE::stationState(unsigned k)
+{
+    RocketVariables& rv = *rocket;
+    const Mixture& m = *mixture;
+    rv.u[k] = std::sqrt(2.0 * (rv.chamberH - m.enthalpy));
+    rv.soundSpeed[k] = m.soundSpeed;
+    rv.gamma[k] = m.gamma;
+    rv.rho[k] = m.density;
+}
+
+bool ODE::solveStation(unsigned j, bool frozen)
+{
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    if (j == t)
+        return true;
+    Mixture& m = *mixture;
+    const double pc = rv.chamberPressure;
+    const double b = rv.area[j] / rv.area[t];
+    const double c = std::log(b);
+    const double L = lnPressureRatio;
+    double Y;
+    if (j < t) {
+        Y = L / (b + 10.587 * c * c * c + 9.454 * c);
+        if (b < 1.09)
+            Y *= 0.9;
+    } else if (b >= 2.0) {
+        Y = rv.gamma[t] + 1.4 * c;
+    } else {
+        Y = L + std::sqrt(3.294 * c * c + 1.535 * c);
+    }
+    if (j > 0)
+        rv.T[j] = rv.T[j - 1];
+    const double throatFlux = rv.rho[t] * rv.u[t];
+    for (uint32_t pass = 0; pass < MAX_ITER_ODE; ++pass) {
+        rv.p[j] = pc / std::exp(Y);
+        if (m.phasePairActive && j > 0 && rv.p[j] > rv.p[j - 1])
+            rv.p[j] = rv.p[j - 1];
+        if (frozen) {
+            frozenTemperature(j, rv.p[j]);
+        } else {
+            m.enableIons();
+            if (!m.solveEquilibrium(rv.T[j], rv.p[j], false))
+                return false;
+            m.enthalpyEntropy(rv.T[j]);
+            m.equilibriumProperties(rv.T[j]);
+        }
+        stationState(j);
+        const double u = rv.u[j], a = rv.soundSpeed[j];
+        const double dY = rv.gamma[j] * u * u / (u * u - a * a) * (c - std::log(throatFlux / (rv.rho[j] * u)));
+        Y += dY;
+        if (Y < 0.0)
+            Y = ln_Pinf_Pi_RESET;
+        if (std::fabs(dY) <= CONV_COND)
+            return true;
+    }
+    raiseFlag(flagsODE, code::ODE01);
+    return true;
+}
+
+bool ODE::solveThroat(bool frozen)
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    const unsigned t = rv.throatIndex;
+    if (frozen) {
+        frozenTemperature(t, rv.p[t]);
+    } else {
+        m.enableIons();
+        if (!m.solveEquilibrium(rv.T[t], rv.p[t], false)) {
+            throatFailed = true;
+            return true;
+        }
+        m.enthalpyEntropy(rv.T[t]);
+        m.equilibriumProperties(rv.T[t]);
+    }
+    stationState(t);
+    const double u2 = rv.u[t] * rv.u[t];
+    const double a2 = rv.soundSpeed[t] * rv.soundSpeed[t];
+    if (std::fabs((u2 - a2) / u2) <= THROAT_CONV)
+        return true;
+    const double g = rv.gamma[t];
+    rv.p[t] = rv.p[t] * (1.0 + g * u2 / a2) / (1.0 + g);
+    return false;
+}
+
+bool ODE::throatIteration(bool frozen)
+{
+    throatFailed = false;
+    for (uint32_t pass = 0; pass < MAX_ITER_THROAT; ++pass) {
+        if (solveThroat(frozen))
+            return !throatFailed;
+    }
+    raiseFlag(flagsODE, code::ODE00);
+    return true;
+}
+
+void ODE::throatStart(double P)
+{
+    RocketVariables& rv = *rocket;
+    const double g = rv.chamberGamma;
+    rv.p[rv.throatIndex] = P / std::pow((1.0 + g) / 2.0, g / (g - 1.0));
+    rv.T[rv.throatIndex] = rv.chamberT;
+}
+
+bool ODE::burnLawLookup(double P)
+{
+    const RocketVariables& rv = *rocket;
+    const std::size_t n = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
+    if (n == 0 || !(P > 0.0))
+        return false;
+    bool found = false;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (rv.vieilleLimits[k].first <= P && P < rv.vieilleLimits[k].second) {
+            burnCoefficient = rv.vieilleA[k];
+            burnExponent = rv.vieilleN[k];
+            found = true;
+        }
+    }
+    if (found)
+        return true;
+    if (P < rv.vieilleLimits[0].first) {
+        burnCoefficient = rv.vieilleA[0];
+        burnExponent = rv.vieilleN[0];
+        raiseFlag(flagsV, code::V00);
+        return true;
+    }
+    if (P >= rv.vieilleLimits[n - 1].second) {
+        burnCoefficient = rv.vieilleA[n - 1];
+        burnExponent = rv.vieilleN[n - 1];
+        raiseFlag(flagsV, code::V01);
+        return true;
+    }
+    // Between two intervals: no burn rate is defined there, and reusing the coefficients
+    // of an earlier lookup (0 at first) would size a zero throat.
+    raiseFlag(flagsV, code::V00);
+    return false;
+}
+
+bool ODE::sizeThroat()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    sizingFailure = SizingFailure::None;
+    m.equilibriumProperties(rv.chamberT);
+    rv.chamberH = m.enthalpy;
+    rv.chamberGamma = m.gamma;
+    rv.chamberS = m.entropy;
+    rv.chamberEntropySum = m.entropySum;
+    const double P = rv.targetPressure;
+    throatStart(P);
+    if (!throatIteration(false)) {
+        sizingFailure = SizingFailure::Equilibrium;
+        return false;
+    }
+    if (!burnLawLookup(P)) {
+        sizingFailure = SizingFailure::BurnLaw;
+        return false;
+    }
+    const unsigned t = rv.throatIndex;
+    rv.throatArea = rv.combustionArea * rv.propellantDensity * burnCoefficient * std::pow(P, burnExponent) /
+        (rv.rho[t] * rv.u[t]);
+    if (rv.adaptExit && !adaptedExitStation()) {
+        sizingFailure = SizingFailure::Exit;
+        return false;
+    }
+    rv.exitArea = rv.area[rv.stationCount - 1];
+    return true;
+}
+
+bool ODE::adaptedExitStation()
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    const unsigned t = rv.throatIndex;
+    const unsigned e = rv.stationCount - 1;
+    // Expansion to nothing has no finite exit; refuse instead of writing an infinite area.
+    if (!(rv.ambientPressure > 0.0)) {
+        raiseFlag(flagsV, code::OPT01);
+        return false;
+    }
+    lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
+    const double throatFlow = rv.rho[t] * rv.u[t] * rv.area[t];
+    rv.T[e] = rv.T[t];
+    if (OPT_FROZ) {
+        frozenTemperature(e, rv.ambientPressure);
+    } else {
+        if (!m.solveEquilibrium(rv.T[e], rv.ambientPressure, false))
+            return false;
+        m.enthalpyEntropy(rv.T[e]);
+    }
+    rv.u[e] = std::sqrt(2.0 * (rv.chamberH - m.enthalpy));
+    rv.rho[e] = rv.ambientPressure / (m.gasConstant * rv.T[e]);
+    rv.area[e] = throatFlow / (rv.rho[e] * rv.u[e]);
+    return std::isfinite(rv.area[e]) && rv.area[e] > 0.0;
+}

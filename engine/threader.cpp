@@ -1,0 +1,65 @@
+#include "engine/threader.h"
+
+#include <QThread>
+
+#include "engine/ode.h"
+
+Threader::Threader(std::function<void()> progress) : QObject(nullptr), progressCallback(std::move(progress))
+{
+    connect(this, SIGNAL(progress()), this, SLOT(updateProgress()));
+}
+
+Threader::~Threader()
+{
+    delete ode;
+    ode = nullptr;
+    odkOwner.reset();
+    odk = nullptr;
+}
+
+void Threader::runCalculations()
+{
+    bool res = true;
+    switch (mode) {
+    case 0:
+        if (voidOdeRun && ode)
+            voidOdeRun(*ode);
+        else
+            res = false;
+        break;
+    case 1:
+        res = boolOdeRun && ode ? boolOdeRun(*ode) : false;
+        break;
+    case 2:
+        if (odkRun && odk)
+            odkRun(*odk);
+        else
+            res = false;
+        break;
+    default:
+        break;
+    }
+    emit finished(res);
+}
+
+void Threader::updateProgress()
+{
+    if (progressCallback)
+        progressCallback();
+}
+
+QThread* Threader::start(Threader* worker, QObject* context, std::function<void(bool)> onFinished)
+{
+    auto* thread = new QThread;
+    worker->moveToThread(thread);
+    if (context && onFinished)
+        connect(worker, &Threader::finished, context, [done = std::move(onFinished)](bool res) { done(res); });
+    connect(worker, &Threader::finished, worker, &QObject::deleteLater);
+    // Quit from the worker thread itself once the run is over; the pending deletion of
+    // the worker is carried out as the thread finishes.
+    connect(worker, &Threader::finished, thread, &QThread::quit, Qt::DirectConnection);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::started, worker, &Threader::runCalculations);
+    thread->start(QThread::InheritPriority);
+    return thread;
+}
