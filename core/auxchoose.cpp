@@ -72,9 +72,8 @@ bool AuxChoose::confirmDeletion(const QString& itemText)
 
 void AuxChoose::select()
 {
-    // The list names what this press accepts: a press that leaves the dialog open
-    // (refused confirmation) must not leave entries behind, nor may a second press
-    // append the same boxes again.
+    // The list names what this press accepted: a second press (after a refused
+    // confirmation left the dialog open) must not append the same boxes again.
     auxChooseChecked.clear();
     const bool deletion = mode != 0;
     for (size_t i = 0; i < checkBoxes.size(); ++i) {
@@ -89,10 +88,8 @@ void AuxChoose::select()
         QRadioButton* button = radioButtons[i];
         if (!button->isChecked())
             continue;
-        if (deletion && !confirmDeletion(button->text())) {
-            auxChooseChecked.clear();
-            return;
-        }
+        if (deletion && !confirmDeletion(button->text()))
+            return; // the dialog stays open; the boxes confirmed above stay reported
         done(static_cast<int>(i) + 2);
         return;
     }

@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "core/export_selection.h"
+#include "run_modal.h"
 
 namespace {
 
@@ -31,18 +32,6 @@ void click(ExportSelection& d, const QString& name)
     QAbstractButton* b = find(d, name);
     QVERIFY(b);
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
-}
-
-// Runs the dialog modally as the tabs do; the user's clicks happen inside exec().
-// A watchdog ends a dialog that a failing check left open.
-int runModal(ExportSelection& d, const std::function<void()>& actions)
-{
-    QTimer::singleShot(0, &d, actions);
-    QTimer::singleShot(5000, &d, [&d] {
-        if (d.isVisible())
-            d.done(-99);
-    });
-    return d.exec();
 }
 
 // The boxes of modes 0 to 2 with the bit each one stands for.
