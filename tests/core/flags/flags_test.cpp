@@ -123,6 +123,34 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
     EXPECT_EQ(perWord[int(FlagWord::Unit)], 1);
 }
 
+// The bit of every code follows from its name (SPnn is bit nn of flagsSP, OPT00/01 follow
+// V02), and the named masks of flags.h that the engine raises agree with the table.
+TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
+{
+    for (const FlagCode& c : flagCodes) {
+        const std::string name = c.code;
+        const size_t digits = name.find_first_of("0123456789");
+        if (digits == std::string::npos) {
+            EXPECT_EQ(name, "U");
+            continue;
+        }
+        const std::string family = name.substr(0, digits);
+        const int n = std::stoi(name.substr(digits));
+        const int bit = family == "OPT" ? 3 + n : n;
+        EXPECT_EQ(c.mask, 1u << bit) << name;
+    }
+    const std::pair<const char*, uint32_t> named[] = {
+        {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
+        {"SP16", code::SP16},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04}, {"ODK02", code::ODK02},
+        {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
+        {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
+        {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
+        {"F31", code::F(31)},
+    };
+    for (const auto& [name, mask] : named)
+        EXPECT_EQ(findFlagCode(name)->mask, mask) << name;
+}
+
 TEST_F(FlagCodes, RaisingOneCodeTouchesOnlyItsBit)
 {
     for (const FlagCode& c : flagCodes) {
