@@ -158,6 +158,7 @@ TEST_F(MechanismImport, VariantsOfTheFile)
          "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n DUPLICATE\n", true, "1O + 1H2 = 1H + 1OH", 5e4},
         {"numeric coefficient", "OH+OH<=>O+H2O", "2OH<=>O+H2O", true, "2OH = 1O + 1H2O", 3.6e4},
         {"blanks around terms", "OH+OH<=>O+H2O", "OH + OH <=> O + H2O", true, "2OH = 1O + 1H2O", 3.6e4},
+        {"named collider", "H+O2(+M)<=>HO2(+M)", "H+O2(+AR)<=>HO2(+AR)", true, "1H + 1O2 = 1HO2", 4.6e12},
         {"THERMO section before REACTIONS", "END\nREACTIONS", "END\nTHERMO\n  300.0 1000.0 5000.0\nEND\nREACTIONS", true,
          "2OH = 1O + 1H2O", 3.6e4},
     };
@@ -177,6 +178,7 @@ TEST_F(MechanismImport, VariantsOfTheFile)
             json doc = readJson(kinetics());
             EXPECT_EQ(doc.size(), 7u);
             EXPECT_EQ(doc[c.key]["A"][0], c.A);
+            EXPECT_FALSE(doc["1H + 1O2 = 1HO2"].contains("Third Body"));
         }
     }
 }

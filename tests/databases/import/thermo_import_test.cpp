@@ -212,6 +212,15 @@ TEST_F(ThermoImport, EmptyFileOrEndRecordSucceedsAndKeepsTheDatabase)
     }
 }
 
+// Names are taken byte for byte; one that is not UTF-8 must not break the final write.
+TEST_F(ThermoImport, NameInAnotherEncodingIsStored)
+{
+    ImportOutcome out = importSpecies(mutate(kGoodThermo, "Ar+               Synthetic", "Ar\xE9              Synthetic"));
+    ASSERT_TRUE(out.ok);
+    EXPECT_TRUE(out.written);
+    EXPECT_EQ(readJson(species()).size(), 2u);
+}
+
 TEST_F(ThermoImport, DatabaseThatCannotBeReadIsNeverOverwritten)
 {
     const std::string garbage = "{ this is not json";
