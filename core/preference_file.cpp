@@ -81,7 +81,9 @@ ValueState convert(const json& value, T& out)
         return ValueState::Ok;
     } else {
         static_assert(std::is_integral_v<T>);
-        using Limits = std::numeric_limits<T>;
+        // The separator is kept as its signed code whatever the signedness of char here,
+        // so that what the writer stores always reads back.
+        using Limits = std::numeric_limits<std::conditional_t<std::is_same_v<T, char>, signed char, T>>;
         if (value.is_boolean()) {
             out = value.get<bool>() ? T(1) : T(0);
         } else if (value.is_number_unsigned()) {

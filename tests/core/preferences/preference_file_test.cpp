@@ -189,11 +189,15 @@ TEST_F(PreferenceFile, RedirectStates)
     custom["Files"].erase("PREFERENCES");
     custom["Equilibrium"]["MAX_ITER_EQ"] = 1234;
     const std::string customText = serializeJson(custom);
+    json incomplete = custom;
+    incomplete["Equilibrium"].erase("MAX_ITER_EQ");
+    const std::string incompleteText = serializeJson(incomplete);
     const Row rows[] = {
         {"missing target", nullptr, F14 | F31, false, false},
         {"garbage target", "not json", F30 | F31, true, true},
         {"array target", "[]", F30 | F31, true, true},
         {"valid target", customText.c_str(), 0, true, false},
+        {"incomplete target", incompleteText.c_str(), F31, true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -321,6 +325,20 @@ TEST_F(PreferenceFile, ConversionsOfPresentValues)
     EXPECT_EQ(NUM_DIS_PREC, 0);
     // present values are left as the file holds them
     EXPECT_EQ(fileDocument(defaultFile())["General"]["DIG_OUT"], 12.9);
+}
+
+// A separator code above 127 is written as its signed code and must read back as written.
+TEST_F(PreferenceFile, SeparatorAbove127ReadsBackAsWritten)
+{
+    json document = goldenDocument();
+    LIST_SEPARATOR = char(0xB0);
+    ASSERT_TRUE(storePreference(document, "LIST_SEPARATOR"));
+    writeDefault(document);
+    LIST_SEPARATOR = ';';
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_EQ(static_cast<unsigned char>(LIST_SEPARATOR), 0xB0);
+    EXPECT_EQ(fileDocument(defaultFile())["General"]["LIST_SEPARATOR"], -80);
 }
 
 TEST_F(PreferenceFile, OverflowingDoubleTakesTheDefault)
