@@ -144,15 +144,22 @@ bool Mixture::condensedStep()
             if (!sameComposition(cand, c))
                 return false;
             const Species& other = *species[c];
+            uint16_t high, low;
             if (std::fabs(cs.minTemperature - other.maxTemperature) < PAIR_MATCH) {
-                phasePairHigh = cand;
-                phasePairLow = c;
+                high = cand;
+                low = c;
             } else if (std::fabs(cs.maxTemperature - other.minTemperature) < PAIR_MATCH) {
-                phasePairHigh = c;
-                phasePairLow = cand;
+                high = c;
+                low = cand;
             } else {
                 return false;
             }
+            // Far from the transition the pair would pin T where it cannot be (and step 1
+            // would release it at the next check anyway): hold it only within that window.
+            if (std::fabs(T - species[high]->minTemperature) / T > PAIR_RELEASE)
+                return false;
+            phasePairHigh = high;
+            phasePairLow = low;
             phasePairActive = true;
             return true;
         };
