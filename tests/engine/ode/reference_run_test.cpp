@@ -1,0 +1,244 @@
+// The published hydrogen/oxygen rocket case run through the nozzle solver: an
+// equilibrium infinite-area run on a contour with the published area ratios, against
+// the printed throat, c* and station figures; and frozen runs of the same propellant
+// against an independent frozen expansion (entropy held by bisection, throat at the
+// mass-flux maximum, stations where the mass flux matches).
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "engine/ode.h"
+#include "../test_mixtures.h"
+
+namespace {
+
+const double PC = 53.3172e5;
+const double AT = 0.01;
+
+// |value - printed| within a relative tolerance plus half a unit of the last printed digit.
+void expectPrinted(double value, double printed, int decimals, double tolerance, const std::string& what)
+{
+    const double allowed = tolerance * std::fabs(printed) + 0.5 * std::pow(10.0, -decimals);
+    EXPECT_LE(std::fabs(value - printed), allowed) << what << ": " << value << " against " << printed;
+}
+
+void expectRelative(double value, double expected, double tolerance, const std::string& what)
+{
+    EXPECT_LE(std::fabs(value / expected - 1.0), tolerance) << what << ": " << value << " against " << expected;
+}
+
+void setNozzle(RocketVariables& rv, const std::vector<double>& ratios, unsigned throat)
+{
+    rv.stationCount = static_cast<uint32_t>(ratios.size());
+    rv.throatIndex = throat;
+    rv.frozenIndex = rv.stationCount;
+    rv.x.clear();
+    rv.area.clear();
+    for (std::size_t j = 0; j < ratios.size(); ++j) {
+        rv.x.push_back((static_cast<double>(j) - throat) * 0.02);
+        rv.area.push_back(ratios[j] * AT);
+    }
+    rv.resizeStations();
+}
+
+class ReferenceRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        flagsSP = 0;
+        flagsODE = 0;
+        flagsL = 0;
+        mixture = hydrogenOxygenRocket();
+        mixture->setReactantEnthalpy(298.15);
+        rocket = std::make_shared<RocketVariables>();
+        rocket->chamberPressure = PC;
+    }
+    void TearDown() override { setEngineMessageHandler({}); }
+
+    std::shared_ptr<Mixture> mixture;
+    std::shared_ptr<RocketVariables> rocket;
+};
+
+struct PrintedStation {
+    unsigned index;
+    double ratio;
+    double pBar;
+    int pDecimals;
+    double T, mach, ivac, isp;
+    double tolerance;
+};
+
+TEST_F(ReferenceRun, EquilibriumInfiniteAreaRunMatchesThePublishedFigures)
+{
+    // Area ratios 1.58 (subsonic), the throat, then 2, 5, 10, 25, 50.
+    setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 25.0, 50.0}, 1);
+    ODE ode(mixture, rocket, false, false);
+    ode.calculateIAC();
+    ASSERT_FALSE(ode.failed);
+    const RocketVariables& rv = *rocket;
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
+    EXPECT_EQ(flagsODE.load(), 0u);
+
+    const double mdot = rv.rho[1] * rv.u[1] * rv.area[1];
+    const double cStar = PC * AT / mdot;
+    std::printf("chamber T %.2f/3383.84  throat T %.2f/3185.67  p %.4f/30.655 bar  c* %.2f/2332.3\n", rv.chamberT,
+                rv.T[1], rv.p[1] / 1e5, cStar);
+    expectPrinted(rv.chamberT, 3383.84, 2, 1e-4, "chamber T");
+    expectPrinted(rv.T[1], 3185.67, 2, 1e-4, "throat T");
+    expectPrinted(rv.p[1] / 1e5, 30.655, 3, 1e-4, "throat p");
+    expectPrinted(cStar, 2332.3, 1, 1e-4, "c*");
+    expectPrinted(rv.mach[1], 1.0, 3, 1e-4, "throat Mach");
+
+    // The subsonic station stops within CONV_COND of its pressure: 2e-4 there.
+    const PrintedStation stations[] = {{0, 1.58, 48.382, 3, 3348.69, 0.413, 3997.6, 653.6, 2e-4},
+                                       {5, 25.0, 0.20491, 5, 1468.16, 3.848, 4348.5, 4124.4, 1e-4},
+                                       {6, 50.0, 0.08146, 5, 1219.61, 4.379, 4487.3, 4309.1, 1e-4}};
+    for (const PrintedStation& s : stations) {
+        const unsigned j = s.index;
+        const std::string at = " at area ratio " + std::to_string(s.ratio);
+        const double isp = rv.u[j];                                      // exit pressure = ambient
+        const double ivac = rv.u[j] + rv.p[j] * rv.area[j] / mdot;       // vacuum
+        std::printf("Ae/At %5.2f  p %.5f/%.5f bar  T %.2f/%.2f  M %.4f/%.3f  Ivac %.2f/%.1f  Isp %.2f/%.1f\n", s.ratio,
+                    rv.p[j] / 1e5, s.pBar, rv.T[j], s.T, rv.mach[j], s.mach, ivac, s.ivac, isp, s.isp);
+        expectPrinted(rv.p[j] / 1e5, s.pBar, s.pDecimals, s.tolerance, "p" + at);
+        expectPrinted(rv.T[j], s.T, 2, s.tolerance, "T" + at);
+        expectPrinted(rv.mach[j], s.mach, 3, s.tolerance, "Mach" + at);
+        expectPrinted(ivac, s.ivac, 1, s.tolerance, "Ivac" + at);
+        expectPrinted(isp, s.isp, 1, s.tolerance, "Isp" + at);
+    }
+}
+
+// Frozen expansion of a fixed composition, computed from the species fits alone.
+class FrozenExpansion {
+public:
+    FrozenExpansion(const Mixture& m, double entropy, double enthalpy) : s0_(entropy), h0_(enthalpy)
+    {
+        for (uint16_t j = 0; j < m.nGas; ++j) {
+            if (m.species[j]->moles > 0.0) {
+                gases_.push_back(m.species[j].get());
+                n_ += m.species[j]->moles;
+            }
+        }
+    }
+    void state(double T, double p, double& h, double& s) const
+    {
+        h = 0.0;
+        s = 0.0;
+        for (Species* sp : gases_) {
+            sp->thermo(T);
+            h += sp->moles * sp->enthalpyRT * R_UNIVERSAL * T;
+            s += sp->moles * R_UNIVERSAL * (sp->entropyR - std::log(sp->moles / n_) - std::log(p / 1e5));
+        }
+    }
+    double temperature(double p) const
+    {
+        double lo = 200.0, hi = 6000.0, h, s;
+        for (int k = 0; k < 80; ++k) {
+            const double mid = 0.5 * (lo + hi);
+            state(mid, p, h, s);
+            (s > s0_ ? hi : lo) = mid;
+        }
+        return 0.5 * (lo + hi);
+    }
+    double flux(double p) const
+    {
+        const double T = temperature(p);
+        double h, s;
+        state(T, p, h, s);
+        return p / (R_UNIVERSAL * n_ * T) * std::sqrt(2.0 * (h0_ - h));
+    }
+    // Throat: the pressure of the largest mass flux (golden section).
+    double throatPressure(double lo, double hi) const
+    {
+        const double r = 0.5 * (std::sqrt(5.0) - 1.0);
+        double a = lo, b = hi;
+        for (int k = 0; k < 80; ++k) {
+            const double c = b - r * (b - a), d = a + r * (b - a);
+            (flux(c) > flux(d) ? b : a) = (flux(c) > flux(d) ? d : c);
+        }
+        return 0.5 * (a + b);
+    }
+    // Supersonic station where the flux is the throat flux over the area ratio.
+    double supersonicPressure(double targetFlux, double throatP) const
+    {
+        double lo = std::log(1.0), hi = std::log(throatP);
+        for (int k = 0; k < 80; ++k) {
+            const double mid = 0.5 * (lo + hi);
+            (flux(std::exp(mid)) > targetFlux ? hi : lo) = mid;
+        }
+        return std::exp(0.5 * (lo + hi));
+    }
+
+private:
+    std::vector<Species*> gases_;
+    double n_ = 0.0;
+    double s0_, h0_;
+};
+
+TEST_F(ReferenceRun, FrozenRunsFollowTheFrozenExpansionOfTheirComposition)
+{
+    struct Case {
+        const char* label;
+        std::vector<double> ratios;
+        unsigned throat, frozen;
+    };
+    // Frozen at the throat; frozen at the chamber (a first station so wide that its
+    // equilibrium is the chamber's: the frozen-throat procedure).
+    const Case cases[] = {{"throat", {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1, 1},
+                          {"chamber", {400.0, 1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        flagsODE = 0;
+        auto rv = std::make_shared<RocketVariables>();
+        rv->chamberPressure = PC;
+        setNozzle(*rv, c.ratios, c.throat);
+        ODE ode(mixture, rv, c.frozen, false, false);
+        ode.calculateIAC();
+        ASSERT_FALSE(ode.failed);
+        EXPECT_FALSE(flagRaised(flagsODE, code::ODE00 | code::ODE02 | code::ODE03)) << flagsODE.load();
+        // After the run the mixture holds the frozen composition.
+        FrozenExpansion frozen(*mixture, rv->chamberS, rv->chamberH);
+        const unsigned t = c.throat;
+        double throatFlux = rv->rho[t] * rv->u[t];
+        if (c.frozen < t) {
+            const double pt = frozen.throatPressure(0.4 * PC, 0.8 * PC);
+            expectRelative(rv->p[t], pt, 1e-4, "frozen throat p");
+            expectRelative(rv->T[t], frozen.temperature(pt), 1e-4, "frozen throat T");
+            throatFlux = frozen.flux(pt);
+        }
+        for (unsigned j = t + 1; j < rv->stationCount; ++j) {
+            const double p = frozen.supersonicPressure(throatFlux / c.ratios[j], rv->p[t]);
+            const std::string at = " at area ratio " + std::to_string(c.ratios[j]);
+            expectRelative(rv->p[j], p, 1e-4, "p" + at);
+            expectRelative(rv->T[j], frozen.temperature(p), 1e-4, "T" + at);
+        }
+        std::printf("frozen at the %s: exit p %.2f Pa, T %.2f K, u %.1f m/s\n", c.label, rv->p.back(), rv->T.back(),
+                    rv->u.back());
+    }
+}
+
+TEST_F(ReferenceRun, FiniteAreaEntryMomentumBalance)
+{
+    setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1);
+    rocket->chamberArea = 2.0 * AT; // wider than the contour's entry: one station in front
+    ODE ode(mixture, rocket, false, false);
+    ode.calculateFAC();
+    ASSERT_FALSE(ode.failed);
+    EXPECT_EQ(rocket->stationCount, 7u);
+    EXPECT_EQ(rocket->throatIndex, 2u);
+    EXPECT_DOUBLE_EQ(rocket->injectorPressure, PC);
+    const double M0 = rocket->p[0] + rocket->rho[0] * rocket->u[0] * rocket->u[0];
+    EXPECT_LE(std::fabs(M0 - PC) / PC, FAC_CONV);
+    EXPECT_LT(rocket->chamberPressure, PC);
+    // chamberT keeps the combustion temperature at the injector (the published chamber).
+    expectPrinted(rocket->chamberT, 3383.84, 2, 1e-4, "combustion T");
+}
+
+} // namespace
