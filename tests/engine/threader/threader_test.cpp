@@ -1,0 +1,172 @@
+// The worker: a run on its own thread reports finished() in the GUI thread, then the
+// worker, its solver and the thread go away while the mixture and the record stay; an
+// abort request stops a grain run that is under way.
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "engine/ode.h"
+#include "engine/threader.h"
+#include "../ode/perfect_gas.h"
+
+namespace {
+
+using namespace perfect_gas;
+
+// Runs the GUI event loop until pred() holds or the time is up.
+bool waitFor(const std::function<bool()>& pred, int timeoutMs = 20000)
+{
+    if (pred())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (pred())
+            loop.quit();
+    });
+    poll.start(2);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return pred();
+}
+
+struct Outcome {
+    bool arrived = false;
+    bool result = false;
+    bool inGuiThread = false;
+};
+
+class Worker : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        flagsODE = 0;
+        flagsV = 0;
+        abortFlag = 0;
+        mixture = perfect_gas::mixture();
+        rocket = std::make_shared<RocketVariables>();
+        rocket->chamberPressure = 4e6;
+        setNozzle(*rocket, {3.0, 1.0, 4.0, 10.0}, 1, 1e-3);
+    }
+    void TearDown() override
+    {
+        abortFlag = 0;
+        setEngineMessageHandler({});
+    }
+
+    // Starts the worker and waits until its thread is gone.
+    Outcome run(Threader* worker)
+    {
+        Outcome out;
+        QPointer<Threader> alive(worker);
+        QObject context;
+        QPointer<QThread> thread = Threader::start(worker, &context, [&out](bool res) {
+            out.arrived = true;
+            out.result = res;
+            out.inGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+        });
+        EXPECT_TRUE(waitFor([&] { return out.arrived && thread.isNull() && alive.isNull(); }))
+            << "arrived " << out.arrived << ", thread left " << !thread.isNull() << ", worker left " << !alive.isNull();
+        return out;
+    }
+
+    std::shared_ptr<Mixture> mixture;
+    std::shared_ptr<RocketVariables> rocket;
+};
+
+TEST_F(Worker, RunFinishesInTheGuiThreadAndCleansUp)
+{
+    // Several runs one after another: each leaves no thread or worker behind.
+    for (int k = 0; k < 3; ++k) {
+        rocket->T.assign(rocket->stationCount, 0.0);
+        auto* worker = new Threader(new ODE(mixture, rocket, false, false), &ODE::calculateIAC);
+        EXPECT_EQ(worker->mode, 0);
+        const Outcome out = run(worker);
+        EXPECT_TRUE(out.result);
+        EXPECT_TRUE(out.inGuiThread);
+        EXPECT_NEAR(rocket->T[1], TC * 2.0 / (gamma() + 1.0), 1.0);
+        // The solver went with the worker; the mixture and the record stay with us.
+        EXPECT_EQ(rocket.use_count(), 1);
+        EXPECT_EQ(mixture.use_count(), 1);
+    }
+}
+
+TEST_F(Worker, BoolMembersPassTheirResultOn)
+{
+    rocket->propellantDensity = 1800.0;
+    rocket->combustionArea = 0.04;
+    rocket->vieilleLimits = {{1e5, 1e8}};
+    rocket->vieilleA = {1.5e-6};
+    rocket->vieilleN = {0.5};
+    rocket->targetPressure = 3e6;
+    auto* sizing = new Threader(new ODE(mixture, rocket, false, false), &ODE::optimizeForPressure);
+    EXPECT_EQ(sizing->mode, 1);
+    EXPECT_TRUE(run(sizing).result);
+
+    auto* failing = new Threader(new ODE(mixture, rocket, false, false), std::function<bool(ODE&)>([](ODE&) {
+                                     return false;
+                                 }));
+    EXPECT_EQ(failing->mode, 1);
+    const Outcome out = run(failing);
+    EXPECT_TRUE(out.arrived);
+    EXPECT_FALSE(out.result);
+
+    // A missing member is a failed run, not a dead process.
+    auto* empty = new Threader(new ODE(mixture, rocket, false, false), std::function<void(ODE&)>());
+    EXPECT_FALSE(run(empty).result);
+}
+
+TEST_F(Worker, FiniteAreaGrainRunEndsAsAborted)
+{
+    auto* worker = new Threader(new ODE(mixture, rocket, false, false), &ODE::calculateFACGrain);
+    const Outcome out = run(worker);
+    EXPECT_TRUE(out.result);
+    EXPECT_EQ(abortFlag.load(), 1);
+}
+
+TEST_F(Worker, AbortStopsAGrainRunUnderWay)
+{
+    // A long burn: thousands of burn-back points, each a chamber-pressure balance.
+    const int points = 20000;
+    rocket->propellantDensity = 1800.0;
+    rocket->burnPoints = points;
+    rocket->vieilleLimits = {{1e5, 1e8}};
+    rocket->vieilleA = {1.5e-6};
+    rocket->vieilleN = {0.5};
+    for (int i = 0; i < points; ++i) {
+        rocket->burnDistance.push_back(1e-6 * i);
+        rocket->burnArea.push_back(0.02 + 0.02 * (i % 2)); // alternating: every point needs several passes
+    }
+    rocket->burnTimes.assign(points, -5.0);
+    std::atomic<bool> started{false};
+    auto* worker = new Threader(new ODE(mixture, rocket, false, false), [&started](ODE& ode) {
+        started = true;
+        ode.calculateIACGrain();
+    });
+    Outcome out;
+    QObject context;
+    QPointer<QThread> thread = Threader::start(worker, &context, [&out](bool res) {
+        out.arrived = true;
+        out.result = res;
+    });
+    ASSERT_TRUE(waitFor([&] { return started.load(); }));
+    abortFlag = 1;
+    ASSERT_TRUE(waitFor([&] { return out.arrived && thread.isNull(); }));
+    // Stopped early: the burn times were never computed.
+    EXPECT_EQ(rocket->burnTimes.back(), -5.0);
+    EXPECT_EQ(rocket->burnTimes[0], -5.0);
+}
+
+} // namespace
