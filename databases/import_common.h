@@ -1,5 +1,5 @@
 #pragma once
-// Pieces shared by the three file importers (thermodynamic, transport, mechanism):
+// What the three file importers (thermodynamic, transport, mechanism) have in common:
 // reading numbers the way the published data files write them, splitting a file into
 // lines, the overwrite question with its "Do not show again" memory, and the outcome
 // an importer hands back. Nothing here needs a window: questions and reports go
