@@ -1,0 +1,96 @@
+// Finite-rate molar production rates from the mixture's elementary reactions: modified
+// Arrhenius forward rates, reverse rates from the equilibrium constants of the species'
+// standard Gibbs data, third-body enhancement. Rate constants are in mole, cubic
+// centimetre and second units; the rates come out in kmol/(m3 s).
+#include <algorithm>
+#include <cmath>
+
+#include "engine/mixture.h"
+
+namespace {
+
+constexpr long double R_KINETIC = 8.31446261815324L; // J/(mol K)
+constexpr long double R_CAL = 1.9872042586L;         // cal/(mol K)
+
+// c^nu with the common small integer coefficients taken without pow.
+inline double power(double c, double nu)
+{
+    if (nu == 1.0)
+        return c;
+    if (nu == 2.0)
+        return c * c;
+    if (nu == 3.0)
+        return c * c * c;
+    return std::pow(c, nu);
+}
+
+} // namespace
+
+void Mixture::productionRates()
+{
+    productionRateValues.assign(nSpecies, 0.0);
+    const std::size_t count = std::min<std::size_t>(nReactions, reactions.size());
+    if (count == 0)
+        return;
+
+    const double T = temperature;
+    // The species depend on T alone, so one evaluation serves every reaction.
+    evaluateSpecies(T);
+
+    const long double logT = std::log(static_cast<long double>(T));
+    const long double inverseRcT = 1.0L / (R_CAL * T);
+    // ln of the standard concentration at 1 bar, 0.1/(R T) mol/cm3.
+    const long double logStandard = std::log(0.1L / (R_KINETIC * T));
+    const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
+    double fractionSum = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        fractionSum += species[j]->moleFraction;
+
+    for (std::size_t i = 0; i < count; ++i) {
+        const Reaction& r = *reactions[i];
+
+        const long double forwardExponent = r.b * logT - r.Ea * inverseRcT;
+        const long double kf = r.A * std::exp(forwardExponent);
+
+        double forwardProduct = 1.0;
+        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+            forwardProduct *= power(species[r.reactantSpecies[k]]->moleFraction * concentration,
+                                    r.reactantCoefficients[k]);
+        long double q = kf * forwardProduct;
+
+        // A forward-only reaction has no reverse rate.
+        if (!r.forwardOnly) {
+            // ln Kc = sum of nu (S/R - H/RT) over products minus reactants, plus
+            // moleChange ln(0.1/(R T)); kr = kf / Kc.
+            long double logKc = r.moleChange * logStandard;
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k) {
+                const Species& s = *species[r.productSpecies[k]];
+                logKc += r.productCoefficients[k] * (static_cast<long double>(s.entropyR) - s.enthalpyRT);
+            }
+            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k) {
+                const Species& s = *species[r.reactantSpecies[k]];
+                logKc -= r.reactantCoefficients[k] * (static_cast<long double>(s.entropyR) - s.enthalpyRT);
+            }
+            const long double kr = r.A * std::exp(forwardExponent - logKc);
+            double reverseProduct = 1.0;
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+                reverseProduct *= power(species[r.productSpecies[k]]->moleFraction * concentration,
+                                        r.productCoefficients[k]);
+            q -= kr * reverseProduct;
+        }
+
+        if (r.hasThirdBody) {
+            // Every species counts once; the listed ones with their own efficiency.
+            double thirdBody = fractionSum;
+            for (std::size_t k = 0; k < r.thirdBodySpecies.size(); ++k)
+                thirdBody += (r.thirdBodyEfficiencies[k] - 1.0) * species[r.thirdBodySpecies[k]]->moleFraction;
+            q *= thirdBody * concentration;
+        }
+        q *= 1000.0L; // mol/(cm3 s) to kmol/(m3 s)
+
+        for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+            productionRateValues[r.productSpecies[k]] += static_cast<double>(q * r.productCoefficients[k]);
+        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+            productionRateValues[r.reactantSpecies[k]] -= static_cast<double>(q * r.reactantCoefficients[k]);
+    }
+}
