@@ -376,8 +376,16 @@ bool Mixture::checkConvergence()
 
 bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
 {
-    temperature = T;
-    logTemperature = std::log(T);
+    // A pressure that is not a positive number has no equilibrium: fail at once rather
+    // than spend the whole iteration budget on non-finite numbers. A guess that is not a
+    // positive temperature starts from the usual seed.
+    if (!(p > 0.0) || !std::isfinite(p)) {
+        raiseFlag(flagsSP, code::SP10);
+        return false;
+    }
+    const double guess = (T > 0.0 && std::isfinite(T)) ? T : T_SEED;
+    temperature = guess;
+    logTemperature = std::log(guess);
     pressure = p;
     logPressureRatio = std::log(p / 100000.0);
     fixedEnthalpy = holdEnthalpy;
@@ -387,7 +395,7 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         return false;
     }
     resizeMatrix();
-    evaluateSpecies(T);
+    evaluateSpecies(temperature);
 
     for (uint32_t iteration = 0; iteration < MAX_ITER_EQ; ++iteration) {
         if (!assembleMatrix())

@@ -193,6 +193,26 @@ TEST_F(EquilibriumSolver, NoIterationAllowedFailsAtOnce)
     EXPECT_EQ(T, 3000.0);
 }
 
+TEST_F(EquilibriumSolver, MeaninglessInputsEndTheSolveOrStartFromTheSeed)
+{
+    auto m = hydrogenOxygenRocket();
+    m->setReactantEnthalpy(298.15);
+    m->reset();
+    for (double p : {0.0, -1e5, std::nan("")}) {
+        flagsSP = 0;
+        double T = 3000.0;
+        EXPECT_FALSE(m->solveEquilibrium(T, p, true));
+        EXPECT_TRUE(flagRaised(flagsSP, code::SP10));
+        EXPECT_EQ(T, 3000.0);
+    }
+    for (double guess : {0.0, -5.0, std::nan("")}) {
+        double T = guess;
+        m->reset();
+        ASSERT_TRUE(m->solveEquilibrium(T, 53.3172e5, true));
+        EXPECT_NEAR(T, 3383.84, 0.4);
+    }
+}
+
 // An element that no selected product can carry (here oxygen with only hydrogen
 // species, or oxygen only in condensed water at a temperature where it cannot form)
 // must end the solve with SP10, not restart the assembly for ever.
