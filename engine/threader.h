@@ -15,7 +15,8 @@
 
 #include <QObject>
 
-class ODE;
+#include "engine/ode.h"
+
 class ODK;
 class QThread;
 

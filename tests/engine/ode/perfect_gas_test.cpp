@@ -195,16 +195,21 @@ TEST_F(PerfectGas, FiniteAreaCombustorLosesTheRayleighPressure)
     struct Case {
         double chamberRatio;
         bool inserted;
+        uint32_t frozen; // station the flow freezes at (the last: none)
     };
+    const uint32_t none = static_cast<uint32_t>(RATIOS.size() - 1);
     // A chamber wider than the contour's entry adds a station; one equal to it does not.
-    for (const Case& c : {Case{3.0, false}, Case{4.0, true}, Case{1.6, true}}) {
-        SCOPED_TRACE(c.chamberRatio);
+    // Freezing upstream of the throat goes through the frozen-throat procedure.
+    for (const Case& c : {Case{3.0, false, none}, Case{4.0, true, none}, Case{1.6, true, none}, Case{3.0, false, 0},
+                          Case{4.0, true, 1}}) {
+        SCOPED_TRACE(std::to_string(c.chamberRatio) + " frozen from " + std::to_string(c.frozen));
+        flagsODE = 0;
         auto rv = std::make_shared<RocketVariables>();
         rv->chamberPressure = PC;
         setNozzle(*rv, RATIOS, THROAT, AT);
         rv->chamberArea = c.chamberRatio * AT;
         rv->isIAC = false;
-        ODE ode(mixture, rv, false, false);
+        ODE ode(mixture, rv, c.frozen, false, false);
         ode.calculateFAC();
         ASSERT_FALSE(ode.failed);
         EXPECT_EQ(rv->stationCount, RATIOS.size() + (c.inserted ? 1 : 0));
@@ -223,6 +228,7 @@ TEST_F(PerfectGas, FiniteAreaCombustorLosesTheRayleighPressure)
         EXPECT_LE(std::fabs(M0 - PC) / PC, FAC_CONV);
         expectRelative(rv->chamberT, TC, 1e-6, "combustion temperature");
         expectIsentropic(*rv, 1e-4);
+        EXPECT_EQ(flagsODE.load(), 0u);
     }
 }
 
