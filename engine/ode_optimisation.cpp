@@ -84,10 +84,14 @@ bool ODE::optimizeForBurnTime()
     for (uint32_t pass = 0; pass < OPT_MAX_ITER; ++pass) {
         if (aborted())
             return finish(false);
-        const bool outputs = writeOutputs;
+        // Only the pressure balance, the burn rates and the times: no outputs, and no
+        // exit re-adapted at every balance pass (the exit is adapted once at the end).
+        const bool outputs = writeOutputs, adapt = rv.adaptExit;
         writeOutputs = false;
+        rv.adaptExit = false;
         calculateIACGrain();
         writeOutputs = outputs;
+        rv.adaptExit = adapt;
         if (failed || aborted())
             return finish(false);
         const double tb = rv.burnTimes[n - 1];

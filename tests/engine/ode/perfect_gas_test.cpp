@@ -461,6 +461,19 @@ TEST_F(PerfectGas, BurnTimeTargetIsMet)
     EXPECT_EQ(rv.throatArea, rv.area[2]);
     EXPECT_EQ(rv.combustionArea, 0.04);
     EXPECT_FALSE(flagRaised(flagsV, code::OPT00 | code::OPT01));
+
+    // With the exit adapted to the ambient pressure: the same throat, and the exit of an
+    // expansion from the last burn point's chamber pressure.
+    const double throat = rv.throatArea;
+    rv.adaptExit = true;
+    rv.ambientPressure = 1e5;
+    ODE adapted(mixture, rocket, false, false);
+    ASSERT_TRUE(adapted.optimizeForBurnTime());
+    EXPECT_LT(std::fabs(rv.throatArea / throat - 1.0), 2.0 * OPT_TOL);
+    const double pc = rv.chamberPressure;
+    const double Me = std::sqrt(2.0 / (gamma() - 1.0) * (std::pow(pc / 1e5, (gamma() - 1.0) / gamma()) - 1.0));
+    expectRelative(rv.exitArea / rv.throatArea, areaRatio(Me), 1e-4, "adapted exit");
+    EXPECT_EQ(rv.exitArea, rv.area.back());
 }
 
 TEST_F(PerfectGas, PerformanceTargetsReachTheirBestPressure)
