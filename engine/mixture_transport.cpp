@@ -54,9 +54,9 @@ Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& eleme
     }
 
     const int c = static_cast<int>(components.size());
+    if (K == c || c == 0)
+        return Eigen::MatrixXd(0, K);
     Eigen::MatrixXd nu = Eigen::MatrixXd::Zero(K - c, K);
-    if (K == c)
-        return nu;
     Eigen::MatrixXd B(rows, c);
     for (int m = 0; m < c; ++m)
         B.col(m) = A.col(components[m]);
