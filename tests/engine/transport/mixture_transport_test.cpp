@@ -221,6 +221,10 @@ TEST_F(MixtureTransport, HydrogenOxygenRocketStates)
         SCOPED_TRACE(st.label);
         m->enableIons();
         ASSERT_TRUE(m->solveEquilibrium(T, PC / st.pressureRatio, st.pressureRatio == 1.0));
+        // The mixture holds its equilibrium cp; the frozen Prandtl number takes the
+        // frozen one all the same.
+        m->equilibriumProperties(T);
+        const double equilibriumCp = m->cp;
 
         m->frozenTransport(T, true);
         const double frozenLambda = m->conductivity, frozenCp = m->prandtlCp, frozenPr = m->prandtl;
@@ -242,6 +246,10 @@ TEST_F(MixtureTransport, HydrogenOxygenRocketStates)
         EXPECT_GT(frozenPr, 0.5);
         EXPECT_LT(frozenPr, 0.9);
         EXPECT_GE(reactionLambda, 0.0);
+        EXPECT_NEAR(frozenPr, frozenCp * mu / frozenLambda, 1e-12);
+        m->frozenProperties(T);
+        EXPECT_NEAR(frozenCp / m->cp, 1.0, 1e-12);
+        EXPECT_NEAR(m->prandtlCp / equilibriumCp, 1.0, 1e-9);
         if (st.pressureRatio <= 10.0) {
             // Dissociated gas: the reaction conductivity is of the order of the frozen one.
             EXPECT_GT(reactionLambda, 0.3 * frozenLambda);
