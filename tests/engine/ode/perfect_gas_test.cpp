@@ -375,8 +375,18 @@ TEST_F(PerfectGas, GrainPointsWithoutGasProductionAreSkipped)
     EXPECT_GT(rocket->burnChamberPressure[1], 0.0);
     EXPECT_GT(rocket->chamberPressure, 0.0);
 
+    // No balance pass allowed: every point is unbalanced.
     flagsV = 0;
+    PRES_MAX_ITER = 0;
     rocket->burnArea = {Ab, Ab, Ab};
+    rocket->burnChamberPressure.assign(3, 0.0);
+    ODE none(mixture, rocket, false, false);
+    none.calculateIACGrain();
+    EXPECT_TRUE(flagRaised(flagsV, code::V02));
+    EXPECT_EQ(rocket->burnChamberPressure, (std::vector<double>{0.0, 0.0, 0.0}));
+    PRES_MAX_ITER = 50;
+
+    flagsV = 0;
     rocket->vieilleLimits = {{1e5, 1e6}, {1e7, 1e8}}; // 4 MPa is in the gap
     rocket->vieilleA = {1.5e-6, 1.5e-6};
     rocket->vieilleN = {0.5, 0.5};
@@ -428,14 +438,19 @@ TEST_F(PerfectGas, ThroatSizedForTheGrainGasProduction)
     expectRelative(rocket->throatArea, expected, 1e-4, "throat area");
     EXPECT_EQ(rocket->exitArea, rocket->area.back());
 
-    // Adapted exit: the exit area of an expansion to the ambient pressure.
+    // Adapted exit: the exit area of an expansion to the ambient pressure, frozen with the
+    // throat composition or in equilibrium (the same for this gas).
     rocket->adaptExit = true;
     rocket->ambientPressure = 1e5;
-    ASSERT_TRUE(ode.optimizeForPressure());
-    const double Me = std::sqrt(2.0 / (gamma() - 1.0) *
-                                (std::pow(3e6 / 1e5, (gamma() - 1.0) / gamma()) - 1.0));
-    // The exit is sized against the nozzle's own throat station.
-    expectRelative(rocket->exitArea / rocket->area[THROAT], areaRatio(Me), 1e-4, "adapted exit area ratio");
+    for (bool frozenExit : {true, false}) {
+        OPT_FROZ = frozenExit;
+        rocket->area.back() = 25.0 * AT;
+        ASSERT_TRUE(ode.optimizeForPressure());
+        const double Me = std::sqrt(2.0 / (gamma() - 1.0) *
+                                    (std::pow(3e6 / 1e5, (gamma() - 1.0) / gamma()) - 1.0));
+        // The exit is sized against the nozzle's own throat station.
+        expectRelative(rocket->exitArea / rocket->area[THROAT], areaRatio(Me), 1e-4, "adapted exit area ratio");
+    }
 
     // Expansion to zero ambient pressure has no finite exit: refused.
     rocket->ambientPressure = 0.0;
@@ -474,6 +489,25 @@ TEST_F(PerfectGas, BurnTimeTargetIsMet)
     const double Me = std::sqrt(2.0 / (gamma() - 1.0) * (std::pow(pc / 1e5, (gamma() - 1.0) / gamma()) - 1.0));
     expectRelative(rv.exitArea / rv.throatArea, areaRatio(Me), 1e-4, "adapted exit");
     EXPECT_EQ(rv.exitArea, rv.area.back());
+}
+
+TEST_F(PerfectGas, BurnTimeMetAtTheFirstPassKeepsTheSizedThroat)
+{
+    // A constant burning area: the mean burn rate gives the balanced pressure at once.
+    RocketVariables& rv = *rocket;
+    rv.propellantDensity = 1800.0;
+    rv.burnPoints = 7;
+    rv.burnDistance = {0, 0.002, 0.004, 0.006, 0.008, 0.010, 0.012};
+    rv.burnArea.assign(7, 0.04);
+    rv.combustionArea = 0.04;
+    rv.vieilleLimits = {{1e5, 1e8}};
+    rv.vieilleA = {1.5e-6};
+    rv.vieilleN = {0.5};
+    rv.targetBurnTime = 3.0;
+    ODE ode(mixture, rocket, false, false);
+    ASSERT_TRUE(ode.optimizeForBurnTime());
+    const double pc = std::pow(0.012 / 3.0 / 1.5e-6, 2.0);
+    expectRelative(rv.throatArea, 0.04 * 1800.0 * 1.5e-6 * std::sqrt(pc) * cStar() / pc, 1e-4, "sized throat");
 }
 
 TEST_F(PerfectGas, PerformanceTargetsReachTheirBestPressure)

@@ -224,6 +224,20 @@ TEST_F(ReferenceRun, FrozenRunsFollowTheFrozenExpansionOfTheirComposition)
     }
 }
 
+TEST_F(ReferenceRun, FreezingAtTheLastStationIsNoFreezing)
+{
+    const std::vector<double> ratios{1.58, 1.0, 2.0, 5.0, 10.0, 25.0};
+    setNozzle(*rocket, ratios, 1);
+    auto frozenLast = std::make_shared<RocketVariables>(*rocket);
+    ODE equilibrium(mixture, rocket, false, false);
+    equilibrium.calculateIAC();
+    ODE last(mixture, frozenLast, static_cast<uint32_t>(ratios.size() - 1), false, false);
+    last.calculateIAC();
+    EXPECT_EQ(frozenLast->T, rocket->T);
+    EXPECT_EQ(frozenLast->p, rocket->p);
+    EXPECT_EQ(frozenLast->u, rocket->u);
+}
+
 TEST_F(ReferenceRun, FiniteAreaEntryMomentumBalance)
 {
     setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1);
