@@ -11,6 +11,11 @@
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
 
+// The pressure range of the next pass of the performance search, from the indices of
+// the best (b) and second-best (s) of the K samples over [lo, hi]; false when the range
+// cannot shrink (best at the top with the second best at the bottom, or no usable sample).
+bool shrinkPerformanceRange(int b, int s, int K, double& lo, double& hi);
+
 class ODE {
 public:
     std::shared_ptr<Mixture> mixture;

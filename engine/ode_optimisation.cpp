@@ -18,6 +18,27 @@ bool aborted()
 
 } // namespace
 
+bool shrinkPerformanceRange(int b, int s, int K, double& lo, double& hi)
+{
+    auto at = [&](int k) { return lo + static_cast<double>(k) / (K - 1) * (hi - lo); };
+    double newLo = lo, newHi = hi;
+    if (b > 0 && s > 0) {
+        newLo = at(std::min(b, s));
+        newHi = at(std::max(b, s));
+    } else if (b > 0) {
+        if (b == K - 1)
+            return false;
+        newHi = at(b);
+    } else {
+        if (s == 0 || s == K - 1)
+            return false;
+        newHi = at(s);
+    }
+    lo = newLo;
+    hi = newHi;
+    return true;
+}
+
 bool ODE::optimizeForPressure()
 {
     RocketVariables& rv = *rocket;
@@ -218,26 +239,10 @@ bool ODE::optimizeForPerformance()
             }
         }
         best = B1;
-        auto at = [&](int k) { return lo + static_cast<double>(k) / (K - 1) * (hi - lo); };
-        double newLo = lo, newHi = hi;
-        if (b > 0 && s > 0) {
-            newLo = at(std::min(b, s));
-            newHi = at(std::max(b, s));
-        } else if (b > 0) {
-            if (b == K - 1) {
-                raiseFlag(flagsV, code::OPT01);
-                return finish(false);
-            }
-            newHi = at(b);
-        } else {
-            if (s == 0 || s == K - 1) {
-                raiseFlag(flagsV, code::OPT01);
-                return finish(false);
-            }
-            newHi = at(s);
+        if (!shrinkPerformanceRange(b, s, K, lo, hi)) {
+            raiseFlag(flagsV, code::OPT01);
+            return finish(false);
         }
-        lo = newLo;
-        hi = newHi;
         if (std::fabs(hi - lo) / fullRange < OPT_TOL) {
             done = true;
             break;

@@ -586,6 +586,25 @@ TEST_F(PerfectGas, TotalImpulseTargetKeepsTheGrainReferenceArea)
     EXPECT_GT(rv.optBestValue / mass, cStar());
 }
 
+TEST(PerformanceRange, ShrinksAroundTheBestSamples)
+{
+    // Ten samples over [1, 10]: sample k at 1 + k.
+    struct Case {
+        int b, s;
+        bool shrinks;
+        double lo, hi;
+    };
+    const Case cases[] = {{3, 5, true, 4.0, 6.0}, {5, 3, true, 4.0, 6.0}, {4, 0, true, 1.0, 5.0},
+                          {0, 4, true, 1.0, 5.0}, {9, 8, true, 9.0, 10.0}, {9, 0, false, 1.0, 10.0},
+                          {0, 9, false, 1.0, 10.0}, {0, 0, false, 1.0, 10.0}};
+    for (const Case& c : cases) {
+        double lo = 1.0, hi = 10.0;
+        EXPECT_EQ(shrinkPerformanceRange(c.b, c.s, 10, lo, hi), c.shrinks) << c.b << "," << c.s;
+        EXPECT_DOUBLE_EQ(lo, c.lo) << c.b << "," << c.s;
+        EXPECT_DOUBLE_EQ(hi, c.hi) << c.b << "," << c.s;
+    }
+}
+
 TEST_F(PerfectGas, PerformanceSearchWithoutUsableSamplesEndsEarly)
 {
     RocketVariables& rv = *rocket;
