@@ -91,6 +91,8 @@ private:
     bool stationSweep();
     // Frozen-throat procedure for a flow frozen upstream of the throat.
     void frozenThroatProcedure(bool finiteArea);
+    // Stations, areas, throat index and station vectors that a run can work on.
+    bool usableNozzle() const;
     // Burn-back points a grain run can use (min of burnPoints and the curve lengths).
     std::size_t usableBurnPoints() const;
 

@@ -43,7 +43,7 @@ bool ODE::optimizeForPressure()
 {
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (rv.stationCount < 2 || rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount)
+    if (!usableNozzle())
         return false;
     m.reset();
     if (!m.solveEquilibrium(rv.chamberT, rv.targetPressure, true))
@@ -57,8 +57,7 @@ bool ODE::optimizeForBurnTime()
     Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     const std::size_t intervals = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
-    if (n < 2 || intervals == 0 || !(rv.targetBurnTime > 0.0) || rv.stationCount < 2 ||
-        rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount) {
+    if (n < 2 || intervals == 0 || !(rv.targetBurnTime > 0.0) || !usableNozzle()) {
         raiseFlag(flagsV, code::OPT01);
         return false;
     }
@@ -145,7 +144,7 @@ bool ODE::optimizeForPerformance()
 {
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (rv.stationCount < 2 || rv.area.size() < rv.stationCount || rv.throatIndex >= rv.stationCount) {
+    if (!usableNozzle()) {
         raiseFlag(flagsV, code::OPT01);
         return false;
     }

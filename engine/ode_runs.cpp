@@ -9,11 +9,10 @@
 #include "core/preferences.h"
 #include "engine/ode.h"
 
-namespace {
-
 // Stations, areas and throat that a run can work on.
-bool usableNozzle(const RocketVariables& rv)
+bool ODE::usableNozzle() const
 {
+    const RocketVariables& rv = *rocket;
     if (rv.stationCount < 2 || rv.x.size() < rv.stationCount || rv.area.size() < rv.stationCount ||
         rv.throatIndex >= rv.stationCount || rv.T.size() < rv.stationCount)
         return false;
@@ -23,6 +22,8 @@ bool usableNozzle(const RocketVariables& rv)
     }
     return true;
 }
+
+namespace {
 
 bool aborted()
 {
@@ -98,7 +99,7 @@ void ODE::calculateIAC()
     failed = false;
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (!usableNozzle(rv)) {
+    if (!usableNozzle()) {
         failed = true;
         return;
     }
@@ -139,7 +140,7 @@ void ODE::calculateIACGrain()
     Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     // Burn times need at least two points of the burn-back curve.
-    if (!usableNozzle(rv) || n < 2) {
+    if (!usableNozzle() || n < 2) {
         failed = true;
         return;
     }
@@ -240,7 +241,7 @@ void ODE::calculateFAC()
     failed = false;
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (!usableNozzle(rv)) {
+    if (!usableNozzle()) {
         failed = true;
         return;
     }
