@@ -410,6 +410,10 @@ TEST_F(ThermoImport, WholePublishedFileAsReactants)
     EXPECT_EQ(doc["Air"]["Composition"],
               json::parse(R"([[1.5617, "N"], [0.41959, "O"], [0.00937, "Ar"], [0.00032, "C"]])"));
     EXPECT_EQ(doc["Paraffin"]["Composition"], json::parse(R"([[73.0, "C"], [124.0, "H"]])"));
+    EXPECT_EQ(doc["Paraffin"]["MolecWeight"], json::parse("[1001.766, 0]"));
+    EXPECT_EQ(doc["Paraffin"]["Enthalpy"], json::parse("[-1860600.0, 1, 298.15]"));
+    EXPECT_EQ(doc["LMP-103S"]["Composition"],
+              json::parse(R"([[1.0, "C"], [11.66, "H"], [4.01, "N"], [5.89, "O"]])"));
     EXPECT_EQ(doc["RP-1"]["Enthalpy"], json::parse("[-24717.7, 1, 298.15]"));
     // Products are reactants too, with their intervals.
     EXPECT_EQ(doc["H2O"]["Intervals"].size(), 2u);
