@@ -36,6 +36,11 @@ bool Mixture::sameComposition(uint16_t a, uint16_t b) const
 
 double Mixture::condensedCandidateValue(uint16_t j) const
 {
+    // A phase made of an element the reactants do not contain can never form.
+    for (int i = 0; i < nElements; ++i) {
+        if (i != electronRow && elementTargets[i] <= 0.0 && elementMatrix[i][j] != 0.0)
+            return 0.0;
+    }
     double v = species[j]->gibbsRT;
     for (int i = 0; i < nElements; ++i)
         v -= elementMatrix[i][j] * solution[i];

@@ -11,6 +11,7 @@ namespace {
 // ln(1e-4): a reappearing trace species is held at no more than about 1e-4 of n.
 constexpr double LOG_TRACE_REENTRY = 9.2103404;
 constexpr double TRACE_TEST_LIMIT = -18.420681;
+constexpr double ABSENT_ELEMENT_POTENTIAL = -1000.0;
 constexpr uint32_t RANGE_CODES =
     code::SP01 | code::SP02 | code::SP03 | code::SP04 | code::SP05 | code::SP06;
 } // namespace
@@ -122,7 +123,9 @@ bool Mixture::assembleMatrix()
         for (uint16_t c : activeCondensed)
             sum += a[c] * species[c]->moles;
         elementTotals[i] = sum;
-        if (sum == 0.0 && !(chargeBalance && i == E - 1)) {
+        // An element the reactants do not contain (a reactant of zero amount) is rightly
+        // absent: nothing to revive; its row is closed below.
+        if (sum == 0.0 && !(chargeBalance && i == E - 1) && elementTargets[i] > 0.0) {
             // No present species carries this element. Revive the absent gases once; if
             // that cannot help (no active species holds the element at all) the solve
             // must end rather than restart this assembly for ever.
@@ -198,6 +201,16 @@ bool Mixture::assembleMatrix()
         A(E + k, lt) = species[c]->enthalpyRT;
         A(lt, E + k) = fixedEnthalpy ? species[c]->enthalpyRT : entropyTerms[c];
         b(E + k) = chemicalPotentials[c];
+    }
+    // The row of an absent element is empty once its species are cut off, which would
+    // make the system singular: fix its potential at a value so low that every species
+    // holding the element keeps being driven down instead of coming back.
+    for (int i = 0; i < E; ++i) {
+        if (elementTotals[i] == 0.0 && elementTargets[i] <= 0.0 && !(chargeBalance && i == E - 1) &&
+            A(i, i) == 0.0) {
+            A(i, i) = 1.0;
+            b(i) = ABSENT_ELEMENT_POTENTIAL;
+        }
     }
     A(ln, ln) = gasMoles - totalMoles;
     A(ln, lt) = gasEnthalpySum;

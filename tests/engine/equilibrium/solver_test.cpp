@@ -235,6 +235,32 @@ TEST_F(EquilibriumSolver, ElementWithoutCarrierEndsTheSolve)
     }
 }
 
+// A reactant of zero amount leaves its element in the list with a zero total: its
+// species stay negligible, its condensed phases never form, and the solve converges
+// through the whole expansion.
+TEST_F(EquilibriumSolver, ElementOfAReactantWithoutAmount)
+{
+    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)3", "H", "H2", "H2O", "O", "O2", "OH", "HO2",
+                           "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
+                          {{"AL(cr)", 0.0}, {"O2(L)", 0.85}, {"H2(L)", 0.15}}, {"AL", "H", "O", "E"});
+    ASSERT_EQ(flagsL.load(), 0u);
+    ASSERT_EQ(m->elementTargets[0], 0.0);
+    m->setReactantEnthalpy(298.15);
+    m->reset();
+    double T = T_SEED;
+    ASSERT_TRUE(m->solveEquilibrium(T, 30e5, true));
+    for (double ratio = 2.0; ratio < 1e5; ratio *= 2.0) {
+        m->enableIons();
+        ASSERT_TRUE(m->solveEquilibrium(T, 30e5 / ratio, false)) << ratio;
+        EXPECT_TRUE(m->activeCondensed.empty()) << ratio;
+        for (const auto& s : m->species) {
+            if (s->elementCounts({"AL"})[0] > 0.0)
+                EXPECT_LT(s->moleFraction, 1e-6) << s->name << " at " << ratio;
+        }
+    }
+    EXPECT_LT(T, 1000.0);
+}
+
 TEST_F(EquilibriumSolver, TraceSpeciesAreCutToZeroAndReturn)
 {
     auto m = hydrogenOxygenRocket();
