@@ -1,0 +1,164 @@
+#pragma once
+// One-dimensional nozzle flow with finite-rate chemistry. The state (species amounts,
+// velocity, temperature, density, and the pressure or the area) is integrated along
+// the nozzle axis by CVODES (BDF, dense matrix, dense direct linear solver). Upstream
+// and downstream of the throat region the area is given and the pressure integrated;
+// between the two switch stations the pressure is given and the area integrated, so
+// the sonic singularity of the area-given equations is never crossed. A global
+// iteration corrects the mass flow and the given pressures near the throat until the
+// integrated flow passes the throat smoothly, then a final pass writes the results.
+// Problems are reported through the flag words only; nothing throws.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+#include <cvodes/cvodes.h>
+#include <nvector/nvector_serial.h>
+#include <sundials/sundials_context.h>
+#include <sunlinsol/sunlinsol_dense.h>
+#include <sunmatrix/sunmatrix_dense.h>
+
+#include "engine/mixture.h"
+#include "engine/rocket_variables.h"
+
+class ODK;
+
+// What the integrator hands back to the right-hand side. The flag is read through its
+// pointer, so switching between area given and pressure given needs no new record.
+struct OdkUserData {
+    ODK* odk = nullptr;
+    std::shared_ptr<RocketVariables>* rocket = nullptr;
+    bool* areaGiven = nullptr;
+};
+
+// dy/dx of the kinetic flow (a CVRhsFn). Always returns 0: non-finite values go back to
+// the integrator, whose failure the run reports.
+int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* userData);
+
+// Owners of the CVODES objects of one run. Whatever path a run leaves by, everything
+// created is freed exactly once: the integrator memory first, the context last.
+class OdkIntegrator {
+public:
+    OdkIntegrator() = default;
+    ~OdkIntegrator() { release(); }
+    OdkIntegrator(const OdkIntegrator&) = delete;
+    OdkIntegrator& operator=(const OdkIntegrator&) = delete;
+
+    // Creates the context, the BDF integrator, the initial and output vectors of the
+    // given length, the dense matrix and the dense linear solver. The caller fills
+    // initialState() before initialise(). False when anything cannot be created.
+    bool create(sunindextype length);
+    // CVodeInit at x0 with the initial state, scalar tolerances, the linear solver.
+    bool initialise(CVRhsFn rhs, double x0, double relTol, double absTol);
+    // Frees everything held; returns what freeing the context reported (0 when there
+    // was nothing to free).
+    int release();
+    bool active() const { return static_cast<bool>(context_); }
+
+    void* memory() const { return memory_.get(); }
+    N_Vector initialState() const { return initial_.get(); }
+    N_Vector outputState() const { return output_.get(); }
+
+private:
+    struct ContextDeleter {
+        void operator()(std::remove_pointer_t<SUNContext> * c) const;
+    };
+    struct VectorDeleter {
+        void operator()(std::remove_pointer_t<N_Vector> * v) const;
+    };
+    struct MatrixDeleter {
+        void operator()(std::remove_pointer_t<SUNMatrix> * m) const;
+    };
+    struct SolverDeleter {
+        void operator()(std::remove_pointer_t<SUNLinearSolver> * s) const;
+    };
+    struct MemoryDeleter {
+        void operator()(void* mem) const;
+    };
+    // Declared in creation order: destroyed in reverse, the context last.
+    std::unique_ptr<std::remove_pointer_t<SUNContext>, ContextDeleter> context_;
+    std::unique_ptr<std::remove_pointer_t<N_Vector>, VectorDeleter> initial_;
+    std::unique_ptr<std::remove_pointer_t<N_Vector>, VectorDeleter> output_;
+    std::unique_ptr<std::remove_pointer_t<SUNMatrix>, MatrixDeleter> matrix_;
+    std::unique_ptr<std::remove_pointer_t<SUNLinearSolver>, SolverDeleter> solver_;
+    std::unique_ptr<void, MemoryDeleter> memory_;
+};
+
+class ODK {
+public:
+    std::shared_ptr<Mixture> mixture;
+    std::shared_ptr<RocketVariables> rocket;
+    bool transport = false;
+    bool heatTransfer = false;
+    double lnPressureRatio = 1.0; // ln(pc/pt) of the first-point estimate
+    bool areaGiven = true;        // true: area given, pressure integrated; false: the reverse
+    std::vector<double> computedArea; // area reached by the pressure-given integration
+    std::vector<double> stationT;
+    std::vector<double> stationU;
+    std::vector<double> stationRho;
+    std::vector<double> stationGasConstant; // mixture R n at the last evaluation before the station
+    std::vector<double> stationCp;          // mixture frozen cp, the same
+    std::vector<double> stationMassFlow;    // u rho A of the last pass
+    double targetMassFlow = 0.0;            // kg/s
+    uint32_t throatIterations = 0;
+    uint32_t massFlowIterations = 0;
+    uint32_t pointIterations = 0;
+    // Iteration passes completed by the running calculateIAC; may be read from another
+    // thread while the run goes on.
+    std::atomic<uint32_t> passesDone{0};
+
+    OdkIntegrator integrator;
+    OdkUserData userData;
+
+    // Clears ODK00..ODK08, prepares the record and finds the switch stations (ODK03,
+    // ODK04 when there is none).
+    ODK(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport,
+        bool heatTransfer);
+    ODK(const ODK&) = delete;
+    ODK& operator=(const ODK&) = delete;
+
+    // Station 0 (subsonic) for the current targetMassFlow; leaves the mixture at its
+    // equilibrium composition. False when that equilibrium cannot be solved.
+    bool firstPoint();
+    // Writes code to the debug log and frees the integrator (ODK02 when freeing the
+    // context reports an error).
+    void closeSolver(int code);
+
+    // Whether the nozzle of the record can be run: throat neither first nor last, the
+    // switch stations around it, enough stations past the divergent switch station for
+    // the derivative window, positive areas and ascending coordinates.
+    bool nozzleSupported() const;
+
+    // The kinetic run with an infinite-area combustor at the record's chamber pressure.
+    void calculateIAC();
+    // Combinations the kinetic model does not offer: set the abort byte and return.
+    void calculateFAC();
+    void calculateIACGrain();
+    void calculateFACGrain();
+
+    // Outputs of station k from the record's T, p, u, rho and the mixture's amounts.
+    void stationOutputs(unsigned k);
+
+private:
+    enum class PassEnd { Completed, Stopped };
+    // First point and the three integration segments; the final pass also writes the
+    // station results. Stopped when the run must end (codes already raised).
+    PassEnd integrationPass(bool finalPass);
+    // Integrates stations from+1 .. to; stopping time each station, storing its values.
+    PassEnd integrateSegment(unsigned from, unsigned to, int segment, bool finalPass);
+    bool reinitialise(double x0, N_Vector y);
+    void throatPressureCorrection();
+    void sonicPressureCorrection();
+    bool throatPositionAccepted() const;
+    void saveComposition();
+    void restoreComposition();
+
+    // Equilibrium composition of the last first point, the start of the next one.
+    struct Composition {
+        std::vector<double> moles, logMoles;
+        double totalMoles = 0.0, logMoles_ = 0.0, gasMoles = 0.0, allMoles = 0.0, temperature = 0.0;
+        bool valid = false;
+    } firstPointComposition;
+};

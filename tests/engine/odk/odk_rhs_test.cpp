@@ -1,0 +1,233 @@
+// The kinetic right-hand side against finite differences of what the steady flow
+// conserves: mass flow, momentum (rho u du + dp = 0), total enthalpy, the element
+// totals, and the equation of state along the integrated pressure. A state off
+// equilibrium makes the reactions work; the species are left evaluated at another
+// temperature before each call, so a stale heat capacity would show.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/curves.h"
+#include "core/flags.h"
+#include "engine/engine_messages.h"
+#include "engine/odk.h"
+#include "kinetic_cases.h"
+
+namespace {
+
+using namespace odk_test;
+
+struct RhsCase {
+    const char* name;
+    bool reactions;
+    bool areaGiven;
+};
+
+// Flow quantities of a state at position x, computed without the right-hand side.
+struct Invariants {
+    double logMassFlow; // ln(rho u A)
+    double p;           // the pressure the flow sees (state or given curve)
+    double stateP;      // rho R n T
+    double totalH;      // h + u^2/2, J/kg
+    double hydrogen;    // element totals, kmol/kg
+    double oxygen;
+};
+
+class OdkRightHandSide : public ::testing::TestWithParam<RhsCase> {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        SUNContext_Create(nullptr, &ctx);
+    }
+    void TearDown() override
+    {
+        SUNContext_Free(&ctx);
+        setEngineMessageHandler({});
+    }
+
+    Invariants invariants(Mixture& m, const RocketVariables& rv, bool areaGiven, double x, const double* y)
+    {
+        const std::size_t N = m.nSpecies;
+        double n = 0.0, hSum = 0.0, H = 0.0, O = 0.0;
+        const double T = y[N + 1];
+        for (std::size_t j = 0; j < N; ++j) {
+            Species& s = *m.species[j];
+            s.thermo(T);
+            n += y[j];
+            hSum += y[j] * s.enthalpyRT;
+            for (const ElementCount& e : s.composition) {
+                if (e.symbol == "H")
+                    H += e.count * y[j];
+                if (e.symbol == "O")
+                    O += e.count * y[j];
+            }
+        }
+        const double u = y[N], rho = y[N + 2], Y = y[N + 3];
+        const double A = areaGiven ? interpolate(rv.area, rv.x, x) : Y;
+        Invariants v;
+        v.logMassFlow = std::log(rho * u * A);
+        v.p = areaGiven ? Y : interpolate(rv.p, rv.x, x);
+        v.stateP = rho * R_UNIVERSAL * n * T;
+        v.totalH = R_UNIVERSAL * T * hSum + 0.5 * u * u;
+        v.hydrogen = H;
+        v.oxygen = O;
+        return v;
+    }
+
+    SUNContext ctx = nullptr;
+};
+
+TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
+{
+    const RhsCase c = GetParam();
+    auto m = hydrogenOxygenKinetic(1.0, c.reactions);
+    auto rv = std::make_shared<RocketVariables>();
+    smoothNozzle(*rv, 15, 35);
+    rv->chamberPressure = 3e6;
+    // A smooth falling pressure curve for the pressure-given form.
+    for (std::size_t k = 0; k < rv->x.size(); ++k)
+        rv->p[k] = 3e6 * std::exp(-4.0 * (rv->x[k] + 0.1));
+    ODK odk(m, rv, false, false);
+    odk.areaGiven = c.areaGiven;
+
+    // A state off equilibrium: the reactions have work to do.
+    const std::vector<double> moles{0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6};
+    const std::size_t N = m->nSpecies;
+    ASSERT_EQ(N, moles.size());
+    const double x = -0.031; // between two stations
+    const double T = 3000.0, u = 900.0;
+    const double pState = c.areaGiven ? 3.1e6 : interpolate(rv->p, rv->x, x);
+    double n = 0.0;
+    for (double v : moles)
+        n += v;
+    const double rho = pState / (R_UNIVERSAL * n * T);
+
+    N_Vector y = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
+    N_Vector ydot = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
+    double* yv = N_VGetArrayPointer(y);
+    for (std::size_t j = 0; j < N; ++j)
+        yv[j] = moles[j];
+    yv[N] = u;
+    yv[N + 1] = T;
+    yv[N + 2] = rho;
+    yv[N + 3] = c.areaGiven ? pState : 0.9 * interpolate(rv->area, rv->x, x);
+
+    // Leave the species evaluated far from the state's temperature.
+    m->evaluateSpecies(1000.0);
+    ASSERT_EQ(odkRightHandSide(x, y, ydot, &odk.userData), 0);
+    const std::vector<double> d(N_VGetArrayPointer(ydot), N_VGetArrayPointer(ydot) + N + 4);
+    for (double v : d)
+        ASSERT_TRUE(std::isfinite(v));
+
+    double speciesChange = 0.0;
+    for (std::size_t j = 0; j < N; ++j)
+        speciesChange += std::fabs(d[j]);
+    if (c.reactions)
+        EXPECT_GT(speciesChange, 1e-3) << "the reactions should change the composition at this state";
+    else
+        EXPECT_EQ(speciesChange, 0.0);
+
+    // Central differences along the flow direction dy/dx, with a step that changes no
+    // component by more than a part in 1e5 (the chemistry off equilibrium is fast).
+    double fastest = 1.0;
+    for (std::size_t i = 0; i < N + 4; ++i)
+        if (std::fabs(yv[i]) > 1e-4)
+            fastest = std::max(fastest, std::fabs(d[i] / yv[i]));
+    const double eps = 1e-5 / fastest;
+    std::vector<double> plus(N + 4), minus(N + 4);
+    for (std::size_t i = 0; i < N + 4; ++i) {
+        plus[i] = yv[i] + eps * d[i];
+        minus[i] = yv[i] - eps * d[i];
+    }
+    const Invariants a = invariants(*m, *rv, c.areaGiven, x + eps, plus.data());
+    const Invariants b = invariants(*m, *rv, c.areaGiven, x - eps, minus.data());
+    auto rate = [eps](double hi, double lo) { return (hi - lo) / (2.0 * eps); };
+
+    const double du = d[N];
+    const double dp = rate(a.p, b.p);
+    ASSERT_GT(std::fabs(du / u), 1e-2) << "the flow should accelerate noticeably";
+
+    // Each balance is measured against the size of its largest terms.
+    const double cp = m->cp;
+    const double massScale = std::fabs(du / u) + std::fabs(d[N + 2] / rho);
+    const double stateScale = std::fabs(dp) + pState * (std::fabs(d[N + 2] / rho) + std::fabs(d[N + 1] / T));
+    const double energyScale = std::fabs(u * du) + cp * std::fabs(d[N + 1]);
+    // Mass: d ln(rho u A)/dx = 0.
+    EXPECT_LT(std::fabs(rate(a.logMassFlow, b.logMassFlow)), 1e-6 * massScale) << c.name;
+    // Momentum: rho u du/dx + dp/dx = 0.
+    EXPECT_LT(std::fabs(rho * u * du + dp), 1e-6 * std::fabs(dp)) << c.name;
+    // The pressure the flow carries follows the equation of state.
+    EXPECT_LT(std::fabs(rate(a.stateP, b.stateP) - dp), 1e-6 * stateScale) << c.name;
+    // Energy: h + u^2/2 is constant.
+    EXPECT_LT(std::fabs(rate(a.totalH, b.totalH)), 1e-6 * energyScale) << c.name;
+    // Elements are neither made nor destroyed by the reactions.
+    EXPECT_LT(std::fabs(rate(a.hydrogen, b.hydrogen)), 1e-9 * (1.0 + speciesChange)) << c.name;
+    EXPECT_LT(std::fabs(rate(a.oxygen, b.oxygen)), 1e-9 * (1.0 + speciesChange)) << c.name;
+
+    N_VDestroy(y);
+    N_VDestroy(ydot);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, OdkRightHandSide,
+                         ::testing::Values(RhsCase{"reacting, area given", true, true},
+                                           RhsCase{"reacting, pressure given", true, false},
+                                           RhsCase{"no reactions, area given", false, true},
+                                           RhsCase{"no reactions, pressure given", false, false}),
+                         [](const ::testing::TestParamInfo<RhsCase>& info) {
+                             std::string s = info.param.name;
+                             for (char& ch : s)
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             return s;
+                         });
+
+TEST(OdkRightHandSideMinimumArea, RecordedOnlyWhileThePressureIsGiven)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    auto m = hydrogenOxygenKinetic(1.0, false);
+    auto rv = std::make_shared<RocketVariables>();
+    smoothNozzle(*rv, 15, 35);
+    for (std::size_t k = 0; k < rv->x.size(); ++k)
+        rv->p[k] = 3e6 * std::exp(-4.0 * (rv->x[k] + 0.1));
+    ODK odk(m, rv, false, false);
+    SUNContext ctx = nullptr;
+    SUNContext_Create(nullptr, &ctx);
+    const std::size_t N = m->nSpecies;
+    N_Vector y = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
+    N_Vector ydot = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
+    double* yv = N_VGetArrayPointer(y);
+    for (std::size_t j = 0; j < N; ++j)
+        yv[j] = 0.05;
+    yv[N] = 1500.0;
+    yv[N + 1] = 2800.0;
+    yv[N + 2] = 1.5;
+    yv[N + 3] = 5e-3;
+
+    rv->odkMinArea = 1.0;
+    odk.areaGiven = true;
+    odkRightHandSide(0.01, y, ydot, &odk.userData);
+    EXPECT_EQ(rv->odkMinArea, 1.0) << "an area-given state carries a pressure, not an area";
+
+    odk.areaGiven = false; // read through the pointer the user data holds
+    odkRightHandSide(0.01, y, ydot, &odk.userData);
+    EXPECT_EQ(rv->odkMinArea, 5e-3);
+    EXPECT_EQ(rv->odkMinAreaX, 0.01);
+    EXPECT_EQ(rv->odkMinAreaU, 1500.0);
+    EXPECT_EQ(rv->odkMinAreaRho, 1.5);
+
+    yv[N + 3] = 6e-3; // larger: nothing changes
+    odkRightHandSide(0.02, y, ydot, &odk.userData);
+    EXPECT_EQ(rv->odkMinArea, 5e-3);
+    EXPECT_EQ(rv->odkMinAreaX, 0.01);
+
+    N_VDestroy(y);
+    N_VDestroy(ydot);
+    SUNContext_Free(&ctx);
+    setEngineMessageHandler({});
+}
+
+} // namespace

@@ -1,0 +1,309 @@
+// Kinetic runs end to end. Without reactions the kinetic flow is the frozen flow of
+// the first station's composition; on the perfect gas it must reproduce the frozen run
+// (and the closed-form nozzle flow). With the hydrogen/oxygen mechanism the exit state
+// lies between the frozen and the equilibrium runs, and moves to either limit as the
+// rates are made very fast or very slow.
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "engine/odk.h"
+#include "engine/ode.h"
+#include "../ode/perfect_gas.h"
+#include "kinetic_cases.h"
+
+namespace {
+
+using namespace odk_test;
+
+// Vacuum specific impulse of the exit station: thrust over mass flow.
+double vacuumIsp(const RocketVariables& rv)
+{
+    const unsigned e = rv.stationCount - 1;
+    return rv.u[e] + rv.p[e] / (rv.rho[e] * rv.u[e]);
+}
+
+constexpr uint32_t CRITICAL_ODK = code::ODK00 | code::ODK01 | code::ODK02;
+constexpr uint32_t ALL_ODK = 0x1FF;
+
+class OdkRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        flagsODK = 0;
+        flagsODE = 0;
+        flagsSP = 0;
+        abortFlag = 0;
+        savedGlobal = MAX_ITER_GLOBAL;
+        savedMfTol = MF_TOL_ODK;
+        savedConv = CONV_COND;
+        savedIterOde = MAX_ITER_ODE;
+    }
+    void TearDown() override
+    {
+        abortFlag = 0;
+        MAX_ITER_GLOBAL = savedGlobal;
+        MF_TOL_ODK = savedMfTol;
+        CONV_COND = savedConv;
+        MAX_ITER_ODE = savedIterOde;
+        setEngineMessageHandler({});
+    }
+    uint32_t savedGlobal = 0;
+    double savedMfTol = 0.0;
+    double savedConv = 0.0;
+    uint32_t savedIterOde = 0;
+};
+
+std::shared_ptr<RocketVariables> perfectGasRecord()
+{
+    auto rv = std::make_shared<RocketVariables>();
+    smoothNozzle(*rv, 15, 35, 0.05, 4.0, 16.0, 0.1, 0.4);
+    rv->chamberPressure = 2e6;
+    rv->chamberT = perfect_gas::TC;
+    return rv;
+}
+
+TEST_F(OdkRun, PerfectGasReproducesTheFrozenRun)
+{
+    // The frozen run's stations converge in ln p to CONV_COND, which at low Mach
+    // numbers moves the velocity by about 1e-4; both runs are made tighter here so the
+    // comparison measures the kinetic integration, not that tolerance.
+    CONV_COND = 1e-9;
+    MAX_ITER_ODE = 50;
+    auto frozen = perfectGasRecord();
+    {
+        ODE ode(perfect_gas::mixture(), frozen, 0u, false, false);
+        ode.calculateIAC();
+        ASSERT_FALSE(ode.failed);
+    }
+    auto kinetic = perfectGasRecord();
+    ODK odk(perfect_gas::mixture(), kinetic, false, false);
+    odk.calculateIAC();
+    EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u) << "codes " << flagsODK.load();
+
+    for (unsigned k = 0; k < kinetic->stationCount; ++k) {
+        const double ratio = kinetic->area[k] / kinetic->area[kinetic->throatIndex];
+        const double M = k == kinetic->throatIndex ? 1.0 : perfect_gas::machAt(ratio, k > kinetic->throatIndex);
+        auto rel = [](double a, double b) { return std::fabs(a / b - 1.0); };
+        EXPECT_LT(rel(kinetic->T[k], frozen->T[k]), 1e-4) << "station " << k;
+        EXPECT_LT(rel(kinetic->p[k], frozen->p[k]), 1e-4) << "station " << k;
+        EXPECT_LT(rel(kinetic->u[k], frozen->u[k]), 1e-4) << "station " << k;
+        EXPECT_LT(rel(kinetic->mach[k], frozen->u[k] / frozen->soundSpeed[k]), 1e-4) << "station " << k;
+        // And the closed-form flow of the perfect gas.
+        EXPECT_LT(rel(kinetic->T[k], perfect_gas::TC * perfect_gas::temperatureRatio(M)), 1e-6) << "station " << k;
+        EXPECT_LT(rel(kinetic->p[k], kinetic->chamberPressure * perfect_gas::pressureRatio(M)), 1e-6)
+            << "station " << k;
+        EXPECT_LT(rel(kinetic->mach[k], M), 1e-6) << "station " << k;
+        // Frozen and isentropic: the chamber entropy at every station.
+        EXPECT_LT(rel(kinetic->s[k], kinetic->chamberS), 1e-7) << "station " << k;
+    }
+}
+
+struct Bracket {
+    double T, isp;
+    uint32_t codes;
+    unsigned passes;
+};
+
+std::shared_ptr<RocketVariables> hydrogenOxygenRecord()
+{
+    auto rv = std::make_shared<RocketVariables>();
+    smoothNozzle(*rv, 15, 35);
+    rv->chamberPressure = 53.3172e5;
+    return rv;
+}
+
+Bracket equilibriumRun(bool frozen)
+{
+    auto rv = hydrogenOxygenRecord();
+    auto m = hydrogenOxygenKinetic(1.0, false);
+    flagsODE = 0;
+    if (frozen) {
+        ODE ode(m, rv, 0u, false, false);
+        ode.calculateIAC();
+        EXPECT_FALSE(ode.failed);
+    } else {
+        ODE ode(m, rv, false, false);
+        ode.calculateIAC();
+        EXPECT_FALSE(ode.failed);
+    }
+    return {rv->T[rv->stationCount - 1], vacuumIsp(*rv), flagsODE.load(), 0};
+}
+
+Bracket kineticRun(double rateFactor, std::shared_ptr<RocketVariables> rv = hydrogenOxygenRecord())
+{
+    flagsODK = 0;
+    ODK odk(hydrogenOxygenKinetic(rateFactor, true), rv, false, false);
+    odk.calculateIAC();
+    return {rv->T[rv->stationCount - 1], vacuumIsp(*rv), flagsODK.load() & ALL_ODK, odk.passesDone.load()};
+}
+
+TEST_F(OdkRun, HydrogenOxygenLiesBetweenFrozenAndEquilibriumAndApproachesBoth)
+{
+    const Bracket eq = equilibriumRun(false);
+    const Bracket fr = equilibriumRun(true);
+    const Bracket nominal = kineticRun(1.0);
+    const Bracket fast = kineticRun(1e3);
+    const Bracket slow = kineticRun(1e-6);
+    std::printf("exit T: frozen %.2f, kinetic %.2f (x1e3 %.2f, /1e6 %.2f), equilibrium %.2f K\n", fr.T, nominal.T,
+                fast.T, slow.T, eq.T);
+    std::printf("vacuum Isp: frozen %.2f, kinetic %.2f (x1e3 %.2f, /1e6 %.2f), equilibrium %.2f m/s\n", fr.isp,
+                nominal.isp, fast.isp, slow.isp, eq.isp);
+    std::printf("iteration passes: %u, %u, %u\n", nominal.passes, fast.passes, slow.passes);
+    EXPECT_EQ(nominal.codes, 0u);
+    EXPECT_EQ(fast.codes, 0u);
+    EXPECT_EQ(slow.codes, 0u);
+
+    // Where each run lies on the way from frozen (0) to equilibrium (1).
+    auto shareT = [&](const Bracket& b) { return (b.T - fr.T) / (eq.T - fr.T); };
+    auto shareIsp = [&](const Bracket& b) { return (b.isp - fr.isp) / (eq.isp - fr.isp); };
+    ASSERT_GT(eq.T - fr.T, 100.0) << "recombination heats the equilibrium expansion";
+    ASSERT_GT(eq.isp - fr.isp, 50.0);
+    EXPECT_GT(shareT(nominal), 0.0);
+    EXPECT_LT(shareT(nominal), 1.0);
+    EXPECT_GT(shareIsp(nominal), 0.0);
+    EXPECT_LT(shareIsp(nominal), 1.0);
+    // Much faster chemistry comes close to equilibrium, much slower close to frozen.
+    EXPECT_GT(shareT(fast), 0.98);
+    EXPECT_GT(shareIsp(fast), 0.98);
+    EXPECT_GT(shareT(fast), shareT(nominal));
+    EXPECT_LT(shareT(slow), 0.02);
+    EXPECT_LT(shareIsp(slow), 0.02);
+    EXPECT_GT(shareT(slow), -0.005);
+    EXPECT_GT(shareIsp(slow), -0.005);
+}
+
+TEST_F(OdkRun, StationOutputsFollowEachStationsOwnComposition)
+{
+    auto rv = hydrogenOxygenRecord();
+    const Bracket nominal = kineticRun(1.0, rv);
+    ASSERT_EQ(nominal.codes, 0u);
+    auto m = hydrogenOxygenKinetic(1.0, false);
+    double previous = -1e300;
+    for (unsigned k = 0; k < rv->stationCount; ++k) {
+        // Entropy of an ideal mixture at the station's T, p and mole fractions.
+        double s = 0.0, n = 0.0, h = 0.0;
+        const double M = rv->molecularWeight[k];
+        for (std::size_t i = 0; i < m->species.size(); ++i) {
+            Species& sp = *m->species[i];
+            const double x = rv->moleFractions[i][k];
+            if (x <= 0.0)
+                continue;
+            sp.thermo(rv->T[k]);
+            const double moles = x / M;
+            n += moles;
+            s += moles * (sp.entropyR - std::log(x) - std::log(rv->p[k] / 1e5));
+            h += moles * sp.enthalpyRT;
+        }
+        s *= R_UNIVERSAL;
+        h *= R_UNIVERSAL * rv->T[k];
+        EXPECT_NEAR(n, 1.0 / M, 1e-12);
+        EXPECT_LT(std::fabs(rv->s[k] / s - 1.0), 1e-9) << "station " << k;
+        EXPECT_LT(std::fabs(rv->h[k] - h), 1e-6 * std::fabs(h)) << "station " << k;
+        // Energy: the stagnation enthalpy is kept along the nozzle.
+        EXPECT_LT(std::fabs(rv->h[k] + 0.5 * rv->u[k] * rv->u[k] - rv->chamberH), 1e-5 * std::fabs(rv->chamberH))
+            << "station " << k;
+        // Relaxing towards equilibrium never lowers the entropy.
+        EXPECT_GT(rv->s[k], previous - 1e-6 * std::fabs(s)) << "station " << k;
+        previous = rv->s[k];
+        EXPECT_NEAR(rv->massFlow[k], rv->massFlow[0], 2e-4 * rv->massFlow[0]) << "station " << k;
+    }
+    // The rise stays a small part of the chamber entropy.
+    const double rise = rv->s[rv->stationCount - 1] - rv->chamberS;
+    std::printf("entropy: chamber %.3f, exit %.3f J/(kg K)\n", rv->chamberS, rv->s[rv->stationCount - 1]);
+    EXPECT_GT(rise, -1e-6 * rv->chamberS);
+    EXPECT_LT(rise, 0.01 * rv->chamberS);
+}
+
+TEST_F(OdkRun, NoIterationPassStillGivesAResultFromTheEquilibriumMassFlow)
+{
+    MAX_ITER_GLOBAL = 0;
+    auto rv = perfectGasRecord();
+    ODK odk(perfect_gas::mixture(), rv, false, false);
+    odk.calculateIAC();
+    EXPECT_TRUE(flagRaised(flagsODK, code::ODK05));
+    EXPECT_EQ(flagsODK.load() & CRITICAL_ODK, 0u);
+    EXPECT_EQ(odk.passesDone.load(), 0u);
+    EXPECT_FALSE(odk.integrator.active());
+    for (unsigned k = 0; k < rv->stationCount; ++k) {
+        EXPECT_TRUE(std::isfinite(rv->mach[k]) && rv->mach[k] > 0.0) << "station " << k;
+        EXPECT_GT(rv->h[k], 0.0);
+    }
+}
+
+TEST_F(OdkRun, AbortEndsTheRunBeforeItsFinalPassWithoutCodes)
+{
+    // Preset: the run stops at its first pass.
+    {
+        abortFlag = 1;
+        auto rv = perfectGasRecord();
+        ODK odk(perfect_gas::mixture(), rv, false, false);
+        odk.calculateIAC();
+        EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+        EXPECT_EQ(odk.passesDone.load(), 0u);
+        EXPECT_FALSE(odk.integrator.active());
+        for (double mach : rv->mach)
+            EXPECT_EQ(mach, 0.0) << "no final pass";
+        abortFlag = 0;
+    }
+    // During the iteration: a run that would need hundreds of passes is stopped from
+    // another thread once it has made one.
+    {
+        MF_TOL_ODK = 0.0;
+        const uint32_t savedMf = MAX_ITER_MF_ODK;
+        MAX_ITER_MF_ODK = 100000;
+        auto rv = hydrogenOxygenRecord();
+        ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
+        std::thread worker([&odk] { odk.calculateIAC(); });
+        while (odk.passesDone.load() < 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        abortFlag = 1;
+        worker.join();
+        MAX_ITER_MF_ODK = savedMf;
+        EXPECT_GE(odk.passesDone.load(), 1u);
+        EXPECT_LT(odk.passesDone.load(), 50u);
+        EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+        EXPECT_FALSE(odk.integrator.active());
+        for (double mach : rv->mach)
+            EXPECT_EQ(mach, 0.0) << "no final pass";
+    }
+}
+
+TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
+{
+    // Tolerances the integrator refuses: set-up fails.
+    {
+        const double saved = REL_TOL;
+        REL_TOL = -1.0;
+        flagsODK = 0;
+        auto rv = perfectGasRecord();
+        ODK odk(perfect_gas::mixture(), rv, false, false);
+        odk.calculateIAC();
+        REL_TOL = saved;
+        EXPECT_TRUE(flagRaised(flagsODK, code::ODK00));
+        EXPECT_FALSE(odk.integrator.active());
+        EXPECT_EQ(odk.passesDone.load(), 0u);
+    }
+    // A right-hand side that is not a number: the first step fails.
+    {
+        flagsODK = 0;
+        auto rv = perfectGasRecord();
+        ODK odk(perfect_gas::mixture(), rv, false, false);
+        rv->odkSourceA = std::nan("");
+        odk.calculateIAC();
+        EXPECT_TRUE(flagRaised(flagsODK, code::ODK01));
+        EXPECT_FALSE(flagRaised(flagsODK, code::ODK02));
+        EXPECT_FALSE(odk.integrator.active());
+        EXPECT_EQ(odk.passesDone.load(), 0u);
+    }
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+// Set-up of the kinetic solver: the switch stations, nozzles the iteration cannot
+// handle (refused with a critical code before any work), the run members the kinetic
+// model does not offer, and the integrator owners.
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "engine/odk.h"
+#include "kinetic_cases.h"
+
+namespace {
+
+using namespace odk_test;
+
+class OdkSetup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        flagsODK = 0;
+        flagsODE = 0;
+        abortFlag = 0;
+    }
+    void TearDown() override
+    {
+        abortFlag = 0;
+        setEngineMessageHandler({});
+    }
+
+    // A record whose stations have the given area ratios (throat area 1 m2), one
+    // centimetre apart with the throat at x = 0.
+    static std::shared_ptr<RocketVariables> nozzle(const std::vector<double>& ratios, unsigned throat)
+    {
+        auto rv = std::make_shared<RocketVariables>();
+        for (std::size_t k = 0; k < ratios.size(); ++k) {
+            rv->x.push_back((static_cast<double>(k) - throat) * 0.01);
+            rv->area.push_back(ratios[k]);
+        }
+        rv->throatIndex = throat;
+        rv->stationCount = static_cast<uint32_t>(ratios.size());
+        rv->resizeStations();
+        return rv;
+    }
+};
+
+struct SwitchCase {
+    const char* name;
+    std::vector<double> ratios;
+    unsigned throat;
+    uint32_t convergent, divergent;
+    bool odk03, odk04;
+};
+
+TEST_F(OdkSetup, SwitchStations)
+{
+    const SwitchCase cases[] = {
+        {"both found", {4, 2, 1.5, 1.05, 1.0, 1.1, 1.3, 2, 3}, 4, 3, 6, false, false},
+        {"first at the bounds", {4, 1.08, 1.0, 1.12, 2}, 2, 1, 3, false, false},
+        {"station 0 never qualifies", {1.05, 1.5, 1.2, 1.0, 1.5, 2}, 3, 2, 4, true, false},
+        {"none convergent", {4, 3, 2, 1.5, 1.0, 1.5, 2}, 4, 3, 5, true, false},
+        {"none divergent", {4, 2, 1.05, 1.0, 1.05, 1.1, 1.11}, 3, 2, 4, false, true},
+        {"throat at the first station", {1.0, 1.5, 2, 3}, 0, 0, 1, true, false},
+        {"no stations", {}, 0, 0, 1, true, true},
+    };
+    for (const SwitchCase& c : cases) {
+        flagsODK = 0;
+        auto rv = nozzle(c.ratios, c.throat);
+        ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+        EXPECT_EQ(rv->convergentSwitchIndex, c.convergent) << c.name;
+        EXPECT_EQ(rv->divergentSwitchIndex, c.divergent) << c.name;
+        EXPECT_EQ(flagRaised(flagsODK, code::ODK03), c.odk03) << c.name;
+        EXPECT_EQ(flagRaised(flagsODK, code::ODK04), c.odk04) << c.name;
+    }
+}
+
+TEST_F(OdkSetup, ConstructionClearsTheKineticCodesAndPreparesTheRecord)
+{
+    flagsODK = code::ODK00 | code::ODK05 | code::ODK08;
+    auto rv = nozzle({4, 2, 1.05, 1.0, 1.2, 2, 3, 4, 5}, 3);
+    auto m = hydrogenOxygenKinetic(1.0, false);
+    ODK odk(m, rv, true, false);
+    EXPECT_EQ(flagsODK.load(), 0u);
+    EXPECT_EQ(rv->speciesNames, m->speciesNames);
+    ASSERT_EQ(rv->moleFractions.size(), m->nSpecies);
+    for (const auto& row : rv->moleFractions)
+        EXPECT_EQ(row.size(), 9u);
+    EXPECT_EQ(rv->odkSpeciesSource.size(), m->nSpecies);
+    EXPECT_EQ(rv->odkMinArea, rv->area[0]);
+    ASSERT_EQ(rv->stationScaleSlope.size(), 9u);
+    for (double s : rv->stationScaleSlope)
+        EXPECT_NEAR(s, 0.0, 1e-9);
+    EXPECT_EQ(odk.computedArea.size(), 9u);
+    EXPECT_EQ(odk.lnPressureRatio, 1.0);
+    EXPECT_TRUE(odk.areaGiven);
+}
+
+struct RefusedCase {
+    const char* name;
+    std::vector<double> ratios;
+    unsigned throat;
+};
+
+TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
+{
+    // With DER_PREC 2 segment 3 needs three stations past the divergent switch station.
+    const RefusedCase cases[] = {
+        {"throat at the first station", {1.0, 1.02, 1.05, 1.1, 1.2, 1.5, 2, 3, 4, 5}, 0},
+        {"throat at the last station", {5, 4, 3, 2, 1.5, 1.2, 1.1, 1.05, 1.0}, 8},
+        {"too few stations after the switch", {4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2}, 5},
+        {"fewer stations than the derivative window", {2, 1.05, 1.0, 1.2, 1.5, 2}, 2},
+    };
+    for (const RefusedCase& c : cases) {
+        flagsODK = 0;
+        auto rv = nozzle(c.ratios, c.throat);
+        const double chamberT = rv->chamberT;
+        ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
+        flagsSP = 0; // the single-temperature reactants raise SP09 when the mixture is built
+        EXPECT_FALSE(odk.nozzleSupported()) << c.name;
+        odk.calculateIAC();
+        EXPECT_TRUE(flagRaised(flagsODK, code::ODK00)) << c.name;
+        EXPECT_FALSE(odk.integrator.active()) << c.name;
+        // Nothing ran: the chamber and the stations are as they were.
+        EXPECT_EQ(rv->chamberT, chamberT) << c.name;
+        for (double T : rv->T)
+            EXPECT_EQ(T, 0.0) << c.name;
+        EXPECT_EQ(flagsSP.load(), 0u) << c.name;
+    }
+
+    // A coordinate that does not ascend is refused too.
+    auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
+    rv->x[2] = rv->x[1];
+    ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
+    EXPECT_FALSE(odk.nozzleSupported());
+
+    // The same nozzle with ascending coordinates is accepted.
+    auto good = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
+    ODK accepted(hydrogenOxygenKinetic(1.0, true), good, false, false);
+    EXPECT_TRUE(accepted.nozzleSupported());
+}
+
+TEST_F(OdkSetup, CombinationsTheKineticModelDoesNotOfferSetTheAbortByteAndLeaveTheRecord)
+{
+    using Member = void (ODK::*)();
+    const std::pair<const char*, Member> members[] = {
+        {"finite-area combustor", &ODK::calculateFAC},
+        {"grain", &ODK::calculateIACGrain},
+        {"finite-area combustor with grain", &ODK::calculateFACGrain},
+    };
+    for (const auto& [name, member] : members) {
+        abortFlag = 0;
+        auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
+        const double chamberT = rv->chamberT;
+        ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
+        (odk.*member)();
+        EXPECT_EQ(abortFlag.load(), 1) << name;
+        EXPECT_EQ(rv->chamberT, chamberT) << name;
+        for (double p : rv->p)
+            EXPECT_EQ(p, 0.0) << name;
+        EXPECT_EQ(flagsODK.load() & (code::ODK00 | code::ODK01 | code::ODK02), 0u) << name;
+    }
+}
+
+TEST_F(OdkSetup, IntegratorOwnersFreeWhatWasCreatedOnce)
+{
+    OdkIntegrator integrator;
+    EXPECT_FALSE(integrator.active());
+    EXPECT_EQ(integrator.release(), 0);
+    ASSERT_TRUE(integrator.create(12));
+    EXPECT_TRUE(integrator.active());
+    EXPECT_NE(integrator.memory(), nullptr);
+    EXPECT_EQ(N_VGetLength(integrator.initialState()), 12);
+    // Created again: the earlier objects are freed first (the sanitiser sees any leak).
+    ASSERT_TRUE(integrator.create(6));
+    EXPECT_EQ(integrator.release(), 0);
+    EXPECT_FALSE(integrator.active());
+    EXPECT_EQ(integrator.release(), 0);
+    // Left to the destructor.
+    OdkIntegrator other;
+    ASSERT_TRUE(other.create(4));
+}
+
+} // namespace
