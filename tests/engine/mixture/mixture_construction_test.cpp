@@ -174,6 +174,24 @@ TEST_F(MixtureConstruction, MoleFractionsAndMolesFromMasses)
     EXPECT_EQ(empty.gasConstant, 0.0);
 }
 
+// The propellant tab changes the reactant amounts during its mixture-ratio search and
+// then asks for new element totals and enthalpy target.
+TEST_F(MixtureConstruction, ReactantTotalsFollowTheAmounts)
+{
+    auto m = hydrogenOxygenRocket();
+    auto& h2 = m->reactants[0];
+    auto& o2 = m->reactants[1];
+    h2->moles = 0.2 / h2->molarMass;
+    o2->moles = 0.8 / o2->molarMass;
+    m->updateReactantTotals(298.15);
+    EXPECT_NEAR(m->elementTargets[0], 2 * 0.2 / 2.01588, 1e-12);
+    EXPECT_NEAR(m->elementTargets[1], 2 * 0.8 / 31.9988, 1e-12);
+    // Single-temperature cryogens: their assigned enthalpies whatever T is asked.
+    EXPECT_NEAR(m->enthalpyTarget * R_UNIVERSAL, 0.2 / 2.01588 * -9012e3 + 0.8 / 31.9988 * -12979e3, 1e-6);
+    Mixture none = make({simple("H2", {{2, "H"}}), simple("O2", {{2, "O"}})});
+    EXPECT_EQ(none.setReactantEnthalpy(500.0), 0.0);
+}
+
 TEST(ReactionRecord, MoleChangeCountsAndCopies)
 {
     std::vector<uint16_t> r{0, 1}, p{2};
