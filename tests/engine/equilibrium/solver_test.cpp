@@ -213,6 +213,22 @@ TEST_F(EquilibriumSolver, MeaninglessInputsEndTheSolveOrStartFromTheSeed)
     }
 }
 
+// A breakdown into non-finite numbers restarts the composition at the seed temperature
+// (ln T included) and the solve still converges, without a code.
+TEST_F(EquilibriumSolver, NonFiniteStateRestartsFromTheSeed)
+{
+    auto m = hydrogenOxygenRocket();
+    m->setReactantEnthalpy(298.15);
+    m->reset();
+    m->species[2]->logMoles = std::nan("");
+    m->species[2]->moles = std::nan("");
+    double T = 3000.0;
+    ASSERT_TRUE(m->solveEquilibrium(T, 53.3172e5, true));
+    EXPECT_NEAR(T, 3383.84, 0.4);
+    EXPECT_NEAR(m->logTemperature, std::log(T), 1e-12);
+    EXPECT_EQ(flagsSP.load() & (code::SP10 | code::SP14), 0u);
+}
+
 // An element that no selected product can carry (here oxygen with only hydrogen
 // species, or oxygen only in condensed water at a temperature where it cannot form)
 // must end the solve with SP10, not restart the assembly for ever.
