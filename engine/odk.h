@@ -108,6 +108,8 @@ public:
     // Iteration passes completed by the running calculateIAC; may be read from another
     // thread while the run goes on.
     std::atomic<uint32_t> passesDone{0};
+    // Right-hand-side evaluations of the running calculateIAC (the measure of its cost).
+    uint64_t rhsEvaluations = 0;
 
     OdkIntegrator integrator;
     OdkUserData userData;

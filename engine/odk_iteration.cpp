@@ -211,6 +211,7 @@ void ODK::calculateIAC()
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
     passesDone.store(0, std::memory_order_relaxed);
+    rhsEvaluations = 0;
     IntegratorGuard guard{integrator};
 
     // A nozzle the iteration cannot handle is refused before any work.

@@ -299,6 +299,7 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
     const sunrealtype* yv = N_VGetArrayPointer(y);
     sunrealtype* dy = N_VGetArrayPointer(ydot);
     const std::size_t N = m.nSpecies;
+    ++odk.rhsEvaluations;
 
     for (std::size_t j = 0; j < N; ++j)
         m.species[j]->moles = yv[j];

@@ -1,0 +1,43 @@
+// Speed of the kinetic nozzle-flow run: the hydrogen/oxygen propellant of the published
+// rocket case with the H2/O2 mechanism, 53.3 bar chamber, on a 50-station contour
+// (area ratio 4 to 25). Reported per run: the iteration passes and the right-hand-side
+// evaluations, whose production rates and species evaluations are most of the cost.
+#include <benchmark/benchmark.h>
+
+#include "core/flags.h"
+#include "engine/engine_messages.h"
+#include "engine/odk.h"
+#include "tests/engine/odk/kinetic_cases.h"
+
+namespace {
+
+void BM_KineticRunHydrogenOxygen(benchmark::State& state)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    const double rateFactor = state.range(0) == 0 ? 1.0 : 1e-6;
+    uint64_t evaluations = 0;
+    uint32_t passes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto rv = std::make_shared<RocketVariables>();
+        odk_test::smoothNozzle(*rv, 15, 34);
+        rv->chamberPressure = 53.3172e5;
+        auto m = odk_test::hydrogenOxygenKinetic(rateFactor, true);
+        flagsODK = 0;
+        auto odk = std::make_unique<ODK>(m, rv, false, false);
+        state.ResumeTiming();
+        odk->calculateIAC();
+        benchmark::DoNotOptimize(rv->T.back());
+        evaluations = odk->rhsEvaluations;
+        passes = odk->passesDone.load();
+        if ((flagsODK.load() & 0x1FF) != 0)
+            state.SkipWithError("the kinetic run raised a kinetic code");
+    }
+    state.counters["passes"] = passes;
+    state.counters["rhs_evaluations"] = static_cast<double>(evaluations);
+    setEngineMessageHandler({});
+}
+// 0: nominal rates; 1: rates divided by 1e6 (nearly frozen).
+BENCHMARK(BM_KineticRunHydrogenOxygen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
