@@ -181,6 +181,59 @@ TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
     EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
 }
 
+// Products of aluminium in hydrogen-rich oxygen cooled at 1 bar from the flame to ice and
+// heated back: alumina stays as a third condensed phase while water is held at its
+// freezing point, with the held pair's low phase at any place in the active list.
+TEST_F(CondensedPhases, PairHeldBesideAnotherCondensedPhase)
+{
+    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)2", "AL(OH)3", "HALO", "H", "H2", "H2O", "O",
+                           "O2", "OH", "HO2", "H2O2", "AL2O3(a)", "AL2O3(L)", "H2O(L)", "H2O(cr)"},
+                          {{"AL(cr)", 0.05}, {"H2(L)", 0.05}, {"O2(L)", 0.9}}, {"AL", "H", "O", "E"});
+    ASSERT_EQ(flagsL.load(), 0u);
+    m->setReactantEnthalpy(298.15);
+    m->reset();
+    double T = T_SEED;
+    ASSERT_TRUE(m->solveEquilibrium(T, 1e5, true));
+    // Steps of 50 kJ/kg down to 300 K, then of 5 kJ/kg, so the cooling ends just below
+    // the freezing point (the alumina fit starts at 300 K and is dropped 50 K below).
+    double target = m->enthalpyTarget;
+    auto stepAt = [](double T) { return (T > 300.0 ? 5e4 : 5e3) / R_UNIVERSAL; };
+
+    int waterPairs = 0;
+    bool lowPhaseNotLast = false, frozen = false;
+    auto check = [&](const std::string& what) {
+        expectOptimal(*m, T, 1e5, what);
+        m->equilibriumProperties(T);
+        ASSERT_TRUE(std::isfinite(m->gamma) && std::isfinite(m->dlnVdlnP)) << what;
+        if (m->phasePairActive && active(*m, "H2O(L)") && active(*m, "H2O(cr)")) {
+            ++waterPairs;
+            EXPECT_TRUE(active(*m, "AL2O3(a)")) << what;
+            EXPECT_NEAR(T, 273.15, 0.05) << what;
+            const double x = findSpecies(*m, "H2O")->moles / m->totalMoles;
+            EXPECT_NEAR(m->dlnVdlnP, -1.0 - x / (1.0 - x), 1e-6) << what;
+            lowPhaseNotLast = lowPhaseNotLast || m->activeCondensed.back() != m->phasePairLow;
+        }
+    };
+    for (int k = 0; k < 1000 && !frozen; ++k) {
+        target -= stepAt(T);
+        m->enthalpyTarget = target;
+        ASSERT_TRUE(m->solveEquilibrium(T, 1e5, true)) << "cooling " << k;
+        check("cooling " + std::to_string(k));
+        frozen = active(*m, "H2O(cr)") && !active(*m, "H2O(L)");
+    }
+    ASSERT_TRUE(frozen);
+    EXPECT_GT(T, 260.0);
+    for (int k = 0; k < 200 && T < 285.0; ++k) {
+        target += stepAt(T);
+        m->enthalpyTarget = target;
+        ASSERT_TRUE(m->solveEquilibrium(T, 1e5, true)) << "heating " << k;
+        check("heating " + std::to_string(k));
+    }
+    EXPECT_GE(waterPairs, 4);
+    EXPECT_TRUE(lowPhaseNotLast);
+    EXPECT_GE(T, 285.0);
+}
+
 // Three condensed species of which one is the sum of the other two: the solve refuses
 // the set with L01 and names all three.
 TEST_F(CondensedPhases, DependentCondensedSetIsRefused)
