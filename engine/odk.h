@@ -143,17 +143,27 @@ public:
     // Outputs of station k from the record's T, p, u, rho and the mixture's amounts.
     void stationOutputs(unsigned k);
 
+    // Corrections of the given throat pressure between passes, from the position of
+    // the smallest computed area (odkMinAreaX) relative to the throat station.
+    // Towards the value the neighbours predict, in proportion to the offset (after the
+    // near-throat points changed); first for a minimum downstream, then upstream.
+    void throatPressureCorrection();
+    // Half the way to the pressure at which the flow reaches its smallest area (when
+    // the area reached at the throat is off); nothing while the minimum lies within
+    // THROATPOS_TOL_ODK of a station spacing from the throat.
+    void sonicPressureCorrection();
+    // The smallest computed area lies within half a station spacing of the throat.
+    bool throatPositionAccepted() const;
+
 private:
     enum class PassEnd { Completed, Stopped };
     // First point and the three integration segments; the final pass also writes the
     // station results. Stopped when the run must end (codes already raised).
     PassEnd integrationPass(bool finalPass);
-    // Integrates stations from+1 .. to; stopping time each station, storing its values.
+    // Integrates stations from+1 .. to, stopping at each station to store its values
+    // and restarting the integrator there.
     PassEnd integrateSegment(unsigned from, unsigned to, int segment, bool finalPass);
     bool reinitialise(double x0, N_Vector y);
-    void throatPressureCorrection();
-    void sonicPressureCorrection();
-    bool throatPositionAccepted() const;
     void saveComposition();
     void restoreComposition();
 

@@ -277,6 +277,22 @@ TEST_F(OdkRun, AbortEndsTheRunBeforeItsFinalPassWithoutCodes)
     }
 }
 
+TEST_F(OdkRun, AFailedEquilibriumStartEndsTheRunBeforeAnyIntegration)
+{
+    const uint32_t saved = MAX_ITER_EQ;
+    MAX_ITER_EQ = 0; // the chamber equilibrium cannot converge
+    auto rv = hydrogenOxygenRecord();
+    ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
+    flagsSP = 0;
+    odk.calculateIAC();
+    MAX_ITER_EQ = saved;
+    EXPECT_TRUE(flagRaised(flagsSP, code::SP10));
+    EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+    EXPECT_EQ(odk.passesDone.load(), 0u);
+    EXPECT_EQ(odk.rhsEvaluations, 0u);
+    EXPECT_FALSE(odk.integrator.active());
+}
+
 TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
 {
     // Tolerances the integrator refuses: set-up fails.

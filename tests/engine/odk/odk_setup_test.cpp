@@ -166,6 +166,78 @@ TEST_F(OdkSetup, CombinationsTheKineticModelDoesNotOfferSetTheAbortByteAndLeaveT
     }
 }
 
+TEST_F(OdkSetup, ThroatPressureCorrections)
+{
+    // Stations 1 cm apart, throat at station 5, a straight pressure line with the
+    // throat pressure 2 % above it: the neighbours predict the line exactly.
+    auto make = [this](double throatFactor) {
+        auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
+        for (unsigned k = 0; k < 11; ++k)
+            rv->p[k] = 5e6 - 2e5 * k;
+        rv->p[5] *= throatFactor;
+        return rv;
+    };
+    const double line = 5e6 - 2e5 * 5;
+    struct Case {
+        const char* name;
+        double minX;     // position of the smallest area, m
+        double exponent; // expected share of ln(q/p) applied
+    };
+    const Case cases[] = {
+        {"half a station downstream", 0.005, 0.1 * 0.5},
+        {"two stations downstream, weight capped at 1", 0.02, 0.1},
+        {"0.4 station upstream", -0.004, 0.1 * 0.4},
+        {"within the tolerance", 0.000005, 0.0},
+    };
+    for (const Case& c : cases) {
+        auto rv = make(1.02);
+        ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+        rv->odkMinAreaX = c.minX;
+        const double p0 = rv->p[5];
+        odk.throatPressureCorrection();
+        EXPECT_NEAR(rv->p[5], p0 * std::exp(c.exponent * std::log(line / p0)), 1e-6 * p0) << c.name;
+    }
+    // Never above the pressure upstream.
+    {
+        const double saved = THROAT_P_POS_RELEVANCE;
+        THROAT_P_POS_RELEVANCE = 30.0;
+        auto rv = make(0.9);
+        ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+        rv->odkMinAreaX = 0.01;
+        odk.throatPressureCorrection();
+        THROAT_P_POS_RELEVANCE = saved;
+        EXPECT_EQ(rv->p[5], rv->p[4]);
+    }
+    // Sonic correction: half the way, in ln p, to the pressure at the smallest area
+    // (on the straight line, half a station downstream).
+    {
+        auto rv = make(1.0);
+        ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+        rv->odkMinAreaX = 0.005;
+        const double p0 = rv->p[5];
+        odk.sonicPressureCorrection();
+        const double atMinimum = 5e6 - 2e5 * 5.5;
+        EXPECT_NEAR(rv->p[5], std::sqrt(p0 * atMinimum), 1e-6 * p0);
+        rv->odkMinAreaX = 0.000005;
+        const double p1 = rv->p[5];
+        odk.sonicPressureCorrection();
+        EXPECT_EQ(rv->p[5], p1) << "a minimum at the throat leaves it";
+    }
+}
+
+TEST_F(OdkSetup, ThroatPositionWithinHalfAStation)
+{
+    auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
+    rv->x[4] = -0.02; // a wider spacing upstream of the throat
+    ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+    const std::pair<double, bool> cases[] = {{0.0, true},     {0.0049, true},  {0.0051, false},
+                                             {-0.0099, true}, {-0.0101, false}, {0.03, false}};
+    for (const auto& [offset, accepted] : cases) {
+        rv->odkMinAreaX = offset;
+        EXPECT_EQ(odk.throatPositionAccepted(), accepted) << offset;
+    }
+}
+
 TEST_F(OdkSetup, IntegratorOwnersFreeWhatWasCreatedOnce)
 {
     OdkIntegrator integrator;
