@@ -17,6 +17,7 @@
 #include "engine/odk.h"
 #include "engine/ode.h"
 #include "../ode/perfect_gas.h"
+#include "../transport/transport_records.h"
 #include "kinetic_cases.h"
 
 namespace {
@@ -221,6 +222,37 @@ TEST_F(OdkRun, StationOutputsFollowEachStationsOwnComposition)
     std::printf("entropy: chamber %.3f, exit %.3f J/(kg K)\n", rv->chamberS, rv->s[rv->stationCount - 1]);
     EXPECT_GT(rise, -1e-6 * rv->chamberS);
     EXPECT_LT(rise, 0.01 * rv->chamberS);
+}
+
+TEST_F(OdkRun, TransportAndWallHeatTransferLeaveTheFlowAsItIs)
+{
+    auto plain = hydrogenOxygenRecord();
+    ASSERT_EQ(kineticRun(1.0, plain).codes, 0u);
+
+    auto rv = hydrogenOxygenRecord();
+    rv->wallTemperature = 800.0;
+    auto m = hydrogenOxygenKinetic(1.0, true);
+    transportRecords().attach(*m);
+    flagsODK = 0;
+    ODK odk(m, rv, true, true);
+    odk.calculateIAC();
+    EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+    const unsigned t = rv->throatIndex;
+    for (unsigned k = 0; k < rv->stationCount; ++k) {
+        EXPECT_EQ(rv->T[k], plain->T[k]) << "station " << k;
+        EXPECT_EQ(rv->u[k], plain->u[k]) << "station " << k;
+        EXPECT_EQ(rv->s[k], plain->s[k]) << "station " << k;
+        EXPECT_GT(rv->viscosity[k], 1e-5) << "station " << k;
+        EXPECT_LT(rv->viscosity[k], 2e-4) << "station " << k;
+        EXPECT_GT(rv->conductivity[k], 0.05) << "station " << k;
+        // The Prandtl number of the frozen heat capacity the station reports.
+        EXPECT_NEAR(rv->prandtl[k], rv->cp[k] * rv->viscosity[k] / rv->conductivity[k], 1e-9 * rv->prandtl[k]);
+        EXPECT_GT(rv->bartzH[k], 0.0) << "station " << k;
+        EXPECT_TRUE(std::isfinite(rv->bartzH[k])) << "station " << k;
+    }
+    // The wall heat flux coefficient peaks near the throat, not at the exit.
+    EXPECT_GT(rv->bartzH[t], rv->bartzH[rv->stationCount - 1] * 5.0);
+    EXPECT_GT(rv->bartzH[t], rv->bartzH[0]);
 }
 
 TEST_F(OdkRun, NoIterationPassStillGivesAResultFromTheEquilibriumMassFlow)
