@@ -1,6 +1,7 @@
 // Condensed phases: a liquid entering and leaving, two phases held at their transition
 // temperature (water at its freezing point, alumina at its melting point during an
 // expansion), and a dependent condensed set refused with its message.
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,21 @@ TEST_F(CondensedPhases, PairHeldBesideAnotherCondensedPhase)
             const double x = findSpecies(*m, "H2O")->moles / m->totalMoles;
             EXPECT_NEAR(m->dlnVdlnP, -1.0 - x / (1.0 - x), 1e-6) << what;
             lowPhaseNotLast = lowPhaseNotLast || m->activeCondensed.back() != m->phasePairLow;
+            // The same state with the active list in every order gives the same answer
+            // (the system is rebuilt for each order).
+            const std::vector<uint16_t> order = m->activeCondensed;
+            std::vector<uint16_t> rotated = order;
+            for (std::size_t r = 1; r < order.size(); ++r) {
+                std::rotate(rotated.begin(), rotated.begin() + 1, rotated.end());
+                m->activeCondensed = rotated;
+                m->resizeMatrix();
+                m->assembleMatrix();
+                m->equilibriumProperties(T);
+                EXPECT_NEAR(m->dlnVdlnP, -1.0 - x / (1.0 - x), 1e-6) << what << " order " << r;
+            }
+            m->activeCondensed = order;
+            m->resizeMatrix();
+            m->assembleMatrix();
         }
     };
     for (int k = 0; k < 1000 && !frozen; ++k) {
