@@ -17,22 +17,23 @@ struct ReferenceColumn {
     const char* label;
     double pressureRatio; // pc/p
     double T, M, cp, gammaS, soundSpeed; // K, kg/kmol, kJ/(kg K), -, m/s
+    double dlnVdlnP, dlnVdlnT, density, enthalpy; // -, -, kg/m3, kJ/kg
     std::map<std::string, double> moleFractions; // as printed, 5 decimals
 };
 
 const double PC = 53.3172e5;
 
 const ReferenceColumn COLUMNS[] = {
-    {"chamber", 1.0, 3383.84, 12.716, 8.3253, 1.1447, 1591.5,
+    {"chamber", 1.0, 3383.84, 12.716, 8.3253, 1.1447, 1591.5, -1.02010, 1.3658, 2.4097, -1026.05,
      {{"H", 0.03350}, {"HO2", 0.00001}, {"H2", 0.29479}, {"H2O", 0.63456}, {"H2O2", 0.00001},
       {"O", 0.00207}, {"OH", 0.03334}, {"O2", 0.00172}, {"O3", 0.0}, {"H2O(L)", 0.0}, {"H2O(cr)", 0.0}}},
-    {"pc/p 10", 10.0, 2567.34, 13.123, 4.8799, 1.1725, 1381.0,
+    {"pc/p 10", 10.0, 2567.34, 13.123, 4.8799, 1.1725, 1381.0, -1.00325, 1.0761, 3.2778e-1, -5428.75,
      {{"H", 0.00793}, {"HO2", 0.00000}, {"H2", 0.29711}, {"H2O", 0.69030}, {"H2O2", 0.00000},
       {"O", 0.00007}, {"OH", 0.00452}, {"O2", 0.00007}, {"O3", 0.0}}},
-    {"pc/p 100", 100.0, 1759.89, 13.206, 3.4348, 1.2253, 1165.2,
+    {"pc/p 100", 100.0, 1759.89, 13.206, 3.4348, 1.2253, 1165.2, -1.00006, 1.0018, 4.8118e-2, -8561.51,
      {{"H", 0.00019}, {"HO2", 0.00000}, {"H2", 0.30040}, {"H2O", 0.69937}, {"H2O2", 0.00000},
       {"O", 0.00000}, {"OH", 0.00003}, {"O2", 0.00000}, {"O3", 0.0}}},
-    {"pc/p 1000", 1000.0, 1115.87, 13.207, 2.9626, 1.2698, 944.5,
+    {"pc/p 1000", 1000.0, 1115.87, 13.207, 2.9626, 1.2698, 944.5, -1.00000, 1.0000, 7.5898e-3, -10621.8,
      {{"H", 0.00000}, {"HO2", 0.00000}, {"H2", 0.30052}, {"H2O", 0.69948}, {"H2O2", 0.00000},
       {"O", 0.00000}, {"OH", 0.00000}, {"O2", 0.00000}, {"O3", 0.0}, {"H2O(L)", 0.0}, {"H2O(cr)", 0.0}}},
 };
@@ -65,6 +66,16 @@ protected:
         expectRelative(m.cp / 1000.0, col.cp, 1e-4, "Cp" + at);
         expectRelative(m.gamma, col.gammaS, 1e-4, "gamma_s" + at);
         expectRelative(m.soundSpeed, col.soundSpeed, 1e-4, "sound speed" + at);
+        // Printed to 5 decimals, 4 decimals, 5 digits and 6 digits.
+        EXPECT_NEAR(m.dlnVdlnP, col.dlnVdlnP, 0.5e-5 + 1e-6) << at;
+        EXPECT_NEAR(m.dlnVdlnT, col.dlnVdlnT, 0.5e-4 + 1e-5) << at;
+        expectRelative(m.density, col.density, 1e-4, "density" + at);
+        const double entropy = m.entropy;
+        m.enthalpyEntropy(T);
+        EXPECT_NEAR(m.enthalpy / 1000.0, col.enthalpy, 1e-4 * std::fabs(col.enthalpy)) << at;
+        // The isentrope: every column has the chamber's 18.6586 kJ/(kg K).
+        EXPECT_NEAR(m.entropy / 1000.0, 18.6586, 0.5e-4 + 1e-5) << at;
+        m.entropy = entropy;
         for (const auto& [name, printed] : col.moleFractions) {
             const Species* s = findSpecies(m, name);
             ASSERT_NE(s, nullptr) << name;
