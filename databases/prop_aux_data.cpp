@@ -1,10 +1,14 @@
 #include "databases/prop_aux_data.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpacerItem>
@@ -14,6 +18,10 @@
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
 #include "databases/database_files.h"
+#include "databases/import_common.h"
+#include "databases/import_mechanism.h"
+#include "databases/import_thermo.h"
+#include "databases/import_transport.h"
 #include "databases/prop_aux_add_k.h"
 #include "databases/prop_aux_add_sp.h"
 #include "ui_propauxdata.h"
@@ -408,7 +416,152 @@ void PropAuxData::edit()
 void PropAuxData::from_file()
 {
     notShowAgain = false;
-    showCritical(this, QStringLiteral("Import from file is not available in this version"));
+    if (mode == BrowserMode::Reactions)
+        importMechanism();
+    else
+        importSubstanceData();
+}
+
+namespace {
+
+QString chooseFile(QWidget* parent, const QString& caption, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(appDirectory), filter);
+}
+
+const QString kTransportCaption = QStringLiteral("KAVRO - Open transport properties file");
+const QString kTransportFilter = QStringLiteral("transport files (*.inp)");
+
+} // namespace
+
+void PropAuxData::finishImport(bool ok, const std::string& detail)
+{
+    if (ok) {
+        rebuildCompatibleLists();
+        show_all();
+        showInformation(this, QString::fromUtf8(kSuccessfullyRead));
+    } else {
+        showCritical(this, QString::fromUtf8(kErrorReadingFile), QString::fromStdString(detail));
+    }
+}
+
+void PropAuxData::importMechanism()
+{
+    const QString path = chooseFile(this, QStringLiteral("KAVRO - Open kinetics file"),
+                                    QStringLiteral("ChemKin files (*.MECH *.mech) ;; Cantera files (*.cti)"));
+    if (path.isEmpty())
+        return;
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
+        return;
+    }
+    const QString suffix = file.suffix();
+    if (suffix == QLatin1String("cti")) {
+        finishImport(false, kCanteraNotSupported);
+        return;
+    }
+    if (suffix != QLatin1String("MECH") && suffix != QLatin1String("mech")) {
+        finishImport(false, {});
+        return;
+    }
+    std::optional<WaitCursor> wait(std::in_place);
+    ImportCallbacks callbacks = messageBoxImportCallbacks(this);
+    const ImportOutcome outcome = importMechanismFile(path.toStdString(), callbacks);
+    wait.reset();
+    finishImport(outcome.ok, outcome.detail);
+}
+
+void PropAuxData::importSubstanceData()
+{
+    const ChemicalDatabase db = databaseOf(mode);
+    // The overwrite questions of the readers keep the browser's memory of the answer.
+    ImportCallbacks callbacks = messageBoxImportCallbacks(this);
+    callbacks.askOverwrite = [this, ask = callbacks.askOverwrite](const std::string& question) {
+        const OverwriteReply reply = ask(question);
+        not_show_check(reply.doNotShowAgain ? Qt::Checked : Qt::Unchecked);
+        answerRemembered = reply.answer == OverwriteAnswer::Cancel;
+        return reply;
+    };
+
+    // "Thermo" or "Transport"; closing the box chooses neither.
+    QMessageBox kind(QMessageBox::Question, QStringLiteral("KAVRO"),
+                     QStringLiteral("Do you want to read thermo or transport data"), QMessageBox::NoButton, this);
+    QPushButton* thermo = kind.addButton(QStringLiteral("Thermo"), QMessageBox::ActionRole);
+    QPushButton* transport = kind.addButton(QStringLiteral("Transport"), QMessageBox::ActionRole);
+    kind.addButton(QString(), QMessageBox::RejectRole)->hide();
+    kind.setDefaultButton(thermo);
+    kind.exec();
+    const bool readThermo = kind.clickedButton() == thermo;
+    if (!readThermo && kind.clickedButton() != transport)
+        return;
+
+    const QString path = readThermo
+        ? chooseFile(this, QStringLiteral("KAVRO - Open thermodynamic properties file"),
+                     QStringLiteral("Thermo files (*.inp)"))
+        : chooseFile(this, kTransportCaption, kTransportFilter);
+    if (path.isEmpty())
+        return;
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
+        return;
+    }
+    if (file.suffix() != QLatin1String("inp")) {
+        finishImport(false, {});
+        return;
+    }
+
+    std::optional<WaitCursor> wait(std::in_place);
+    if (!readThermo) {
+        const ImportOutcome outcome = importTransportFile(path.toStdString(), db, callbacks);
+        wait.reset();
+        finishImport(outcome.ok, outcome.detail);
+        return;
+    }
+    const ImportOutcome thermoOutcome = importThermoFile(path.toStdString(), db, callbacks);
+    if (!thermoOutcome.ok) {
+        wait.reset();
+        finishImport(false, thermoOutcome.detail);
+        return;
+    }
+    show_all();
+    wait.reset();
+
+    MessageRequest more;
+    more.icon = QMessageBox::Question;
+    more.text = QStringLiteral("Successful read. Do you want to add transport properties data?");
+    more.informativeText = QStringLiteral("Note that the species names must be the same in both files");
+    more.buttons = QMessageBox::Yes | QMessageBox::No;
+    more.defaultButton = QMessageBox::Yes;
+    if (showMessage(this, more).button != QMessageBox::Yes)
+        return;
+    const QString transportPath = chooseFile(this, kTransportCaption, kTransportFilter);
+    if (transportPath.isEmpty())
+        return;
+    const QFileInfo transportFile(transportPath);
+    if (!transportFile.exists()) {
+        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
+        return;
+    }
+    notShowAgain = false;
+    wait.emplace();
+    ImportOutcome transportOutcome;
+    if (transportFile.suffix() == QLatin1String("inp"))
+        transportOutcome = importTransportFile(transportPath.toStdString(), db, callbacks);
+    wait.reset();
+    if (transportOutcome.ok) {
+        finishImport(true, {});
+        return;
+    }
+    // The thermodynamic data are stored whatever became of the transport data: the
+    // lists must follow them, and the user must not be told that nothing was read.
+    rebuildCompatibleLists();
+    show_all();
+    std::string detail = kThermoStoredTransportNotRead;
+    if (!transportOutcome.detail.empty())
+        detail += "\n" + transportOutcome.detail;
+    showCritical(this, QString::fromUtf8(kErrorReadingFile), QString::fromStdString(detail));
 }
 
 void PropAuxData::exit()

@@ -59,6 +59,13 @@ private:
     void rebuildCompatibleLists();
     // Index of the list entry the editors act on, or -1.
     int entryToEdit() const;
+    // "Add from file": mechanism files in reaction mode, thermodynamic or transport data
+    // files in the two other modes.
+    void importMechanism();
+    void importSubstanceData();
+    // The end of an import: on success the lists are rebuilt and "Successfully read"
+    // shown, otherwise "Error reading file" with `detail` as informative text.
+    void finishImport(bool ok, const std::string& detail);
 
     Ui::PropAuxData* ui;
     BrowserMode mode;

@@ -584,14 +584,3 @@ TEST_F(Browser, NamesAreShownAsTheyAre)
     click(browser, "But_save");
     EXPECT_EQ(file(SPECIES)["A&B"]["isActive"], true);
 }
-
-TEST_F(Browser, ImportHookClearsTheDoNotShowAgainFlag)
-{
-    PropAuxData browser(1);
-    EXPECT_FALSE(browser.doNotShowAgain());
-    EXPECT_TRUE(browser.rememberedAnswer());
-    browser.not_show_check(Qt::Checked);
-    EXPECT_TRUE(browser.doNotShowAgain());
-    browser.from_file();
-    EXPECT_FALSE(browser.doNotShowAgain());
-}
