@@ -232,9 +232,18 @@ bool ODE::sizeThroat()
     const unsigned t = rv.throatIndex;
     rv.throatArea = rv.combustionArea * rv.propellantDensity * burnCoefficient * std::pow(P, burnExponent) /
         (rv.rho[t] * rv.u[t]);
-    if (rv.adaptExit && !adaptedExitStation()) {
-        sizingFailure = SizingFailure::Exit;
-        return false;
+    if (rv.adaptExit) {
+        // The exit belongs to the throat just sized: the flow it passes is rho_t u_t
+        // throatArea, whatever throat the nozzle's contour has now.
+        double& throatStation = rv.area[t];
+        const double contourThroat = throatStation;
+        throatStation = rv.throatArea;
+        const bool adapted = adaptedExitStation();
+        throatStation = contourThroat;
+        if (!adapted) {
+            sizingFailure = SizingFailure::Exit;
+            return false;
+        }
     }
     rv.exitArea = rv.area[rv.stationCount - 1];
     return true;
