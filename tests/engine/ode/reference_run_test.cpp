@@ -77,8 +77,9 @@ struct PrintedStation {
 
 TEST_F(ReferenceRun, EquilibriumInfiniteAreaRunMatchesThePublishedFigures)
 {
-    // Area ratios 1.58 (subsonic), the throat, then 2, 5, 10, 25, 50.
-    setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 25.0, 50.0}, 1);
+    // Area ratios 1.58 (subsonic), the throat, then 2, 5, 10, 12.238, 25, 50, 68.753
+    // (12.238 and 68.753 are the printed area ratios of pc/p = 100 and 1000).
+    setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 12.238, 25.0, 50.0, 68.753}, 1);
     ODE ode(mixture, rocket, false, false);
     ode.calculateIAC();
     ASSERT_FALSE(ode.failed);
@@ -96,10 +97,14 @@ TEST_F(ReferenceRun, EquilibriumInfiniteAreaRunMatchesThePublishedFigures)
     expectPrinted(cStar, 2332.3, 1, 1e-4, "c*");
     expectPrinted(rv.mach[1], 1.0, 3, 1e-4, "throat Mach");
 
-    // The subsonic station stops within CONV_COND of its pressure: 2e-4 there.
+    // The subsonic station stops within CONV_COND of its pressure: 2e-4 there. The
+    // throat's Isp at its own pressure is its velocity, the sound speed.
     const PrintedStation stations[] = {{0, 1.58, 48.382, 3, 3348.69, 0.413, 3997.6, 653.6, 2e-4},
-                                       {5, 25.0, 0.20491, 5, 1468.16, 3.848, 4348.5, 4124.4, 1e-4},
-                                       {6, 50.0, 0.08146, 5, 1219.61, 4.379, 4487.3, 4309.1, 1e-4}};
+                                       {1, 1.0, 30.655, 3, 3185.67, 1.0, 2878.9, 1537.9, 1e-4},
+                                       {5, 12.238, 0.53317, 5, 1759.89, 3.332, 4167.6, 3882.1, 1e-4},
+                                       {6, 25.0, 0.20491, 5, 1468.16, 3.848, 4348.5, 4124.4, 1e-4},
+                                       {7, 50.0, 0.08146, 5, 1219.61, 4.379, 4487.3, 4309.1, 1e-4},
+                                       {8, 68.753, 0.05332, 5, 1115.87, 4.638, 4541.2, 4380.8, 1e-4}};
     for (const PrintedStation& s : stations) {
         const unsigned j = s.index;
         const std::string at = " at area ratio " + std::to_string(s.ratio);
