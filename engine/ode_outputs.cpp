@@ -55,9 +55,8 @@ void ODE::chamberOutputs()
     rv.chamberH = m.enthalpy;
     rv.chamberS = m.entropy;
     rv.chamberEntropySum = m.entropySum;
-    // The properties come before the transport: the reaction part of the equilibrium
-    // transport re-evaluates the species at 298.15 K, and the chamber cp, gamma and
-    // sound speed (the throat iteration starts from this gamma) must not depend on
+    // The properties come before the transport, so that the chamber cp, gamma and
+    // sound speed (the throat iteration starts from this gamma) can never depend on
     // whether transport was asked for.
     if (ONLY_FROZ)
         m.frozenProperties(Tc);
