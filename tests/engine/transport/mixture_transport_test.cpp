@@ -19,9 +19,10 @@
 
 namespace {
 
-// A gas with constant Cp/R and, where given (> 0), constant viscosity and conductivity.
+// A gas with constant Cp/R (H/RT = Cp/R + b1/T) and, where given (> 0), constant
+// viscosity and conductivity.
 std::shared_ptr<Species> constantGas(const std::string& name, const std::vector<ElementCount>& composition,
-                                     double molarMass, double mu, double lambda, double cpR = 3.5)
+                                     double molarMass, double mu, double lambda, double cpR = 3.5, double b1 = 0.0)
 {
     std::vector<std::pair<double, double>> vr, cr;
     std::vector<std::array<double, 4>> vf, cf;
@@ -36,7 +37,7 @@ std::shared_ptr<Species> constantGas(const std::string& name, const std::vector<
     return std::make_shared<Species>(static_cast<uint8_t>(composition.size()), 1, 1, static_cast<uint8_t>(vr.size()),
                                      static_cast<uint8_t>(cr.size()), name, composition, 0.0, molarMass, 0,
                                      std::vector<std::vector<double>>{{cpR}}, std::vector<std::vector<double>>{{0.0}},
-                                     std::vector<std::pair<double, double>>{{0.0, 0.0}},
+                                     std::vector<std::pair<double, double>>{{b1, 0.0}},
                                      std::vector<std::pair<double, double>>{{100.0, 20000.0}}, vr, vf, cr, cf, -1.0);
 }
 
@@ -197,6 +198,45 @@ TEST_F(MixtureTransport, PureSpeciesFitsMatchPublishedValues)
                     v.viscosity ? "viscosity" : "conductivity", value, v.value, 100.0 * (value / v.value - 1.0));
         EXPECT_LE(std::fabs(value / v.value - 1.0), v.tolerance);
     }
+}
+
+// A dissociating pair A2 = 2 A worked by hand. With nu = (-1, 2), r = (2 H_A - H_A2)/(R T)
+// and the pair weight W = 5 M1 M2/(3 A* (M1 + M2) eta12) (that is R T/(p D12)), the
+// single-reaction system reduces to the textbook forms
+//   lambda_r = R r^2 x1 x2/(W (1 + x1)^2),   cp_r = R n r^2 x1 x2/(1 + x1)^2,
+// x1 the fraction of A2 and n the moles per kilogram; per mole of A2 the latter is the
+// classic R r^2 alpha (1 - alpha^2)/2 of a dissociation degree alpha.
+TEST_F(MixtureTransport, DissociatingPairMatchesTheTextbookReactionTerms)
+{
+    const double R = 8314.51, T = 3000.0, M1 = 2.016, M2 = 1.008;
+    const double mu1 = 6e-5, mu2 = 5e-5, lambda1 = 0.5, lambda2 = 1.2;
+    const double b1 = 26000.0; // H/RT of A = 2.5 + b1/T: a dissociation enthalpy of 432 kJ/mol
+    const double r = 2.0 * (2.5 + b1 / T) - 3.5;
+    const double root = 1.0 + std::sqrt(mu1 / mu2) * std::pow(M2 / M1, 0.25);
+    const double phi12 = std::sqrt(2.0 * M2 / (M1 + M2)) * root * root * 0.25;
+    const double eta12 = 2.0 * mu1 * M2 / ((M1 + M2) * phi12);
+    for (double x1 : {0.05, 0.5, 0.9}) {
+        SCOPED_TRACE(x1);
+        const double n = 0.4;
+        auto m = gasMixture({constantGas("A2", {{2, "H"}}, M1, mu1, lambda1, 3.5),
+                             constantGas("A", {{1, "H"}}, M2, mu2, lambda2, 2.5, b1)},
+                            {x1 * n, (1.0 - x1) * n});
+        const double x2 = 1.0 - x1;
+        for (double akl : {1.1, 1.0}) {
+            COND_Akl = akl;
+            const double W = 5.0 * M1 * M2 / (3.0 * akl * (M1 + M2) * eta12);
+            m->frozenTransport(T, false);
+            const double frozenLambda = m->conductivity, frozenCp = m->prandtlCp;
+            EXPECT_NEAR(frozenCp / (R * n * (3.5 * x1 + 2.5 * x2)), 1.0, 1e-12);
+            m->equilibriumTransport(T, true);
+            const double lambdaR = R * r * r * x1 * x2 / (W * (1.0 + x1) * (1.0 + x1));
+            const double cpR = R * n * r * r * x1 * x2 / ((1.0 + x1) * (1.0 + x1));
+            EXPECT_NEAR((m->conductivity - frozenLambda) / lambdaR, 1.0, 1e-9);
+            EXPECT_NEAR((m->prandtlCp - frozenCp) / cpR, 1.0, 1e-9);
+            EXPECT_NEAR(m->prandtl / (m->prandtlCp * m->viscosity / m->conductivity), 1.0, 1e-12);
+        }
+    }
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP15 | code::SP16 | code::SP11));
 }
 
 // The published hydrogen/oxygen rocket case: chamber and expansion states.
