@@ -329,7 +329,13 @@ ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDataba
         out.refusal = "Invalid molecular weight for specie: " + record.name;
         return out;
     }
-    if (record.intervals.empty() && kind == SubstanceKind::Species) {
+    // An interval whose Tmin is not below its Tmax covers no temperature (the published
+    // file keeps a few, 300 K up to 298.15 K, ahead of the intervals that count), so
+    // leaving it out loses nothing. A record with no interval left has no heat capacity.
+    for (const CpInterval& interval : record.intervals)
+        if (interval.tmin < interval.tmax)
+            entry.intervals.push_back(interval);
+    if (entry.intervals.empty() && (kind == SubstanceKind::Species || record.intervalCount > 0)) {
         out.refusal = "Invalid number of intervals for specie: " + record.name;
         return out;
     }
@@ -338,7 +344,6 @@ ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDataba
     entry.molecWeightUnit = static_cast<int>(MolecWeightUnit::GPerMol);
     entry.enthalpy = record.enthalpy;
     entry.enthalpyUnit = static_cast<int>(EnthalpyUnit::JPerMol);
-    entry.intervals = record.intervals;
     if (entry.intervals.empty())
         entry.enthalpyTemperature = record.referenceTemperature;
     entry.isActive = true;

@@ -59,7 +59,9 @@ ThermoParseResult parseThermoText(std::string_view text, ChemicalDatabase target
 // A record the databases cannot hold is refused with the message to show:
 //   "Invalid atom: " + symbol, "Error reading composition for: " + name,
 //   "Invalid molecular weight for specie: " + name,
-//   "Invalid number of intervals for specie: " + name (no interval, species database),
+//   "Invalid number of intervals for specie: " + name (no interval in the species
+//   database, or none left once the intervals with Tmin >= Tmax, which cover no
+//   temperature, are left out),
 //   "Invalid data for specie: " + name (details: the rule it breaks).
 struct ThermoEntryResult {
     std::optional<SpeciesEntry> entry;

@@ -1,7 +1,10 @@
 // Thermodynamic data import: the published NASA Glenn file as species and as reactants,
 // a small record layout with its broken variants, and the overwrite question.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +64,69 @@ protected:
 std::vector<double> numbers(const json& array)
 {
     return array.get<std::vector<double>>();
+}
+
+// The published file counted line by line, apart from the reader under test. After the
+// "thermo" header and its ranges line, a record is a name line, a line whose columns
+// 1-2 give its interval count n, then one line (n = 0: the reference temperature) or
+// three lines per interval, the first of them with Tmin and Tmax in columns 1-11 and
+// 12-22. The species count stops at "END PRODUCTS"; the reactants count reads on.
+struct ThermoCensus {
+    int records = 0;
+    int inert = 0;          // "Inert..." copies, written with pseudo-elements
+    int withoutCp = 0;      // n = 0
+    int noUsableInterval = 0; // n > 0, but no interval with Tmin < Tmax
+    std::set<std::string> shortened; // names with an interval covering no temperature
+    int importable = 0;     // records a database of that kind can take
+    std::set<std::string> importableNames;
+};
+
+ThermoCensus countThermoFile(ChemicalDatabase target)
+{
+    std::istringstream in(readBytes(importDataFile("thermo.inp")));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    ThermoCensus c;
+    std::size_t i = std::find(lines.begin(), lines.end(), "thermo") - lines.begin() + 2;
+    while (i < lines.size()) {
+        const std::string& line = lines[i];
+        if (line.empty() || line[0] == '!') {
+            ++i;
+            continue;
+        }
+        if (line.rfind("END", 0) == 0) {
+            if (target == ChemicalDatabase::Reactants && line == "END PRODUCTS") {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        const std::string name = line.substr(0, line.find(' '));
+        const int n = std::stoi(lines.at(i + 1).substr(0, 2));
+        int usable = 0;
+        for (int k = 0; k < n; ++k) {
+            const std::string& range = lines.at(i + 2 + 3 * k);
+            if (std::stod(range.substr(0, 11)) < std::stod(range.substr(11, 11)))
+                ++usable;
+            else
+                c.shortened.insert(name);
+        }
+        ++c.records;
+        const bool inert = name.rfind("Inert", 0) == 0;
+        c.inert += inert;
+        c.withoutCp += n == 0;
+        c.noUsableInterval += n > 0 && usable == 0;
+        if (!inert && (usable > 0 || (n == 0 && target == ChemicalDatabase::Reactants))) {
+            ++c.importable;
+            c.importableNames.insert(name);
+        }
+        i += n == 0 ? 3 : 2 + 3 * n;
+    }
+    return c;
 }
 
 } // namespace
@@ -167,7 +233,8 @@ TEST_F(ThermoImport, BrokenRecordsAreReportedAndNothingIsLost)
         {"constant", kArLast1, mutate(kArLast1, "4.380000000E+00", "x"), "Invalid integration constant for specie: Ar", true},
         {"constant missing", kArLast1, mutate(kArLast1, " 4.380000000E+00", ""), "Invalid integration constant for specie: Ar", true},
         {"D exponent number cut", "2.500000000E+00", "2.500000000D+", "Invalid coefficient for specie: Ar", true},
-        {"Tmin above Tmax", kArRange1, mutate(kArRange1, "    200.000", "   1200.000"), "Invalid data for specie: Ar", false},
+        {"overlapping intervals", "   1000.000   6000.000 -2.0", "    900.000   6000.000 -2.0", "Invalid data for specie: Ar",
+         false},
         {"end of file", "   1000.000   6000.000 -2.0", "   1000.000   6000.000 -2.0", "", true},
     };
     const std::string before = "{\n    \"Keep\": {}\n}\n";
@@ -196,6 +263,51 @@ TEST_F(ThermoImport, BrokenRecordsAreReportedAndNothingIsLost)
             EXPECT_FALSE(doc.contains("Ar"));
             EXPECT_TRUE(doc.contains("Ar+"));
             EXPECT_TRUE(doc.contains("Keep"));
+        }
+    }
+}
+
+// An interval whose Tmin is not below its Tmax covers no temperature: it is left out and
+// the record keeps its other intervals; a record left with none is refused.
+TEST_F(ThermoImport, IntervalsThatCoverNoTemperatureAreLeftOut)
+{
+    const std::string kArRange2 = "   1000.000   6000.000 -2.0";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> edits;
+        std::vector<std::vector<double>> ranges; // Ar's stored intervals; empty: Ar refused
+    };
+    const std::vector<Case> cases = {
+        {"first inverted", {{"    200.000   1000.000", "    300.000    298.1507"}}, {{1000.0, 6000.0}}},
+        {"first empty", {{"    200.000   1000.000", "   1000.000   1000.000"}}, {{1000.0, 6000.0}}},
+        {"second inverted", {{kArRange2, "   1000.000    900.000 -2.0"}}, {{200.0, 1000.0}}},
+        {"both inverted",
+         {{"    200.000   1000.000", "    300.000    298.1507"}, {kArRange2, "   6000.000   1000.000 -2.0"}},
+         {}},
+    };
+    for (ChemicalDatabase target : {ChemicalDatabase::Species, ChemicalDatabase::Reactants}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (target == ChemicalDatabase::Species ? " as species" : " as reactants"));
+            std::string text = kGoodThermo;
+            for (const auto& [from, to] : c.edits)
+                text = mutate(text, from, to);
+            const std::string database = target == ChemicalDatabase::Species ? species() : reactants();
+            std::filesystem::remove(database);
+            rec = ImportRecorder();
+            ImportOutcome out = importThermoFile(input(text), target, rec.callbacks(), database);
+            ASSERT_TRUE(out.ok) << out.detail;
+            json doc = readJson(database);
+            EXPECT_TRUE(doc.contains("Ar+"));
+            if (c.ranges.empty()) {
+                EXPECT_EQ(rec.messages(), std::vector<std::string>{"Invalid number of intervals for specie: Ar"});
+                EXPECT_FALSE(doc.contains("Ar"));
+                continue;
+            }
+            EXPECT_TRUE(rec.reports.empty());
+            ASSERT_EQ(doc["Ar"]["Intervals"].size(), c.ranges.size());
+            for (std::size_t k = 0; k < c.ranges.size(); ++k)
+                EXPECT_EQ(numbers(doc["Ar"]["Intervals"][k]["T_int"]), c.ranges[k]);
+            EXPECT_EQ(doc["Ar"]["Enthalpy"], json::parse("[0.0, 1]")); // no reference temperature
         }
     }
 }
@@ -323,19 +435,31 @@ TEST_F(ThermoImport, WholePublishedFileAsSpecies)
     ASSERT_TRUE(out.ok) << out.detail;
 
     // 2030 records before END PRODUCTS. Refused, in one report: the 7 "Inert..." copies,
-    // which use pseudo-elements (IC, IH, IO), and 11 records whose first interval is empty
-    // (Tmin raised to 300 K above a Tmax of 265.9 to 300 K, as in Si(cr) and Li(cr)).
-    // 10 names have two or three records (phases below and above a transition): asked
-    // about and replaced.
-    EXPECT_EQ(out.stored, 2012);
-    EXPECT_EQ(out.refused, 18);
-    EXPECT_EQ(rec.questions.size(), 10u);
+    // which use pseudo-elements (IC, IH, IO), and Br2(cr), whose one interval runs from
+    // 300 K down to 265.9 K. 10 other records (Si(cr), Li(cr), Ca(a), ...) lose a first
+    // interval of that kind and keep the rest. 10 names have two or three records
+    // (phases below and above a transition): asked about and replaced.
+    const ThermoCensus census = countThermoFile(ChemicalDatabase::Species);
+    ASSERT_EQ(census.records, 2030);
+    ASSERT_EQ(census.inert, 7);
+    ASSERT_EQ(census.noUsableInterval, 1);
+    ASSERT_EQ(census.shortened.size(), 11u);
+    EXPECT_EQ(out.stored, census.importable);
+    EXPECT_EQ(out.refused, census.records - census.importable);
+    EXPECT_EQ(out.refused, 8);
+    EXPECT_EQ(rec.questions.size(), std::size_t(census.importable) - census.importableNames.size());
     ASSERT_EQ(rec.reports.size(), 1u);
-    EXPECT_EQ(rec.reports[0].first, "18 records were not imported");
+    EXPECT_EQ(rec.reports[0].first, "8 records were not imported");
     EXPECT_NE(rec.reports[0].second.find("Invalid atom: Ih"), std::string::npos);
-    EXPECT_NE(rec.reports[0].second.find("Invalid data for specie: Si(cr)"), std::string::npos);
+    EXPECT_NE(rec.reports[0].second.find("Invalid number of intervals for specie: Br2(cr)"), std::string::npos);
     json doc = readJson(species());
-    EXPECT_EQ(doc.size(), 2002u);
+    EXPECT_EQ(doc.size(), census.importableNames.size());
+    for (const std::string& name : census.shortened)
+        EXPECT_EQ(doc.contains(name), name != "Br2(cr)") << name;
+    ASSERT_EQ(doc["Si(cr)"]["Intervals"].size(), 1u);
+    EXPECT_EQ(numbers(doc["Si(cr)"]["Intervals"][0]["T_int"]), (std::vector<double>{298.15, 1690.0}));
+    EXPECT_EQ(numbers(doc["Si(cr)"]["Intervals"][0]["b"]), (std::vector<double>{-1.042947234e+03, -1.438964187e+01}));
+    EXPECT_EQ(numbers(doc["Si(cr)"]["Intervals"][0]["a"])[0], -5.232559740e+04);
     EXPECT_FALSE(doc.contains("Air")); // the reactants section is not read for species
 
     // The file's digits.
@@ -395,11 +519,19 @@ TEST_F(ThermoImport, WholePublishedFileAsReactants)
     ImportOutcome out =
         importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Reactants, rec.callbacks(), reactants());
     ASSERT_TRUE(out.ok) << out.detail;
-    // Both sections: 2111 records; 29 refused (18 inert copies, 11 with an empty interval).
-    EXPECT_EQ(out.stored, 2082);
-    EXPECT_EQ(out.refused, 29);
+    // Both sections: 2111 records, 54 of the reactants without heat-capacity data; 19
+    // refused (18 inert copies and Br2(cr)).
+    const ThermoCensus census = countThermoFile(ChemicalDatabase::Reactants);
+    ASSERT_EQ(census.records, 2111);
+    ASSERT_EQ(census.withoutCp, 54);
+    ASSERT_EQ(census.inert, 18);
+    EXPECT_EQ(out.stored, census.importable);
+    EXPECT_EQ(out.refused, census.records - census.importable);
+    EXPECT_EQ(out.refused, 19);
     json doc = readJson(reactants());
-    EXPECT_EQ(doc.size(), 2071u);
+    EXPECT_EQ(doc.size(), census.importableNames.size());
+    EXPECT_FALSE(doc.contains("Br2(cr)"));
+    EXPECT_EQ(doc["Li(cr)"]["Intervals"].size(), 1u);
 
     const json h2l = json::parse(R"({"Composition": [[2.0, "H"]], "Enthalpy": [-9012.0, 1, 20.27],
         "MolecWeight": [2.01588, 0], "Phase": 1, "isActive": true})");
