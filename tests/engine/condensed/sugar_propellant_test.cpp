@@ -1,0 +1,73 @@
+// The amateur potassium nitrate / sucrose propellant (65/35 by mass) at 1000 psi: a
+// hand-entered single-temperature reactant, potassium carbonate condensing in the
+// chamber, freezing in the nozzle, and held at its melting point on the way.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "../equilibrium_checks.h"
+#include "../test_mixtures.h"
+
+namespace {
+
+TEST(SugarPropellant, ChamberAndExpansionThroughTheCarbonateMeltingPoint)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    flagsL = 0;
+    flagsSP = 0;
+    const ThermoRecords& db = thermoRecords();
+    auto products = db.make({"K", "KOH", "K2", "KH", "KO", "K2O2H2", "K2CO3", "KCN", "CO", "CO2", "CH4", "N2", "NO",
+                             "NH3", "HCN", "N", "CN", "H", "H2", "H2O", "O", "O2", "OH", "HO2", "K2CO3(a)", "K2CO3(b)",
+                             "K2CO3(L)", "KOH(a)", "KOH(b)", "KOH(c)", "KOH(L)", "K(cr)", "K(L)", "KCN(L)", "KCN(II)",
+                             "C(gr)"});
+    auto nitrate = db.make("KNO3(a)");
+    // Sucrose as a user types it: C12H22O11, -2226.1 kJ/mol at 298.15 K.
+    auto sucrose = std::make_shared<Species>(
+        3, 0, 0, 0, 0, "Sucrose", std::vector<ElementCount>{{12, "C"}, {22, "H"}, {11, "O"}}, -2226.1e6, 342.2965, 1,
+        std::vector<std::vector<double>>{}, std::vector<std::vector<double>>{},
+        std::vector<std::pair<double, double>>{}, std::vector<std::pair<double, double>>{},
+        std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
+        std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{}, 298.15);
+    nitrate->moles = 0.65 / nitrate->molarMass;
+    sucrose->moles = 0.35 / sucrose->molarMass;
+    Mixture m(static_cast<uint16_t>(products.size()), 2, 6, 0, products, {nitrate, sucrose},
+              {"K", "N", "O", "C", "H", "E"}, nullptr);
+    ASSERT_EQ(flagsL.load(), 0u);
+    m.setReactantEnthalpy(298.15);
+    m.reset();
+
+    const double pc = 6.894757e6; // 1000 psi
+    double T = T_SEED;
+    ASSERT_TRUE(m.solveEquilibrium(T, pc, true));
+    // Published figures for this propellant: about 1720 K and 42.02 kg/kmol.
+    EXPECT_NEAR(T, 1720.0, 0.005 * 1720.0);
+    EXPECT_NEAR(1.0 / m.totalMoles, 42.02, 0.005 * 42.02);
+    EXPECT_GT(findSpecies(m, "K2CO3(L)")->moles, 0.0);
+    expectOptimal(m, T, pc, "chamber");
+
+    int held = 0;
+    bool solid = false;
+    for (double ratio = 1.2; ratio < 2000.0; ratio *= 1.2) {
+        const std::string what = "pc/p " + std::to_string(ratio);
+        ASSERT_TRUE(m.solveEquilibrium(T, pc / ratio, false)) << what;
+        m.equilibriumProperties(T);
+        ASSERT_TRUE(std::isfinite(m.gamma) && std::isfinite(m.soundSpeed)) << what;
+        expectOptimal(m, T, pc / ratio, what);
+        EXPECT_LE(std::fabs(m.entropySum - m.entropyTarget), TOL_S) << what;
+        if (m.phasePairActive) {
+            ++held;
+            const Species& high = *m.species[m.phasePairHigh];
+            EXPECT_EQ(high.name, "K2CO3(L)") << what;
+            EXPECT_NEAR(T, high.minTemperature, 0.5) << what;
+        }
+        solid = solid || findSpecies(m, "K2CO3(b)")->moles > 0.0;
+    }
+    EXPECT_GE(held, 1);
+    EXPECT_TRUE(solid);
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
+}
+
+} // namespace
