@@ -120,17 +120,21 @@ TEST_F(ReactionEditor, StartsEmptyWithOneThirdBodyRowAndBoxOff)
 
 TEST_F(ReactionEditor, NumberFieldsReadThePointWhateverTheLocale)
 {
+    const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     PropAuxAddK editor;
-    QLocale::setDefault(QLocale::c());
-    auto* Ea = child<QLineEdit>(editor, "line_Ea");
-    QTest::keyClicks(Ea, "1.5");
-    EXPECT_EQ(Ea->text(), "1.5");
+    QLocale::setDefault(previous);
+    // A German validator refuses a leading point and would leave "5" of ".5".
+    for (const char* name : {"line_Ea", "line_A", "line_b"}) {
+        auto* field = child<QLineEdit>(editor, name);
+        QTest::keyClicks(field, ".5");
+        EXPECT_EQ(field->text(), ".5") << name;
+    }
     editor.add();
     auto* eff = rows(editor).back().second;
     eff->setEnabled(true);
-    QTest::keyClicks(eff, "2.5");
-    EXPECT_EQ(eff->text(), "2.5");
+    QTest::keyClicks(eff, ".5");
+    EXPECT_EQ(eff->text(), ".5");
 }
 
 TEST_F(ReactionEditor, SaveWritesTheEntryUnderTheTextAsTyped)
