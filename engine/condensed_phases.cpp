@@ -51,7 +51,7 @@ bool Mixture::condensedStep()
 {
     const double T = temperature;
 
-    // 1. The held pair ends when a phase is used up or T has left the transition.
+    // The held pair ends when a phase is used up or T has left the transition.
     if (phasePairActive) {
         const Species& high = *species[phasePairHigh];
         const Species& low = *species[phasePairLow];
@@ -59,7 +59,7 @@ bool Mixture::condensedStep()
             releasePhasePair();
     }
 
-    // 2. Species used up.
+    // Species used up.
     bool removed = false;
     for (int k = static_cast<int>(activeCondensed.size()) - 1; k >= 0; --k) {
         const uint16_t c = activeCondensed[k];
@@ -71,7 +71,7 @@ bool Mixture::condensedStep()
         }
     }
 
-    // 3. Species whose range the mixture has left; remembered with their amounts, since
+    // Species whose range the mixture has left; remembered with their amounts, since
     // the phase that replaces one of them may have to be held together with it.
     std::vector<std::pair<uint16_t, double>> leftRange;
     bool restarted = false;
@@ -98,13 +98,14 @@ bool Mixture::condensedStep()
     if (phasePairActive && (!contains(activeCondensed, phasePairHigh) || !contains(activeCondensed, phasePairLow)))
         releasePhasePair();
 
-    // 4. Ageing of the barred list.
+    // Ageing of the barred list: in enthalpy-held solves each pass pushes a harmless
+    // entry (species 0 is a gas), so a removed phase is barred for at most 20 passes.
     if (fixedEnthalpy)
         removedCondensed.push_front(0);
     while (removedCondensed.size() > REMOVED_KEPT)
         removedCondensed.pop_back();
 
-    // 5. The condensed species whose formation lowers the Gibbs energy most.
+    // The condensed species whose formation lowers the Gibbs energy most.
     int candidate = -1;
     double best = 0.0;
     for (uint16_t j = nGas; j < nSpecies; ++j) {
@@ -144,7 +145,7 @@ bool Mixture::condensedStep()
     if (candidate >= 0) {
         const uint16_t cand = static_cast<uint16_t>(candidate);
         const Species& cs = *species[cand];
-        // 6.1 Two phases of one substance whose ranges meet are held together.
+        // Two phases of one substance whose ranges meet are held together.
         auto pairWith = [&](uint16_t c) {
             if (!sameComposition(cand, c))
                 return false;
@@ -179,17 +180,16 @@ bool Mixture::condensedStep()
                                        removedCondensed.end());
             }
         }
-        // 6.2 Insertion.
         activeCondensed.push_back(cand);
         species[cand]->moles = INITIAL_CONDENSED;
         species[cand]->logMoles = std::log(INITIAL_CONDENSED);
         resizeMatrix();
-        // 6.4 The new set must be independent (a held pair counts once).
+        // The new set must be independent (a held pair counts once).
         condensedRankTest();
         return false;
     }
 
-    // 7.
+    // Nothing to insert: converged unless something left the set.
     if (removed) {
         resizeMatrix();
         return false;

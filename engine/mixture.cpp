@@ -47,13 +47,12 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     elementMatrix.assign(rows, std::vector<double>(nSpecies, 0.0));
     chargeBalance = true;
 
-    // Step 1.
     reactants.assign(reactantList.begin(), reactantList.begin() + nReactants);
     elementSymbols = symbols;
     if (rows > 0 && elementSymbols.back() == "E")
         electronRow = static_cast<int>(rows) - 1;
 
-    // Step 2: gases from the front in given order, condensed from the back.
+    // Internal order: gases from the front in given order, condensed from the back.
     species.assign(nSpecies, nullptr);
     speciesNames.assign(nSpecies, std::string());
     std::vector<uint16_t> internalIndex(nSpecies, 0);
@@ -68,20 +67,19 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     for (uint16_t j = 0; j < nSpecies; ++j)
         speciesNames[j] = species[j]->name;
 
-    // Step 3.
     if (nGas == 0) {
         refuse(code::L02, "At least one specie in gaseous phase needs to be selected");
         return;
     }
 
-    // Step 4.
+    // Species with transport data.
     for (uint16_t j = 0; j < nSpecies; ++j) {
         if (species[j]->hasTransport)
             transportSpecies.push_back(j);
     }
     nTransport = static_cast<uint32_t>(transportSpecies.size());
 
-    // Step 5: the mixture keeps its own copies, so re-mapping never touches a record
+    // Reactions: the mixture keeps its own copies, so re-mapping never touches a record
     // that someone else may use. An index outside the species list is dropped.
     for (uint16_t r = 0; r < nReactions; ++r) {
         const std::shared_ptr<Reaction>& given = (*reactionList)[r];
@@ -110,7 +108,7 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
         reactions.push_back(std::move(copy));
     }
 
-    // Step 6.
+    // Starting composition: the gases share INITIAL_MIX_N.
     totalMoles = gasMoles = allMoles = INITIAL_MIX_N;
     logMoles = std::log(totalMoles);
     for (uint16_t j = 0; j < nSpecies; ++j) {
@@ -122,14 +120,14 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
         }
     }
 
-    // Step 7.
+    // Element totals of the reactants.
     for (uint16_t r = 0; r < nReactants; ++r) {
         std::vector<double> counts = reactants[r]->elementCounts(elementSymbols);
         for (std::size_t i = 0; i < rows; ++i)
             elementTargets[i] += counts[i] * reactants[r]->moles;
     }
 
-    // Step 8.
+    // Element counts of every species, per element row.
     for (uint16_t j = 0; j < nSpecies; ++j) {
         std::vector<double> counts = species[j]->elementCounts(elementSymbols);
         for (std::size_t i = 0; i < rows; ++i)
@@ -138,13 +136,13 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     for (std::size_t i = 0; i < rows; ++i)
         elementMoles[i].assign(nGas, 0.0);
 
-    // Step 9.
+    // A single gas cannot take any other element ratio than its own.
     if (nGas == 1) {
         refuse(code::L00, "All selected species have same ratio of elements, at least one must have a different ratio");
         return;
     }
 
-    // Step 10: the electron row is the last symbol.
+    // Ions: the electron row (the last symbol) is kept only with charges of both signs.
     bool positive = false, negative = false;
     for (uint16_t j = 0; j < nSpecies; ++j) {
         double e = electronCount(j);
@@ -165,14 +163,13 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
         }
     }
 
-    // Step 11.
     resizeMatrix();
     iterationMatrix.setZero();
     rightHandSide.setZero();
     solution.setZero();
     previousSolution.setZero();
 
-    // Step 12.
+    // Enthalpy of the reactants at the default reactant temperature.
     enthalpyTarget = 0.0;
     for (uint16_t r = 0; r < nReactants; ++r) {
         reactants[r]->thermoDimensional(DEF_REAC_T);

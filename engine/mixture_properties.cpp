@@ -85,7 +85,7 @@ void Mixture::derivatives()
     if (M.rows() != N || M.cols() != N || N < 2)
         return;
 
-    // 1. An ion sign that is no longer significant takes the electron row out.
+    // An ion sign that is no longer significant takes the electron row out.
     if (chargeBalance && electronRow >= 0 && nElements > 0) {
         int state = 3;
         for (uint16_t j = 0; j < nGas; ++j) {
@@ -117,7 +117,8 @@ void Mixture::derivatives()
         }
     }
 
-    // 2.-3.
+    // The pressure derivative system: the ln n diagonal is dropped and its column is
+    // the right-hand side.
     M(N - 2, N - 2) = 0.0;
     Eigen::VectorXd bP = M.col(N - 2).head(N - 1);
 
@@ -129,7 +130,7 @@ void Mixture::derivatives()
     }
 
     if (lowPosition >= 0) {
-        // 4. Two phases held at their transition: T is fixed by them, and ln n takes the
+        // Two phases held at their transition: T is fixed by them, and ln n takes the
         // place of the low phase, wherever that sits in the active list.
         const int q = lowPosition;
         for (int r = 0; r <= N - 2; ++r)
@@ -146,7 +147,6 @@ void Mixture::derivatives()
         return;
     }
 
-    // 5.
     bP[N - 2] = gasMoles;
     Eigen::PartialPivLU<Eigen::MatrixXd> lu(M.topLeftCorner(N - 1, N - 1));
     Eigen::VectorXd xP = lu.solve(bP);
