@@ -114,6 +114,29 @@ Eigen::MatrixXd pairMatrix(const Eigen::MatrixXd& nu, const Eigen::VectorXd& x, 
     return 0.5 * (S + S.transpose());
 }
 
+// r^T S^-1 r of the reactions among the given species (all present): an independent
+// set of formation reactions, fractions within the set, the enthalpies H/RT the species
+// hold, pair weights W (all ones for the heat capacity). sum is 0 when the species
+// allow no reaction; false when the system is singular.
+bool reactionTerm(const Mixture& m, const std::vector<uint32_t>& set, const std::vector<double>& amounts,
+                  const Eigen::MatrixXd& weights, double& sum)
+{
+    sum = 0.0;
+    if (set.size() < 2)
+        return true;
+    const Eigen::MatrixXd nu = formationReactions(m.elementMatrix, set, amounts);
+    if (nu.rows() == 0)
+        return true;
+    const Eigen::Index K = static_cast<Eigen::Index>(set.size());
+    const double total = std::accumulate(amounts.begin(), amounts.end(), 0.0);
+    Eigen::VectorXd x(K), H(K);
+    for (Eigen::Index k = 0; k < K; ++k) {
+        x[k] = amounts[k] / total;
+        H[k] = m.species[set[k]]->enthalpyRT;
+    }
+    return reactionSum(pairMatrix(nu, x, weights), nu * H, sum);
+}
+
 // The frozen mixing of frozenTransport without its Prandtl step; false, with SP11
 // raised and the mixture unchanged, when there is nothing to mix. mixing receives the
 // species taken by the mixing rules, place their rows in transportWork.
@@ -225,7 +248,6 @@ void Mixture::equilibriumTransport(double T, bool withPrandtl)
         std::vector<uint32_t> set;
         std::vector<double> amounts;
         std::vector<std::size_t> place;
-        double setMoles = 0.0;
         for (std::size_t t = 0; t < mixing.size(); ++t) {
             const uint32_t j = mixing[t];
             const Species& sp = *species[j];
@@ -234,64 +256,40 @@ void Mixture::equilibriumTransport(double T, bool withPrandtl)
             set.push_back(j);
             amounts.push_back(sp.moles);
             place.push_back(mixingPlace[t]);
-            setMoles += sp.moles;
         }
-        if (set.size() >= 2) {
-            const Eigen::MatrixXd nu = formationReactions(elementMatrix, set, amounts);
-            if (nu.rows() > 0) {
-                const Eigen::Index K = static_cast<Eigen::Index>(set.size());
-                Eigen::VectorXd x(K), H(K);
-                Eigen::MatrixXd W(K, K);
-                for (Eigen::Index k = 0; k < K; ++k) {
-                    x[k] = amounts[k] / setMoles;
-                    H[k] = species[set[k]]->enthalpyRT;
-                }
-                for (Eigen::Index k = 0; k < K; ++k) {
-                    const double Mk = species[set[k]]->molarMass;
-                    W(k, k) = 0.0;
-                    for (Eigen::Index l = 0; l < K; ++l) {
-                        if (l == k) continue;
-                        const double Ml = species[set[l]]->molarMass;
-                        const double eta = transportWork[place[k]][place[l]];
-                        W(k, l) = 5.0 * Mk * Ml / (3.0 * COND_Akl * (Mk + Ml) * eta);
-                    }
-                }
-                double sum = 0.0;
-                if (reactionSum(pairMatrix(nu, x, W), nu * H, sum))
-                    conductivity += R_UNIVERSAL * sum;
-                else
-                    raiseFlag(flagsSP, code::SP15);
+        const Eigen::Index K = static_cast<Eigen::Index>(set.size());
+        Eigen::MatrixXd W = Eigen::MatrixXd::Zero(K, K);
+        for (Eigen::Index k = 0; k < K; ++k) {
+            const double Mk = species[set[k]]->molarMass;
+            for (Eigen::Index l = 0; l < K; ++l) {
+                if (l == k) continue;
+                const double Ml = species[set[l]]->molarMass;
+                const double eta = transportWork[place[k]][place[l]];
+                W(k, l) = 5.0 * Mk * Ml / (3.0 * COND_Akl * (Mk + Ml) * eta);
             }
         }
+        double sum = 0.0;
+        if (reactionTerm(*this, set, amounts, W, sum))
+            conductivity += R_UNIVERSAL * sum;
+        else
+            raiseFlag(flagsSP, code::SP15);
 
         // Reaction heat capacity, over every gaseous species present, so that it
         // completes the frozen heat capacity to the equilibrium one.
         std::vector<uint32_t> gases;
         std::vector<double> gasAmounts;
-        double gasTotal = 0.0;
         for (uint16_t j = 0; j < nGas; ++j) {
             if (species[j]->moles > 0.0) {
                 gases.push_back(j);
                 gasAmounts.push_back(species[j]->moles);
-                gasTotal += species[j]->moles;
             }
         }
-        if (gases.size() >= 2) {
-            const Eigen::MatrixXd nu = formationReactions(elementMatrix, gases, gasAmounts);
-            if (nu.rows() > 0) {
-                const Eigen::Index K = static_cast<Eigen::Index>(gases.size());
-                Eigen::VectorXd x(K), H(K);
-                for (Eigen::Index k = 0; k < K; ++k) {
-                    x[k] = gasAmounts[k] / gasTotal;
-                    H[k] = species[gases[k]]->enthalpyRT;
-                }
-                double sum = 0.0;
-                if (reactionSum(pairMatrix(nu, x, Eigen::MatrixXd::Ones(K, K)), nu * H, sum))
-                    prandtlCp += R_UNIVERSAL * gasTotal * sum;
-                else
-                    raiseFlag(flagsSP, code::SP16);
-            }
-        }
+        const Eigen::Index G = static_cast<Eigen::Index>(gases.size());
+        const double gasTotal = std::accumulate(gasAmounts.begin(), gasAmounts.end(), 0.0);
+        if (reactionTerm(*this, gases, gasAmounts, Eigen::MatrixXd::Ones(G, G), sum))
+            prandtlCp += R_UNIVERSAL * gasTotal * sum;
+        else
+            raiseFlag(flagsSP, code::SP16);
     }
 
     if (withPrandtl && conductivity != 0.0)
