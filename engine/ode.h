@@ -87,10 +87,16 @@ public:
 
 private:
     void construct();
+    // The user asked the running calculation to stop (the process-wide abort byte).
+    static bool abortRequested();
     // The common station sweep that ends every run; false when the run must end.
     bool stationSweep();
     // Frozen-throat procedure for a flow frozen upstream of the throat.
     void frozenThroatProcedure(bool finiteArea);
+    // Equilibrium throat iteration from the current throat state, lnPressureRatio from
+    // it, then the frozen-throat procedure when the flow freezes upstream of the
+    // throat; false when the throat equilibrium failed.
+    bool throatAndFreezing(bool finiteArea);
     // Stations, areas, throat index and station vectors that a run can work on.
     bool usableNozzle() const;
     // Burn-back points a grain run can use (min of burnPoints and the curve lengths).

@@ -9,15 +9,6 @@
 #include "core/preferences.h"
 #include "engine/ode.h"
 
-namespace {
-
-bool aborted()
-{
-    return abortFlag.load(std::memory_order_relaxed) != 0;
-}
-
-} // namespace
-
 bool shrinkPerformanceRange(int b, int s, int K, double& lo, double& hi)
 {
     auto at = [&](int k) { return lo + static_cast<double>(k) / (K - 1) * (hi - lo); };
@@ -102,7 +93,7 @@ bool ODE::optimizeForBurnTime()
 
     bool met = false;
     for (uint32_t pass = 0; pass < OPT_MAX_ITER; ++pass) {
-        if (aborted())
+        if (abortRequested())
             return finish(false);
         // Only the pressure balance, the burn rates and the times: no outputs, and no
         // exit re-adapted at every balance pass (the exit is adapted once at the end).
@@ -112,7 +103,7 @@ bool ODE::optimizeForBurnTime()
         calculateIACGrain();
         writeOutputs = outputs;
         rv.adaptExit = adapt;
-        if (failed || aborted())
+        if (failed || abortRequested())
             return finish(false);
         const double tb = rv.burnTimes[n - 1];
         // A grain run that gave no burn time cannot steer the throat.
@@ -131,7 +122,7 @@ bool ODE::optimizeForBurnTime()
         raiseFlag(flagsV, code::OPT00);
         return finish(false);
     }
-    if (aborted())
+    if (abortRequested())
         return finish(false);
     rv.throatArea = rv.area[t];
     if (rv.adaptExit && !adaptedExitStation())
@@ -172,7 +163,7 @@ bool ODE::optimizeForPerformance()
     int b = 0;
     bool done = false;
     for (uint32_t pass = 0; pass < OPT_MAX_ITER; ++pass) {
-        if (aborted())
+        if (abortRequested())
             return finish(false);
         // Fewer than two samples, or no pressure range to sample, cannot shrink a range.
         if (K < 2 || !(fullRange > 0.0) || !(lo > 0.0)) {
@@ -210,7 +201,7 @@ bool ODE::optimizeForPerformance()
                 break;
             case 2: {
                 calculateIACGrain();
-                if (aborted())
+                if (abortRequested())
                     return finish(false);
                 if (failed)
                     continue;
@@ -251,7 +242,7 @@ bool ODE::optimizeForPerformance()
         raiseFlag(flagsV, code::OPT00);
         return finish(false);
     }
-    if (aborted())
+    if (abortRequested())
         return finish(false);
     rv.throatArea = sampleThroat[b];
     rv.optBestValue = best;

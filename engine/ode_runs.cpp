@@ -23,14 +23,10 @@ bool ODE::usableNozzle() const
     return true;
 }
 
-namespace {
-
-bool aborted()
+bool ODE::abortRequested()
 {
     return abortFlag.load(std::memory_order_relaxed) != 0;
 }
-
-} // namespace
 
 bool ODE::stationSweep()
 {
@@ -94,6 +90,18 @@ void ODE::frozenThroatProcedure(bool finiteArea)
     raiseFlag(flagsODE, code::ODE03);
 }
 
+bool ODE::throatAndFreezing(bool finiteArea)
+{
+    const RocketVariables& rv = *rocket;
+    mixture->enableIons();
+    if (!throatIteration(false))
+        return false;
+    lnPressureRatio = std::log(rv.chamberPressure / rv.p[rv.throatIndex]);
+    if (frozenIndex < rv.throatIndex)
+        frozenThroatProcedure(finiteArea);
+    return true;
+}
+
 void ODE::calculateIAC()
 {
     failed = false;
@@ -112,17 +120,12 @@ void ODE::calculateIAC()
     }
     chamberOutputs();
     throatStart(pc);
-    m.enableIons();
-    if (!throatIteration(false)) {
+    if (!throatAndFreezing(false)) {
         failed = true;
         return;
     }
-    lnPressureRatio = std::log(pc / rv.p[t]);
-    const bool frozenThroat = frozenIndex < t;
-    if (frozenThroat)
-        frozenThroatProcedure(false);
     if (writeOutputs)
-        stationOutputs(t, frozenThroat);
+        stationOutputs(t, frozenIndex < t);
     if (!stationSweep())
         failed = true;
 }
@@ -162,7 +165,7 @@ void ODE::calculateIACGrain()
         // it (the update would drive pc to 0), so it is skipped like an unbalanced one.
         const bool burning = rv.combustionArea > 0.0 && std::isfinite(rv.combustionArea);
         for (uint32_t pass = 0; burning && pass < PRES_MAX_ITER; ++pass) {
-            if (aborted())
+            if (abortRequested())
                 return;
             rv.targetPressure = pc;
             rv.chamberPressure = pc;
@@ -195,7 +198,7 @@ void ODE::calculateIACGrain()
             raiseFlag(flagsV, code::V02);
             continue;
         }
-        if (aborted())
+        if (abortRequested())
             return;
         if (writeOutputs) {
             lnPressureRatio = std::log(pc / rv.p[t]);
@@ -301,14 +304,10 @@ void ODE::calculateFAC()
         return;
     }
     throatStart(pc);
-    m.enableIons();
-    if (!throatIteration(false)) {
+    if (!throatAndFreezing(true)) {
         failed = true;
         return;
     }
-    lnPressureRatio = std::log(pc / rv.p[t]);
-    if (frozenThroat)
-        frozenThroatProcedure(true);
     rv.chamberH = rv.stagnationH;
     rv.T[0] = rv.chamberT;
     m.enableIons();
@@ -331,15 +330,11 @@ void ODE::calculateFAC()
             failed = true;
             return;
         }
-        m.enableIons();
         rv.chamberH = rv.injectorH;
-        if (!throatIteration(false)) {
+        if (!throatAndFreezing(true)) {
             failed = true;
             return;
         }
-        lnPressureRatio = std::log(pc / rv.p[t]);
-        if (frozenThroat)
-            frozenThroatProcedure(true);
         rv.chamberH = rv.stagnationH;
         m.enableIons();
         if (!solveStation(0, false)) {
