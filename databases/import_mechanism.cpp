@@ -241,6 +241,8 @@ private:
                 arrowLength = 1;
             }
         }
+        if (arrow == std::string::npos) // the "=" stood after the rate parameters
+            return fail(at(line) + "\"" + r.equation + "\" has no \"=\", \"=>\" or \"<=>\"");
         const std::string left = e.substr(0, arrow);
         const std::string right = e.substr(arrow + arrowLength);
         if (right.find('=') != std::string::npos || left.find('<') != std::string::npos

@@ -149,6 +149,8 @@ TEST_F(MechanismImport, VariantsOfTheFile)
         {"missing Ea", "3.6E+04   2.4   -2.1E+03", "3.6E+04   2.4", false},
         {"reverse rate", "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n",
          "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n REV / 1.0E+04 0.0 0.0 /\n", false},
+        {"equation without arrow", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
+         "OH+OH                   3.6E+04   2.4   -2.1E+03 =O+H2O\n", false},
         {"efficiencies without third body", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
          "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\nH2/2.0/\n", false},
         {"Fortran exponent", "1.0E+14", "1.0D+14", true, "1H + 1O2 = 1O + 1OH", 1e14},
