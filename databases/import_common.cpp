@@ -183,6 +183,11 @@ bool isBlankLine(std::string_view line)
     return trimBlanks(line).empty();
 }
 
+bool isCommentOrBlankLine(std::string_view line)
+{
+    return (!line.empty() && line.front() == '!') || isBlankLine(line);
+}
+
 bool readTextFile(const std::string& path, std::string& text)
 {
     std::ifstream in(path, std::ios::binary);
@@ -258,13 +263,33 @@ bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const I
     return true;
 }
 
-bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks)
+bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std::string& filePath,
+                 const ImportCallbacks& callbacks, DatabaseDocument& doc, std::string& text, ImportOutcome& out)
+{
+    if (!loadDatabaseForImport(db, databaseFile, callbacks, doc))
+        return false;
+    if (!readTextFile(filePath, text)) {
+        out.detail = "The file " + filePath + " could not be opened";
+        return false;
+    }
+    return true;
+}
+
+void failedRead(const RecordReadResult& read, const ImportCallbacks& callbacks, ImportOutcome& out)
+{
+    if (!read.message.empty())
+        reportTo(callbacks, read.message);
+    out.detail = read.detail;
+}
+
+bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks,
+                           ImportOutcome& out)
 {
     std::string error;
-    if (writeDatabase(doc, &error))
-        return true;
-    reportTo(callbacks, writeFailedMessage(db, doc.path, error));
-    return false;
+    out.written = out.ok = writeDatabase(doc, &error);
+    if (!out.ok)
+        reportTo(callbacks, writeFailedMessage(db, doc.path, error));
+    return out.ok;
 }
 
 void reportRefusals(const ImportCallbacks& callbacks, const std::vector<ImportRefusal>& refusals,

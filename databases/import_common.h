@@ -57,8 +57,52 @@ std::string_view trimBlanks(std::string_view text); // blanks, tabs, CR and LF
 // A line holding only blanks and tabs (or nothing).
 bool isBlankLine(std::string_view line);
 
+// A line that is blank or a "!" comment.
+bool isCommentOrBlankLine(std::string_view line);
+
 // Reads a whole file as bytes. False when it cannot be opened or read.
 bool readTextFile(const std::string& path, std::string& text);
+
+// ---- Line-based record readers ---------------------------------------------------
+
+// What a record reader hands back besides its records.
+struct RecordReadResult {
+    bool ok = false;
+    // When !ok: the message for the record that could not be read ("Invalid Tmin for
+    // specie: Ar", ...), or no message at all, and then `detail` says what went wrong
+    // (the file ending inside a record, ...).
+    std::string message;
+    std::string detail;
+};
+
+// The reading position of a record reader (thermodynamic and transport files) over the
+// lines of its file, and its failure. `Result` derives from RecordReadResult.
+template <class Result>
+class RecordReader {
+protected:
+    explicit RecordReader(std::string_view text) : lines_(splitLines(text)) {}
+
+    // Moves to the next line that is neither blank nor a comment; false at the end.
+    bool nextDataLine()
+    {
+        while (i_ < lines_.size() && isCommentOrBlankLine(lines_[i_]))
+            ++i_;
+        return i_ < lines_.size();
+    }
+
+    // Ends the reading with `message` (empty: none) and `detail`; always false.
+    bool fail(const std::string& message, const std::string& detail = {})
+    {
+        result_.ok = false;
+        result_.message = message;
+        result_.detail = detail;
+        return false;
+    }
+
+    std::vector<std::string_view> lines_;
+    std::size_t i_ = 0;
+    Result result_;
+};
 
 // ---- Questions and reports ---------------------------------------------------------
 
@@ -142,8 +186,20 @@ std::string cannotOpenDatabaseMessage(ChemicalDatabase db);
 bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const ImportCallbacks& callbacks,
                            DatabaseDocument& doc);
 
-// Writes the document back; a failed write is reported and gives false.
-bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks);
+// The start of every import: the target database as loadDatabaseForImport reads it, then
+// the text of the data file at `filePath`. False when the import must stop (the reason
+// reported, or in `out.detail` when the data file cannot be opened).
+bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std::string& filePath,
+                 const ImportCallbacks& callbacks, DatabaseDocument& doc, std::string& text, ImportOutcome& out);
+
+// Shows the message of a record that could not be read, and passes its detail on to
+// `out`.
+void failedRead(const RecordReadResult& read, const ImportCallbacks& callbacks, ImportOutcome& out);
+
+// Writes the document back and marks `out` written and successful; a failed write is
+// reported and leaves `out` failed. Returns out.ok.
+bool storeImportedDatabase(const DatabaseDocument& doc, ChemicalDatabase db, const ImportCallbacks& callbacks,
+                           ImportOutcome& out);
 
 // One refusal: the message that names the record, and an optional second sentence.
 struct ImportRefusal {

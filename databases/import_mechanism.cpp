@@ -389,14 +389,9 @@ ImportOutcome importMechanismFile(const std::string& filePath, const ImportCallb
 {
     ImportOutcome out;
     DatabaseDocument doc;
-    if (!loadDatabaseForImport(ChemicalDatabase::Kinetics, databaseFile, callbacks, doc))
-        return out;
-
     std::string text;
-    if (!readTextFile(filePath, text)) {
-        out.detail = "The file " + filePath + " could not be opened";
+    if (!beginImport(ChemicalDatabase::Kinetics, databaseFile, filePath, callbacks, doc, text, out))
         return out;
-    }
     MechanismParseResult parsed = parseMechanismText(text);
     if (!parsed.ok) {
         out.detail = parsed.detail;
@@ -462,9 +457,6 @@ ImportOutcome importMechanismFile(const std::string& filePath, const ImportCallb
     out.refused = static_cast<int>(refusals.size());
     reportRefusals(callbacks, refusals, std::to_string(refusals.size()) + " reactions were not imported");
 
-    if (!storeImportedDatabase(doc, ChemicalDatabase::Kinetics, callbacks))
-        return out;
-    out.written = true;
-    out.ok = true;
+    storeImportedDatabase(doc, ChemicalDatabase::Kinetics, callbacks, out);
     return out;
 }

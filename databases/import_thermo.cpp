@@ -27,11 +27,6 @@ std::string_view field(std::string_view line, std::size_t pos, std::size_t len =
     return line.substr(pos, len);
 }
 
-bool isCommentOrBlank(std::string_view line)
-{
-    return (!line.empty() && line.front() == '!') || isBlankLine(line);
-}
-
 bool isCountChar(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -59,9 +54,9 @@ bool equalsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-class ThermoParser {
+class ThermoParser : RecordReader<ThermoParseResult> {
 public:
-    ThermoParser(std::string_view text, ChemicalDatabase target) : lines_(splitLines(text)), target_(target) {}
+    ThermoParser(std::string_view text, ChemicalDatabase target) : RecordReader(text), target_(target) {}
 
     ThermoParseResult run()
     {
@@ -92,22 +87,6 @@ public:
     }
 
 private:
-    // Moves to the next line that is neither a comment nor blank; false at the end.
-    bool nextDataLine()
-    {
-        while (i_ < lines_.size() && isCommentOrBlank(lines_[i_]))
-            ++i_;
-        return i_ < lines_.size();
-    }
-
-    bool fail(const std::string& message, const std::string& detail = {})
-    {
-        result_.ok = false;
-        result_.message = message;
-        result_.detail = detail;
-        return false;
-    }
-
     bool endOfFile(const std::string& name)
     {
         return fail({}, "The file ends inside the record of '" + name + "'");
@@ -284,10 +263,7 @@ private:
         return true;
     }
 
-    std::vector<std::string_view> lines_;
     ChemicalDatabase target_;
-    std::size_t i_ = 0;
-    ThermoParseResult result_;
 };
 
 } // namespace
@@ -367,19 +343,12 @@ ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase tar
         return out;
     }
     DatabaseDocument doc;
-    if (!loadDatabaseForImport(target, databaseFile, callbacks, doc))
-        return out;
-
     std::string text;
-    if (!readTextFile(filePath, text)) {
-        out.detail = "The file " + filePath + " could not be opened";
+    if (!beginImport(target, databaseFile, filePath, callbacks, doc, text, out))
         return out;
-    }
     ThermoParseResult parsed = parseThermoText(text, target);
     if (!parsed.ok) {
-        if (!parsed.message.empty())
-            reportTo(callbacks, parsed.message);
-        out.detail = parsed.detail;
+        failedRead(parsed, callbacks, out);
         return out;
     }
 
@@ -405,9 +374,6 @@ ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase tar
         out.detail = "No record of the file could be imported";
         return out;
     }
-    if (!storeImportedDatabase(doc, target, callbacks))
-        return out;
-    out.written = true;
-    out.ok = true;
+    storeImportedDatabase(doc, target, callbacks, out);
     return out;
 }

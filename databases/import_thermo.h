@@ -38,13 +38,9 @@ struct ThermoRecord {
     std::vector<CpInterval> intervals;
 };
 
-struct ThermoParseResult {
-    bool ok = false;
-    // When !ok: the message for the record that could not be read ("Invalid Tmin for
-    // specie: Ar", ...), or empty when the failure has no message of its own (then
-    // `detail` says what went wrong, e.g. the file ending inside a record).
-    std::string message;
-    std::string detail;
+// When !ok: the message of the record that could not be read ("Invalid Tmin for specie:
+// Ar", ...), or the detail of a failure without a message of its own.
+struct ThermoParseResult : RecordReadResult {
     std::vector<ThermoRecord> records;
 };
 

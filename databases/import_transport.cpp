@@ -2,11 +2,6 @@
 
 namespace {
 
-bool isCommentOrBlank(std::string_view line)
-{
-    return (!line.empty() && line.front() == '!') || isBlankLine(line);
-}
-
 // Blank-separated tokens (a tab belongs to a token, as in the names).
 std::vector<std::string_view> blankTokens(std::string_view line)
 {
@@ -34,9 +29,9 @@ bool isDigits(std::string_view s)
     return true;
 }
 
-class TransportParser {
+class TransportParser : RecordReader<TransportParseResult> {
 public:
-    explicit TransportParser(std::string_view text) : lines_(splitLines(text)) {}
+    explicit TransportParser(std::string_view text) : RecordReader(text) {}
 
     TransportParseResult run()
     {
@@ -60,21 +55,6 @@ public:
     }
 
 private:
-    bool nextDataLine()
-    {
-        while (i_ < lines_.size() && isCommentOrBlank(lines_[i_]))
-            ++i_;
-        return i_ < lines_.size();
-    }
-
-    bool fail(const std::string& message, const std::string& detail = {})
-    {
-        result_.ok = false;
-        result_.message = message;
-        result_.detail = detail;
-        return false;
-    }
-
     bool readRecord(const std::string& name, const std::vector<std::string_view>& tokens)
     {
         TransportRecord rec;
@@ -152,9 +132,6 @@ private:
         return true;
     }
 
-    std::vector<std::string_view> lines_;
-    std::size_t i_ = 0;
-    TransportParseResult result_;
 };
 
 bool hasTransportData(const nlohmann::json& entry)
@@ -183,19 +160,12 @@ ImportOutcome importTransportFile(const std::string& filePath, ChemicalDatabase 
     }
     const SubstanceKind kind = db == ChemicalDatabase::Reactants ? SubstanceKind::Reactant : SubstanceKind::Species;
     DatabaseDocument doc;
-    if (!loadDatabaseForImport(db, databaseFile, callbacks, doc))
-        return out;
-
     std::string text;
-    if (!readTextFile(filePath, text)) {
-        out.detail = "The file " + filePath + " could not be opened";
+    if (!beginImport(db, databaseFile, filePath, callbacks, doc, text, out))
         return out;
-    }
     TransportParseResult parsed = parseTransportText(text);
     if (!parsed.ok) {
-        if (!parsed.message.empty())
-            reportTo(callbacks, parsed.message);
-        out.detail = parsed.detail;
+        failedRead(parsed, callbacks, out);
         return out;
     }
 
@@ -268,9 +238,6 @@ ImportOutcome importTransportFile(const std::string& filePath, ChemicalDatabase 
     out.refused = static_cast<int>(refusals.size());
     reportRefusals(callbacks, refusals, std::to_string(refusals.size()) + " records were not imported");
 
-    if (!storeImportedDatabase(doc, db, callbacks))
-        return out;
-    out.written = true;
-    out.ok = true;
+    storeImportedDatabase(doc, db, callbacks, out);
     return out;
 }

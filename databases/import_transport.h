@@ -29,14 +29,10 @@ struct TransportRecord {
     std::vector<TransportInterval> conductivity;
 };
 
-struct TransportParseResult {
-    bool ok = false;
-    // When !ok: the record message ("Invalid number of viscosity intervals: x",
-    // "Bad format, start of viscosity interval could not be found", "Error reading
-    // viscosity data for: Ar", ... and the conductivity equivalents), or empty when the
-    // failure has no message of its own (see `detail`).
-    std::string message;
-    std::string detail;
+// When !ok: the record message ("Invalid number of viscosity intervals: x", "Bad format,
+// start of viscosity interval could not be found", "Error reading viscosity data for:
+// Ar", ... and the conductivity equivalents), or the detail of a failure without one.
+struct TransportParseResult : RecordReadResult {
     std::vector<TransportRecord> records;
 };
 
