@@ -1,7 +1,10 @@
 // Chemical equilibrium at fixed (h,p) or (s,p): reduced Gibbs minimisation by Newton
 // iteration on the element potentials, with damping, trace cut-off, ions through a
 // charge-balance row and condensed species through the condensed-phase step.
+#include <algorithm>
 #include <cmath>
+
+#include <Eigen/LU>
 
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -308,6 +311,7 @@ bool Mixture::checkConvergence()
     }
     if (!solution.allFinite() || !std::isfinite(gasMoles) || !std::isfinite(temperature) ||
         !std::isfinite(totalMoles)) {
+        insertAfterBreakdown();
         initialEstimate();
         temperature = T_SEED;
         logTemperature = std::log(T_SEED);
@@ -387,8 +391,58 @@ bool Mixture::checkConvergence()
     return condensedStep();
 }
 
+// A breakdown of the iteration (non-finite numbers) while no condensed phase could yet
+// be tested usually means that the gases alone cannot hold the reactants' elements at
+// any temperature (a metal-rich mixture whose metal must condense). Restarting the
+// same way would break down the same way, so the condensed phase that the last finite
+// state favoured most joins the set before the restart.
+void Mixture::insertAfterBreakdown()
+{
+    if (lastFiniteTemperature <= 0.0 || lastFiniteSolution.size() < nElements)
+        return;
+    const double T = lastFiniteTemperature;
+    int best = -1;
+    double bestValue = 0.0;
+    for (uint16_t j = nGas; j < nSpecies; ++j) {
+        Species& sp = *species[j];
+        if (std::find(activeCondensed.begin(), activeCondensed.end(), j) != activeCondensed.end() ||
+            std::find(removedCondensed.begin(), removedCondensed.end(), j) != removedCondensed.end())
+            continue;
+        if (!(sp.minTemperature <= T && T <= sp.maxTemperature))
+            continue;
+        bool absent = false;
+        for (int i = 0; i < nElements; ++i)
+            absent = absent || (i != electronRow && elementTargets[i] <= 0.0 && elementMatrix[i][j] != 0.0);
+        if (absent)
+            continue;
+        sp.thermo(T);
+        double v = sp.gibbsRT;
+        for (int i = 0; i < nElements; ++i)
+            v -= elementMatrix[i][j] * lastFiniteSolution[i];
+        v /= sp.molarMass;
+        if (std::isfinite(v) && v < bestValue) {
+            bestValue = v;
+            best = j;
+        }
+    }
+    if (best < 0)
+        return;
+    // Only when the set stays independent (no message: this is no user's choice).
+    std::vector<uint16_t> trial = activeCondensed;
+    trial.push_back(static_cast<uint16_t>(best));
+    Eigen::MatrixXd M(trial.size(), nElements);
+    for (std::size_t k = 0; k < trial.size(); ++k)
+        for (int i = 0; i < nElements; ++i)
+            M(static_cast<Eigen::Index>(k), i) = elementMatrix[i][trial[k]];
+    if (Eigen::FullPivLU<Eigen::MatrixXd>(M).rank() < static_cast<Eigen::Index>(trial.size()))
+        return;
+    activeCondensed.push_back(static_cast<uint16_t>(best));
+    lastFiniteTemperature = 0.0;
+}
+
 bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
 {
+    lastFiniteTemperature = 0.0;
     // A pressure that is not a positive number has no equilibrium: fail at once rather
     // than spend the whole iteration budget on non-finite numbers. A guess that is not a
     // positive temperature starts from the usual seed.
@@ -416,6 +470,10 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         previousSolution = solution;
         luWork.compute(iterationMatrix);
         solution = luWork.solve(rightHandSide);
+        if (solution.allFinite()) {
+            lastFiniteSolution = solution;
+            lastFiniteTemperature = temperature;
+        }
 
         const int E = nElements;
         const int s = systemSize;

@@ -141,8 +141,12 @@ private:
     double electronCount(uint16_t j) const { return electronRow < 0 ? 0.0 : elementMatrix[electronRow][j]; }
     bool sameComposition(uint16_t a, uint16_t b) const;
     void releasePhasePair();
+    // After a breakdown: the condensed phase the last finite state favoured joins the set.
+    void insertAfterBreakdown();
 
     int electronRow = -1;         // row of "E" in elementMatrix, -1 when there is none
     bool rankTestFailed = false;  // set by the rank test of the running solve
+    double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
+    Eigen::VectorXd lastFiniteSolution;
     Eigen::PartialPivLU<Eigen::MatrixXd> luWork;
 };

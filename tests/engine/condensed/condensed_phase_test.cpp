@@ -250,6 +250,32 @@ TEST_F(CondensedPhases, PairHeldBesideAnotherCondensedPhase)
     EXPECT_GE(T, 285.0);
 }
 
+// So much aluminium and so little oxygen that the gases alone cannot hold the metal at
+// any temperature: the gas-only iteration breaks down, and the solve must find the
+// metal's condensed phase rather than restart the same way until it gives up.
+TEST_F(CondensedPhases, MetalRichMixtureCondensesItsMetal)
+{
+    struct Case {
+        double aluminium, hydrogen;
+        const char* metal;
+    } cases[] = {{0.6, 0.3, "AL(cr)"}, {0.7, 0.1, "AL(L)"}};
+    for (const Case& c : cases) {
+        const std::string what = std::string("aluminium share ") + std::to_string(c.aluminium);
+        auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2",
+                               "AL(OH)3", "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL(cr)", "AL(L)",
+                               "AL2O3(a)", "AL2O3(L)"},
+                              {{"AL(cr)", c.aluminium}, {"H2(L)", c.hydrogen},
+                               {"O2(L)", 1.0 - c.aluminium - c.hydrogen}},
+                              {"AL", "H", "O", "E"});
+        m->setReactantEnthalpy(298.15);
+        m->reset();
+        double T = T_SEED;
+        ASSERT_TRUE(m->solveEquilibrium(T, 3e6, true)) << what;
+        EXPECT_TRUE(active(*m, c.metal)) << what;
+        expectOptimal(*m, T, 3e6, what);
+    }
+}
+
 // Three condensed species of which one is the sum of the other two: the solve refuses
 // the set with L01 and names all three.
 TEST_F(CondensedPhases, DependentCondensedSetIsRefused)
