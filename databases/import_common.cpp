@@ -277,8 +277,9 @@ bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std
 
 void failedRead(const RecordReadResult& read, const ImportCallbacks& callbacks, ImportOutcome& out)
 {
-    if (!read.message.empty())
-        reportTo(callbacks, read.message);
+    for (const std::string* message : {&read.message, &read.followingMessage})
+        if (!message->empty())
+            reportTo(callbacks, *message);
     out.detail = read.detail;
 }
 

@@ -69,9 +69,10 @@ bool readTextFile(const std::string& path, std::string& text);
 struct RecordReadResult {
     bool ok = false;
     // When !ok: the message for the record that could not be read ("Invalid Tmin for
-    // specie: Ar", ...), or no message at all, and then `detail` says what went wrong
-    // (the file ending inside a record, ...).
+    // specie: Ar", ...), sometimes followed by a second one; or no message at all, and
+    // then `detail` says what went wrong (the file ending inside a record, ...).
     std::string message;
+    std::string followingMessage;
     std::string detail;
 };
 
@@ -192,7 +193,7 @@ bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const I
 bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std::string& filePath,
                  const ImportCallbacks& callbacks, DatabaseDocument& doc, std::string& text, ImportOutcome& out);
 
-// Shows the message of a record that could not be read, and passes its detail on to
+// Shows the message(s) of a record that could not be read, and passes its detail on to
 // `out`.
 void failedRead(const RecordReadResult& read, const ImportCallbacks& callbacks, ImportOutcome& out);
 

@@ -111,8 +111,11 @@ private:
             return false;
 
         auto phase = readWholeCount(field(l2, kPhaseColumn, kPhaseWidth));
-        if (!phase)
+        if (!phase) {
+            // The molecular weight after an unreadable phase is not read: both are reported.
+            result_.followingMessage = "Invalid molecular weight for specie: " + name;
             return fail("Invalid phase for specie: " + name);
+        }
         rec.phaseField = *phase;
         auto mw = readWholeNumber(field(l2, kMolecWeightColumn, kMolecWeightWidth));
         if (!mw)

@@ -39,7 +39,8 @@ struct ThermoRecord {
 };
 
 // When !ok: the message of the record that could not be read ("Invalid Tmin for specie:
-// Ar", ...), or the detail of a failure without a message of its own.
+// Ar", ...; an unreadable phase is followed by "Invalid molecular weight for specie: "),
+// or the detail of a failure without a message of its own.
 struct ThermoParseResult : RecordReadResult {
     std::vector<ThermoRecord> records;
 };
