@@ -166,7 +166,7 @@ bool ODE::optimizeForPerformance()
         if (abortRequested())
             return finish(false);
         // Fewer than two samples, or no pressure range to sample, cannot shrink a range.
-        if (K < 2 || !(fullRange > 0.0) || !(lo > 0.0)) {
+        if (K < 2 || !(fullRange > 0.0)) {
             raiseFlag(flagsV, code::OPT01);
             return finish(false);
         }
@@ -176,6 +176,10 @@ bool ODE::optimizeForPerformance()
         for (int j = 0; j < K; ++j) {
             figure[j] = 0.0;
             const double pcj = lo + static_cast<double>(j) / (K - 1) * (hi - lo);
+            // A lower limit of 0 is allowed: that sample has no chamber and is rejected
+            // without asking the equilibrium solver (which would flag a failure).
+            if (!(pcj > 0.0))
+                continue;
             rv.chamberPressure = pcj;
             rv.targetPressure = pcj;
             rv.combustionArea = savedCombustionArea;

@@ -546,20 +546,29 @@ TEST_F(PerfectGas, PerformanceTargetsReachTheirBestPressure)
     OPT_FROZ = true;
     auto throatFor = [&](double pc) { return 0.04 * 1800.0 * 1.5e-6 * std::pow(pc, 0.5) * cStar() / pc; };
 
-    for (uint8_t target : {uint8_t(3), uint8_t(0)}) {
-        SCOPED_TRACE(int(target));
+    // A lower limit of 0 (no limit) is a usable range: its first sample is rejected.
+    struct Case {
+        uint8_t target;
+        double minPressure;
+    };
+    for (const Case& c : {Case{3, 1e6}, Case{0, 1e6}, Case{3, 0.0}}) {
+        SCOPED_TRACE(std::to_string(c.target) + " from " + std::to_string(c.minPressure));
         flagsV = 0;
-        rv.optTarget = target;
+        flagsSP = 0;
+        rv.optTarget = c.target;
+        rv.optMinPressure = c.minPressure;
         rv.optMinThroatRadius = 0.0;
         ODE ode(mixture, rocket, false, false);
         ASSERT_TRUE(ode.optimizeForPerformance());
+        EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
         // The best sample is within OPT_TOL of the range's top.
         EXPECT_LT(std::fabs(rv.throatArea / throatFor(8e6) - 1.0), 0.5 * OPT_TOL + 1e-4);
         const double Me = std::sqrt(2.0 / (gamma() - 1.0) * (std::pow(8e6 / 1e5, (gamma() - 1.0) / gamma()) - 1.0));
         const double ue = Me * std::sqrt(gamma() * gasConstant() * TC * temperatureRatio(Me));
-        if (target == 3)
+        if (c.target == 3)
             expectRelative(rv.optBestValue, ue, 2e-3, "best Isp");
     }
+    rv.optMinPressure = 1e6;
 
     // A minimum throat radius that excludes the pressures above 4 MPa (the throat
     // shrinks with pc): the best admissible pressure is 4 MPa.
