@@ -1,4 +1,6 @@
 // Transport data import: viscosity and conductivity fits added to existing entries.
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "databases/import_thermo.h"
@@ -166,6 +168,7 @@ TEST_F(TransportImport, OverwriteQuestion)
         {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
         {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
         {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
+        {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
     };
     const std::string stored = readBytes(species());
     for (const Case& c : cases) {
@@ -184,6 +187,29 @@ TEST_F(TransportImport, OverwriteQuestion)
         EXPECT_EQ(doc["Ar"].contains("Conductivity"), !c.arReplaced);
         EXPECT_EQ(out.kept, int(!c.arReplaced) + int(!c.arPlusReplaced));
     }
+}
+
+// A database the import cannot read is left as it is; a write that fails is reported.
+TEST_F(TransportImport, DatabaseThatCannotBeReadOrWrittenIsLeftAlone)
+{
+    const std::string path = app.path() + "/trans.inp";
+    writeBytes(path, kGoodTransport);
+    const std::string garbage = "{\"Ar\": [1, ";
+    writeBytes(species(), garbage);
+    ImportOutcome out = importTransportFile(path, ChemicalDatabase::Species, rec.callbacks(), species());
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(readBytes(species()), garbage);
+    EXPECT_EQ(rec.reports.size(), 1u);
+
+    // A database in a folder that does not exist: read as missing, then the write fails.
+    rec = ImportRecorder();
+    const std::string unwritable = app.path() + "/no/such/folder/Species.json";
+    out = importTransportFile(path, ChemicalDatabase::Species, rec.callbacks(), unwritable);
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(out.written);
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
+    ASSERT_FALSE(rec.reports.empty());
+    EXPECT_NE(rec.reports.back().first.find("could not be written"), std::string::npos);
 }
 
 TEST(TransportImportWhole, PublishedFileOntoPublishedSpecies)
