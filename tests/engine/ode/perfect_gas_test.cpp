@@ -473,6 +473,37 @@ TEST_F(PerfectGas, ThroatSizedForTheGrainGasProduction)
     EXPECT_FALSE(ode.optimizeForPressure());
 }
 
+TEST_F(PerfectGas, FailedSolvesAreNeverASuccess)
+{
+    // The equilibrium solver gets no iteration: the throat of a sizing, the chamber of a
+    // pressure target and every sample of a performance search fail, and none of them
+    // may hand back the throat area the record held before.
+    RocketVariables& rv = *rocket;
+    rv.propellantDensity = 1800.0;
+    rv.combustionArea = 0.04;
+    rv.vieilleLimits = {{1e5, 1e8}};
+    rv.vieilleA = {1.5e-6};
+    rv.vieilleN = {0.5};
+    rv.targetPressure = 3e6;
+    rv.ambientPressure = 1e5;
+    rv.optMinPressure = 1e6;
+    rv.optMaxPressure = 8e6;
+    rv.optTarget = 3;
+    const uint32_t iterations = MAX_ITER_EQ;
+    ODE ode(mixture, rocket, false, false);
+
+    mixture->reset();
+    ASSERT_TRUE(mixture->solveEquilibrium(rv.chamberT, rv.targetPressure, true));
+    rv.throatArea = 1e-4; // a plausible throat: a search that reused it would succeed
+    MAX_ITER_EQ = 0;
+    EXPECT_FALSE(ode.sizeThroat());
+    EXPECT_FALSE(ode.optimizeForPressure());
+    EXPECT_FALSE(ode.optimizeForPerformance());
+    EXPECT_TRUE(flagRaised(flagsV, code::OPT01));
+    MAX_ITER_EQ = iterations;
+    EXPECT_EQ(rv.throatArea, 1e-4);
+}
+
 TEST_F(PerfectGas, BurnTimeTargetIsMet)
 {
     RocketVariables& rv = *rocket;
