@@ -15,6 +15,7 @@
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
 #include "../test_mixtures.h"
+#include "../transport/transport_records.h"
 
 namespace {
 
@@ -118,6 +119,44 @@ TEST_F(ReferenceRun, EquilibriumInfiniteAreaRunMatchesThePublishedFigures)
         expectPrinted(ivac, s.ivac, 1, s.tolerance, "Ivac" + at);
         expectPrinted(isp, s.isp, 1, s.tolerance, "Isp" + at);
     }
+}
+
+TEST_F(ReferenceRun, TransportAndHeatTransferLeaveTheFlowAlone)
+{
+    // The same run with transport and the wall coefficient: the chamber and the stations
+    // are those of the run without them, every station has an equilibrium Prandtl
+    // number in the physical range and a finite wall coefficient, and the reaction
+    // terms never break down on the trace species of the expansion.
+    transportRecords().attach(*mixture);
+    const std::vector<double> ratios{1.58, 1.0, 2.0, 5.0, 10.0, 25.0, 50.0};
+    setNozzle(*rocket, ratios, 1);
+    rocket->throatDiameter = std::sqrt(4.0 * AT / M_PI);
+    rocket->throatCurvatureRadius = rocket->throatDiameter;
+    rocket->wallTemperature = 800.0;
+    auto plain = std::make_shared<RocketVariables>(*rocket);
+    ODE without(mixture, plain, false, false);
+    without.calculateIAC();
+    ODE with(mixture, rocket, true, true);
+    with.calculateIAC();
+    ASSERT_FALSE(with.failed);
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP11 | code::SP15 | code::SP16));
+    EXPECT_DOUBLE_EQ(rocket->chamberCp, plain->chamberCp);
+    EXPECT_DOUBLE_EQ(rocket->chamberGamma, plain->chamberGamma);
+    EXPECT_DOUBLE_EQ(rocket->chamberSoundSpeed, plain->chamberSoundSpeed);
+    expectRelative(rocket->chamberPrandtlCp, rocket->chamberCp, 1e-9, "chamber cp of the Prandtl number");
+    for (unsigned j = 0; j < rocket->stationCount; ++j) {
+        const std::string at = " at area ratio " + std::to_string(ratios[j]);
+        EXPECT_DOUBLE_EQ(rocket->T[j], plain->T[j]) << at;
+        EXPECT_DOUBLE_EQ(rocket->cp[j], plain->cp[j]) << at;
+        expectRelative(rocket->prandtlCp[j], rocket->cp[j], 1e-9, "cp of the Prandtl number" + at);
+        EXPECT_GT(rocket->prandtl[j], 0.4) << at;
+        EXPECT_LT(rocket->prandtl[j], 1.0) << at;
+        EXPECT_GT(rocket->bartzH[j], 0.0) << at;
+        EXPECT_TRUE(std::isfinite(rocket->bartzH[j])) << at;
+    }
+    // The coefficient peaks at the throat.
+    EXPECT_GT(rocket->bartzH[1], rocket->bartzH[0]);
+    EXPECT_GT(rocket->bartzH[1], rocket->bartzH[2]);
 }
 
 // Frozen expansion of a fixed composition, computed from the species fits alone.
