@@ -151,8 +151,9 @@ TEST(ThermoNumbers, ReadAsThePublishedFilesWriteThem)
     for (const Case& c : cases) {
         auto v = readWholeNumber(c.text);
         EXPECT_EQ(v.has_value(), c.ok) << c.text;
-        if (v && c.ok)
+        if (v && c.ok) {
             EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+        }
     }
     auto glued = scanNumbers("6.170899990D-04-1.688114600D-07 0.6E 00-0.7E 02");
     ASSERT_EQ(glued.size(), 4u);
@@ -257,8 +258,9 @@ TEST_F(ThermoImport, BrokenRecordsAreReportedAndNothingIsLost)
             EXPECT_FALSE(out.ok);
             EXPECT_FALSE(out.written);
             EXPECT_EQ(readBytes(species()), before);
-            if (c.message.empty())
+            if (c.message.empty()) {
                 EXPECT_NE(out.detail.find("Ar"), std::string::npos) << out.detail;
+            }
         } else {
             EXPECT_TRUE(out.ok);
             EXPECT_EQ(out.refused, 1);
@@ -405,8 +407,9 @@ TEST_F(ThermoImport, OverwriteQuestion)
         json doc = readJson(species());
         EXPECT_EQ(doc["Ar"] != old, c.arReplaced);
         EXPECT_EQ(doc["Ar+"] != old, c.arPlusReplaced);
-        if (c.arReplaced)
+        if (c.arReplaced) {
             EXPECT_FALSE(doc["Ar"].contains("Viscosity")); // a replaced entry loses its transport data
+        }
     }
 }
 

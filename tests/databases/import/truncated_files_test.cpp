@@ -23,14 +23,16 @@ TEST(TruncatedFiles, EveryReaderEndsAtAnyCut)
     const std::string thermo = head(importDataFile("thermo.inp"), 7000); // header and the first records
     for (std::size_t n = 0; n <= thermo.size(); ++n) {
         ThermoParseResult r = parseThermoText(std::string_view(thermo).substr(0, n), ChemicalDatabase::Reactants);
-        if (!r.ok)
+        if (!r.ok) {
             EXPECT_FALSE(r.message.empty() && r.detail.empty()) << n;
+        }
     }
     const std::string transport = head(importDataFile("trans.inp"), 3000);
     for (std::size_t n = 0; n <= transport.size(); ++n) {
         TransportParseResult r = parseTransportText(std::string_view(transport).substr(0, n));
-        if (!r.ok)
+        if (!r.ok) {
             EXPECT_FALSE(r.message.empty() && r.detail.empty()) << n;
+        }
     }
     const std::string mechanism = readBytes(importDataFile("h2o2-mechanism.mech"));
     for (std::size_t n = 0; n < mechanism.size() - 5; ++n) {
