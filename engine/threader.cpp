@@ -22,10 +22,14 @@ void Threader::runCalculations()
     bool res = true;
     switch (mode) {
     case 0:
-        if (voidOdeRun && ode)
+        // A run that ended without a usable result (a failed chamber solve, or inputs
+        // it refused) is not reported as a success.
+        if (voidOdeRun && ode) {
             voidOdeRun(*ode);
-        else
+            res = !ode->failed;
+        } else {
             res = false;
+        }
         break;
     case 1:
         res = boolOdeRun && ode ? boolOdeRun(*ode) : false;

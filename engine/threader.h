@@ -5,8 +5,9 @@
 //
 // The run member is any callable taking the solver: one returning bool (the
 // optimisations) makes a mode-1 worker whose result is passed on by finished(); one
-// returning nothing (the runs) a mode-0 worker that reports true. A missing member
-// reports false instead of ending the process.
+// returning nothing (the runs) a mode-0 worker that reports true unless the solver
+// marked the run as failed. A missing member reports false instead of ending the
+// process.
 #include <cstdint>
 #include <functional>
 #include <memory>

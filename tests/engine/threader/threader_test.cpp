@@ -128,6 +128,16 @@ TEST_F(Worker, BoolMembersPassTheirResultOn)
     EXPECT_FALSE(run(empty).result);
 }
 
+TEST_F(Worker, RefusedRunIsNotASuccess)
+{
+    // A finite-area chamber no wider than the throat is refused by the run.
+    rocket->chamberArea = 0.5e-3;
+    auto* worker = new Threader(new ODE(mixture, rocket, false, false), &ODE::calculateFAC);
+    const Outcome out = run(worker);
+    EXPECT_TRUE(out.arrived);
+    EXPECT_FALSE(out.result);
+}
+
 TEST_F(Worker, FiniteAreaGrainRunEndsAsAborted)
 {
     auto* worker = new Threader(new ODE(mixture, rocket, false, false), &ODE::calculateFACGrain);
