@@ -164,6 +164,9 @@ private:
     // and restarting the integrator there.
     PassEnd integrateSegment(unsigned from, unsigned to, int segment, bool finalPass);
     bool reinitialise(double x0, N_Vector y);
+    // The integrator's initial state from the mixture's amounts and station 0 of the
+    // record (area given: the last entry is the pressure).
+    void loadInitialState();
     void saveComposition();
     void restoreComposition();
 

@@ -40,6 +40,20 @@ bool ODK::reinitialise(double x0, N_Vector y)
     return true;
 }
 
+void ODK::loadInitialState()
+{
+    const RocketVariables& rv = *rocket;
+    const Mixture& m = *mixture;
+    const std::size_t N = m.nSpecies;
+    sunrealtype* y = N_VGetArrayPointer(integrator.initialState());
+    for (std::size_t j = 0; j < N; ++j)
+        y[j] = m.species[j]->moles;
+    y[N] = rv.u[0];
+    y[N + 1] = rv.T[0];
+    y[N + 2] = rv.rho[0];
+    y[N + 3] = rv.p[0];
+}
+
 ODK::PassEnd ODK::integrateSegment(unsigned from, unsigned to, int segment, bool finalPass)
 {
     RocketVariables& rv = *rocket;
@@ -112,13 +126,7 @@ ODK::PassEnd ODK::integrationPass(bool finalPass)
         stationOutputs(0);
 
     N_Vector y0 = integrator.initialState();
-    sunrealtype* y = N_VGetArrayPointer(y0);
-    for (std::size_t j = 0; j < N; ++j)
-        y[j] = m.species[j]->moles;
-    y[N] = rv.u[0];
-    y[N + 1] = rv.T[0];
-    y[N + 2] = rv.rho[0];
-    y[N + 3] = rv.p[0];
+    loadInitialState();
     stationMassFlow[0] = rv.u[0] * rv.rho[0] * rv.area[0];
     stationU[0] = rv.u[0];
     stationT[0] = rv.T[0];
@@ -251,15 +259,7 @@ void ODK::calculateIAC()
         raiseFlag(flagsODK, code::ODK00);
         return;
     }
-    {
-        sunrealtype* y = N_VGetArrayPointer(integrator.initialState());
-        for (std::size_t j = 0; j < N; ++j)
-            y[j] = m.species[j]->moles;
-        y[N] = rv.u[0];
-        y[N + 1] = rv.T[0];
-        y[N + 2] = rv.rho[0];
-        y[N + 3] = rv.p[0];
-    }
+    loadInitialState();
     areaGiven = true;
     if (!integrator.initialise(odkRightHandSide, rv.x[0], REL_TOL, ABS_TOL) ||
         CVodeSetUserData(integrator.memory(), &userData) != CV_SUCCESS) {
