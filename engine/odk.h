@@ -130,7 +130,8 @@ public:
 
     // Whether the nozzle of the record can be run: throat neither first nor last, the
     // switch stations around it, enough stations past the divergent switch station for
-    // the derivative window, positive areas and ascending coordinates.
+    // the derivative window, positive areas and ascending coordinates, and the station
+    // count the solver was built for.
     bool nozzleSupported() const;
 
     // The kinetic run with an infinite-area combustor at the record's chamber pressure.

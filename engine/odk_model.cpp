@@ -171,6 +171,10 @@ bool ODK::nozzleSupported() const
     const std::size_t n = rv.stationCount;
     if (n == 0 || rv.x.size() < n || rv.area.size() < n)
         return false;
+    // The solver's station vectors and switch stations were made for the record's
+    // stations at construction; a contour changed since then is not this solver's.
+    if (computedArea.size() != n || rv.T.size() < n)
+        return false;
     if (!mixture || mixture->nSpecies == 0)
         return false;
     const unsigned w = static_cast<uint8_t>(DER_PREC + 1);

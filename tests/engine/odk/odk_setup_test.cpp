@@ -142,6 +142,21 @@ TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
     auto good = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
     ODK accepted(hydrogenOxygenKinetic(1.0, true), good, false, false);
     EXPECT_TRUE(accepted.nozzleSupported());
+
+    // Stations added to the record after the solver was built: its station vectors
+    // and switch stations belong to the old contour, and the run would write past them.
+    for (double ratio : {5.0, 6.0, 7.0}) {
+        good->x.push_back(good->x.back() + 0.01);
+        good->area.push_back(ratio);
+    }
+    good->stationCount = static_cast<uint32_t>(good->x.size());
+    good->resizeStations();
+    EXPECT_FALSE(accepted.nozzleSupported());
+    flagsODK = 0;
+    accepted.calculateIAC();
+    EXPECT_TRUE(flagRaised(flagsODK, code::ODK00));
+    for (double T : good->T)
+        EXPECT_EQ(T, 0.0) << "refused before any work";
 }
 
 TEST_F(OdkSetup, CombinationsTheKineticModelDoesNotOfferSetTheAbortByteAndLeaveTheRecord)
