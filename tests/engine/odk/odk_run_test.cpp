@@ -271,6 +271,27 @@ TEST_F(OdkRun, NoIterationPassStillGivesAResultFromTheEquilibriumMassFlow)
     }
 }
 
+TEST_F(OdkRun, FirstPointStartsFromAStateThatSatisfiesTheEquationOfState)
+{
+    // The integration carries p, T and rho separately and keeps any mismatch between
+    // them along the nozzle, so station 0 must hold the pressure its temperature and
+    // density were solved at, not the next Newton estimate, converged or not.
+    MAX_ITER_GLOBAL = 0;
+    for (uint32_t iterations : {10u, 1u}) {
+        MAX_ITER_ODE = iterations;
+        flagsODE = 0;
+        flagsODK = 0;
+        auto rv = perfectGasRecord();
+        ODK odk(perfect_gas::mixture(), rv, false, false);
+        odk.calculateIAC();
+        EXPECT_EQ(flagsODK.load() & CRITICAL_ODK, 0u) << iterations;
+        if (iterations == 1)
+            EXPECT_TRUE(flagRaised(flagsODE, code::ODE01)) << "one iteration cannot meet the mass flow";
+        const double Rn = R_UNIVERSAL / rv->molecularWeight[0];
+        EXPECT_NEAR(rv->p[0] / (rv->rho[0] * Rn * rv->T[0]), 1.0, 1e-12) << iterations;
+    }
+}
+
 TEST_F(OdkRun, AbortEndsTheRunBeforeItsFinalPassWithoutCodes)
 {
     // Preset: the run stops at its first pass.
