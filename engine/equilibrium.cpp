@@ -52,6 +52,8 @@ void Mixture::releasePhasePair()
 
 void Mixture::initialEstimate()
 {
+    if (!hasSpeciesRecords())
+        return;
     if (!chargeBalance)
         addChargeBalance();
     totalMoles = gasMoles = allMoles = INITIAL_MIX_N;
@@ -457,7 +459,7 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
     logPressureRatio = std::log(p / 100000.0);
     fixedEnthalpy = holdEnthalpy;
     rankTestFailed = false;
-    if (nGas == 0 || species.size() < nSpecies || nSpecies == 0) {
+    if (nGas == 0 || !hasSpeciesRecords()) {
         raiseFlag(flagsSP, code::SP10);
         return false;
     }

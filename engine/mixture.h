@@ -130,6 +130,9 @@ public:
     void productionRates();
 
 private:
+    // False for a mixture without its species records (the empty default mixture, whose
+    // nGas is 1): the routines that walk the species then leave it as it is.
+    bool hasSpeciesRecords() const { return nSpecies > 0 && nGas <= nSpecies && species.size() >= nSpecies; }
     // The condensed-phase step of the convergence check: true when the set is final.
     bool condensedStep();
     // (G/RT - sum a_ij pi_i) / M_j of condensed species j: negative when it should form.

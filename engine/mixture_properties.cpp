@@ -8,6 +8,8 @@
 
 void Mixture::evaluateSpecies(double T)
 {
+    if (!hasSpeciesRecords())
+        return;
     double gasS = 0.0, gasH = 0.0;
     for (uint16_t j = 0; j < nGas; ++j) {
         Species& sp = *species[j];
@@ -160,6 +162,8 @@ void Mixture::derivatives()
 
 double Mixture::equilibriumProperties(double T)
 {
+    if (!hasSpeciesRecords())
+        return density;
     derivatives();
     const int N = systemSize;
     const bool pairHeld = phasePairActive &&

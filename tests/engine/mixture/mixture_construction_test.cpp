@@ -61,6 +61,22 @@ TEST_F(MixtureConstruction, DefaultMixtureIsEmptyAndRaisesL07)
     EXPECT_FALSE(m.fixedEnthalpy);
     EXPECT_EQ(m.dlnVdlnP, -1.0);
     EXPECT_EQ(m.temperature, 1.0);
+
+    // A caller that uses it anyway reads nothing that is not there (its nGas of 1 names
+    // no species) and the solve fails.
+    m.reset();
+    m.enableIons();
+    m.enthalpyEntropy(300.0);
+    m.frozenProperties(300.0);
+    m.equilibriumProperties(300.0);
+    m.characteristicVelocity();
+    m.setReactantEnthalpy(300.0);
+    m.updateReactantTotals(300.0);
+    m.moleFractions();
+    double T = 3000.0;
+    EXPECT_FALSE(m.solveEquilibrium(T, 1e6, true));
+    EXPECT_EQ(T, 3000.0);
+    EXPECT_TRUE(flagRaised(flagsSP, code::SP10));
 }
 
 TEST_F(MixtureConstruction, GasesFirstThenCondensedInReverseOrder)
