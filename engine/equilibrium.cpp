@@ -500,7 +500,10 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
 
         if (applyCorrections())
             continue;
-        evaluateSpecies(temperature);
+        // A temperature that is no longer a number is a breakdown the check restarts
+        // from; evaluating the species there would only leave their gap code (SP00).
+        if (std::isfinite(temperature))
+            evaluateSpecies(temperature);
         if (checkConvergence()) {
             evaluateSpecies(temperature);
             if (fixedEnthalpy) {

@@ -214,7 +214,8 @@ TEST_F(EquilibriumSolver, MeaninglessInputsEndTheSolveOrStartFromTheSeed)
 }
 
 // A breakdown into non-finite numbers restarts the composition at the seed temperature
-// (ln T included) and the solve still converges, without a code.
+// (ln T included) and the solve still converges, without a code (not even the gap
+// code of species evaluated at a temperature that is not a number).
 TEST_F(EquilibriumSolver, NonFiniteStateRestartsFromTheSeed)
 {
     auto m = hydrogenOxygenRocket();
@@ -226,7 +227,15 @@ TEST_F(EquilibriumSolver, NonFiniteStateRestartsFromTheSeed)
     ASSERT_TRUE(m->solveEquilibrium(T, 53.3172e5, true));
     EXPECT_NEAR(T, 3383.84, 0.4);
     EXPECT_NEAR(m->logTemperature, std::log(T), 1e-12);
-    EXPECT_EQ(flagsSP.load() & (code::SP10 | code::SP14), 0u);
+    EXPECT_EQ(flagsSP.load() & (code::SP00 | code::SP10 | code::SP14), 0u);
+
+    // A guess so low that the first step overflows breaks down the same way.
+    flagsSP = 0;
+    m->reset();
+    T = 1e-300;
+    ASSERT_TRUE(m->solveEquilibrium(T, 53.3172e5, true));
+    EXPECT_NEAR(T, 3383.84, 0.4);
+    EXPECT_EQ(flagsSP.load() & (code::SP00 | code::SP10 | code::SP14), 0u);
 }
 
 // An element that no selected product can carry (here oxygen with only hydrogen
