@@ -12,7 +12,14 @@ JsonReadResult readJsonFile(const std::string& path)
 {
     JsonReadResult result;
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    const bool present = std::filesystem::exists(path, ec);
+    if (ec) {
+        // The path cannot be looked at (access denied on a folder, a symlink loop...):
+        // what may be there must not be taken for missing and replaced.
+        result.status = JsonReadStatus::CannotOpen;
+        return result;
+    }
+    if (!present) {
         result.status = JsonReadStatus::Missing;
         return result;
     }

@@ -1,0 +1,111 @@
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/json_file.h"
+#include "support/temp_app_dir.h"
+
+using nlohmann::json;
+
+namespace {
+
+struct ReadCase {
+    const char* name;
+    const char* content; // nullptr: nothing at the path
+    JsonReadStatus status;
+    const char* document; // expected document when Ok
+};
+
+} // namespace
+
+// Every loader tells these states apart: a missing file is created, one that cannot be
+// opened is reported and left alone, an unparsable one is never silently taken as empty.
+TEST(JsonFile, ReadStates)
+{
+    TempAppDir app;
+    const ReadCase cases[] = {
+        {"absent", nullptr, JsonReadStatus::Missing, nullptr},
+        {"empty file", "", JsonReadStatus::Unparsable, nullptr},
+        {"garbage", "{\"a\": ", JsonReadStatus::Unparsable, nullptr},
+        {"trailing garbage", "{} x", JsonReadStatus::Unparsable, nullptr},
+        {"null document", "null", JsonReadStatus::Ok, "{}"},
+        {"object", "{\"b\": [1, 2.5, \"x\"]}", JsonReadStatus::Ok, "{\"b\": [1, 2.5, \"x\"]}"},
+        {"array", "[true]", JsonReadStatus::Ok, "[true]"},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = app.dataFile(std::string(c.name) + ".json");
+        if (c.content)
+            app.write("Data/" + std::string(c.name) + ".json", c.content);
+        const JsonReadResult r = readJsonFile(path);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.document, c.document ? json::parse(c.document) : json::object());
+    }
+}
+
+// Something is at the path but it cannot be read as a file: never "missing", which would
+// let a caller replace it or forget where it was.
+TEST(JsonFile, PresentButUnreadable)
+{
+    TempAppDir app;
+    const std::string folder = app.dataFile("Folder.json");
+    std::filesystem::create_directories(folder);
+    EXPECT_EQ(readJsonFile(folder).status, JsonReadStatus::CannotOpen);
+
+    const std::string loop = app.dataFile("Loop.json");
+    std::filesystem::create_symlink(loop + ".other", loop);
+    std::filesystem::create_symlink(loop, loop + ".other");
+    EXPECT_EQ(readJsonFile(loop).status, JsonReadStatus::CannotOpen);
+}
+
+TEST(JsonFile, WrittenLayout)
+{
+    TempAppDir app;
+    const std::string path = app.dataFile("Out.json");
+    json document;
+    document["b"] = 30.0;
+    document["B"] = {{"z", 1u}, {"a", -2}};
+    document["a"] = std::string("caf\xC3\xA9 \xFF"); // the last byte is not UTF-8
+    ASSERT_TRUE(writeJsonFile(path, document));
+    const std::string expected = "{\n"
+                                 "    \"B\": {\n"
+                                 "        \"a\": -2,\n"
+                                 "        \"z\": 1\n"
+                                 "    },\n"
+                                 "    \"a\": \"caf\xC3\xA9 \xEF\xBF\xBD\",\n"
+                                 "    \"b\": 30.0\n"
+                                 "}\n";
+    EXPECT_EQ(app.read("Data/Out.json"), expected);
+    EXPECT_EQ(serializeJson(document), expected);
+    const JsonReadResult back = readJsonFile(path);
+    ASSERT_EQ(back.status, JsonReadStatus::Ok);
+    EXPECT_EQ(back.document["B"], document["B"]);
+}
+
+TEST(JsonFile, FailedWritesSayWhyAndLeaveWhatWasThere)
+{
+    TempAppDir app;
+    std::string error;
+    EXPECT_FALSE(writeJsonFile(app.path() + "/NoSuchFolder/Out.json", json::object(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(std::filesystem::exists(app.path() + "/NoSuchFolder"));
+
+    const std::string folder = app.dataFile("Folder.json");
+    std::filesystem::create_directories(folder);
+    error.clear();
+    EXPECT_FALSE(writeJsonFile(folder, json::object(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+
+    // a successful replacement leaves no temporary file behind
+    app.write("Data/Old.json", "{\"old\": true}");
+    ASSERT_TRUE(writeJsonFile(app.dataFile("Old.json"), json{{"new", true}}));
+    EXPECT_EQ(readJsonFile(app.dataFile("Old.json")).document, json({{"new", true}}));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(app.path() + "/Data"))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"Folder.json", "Old.json"}));
+}
