@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -93,13 +94,20 @@ private:
     void poll()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!steps_.empty() && modal && steps_.front()(modal))
+        if (!modal)
+            return;
+        if (!steps_.empty() && steps_.front()(modal)) {
             steps_.pop_front();
-        if (clock_.elapsed() > 5000)
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
+            return;
+        }
+        // A dialog nobody expects, or one left open too long: fail instead of hanging.
+        if ((steps_.empty() && clock_.elapsed() > 1000) || clock_.elapsed() > 5000) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                ADD_FAILURE() << "unexpected dialog " << modal->metaObject()->className() << " \""
+                              << modal->windowTitle().toStdString() << "\"";
                 dialog->reject();
-        if (steps_.empty())
-            timer_.stop();
+            }
+        }
     }
     std::deque<Step> steps_;
     QTimer timer_;
@@ -127,17 +135,20 @@ ModalScript::Step pickFile(const std::string& path, const QString& caption, cons
 {
     return [=](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
-        if (!dialog)
+        if (!dialog || dialog->windowTitle() != caption)
             return false;
-        EXPECT_EQ(dialog->windowTitle(), caption);
         EXPECT_EQ(dialog->nameFilters().join(";;").remove(' '), QString(filter).remove(' '));
         if (path.empty()) {
             dialog->reject();
         } else {
+            // selectFile() leaves the name field alone while it has the focus: type the name.
             dialog->selectFile(QString::fromStdString(path));
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                name->setText(QString::fromStdString(path));
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog checks the selection
         }
-        return true;
+        // A dialog still busy setting itself up may ignore the answer: try again later.
+        return !dialog->isVisible();
     };
 }
 
