@@ -264,6 +264,8 @@ TEST_F(PreferenceFile, UnreadableFiles)
     EXPECT_EQ(PREFERENCES, otherFile());
     EXPECT_EQ(DIG_OUT, 7);
     EXPECT_TRUE(messages.messages().empty()); // the caller shows the message
+    EXPECT_STREQ(preferencesOpenFailedAtStart, "Preferences file could not be opened, it could be because it is "
+                                               "opened by a different software or it has restricted acccess");
 }
 
 TEST_F(PreferenceFile, MissingAndMistypedMembers)
