@@ -34,7 +34,7 @@ bool Mixture::sameComposition(uint16_t a, uint16_t b) const
     return true;
 }
 
-double Mixture::condensedCandidateValue(uint16_t j) const
+double Mixture::condensedCandidateValue(uint16_t j, const Eigen::VectorXd& potentials) const
 {
     // A phase made of an element the reactants do not contain can never form.
     for (int i = 0; i < nElements; ++i) {
@@ -43,7 +43,7 @@ double Mixture::condensedCandidateValue(uint16_t j) const
     }
     double v = species[j]->gibbsRT;
     for (int i = 0; i < nElements; ++i)
-        v -= elementMatrix[i][j] * solution[i];
+        v -= elementMatrix[i][j] * potentials[i];
     return v / species[j]->molarMass;
 }
 
@@ -105,36 +105,30 @@ bool Mixture::condensedStep()
     while (removedCondensed.size() > REMOVED_KEPT)
         removedCondensed.pop_back();
 
-    // The condensed species whose formation lowers the Gibbs energy most.
-    int candidate = -1;
+    // The condensed species whose formation lowers the Gibbs energy most, among the
+    // inactive ones in range that are not barred (or, asked with barred, that are).
     double best = 0.0;
-    for (uint16_t j = nGas; j < nSpecies; ++j) {
-        const Species& sp = *species[j];
-        if (contains(activeCondensed, j) || contains(removedCondensed, j))
-            continue;
-        if (sp.minTemperature <= T && T <= sp.maxTemperature) {
-            const double v = condensedCandidateValue(j);
-            if (v < best) {
-                best = v;
-                candidate = j;
-            }
-        }
-    }
-    // Before convergence is declared, the barred species are given one more chance:
-    // a phase barred earlier in this solve may be the one the final state needs.
-    if (candidate < 0 && !removed) {
+    auto bestCandidate = [&](bool barred) {
+        int found = -1;
         for (uint16_t j = nGas; j < nSpecies; ++j) {
             const Species& sp = *species[j];
-            if (!contains(removedCondensed, j) || contains(activeCondensed, j))
+            if (contains(activeCondensed, j) || contains(removedCondensed, j) != barred)
                 continue;
             if (sp.minTemperature <= T && T <= sp.maxTemperature) {
-                const double v = condensedCandidateValue(j);
+                const double v = condensedCandidateValue(j, solution);
                 if (v < best) {
                     best = v;
-                    candidate = j;
+                    found = j;
                 }
             }
         }
+        return found;
+    };
+    int candidate = bestCandidate(false);
+    // Before convergence is declared, the barred species are given one more chance:
+    // a phase barred earlier in this solve may be the one the final state needs.
+    if (candidate < 0 && !removed) {
+        candidate = bestCandidate(true);
         if (candidate >= 0) {
             const uint16_t c = static_cast<uint16_t>(candidate);
             removedCondensed.erase(std::remove(removedCondensed.begin(), removedCondensed.end(), c),

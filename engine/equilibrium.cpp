@@ -412,16 +412,8 @@ void Mixture::insertAfterBreakdown()
             continue;
         if (!(sp.minTemperature <= T && T <= sp.maxTemperature))
             continue;
-        bool absent = false;
-        for (int i = 0; i < nElements; ++i)
-            absent = absent || (i != electronRow && elementTargets[i] <= 0.0 && elementMatrix[i][j] != 0.0);
-        if (absent)
-            continue;
         sp.thermo(T);
-        double v = sp.gibbsRT;
-        for (int i = 0; i < nElements; ++i)
-            v -= elementMatrix[i][j] * lastFiniteSolution[i];
-        v /= sp.molarMass;
+        const double v = condensedCandidateValue(j, lastFiniteSolution);
         if (std::isfinite(v) && v < bestValue) {
             bestValue = v;
             best = j;

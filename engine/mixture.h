@@ -135,8 +135,9 @@ private:
     bool hasSpeciesRecords() const { return nSpecies > 0 && nGas <= nSpecies && species.size() >= nSpecies; }
     // The condensed-phase step of the convergence check: true when the set is final.
     bool condensedStep();
-    // (G/RT - sum a_ij pi_i) / M_j of condensed species j: negative when it should form.
-    double condensedCandidateValue(uint16_t j) const;
+    // (G/RT - sum a_ij pi_i) / M_j of condensed species j at the given element
+    // potentials: negative when it should form (0 when it holds an absent element).
+    double condensedCandidateValue(uint16_t j, const Eigen::VectorXd& potentials) const;
     // Rank test of the active condensed set (a held pair counts once); false, with L01
     // raised and the conflicting species reported, when the set is dependent.
     bool condensedRankTest();
