@@ -8,7 +8,22 @@
 #include <Eigen/Dense>
 #include <gtest/gtest.h>
 
+#include "core/flags.h"
+#include "engine/engine_messages.h"
 #include "engine/mixture.h"
+
+// Fixture of the solver tests: clean flag words, and engine messages dropped (a test
+// that looks at them installs its own handler).
+class QuietEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+        flagsSP = 0;
+        flagsL = 0;
+    }
+    void TearDown() override { setEngineMessageHandler({}); }
+};
 
 struct OptimalityReport {
     double worstGas = 0.0;       // largest |mu_j - sum a_ij pi_i| * n_j / N over present gases

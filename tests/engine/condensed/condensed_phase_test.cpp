@@ -170,8 +170,9 @@ TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
             m->reset();
             T = T_SEED;
             ASSERT_TRUE(m->solveEquilibrium(T, pc, true)) << what;
-            if (from > 1.0)
+            if (from > 1.0) {
                 ASSERT_TRUE(m->solveEquilibrium(T, pc / from, false)) << what;
+            }
             ASSERT_TRUE(m->solveEquilibrium(T, pc / to, false)) << what;
             EXPECT_TRUE(m->phasePairActive) << what;
             EXPECT_TRUE(active(*m, "AL2O3(L)") && active(*m, "AL2O3(a)")) << what;

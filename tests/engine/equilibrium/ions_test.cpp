@@ -19,16 +19,8 @@ const std::vector<std::string> IONS = {"e-", "H+", "H-", "H2+", "H2-", "H2O+", "
 const std::vector<std::string> ALUMINIUM_FLAME = {"AL", "ALO", "AL2O", "AL2O2", "ALO2", "O", "O2", "e-", "AL+", "ALO+",
                                                   "ALO-", "ALO2-", "O-", "O2-", "AL2O3(a)", "AL2O3(L)"};
 
-class Ions : public ::testing::Test {
+class Ions : public QuietEngineTest {
 protected:
-    void SetUp() override
-    {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsL = 0;
-    }
-    void TearDown() override { setEngineMessageHandler({}); }
-
     static std::shared_ptr<Mixture> mixture(bool withIons, double oxidiserToFuel)
     {
         std::vector<std::string> names = NEUTRALS;

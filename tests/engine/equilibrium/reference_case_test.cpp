@@ -9,6 +9,7 @@
 
 #include "core/flags.h"
 #include "engine/engine_messages.h"
+#include "../equilibrium_checks.h"
 #include "../test_mixtures.h"
 
 namespace {
@@ -38,16 +39,8 @@ const ReferenceColumn COLUMNS[] = {
       {"O", 0.00000}, {"OH", 0.00000}, {"O2", 0.00000}, {"O3", 0.0}, {"H2O(L)", 0.0}, {"H2O(cr)", 0.0}}},
 };
 
-class ReferenceCase : public ::testing::Test {
+class ReferenceCase : public QuietEngineTest {
 protected:
-    void SetUp() override
-    {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsL = 0;
-    }
-    void TearDown() override { setEngineMessageHandler({}); }
-
     static void expectRelative(double value, double reference, double tolerance, const std::string& what)
     {
         EXPECT_LE(std::fabs(value / reference - 1.0), tolerance)
