@@ -198,27 +198,24 @@ bool documentUsable(const JsonReadResult& result)
     return result.status == JsonReadStatus::Ok && result.document.is_object();
 }
 
-// Replaces the file at `path` with `document`. A file that was there but could not be
-// read as a document is first kept as <path>.bak; if that copy fails, nothing is written.
-bool writePreferences(const std::string& path, const json& document, bool keepOldCopy)
+// Replaces the file at `path` with `document`, reporting a failed write.
+bool writePreferences(const std::string& path, const json& document)
 {
-    if (keepOldCopy) {
-        std::error_code ec;
-        std::filesystem::copy_file(path, path + ".bak", std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) {
-            showCritical(nullptr,
-                         QStringLiteral("The preferences file could not be read and could not be backed up, so it "
-                                        "was left unchanged: ") + QString::fromStdString(path),
-                         QString::fromStdString(ec.message()));
-            return false;
-        }
-    }
     std::string error;
     if (writeJsonFile(path, document, &error))
         return true;
     showCritical(nullptr, QStringLiteral("The preferences file could not be written: ") + QString::fromStdString(path),
                  QString::fromStdString(error));
     return false;
+}
+
+// A preferences file that exists but cannot be read as a document is never replaced:
+// the user may still repair it, so the operation tells them and writes nothing.
+void reportUnparsableLeftUnchanged(const std::string& path)
+{
+    showCritical(nullptr,
+                 QStringLiteral("The preferences file could not be read, so it was left unchanged: ") +
+                     QString::fromStdString(path));
 }
 
 } // namespace
@@ -229,12 +226,12 @@ bool loadPreferences()
     JsonReadResult read = readJsonFile(defaultPath);
     if (read.status == JsonReadStatus::CannotOpen)
         return false;
-    bool keepOldCopy = false;
+    bool unparsable = false; // the file in use exists but is no document: never rewritten
     if (read.status == JsonReadStatus::Missing) {
         raiseFlag(flagsF, code::fileMissingDefault(code::PreferencesFile));
     } else if (!documentUsable(read)) {
         raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
-        keepOldCopy = true;
+        unparsable = true;
     }
     json document = documentUsable(read) ? std::move(read.document) : json::object();
 
@@ -263,10 +260,10 @@ bool loadPreferences()
             return false;
         } else {
             defaultFileInUse = false;
-            keepOldCopy = !documentUsable(redirected);
-            if (keepOldCopy)
+            unparsable = !documentUsable(redirected);
+            if (unparsable)
                 raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
-            document = keepOldCopy ? json::object() : std::move(redirected.document);
+            document = unparsable ? json::object() : std::move(redirected.document);
         }
     }
 
@@ -288,19 +285,22 @@ bool loadPreferences()
 
     if (loader.changed)
         raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
-    writePreferences(PREFERENCES, document, keepOldCopy);
+    // The values are in place either way; an unparsable file stays as the user left it
+    // (its code is raised), anything else is written back complete.
+    if (!unparsable)
+        writePreferences(PREFERENCES, document);
     return true;
 }
 
 namespace {
 
 // Reads the file in use for an operation that rewrites it. Returns false (after the
-// message) when it exists but cannot be opened; otherwise a missing file raises F14
-// and one that is not a JSON object F30, and the operation starts from an empty document.
-bool readFileInUse(json& document, bool& keepOldCopy)
+// message) when it exists but cannot be opened, or (F30, after the message) when it is
+// not a JSON object: such a file is never replaced. A missing file raises F14 and the
+// operation starts from an empty document.
+bool readFileInUse(json& document)
 {
     JsonReadResult read = readJsonFile(PREFERENCES);
-    keepOldCopy = false;
     switch (read.status) {
     case JsonReadStatus::CannotOpen:
         showCritical(nullptr, QString::fromUtf8(preferencesOpenFailed));
@@ -312,13 +312,12 @@ bool readFileInUse(json& document, bool& keepOldCopy)
     default:
         break;
     }
-    if (documentUsable(read)) {
-        document = std::move(read.document);
-    } else {
+    if (!documentUsable(read)) {
         raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
-        keepOldCopy = true;
-        document = json::object();
+        reportUnparsableLeftUnchanged(PREFERENCES);
+        return false;
     }
+    document = std::move(read.document);
     return true;
 }
 
@@ -327,22 +326,20 @@ bool readFileInUse(json& document, bool& keepOldCopy)
 bool saveDataFilePaths()
 {
     json document;
-    bool keepOldCopy = false;
-    if (!readFileInUse(document, keepOldCopy))
+    if (!readFileInUse(document))
         return false;
 #define KAVRO_STORE_PATH(key, suffix)                                                                              \
     if (std::string_view(#key) != "PREFERENCES")                                                                   \
         store(document, "Files", #key, key);
     KAVRO_PATH_PREFERENCES(KAVRO_STORE_PATH)
 #undef KAVRO_STORE_PATH
-    return writePreferences(PREFERENCES, document, keepOldCopy);
+    return writePreferences(PREFERENCES, document);
 }
 
 bool restoreDefaultPreferences()
 {
     json document;
-    bool keepOldCopy = false;
-    const bool readable = readFileInUse(document, keepOldCopy);
+    const bool readable = readFileInUse(document);
 
     // Everything but the file locations and the lock of the restricted interface.
 #define KAVRO_RESET_VALUE(section, key, type, def)                                                                 \
@@ -355,13 +352,13 @@ bool restoreDefaultPreferences()
     PATH_EXPORT = defaultExportPath();
 
     if (!readable)
-        return false; // the file could not be read; it is not replaced blindly
+        return false; // the file could not be read; it is not replaced
 #define KAVRO_WRITE_VALUE(section, key, type, def)                                                                 \
     if (static_cast<const void*>(&key) != &LOCK_BABYMODE)                                                          \
         store(document, #section, #key, key);
     KAVRO_VALUE_PREFERENCES(KAVRO_WRITE_VALUE)
 #undef KAVRO_WRITE_VALUE
-    return writePreferences(PREFERENCES, document, keepOldCopy);
+    return writePreferences(PREFERENCES, document);
 }
 
 bool storePreference(json& document, std::string_view key)

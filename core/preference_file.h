@@ -5,14 +5,15 @@
 // The default file is appDirectory + "/Data/Preferences.json"; its "Files"."PREFERENCES"
 // entry may redirect to another file, which is then the file in use (PREFERENCES).
 // Every operation reads the whole document, changes its own members and writes the
-// document back atomically; unknown members are kept. A file in use that is not a
-// JSON object is copied to <file>.bak before it is replaced, and left untouched when
-// the copy fails. A failed write is reported through the message seam.
+// document back atomically; unknown members are kept. A file in use that exists but is
+// not a JSON object is never replaced: its code is raised and it stays as the user left
+// it. A failed write is reported through the message seam.
 #include <string_view>
 
 #include <nlohmann/json.hpp>
 
-// Fills all preference values and rewrites the file in use. Returns false only when an
+// Fills all preference values and rewrites the file in use (unless it is unparsable:
+// then the values are the defaults and the file is left alone). Returns false only when an
 // existing preferences file cannot be opened for reading (then nothing else changes
 // except PREFERENCES, which names that file). Raises F15/F31 for the default file and
 // F14/F30 for a redirect; a member that is missing, of the wrong JSON type or out of
@@ -21,13 +22,14 @@ bool loadPreferences();
 
 // Writes the seven data-file paths into "Files" of the file in use. Returns true when
 // the file was written. An existing file that cannot be opened is reported and left
-// alone; a missing one raises F14, an unparsable one F30.
+// alone; a missing one raises F14; an unparsable one raises F30, is reported and left alone.
 bool saveDataFilePaths();
 
 // The Preferences dialog's reset: every value back to its default except the "Files"
 // paths and LOCK_BABYMODE (BabyMode keeps its value while LOCK_BABYMODE is set),
 // PATH_EXPORT = appDirectory + "/Exports", then the reset values are written into the
-// file in use. Returns true when the file was written. The dialog then ends with
+// file in use (not when it is unparsable: F30, reported, left alone). Returns true when
+// the file was written. The dialog then ends with
 // restoreDefaultDialogResult.
 bool restoreDefaultPreferences();
 constexpr int restoreDefaultDialogResult = 6;

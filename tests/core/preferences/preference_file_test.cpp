@@ -107,17 +107,17 @@ TEST_F(PreferenceFile, EmptyDataFolderCreatesTheDefaultDocument)
     ASSERT_TRUE(loadPreferences());
     EXPECT_EQ(flagsF.load() & preferenceCodes, 0u);
     EXPECT_EQ(readText(defaultFile()), golden());
-    EXPECT_FALSE(std::filesystem::exists(defaultFile() + ".bak"));
 }
 
-// One row per state of the default file: codes raised, what was kept, and the bytes written.
+// One row per state of the default file: codes raised, the values, and the bytes left in
+// the file (an unparsable file is never replaced; everything else is written complete).
 TEST_F(PreferenceFile, StatesOfTheDefaultFile)
 {
     struct Row {
         const char* name;
         std::string content;      // written as Data/Preferences.json
         uint32_t codes;           // F14/F15/F30/F31 expected
-        bool backup;              // the old content kept as .bak
+        bool leftAlone;           // the file is not a document: its bytes stay as they were
     };
     const std::string full = goldenDocument().dump();
     const Row rows[] = {
@@ -132,15 +132,10 @@ TEST_F(PreferenceFile, StatesOfTheDefaultFile)
         SCOPED_TRACE(row.name);
         freshProcessValues();
         flagsF = 0;
-        std::filesystem::remove(defaultFile() + ".bak");
         writeDefaultText(row.content);
         ASSERT_TRUE(loadPreferences());
         EXPECT_EQ(flagsF.load(), row.codes);
-        EXPECT_EQ(readText(defaultFile()), golden());
-        EXPECT_EQ(std::filesystem::exists(defaultFile() + ".bak"), row.backup);
-        if (row.backup) {
-            EXPECT_EQ(readText(defaultFile() + ".bak"), row.content);
-        }
+        EXPECT_EQ(readText(defaultFile()), row.leftAlone ? row.content : golden());
         EXPECT_EQ(DIG_OUT, 16);
         EXPECT_EQ(KINETICS, app.path() + "/Data/Kinetics.json");
     }
@@ -183,7 +178,7 @@ TEST_F(PreferenceFile, RedirectStates)
         const char* other;       // content of the redirect target, nullptr = absent
         uint32_t codes;
         bool inUseIsOther;
-        bool backup;
+        bool leftAlone; // the target is not a document: its bytes stay as they were
     };
     json custom = goldenDocument();
     custom["Files"].erase("PREFERENCES");
@@ -218,13 +213,16 @@ TEST_F(PreferenceFile, RedirectStates)
             EXPECT_EQ(PREFERENCES, otherFile());
             EXPECT_EQ(readText(defaultFile()), defaultBefore); // only consulted for the entry
             EXPECT_EQ(MAX_ITER_EQ, row.codes ? 8000u : 1234u);
-            EXPECT_EQ(readText(otherFile()), row.codes ? serializeJson([&] {
-                json d = goldenDocument();
-                d["Files"].erase("PREFERENCES");
-                return d;
-            }())
-                                                       : customText);
-            EXPECT_EQ(std::filesystem::exists(otherFile() + ".bak"), row.backup);
+            if (row.leftAlone) {
+                EXPECT_EQ(readText(otherFile()), row.other);
+            } else {
+                EXPECT_EQ(readText(otherFile()), row.codes ? serializeJson([&] {
+                    json d = goldenDocument();
+                    d["Files"].erase("PREFERENCES");
+                    return d;
+                }())
+                                                           : customText);
+            }
         } else {
             EXPECT_EQ(PREFERENCES, defaultFile());
             EXPECT_EQ(MAX_ITER_EQ, 777u); // values from the default file
@@ -437,14 +435,16 @@ TEST_F(PreferenceFile, DataFilePaths)
     EXPECT_EQ(written["Files"].size(), 7u);
     EXPECT_FALSE(written["Files"].contains("PREFERENCES"));
 
-    // an unparsable file: F30, the old content kept aside
+    EXPECT_TRUE(messages.messages().empty());
+
+    // an unparsable file: F30, reported, and left exactly as it was
     flagsF = 0;
     writeOther("{oops");
-    ASSERT_TRUE(saveDataFilePaths());
+    EXPECT_FALSE(saveDataFilePaths());
     EXPECT_EQ(flagsF.load(), F30);
-    EXPECT_EQ(readText(otherFile() + ".bak"), "{oops");
-    EXPECT_EQ(fileDocument(otherFile())["Files"]["SPECIES"], "/new/Species.json");
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(readText(otherFile()), "{oops");
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
 }
 
 TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
@@ -533,12 +533,16 @@ TEST_F(PreferenceFile, RestoreDefaultsOnMissingOrBrokenFiles)
     EXPECT_FALSE(written["General"].contains("LOCK_BABYMODE"));
     EXPECT_EQ(written["General"].size(), 19u);
 
+    // an unparsable file: the values are reset, the file is reported and left alone
     flagsF = 0;
+    DIG_OUT = 3;
     writeDefaultText("][");
-    ASSERT_TRUE(restoreDefaultPreferences());
+    const size_t before = messages.messages().size();
+    EXPECT_FALSE(restoreDefaultPreferences());
     EXPECT_EQ(flagsF.load(), F30);
-    EXPECT_EQ(readText(defaultFile() + ".bak"), "][");
-    EXPECT_EQ(fileDocument(defaultFile())["ODK"]["REL_TOL"], 1e-10);
+    EXPECT_EQ(DIG_OUT, 16);
+    EXPECT_EQ(readText(defaultFile()), "][");
+    EXPECT_EQ(messages.messages().size(), before + 1);
 
     // a file that cannot be opened is not replaced
     flagsF = 0;
@@ -547,7 +551,7 @@ TEST_F(PreferenceFile, RestoreDefaultsOnMissingOrBrokenFiles)
     DIG_OUT = 3;
     EXPECT_FALSE(restoreDefaultPreferences());
     EXPECT_EQ(DIG_OUT, 16);
-    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages().size(), before + 2);
     EXPECT_TRUE(std::filesystem::is_directory(defaultFile()));
 }
 
