@@ -183,6 +183,37 @@ TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
     EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
 }
 
+// Solid alumina chosen without its liquid: the solid fit ends at the melting point
+// (2327 K). An expansion that forms the solid just below it is heated back above it by
+// the heat of condensation; the solid stays within 50 K of its range and is never held
+// further out.
+TEST_F(CondensedPhases, SolidWithoutItsLiquidStaysWithinTheRangeMargin)
+{
+    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2", "AL(OH)3",
+                           "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL2O3(a)"},
+                          {{"AL(cr)", 0.05}, {"H2(L)", 0.1}, {"O2(L)", 0.85}}, {"AL", "H", "O", "E"});
+    m->setReactantEnthalpy(298.15);
+    m->reset();
+    const double pc = 50e5;
+    double T = T_SEED;
+    ASSERT_TRUE(m->solveEquilibrium(T, pc, true));
+    const double top = findSpecies(*m, "AL2O3(a)")->maxTemperature;
+    bool aboveRange = false, solidSeen = false;
+    for (double ratio = 1.1; ratio < 2000.0; ratio *= 1.1) {
+        const std::string what = "pc/p " + std::to_string(ratio);
+        ASSERT_TRUE(m->solveEquilibrium(T, pc / ratio, false)) << what;
+        expectOptimal(*m, T, pc / ratio, what);
+        if (active(*m, "AL2O3(a)")) {
+            solidSeen = true;
+            EXPECT_LE(T, top + 50.0) << what;
+            aboveRange = aboveRange || T > top;
+        }
+    }
+    EXPECT_TRUE(solidSeen);
+    EXPECT_TRUE(aboveRange) << "no station held the solid above its range";
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP10));
+}
+
 // Products of aluminium in hydrogen-rich oxygen cooled at 1 bar from the flame to ice and
 // heated back: alumina stays as a third condensed phase while water is held at its
 // freezing point, with the held pair's low phase at any place in the active list.
