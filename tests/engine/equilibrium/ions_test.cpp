@@ -75,6 +75,49 @@ TEST_F(Ions, ChargeBalanceHoldsInAHotAluminiumFlame)
     EXPECT_NEAR(T / Tn, 1.0, 0.02);
 }
 
+// The ion balance of the convergence check: a converged flame whose negative charges are
+// put out of balance is brought back to neutral by the electron potential alone; with no
+// correction allowed the imbalance stays and SP12 says so.
+TEST_F(Ions, IonBalanceRestoresNeutrality)
+{
+    for (uint32_t corrections : {100u, 0u}) {
+        auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
+        m->setReactantEnthalpy(298.15);
+        m->reset();
+        double T = T_SEED;
+        ASSERT_TRUE(m->solveEquilibrium(T, 1e6, true));
+        ASSERT_TRUE(m->chargeBalance);
+        const int e = static_cast<int>(m->elementSymbols.size()) - 1;
+        auto charge = [&] {
+            double sum = 0.0;
+            for (int j = 0; j < m->nGas; ++j)
+                sum += m->elementMatrix[e][j] * m->species[j]->moles;
+            return sum;
+        };
+        // Half again as many of every negative species.
+        for (int j = 0; j < m->nGas; ++j) {
+            Species& s = *m->species[j];
+            if (m->elementMatrix[e][j] > 0.0) {
+                s.logMoles += std::log(1.5);
+                s.moles *= 1.5;
+            }
+        }
+        const double electrons = findSpecies(*m, "e-")->moles;
+        ASSERT_GT(charge(), 0.1 * electrons);
+        flagsSP = 0;
+        MAX_ITER_IONS = corrections;
+        m->checkConvergence();
+        MAX_ITER_IONS = 100;
+        if (corrections > 0) {
+            EXPECT_LT(std::fabs(charge()), 1e-3 * electrons);
+            EXPECT_FALSE(flagRaised(flagsSP, code::SP12));
+        } else {
+            EXPECT_GT(charge(), 0.1 * electrons);
+            EXPECT_TRUE(flagRaised(flagsSP, code::SP12));
+        }
+    }
+}
+
 // In hydrogen/oxygen products the ions are far below the significance limit: the
 // electron row is dropped during the solve, the ions get exactly zero moles, and each
 // new station puts the row back before solving.
