@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,11 +17,18 @@ struct MessageRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString checkBoxText; // a "Do not show again" style check box when not empty
+    // Buttons with texts of their own ("Thermo", "Transport"), shown in this order after
+    // the standard buttons, with the action role. When there are any, the box also gets
+    // a hidden button with the reject role, so that Escape or closing the window clicks
+    // none of them.
+    QStringList customButtons;
+    int defaultCustomButton = -1; // index into customButtons; -1: none is the default
 };
 
 struct MessageReply {
-    QMessageBox::StandardButton button = QMessageBox::Ok;
-    bool checked = false; // state of the check box, if there was one
+    QMessageBox::StandardButton button = QMessageBox::Ok; // NoButton when a custom button was clicked
+    bool checked = false;  // state of the check box, if there was one
+    int customButton = -1; // index of the clicked custom button; -1: none was clicked
 };
 
 using MessagePresenter = std::function<MessageReply(QWidget* parent, const MessageRequest&)>;

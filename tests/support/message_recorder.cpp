@@ -10,6 +10,11 @@ MessageRecorder::MessageRecorder()
             return reply;
         }
         MessageReply reply;
+        if (!request.customButtons.isEmpty() && request.defaultCustomButton >= 0) {
+            reply.button = QMessageBox::NoButton;
+            reply.customButton = request.defaultCustomButton;
+            return reply;
+        }
         reply.button = request.defaultButton != QMessageBox::NoButton ? request.defaultButton : QMessageBox::Ok;
         return reply;
     });
@@ -18,4 +23,12 @@ MessageRecorder::MessageRecorder()
 MessageRecorder::~MessageRecorder()
 {
     setMessagePresenter({});
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList out;
+    for (const MessageRequest& m : messages_)
+        out << m.text;
+    return out;
 }

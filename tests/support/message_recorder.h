@@ -1,8 +1,11 @@
 #pragma once
 // Test fake for the message seam: records every box and answers from a queue
-// (default: the request's default button, or Ok).
+// (default: the request's default button, or Ok; for a box of custom buttons, its
+// default custom button).
 #include <deque>
 #include <vector>
+
+#include <QStringList>
 
 #include "core/message_box.h"
 
@@ -13,9 +16,13 @@ public:
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    void answer(QMessageBox::StandardButton button, bool checked = false) { replies_.push_back({button, checked}); }
+    void answer(QMessageBox::StandardButton button, bool checked = false) { replies_.push_back({button, checked, -1}); }
+    // Answers the next box by clicking its custom button `index` (-1: none, as Escape does).
+    void answerCustom(int index) { replies_.push_back({QMessageBox::NoButton, false, index}); }
     const std::vector<MessageRequest>& messages() const { return messages_; }
     QString lastText() const { return messages_.empty() ? QString() : messages_.back().text; }
+    // The texts of every box so far, in order.
+    QStringList texts() const;
     void clear() { messages_.clear(); replies_.clear(); }
 
 private:
