@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpacerItem>
@@ -424,9 +423,19 @@ void PropAuxData::from_file()
 
 namespace {
 
-QString chooseFile(QWidget* parent, const QString& caption, const QString& filter)
+// The file the user picks, starting in the program's folder; empty when the dialog was
+// cancelled, or when the name does not exist (after saying so).
+QString chooseExistingFile(QWidget* parent, const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(appDirectory), filter);
+    const QString path =
+        QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(appDirectory), filter);
+    if (path.isEmpty())
+        return {};
+    if (!QFileInfo::exists(path)) {
+        showCritical(parent, QString::fromUtf8(kFileDoesNotExist));
+        return {};
+    }
+    return path;
 }
 
 const QString kTransportCaption = QStringLiteral("KAVRO - Open transport properties file");
@@ -447,16 +456,11 @@ void PropAuxData::finishImport(bool ok, const std::string& detail)
 
 void PropAuxData::importMechanism()
 {
-    const QString path = chooseFile(this, QStringLiteral("KAVRO - Open kinetics file"),
-                                    QStringLiteral("ChemKin files (*.MECH *.mech) ;; Cantera files (*.cti)"));
+    const QString path = chooseExistingFile(this, QStringLiteral("KAVRO - Open kinetics file"),
+                                            QStringLiteral("ChemKin files (*.MECH *.mech) ;; Cantera files (*.cti)"));
     if (path.isEmpty())
         return;
-    const QFileInfo file(path);
-    if (!file.exists()) {
-        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
-        return;
-    }
-    const QString suffix = file.suffix();
+    const QString suffix = QFileInfo(path).suffix();
     if (suffix == QLatin1String("cti")) {
         finishImport(false, kCanteraNotSupported);
         return;
@@ -485,29 +489,25 @@ void PropAuxData::importSubstanceData()
     };
 
     // "Thermo" or "Transport"; closing the box chooses neither.
-    QMessageBox kind(QMessageBox::Question, QStringLiteral("KAVRO"),
-                     QStringLiteral("Do you want to read thermo or transport data"), QMessageBox::NoButton, this);
-    QPushButton* thermo = kind.addButton(QStringLiteral("Thermo"), QMessageBox::ActionRole);
-    QPushButton* transport = kind.addButton(QStringLiteral("Transport"), QMessageBox::ActionRole);
-    kind.addButton(QString(), QMessageBox::RejectRole)->hide();
-    kind.setDefaultButton(thermo);
-    kind.exec();
-    const bool readThermo = kind.clickedButton() == thermo;
-    if (!readThermo && kind.clickedButton() != transport)
+    enum { Thermo = 0, Transport = 1 };
+    MessageRequest kind;
+    kind.icon = QMessageBox::Question;
+    kind.text = QStringLiteral("Do you want to read thermo or transport data");
+    kind.buttons = QMessageBox::NoButton;
+    kind.customButtons = {QStringLiteral("Thermo"), QStringLiteral("Transport")};
+    kind.defaultCustomButton = Thermo;
+    const int choice = showMessage(this, kind).customButton;
+    if (choice != Thermo && choice != Transport)
         return;
+    const bool readThermo = choice == Thermo;
 
     const QString path = readThermo
-        ? chooseFile(this, QStringLiteral("KAVRO - Open thermodynamic properties file"),
-                     QStringLiteral("Thermo files (*.inp)"))
-        : chooseFile(this, kTransportCaption, kTransportFilter);
+        ? chooseExistingFile(this, QStringLiteral("KAVRO - Open thermodynamic properties file"),
+                             QStringLiteral("Thermo files (*.inp)"))
+        : chooseExistingFile(this, kTransportCaption, kTransportFilter);
     if (path.isEmpty())
         return;
-    const QFileInfo file(path);
-    if (!file.exists()) {
-        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
-        return;
-    }
-    if (file.suffix() != QLatin1String("inp")) {
+    if (QFileInfo(path).suffix() != QLatin1String("inp")) {
         finishImport(false, {});
         return;
     }
@@ -536,18 +536,13 @@ void PropAuxData::importSubstanceData()
     more.defaultButton = QMessageBox::Yes;
     if (showMessage(this, more).button != QMessageBox::Yes)
         return;
-    const QString transportPath = chooseFile(this, kTransportCaption, kTransportFilter);
+    const QString transportPath = chooseExistingFile(this, kTransportCaption, kTransportFilter);
     if (transportPath.isEmpty())
         return;
-    const QFileInfo transportFile(transportPath);
-    if (!transportFile.exists()) {
-        showCritical(this, QString::fromUtf8(kFileDoesNotExist));
-        return;
-    }
     notShowAgain = false;
     wait.emplace();
     ImportOutcome transportOutcome;
-    if (transportFile.suffix() == QLatin1String("inp"))
+    if (QFileInfo(transportPath).suffix() == QLatin1String("inp"))
         transportOutcome = importTransportFile(transportPath.toStdString(), db, callbacks);
     wait.reset();
     if (transportOutcome.ok) {

@@ -22,6 +22,7 @@
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_data.h"
+#include "counting_tab.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -66,16 +67,6 @@ H+O2<=>O+OH                              2.650E+16    -.6707  17041.00
 END
 )";
 
-struct CountingTab : QWidget, CompatibleListsUpdater {
-    Names calls;
-    void updateCompatibleSpecies() override { calls.push_back("species"); }
-    bool updateCompatibleReactions(bool check) override
-    {
-        calls.push_back(check ? "reactions(true)" : "reactions(false)");
-        return true;
-    }
-};
-
 // Answers the window-modal dialogs of a flow in order: each step is offered the active
 // modal widget until it takes it (returns true). Whatever is still open after five
 // seconds is rejected, so a broken flow fails instead of hanging.
@@ -114,19 +105,28 @@ private:
     QElapsedTimer clock_;
 };
 
-ModalScript::Step chooseKind(const QString& button)
+// Answers the real "Thermo" / "Transport" box (no recorder installed): clicks the button
+// of that text, or presses Escape when there is none.
+ModalScript::Step clickKind(const QString& button)
 {
     return [button](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box)
             return false;
         EXPECT_EQ(box->text(), "Do you want to read thermo or transport data");
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        QStringList shown;
+        for (QAbstractButton* b : box->buttons())
+            if (!b->isHidden())
+                shown << b->text();
+        EXPECT_EQ(shown, (QStringList{"Thermo", "Transport"}));
+        EXPECT_EQ(box->defaultButton() ? box->defaultButton()->text() : QString(), "Thermo");
         for (QAbstractButton* b : box->buttons())
             if (b->text() == button) {
                 b->click();
                 return true;
             }
-        box->reject(); // "neither": no button of that name
+        QTest::keyClick(box, Qt::Key_Escape);
         return true;
     };
 }
@@ -152,6 +152,7 @@ ModalScript::Step pickFile(const std::string& path, const QString& caption, cons
     };
 }
 
+const QString kKindQuestion = "Do you want to read thermo or transport data";
 const QString kThermoCaption = "KAVRO - Open thermodynamic properties file";
 const QString kThermoFilter = "Thermo files (*.inp)";
 const QString kTransportCaption = "KAVRO - Open transport properties file";
@@ -198,13 +199,9 @@ protected:
                 out << b->text();
         return out;
     }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const MessageRequest& m : messages.messages())
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return messages.texts(); }
+    // Answers the "Thermo" / "Transport" question with the button of that index (-1: none).
+    void chooseKind(int button) { messages.answerCustom(button); }
 
     TempAppDir app;
     MessageRecorder messages;
@@ -217,15 +214,21 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
 {
     PropAuxData browser(1, &tab);
     browser.not_show_check(Qt::Checked);
-    ModalScript script({chooseKind("Thermo"), pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
+    chooseKind(0);
+    ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
                         pickFile(file("trans.inp"), kTransportCaption, kTransportFilter)});
     QTest::mouseClick(browser.findChild<QPushButton*>("but_add_ff"), Qt::LeftButton);
     EXPECT_TRUE(script.finished());
     EXPECT_FALSE(browser.doNotShowAgain()); // cleared when the import starts
-    EXPECT_EQ(texts(), (QStringList{"Successful read. Do you want to add transport properties data?",
+    EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?",
                                     "Successfully read"}));
-    EXPECT_EQ(messages.messages()[0].informativeText, "Note that the species names must be the same in both files");
-    EXPECT_EQ(messages.messages()[1].icon, QMessageBox::Information);
+    const MessageRequest& kind = messages.messages()[0];
+    EXPECT_EQ(kind.icon, QMessageBox::Question);
+    EXPECT_EQ(kind.customButtons, (QStringList{"Thermo", "Transport"}));
+    EXPECT_EQ(kind.defaultCustomButton, 0);
+    EXPECT_EQ(kind.buttons, QMessageBox::NoButton);
+    EXPECT_EQ(messages.messages()[1].informativeText, "Note that the species names must be the same in both files");
+    EXPECT_EQ(messages.messages()[2].icon, QMessageBox::Information);
     const json species = readJsonFile(SPECIES).document;
     ASSERT_TRUE(species.contains("Ar"));
     EXPECT_EQ(species["Ar"]["Intervals"].size(), 2u);
@@ -238,11 +241,12 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
 TEST_F(BrowserImport, ThermoWithoutTransportRebuildsOnlyTheList)
 {
     PropAuxData browser(2, &tab);
+    chooseKind(0);
     messages.answer(QMessageBox::No);
-    ModalScript script({chooseKind("Thermo"), pickFile(file("data.inp"), kThermoCaption, kThermoFilter)});
+    ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter)});
     browser.from_file();
     EXPECT_TRUE(script.finished());
-    EXPECT_EQ(texts(), QStringList{"Successful read. Do you want to add transport properties data?"});
+    EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?"}));
     EXPECT_TRUE(readJsonFile(REACTANTS).document.contains("Ar"));
     EXPECT_TRUE(tab.calls.empty());
     EXPECT_EQ(listedNames(browser), QStringList{"Ar"});
@@ -252,7 +256,8 @@ TEST_F(BrowserImport, FailedFollowUpTransportSaysWhatWasStored)
 {
     PropAuxData browser(1, &tab);
     app.write("files/trans.inp", "transport property coefficients\nAr   V2C1\n V  200.0  broken\n");
-    ModalScript script({chooseKind("Thermo"), pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
+    chooseKind(0);
+    ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
                         pickFile(file("trans.inp"), kTransportCaption, kTransportFilter)});
     browser.from_file();
     EXPECT_TRUE(script.finished());
@@ -270,11 +275,12 @@ TEST_F(BrowserImport, TransportOnlyAndRefusedChoices)
         "MolecWeight": [39.948, 0], "Phase": 0, "isActive": true}})");
     PropAuxData browser(1, &tab);
     {
-        ModalScript script({chooseKind("Transport"), pickFile(file("trans.inp"), kTransportCaption, kTransportFilter)});
+        chooseKind(1);
+        ModalScript script({pickFile(file("trans.inp"), kTransportCaption, kTransportFilter)});
         browser.from_file();
         EXPECT_TRUE(script.finished());
     }
-    EXPECT_EQ(texts(), QStringList{"Successfully read"});
+    EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Successfully read"}));
     EXPECT_EQ(readJsonFile(SPECIES).document["Ar"]["Conductivity"].size(), 1u);
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
 
@@ -282,24 +288,28 @@ TEST_F(BrowserImport, TransportOnlyAndRefusedChoices)
     tab.calls.clear();
     messages.clear();
     {
-        ModalScript script({chooseKind("neither")});
+        chooseKind(-1); // no file dialog follows
+        ModalScript script({});
         browser.from_file();
         EXPECT_TRUE(script.finished());
     }
     {
-        ModalScript script({chooseKind("Thermo"), pickFile("", kThermoCaption, kThermoFilter)});
+        chooseKind(0);
+        ModalScript script({pickFile("", kThermoCaption, kThermoFilter)});
         browser.from_file();
         EXPECT_TRUE(script.finished());
     }
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(texts(), (QStringList{kKindQuestion, kKindQuestion}));
 
     // a file that is not an .inp file is not read
+    messages.clear();
     {
-        ModalScript script({chooseKind("Thermo"), pickFile(file("data.txt"), kThermoCaption, kThermoFilter)});
+        chooseKind(0);
+        ModalScript script({pickFile(file("data.txt"), kThermoCaption, kThermoFilter)});
         browser.from_file();
         EXPECT_TRUE(script.finished());
     }
-    EXPECT_EQ(texts(), QStringList{"Error reading file"});
+    EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Error reading file"}));
     EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
     EXPECT_TRUE(tab.calls.empty());
 }
@@ -328,4 +338,32 @@ TEST_F(BrowserImport, MechanismFilesInReactionMode)
     EXPECT_EQ(texts(), QStringList{"Error reading file"});
     EXPECT_EQ(messages.messages().back().informativeText, "Cantera files are not supported");
     EXPECT_TRUE(tab.calls.empty());
+}
+
+// The choice as the user meets it: a real box (no recorder) whose "Transport" leads to the
+// transport file dialog and whose Escape chooses nothing, without another box.
+TEST(BrowserImportChoice, TheRealBoxMapsItsButtonsAndEscapeChoosesNeither)
+{
+    TempAppDir app;
+    SPECIES = app.dataFile("Species.json");
+    app.write("Data/Species.json", "{}");
+    {
+        PropAuxData browser(1);
+        {
+            ModalScript script({clickKind("Transport"), pickFile("", kTransportCaption, kTransportFilter)});
+            browser.from_file();
+            EXPECT_TRUE(script.finished());
+        }
+        {
+            ModalScript script({clickKind("Thermo"), pickFile("", kThermoCaption, kThermoFilter)});
+            browser.from_file();
+            EXPECT_TRUE(script.finished());
+        }
+        {
+            ModalScript script({clickKind("")});
+            browser.from_file();
+            EXPECT_TRUE(script.finished());
+        }
+    }
+    SPECIES.clear();
 }

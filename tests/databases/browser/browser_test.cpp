@@ -20,6 +20,7 @@
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_add_k.h"
 #include "databases/prop_aux_data.h"
+#include "counting_tab.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -54,17 +55,6 @@ const char* kReactants = R"json({
     "H2O2": {"Composition": [[2.0, "H"], [2.0, "O"]], "Enthalpy": [-187.8, 2, 298.15],
             "MolecWeight": [34.0, 0], "Phase": 1, "isActive": true}
 })json";
-
-// Counts the rebuild requests the browser makes of its parent.
-struct CountingTab : QWidget, CompatibleListsUpdater {
-    Names calls;
-    void updateCompatibleSpecies() override { calls.push_back("species"); }
-    bool updateCompatibleReactions(bool check) override
-    {
-        calls.push_back(check ? "reactions(true)" : "reactions(false)");
-        return true;
-    }
-};
 
 class Browser : public ::testing::Test {
 protected:
@@ -154,13 +144,7 @@ protected:
         });
     }
     json file(const std::string& path) const { return readJsonFile(path).document; }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const MessageRequest& m : messages.messages())
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return messages.texts(); }
 
     TempAppDir app;
     MessageRecorder messages;
@@ -203,8 +187,9 @@ TEST_F(Browser, EachModeAdaptsTheForm)
         auto* check = child<QCheckBox>(browser, "check_all");
         EXPECT_EQ(check->text(), c.checkCaption);
         EXPECT_EQ(check->isVisible(), c.checkVisible);
-        if (c.checkVisible)
+        if (c.checkVisible) {
             EXPECT_FALSE(check->isChecked()); // from ONLY_COMPATIBLE
+        }
         EXPECT_EQ(child<QPushButton>(browser, "But_sel")->isVisible(), c.checkVisible);
         EXPECT_EQ(child<QPushButton>(browser, "But_save")->text(), c.saveCaption);
     }

@@ -7,6 +7,7 @@
 
 #include "core/flags.h"
 #include "core/preferences.h"
+#include "counting_tab.h"
 #include "databases/compatible_lists.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
@@ -167,20 +168,6 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
               "Reactants file could not be opened, it may be opened by another software or have accesibility "
               "restrictions");
 }
-
-namespace {
-
-struct CountingTab : QWidget, CompatibleListsUpdater {
-    std::vector<std::string> calls;
-    void updateCompatibleSpecies() override { calls.push_back("species"); }
-    bool updateCompatibleReactions(bool check) override
-    {
-        calls.push_back(check ? "reactions(true)" : "reactions(false)");
-        return true;
-    }
-};
-
-} // namespace
 
 TEST(CompatibleLists, DialogsAskTheirParentSpeciesFirst)
 {

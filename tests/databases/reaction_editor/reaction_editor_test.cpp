@@ -85,13 +85,7 @@ protected:
         QTest::keyClick(child<QGroupBox>(editor, "Box_tb"), Qt::Key_Space);
     }
     json kinetics() const { return readJsonFile(KINETICS).document; }
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const MessageRequest& m : messages.messages())
-            out << m.text;
-        return out;
-    }
+    QStringList texts() const { return messages.texts(); }
 
     TempAppDir app;
     MessageRecorder messages;
