@@ -56,16 +56,6 @@ const std::set<std::string>& unsupportedKeywords()
     return words;
 }
 
-void addTerm(std::vector<ReactionTerm>& side, const std::string& name, double coefficient)
-{
-    for (ReactionTerm& t : side)
-        if (t.name == name) {
-            t.coefficient += coefficient;
-            return;
-        }
-    side.push_back({name, coefficient});
-}
-
 class MechanismParser {
 public:
     explicit MechanismParser(std::string_view text) : lines_(splitLines(text)) {}
@@ -271,7 +261,7 @@ private:
             if (name == "M") {
                 r.thirdBody = true;
             } else if (isSpecies(name)) {
-                addTerm(terms, name, 1.0);
+                addReactionTerm(terms, name, 1.0);
             } else {
                 // A leading number is the coefficient ("2OH").
                 std::size_t d = 0;
@@ -280,7 +270,7 @@ private:
                 auto coefficient = d > 0 ? readWholeNumber(std::string_view(name).substr(0, d)) : std::nullopt;
                 const std::string rest = name.substr(d);
                 if (coefficient && *coefficient > 0.0 && isSpecies(rest))
-                    addTerm(terms, rest, *coefficient);
+                    addReactionTerm(terms, rest, *coefficient);
                 else
                     r.unknownTerms.push_back(name);
             }

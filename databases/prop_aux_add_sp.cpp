@@ -386,33 +386,30 @@ bool PropAuxAddSP::checkCp()
     return true;
 }
 
-bool PropAuxAddSP::checkViscosity()
+// An unchecked box has no intervals (no key is written for it).
+bool PropAuxAddSP::checkTransport(const QGroupBox* box, const TransportGrid& grid, TransportProperty property,
+                                  std::vector<TransportInterval>& intervals)
 {
-    viscosityIntervals.clear();
-    if (!form->box_visc->isChecked())
+    intervals.clear();
+    if (!box->isChecked())
         return true;
-    const TransportResult r = checkTransportIntervals(TransportProperty::Viscosity, transportTexts(viscosityGrid()));
+    const TransportResult r = checkTransportIntervals(property, transportTexts(grid));
     if (!r.ok) {
         showCritical(this, qs(r.message));
         return false;
     }
-    viscosityIntervals = r.intervals;
+    intervals = r.intervals;
     return true;
+}
+
+bool PropAuxAddSP::checkViscosity()
+{
+    return checkTransport(form->box_visc, viscosityGrid(), TransportProperty::Viscosity, viscosityIntervals);
 }
 
 bool PropAuxAddSP::checkConductivity()
 {
-    conductivityIntervals.clear();
-    if (!form->Box_cond->isChecked())
-        return true;
-    const TransportResult r =
-        checkTransportIntervals(TransportProperty::Conductivity, transportTexts(conductivityGrid()));
-    if (!r.ok) {
-        showCritical(this, qs(r.message));
-        return false;
-    }
-    conductivityIntervals = r.intervals;
-    return true;
+    return checkTransport(form->Box_cond, conductivityGrid(), TransportProperty::Conductivity, conductivityIntervals);
 }
 
 void PropAuxAddSP::save()

@@ -11,12 +11,14 @@
 #include "databases/database_files.h"
 #include "databases/species_entry.h"
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSpacerItem;
 class QGridLayout;
 struct CpIntervalTexts;
 struct TransportIntervalTexts;
+enum class TransportProperty;
 
 namespace Ui {
 class PropAuxAddSP;
@@ -73,6 +75,8 @@ private:
     bool checkCp();
     bool checkViscosity();
     bool checkConductivity();
+    bool checkTransport(const QGroupBox* box, const TransportGrid& grid, TransportProperty property,
+                        std::vector<TransportInterval>& intervals);
     bool cpDataOff() const; // reactant mode with the "Cp formulation" box unchecked
 
     QLineEdit* newField(QWidget* box, const QString& objectName);

@@ -73,16 +73,6 @@ bool convertCoefficient(const std::string& run, double& value)
     return end && *end == '\0' && std::isfinite(value);
 }
 
-void addTerm(std::vector<ReactionTerm>& side, const std::string& name, double coefficient)
-{
-    for (ReactionTerm& t : side)
-        if (t.name == name) {
-            t.coefficient += coefficient;
-            return;
-        }
-    side.push_back({name, coefficient});
-}
-
 bool sameSide(const json& stored, const std::vector<ReactionTerm>& parsed)
 {
     if (!stored.is_array() || stored.size() != parsed.size())
@@ -105,6 +95,16 @@ bool sameSide(const json& stored, const std::vector<ReactionTerm>& parsed)
 }
 
 } // namespace
+
+void addReactionTerm(std::vector<ReactionTerm>& side, const std::string& name, double coefficient)
+{
+    for (ReactionTerm& t : side)
+        if (t.name == name) {
+            t.coefficient += coefficient;
+            return;
+        }
+    side.push_back({name, coefficient});
+}
 
 json toJson(const ReactionEntry& e)
 {
@@ -235,7 +235,7 @@ ReactionParse parseReactionText(const std::string& text, const std::function<boo
         const std::string name = token.substr(runEnd);
         if (!isKnownSpecies || !isKnownSpecies(name))
             return fail("The reacting specie '" + name + "' is not in the database");
-        addTerm(onProducts ? result.products : result.reactants, name, coefficient);
+        addReactionTerm(onProducts ? result.products : result.reactants, name, coefficient);
     }
     if (result.reactants.empty())
         return fail("Missing reactants in reaction");

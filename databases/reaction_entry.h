@@ -47,6 +47,11 @@ struct ReactionEntry {
 
 nlohmann::json toJson(const ReactionEntry& entry);
 
+// Adds a term to one side of a reaction: a name already on that side gets the coefficient
+// added to its own, a new name is appended (so a side keeps the order of first appearance
+// and holds each name once).
+void addReactionTerm(std::vector<ReactionTerm>& side, const std::string& name, double coefficient);
+
 // Ea in cal/mol whatever unit it was typed in (1 cal = 4.184 J): an entry stored in
 // J/mol must not be used as if it were in cal/mol, which would make it 4.184 times too large.
 double activationEnergyCalPerMol(const ReactionEntry& entry);
