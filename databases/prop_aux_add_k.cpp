@@ -13,11 +13,13 @@
 namespace {
 
 // Typed numbers are read in the C locale whatever the desktop's, so the validators must
-// accept what the reader accepts.
+// accept what the reader accepts, and no more: "1,000" is not a number to the reader.
 QDoubleValidator* cLocaleValidator(QObject* parent)
 {
     auto* validator = new QDoubleValidator(parent);
-    validator->setLocale(QLocale::c());
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    validator->setLocale(c);
     return validator;
 }
 

@@ -129,6 +129,15 @@ TEST_F(ReactionEditor, NumberFieldsReadThePointWhateverTheLocale)
     eff->setEnabled(true);
     QTest::keyClicks(eff, ".5");
     EXPECT_EQ(eff->text(), ".5");
+
+    // What the save cannot read, the field does not take as a finished number either.
+    for (QLineEdit* field : {child<QLineEdit>(editor, "line_Ea"), child<QLineEdit>(editor, "line_A"),
+                             child<QLineEdit>(editor, "line_b"), eff}) {
+        for (QString text : {QString("1,000"), QString("2,5")}) {
+            int pos = 0;
+            EXPECT_NE(field->validator()->validate(text, pos), QValidator::Acceptable) << text.toStdString();
+        }
+    }
 }
 
 TEST_F(ReactionEditor, SaveWritesTheEntryUnderTheTextAsTyped)
