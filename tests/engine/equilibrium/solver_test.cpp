@@ -23,11 +23,23 @@ std::shared_ptr<Mixture> hydrogenOxygen(double oxidiserToFuel)
 
 class EquilibriumSolver : public QuietEngineTest {
 protected:
+    void SetUp() override
+    {
+        QuietEngineTest::SetUp();
+        savedTolT = TOL_T;
+        savedTolN = TOL_N;
+        savedTolS = TOL_S;
+    }
     void TearDown() override
     {
         QuietEngineTest::TearDown();
+        TOL_T = savedTolT;
+        TOL_N = savedTolN;
+        TOL_S = savedTolS;
         MAX_ITER_EQ = 8000;
     }
+
+    double savedTolT = 0.0, savedTolN = 0.0, savedTolS = 0.0;
 };
 
 TEST_F(EquilibriumSolver, ConvergedStatesMeetTheMinimumConditions)
@@ -66,25 +78,46 @@ TEST_F(EquilibriumSolver, ConvergedStatesMeetTheMinimumConditions)
 // cp from two neighbouring (h,p) solves, gamma_s and the sound speed from two
 // neighbouring (s,p) solves, (dlnV/dlnT)p from the volumes of the (h,p) pair, and
 // (dlnV/dlnp)T from those through the relation between gamma_s, cp and cv.
+// Aluminium products keep a condensed oxide in the system: liquid in a hot chamber, solid
+// in a lean cool one, and beside liquid metal when the metal is in excess.
+std::shared_ptr<Mixture> aluminium(double metal, double hydrogen)
+{
+    return buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2", "AL(OH)3",
+                         "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)",
+                         "AL2O3(L)"},
+                        {{"AL(cr)", metal}, {"H2(L)", hydrogen}, {"O2(L)", 1.0 - metal - hydrogen}},
+                        {"AL", "H", "O", "E"});
+}
+
 TEST_F(EquilibriumSolver, DerivativesMatchFiniteDifferences)
 {
     struct Case {
-        double of, p;
-    } cases[] = {{5.55157, 53.3172e5}, {8.0, 1e5}, {3.0, 2e7}, {5.55157, 53.3172e4}};
+        std::shared_ptr<Mixture> mixture;
+        double p;
+        const char* what;
+        bool condensed;
+    } cases[] = {{hydrogenOxygen(5.55157), 53.3172e5, "H2/O2 5.55", false},
+                 {hydrogenOxygen(8.0), 1e5, "H2/O2 8", false},
+                 {hydrogenOxygen(3.0), 2e7, "H2/O2 3", false},
+                 {hydrogenOxygen(5.55157), 53.3172e4, "H2/O2 5.55 low p", false},
+                 {aluminium(0.2, 0.1), 7e6, "liquid alumina", true},
+                 {aluminium(0.02, 0.02), 1e6, "solid alumina", true},
+                 {aluminium(0.6, 0.2), 1e6, "solid alumina and liquid aluminium", true}};
     for (const Case& c : cases) {
-        const std::string what = "O/F " + std::to_string(c.of) + " p " + std::to_string(c.p);
-        auto m = hydrogenOxygen(c.of);
+        const std::string what = c.what;
+        const std::shared_ptr<Mixture>& m = c.mixture;
         m->setReactantEnthalpy(298.15);
         m->reset();
         double T = T_SEED;
-        ASSERT_TRUE(m->solveEquilibrium(T, c.p, true));
+        ASSERT_TRUE(m->solveEquilibrium(T, c.p, true)) << what;
+        ASSERT_EQ(m->activeCondensed.empty(), !c.condensed) << what;
+        ASSERT_FALSE(m->phasePairActive) << what;
         m->equilibriumProperties(T);
         const double cp = m->cp, gammaS = m->gamma, a = m->soundSpeed;
         const double dlnVdlnT = m->dlnVdlnT, dlnVdlnP = m->dlnVdlnP, nR = m->gasConstant;
         const double h0 = m->enthalpyTarget, s0 = m->entropyTarget;
 
-        // Tight tolerances for the differences themselves.
-        const double savedTolT = TOL_T, savedTolN = TOL_N, savedTolS = TOL_S;
+        // Tight tolerances for the differences themselves (the fixture restores them).
         TOL_T = 1e-11;
         TOL_N = 1e-13;
         TOL_S = 1e-11;
