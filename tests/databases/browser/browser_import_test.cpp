@@ -22,7 +22,7 @@
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_data.h"
-#include "counting_tab.h"
+#include "browser_test_support.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -179,26 +179,8 @@ protected:
         ONLY_COMPATIBLE = false;
         DISABLE_INCOMPATIBLE = true;
     }
-    void TearDown() override
-    {
-        SPECIES.clear();
-        REACTANTS.clear();
-        KINETICS.clear();
-        flagsF.store(0);
-        ONLY_COMPATIBLE = true;
-        compatibleSpecies.clear();
-        compatibleReactions.clear();
-    }
+    void TearDown() override { restoreBrowserGlobals(); }
     std::string file(const char* name) const { return app.path() + "/files/" + name; }
-    QStringList listedNames(PropAuxData& browser)
-    {
-        QStringList out;
-        auto* lay = browser.findChild<QVBoxLayout*>("scroll_lay");
-        for (int i = 0; i < lay->count(); ++i)
-            if (auto* b = qobject_cast<QAbstractButton*>(lay->itemAt(i)->widget()))
-                out << b->text();
-        return out;
-    }
     QStringList texts() const { return messages.texts(); }
     // Answers the "Thermo" / "Transport" question with the button of that index (-1: none).
     void chooseKind(int button) { messages.answerCustom(button); }
@@ -235,7 +217,7 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
     EXPECT_EQ(species["Ar"]["Viscosity"].size(), 2u);
     EXPECT_EQ(species["Ar"]["Conductivity"].size(), 1u);
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
-    EXPECT_EQ(listedNames(browser), QStringList{"Ar"});
+    EXPECT_EQ(listedCaptions(browser), QStringList{"Ar"});
 }
 
 TEST_F(BrowserImport, ThermoWithoutTransportRebuildsOnlyTheList)
@@ -249,7 +231,7 @@ TEST_F(BrowserImport, ThermoWithoutTransportRebuildsOnlyTheList)
     EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?"}));
     EXPECT_TRUE(readJsonFile(REACTANTS).document.contains("Ar"));
     EXPECT_TRUE(tab.calls.empty());
-    EXPECT_EQ(listedNames(browser), QStringList{"Ar"});
+    EXPECT_EQ(listedCaptions(browser), QStringList{"Ar"});
 }
 
 TEST_F(BrowserImport, FailedFollowUpTransportSaysWhatWasStored)
@@ -326,7 +308,7 @@ TEST_F(BrowserImport, MechanismFilesInReactionMode)
     EXPECT_EQ(messages.lastText(), "Successfully read");
     EXPECT_EQ(readJsonFile(KINETICS).document.size(), 2u);
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
-    EXPECT_EQ(listedNames(browser).size(), 2);
+    EXPECT_EQ(listedCaptions(browser).size(), 2);
 
     tab.calls.clear();
     messages.clear();
@@ -365,5 +347,5 @@ TEST(BrowserImportChoice, TheRealBoxMapsItsButtonsAndEscapeChoosesNeither)
             EXPECT_TRUE(script.finished());
         }
     }
-    SPECIES.clear();
+    restoreBrowserGlobals();
 }

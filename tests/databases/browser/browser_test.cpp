@@ -20,7 +20,7 @@
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_add_k.h"
 #include "databases/prop_aux_data.h"
-#include "counting_tab.h"
+#include "browser_test_support.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -72,18 +72,7 @@ protected:
         ONLY_COMPATIBLE = true;
         DISABLE_INCOMPATIBLE = true;
     }
-    void TearDown() override
-    {
-        SPECIES.clear();
-        REACTANTS.clear();
-        KINETICS.clear();
-        flagsF.store(0);
-        compatibleSpecies.clear();
-        compatibleReactions.clear();
-        propellantElements.clear();
-        ONLY_COMPATIBLE = true;
-        DISABLE_INCOMPATIBLE = true;
-    }
+    void TearDown() override { restoreBrowserGlobals(); }
 
     template <typename T>
     static T* child(QWidget& w, const char* name)
@@ -92,16 +81,7 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // The buttons of the list, in list order.
-    static std::vector<QAbstractButton*> listed(PropAuxData& browser)
-    {
-        std::vector<QAbstractButton*> out;
-        auto* lay = child<QVBoxLayout>(browser, "scroll_lay");
-        for (int i = 0; i < lay->count(); ++i)
-            if (auto* b = qobject_cast<QAbstractButton*>(lay->itemAt(i)->widget()))
-                out.push_back(b);
-        return out;
-    }
+    static std::vector<QAbstractButton*> listed(PropAuxData& browser) { return listedButtons(browser); }
     static QAbstractButton* entry(PropAuxData& browser, const QString& name)
     {
         for (QAbstractButton* b : listed(browser))
@@ -112,11 +92,7 @@ protected:
     }
     static QStringList captions(PropAuxData& browser, bool shownOnly = false)
     {
-        QStringList out;
-        for (QAbstractButton* b : listed(browser))
-            if (!shownOnly || !b->isHidden())
-                out << b->text();
-        return out;
+        return listedCaptions(browser, shownOnly);
     }
     static void click(PropAuxData& browser, const char* button)
     {

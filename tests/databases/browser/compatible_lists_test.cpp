@@ -7,7 +7,7 @@
 
 #include "core/flags.h"
 #include "core/preferences.h"
-#include "counting_tab.h"
+#include "browser_test_support.h"
 #include "databases/compatible_lists.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
@@ -80,16 +80,7 @@ protected:
         compatibleSpecies = {"stale"};
         compatibleReactions = {"stale"};
     }
-    void TearDown() override
-    {
-        SPECIES.clear();
-        REACTANTS.clear();
-        KINETICS.clear();
-        flagsF.store(0);
-        propellantElements.clear();
-        compatibleSpecies.clear();
-        compatibleReactions.clear();
-    }
+    void TearDown() override { restoreBrowserGlobals(); }
     void writeAll()
     {
         app.write("Data/Reactants.json", R"({"H2O2": {"Composition": [[2.0, "H"], [2.0, "O"]]},
