@@ -32,6 +32,14 @@ protected:
         m->reset();
         return m;
     }
+    // Aluminium burning in oxygen (1:1 by mass), ready for its chamber solve.
+    static std::shared_ptr<Mixture> aluminiumFlame()
+    {
+        auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
+        m->setReactantEnthalpy(298.15);
+        m->reset();
+        return m;
+    }
     static double electrons(const Mixture& m)
     {
         const Species* e = findSpecies(m, "e-");
@@ -43,10 +51,8 @@ protected:
 // to matter: the charge balance stays on, and the ionised products stay neutral overall.
 TEST_F(Ions, ChargeBalanceHoldsInAHotAluminiumFlame)
 {
-    auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
+    auto m = aluminiumFlame();
     ASSERT_EQ(flagsL.load(), 0u);
-    m->setReactantEnthalpy(298.15);
-    m->reset();
     double T = T_SEED;
     ASSERT_TRUE(m->solveEquilibrium(T, 1e6, true));
     EXPECT_TRUE(m->chargeBalance);
@@ -81,9 +87,7 @@ TEST_F(Ions, ChargeBalanceHoldsInAHotAluminiumFlame)
 TEST_F(Ions, IonBalanceRestoresNeutrality)
 {
     for (uint32_t corrections : {100u, 0u}) {
-        auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
-        m->setReactantEnthalpy(298.15);
-        m->reset();
+        auto m = aluminiumFlame();
         double T = T_SEED;
         ASSERT_TRUE(m->solveEquilibrium(T, 1e6, true));
         ASSERT_TRUE(m->chargeBalance);
@@ -151,9 +155,7 @@ TEST_F(Ions, InsignificantIonsSwitchTheBalanceOff)
 
 TEST_F(Ions, DerivativesDropAnInsignificantElectronRow)
 {
-    auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
-    m->setReactantEnthalpy(298.15);
-    m->reset();
+    auto m = aluminiumFlame();
     double T = T_SEED;
     ASSERT_TRUE(m->solveEquilibrium(T, 1e6, true));
     ASSERT_TRUE(m->chargeBalance);
