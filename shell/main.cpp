@@ -19,7 +19,12 @@ int main(int argc, char* argv[])
     // The engine has no widgets: its messages become critical boxes, carried to the GUI
     // thread by the message seam when a run reports from its worker.
     setEngineMessageHandler([](const EngineMessage& message) {
-        showCritical(nullptr, QString::fromStdString(message.text), QString::fromStdString(message.informativeText));
+        MessageRequest request;
+        request.icon = QMessageBox::Critical;
+        request.title.clear(); // the engine's boxes carry no title
+        request.text = QString::fromStdString(message.text);
+        request.informativeText = QString::fromStdString(message.informativeText);
+        showMessage(nullptr, request);
     });
 
     QMainWindow window;
