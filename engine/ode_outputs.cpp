@@ -6,6 +6,7 @@
 #include "core/preferences.h"
 #include "engine/bartz.h"
 #include "engine/ode.h"
+#include "engine/station_outputs.h"
 
 void ODE::stationOutputs(unsigned j, bool frozen)
 {
@@ -18,10 +19,7 @@ void ODE::stationOutputs(unsigned j, bool frozen)
             m.frozenTransport(T, true);
         else
             m.equilibriumTransport(T, true);
-        rv.viscosity[j] = m.viscosity;
-        rv.conductivity[j] = m.conductivity;
-        rv.prandtlCp[j] = m.prandtlCp;
-        rv.prandtl[j] = m.prandtl;
+        recordStationTransport(rv, m, j);
     }
     rv.h[j] = m.enthalpy;
     rv.s[j] = m.entropy;
@@ -30,8 +28,7 @@ void ODE::stationOutputs(unsigned j, bool frozen)
         rv.soundSpeed[j] = m.soundSpeed;
         rv.gamma[j] = m.gamma;
     }
-    rv.massFlow[j] = rv.rho[j] * rv.u[j] * rv.area[j];
-    rv.mach[j] = rv.u[j] / rv.soundSpeed[j];
+    recordStationFlow(rv, j);
     rv.cp[j] = m.cp;
     rv.cv[j] = m.cv;
     if (heatTransfer) {
@@ -39,12 +36,7 @@ void ODE::stationOutputs(unsigned j, bool frozen)
                                                rv.throatDiameter, rv.throatCurvatureRadius, rv.area[t] / rv.area[j],
                                                T, rv.wallTemperature);
     }
-    rv.molecularWeight[j] = 1.0 / m.totalMoles;
-    for (std::size_t i = 0; i < rv.moleFractions.size() && i < m.species.size(); ++i) {
-        if (rv.moleFractions[i].size() <= j)
-            rv.moleFractions[i].resize(j + 1, 0.0);
-        rv.moleFractions[i][j] = m.species[i]->moleFraction;
-    }
+    recordStationComposition(rv, m, j);
 }
 
 void ODE::chamberOutputs()

@@ -8,6 +8,7 @@
 #include "engine/bartz.h"
 #include "engine/odk.h"
 #include "engine/ode.h"
+#include "engine/station_outputs.h"
 
 namespace {
 bool integratorSucceeded(int result)
@@ -416,33 +417,23 @@ void ODK::stationOutputs(unsigned k)
     m.transportMoles = transportMoles;
     m.moleFractions();
 
-    rv.molecularWeight[k] = 1.0 / m.totalMoles;
-    for (std::size_t i = 0; i < rv.moleFractions.size() && i < m.species.size(); ++i) {
-        if (rv.moleFractions[i].size() <= k)
-            rv.moleFractions[i].resize(k + 1, 0.0);
-        rv.moleFractions[i][k] = m.species[i]->moleFraction;
-    }
+    recordStationComposition(rv, m, k);
 
     m.enthalpyEntropy(T);
     rv.h[k] = m.enthalpy;
     rv.s[k] = m.entropy;
     m.frozenProperties(T);
-    rv.massFlow[k] = rv.rho[k] * rv.u[k] * rv.area[k];
     rv.gamma[k] = m.gamma;
     rv.soundSpeed[k] = m.soundSpeed;
     rv.cp[k] = m.cp;
     rv.cv[k] = m.cv;
-    rv.mach[k] = rv.u[k] / m.soundSpeed;
+    recordStationFlow(rv, k);
 
     // The heat-transfer coefficient needs the viscosity and conductivity of this station.
     if (transport || heatTransfer) {
         m.frozenTransport(T, true);
-        if (transport) {
-            rv.viscosity[k] = m.viscosity;
-            rv.conductivity[k] = m.conductivity;
-            rv.prandtlCp[k] = m.prandtlCp;
-            rv.prandtl[k] = m.prandtl;
-        }
+        if (transport)
+            recordStationTransport(rv, m, k);
     }
     if (heatTransfer) {
         const unsigned t = rv.throatIndex;
