@@ -99,6 +99,9 @@ private:
     bool throatAndFreezing(bool finiteArea);
     // Stations, areas, throat index and station vectors that a run can work on.
     bool usableNozzle() const;
+    // Opens a run: clears the last run's failure, or marks this one failed and returns
+    // false when the nozzle cannot carry a run.
+    bool startRun();
     // Burn-back points a grain run can use (min of burnPoints and the curve lengths).
     std::size_t usableBurnPoints() const;
 

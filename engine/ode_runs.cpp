@@ -23,6 +23,12 @@ bool ODE::usableNozzle() const
     return true;
 }
 
+bool ODE::startRun()
+{
+    failed = !usableNozzle();
+    return !failed;
+}
+
 bool ODE::abortRequested()
 {
     return abortFlag.load(std::memory_order_relaxed) != 0;
@@ -104,13 +110,10 @@ bool ODE::throatAndFreezing(bool finiteArea)
 
 void ODE::calculateIAC()
 {
-    failed = false;
+    if (!startRun())
+        return;
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (!usableNozzle()) {
-        failed = true;
-        return;
-    }
     const unsigned t = rv.throatIndex;
     const double pc = rv.chamberPressure;
     m.reset();
@@ -138,12 +141,13 @@ std::size_t ODE::usableBurnPoints() const
 
 void ODE::calculateIACGrain()
 {
-    failed = false;
+    if (!startRun())
+        return;
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     // Burn times need at least two points of the burn-back curve.
-    if (!usableNozzle() || n < 2) {
+    if (n < 2) {
         failed = true;
         return;
     }
@@ -241,13 +245,10 @@ void ODE::calculateIACGrain()
 
 void ODE::calculateFAC()
 {
-    failed = false;
+    if (!startRun())
+        return;
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    if (!usableNozzle()) {
-        failed = true;
-        return;
-    }
     const double injector = rv.injectorPressure;
     const double Ac = rv.chamberArea;
     // The entry-pressure estimate and the whole model need a chamber wider than the
