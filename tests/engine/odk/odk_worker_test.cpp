@@ -1,14 +1,7 @@
 // The kinetic run on its own thread: the worker reports finished() in the GUI thread,
 // then the worker and the kinetic solver go away while the mixture and the record
 // stay with the results.
-#include <functional>
 #include <memory>
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QPointer>
-#include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -17,25 +10,10 @@
 #include "engine/odk.h"
 #include "engine/threader.h"
 #include "../ode/perfect_gas.h"
+#include "../support/worker_run.h"
 #include "kinetic_cases.h"
 
 namespace {
-
-bool waitFor(const std::function<bool()>& pred, int timeoutMs = 60000)
-{
-    if (pred())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return pred();
-}
 
 TEST(OdkWorker, KineticRunOnItsOwnThread)
 {
@@ -49,17 +27,10 @@ TEST(OdkWorker, KineticRunOnItsOwnThread)
 
     auto* worker = new Threader(new ODK(mixture, rocket, false, false), &ODK::calculateIAC);
     EXPECT_EQ(worker->mode, 2);
-    QPointer<Threader> alive(worker);
-    bool arrived = false, result = false, inGuiThread = false;
-    QObject context;
-    QPointer<QThread> thread = Threader::start(worker, &context, [&](bool res) {
-        arrived = true;
-        result = res;
-        inGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
-    });
-    ASSERT_TRUE(waitFor([&] { return arrived && thread.isNull() && alive.isNull(); }));
-    EXPECT_TRUE(result);
-    EXPECT_TRUE(inGuiThread);
+    const worker_run::Outcome out = worker_run::run(worker, 60000);
+    ASSERT_TRUE(out.cleanedUp());
+    EXPECT_TRUE(out.result);
+    EXPECT_TRUE(out.inGuiThread);
     EXPECT_EQ(flagsODK.load() & 0x1FFu, 0u);
     // The record holds the kinetic results and outlives the solver.
     EXPECT_EQ(mixture.use_count(), 1);

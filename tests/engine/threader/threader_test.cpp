@@ -5,11 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QPointer>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -19,33 +16,18 @@
 #include "engine/ode.h"
 #include "engine/threader.h"
 #include "../ode/perfect_gas.h"
+#include "../support/worker_run.h"
 
 namespace {
 
 using namespace perfect_gas;
 
-// Runs the GUI event loop until pred() holds or the time is up.
-bool waitFor(const std::function<bool()>& pred, int timeoutMs = 20000)
-{
-    if (pred())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (pred())
-            loop.quit();
-    });
-    poll.start(2);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return pred();
-}
+// The thread-finishing waits of these runs.
+const int TIMEOUT_MS = 20000;
 
-struct Outcome {
-    bool arrived = false;
-    bool result = false;
-    bool inGuiThread = false;
-};
+using worker_run::Outcome;
+
+bool waitFor(const std::function<bool()>& pred) { return worker_run::waitFor(pred, TIMEOUT_MS); }
 
 class Worker : public ::testing::Test {
 protected:
@@ -69,16 +51,9 @@ protected:
     // Starts the worker and waits until its thread is gone.
     Outcome run(Threader* worker)
     {
-        Outcome out;
-        QPointer<Threader> alive(worker);
-        QObject context;
-        QPointer<QThread> thread = Threader::start(worker, &context, [&out](bool res) {
-            out.arrived = true;
-            out.result = res;
-            out.inGuiThread = QThread::currentThread() == QCoreApplication::instance()->thread();
-        });
-        EXPECT_TRUE(waitFor([&] { return out.arrived && thread.isNull() && alive.isNull(); }))
-            << "arrived " << out.arrived << ", thread left " << !thread.isNull() << ", worker left " << !alive.isNull();
+        const Outcome out = worker_run::run(worker, TIMEOUT_MS);
+        EXPECT_TRUE(out.cleanedUp()) << "arrived " << out.arrived << ", thread left " << out.threadLeft
+                                     << ", worker left " << out.workerLeft;
         return out;
     }
 
@@ -105,11 +80,8 @@ TEST_F(Worker, RunFinishesInTheGuiThreadAndCleansUp)
 
 TEST_F(Worker, BoolMembersPassTheirResultOn)
 {
-    rocket->propellantDensity = 1800.0;
+    setBurnLaw(*rocket);
     rocket->combustionArea = 0.04;
-    rocket->vieilleLimits = {{1e5, 1e8}};
-    rocket->vieilleA = {1.5e-6};
-    rocket->vieilleN = {0.5};
     rocket->targetPressure = 3e6;
     auto* sizing = new Threader(new ODE(mixture, rocket, false, false), &ODE::optimizeForPressure);
     EXPECT_EQ(sizing->mode, 1);
@@ -150,11 +122,8 @@ TEST_F(Worker, AbortStopsAGrainRunUnderWay)
 {
     // A long burn: thousands of burn-back points, each a chamber-pressure balance.
     const int points = 20000;
-    rocket->propellantDensity = 1800.0;
+    setBurnLaw(*rocket);
     rocket->burnPoints = points;
-    rocket->vieilleLimits = {{1e5, 1e8}};
-    rocket->vieilleA = {1.5e-6};
-    rocket->vieilleN = {0.5};
     for (int i = 0; i < points; ++i) {
         rocket->burnDistance.push_back(1e-6 * i);
         rocket->burnArea.push_back(0.02 + 0.02 * (i % 2)); // alternating: every point needs several passes
