@@ -94,6 +94,37 @@ inline double cStar()
     return std::sqrt(gasConstant() * TC) / (std::sqrt(g) * std::pow(2.0 / (g + 1.0), (g + 1.0) / (2.0 * (g - 1.0))));
 }
 
+// Mach number at the end of an isentropic expansion from pc to pe.
+inline double expansionMach(double pc, double pe)
+{
+    const double g = gamma();
+    return std::sqrt(2.0 / (g - 1.0) * (std::pow(pc / pe, (g - 1.0) / g) - 1.0));
+}
+// Flow velocity at Mach M of the expansion from the chamber.
+inline double velocityAt(double M) { return M * std::sqrt(gamma() * gasConstant() * TC * temperatureRatio(M)); }
+
+// The grain propellant of the runs that need one: density 1800 kg/m3 and one burn-law
+// interval from 0.1 to 100 MPa, r = 1.5e-6 p^0.5 (m/s with p in Pa).
+constexpr double RHO_P = 1800.0, LAW_A = 1.5e-6, LAW_N = 0.5;
+inline void setBurnLaw(RocketVariables& rv)
+{
+    rv.propellantDensity = RHO_P;
+    rv.vieilleLimits = {{1e5, 1e8}};
+    rv.vieilleA = {LAW_A};
+    rv.vieilleN = {LAW_N};
+}
+// Throat area through which a burning area Ab of that propellant balances at chamber
+// pressure pc: At = rho_p a pc^n Ab c*/pc.
+inline double balancedThroat(double Ab, double pc)
+{
+    return Ab * RHO_P * LAW_A * std::pow(pc, LAW_N) * cStar() / pc;
+}
+// Burning area that balances at chamber pressure pc through the throat At.
+inline double balancedBurningArea(double pc, double At)
+{
+    return std::pow(pc, 1.0 - LAW_N) * At / (RHO_P * LAW_A * cStar());
+}
+
 // A nozzle given by area ratios (throat ratio 1 at throatIndex), throat area At.
 inline void setNozzle(RocketVariables& rv, const std::vector<double>& ratios, unsigned throatIndex, double At)
 {
