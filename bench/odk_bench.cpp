@@ -8,6 +8,7 @@
 #include "engine/engine_messages.h"
 #include "engine/odk.h"
 #include "tests/engine/odk/kinetic_cases.h"
+#include "tests/engine/odk/rhs_vectors.h"
 
 namespace {
 
@@ -49,24 +50,10 @@ void BM_KineticRightHandSide(benchmark::State& state)
     odk_test::smoothNozzle(*rv, 15, 34);
     auto m = odk_test::hydrogenOxygenKinetic(1.0, true);
     ODK odk(m, rv, false, false);
-    SUNContext ctx = nullptr;
-    SUNContext_Create(nullptr, &ctx);
-    const std::size_t N = m->nSpecies;
-    N_Vector y = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    N_Vector ydot = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    double* yv = N_VGetArrayPointer(y);
-    const double moles[] = {0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6};
-    for (std::size_t j = 0; j < N; ++j)
-        yv[j] = moles[j];
-    yv[N] = 1200.0;
-    yv[N + 1] = 3100.0;
-    yv[N + 2] = 1.5;
-    yv[N + 3] = 3.0e6;
+    odk_test::RhsVectors vectors(m->nSpecies);
+    vectors.set({0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6}, 1200.0, 3100.0, 1.5, 3.0e6);
     for (auto _ : state)
-        benchmark::DoNotOptimize(odkRightHandSide(-0.01, y, ydot, &odk.userData));
-    N_VDestroy(y);
-    N_VDestroy(ydot);
-    SUNContext_Free(&ctx);
+        benchmark::DoNotOptimize(odkRightHandSide(-0.01, vectors.y, vectors.ydot, &odk.userData));
     setEngineMessageHandler({});
 }
 BENCHMARK(BM_KineticRightHandSide)->Unit(benchmark::kMicrosecond);

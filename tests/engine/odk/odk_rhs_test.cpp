@@ -15,6 +15,7 @@
 #include "engine/engine_messages.h"
 #include "engine/odk.h"
 #include "kinetic_cases.h"
+#include "rhs_vectors.h"
 
 namespace {
 
@@ -38,16 +39,8 @@ struct Invariants {
 
 class OdkRightHandSide : public ::testing::TestWithParam<RhsCase> {
 protected:
-    void SetUp() override
-    {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        SUNContext_Create(nullptr, &ctx);
-    }
-    void TearDown() override
-    {
-        SUNContext_Free(&ctx);
-        setEngineMessageHandler({});
-    }
+    void SetUp() override { setEngineMessageHandler([](const EngineMessage&) {}); }
+    void TearDown() override { setEngineMessageHandler({}); }
 
     Invariants invariants(Mixture& m, const RocketVariables& rv, bool areaGiven, double x, const double* y)
     {
@@ -77,8 +70,6 @@ protected:
         v.oxygen = O;
         return v;
     }
-
-    SUNContext ctx = nullptr;
 };
 
 TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
@@ -106,20 +97,14 @@ TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
         n += v;
     const double rho = pState / (R_UNIVERSAL * n * T);
 
-    N_Vector y = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    N_Vector ydot = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    double* yv = N_VGetArrayPointer(y);
-    for (std::size_t j = 0; j < N; ++j)
-        yv[j] = moles[j];
-    yv[N] = u;
-    yv[N + 1] = T;
-    yv[N + 2] = rho;
-    yv[N + 3] = c.areaGiven ? pState : 0.9 * interpolate(rv->area, rv->x, x);
+    RhsVectors vectors(N);
+    vectors.set(moles, u, T, rho, c.areaGiven ? pState : 0.9 * interpolate(rv->area, rv->x, x));
+    const double* yv = vectors.state();
 
     // Leave the species evaluated far from the state's temperature.
     m->evaluateSpecies(1000.0);
-    ASSERT_EQ(odkRightHandSide(x, y, ydot, &odk.userData), 0);
-    const std::vector<double> d(N_VGetArrayPointer(ydot), N_VGetArrayPointer(ydot) + N + 4);
+    ASSERT_EQ(odkRightHandSide(x, vectors.y, vectors.ydot, &odk.userData), 0);
+    const std::vector<double> d(vectors.derivative(), vectors.derivative() + N + 4);
     for (double v : d)
         ASSERT_TRUE(std::isfinite(v));
 
@@ -167,9 +152,6 @@ TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
     // Elements are neither made nor destroyed by the reactions.
     EXPECT_LT(std::fabs(rate(a.hydrogen, b.hydrogen)), 1e-9 * (1.0 + speciesChange)) << c.name;
     EXPECT_LT(std::fabs(rate(a.oxygen, b.oxygen)), 1e-9 * (1.0 + speciesChange)) << c.name;
-
-    N_VDestroy(y);
-    N_VDestroy(ydot);
 }
 
 INSTANTIATE_TEST_SUITE_P(States, OdkRightHandSide,
@@ -194,18 +176,10 @@ TEST(OdkRightHandSideMinimumArea, RecordedOnlyWhileThePressureIsGiven)
     for (std::size_t k = 0; k < rv->x.size(); ++k)
         rv->p[k] = 3e6 * std::exp(-4.0 * (rv->x[k] + 0.1));
     ODK odk(m, rv, false, false);
-    SUNContext ctx = nullptr;
-    SUNContext_Create(nullptr, &ctx);
     const std::size_t N = m->nSpecies;
-    N_Vector y = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    N_Vector ydot = N_VNew_Serial(static_cast<sunindextype>(N + 4), ctx);
-    double* yv = N_VGetArrayPointer(y);
-    for (std::size_t j = 0; j < N; ++j)
-        yv[j] = 0.05;
-    yv[N] = 1500.0;
-    yv[N + 1] = 2800.0;
-    yv[N + 2] = 1.5;
-    yv[N + 3] = 5e-3;
+    RhsVectors vectors(N);
+    vectors.set(std::vector<double>(N, 0.05), 1500.0, 2800.0, 1.5, 5e-3);
+    N_Vector y = vectors.y, ydot = vectors.ydot;
 
     rv->odkMinArea = 1.0;
     odk.areaGiven = true;
@@ -219,14 +193,10 @@ TEST(OdkRightHandSideMinimumArea, RecordedOnlyWhileThePressureIsGiven)
     EXPECT_EQ(rv->odkMinAreaU, 1500.0);
     EXPECT_EQ(rv->odkMinAreaRho, 1.5);
 
-    yv[N + 3] = 6e-3; // larger: nothing changes
+    vectors.state()[N + 3] = 6e-3; // larger: nothing changes
     odkRightHandSide(0.02, y, ydot, &odk.userData);
     EXPECT_EQ(rv->odkMinArea, 5e-3);
     EXPECT_EQ(rv->odkMinAreaX, 0.01);
-
-    N_VDestroy(y);
-    N_VDestroy(ydot);
-    SUNContext_Free(&ctx);
     setEngineMessageHandler({});
 }
 
