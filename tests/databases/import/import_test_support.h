@@ -19,6 +19,11 @@ struct ImportRecorder {
     std::deque<OverwriteReply> answers;
 
     void answer(OverwriteAnswer a, bool doNotShowAgain = false) { answers.push_back({a, doNotShowAgain}); }
+    void answer(const std::vector<OverwriteReply>& replies)
+    {
+        for (const OverwriteReply& r : replies)
+            answer(r.answer, r.doNotShowAgain);
+    }
 
     ImportCallbacks callbacks()
     {
@@ -75,4 +80,25 @@ inline std::string mutate(std::string text, const std::string& from, const std::
     if (pos == std::string::npos)
         return "<mutation not found: " + from + ">";
     return text.replace(pos, from.size(), to);
+}
+
+// The ways of answering the overwrite questions when an import meets two stored records
+// again: the answers, how many questions are then asked, and whether the first and the
+// second record are replaced.
+struct OverwriteCase {
+    const char* what;
+    std::vector<OverwriteReply> answers;
+    std::size_t questions;
+    bool firstReplaced, secondReplaced;
+};
+
+inline const std::vector<OverwriteCase>& overwriteCases()
+{
+    static const std::vector<OverwriteCase> cases = {
+        {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
+        {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
+        {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
+        {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
+    };
+    return cases;
 }

@@ -378,36 +378,23 @@ TEST_F(ThermoImport, MissingDatabaseIsCreatedAndAFailedWriteIsReported)
 // The second import of the same records, with each way of answering.
 TEST_F(ThermoImport, OverwriteQuestion)
 {
-    struct Case {
-        const char* what;
-        std::vector<OverwriteReply> answers;
-        std::size_t questions;
-        bool arReplaced, arPlusReplaced;
-    };
-    const std::vector<Case> cases = {
-        {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
-        {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
-        {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
-        {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
-    };
     // Stored entries that differ from the file's (and carry transport data).
     const json old = json::parse(R"({"Composition": [[1.0, "Ar"]], "Enthalpy": [1.0, 1], "MolecWeight": [1.0, 0],
         "Phase": 0, "isActive": false, "Viscosity": [{"Coef": [1.0, 2.0, 3.0, 4.0], "T_int": [200.0, 1000.0]}],
         "Intervals": [{"T_int": [200.0, 1000.0], "a": [1.0], "b": [0.0, 0.0], "exp": [0.0]}]})");
-    for (const Case& c : cases) {
+    for (const OverwriteCase& c : overwriteCases()) {
         SCOPED_TRACE(c.what);
         writeBytes(species(), json{{"Ar", old}, {"Ar+", old}}.dump(4) + "\n");
         rec = ImportRecorder();
-        for (const OverwriteReply& a : c.answers)
-            rec.answer(a.answer, a.doNotShowAgain);
+        rec.answer(c.answers);
         ImportOutcome out = importSpecies(kGoodThermo);
         EXPECT_TRUE(out.ok);
         ASSERT_EQ(rec.questions.size(), c.questions);
         EXPECT_EQ(rec.questions[0], "You are about to overwrite saved data for specie 'Ar'. Continue?");
         json doc = readJson(species());
-        EXPECT_EQ(doc["Ar"] != old, c.arReplaced);
-        EXPECT_EQ(doc["Ar+"] != old, c.arPlusReplaced);
-        if (c.arReplaced) {
+        EXPECT_EQ(doc["Ar"] != old, c.firstReplaced);
+        EXPECT_EQ(doc["Ar+"] != old, c.secondReplaced);
+        if (c.firstReplaced) {
             EXPECT_FALSE(doc["Ar"].contains("Viscosity")); // a replaced entry loses its transport data
         }
     }

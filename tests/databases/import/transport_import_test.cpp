@@ -158,34 +158,21 @@ TEST_F(TransportImport, OverwriteQuestion)
     // Ar is asked about; V1C0 for Ar replaces both kinds on Yes, so its conductivity goes.
     const std::string second = mutate(mutate(kGoodTransport, "V2C2", "V1C0"), "  V 1000.0", "! V 1000.0");
     const std::string noC = second.substr(0, second.find("  C  200.0")) + second.substr(second.find("Ar+ "));
-    struct Case {
-        const char* what;
-        std::vector<OverwriteReply> answers;
-        std::size_t questions;
-        bool arReplaced, arPlusReplaced;
-    };
-    const std::vector<Case> cases = {
-        {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
-        {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
-        {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
-        {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
-    };
     const std::string stored = readBytes(species());
-    for (const Case& c : cases) {
+    for (const OverwriteCase& c : overwriteCases()) {
         SCOPED_TRACE(c.what);
         writeBytes(species(), stored);
         rec = ImportRecorder();
-        for (const OverwriteReply& a : c.answers)
-            rec.answer(a.answer, a.doNotShowAgain);
+        rec.answer(c.answers);
         ImportOutcome out = importTransport(noC);
         EXPECT_TRUE(out.ok);
         ASSERT_EQ(rec.questions.size(), c.questions);
         EXPECT_EQ(rec.questions[0],
                   "You are about to overwrite viscosity and/or conductivity data for specie 'Ar'. Continue?");
         json doc = readJson(species());
-        EXPECT_EQ(doc["Ar"]["Viscosity"].size(), c.arReplaced ? 1u : 2u);
-        EXPECT_EQ(doc["Ar"].contains("Conductivity"), !c.arReplaced);
-        EXPECT_EQ(out.kept, int(!c.arReplaced) + int(!c.arPlusReplaced));
+        EXPECT_EQ(doc["Ar"]["Viscosity"].size(), c.firstReplaced ? 1u : 2u);
+        EXPECT_EQ(doc["Ar"].contains("Conductivity"), !c.firstReplaced);
+        EXPECT_EQ(out.kept, int(!c.firstReplaced) + int(!c.secondReplaced));
     }
 }
 
