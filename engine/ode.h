@@ -16,6 +16,10 @@
 // cannot shrink (best at the top with the second best at the bottom, or no usable sample).
 bool shrinkPerformanceRange(int b, int s, int K, double& lo, double& hi);
 
+// First estimate of ln(pc/p) at a subsonic station of area ratio A/At, from the
+// throat's ln(pc/pt); 10 % lower close to the throat (A/At below 1.09).
+double subsonicPressureEstimate(double lnThroatPressureRatio, double areaRatio);
+
 class ODE {
 public:
     std::shared_ptr<Mixture> mixture;

@@ -80,6 +80,15 @@ void ODE::stationState(unsigned k)
     rv.rho[k] = m.density;
 }
 
+double subsonicPressureEstimate(double lnThroatPressureRatio, double areaRatio)
+{
+    const double c = std::log(areaRatio);
+    double Y = lnThroatPressureRatio / (areaRatio + 10.587 * c * c * c + 9.454 * c);
+    if (areaRatio < 1.09)
+        Y *= 0.9;
+    return Y;
+}
+
 bool ODE::solveStation(unsigned j, bool frozen)
 {
     RocketVariables& rv = *rocket;
@@ -93,9 +102,7 @@ bool ODE::solveStation(unsigned j, bool frozen)
     const double L = lnPressureRatio;
     double Y;
     if (j < t) {
-        Y = L / (b + 10.587 * c * c * c + 9.454 * c);
-        if (b < 1.09)
-            Y *= 0.9;
+        Y = subsonicPressureEstimate(L, b);
     } else if (b >= 2.0) {
         Y = rv.gamma[t] + 1.4 * c;
     } else {

@@ -8,6 +8,7 @@
 #include "core/curves.h"
 #include "core/flags.h"
 #include "core/preferences.h"
+#include "engine/ode.h"
 #include "engine/odk.h"
 
 // ---------------------------------------------------------------------------------
@@ -246,10 +247,7 @@ bool ODK::firstPoint()
     const unsigned t = rv.throatIndex;
     const double pc = rv.chamberPressure;
     const double A0 = rv.area[0];
-    const double a = A0 / rv.area[t];
-    const double b = std::log(a);
-    const double c = a >= 1.09 ? lnPressureRatio : 0.9 * lnPressureRatio;
-    double Y = c / (a + 10.587 * b * b * b + 9.454 * b);
+    double Y = subsonicPressureEstimate(lnPressureRatio, A0 / rv.area[t]);
     if (!(Y > 0.0) || !std::isfinite(Y))
         Y = ln_Pinf_Pi_RESET;
     double T0 = rv.chamberT;
