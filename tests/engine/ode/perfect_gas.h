@@ -11,6 +11,7 @@
 
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
+#include "nozzle_setup.h"
 
 namespace perfect_gas {
 
@@ -125,20 +126,6 @@ inline double balancedBurningArea(double pc, double At)
     return std::pow(pc, 1.0 - LAW_N) * At / (RHO_P * LAW_A * cStar());
 }
 
-// A nozzle given by area ratios (throat ratio 1 at throatIndex), throat area At.
-inline void setNozzle(RocketVariables& rv, const std::vector<double>& ratios, unsigned throatIndex, double At)
-{
-    rv.stationCount = static_cast<uint32_t>(ratios.size());
-    rv.throatIndex = throatIndex;
-    rv.frozenIndex = rv.stationCount;
-    rv.x.clear();
-    rv.area.clear();
-    for (std::size_t j = 0; j < ratios.size(); ++j) {
-        rv.x.push_back((static_cast<double>(j) - throatIndex) * 0.01);
-        rv.area.push_back(ratios[j] * At);
-    }
-    rv.throatDiameter = std::sqrt(4.0 * At / M_PI);
-    rv.resizeStations();
-}
+using nozzle_test::setNozzle;
 
 } // namespace perfect_gas

@@ -25,10 +25,7 @@ const double AT = 1e-3;
 const std::vector<double> RATIOS{3.0, 1.5, 1.05, 1.0, 1.5, 1.99, 2.0, 4.0, 10.0, 25.0};
 const unsigned THROAT = 3;
 
-void expectRelative(double value, double expected, double tolerance, const std::string& what)
-{
-    EXPECT_LE(std::fabs(value / expected - 1.0), tolerance) << what << ": " << value << " against " << expected;
-}
+using nozzle_test::expectRelative;
 
 class PerfectGas : public ::testing::Test {
 protected:

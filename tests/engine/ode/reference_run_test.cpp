@@ -16,6 +16,7 @@
 #include "engine/ode.h"
 #include "../test_mixtures.h"
 #include "../transport/transport_records.h"
+#include "nozzle_setup.h"
 
 namespace {
 
@@ -29,23 +30,12 @@ void expectPrinted(double value, double printed, int decimals, double tolerance,
     EXPECT_LE(std::fabs(value - printed), allowed) << what << ": " << value << " against " << printed;
 }
 
-void expectRelative(double value, double expected, double tolerance, const std::string& what)
-{
-    EXPECT_LE(std::fabs(value / expected - 1.0), tolerance) << what << ": " << value << " against " << expected;
-}
+using nozzle_test::expectRelative;
 
+// Stations 2 cm apart on the case's throat area.
 void setNozzle(RocketVariables& rv, const std::vector<double>& ratios, unsigned throat)
 {
-    rv.stationCount = static_cast<uint32_t>(ratios.size());
-    rv.throatIndex = throat;
-    rv.frozenIndex = rv.stationCount;
-    rv.x.clear();
-    rv.area.clear();
-    for (std::size_t j = 0; j < ratios.size(); ++j) {
-        rv.x.push_back((static_cast<double>(j) - throat) * 0.02);
-        rv.area.push_back(ratios[j] * AT);
-    }
-    rv.resizeStations();
+    nozzle_test::setNozzle(rv, ratios, throat, AT, 0.02);
 }
 
 class ReferenceRun : public ::testing::Test {
