@@ -23,16 +23,16 @@ std::string writeSpeciesFile(int n)
     const std::vector<double> a{1.1e4, -3.2e2, 4.5, 1.2e-3, -4.4e-7, 6.1e-11, -3.3e-15};
     for (int i = 0; i < n; ++i) {
         nlohmann::json interval = {{"T_int", {200.0, 1000.0}}, {"a", a}, {"b", {-745.375, 4.38}}, {"exp", exps}};
-        doc["S" + std::to_string(i) + (i % 3 == 0 ? "H2O" : "CO")] = {
-            {"Composition", {{2.0, "H"}, {1.0, "O"}}},
-            {"Enthalpy", {-241826.0, 1}},
-            {"Intervals", {interval, interval}},
-            {"MolecWeight", {18.015, 0}},
-            {"Phase", i % 4 == 0 ? 1 : 0},
-            {"isActive", true}};
+        doc["S" + std::to_string(i) + (i % 3 == 0 ? "H2O" : "CO")] = {{"Composition", {{2.0, "H"}, {1.0, "O"}}},
+                                                                      {"Enthalpy", {-241826.0, 1}},
+                                                                      {"Intervals", {interval, interval}},
+                                                                      {"MolecWeight", {18.015, 0}},
+                                                                      {"Phase", i % 4 == 0 ? 1 : 0},
+                                                                      {"isActive", true}};
     }
-    const std::string path = (std::filesystem::temp_directory_path() / ("kavro_bench_species_" + std::to_string(n)
-                                                                        + ".json")).string();
+    const std::string path
+            = (std::filesystem::temp_directory_path() / ("kavro_bench_species_" + std::to_string(n) + ".json"))
+                      .string();
     writeJsonFile(path, doc);
     return path;
 }

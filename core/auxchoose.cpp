@@ -9,8 +9,7 @@
 
 std::vector<int> auxChooseChecked;
 
-AuxChoose::AuxChoose(int mode, QWidget* parent)
-    : QDialog(parent), ui(new Ui::AuxChoose), mode(mode)
+AuxChoose::AuxChoose(int mode, QWidget* parent) : QDialog(parent), ui(new Ui::AuxChoose), mode(mode)
 {
     ui->setupUi(this);
     // The spacer stays the last entry of the list so the items gather at the top.

@@ -168,12 +168,8 @@ double integrateBy(Rule rule, const std::vector<double>& y, const std::vector<do
         if (!(length > 0.0))
             continue; // repeated abscissae: nothing to add
         switch (rule) {
-        case Rule::Midpoint:
-            sum += length * interpolate(y, x, (u.position + v.position) / 2);
-            break;
-        case Rule::Trapezoid:
-            sum += length * (u.value + v.value) / 2;
-            break;
+        case Rule::Midpoint: sum += length * interpolate(y, x, (u.position + v.position) / 2); break;
+        case Rule::Trapezoid: sum += length * (u.value + v.value) / 2; break;
         case Rule::Simpson:
             sum += length * (u.value + 4 * interpolate(y, x, (u.position + v.position) / 2) + v.value) / 6;
             break;
@@ -235,13 +231,9 @@ double integrateSimpson(const std::vector<double>& y, const std::vector<double>&
 double integrate(const std::vector<double>& y, const std::vector<double>& x, double a, double b)
 {
     switch (INT_METHOD) {
-    case 0:
-        return integrateMidpoint(y, x, a, b);
-    case 1:
-        return integrateTrapezoid(y, x, a, b);
-    case 2:
-        return integrateSimpson(y, x, a, b);
-    default:
-        return 0.0;
+    case 0: return integrateMidpoint(y, x, a, b);
+    case 1: return integrateTrapezoid(y, x, a, b);
+    case 2: return integrateSimpson(y, x, a, b);
+    default: return 0.0;
     }
 }

@@ -11,10 +11,8 @@ constexpr uint8_t kNoGroup = 0xFF;
 } // namespace
 
 ExportSelection::ExportSelection(int mode, QWidget* parent)
-    : QDialog(parent),
-      ui(new Ui::ExportSelection),
-      mode(mode >= 0 && mode <= 0xFF ? static_cast<uint8_t>(mode) : kNoGroup),
-      mask(0)
+    : QDialog(parent), ui(new Ui::ExportSelection),
+      mode(mode >= 0 && mode <= 0xFF ? static_cast<uint8_t>(mode) : kNoGroup), mask(0)
 {
     ui->setupUi(this);
     ui->group_Prop->hide();
@@ -116,8 +114,7 @@ uint32_t ExportSelection::computeMask() const
         m |= bit(ui->check_graph_transport, 0x400);
         m |= bit(ui->check_graph_time, 0x1000);
         break;
-    default:
-        break;
+    default: break;
     }
     return m;
 }

@@ -1,6 +1,7 @@
 #include "core/flag_codes.h"
 
 // Message lines are shown to the user exactly as written here, spelling included.
+// clang-format off
 const std::array<FlagCode, 79> flagCodes = {{
     {"SP00", FlagWord::SP, 1u << 0, Severity::Warning,
      "SP00 - Unknown error"},
@@ -161,6 +162,7 @@ const std::array<FlagCode, 79> flagCodes = {{
     {"F31", FlagWord::F, 1u << 31, Severity::Critical,
      "F31 - Preferences file at the default location was corrupted, affected items will be returned to their default values"},
 }};
+// clang-format on
 
 #include "core/flags.h"
 

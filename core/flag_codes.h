@@ -10,11 +10,11 @@ enum class FlagWord : uint8_t { SP, ODE, ODK, V, L, F, Unit };
 enum class Severity : uint8_t { Warning, Critical };
 
 struct FlagCode {
-    const char* code;   // "SP10", "U", "F31" ...
+    const char* code; // "SP10", "U", "F31" ...
     FlagWord word;
-    uint32_t mask;      // bit of the code in its word; 1 for U (unitFlag)
+    uint32_t mask; // bit of the code in its word; 1 for U (unitFlag)
     Severity severity;
-    const char* line;   // "SP10 - Reached maximum number of iterations ..."
+    const char* line; // "SP10 - Reached maximum number of iterations ..."
 };
 
 // All 79 codes, in menu order: SP, ODE, ODK, V and OPT, U, L, F.

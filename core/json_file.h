@@ -7,10 +7,10 @@
 #include <nlohmann/json.hpp>
 
 enum class JsonReadStatus {
-    Ok,          // parsed (a literal null reads as an empty object)
-    Missing,     // nothing exists at the path
-    CannotOpen,  // something exists but cannot be opened for reading
-    Unparsable,  // opened, but the content is not JSON
+    Ok, // parsed (a literal null reads as an empty object)
+    Missing, // nothing exists at the path
+    CannotOpen, // something exists but cannot be opened for reading
+    Unparsable, // opened, but the content is not JSON
 };
 
 struct JsonReadResult {

@@ -86,7 +86,7 @@ MessageReply showMessage(QWidget* parent, const MessageRequest& request)
         // Widgets live on the GUI thread only: hand the box over and wait for the answer.
         MessageReply reply;
         QMetaObject::invokeMethod(
-            app, [&] { reply = presentModal(nullptr, request); }, Qt::BlockingQueuedConnection);
+                app, [&] { reply = presentModal(nullptr, request); }, Qt::BlockingQueuedConnection);
         return reply;
     }
     return presentModal(parent, request);
@@ -107,8 +107,8 @@ void showInformation(QWidget* parent, const QString& text, const QString& inform
     showOneButton(parent, QMessageBox::Information, text, informativeText);
 }
 
-bool askQuestion(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-                 QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+bool askQuestion(QWidget* parent, const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                 QMessageBox::StandardButton defaultButton)
 {
     MessageRequest request;
     request.icon = icon;

@@ -27,7 +27,7 @@ struct MessageRequest {
 
 struct MessageReply {
     QMessageBox::StandardButton button = QMessageBox::Ok; // NoButton when a custom button was clicked
-    bool checked = false;  // state of the check box, if there was one
+    bool checked = false; // state of the check box, if there was one
     int customButton = -1; // index of the clicked custom button; -1: none was clicked
 };
 

@@ -16,15 +16,15 @@
 
 using nlohmann::json;
 
-const char* const preferencesOpenFailedAtStart =
-    "Preferences file could not be opened, it could be because it is opened by a different software or it has "
-    "restricted acccess";
+const char* const preferencesOpenFailedAtStart
+        = "Preferences file could not be opened, it could be because it is opened by a different software or it has "
+          "restricted acccess";
 
 namespace {
 
-const char* const preferencesOpenFailed =
-    "Preferences file could not be opened, it may be because it is opened by a different software or it has access "
-    "restrictions";
+const char* const preferencesOpenFailed = "Preferences file could not be opened, it may be because it is opened by a "
+                                          "different software or it has access "
+                                          "restrictions";
 
 std::string defaultPreferencesPath()
 {
@@ -141,8 +141,9 @@ struct Loader {
 
     void mistyped() const
     {
-        raiseFlag(flagsF, defaultFileInUse ? code::fileCorruptDefault(code::PreferencesFile)
-                                           : code::fileCorrupt(code::PreferencesFile));
+        raiseFlag(flagsF,
+                  defaultFileInUse ? code::fileCorruptDefault(code::PreferencesFile)
+                                   : code::fileCorrupt(code::PreferencesFile));
     }
 
     // A section present but not an object counts as a mistyped member.
@@ -214,8 +215,8 @@ bool writePreferences(const std::string& path, const json& document)
 void reportUnparsableLeftUnchanged(const std::string& path)
 {
     showCritical(nullptr,
-                 QStringLiteral("The preferences file could not be read, so it was left unchanged: ") +
-                     QString::fromStdString(path));
+                 QStringLiteral("The preferences file could not be read, so it was left unchanged: ")
+                         + QString::fromStdString(path));
 }
 
 } // namespace
@@ -269,16 +270,16 @@ bool loadPreferences()
 
     Loader loader{document, defaultFileInUse, changed};
     loader.checkSection("Files");
-#define KAVRO_LOAD_PATH(key, suffix)                                                                               \
-    if (std::string_view(#key) != "PREFERENCES")                                                                   \
+#define KAVRO_LOAD_PATH(key, suffix)                                                                                   \
+    if (std::string_view(#key) != "PREFERENCES")                                                                       \
         loader.path(#key, key, suffix);
     KAVRO_PATH_PREFERENCES(KAVRO_LOAD_PATH)
 #undef KAVRO_LOAD_PATH
     for (const char* section : {"General", "PropTab", "GrainTab", "Nozzletab", "Datatab", "Equilibrium", "ODE", "ODK"})
         loader.checkSection(section);
-#define KAVRO_LOAD_VALUE(section, key, type, def)                                                                  \
-    loader.value(#section, #key, key, def);                                                                        \
-    if (static_cast<const void*>(&key) == &LOCK_BABYMODE && LOCK_BABYMODE)                                                                   \
+#define KAVRO_LOAD_VALUE(section, key, type, def)                                                                      \
+    loader.value(#section, #key, key, def);                                                                            \
+    if (static_cast<const void*>(&key) == &LOCK_BABYMODE && LOCK_BABYMODE)                                             \
         BabyMode = true;
     KAVRO_VALUE_PREFERENCES(KAVRO_LOAD_VALUE)
 #undef KAVRO_LOAD_VALUE
@@ -302,15 +303,12 @@ bool readFileInUse(json& document)
 {
     JsonReadResult read = readJsonFile(PREFERENCES);
     switch (read.status) {
-    case JsonReadStatus::CannotOpen:
-        showCritical(nullptr, QString::fromUtf8(preferencesOpenFailed));
-        return false;
+    case JsonReadStatus::CannotOpen: showCritical(nullptr, QString::fromUtf8(preferencesOpenFailed)); return false;
     case JsonReadStatus::Missing:
         raiseFlag(flagsF, code::fileMissing(code::PreferencesFile));
         document = json::object();
         return true;
-    default:
-        break;
+    default: break;
     }
     if (!documentUsable(read)) {
         raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
@@ -328,8 +326,8 @@ bool saveDataFilePaths()
     json document;
     if (!readFileInUse(document))
         return false;
-#define KAVRO_STORE_PATH(key, suffix)                                                                              \
-    if (std::string_view(#key) != "PREFERENCES")                                                                   \
+#define KAVRO_STORE_PATH(key, suffix)                                                                                  \
+    if (std::string_view(#key) != "PREFERENCES")                                                                       \
         store(document, "Files", #key, key);
     KAVRO_PATH_PREFERENCES(KAVRO_STORE_PATH)
 #undef KAVRO_STORE_PATH
@@ -342,8 +340,8 @@ bool restoreDefaultPreferences()
     const bool readable = readFileInUse(document);
 
     // Everything but the file locations and the lock of the restricted interface.
-#define KAVRO_RESET_VALUE(section, key, type, def)                                                                 \
-    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode)           \
+#define KAVRO_RESET_VALUE(section, key, type, def)                                                                     \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode)               \
         key = type(def);
     KAVRO_VALUE_PREFERENCES(KAVRO_RESET_VALUE)
 #undef KAVRO_RESET_VALUE
@@ -353,8 +351,8 @@ bool restoreDefaultPreferences()
 
     if (!readable)
         return false; // the file could not be read; it is not replaced
-#define KAVRO_WRITE_VALUE(section, key, type, def)                                                                 \
-    if (static_cast<const void*>(&key) != &LOCK_BABYMODE)                                                          \
+#define KAVRO_WRITE_VALUE(section, key, type, def)                                                                     \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE)                                                              \
         store(document, #section, #key, key);
     KAVRO_VALUE_PREFERENCES(KAVRO_WRITE_VALUE)
 #undef KAVRO_WRITE_VALUE
@@ -363,10 +361,10 @@ bool restoreDefaultPreferences()
 
 bool storePreference(json& document, std::string_view key)
 {
-#define KAVRO_STORE_ONE(section, name, type, def)                                                                  \
-    if (key == #name) {                                                                                            \
-        store(document, #section, #name, name);                                                                    \
-        return true;                                                                                               \
+#define KAVRO_STORE_ONE(section, name, type, def)                                                                      \
+    if (key == #name) {                                                                                                \
+        store(document, #section, #name, name);                                                                        \
+        return true;                                                                                                   \
     }
     KAVRO_VALUE_PREFERENCES(KAVRO_STORE_ONE)
 #undef KAVRO_STORE_ONE

@@ -18,5 +18,5 @@ KAVRO_VALUE_PREFERENCES(KAVRO_DECLARE_VALUE)
 extern std::string appDirectory;
 
 // Mode switches of the main window; not preferences and never stored.
-extern bool solidsHidden;   // the solid-motor options are hidden
+extern bool solidsHidden; // the solid-motor options are hidden
 extern bool babyModeActive; // the restricted (baby) interface is active

@@ -16,17 +16,17 @@ bool isElementSymbol(std::string_view symbol);
 using UnitKind = uint16_t;
 namespace unitKind {
 constexpr UnitKind MolarEnthalpy = 0; // J/kmol; 0 J/kmol, 1 J/mol, 2 kJ/mol, 3 cal/mol
-constexpr UnitKind MolarMass = 1;     // kg/kmol; 0 g/mol, 1 kg/mol
-constexpr UnitKind Length = 2;        // m; 0 mm, 1 cm, 2 dm, 3 m
-constexpr UnitKind Area = 3;          // m^2; 0 mm^2, 1 cm^2, 2 dm^2, 3 m^2
-constexpr UnitKind Volume = 4;        // m^3; 0 mm^3, 1 cm^3, 2 dm^3, 3 m^3
-constexpr UnitKind Pressure = 5;      // Pa; 0 MPa, 1 atm, 2 bar
-constexpr UnitKind Force = 6;         // N; 0 N, 1 kN, 2 kgf
-constexpr UnitKind Time = 7;          // s; 0 s, 1 ms
-constexpr UnitKind Impulse = 8;       // N s; 0 N s, 1 kN s, 2 kgf s
-constexpr UnitKind Velocity = 9;      // m/s; 0 m/s, 1 km/s, 2 s (specific impulse x g0)
-constexpr UnitKind Single = 10;       // one unit only
-constexpr UnitKind Density = 11;      // kg/m^3; 0 g/cm^3, 1 kg/m^3
+constexpr UnitKind MolarMass = 1; // kg/kmol; 0 g/mol, 1 kg/mol
+constexpr UnitKind Length = 2; // m; 0 mm, 1 cm, 2 dm, 3 m
+constexpr UnitKind Area = 3; // m^2; 0 mm^2, 1 cm^2, 2 dm^2, 3 m^2
+constexpr UnitKind Volume = 4; // m^3; 0 mm^3, 1 cm^3, 2 dm^3, 3 m^3
+constexpr UnitKind Pressure = 5; // Pa; 0 MPa, 1 atm, 2 bar
+constexpr UnitKind Force = 6; // N; 0 N, 1 kN, 2 kgf
+constexpr UnitKind Time = 7; // s; 0 s, 1 ms
+constexpr UnitKind Impulse = 8; // N s; 0 N s, 1 kN s, 2 kgf s
+constexpr UnitKind Velocity = 9; // m/s; 0 m/s, 1 km/s, 2 s (specific impulse x g0)
+constexpr UnitKind Single = 10; // one unit only
+constexpr UnitKind Density = 11; // kg/m^3; 0 g/cm^3, 1 kg/m^3
 } // namespace unitKind
 
 // Converts `value`, given in unit `unitIndex` of `kind`, to SI. An undefined kind or

@@ -8,23 +8,20 @@
 std::vector<std::string> browserFilterItems(BrowserMode mode)
 {
     switch (mode) {
-    case BrowserMode::Reactions:
-        return {"All", "Gaseous", "Liquids present", "Solids present"};
-    case BrowserMode::Species:
-        return {"All", "Gaseous", "Ions", "Liquids", "Solids", "With transport properties"};
-    case BrowserMode::Reactants:
-        return {"All", "Gaseous", "Liquids", "Solids"};
+    case BrowserMode::Reactions: return {"All", "Gaseous", "Liquids present", "Solids present"};
+    case BrowserMode::Species: return {"All", "Gaseous", "Ions", "Liquids", "Solids", "With transport properties"};
+    case BrowserMode::Reactants: return {"All", "Gaseous", "Liquids", "Solids"};
     }
     return {};
 }
 
 BrowserFilter browserFilterAt(BrowserMode mode, int index)
 {
-    static const BrowserFilter phaseOnly[] = {BrowserFilter::All, BrowserFilter::Gaseous, BrowserFilter::Liquids,
-                                              BrowserFilter::Solids};
-    static const BrowserFilter species[] = {BrowserFilter::All,     BrowserFilter::Gaseous,
-                                            BrowserFilter::Ions,    BrowserFilter::Liquids,
-                                            BrowserFilter::Solids,  BrowserFilter::WithTransport};
+    static const BrowserFilter phaseOnly[]
+            = {BrowserFilter::All, BrowserFilter::Gaseous, BrowserFilter::Liquids, BrowserFilter::Solids};
+    static const BrowserFilter species[]
+            = {BrowserFilter::All,     BrowserFilter::Gaseous, BrowserFilter::Ions,
+               BrowserFilter::Liquids, BrowserFilter::Solids,  BrowserFilter::WithTransport};
     if (index < 0)
         return BrowserFilter::All;
     const auto i = static_cast<std::size_t>(index);
@@ -79,14 +76,10 @@ bool hasNonEmpty(const nlohmann::json& entry, const char* key)
 std::optional<int> wantedPhase(BrowserFilter filter)
 {
     switch (filter) {
-    case BrowserFilter::Gaseous:
-        return 0;
-    case BrowserFilter::Liquids:
-        return 1;
-    case BrowserFilter::Solids:
-        return 2;
-    default:
-        return std::nullopt;
+    case BrowserFilter::Gaseous: return 0;
+    case BrowserFilter::Liquids: return 1;
+    case BrowserFilter::Solids: return 2;
+    default: return std::nullopt;
     }
 }
 
@@ -119,18 +112,12 @@ bool browserEntryPasses(BrowserMode mode, BrowserFilter filter, const nlohmann::
     switch (mode) {
     case BrowserMode::Species:
         switch (filter) {
-        case BrowserFilter::All:
-            return true;
-        case BrowserFilter::Gaseous:
-            return phaseOf(entry) == 0 && !hasElectron(entry);
-        case BrowserFilter::Ions:
-            return phaseOf(entry) == 0 && hasElectron(entry);
-        case BrowserFilter::Liquids:
-            return phaseOf(entry) == 1;
-        case BrowserFilter::Solids:
-            return phaseOf(entry) == 2;
-        case BrowserFilter::WithTransport:
-            return hasNonEmpty(entry, "Viscosity") || hasNonEmpty(entry, "Conductivity");
+        case BrowserFilter::All: return true;
+        case BrowserFilter::Gaseous: return phaseOf(entry) == 0 && !hasElectron(entry);
+        case BrowserFilter::Ions: return phaseOf(entry) == 0 && hasElectron(entry);
+        case BrowserFilter::Liquids: return phaseOf(entry) == 1;
+        case BrowserFilter::Solids: return phaseOf(entry) == 2;
+        case BrowserFilter::WithTransport: return hasNonEmpty(entry, "Viscosity") || hasNonEmpty(entry, "Conductivity");
         }
         return true;
     case BrowserMode::Reactants: {

@@ -13,11 +13,11 @@
 enum class BrowserMode : uint8_t { Reactions = 0, Species = 1, Reactants = 2 };
 
 enum class BrowserFilter {
-    All,           // also "no item chosen"
-    Gaseous,       // species: gas without "E"; reactants: gas; reactions: a gaseous participant
-    Ions,          // species only: gas with "E"
-    Liquids,       // reactions: "Liquids present"
-    Solids,        // reactions: "Solids present"
+    All, // also "no item chosen"
+    Gaseous, // species: gas without "E"; reactants: gas; reactions: a gaseous participant
+    Ions, // species only: gas with "E"
+    Liquids, // reactions: "Liquids present"
+    Solids, // reactions: "Solids present"
     WithTransport, // species only: "Viscosity" or "Conductivity" not empty
 };
 

@@ -55,13 +55,14 @@ bool readForUpdate(ChemicalDatabase db, QWidget* parent, nlohmann::json& documen
 {
     DatabaseDocument doc = readDatabase(db);
     QString kind = db == ChemicalDatabase::Species ? QStringLiteral("Species")
-        : db == ChemicalDatabase::Reactants        ? QStringLiteral("Reactants")
+            : db == ChemicalDatabase::Reactants    ? QStringLiteral("Reactants")
                                                    : QStringLiteral("Kinetics");
     switch (doc.status) {
     case JsonReadStatus::CannotOpen:
-        showCritical(parent, kind
-                         + QStringLiteral(" file could not be opened, it may be opened by another software or have "
-                                          "accesibility restrictions"));
+        showCritical(parent,
+                     kind
+                             + QStringLiteral(" file could not be opened, it may be opened by another software or have "
+                                              "accesibility restrictions"));
         return false;
     case JsonReadStatus::Unparsable:
         showCritical(parent, kind + QStringLiteral(" file was corrupted, save process aborted"));
@@ -70,8 +71,7 @@ bool readForUpdate(ChemicalDatabase db, QWidget* parent, nlohmann::json& documen
         if (missing)
             *missing = true;
         break;
-    case JsonReadStatus::Ok:
-        break;
+    case JsonReadStatus::Ok: break;
     }
     document = std::move(doc.document);
     return true;
@@ -158,8 +158,7 @@ std::vector<std::string> collectCompatibleReactions(const std::vector<std::strin
 
 PlainCompatibleLists::PlainCompatibleLists(ReactantNames reactantNames, QWidget* messageParent)
     : reactantNames_(std::move(reactantNames)), messageParent_(messageParent)
-{
-}
+{ }
 
 void PlainCompatibleLists::updateCompatibleSpecies()
 {

@@ -36,7 +36,7 @@ std::string formatComposition(const std::vector<CompositionPair>& pairs, int dig
 struct CpIntervalTexts {
     std::string tmin, tmax, b1, b2;
     std::vector<std::string> coefficients; // one per term
-    std::vector<std::string> exponents;    // one per term
+    std::vector<std::string> exponents; // one per term
 };
 
 struct CpResult {

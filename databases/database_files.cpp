@@ -5,12 +5,9 @@
 std::string databasePath(ChemicalDatabase db)
 {
     switch (db) {
-    case ChemicalDatabase::Species:
-        return SPECIES.empty() ? appDirectory + "/Data/Species.json" : SPECIES;
-    case ChemicalDatabase::Reactants:
-        return REACTANTS.empty() ? appDirectory + "/Data/Reactants.json" : REACTANTS;
-    case ChemicalDatabase::Kinetics:
-        return KINETICS.empty() ? appDirectory + "/Data/Kinetics.json" : KINETICS;
+    case ChemicalDatabase::Species: return SPECIES.empty() ? appDirectory + "/Data/Species.json" : SPECIES;
+    case ChemicalDatabase::Reactants: return REACTANTS.empty() ? appDirectory + "/Data/Reactants.json" : REACTANTS;
+    case ChemicalDatabase::Kinetics: return KINETICS.empty() ? appDirectory + "/Data/Kinetics.json" : KINETICS;
     }
     return {};
 }
@@ -18,12 +15,9 @@ std::string databasePath(ChemicalDatabase db)
 std::string databaseWord(ChemicalDatabase db)
 {
     switch (db) {
-    case ChemicalDatabase::Species:
-        return "species";
-    case ChemicalDatabase::Reactants:
-        return "reactants";
-    case ChemicalDatabase::Kinetics:
-        return "kinetics";
+    case ChemicalDatabase::Species: return "species";
+    case ChemicalDatabase::Reactants: return "reactants";
+    case ChemicalDatabase::Kinetics: return "kinetics";
     }
     return {};
 }
@@ -40,14 +34,9 @@ DatabaseDocument readDatabaseAt(ChemicalDatabase db, const std::string& path)
     JsonReadResult read = readJsonFile(path);
     doc.status = read.status;
     switch (read.status) {
-    case JsonReadStatus::Missing:
-        raiseFlag(flagsF, code::fileMissing(dataFileOf(db)));
-        break;
-    case JsonReadStatus::Unparsable:
-        raiseFlag(flagsF, code::fileCorrupt(dataFileOf(db)));
-        break;
-    case JsonReadStatus::CannotOpen:
-        break;
+    case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(dataFileOf(db))); break;
+    case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(dataFileOf(db))); break;
+    case JsonReadStatus::CannotOpen: break;
     case JsonReadStatus::Ok:
         if (read.document.is_object()) {
             doc.document = std::move(read.document);
@@ -76,7 +65,7 @@ bool writeDatabase(const DatabaseDocument& doc, std::string* error)
 std::string corruptDatabaseMessage(ChemicalDatabase db, const std::string& operation, const std::string& path)
 {
     return operation + " aborted because the " + databaseWord(db) + " file " + path
-        + " could not be read (it is not a valid database); it was left unchanged";
+            + " could not be read (it is not a valid database); it was left unchanged";
 }
 
 std::string writeFailedMessage(ChemicalDatabase db, const std::string& path, const std::string& error)

@@ -13,8 +13,14 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // The text of the unreadable token starting at `begin`, for messages.
 std::string tokenAt(std::string_view t, std::size_t begin)
@@ -245,7 +251,7 @@ void reportTo(const ImportCallbacks& callbacks, const std::string& message, cons
 std::string cannotOpenDatabaseMessage(ChemicalDatabase db)
 {
     return "Read aborted because " + databaseWord(db)
-        + " file could not be opened, close it or change its accesibility restrictions";
+            + " file could not be opened, close it or change its accesibility restrictions";
 }
 
 bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const ImportCallbacks& callbacks,

@@ -19,11 +19,11 @@ class QWidget;
 
 // One number scanned from a line of a data file.
 struct ScannedNumber {
-    bool ok = false;    // a well-formed number was found at the position
+    bool ok = false; // a well-formed number was found at the position
     double value = 0.0;
     std::size_t begin = 0; // where its text starts (after the blanks skipped)
-    std::size_t end = 0;   // one past its text
-    std::string text;      // the text that was (or could not be) read, for messages
+    std::size_t end = 0; // one past its text
+    std::string text; // the text that was (or could not be) read, for messages
 };
 
 // Scans the number that starts at `pos` after blanks and tabs: optional sign, digits
@@ -81,7 +81,7 @@ struct RecordReadResult {
 template <class Result>
 class RecordReader {
 protected:
-    explicit RecordReader(std::string_view text) : lines_(splitLines(text)) {}
+    explicit RecordReader(std::string_view text) : lines_(splitLines(text)) { }
 
     // Moves to the next line that is neither blank nor a comment; false at the end.
     bool nextDataLine()
@@ -135,7 +135,7 @@ inline constexpr const char* kDoNotShowAgain = "Do not show again";
 // asking. A new gate (one per reader call) asks again.
 class OverwriteGate {
 public:
-    explicit OverwriteGate(const ImportCallbacks& callbacks) : callbacks_(callbacks) {}
+    explicit OverwriteGate(const ImportCallbacks& callbacks) : callbacks_(callbacks) { }
     // True when the existing item may be replaced (the question answered Yes, or Yes
     // remembered); false when it is to be kept.
     bool allow(const std::string& question);
@@ -154,12 +154,12 @@ struct ImportOutcome {
     // The file was read and the database written (or there was nothing new to write).
     // The browser shows "Successfully read" when true and "Error reading file" when false.
     bool ok = false;
-    bool written = false;     // the database file was replaced
-    int stored = 0;           // entries created or replaced (transport: entries given data)
-    int kept = 0;             // existing entries left as they were after a Cancel answer
-    int refused = 0;          // records refused with a message (invalid content)
-    int passedOver = 0;       // transport: records for names the database does not hold,
-                              // and binary interaction records
+    bool written = false; // the database file was replaced
+    int stored = 0; // entries created or replaced (transport: entries given data)
+    int kept = 0; // existing entries left as they were after a Cancel answer
+    int refused = 0; // records refused with a message (invalid content)
+    int passedOver = 0; // transport: records for names the database does not hold,
+            // and binary interaction records
     int droppedReactions = 0; // mechanism: reactions naming a species not in the file
     // Why the import failed, when no record message says it (the end of the file inside
     // a record, a line that is not understood, ...), with the line number. Meant for the

@@ -7,7 +7,10 @@
 
 namespace {
 
-bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isWhite(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view withoutComment(std::string_view line)
 {
@@ -50,15 +53,15 @@ const std::set<std::string>& passedOverKeywords()
 // store a different reaction than the file describes.
 const std::set<std::string>& unsupportedKeywords()
 {
-    static const std::set<std::string> words{"REV",  "SRI",   "HIGH", "FORD", "RORD",  "LT",    "RLT",
-                                             "TDEP", "EXCI",  "JAN",  "FIT1", "MOME",  "XSMI",  "UNITS",
-                                             "CHEB", "TCHEB", "PCHEB", "HV",  "USRPROG", "COLLEFF"};
+    static const std::set<std::string> words{"REV",  "SRI",   "HIGH",  "FORD", "RORD",    "LT",     "RLT",
+                                             "TDEP", "EXCI",  "JAN",   "FIT1", "MOME",    "XSMI",   "UNITS",
+                                             "CHEB", "TCHEB", "PCHEB", "HV",   "USRPROG", "COLLEFF"};
     return words;
 }
 
 class MechanismParser {
 public:
-    explicit MechanismParser(std::string_view text) : lines_(splitLines(text)) {}
+    explicit MechanismParser(std::string_view text) : lines_(splitLines(text)) { }
 
     MechanismParseResult run()
     {
@@ -124,16 +127,11 @@ private:
             }
         }
         switch (stage) {
-        case FindElements:
-            return fail("The file has no ELEMENTS section");
-        case Elements:
-            return fail("The ELEMENTS section has no END");
-        case FindSpecies:
-            return fail("The file has no SPECIES section");
-        case Species:
-            return fail("The SPECIES section has no END");
-        case FindReactions:
-            break;
+        case FindElements: return fail("The file has no ELEMENTS section");
+        case Elements: return fail("The ELEMENTS section has no END");
+        case FindSpecies: return fail("The file has no SPECIES section");
+        case Species: return fail("The SPECIES section has no END");
+        case FindReactions: break;
         }
         return fail("The file has no REACTIONS section");
     }
@@ -250,8 +248,8 @@ private:
         std::size_t start = 0;
         for (;;) {
             const std::size_t plus = side.find('+', start);
-            const std::string_view term =
-                trimBlanks(std::string_view(side).substr(start, plus == std::string::npos ? std::string::npos : plus - start));
+            const std::string_view term = trimBlanks(
+                    std::string_view(side).substr(start, plus == std::string::npos ? std::string::npos : plus - start));
             if (term.empty())
                 return fail(at(line) + "an empty term in \"" + r.equation + "\"");
             for (char c : term)
@@ -293,7 +291,8 @@ private:
         std::size_t start = 0;
         for (;;) {
             const std::size_t slash = text.find('/', start);
-            parts.push_back(text.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start));
+            parts.push_back(
+                    text.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start));
             if (slash == std::string_view::npos)
                 break;
             start = slash + 1;
@@ -438,10 +437,10 @@ ImportOutcome importMechanismFile(const std::string& filePath, const ImportCallb
         for (const ImportRefusal& d : dropped)
             list += (list.empty() ? "" : "\n") + d.message + " (" + d.details + ")";
         reportTo(callbacks,
-                 dropped.size() == 1
-                     ? std::string("1 reaction was not imported: it names a species that is not in the SPECIES list")
-                     : std::to_string(dropped.size())
-                         + " reactions were not imported: they name species that are not in the SPECIES list",
+                 dropped.size() == 1 ? std::string(
+                         "1 reaction was not imported: it names a species that is not in the SPECIES list")
+                                     : std::to_string(dropped.size())
+                                 + " reactions were not imported: they name species that are not in the SPECIES list",
                  list);
     }
     out.refused = static_cast<int>(refusals.size());

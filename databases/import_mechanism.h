@@ -37,13 +37,13 @@
 #include "databases/reaction_entry.h"
 
 struct MechanismReaction {
-    std::size_t line = 0;   // line of the equation, from 1
-    std::string equation;   // as written
+    std::size_t line = 0; // line of the equation, from 1
+    std::string equation; // as written
     std::vector<ReactionTerm> reactants;
     std::vector<ReactionTerm> products;
-    bool forward = false;   // "=>"
+    bool forward = false; // "=>"
     bool thirdBody = false; // "+M"
-    bool falloff = false;   // "(+M)"
+    bool falloff = false; // "(+M)"
     std::vector<ReactionTerm> efficiencies; // of species of the file, in the order read
     double A = 0.0;
     double b = 0.0;

@@ -9,14 +9,14 @@ namespace {
 // Columns of the published layout (from 0).
 constexpr std::size_t kFormulaColumn = 10; // five slots of 8 characters: symbol (2) and count (6)
 constexpr std::size_t kFormulaWidth = 40;
-constexpr std::size_t kPhaseColumn = 50;   // phase digit in column 52 (index 51)
+constexpr std::size_t kPhaseColumn = 50; // phase digit in column 52 (index 51)
 constexpr std::size_t kPhaseWidth = 2;
 constexpr std::size_t kMolecWeightColumn = 52;
 constexpr std::size_t kMolecWeightWidth = 13;
 constexpr std::size_t kEnthalpyColumn = 65;
-constexpr std::size_t kTminColumn = 0;     // range line: Tmin and Tmax 11 characters each,
-constexpr std::size_t kTmaxColumn = 11;    // then the coefficient count in column 23,
-constexpr std::size_t kTempWidth = 11;     // then the exponents
+constexpr std::size_t kTminColumn = 0; // range line: Tmin and Tmax 11 characters each,
+constexpr std::size_t kTmaxColumn = 11; // then the coefficient count in column 23,
+constexpr std::size_t kTempWidth = 11; // then the exponents
 constexpr std::size_t kCountColumn = 22;
 constexpr unsigned kTerms = 7;
 
@@ -27,8 +27,14 @@ std::string_view field(std::string_view line, std::size_t pos, std::size_t len =
     return line.substr(pos, len);
 }
 
-bool isCountChar(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isCountChar(char c)
+{
+    return (c >= '0' && c <= '9') || c == '.' || c == '-';
+}
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // The first blank-separated token of the line (leading blanks passed over).
 std::string_view firstToken(std::string_view line, std::size_t* endPos = nullptr)
@@ -56,7 +62,7 @@ bool equalsNoCase(std::string_view a, std::string_view b)
 
 class ThermoParser : RecordReader<ThermoParseResult> {
 public:
-    ThermoParser(std::string_view text, ChemicalDatabase target) : RecordReader(text), target_(target) {}
+    ThermoParser(std::string_view text, ChemicalDatabase target) : RecordReader(text), target_(target) { }
 
     ThermoParseResult run()
     {
@@ -87,10 +93,7 @@ public:
     }
 
 private:
-    bool endOfFile(const std::string& name)
-    {
-        return fail({}, "The file ends inside the record of '" + name + "'");
-    }
+    bool endOfFile(const std::string& name) { return fail({}, "The file ends inside the record of '" + name + "'"); }
 
     bool readRecord(const std::string& name)
     {
@@ -251,8 +254,9 @@ private:
             all.push_back(s);
         for (std::size_t k = 0; k < all.size(); ++k)
             if (!all[k].ok)
-                return fail((k < kTerms ? "Invalid coefficient for specie: " : "Invalid integration constant for specie: ")
-                            + name);
+                return fail(
+                        (k < kTerms ? "Invalid coefficient for specie: " : "Invalid integration constant for specie: ")
+                        + name);
         const std::size_t count = all.size();
         if (count < kTerms)
             return fail("Invalid coefficient for specie: " + name);
@@ -279,8 +283,7 @@ ThermoParseResult parseThermoText(std::string_view text, ChemicalDatabase target
 ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDatabase target)
 {
     ThermoEntryResult out;
-    const SubstanceKind kind =
-        target == ChemicalDatabase::Reactants ? SubstanceKind::Reactant : SubstanceKind::Species;
+    const SubstanceKind kind = target == ChemicalDatabase::Reactants ? SubstanceKind::Reactant : SubstanceKind::Species;
     SpeciesEntry entry;
     for (const CompositionPair& raw : record.composition) {
         std::string symbol = raw.symbol;
@@ -337,8 +340,8 @@ ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDataba
     return out;
 }
 
-ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase target,
-                               const ImportCallbacks& callbacks, const std::string& databaseFile)
+ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase target, const ImportCallbacks& callbacks,
+                               const std::string& databaseFile)
 {
     ImportOutcome out;
     if (target == ChemicalDatabase::Kinetics) {

@@ -28,12 +28,12 @@
 // One record as the file writes it, before any check of its content.
 struct ThermoRecord {
     std::string name;
-    std::size_t line = 0;            // line of the name, from 1
+    std::size_t line = 0; // line of the name, from 1
     unsigned intervalCount = 0;
     std::vector<CompositionPair> composition; // symbols as written ("CL", "AR", "E")
-    unsigned phaseField = 0;         // 0 gas, anything else condensed
-    double molecWeight = 0.0;        // g/mol
-    double enthalpy = 0.0;           // J/mol
+    unsigned phaseField = 0; // 0 gas, anything else condensed
+    double molecWeight = 0.0; // g/mol
+    double enthalpy = 0.0; // J/mol
     std::optional<double> referenceTemperature; // records without intervals
     std::vector<CpInterval> intervals;
 };
@@ -85,5 +85,5 @@ ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDataba
 //   entry loses its viscosity and conductivity data.
 // - The database is written once, at the end; a failed write is reported and fails the
 //   import.
-ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase target,
-                               const ImportCallbacks& callbacks, const std::string& databaseFile = {});
+ImportOutcome importThermoFile(const std::string& filePath, ChemicalDatabase target, const ImportCallbacks& callbacks,
+                               const std::string& databaseFile = {});

@@ -31,7 +31,7 @@ bool isDigits(std::string_view s)
 
 class TransportParser : RecordReader<TransportParseResult> {
 public:
-    explicit TransportParser(std::string_view text) : RecordReader(text) {}
+    explicit TransportParser(std::string_view text) : RecordReader(text) { }
 
     TransportParseResult run()
     {
@@ -77,7 +77,8 @@ private:
             if (tokens[k].front() == 'V' && tokens[k].find('C', 1) != std::string_view::npos)
                 found = k;
         if (!found)
-            return fail({}, "Line " + std::to_string(rec.line) + ": the record of '" + name
+            return fail({},
+                        "Line " + std::to_string(rec.line) + ": the record of '" + name
                                 + "' gives no interval counts (V<n>C<n>)");
         std::string_view counts = tokens[found];
         const std::size_t c = counts.find('C', 1);
@@ -131,7 +132,6 @@ private:
         }
         return true;
     }
-
 };
 
 bool hasTransportData(const nlohmann::json& entry)
@@ -225,14 +225,15 @@ ImportOutcome importTransportFile(const std::string& filePath, ChemicalDatabase 
     }
 
     if (missing.size() == 1) {
-        reportTo(callbacks, "No specie named '" + missing.front()
-                                + "' could be found in specie database. Data will NOT be read");
+        reportTo(callbacks,
+                 "No specie named '" + missing.front() + "' could be found in specie database. Data will NOT be read");
     } else if (missing.size() > 1) {
         std::string names;
         for (const std::string& n : missing)
             names += (names.empty() ? "" : ", ") + n;
         reportTo(callbacks,
-                 std::to_string(missing.size()) + " species could not be found in specie database. Data will NOT be read",
+                 std::to_string(missing.size())
+                         + " species could not be found in specie database. Data will NOT be read",
                  names);
     }
     out.refused = static_cast<int>(refusals.size());

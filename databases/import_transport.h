@@ -23,8 +23,8 @@
 
 struct TransportRecord {
     std::string name;
-    std::size_t line = 0;          // line of the name, from 1
-    bool binary = false;           // interaction record of two species: not imported
+    std::size_t line = 0; // line of the name, from 1
+    bool binary = false; // interaction record of two species: not imported
     std::vector<TransportInterval> viscosity;
     std::vector<TransportInterval> conductivity;
 };

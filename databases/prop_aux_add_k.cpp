@@ -114,16 +114,18 @@ bool PropAuxAddK::parseReaction()
     products.clear();
     const DatabaseDocument species = readDatabase(ChemicalDatabase::Species);
     if (species.status == JsonReadStatus::CannotOpen) {
-        showCritical(this, QStringLiteral("Species file could not be opened, it might be open by a different "
-                                          "software or have restricted access"));
+        showCritical(this,
+                     QStringLiteral("Species file could not be opened, it might be open by a different "
+                                    "software or have restricted access"));
         reject();
         return false;
     }
     // Without species there is nothing to check the names against, and a reaction
     // without reactants and products must never be stored.
     if (species.document.empty()) {
-        showCritical(this, QStringLiteral("Species database is empty, missing or corrupted, reaction cannot be "
-                                          "checked"));
+        showCritical(this,
+                     QStringLiteral("Species database is empty, missing or corrupted, reaction cannot be "
+                                    "checked"));
         return false;
     }
     ReactionParse parsed = parseReactionText(ui->line_reac->text().toStdString(), species.document);
@@ -185,15 +187,16 @@ void PropAuxAddK::save()
 
     DatabaseDocument kinetics = readDatabase(ChemicalDatabase::Kinetics);
     if (kinetics.status == JsonReadStatus::CannotOpen) {
-        showCritical(this, QStringLiteral("Save aborted. Kinetics file could not be opened, it might be open by a "
-                                          "different software or have restricted access"));
+        showCritical(this,
+                     QStringLiteral("Save aborted. Kinetics file could not be opened, it might be open by a "
+                                    "different software or have restricted access"));
         reject();
         return;
     }
     // Writing into an unreadable file would replace every reaction stored in it.
     if (!kinetics.writable()) {
-        showCritical(this, QString::fromStdString(
-                               corruptDatabaseMessage(ChemicalDatabase::Kinetics, "Save", kinetics.path)));
+        showCritical(this,
+                     QString::fromStdString(corruptDatabaseMessage(ChemicalDatabase::Kinetics, "Save", kinetics.path)));
         return;
     }
 
@@ -228,7 +231,8 @@ void PropAuxAddK::save()
 
     std::string error;
     if (!writeDatabase(kinetics, &error)) {
-        showCritical(this, QString::fromStdString(writeFailedMessage(ChemicalDatabase::Kinetics, kinetics.path, error)));
+        showCritical(this,
+                     QString::fromStdString(writeFailedMessage(ChemicalDatabase::Kinetics, kinetics.path, error)));
         return;
     }
     showInformation(this, QStringLiteral("Successful save"));
@@ -239,8 +243,9 @@ void PropAuxAddK::load(const std::string& key)
 {
     const DatabaseDocument kinetics = readDatabase(ChemicalDatabase::Kinetics);
     if (kinetics.status == JsonReadStatus::CannotOpen) {
-        showCritical(this, QStringLiteral("Kinetics file could not be opened, it might be open by a different "
-                                          "software or have restricted access"));
+        showCritical(this,
+                     QStringLiteral("Kinetics file could not be opened, it might be open by a different "
+                                    "software or have restricted access"));
         return;
     }
     auto found = kinetics.document.find(key);

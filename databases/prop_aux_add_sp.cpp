@@ -67,10 +67,8 @@ void selectIndex(QComboBox* combo, const json* value)
 } // namespace
 
 PropAuxAddSP::PropAuxAddSP(SpeciesEditorMode mode, QWidget* parent)
-    : QDialog(parent)
-    , form(new Ui::PropAuxAddSP)
-    , reactantMode(mode == SpeciesEditorMode::Reactant)
-    , spacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding))
+    : QDialog(parent), form(new Ui::PropAuxAddSP), reactantMode(mode == SpeciesEditorMode::Reactant),
+      spacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding))
 {
     form->setupUi(this);
     // The spacer keeps the intervals at the top of the box; the grid owns it from here on.
@@ -146,11 +144,10 @@ void PropAuxAddSP::add_interval()
     const int row = 3 * i;
     const int terms = cpTermCount();
 
-    std::vector<QLabel*> captions = {newCaption(box, QStringLiteral("from")), newCaption(box, QStringLiteral("to")),
-                                     newCaption(box, QStringLiteral("K")),
-                                     newCaption(box, QStringLiteral("Integration constants:")),
-                                     newCaption(box, QStringLiteral("T exponent")),
-                                     newCaption(box, QStringLiteral("Coefficient"))};
+    std::vector<QLabel*> captions
+            = {newCaption(box, QStringLiteral("from")),       newCaption(box, QStringLiteral("to")),
+               newCaption(box, QStringLiteral("K")),          newCaption(box, QStringLiteral("Integration constants:")),
+               newCaption(box, QStringLiteral("T exponent")), newCaption(box, QStringLiteral("Coefficient"))};
     QLineEdit* tmin = newField(box, QStringLiteral("line_Tmin_%1").arg(i));
     QLineEdit* tmax = newField(box, QStringLiteral("line_Tmax_%1").arg(i));
     QLineEdit* b1 = newField(box, QStringLiteral("line_cte_a_%1").arg(i));
@@ -187,8 +184,8 @@ void PropAuxAddSP::rem_interval()
 {
     if (tminFields.size() <= 1)
         return;
-    std::vector<QWidget*> gone = {tminFields.back(), tmaxFields.back(), constantFields.back().first,
-                                  constantFields.back().second};
+    std::vector<QWidget*> gone
+            = {tminFields.back(), tmaxFields.back(), constantFields.back().first, constantFields.back().second};
     gone.insert(gone.end(), exponentFields.back().begin(), exponentFields.back().end());
     gone.insert(gone.end(), coefficientFields.back().begin(), coefficientFields.back().end());
     gone.insert(gone.end(), intervalCaptions.back().begin(), intervalCaptions.back().end());
@@ -466,8 +463,9 @@ void PropAuxAddSP::save()
 
     DatabaseDocument doc = readDatabase(database());
     if (!doc.opened()) {
-        showCritical(this, qs("Save aborted because " + databaseWord(database())
-                              + " file could not be opened, close it or change its accesibility restrictions"));
+        showCritical(this,
+                     qs("Save aborted because " + databaseWord(database())
+                        + " file could not be opened, close it or change its accesibility restrictions"));
         return;
     }
     if (!doc.writable()) {
@@ -494,8 +492,9 @@ void PropAuxAddSP::load(std::string name)
 {
     const DatabaseDocument doc = readDatabase(database());
     if (!doc.opened()) {
-        showCritical(this, qs("Load aborted because " + databaseWord(database())
-                              + " file could not be opened, close it or change its accesibility restrictions"));
+        showCritical(this,
+                     qs("Load aborted because " + databaseWord(database())
+                        + " file could not be opened, close it or change its accesibility restrictions"));
         return;
     }
     form->line_name->setText(qs(name));

@@ -44,7 +44,10 @@ public:
 
     // Sizes of the grids (for callers and tests).
     int cpIntervalCount() const { return static_cast<int>(tminFields.size()); }
-    int cpTermCount() const { return coefficientFields.empty() ? 0 : static_cast<int>(coefficientFields.front().size()); }
+    int cpTermCount() const
+    {
+        return coefficientFields.empty() ? 0 : static_cast<int>(coefficientFields.front().size());
+    }
     int viscosityRowCount() const { return static_cast<int>(viscRangeFields.size()); }
     int conductivityRowCount() const { return static_cast<int>(condRangeFields.size()); }
 

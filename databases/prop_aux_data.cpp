@@ -30,24 +30,18 @@ namespace {
 BrowserMode browserModeOf(int mode)
 {
     switch (mode) {
-    case 0:
-        return BrowserMode::Reactions;
-    case 2:
-        return BrowserMode::Reactants;
-    default:
-        return BrowserMode::Species;
+    case 0: return BrowserMode::Reactions;
+    case 2: return BrowserMode::Reactants;
+    default: return BrowserMode::Species;
     }
 }
 
 ChemicalDatabase databaseOf(BrowserMode mode)
 {
     switch (mode) {
-    case BrowserMode::Reactions:
-        return ChemicalDatabase::Kinetics;
-    case BrowserMode::Reactants:
-        return ChemicalDatabase::Reactants;
-    case BrowserMode::Species:
-        break;
+    case BrowserMode::Reactions: return ChemicalDatabase::Kinetics;
+    case BrowserMode::Reactants: return ChemicalDatabase::Reactants;
+    case BrowserMode::Species: break;
     }
     return ChemicalDatabase::Species;
 }
@@ -56,12 +50,9 @@ ChemicalDatabase databaseOf(BrowserMode mode)
 uint8_t cannotOpenStatus(BrowserMode mode)
 {
     switch (mode) {
-    case BrowserMode::Reactions:
-        return 1;
-    case BrowserMode::Species:
-        return 2;
-    case BrowserMode::Reactants:
-        return 3;
+    case BrowserMode::Reactions: return 1;
+    case BrowserMode::Species: return 2;
+    case BrowserMode::Reactants: return 3;
     }
     return 2;
 }
@@ -132,9 +123,10 @@ PropAuxData::PropAuxData(int mode, QWidget* parent)
     const uint8_t status = show_all();
     if (status != 0) {
         static const char* const files[] = {"", "Kinetics", "Species", "Reactants"};
-        showCritical(this, QString::fromLatin1(files[status])
-                               + QStringLiteral(" File could not be opened, it could be because it is opened by a "
-                                                "different software or it has restricted acccess"));
+        showCritical(this,
+                     QString::fromLatin1(files[status])
+                             + QStringLiteral(" File could not be opened, it could be because it is opened by a "
+                                              "different software or it has restricted acccess"));
         QTimer::singleShot(500, this, &QDialog::close);
     } else if (this->mode != BrowserMode::Reactants) {
         onCheck();
@@ -169,8 +161,8 @@ uint8_t PropAuxData::show_all()
         if (doc.status == JsonReadStatus::CannotOpen)
             return cannotOpenStatus(mode);
 
-        const std::vector<std::string>& compatibleList =
-            mode == BrowserMode::Reactions ? compatibleReactions : compatibleSpecies;
+        const std::vector<std::string>& compatibleList
+                = mode == BrowserMode::Reactions ? compatibleReactions : compatibleSpecies;
         const std::unordered_set<std::string> compatible(compatibleList.begin(), compatibleList.end());
         const bool onlyCompatible = ui->check_all->isChecked();
 
@@ -208,8 +200,9 @@ void PropAuxData::search()
     if (mode == BrowserMode::Reactions) {
         DatabaseDocument doc = readDatabase(ChemicalDatabase::Species);
         if (doc.status == JsonReadStatus::CannotOpen) {
-            showCritical(this, QStringLiteral("Search aborted because species file could not be opened, close it "
-                                              "or change its accesibility restrictions"));
+            showCritical(this,
+                         QStringLiteral("Search aborted because species file could not be opened, close it "
+                                        "or change its accesibility restrictions"));
             return;
         }
         species = std::move(doc.document);
@@ -217,9 +210,10 @@ void PropAuxData::search()
     const ChemicalDatabase db = databaseOf(mode);
     const DatabaseDocument doc = readDatabase(db);
     if (doc.status == JsonReadStatus::CannotOpen) {
-        showCritical(this, QStringLiteral("Search aborted because ") + word(db)
-                               + QStringLiteral(" file could not be opened, close it or change its accesibility "
-                                                "restrictions"));
+        showCritical(this,
+                     QStringLiteral("Search aborted because ") + word(db)
+                             + QStringLiteral(" file could not be opened, close it or change its accesibility "
+                                              "restrictions"));
         return;
     }
     if (doc.document.empty() || (mode == BrowserMode::Reactions && species.empty()))
@@ -233,7 +227,7 @@ void PropAuxData::search()
                                                          : static_cast<QWidget*>(checkBoxes[i]);
         auto entry = doc.document.find(names[i]);
         const bool shown = browserNameMatches(names[i], text)
-            && browserEntryPasses(mode, filter, entry == doc.document.end() ? none : *entry, species);
+                && browserEntryPasses(mode, filter, entry == doc.document.end() ? none : *entry, species);
         button->setHidden(!shown);
     }
     if (mode != BrowserMode::Reactants)
@@ -272,9 +266,10 @@ void PropAuxData::save()
     const ChemicalDatabase db = databaseOf(mode);
     DatabaseDocument doc = readDatabase(db);
     if (doc.status == JsonReadStatus::CannotOpen) {
-        showCritical(this, QStringLiteral("Save aborted because ") + word(db)
-                               + QStringLiteral(" file could not be opened, close it or change its accesibility "
-                                                "restrictions"));
+        showCritical(this,
+                     QStringLiteral("Save aborted because ") + word(db)
+                             + QStringLiteral(" file could not be opened, close it or change its accesibility "
+                                              "restrictions"));
         return;
     }
     if (doc.status == JsonReadStatus::Unparsable) {
@@ -307,10 +302,10 @@ void PropAuxData::del()
     DatabaseDocument doc = readDatabase(db);
     if (doc.status == JsonReadStatus::CannotOpen) {
         const QString text = mode == BrowserMode::Reactants
-            ? QStringLiteral("Cannot delete items because reactants file could not be opened, close it or change "
-                             "its accesibility restrictions")
-            : QStringLiteral("Cannot delete items aborted because ") + word(db)
-                + QStringLiteral(" file could not be opened, close it or change its accesibility restrictions");
+                ? QStringLiteral("Cannot delete items because reactants file could not be opened, close it or change "
+                                 "its accesibility restrictions")
+                : QStringLiteral("Cannot delete items aborted because ") + word(db)
+                        + QStringLiteral(" file could not be opened, close it or change its accesibility restrictions");
         showCritical(this, text);
         return;
     }
@@ -363,7 +358,7 @@ void PropAuxData::add()
         editor = reactionEditor;
     } else {
         speciesEditor = new PropAuxAddSP(
-            mode == BrowserMode::Species ? SpeciesEditorMode::Species : SpeciesEditorMode::Reactant, this);
+                mode == BrowserMode::Species ? SpeciesEditorMode::Species : SpeciesEditorMode::Reactant, this);
         editor = speciesEditor;
     }
     if (editor->exec() != QDialog::Accepted)
@@ -399,7 +394,7 @@ void PropAuxData::edit()
         editor = reactionEditor;
     } else {
         speciesEditor = new PropAuxAddSP(
-            mode == BrowserMode::Species ? SpeciesEditorMode::Species : SpeciesEditorMode::Reactant, this);
+                mode == BrowserMode::Species ? SpeciesEditorMode::Species : SpeciesEditorMode::Reactant, this);
         speciesEditor->load(name);
         editor = speciesEditor;
     }
@@ -427,8 +422,7 @@ namespace {
 // cancelled, or when the name does not exist (after saying so).
 QString chooseExistingFile(QWidget* parent, const QString& caption, const QString& filter)
 {
-    const QString path =
-        QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(appDirectory), filter);
+    const QString path = QFileDialog::getOpenFileName(parent, caption, QString::fromStdString(appDirectory), filter);
     if (path.isEmpty())
         return {};
     if (!QFileInfo::exists(path)) {
@@ -502,9 +496,9 @@ void PropAuxData::importSubstanceData()
     const bool readThermo = choice == Thermo;
 
     const QString path = readThermo
-        ? chooseExistingFile(this, QStringLiteral("KAVRO - Open thermodynamic properties file"),
-                             QStringLiteral("Thermo files (*.inp)"))
-        : chooseExistingFile(this, kTransportCaption, kTransportFilter);
+            ? chooseExistingFile(this, QStringLiteral("KAVRO - Open thermodynamic properties file"),
+                                 QStringLiteral("Thermo files (*.inp)"))
+            : chooseExistingFile(this, kTransportCaption, kTransportFilter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix() != QLatin1String("inp")) {
@@ -560,8 +554,7 @@ void PropAuxData::importSubstanceData()
 }
 
 void PropAuxData::exit()
-{
-}
+{ }
 
 void PropAuxData::not_show_check(int state)
 {

@@ -247,9 +247,8 @@ ReactionParse parseReactionText(const std::string& text, const std::function<boo
 
 ReactionParse parseReactionText(const std::string& text, const json& speciesDocument)
 {
-    return parseReactionText(text, [&speciesDocument](const std::string& name) {
-        return holdsEntry(speciesDocument, name);
-    });
+    return parseReactionText(text,
+                             [&speciesDocument](const std::string& name) { return holdsEntry(speciesDocument, name); });
 }
 
 bool isDuplicateReaction(const json& storedEntry, const std::vector<ReactionTerm>& reactants,
@@ -264,7 +263,8 @@ bool isDuplicateReaction(const json& storedEntry, const std::vector<ReactionTerm
     return sameSide(*r, reactants) && sameSide(*p, products);
 }
 
-std::optional<std::string> findDuplicateReaction(const json& kineticsDocument, const std::vector<ReactionTerm>& reactants,
+std::optional<std::string> findDuplicateReaction(const json& kineticsDocument,
+                                                 const std::vector<ReactionTerm>& reactants,
                                                  const std::vector<ReactionTerm>& products)
 {
     if (!kineticsDocument.is_object())

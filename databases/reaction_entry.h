@@ -40,8 +40,8 @@ struct ReactionEntry {
     bool operator==(const ReactionEntry& o) const
     {
         return reactants == o.reactants && products == o.products && A == o.A && AUnit == o.AUnit && b == o.b
-            && Ea == o.Ea && EaUnit == o.EaUnit && forward == o.forward && thirdBody == o.thirdBody
-            && isActive == o.isActive;
+                && Ea == o.Ea && EaUnit == o.EaUnit && forward == o.forward && thirdBody == o.thirdBody
+                && isActive == o.isActive;
     }
 };
 

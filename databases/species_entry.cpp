@@ -111,7 +111,7 @@ json toJson(const SpeciesEntry& e)
         json intervals = json::array();
         for (const CpInterval& i : e.intervals)
             intervals.push_back(
-                {{"T_int", {i.tmin, i.tmax}}, {"a", numbers(i.a)}, {"b", {i.b1, i.b2}}, {"exp", numbers(i.exp)}});
+                    {{"T_int", {i.tmin, i.tmax}}, {"a", numbers(i.a)}, {"b", {i.b1, i.b2}}, {"exp", numbers(i.exp)}});
         out["Intervals"] = std::move(intervals);
     }
     if (!e.viscosity.empty())
@@ -164,7 +164,8 @@ std::optional<SpeciesEntry> speciesEntryFromJson(const json& value, SubstanceKin
         r.fail("\"Enthalpy\" is not [value, unit] or [value, unit, temperature]");
         return std::nullopt;
     }
-    if (!r.number(enth[0], e.enthalpy, "\"Enthalpy\" value") || !r.integer(enth[1], e.enthalpyUnit, "\"Enthalpy\" unit"))
+    if (!r.number(enth[0], e.enthalpy, "\"Enthalpy\" value")
+        || !r.integer(enth[1], e.enthalpyUnit, "\"Enthalpy\" unit"))
         return std::nullopt;
     if (enth.size() == 3) {
         double t = 0;

@@ -51,10 +51,7 @@ struct TransportInterval {
     double tmin = 0.0;
     double tmax = 0.0;
     std::array<double, 4> coef{};
-    bool operator==(const TransportInterval& o) const
-    {
-        return tmin == o.tmin && tmax == o.tmax && coef == o.coef;
-    }
+    bool operator==(const TransportInterval& o) const { return tmin == o.tmin && tmax == o.tmax && coef == o.coef; }
 };
 
 struct SpeciesEntry {
@@ -66,17 +63,17 @@ struct SpeciesEntry {
     std::optional<double> enthalpyTemperature;
     double molecWeight = 0.0;
     int molecWeightUnit = 0;
-    std::vector<CpInterval> intervals;          // absent key when empty
-    std::vector<TransportInterval> viscosity;   // absent key when empty
+    std::vector<CpInterval> intervals; // absent key when empty
+    std::vector<TransportInterval> viscosity; // absent key when empty
     std::vector<TransportInterval> conductivity; // absent key when empty
     bool isActive = true;
 
     bool operator==(const SpeciesEntry& o) const
     {
         return composition == o.composition && phase == o.phase && enthalpy == o.enthalpy
-            && enthalpyUnit == o.enthalpyUnit && enthalpyTemperature == o.enthalpyTemperature
-            && molecWeight == o.molecWeight && molecWeightUnit == o.molecWeightUnit && intervals == o.intervals
-            && viscosity == o.viscosity && conductivity == o.conductivity && isActive == o.isActive;
+                && enthalpyUnit == o.enthalpyUnit && enthalpyTemperature == o.enthalpyTemperature
+                && molecWeight == o.molecWeight && molecWeightUnit == o.molecWeightUnit && intervals == o.intervals
+                && viscosity == o.viscosity && conductivity == o.conductivity && isActive == o.isActive;
     }
 };
 
@@ -84,7 +81,7 @@ struct SpeciesEntry {
 // the temperature of its heat of formation as the third "Enthalpy" element.
 struct ReactantEntry : SpeciesEntry {
     ReactantEntry() = default;
-    explicit ReactantEntry(const SpeciesEntry& e) : SpeciesEntry(e) {}
+    explicit ReactantEntry(const SpeciesEntry& e) : SpeciesEntry(e) { }
 };
 
 // The most pairs, intervals and terms a stored entry may hold (8-bit counts in the engine).

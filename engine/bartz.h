@@ -13,11 +13,11 @@ double bartzTemperatureExponent();
 // the area factor turns the throat values into the local ones, so the Reynolds number
 // takes the throat flux, not the local one.
 double bartzStationCoefficient(double conductivity, double viscosity, double prandtl, double throatMassFlux,
-                               double throatDiameter, double curvatureRadius, double areaRatioThroatOverLocal,
-                               double T, double wallTemperature);
+                               double throatDiameter, double curvatureRadius, double areaRatioThroatOverLocal, double T,
+                               double wallTemperature);
 
 // Chamber coefficient with the chamber density and an assumed gas velocity Vc over the
 // chamber diameter Dc; no area or curvature factor:
 //   (C k/Dc) (rho Vc Dc/mu)^m Pr^n (2T/(T + Tw))^E
-double bartzChamberCoefficient(double conductivity, double viscosity, double prandtl, double density,
-                               double velocity, double chamberDiameter, double T, double wallTemperature);
+double bartzChamberCoefficient(double conductivity, double viscosity, double prandtl, double density, double velocity,
+                               double chamberDiameter, double T, double wallTemperature);

@@ -11,9 +11,9 @@
 
 namespace {
 constexpr std::size_t REMOVED_KEPT = 20;
-constexpr double RANGE_MARGIN = 50.0;  // K outside its range before a phase is dropped
-constexpr double PAIR_MATCH = 1.0;     // K between the ranges of two phases of one substance
-constexpr double PAIR_RELEASE = 0.1;   // relative distance from the transition temperature
+constexpr double RANGE_MARGIN = 50.0; // K outside its range before a phase is dropped
+constexpr double PAIR_MATCH = 1.0; // K between the ranges of two phases of one substance
+constexpr double PAIR_RELEASE = 0.1; // relative distance from the transition temperature
 
 bool contains(const std::vector<uint16_t>& list, uint16_t j)
 {
@@ -229,9 +229,9 @@ bool Mixture::condensedRankTest()
             names += species[rowsUsed[k]]->name;
         }
     }
-    reportEngineMessage({std::to_string(nc - r) +
-                             " species are linear combinaton of others and are conflicting. Remove said number "
-                             "from the following list: ",
+    reportEngineMessage({std::to_string(nc - r)
+                                 + " species are linear combinaton of others and are conflicting. Remove said number "
+                                   "from the following list: ",
                          names});
     return false;
 }

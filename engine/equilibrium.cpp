@@ -15,8 +15,7 @@ namespace {
 constexpr double LOG_TRACE_REENTRY = 9.2103404;
 constexpr double TRACE_TEST_LIMIT = -18.420681;
 constexpr double ABSENT_ELEMENT_POTENTIAL = -1000.0;
-constexpr uint32_t RANGE_CODES =
-    code::SP01 | code::SP02 | code::SP03 | code::SP04 | code::SP05 | code::SP06;
+constexpr uint32_t RANGE_CODES = code::SP01 | code::SP02 | code::SP03 | code::SP04 | code::SP05 | code::SP06;
 } // namespace
 
 void Mixture::resizeMatrix()
@@ -211,8 +210,7 @@ bool Mixture::assembleMatrix()
     // make the system singular: fix its potential at a value so low that every species
     // holding the element keeps being driven down instead of coming back.
     for (int i = 0; i < E; ++i) {
-        if (elementTotals[i] == 0.0 && elementTargets[i] <= 0.0 && !(chargeBalance && i == E - 1) &&
-            A(i, i) == 0.0) {
+        if (elementTotals[i] == 0.0 && elementTargets[i] <= 0.0 && !(chargeBalance && i == E - 1) && A(i, i) == 0.0) {
             A(i, i) = 1.0;
             b(i) = ABSENT_ELEMENT_POTENTIAL;
         }
@@ -311,8 +309,8 @@ bool Mixture::checkConvergence()
             return false;
         }
     }
-    if (!solution.allFinite() || !std::isfinite(gasMoles) || !std::isfinite(temperature) ||
-        !std::isfinite(totalMoles)) {
+    if (!solution.allFinite() || !std::isfinite(gasMoles) || !std::isfinite(temperature)
+        || !std::isfinite(totalMoles)) {
         insertAfterBreakdown();
         initialEstimate();
         temperature = T_SEED;
@@ -407,8 +405,8 @@ void Mixture::insertAfterBreakdown()
     double bestValue = 0.0;
     for (uint16_t j = nGas; j < nSpecies; ++j) {
         Species& sp = *species[j];
-        if (std::find(activeCondensed.begin(), activeCondensed.end(), j) != activeCondensed.end() ||
-            std::find(removedCondensed.begin(), removedCondensed.end(), j) != removedCondensed.end())
+        if (std::find(activeCondensed.begin(), activeCondensed.end(), j) != activeCondensed.end()
+            || std::find(removedCondensed.begin(), removedCondensed.end(), j) != removedCondensed.end())
             continue;
         if (!(sp.minTemperature <= T && T <= sp.maxTemperature))
             continue;

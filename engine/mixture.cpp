@@ -30,10 +30,16 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     nElements = static_cast<uint16_t>(std::min<std::size_t>(nElements_, symbols.size()));
     nReactions = reactionList ? static_cast<uint16_t>(std::min<std::size_t>(nReactions_, reactionList->size())) : 0;
     for (uint16_t i = 0; i < nSpecies; ++i) {
-        if (!speciesList[i]) { nSpecies = i; break; }
+        if (!speciesList[i]) {
+            nSpecies = i;
+            break;
+        }
     }
     for (uint16_t i = 0; i < nReactants; ++i) {
-        if (!reactantList[i]) { nReactants = i; break; }
+        if (!reactantList[i]) {
+            nReactants = i;
+            break;
+        }
     }
 
     const std::size_t rows = symbols.size();

@@ -25,13 +25,13 @@ public:
     std::vector<std::shared_ptr<Species>> reactants;
     std::vector<std::shared_ptr<Species>> species; // internal order: gases, then condensed
     std::vector<std::string> speciesNames;
-    double totalMoles = 1.0;     // n, the iteration's total-moles variable
+    double totalMoles = 1.0; // n, the iteration's total-moles variable
     double transportMoles = 1.0; // moles of the species with transport data
     bool phasePairActive = false;
     std::vector<double> entropyTerms; // per species, s_j/R with mixing and pressure terms
-    double gasConstant = 1.0;         // R n, J/(kg K)
-    double enthalpy = 1.0;            // J/kg
-    double entropy = 1.0;             // J/(kg K)
+    double gasConstant = 1.0; // R n, J/(kg K)
+    double enthalpy = 1.0; // J/kg
+    double entropy = 1.0; // J/(kg K)
     double gasEntropySum = 1.0;
     double entropySum = 1.0;
     double gasEnthalpySum = 1.0;
@@ -54,9 +54,9 @@ public:
     bool fixedEnthalpy = false;
     bool chargeBalance = true;
     std::vector<std::string> elementSymbols; // electron "E" last
-    std::vector<double> chemicalPotentials;  // per species, mu_j/(R T)
-    double enthalpyTarget = 1.0;             // H0/R per kg
-    double entropyTarget = 1.0;              // S0/R per kg
+    std::vector<double> chemicalPotentials; // per species, mu_j/(R T)
+    double enthalpyTarget = 1.0; // H0/R per kg
+    double entropyTarget = 1.0; // S0/R per kg
     std::vector<uint16_t> activeCondensed;
     std::deque<uint16_t> removedCondensed;
     uint16_t phasePairHigh = 0;
@@ -66,9 +66,9 @@ public:
     Eigen::VectorXd previousSolution;
     std::vector<std::shared_ptr<Reaction>> reactions;
     std::vector<double> elementTargets; // b0_i
-    std::vector<double> elementTotals;  // b_i
+    std::vector<double> elementTotals; // b_i
     std::vector<double> gasElementTotals;
-    std::vector<std::vector<double>> elementMoles;  // [row][gas] a_ij n_j
+    std::vector<std::vector<double>> elementMoles; // [row][gas] a_ij n_j
     std::vector<std::vector<double>> elementMatrix; // [row][species] a_ij
     Eigen::MatrixXd iterationMatrix;
     Eigen::VectorXd rightHandSide;
@@ -148,8 +148,8 @@ private:
     // After a breakdown: the condensed phase the last finite state favoured joins the set.
     void insertAfterBreakdown();
 
-    int electronRow = -1;         // row of "E" in elementMatrix, -1 when there is none
-    bool rankTestFailed = false;  // set by the rank test of the running solve
+    int electronRow = -1; // row of "E" in elementMatrix, -1 when there is none
+    bool rankTestFailed = false; // set by the rank test of the running solve
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;
     Eigen::PartialPivLU<Eigen::MatrixXd> luWork;

@@ -166,8 +166,8 @@ double Mixture::equilibriumProperties(double T)
         return density;
     derivatives();
     const int N = systemSize;
-    const bool pairHeld = phasePairActive &&
-        std::find(activeCondensed.begin(), activeCondensed.end(), phasePairLow) != activeCondensed.end();
+    const bool pairHeld = phasePairActive
+            && std::find(activeCondensed.begin(), activeCondensed.end(), phasePairLow) != activeCondensed.end();
     if (pairHeld) {
         gamma = -1.0 / dlnVdlnP;
         cp = 0.0;
@@ -199,7 +199,7 @@ double Mixture::characteristicVelocity()
 {
     equilibriumProperties(temperature);
     const double g = gamma;
-    cStar = std::sqrt(gasConstant * temperature) /
-        (std::sqrt(g) * std::pow(2.0 / (g + 1.0), (g + 1.0) / (2.0 * (g - 1.0))));
+    cStar = std::sqrt(gasConstant * temperature)
+            / (std::sqrt(g) * std::pow(2.0 / (g + 1.0), (g + 1.0) / (2.0 * (g - 1.0))));
     return cStar;
 }

@@ -102,7 +102,8 @@ Eigen::MatrixXd pairMatrix(const Eigen::MatrixXd& nu, const Eigen::VectorXd& x, 
     for (Eigen::Index k = 0; k < K; ++k) {
         double diagonal = 0.0;
         for (Eigen::Index l = 0; l < K; ++l) {
-            if (l == k) continue;
+            if (l == k)
+                continue;
             const double w = weights(k, l) * x[k] * x[l];
             L(k, l) = -w;
             diagonal += w;
@@ -200,8 +201,8 @@ bool mixFrozen(Mixture& m, double T, std::vector<uint32_t>& mixing, std::vector<
             const double root = 1.0 + std::sqrt(mu[j] / mu[k]) * std::pow(M[k] / M[j], 0.25);
             const double phi = std::sqrt(2.0 * M[k] / (M[j] + M[k])) * root * root * 0.25;
             work[place[j]][place[k]] = 2.0 * mu[j] * M[k] / ((M[j] + M[k]) * phi);
-            const double psi =
-                phi * (1.0 + 2.41 * (M[j] - M[k]) * (M[j] - 0.142 * M[k]) / ((M[j] + M[k]) * (M[j] + M[k])));
+            const double psi
+                    = phi * (1.0 + 2.41 * (M[j] - M[k]) * (M[j] - 0.142 * M[k]) / ((M[j] + M[k]) * (M[j] + M[k])));
             sumMu += x[k] * phi;
             sumLambda += x[k] * psi;
         }
@@ -262,7 +263,8 @@ void Mixture::equilibriumTransport(double T, bool withPrandtl)
         for (Eigen::Index k = 0; k < K; ++k) {
             const double Mk = species[set[k]]->molarMass;
             for (Eigen::Index l = 0; l < K; ++l) {
-                if (l == k) continue;
+                if (l == k)
+                    continue;
                 const double Ml = species[set[l]]->molarMass;
                 const double eta = transportWork[place[k]][place[l]];
                 W(k, l) = 5.0 * Mk * Ml / (3.0 * COND_Akl * (Mk + Ml) * eta);

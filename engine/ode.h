@@ -30,20 +30,19 @@ public:
     bool heatTransfer = false;
     double lnPressureRatio = 0.0; // ln(pc/pt) of the latest throat solution
     double burnCoefficient = 0.0; // burn-law a of the latest lookup
-    double burnExponent = 0.0;    // burn-law n of the latest lookup
+    double burnExponent = 0.0; // burn-law n of the latest lookup
     // Set when the last run member ended without a usable result: a failed chamber
     // solve, or inputs refused because they cannot give a meaningful flow.
     bool failed = false;
 
     // Frozen from station frozenIndex on.
-    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, uint32_t frozenIndex,
-        bool transport, bool heatTransfer);
-    // Equilibrium all the way (frozenIndex = last station).
-    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport,
+    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, uint32_t frozenIndex, bool transport,
         bool heatTransfer);
+    // Equilibrium all the way (frozenIndex = last station).
+    ODE(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport, bool heatTransfer);
     // The same, with the per-station outputs switched by writeOutputs.
-    ODE(bool writeOutputs, std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket,
-        bool transport, bool heatTransfer);
+    ODE(bool writeOutputs, std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport,
+        bool heatTransfer);
 
     // Station building blocks.
     // Solves station j; false only when an equilibrium solve failed.

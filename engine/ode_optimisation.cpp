@@ -200,9 +200,7 @@ bool ODE::optimizeForPerformance()
             sampleExit[j] = Ae;
             double value = 0.0;
             switch (rv.optTarget) {
-            case 0:
-                value = rv.rho[t] * rv.u[t] * rv.area[t] * rv.u[e];
-                break;
+            case 0: value = rv.rho[t] * rv.u[t] * rv.area[t] * rv.u[e]; break;
             case 2: {
                 calculateIACGrain();
                 if (abortRequested())
@@ -213,11 +211,8 @@ bool ODE::optimizeForPerformance()
                 value = integrate(rv.burnThrust, rv.burnTimes, 0.0, rv.burnTimes[n - 1]);
                 break;
             }
-            case 3:
-                value = rv.u[e];
-                break;
-            default:
-                value = 0.0;
+            case 3: value = rv.u[e]; break;
+            default: value = 0.0;
             }
             if (!std::isfinite(value))
                 continue;

@@ -33,8 +33,8 @@ void ODE::stationOutputs(unsigned j, bool frozen)
     rv.cv[j] = m.cv;
     if (heatTransfer) {
         rv.bartzH[j] = bartzStationCoefficient(m.conductivity, m.viscosity, rv.prandtl[j], rv.rho[t] * rv.u[t],
-                                               rv.throatDiameter, rv.throatCurvatureRadius, rv.area[t] / rv.area[j],
-                                               T, rv.wallTemperature);
+                                               rv.throatDiameter, rv.throatCurvatureRadius, rv.area[t] / rv.area[j], T,
+                                               rv.wallTemperature);
     }
     recordStationComposition(rv, m, j);
 }

@@ -13,8 +13,8 @@
 bool ODE::usableNozzle() const
 {
     const RocketVariables& rv = *rocket;
-    if (rv.stationCount < 2 || rv.x.size() < rv.stationCount || rv.area.size() < rv.stationCount ||
-        rv.throatIndex >= rv.stationCount || rv.T.size() < rv.stationCount)
+    if (rv.stationCount < 2 || rv.x.size() < rv.stationCount || rv.area.size() < rv.stationCount
+        || rv.throatIndex >= rv.stationCount || rv.T.size() < rv.stationCount)
         return false;
     for (uint32_t j = 0; j < rv.stationCount; ++j) {
         if (!(rv.area[j] > 0.0) || !std::isfinite(rv.area[j]))

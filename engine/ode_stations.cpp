@@ -10,8 +10,7 @@
 
 ODE::ODE(std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, uint32_t frozen, bool withTransport,
          bool withHeat)
-    : mixture(std::move(m)), rocket(std::move(r)), frozenIndex(frozen), transport(withTransport),
-      heatTransfer(withHeat)
+    : mixture(std::move(m)), rocket(std::move(r)), frozenIndex(frozen), transport(withTransport), heatTransfer(withHeat)
 {
     construct();
 }
@@ -237,8 +236,8 @@ bool ODE::sizeThroat()
         return false;
     }
     const unsigned t = rv.throatIndex;
-    rv.throatArea = rv.combustionArea * rv.propellantDensity * burnCoefficient * std::pow(P, burnExponent) /
-        (rv.rho[t] * rv.u[t]);
+    rv.throatArea = rv.combustionArea * rv.propellantDensity * burnCoefficient * std::pow(P, burnExponent)
+            / (rv.rho[t] * rv.u[t]);
     if (rv.adaptExit) {
         // The exit belongs to the throat just sized: the flow it passes is rho_t u_t
         // throatArea, whatever throat the nozzle's contour has now.

@@ -63,16 +63,16 @@ public:
 
 private:
     struct ContextDeleter {
-        void operator()(std::remove_pointer_t<SUNContext> * c) const;
+        void operator()(std::remove_pointer_t<SUNContext>* c) const;
     };
     struct VectorDeleter {
-        void operator()(std::remove_pointer_t<N_Vector> * v) const;
+        void operator()(std::remove_pointer_t<N_Vector>* v) const;
     };
     struct MatrixDeleter {
-        void operator()(std::remove_pointer_t<SUNMatrix> * m) const;
+        void operator()(std::remove_pointer_t<SUNMatrix>* m) const;
     };
     struct SolverDeleter {
-        void operator()(std::remove_pointer_t<SUNLinearSolver> * s) const;
+        void operator()(std::remove_pointer_t<SUNLinearSolver>* s) const;
     };
     struct MemoryDeleter {
         void operator()(void* mem) const;
@@ -93,15 +93,15 @@ public:
     bool transport = false;
     bool heatTransfer = false;
     double lnPressureRatio = 1.0; // ln(pc/pt) of the first-point estimate
-    bool areaGiven = true;        // true: area given, pressure integrated; false: the reverse
+    bool areaGiven = true; // true: area given, pressure integrated; false: the reverse
     std::vector<double> computedArea; // area reached by the pressure-given integration
     std::vector<double> stationT;
     std::vector<double> stationU;
     std::vector<double> stationRho;
     std::vector<double> stationGasConstant; // mixture R n at the last evaluation before the station
-    std::vector<double> stationCp;          // mixture frozen cp, the same
-    std::vector<double> stationMassFlow;    // u rho A of the last pass
-    double targetMassFlow = 0.0;            // kg/s
+    std::vector<double> stationCp; // mixture frozen cp, the same
+    std::vector<double> stationMassFlow; // u rho A of the last pass
+    double targetMassFlow = 0.0; // kg/s
     uint32_t throatIterations = 0;
     uint32_t massFlowIterations = 0;
     uint32_t pointIterations = 0;
@@ -116,8 +116,7 @@ public:
 
     // Clears ODK00..ODK08, prepares the record and finds the switch stations (ODK03,
     // ODK04 when there is none).
-    ODK(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport,
-        bool heatTransfer);
+    ODK(std::shared_ptr<Mixture> mixture, std::shared_ptr<RocketVariables> rocket, bool transport, bool heatTransfer);
     ODK(const ODK&) = delete;
     ODK& operator=(const ODK&) = delete;
 

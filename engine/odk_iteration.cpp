@@ -6,8 +6,8 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/bartz.h"
-#include "engine/odk.h"
 #include "engine/ode.h"
+#include "engine/odk.h"
 #include "engine/station_outputs.h"
 
 namespace {
@@ -262,8 +262,8 @@ void ODK::calculateIAC()
     }
     loadInitialState();
     areaGiven = true;
-    if (!integrator.initialise(odkRightHandSide, rv.x[0], REL_TOL, ABS_TOL) ||
-        CVodeSetUserData(integrator.memory(), &userData) != CV_SUCCESS) {
+    if (!integrator.initialise(odkRightHandSide, rv.x[0], REL_TOL, ABS_TOL)
+        || CVodeSetUserData(integrator.memory(), &userData) != CV_SUCCESS) {
         raiseFlag(flagsODK, code::ODK00);
         return;
     }
@@ -315,8 +315,8 @@ void ODK::calculateIAC()
                         if (k == t)
                             continue;
                         const double u = stationU[k];
-                        double G = 1.0 - stationGasConstant[k] / stationCp[k] -
-                            stationGasConstant[k] * stationT[k] / (u * u);
+                        double G = 1.0 - stationGasConstant[k] / stationCp[k]
+                                - stationGasConstant[k] * stationT[k] / (u * u);
                         G = k > t ? std::max(POINT_A_MAX_CORRECTION, G) : std::min(-POINT_A_MAX_CORRECTION, G);
                         const double d = 0.5 * std::log(rv.area[k] / computedArea[k]) / G;
                         if (std::fabs(d) > POINT_TOL_ODK && std::isfinite(d)) {
@@ -440,8 +440,8 @@ void ODK::stationOutputs(unsigned k)
         // The flow is steady: the throat mass flux is this station's mass flow over the
         // throat area (the throat's own values may not be written yet in this pass).
         const double throatMassFlux = rv.massFlow[k] / rv.area[t];
-        rv.bartzH[k] = bartzStationCoefficient(m.conductivity, m.viscosity, m.prandtl, throatMassFlux,
-                                               rv.throatDiameter, rv.throatCurvatureRadius, rv.area[t] / rv.area[k], T,
-                                               rv.wallTemperature);
+        rv.bartzH[k]
+                = bartzStationCoefficient(m.conductivity, m.viscosity, m.prandtl, throatMassFlux, rv.throatDiameter,
+                                          rv.throatCurvatureRadius, rv.area[t] / rv.area[k], T, rv.wallTemperature);
     }
 }

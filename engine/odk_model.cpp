@@ -105,11 +105,12 @@ ODK::ODK(std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, bool wi
 {
     RocketVariables& rv = *rocket;
     const std::size_t n = rv.stationCount;
-    for (auto* v : {&computedArea, &stationT, &stationU, &stationRho, &stationGasConstant, &stationCp,
-                    &stationMassFlow})
+    for (auto* v :
+         {&computedArea, &stationT, &stationU, &stationRho, &stationGasConstant, &stationCp, &stationMassFlow})
         v->assign(n, 0.0);
-    clearFlag(flagsODK, code::ODK00 | code::ODK01 | code::ODK02 | code::ODK03 | code::ODK04 | code::ODK05 |
-                            code::ODK06 | code::ODK07 | code::ODK08);
+    clearFlag(flagsODK,
+              code::ODK00 | code::ODK01 | code::ODK02 | code::ODK03 | code::ODK04 | code::ODK05 | code::ODK06
+                      | code::ODK07 | code::ODK08);
 
     const std::size_t nSpecies = mixture->nSpecies;
     rv.speciesNames = mixture->speciesNames;

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr long double R_KINETIC = 8.31446261815324L; // J/(mol K)
-constexpr long double R_CAL = 1.9872042586L;         // cal/(mol K)
+constexpr long double R_CAL = 1.9872042586L; // cal/(mol K)
 
 // c^nu with the common small integer coefficients taken without pow.
 inline double power(double c, double nu)
@@ -54,8 +54,8 @@ void Mixture::productionRates()
 
         double forwardProduct = 1.0;
         for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
-            forwardProduct *= power(species[r.reactantSpecies[k]]->moleFraction * concentration,
-                                    r.reactantCoefficients[k]);
+            forwardProduct
+                    *= power(species[r.reactantSpecies[k]]->moleFraction * concentration, r.reactantCoefficients[k]);
         long double q = kf * forwardProduct;
 
         // A forward-only reaction has no reverse rate.
@@ -74,8 +74,8 @@ void Mixture::productionRates()
             const long double kr = r.A * std::exp(forwardExponent - logKc);
             double reverseProduct = 1.0;
             for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
-                reverseProduct *= power(species[r.productSpecies[k]]->moleFraction * concentration,
-                                        r.productCoefficients[k]);
+                reverseProduct
+                        *= power(species[r.productSpecies[k]]->moleFraction * concentration, r.productCoefficients[k]);
             q -= kr * reverseProduct;
         }
 

@@ -7,9 +7,9 @@ Reaction::Reaction(uint8_t, uint8_t, uint8_t, const std::vector<uint16_t>& react
                    const std::vector<double>& productCoefficients_, uint8_t forwardOnly_, double A_, double b_,
                    double Ea_, const std::vector<uint16_t>& thirdBodySpecies_,
                    const std::vector<double>& thirdBodyEfficiencies_, bool hasThirdBody_)
-    : reactantSpecies(reactantSpecies_), reactantCoefficients(reactantCoefficients_),
-      productSpecies(productSpecies_), productCoefficients(productCoefficients_), forwardOnly(forwardOnly_), A(A_),
-      b(b_), Ea(Ea_), thirdBodySpecies(thirdBodySpecies_), thirdBodyEfficiencies(thirdBodyEfficiencies_)
+    : reactantSpecies(reactantSpecies_), reactantCoefficients(reactantCoefficients_), productSpecies(productSpecies_),
+      productCoefficients(productCoefficients_), forwardOnly(forwardOnly_), A(A_), b(b_), Ea(Ea_),
+      thirdBodySpecies(thirdBodySpecies_), thirdBodyEfficiencies(thirdBodyEfficiencies_)
 {
     // The counts follow the lists actually given, so no reader goes past them; a term
     // without its coefficient (or a collider without its efficiency) is dropped.

@@ -14,8 +14,8 @@ public:
     std::vector<double> productCoefficients;
     bool hasThirdBody = false;
     uint8_t forwardOnly = 0;
-    double A = 0.0;  // pre-exponential factor, mol-cm-s-K units
-    double b = 0.0;  // temperature exponent
+    double A = 0.0; // pre-exponential factor, mol-cm-s-K units
+    double b = 0.0; // temperature exponent
     double Ea = 0.0; // activation energy, cal/mol
     std::vector<uint16_t> thirdBodySpecies;
     std::vector<double> thirdBodyEfficiencies;

@@ -2,7 +2,8 @@
 
 #include "core/preferences.h"
 
-RocketVariables::RocketVariables() : chamberT(T_SEED) {}
+RocketVariables::RocketVariables() : chamberT(T_SEED)
+{ }
 
 void RocketVariables::resizeStations()
 {

@@ -17,8 +17,8 @@ public:
     std::string nozzleName;
     std::string grainName;
     double givenPressure = 0.0; // chamber pressure given for a pressure run
-    bool isODE = true;          // equilibrium/frozen solver (false: kinetic)
-    bool isIAC = true;          // infinite-area combustor (false: finite-area)
+    bool isODE = true; // equilibrium/frozen solver (false: kinetic)
+    bool isIAC = true; // infinite-area combustor (false: finite-area)
     double ambientPressure = 0.0;
     double chamberArea = 0.0; // finite-area combustor cross-section
     double reactantTemperature = 298.15;
@@ -40,11 +40,11 @@ public:
     double propellantDensity = 1.0;
     uint32_t burnPoints = 1;
     std::vector<std::pair<double, double>> vieilleLimits; // [pMin, pMax) per interval
-    std::vector<double> vieilleA;                         // r = a p^n, p in Pa, r in m/s
+    std::vector<double> vieilleA; // r = a p^n, p in Pa, r in m/s
     std::vector<double> vieilleN;
 
     // Nozzle.
-    std::vector<double> x;    // axial coordinate, throat at 0
+    std::vector<double> x; // axial coordinate, throat at 0
     std::vector<double> area; // cross-section area
     uint32_t throatIndex = 0;
     uint32_t frozenIndex = 0; // stationCount when the run is not frozen

@@ -39,10 +39,10 @@ Species::Species(uint8_t nComposition_, uint8_t nIntervals_, uint8_t nTerms_, ui
                  const std::vector<std::pair<double, double>>& conductivityRanges_,
                  const std::vector<std::array<double, 4>>& conductivityFits_, double referenceTemperature_)
     : name(name_), composition(composition_), molarMass(molarMass_), phase(phase_),
-      formationEnthalpy(formationEnthalpy_), referenceTemperature(referenceTemperature_),
-      coefficients(coefficients_), exponents(exponents_), integrationConstants(integrationConstants_),
-      temperatureRanges(temperatureRanges_), viscosityRanges(viscosityRanges_), viscosityFits(viscosityFits_),
-      conductivityRanges(conductivityRanges_), conductivityFits(conductivityFits_)
+      formationEnthalpy(formationEnthalpy_), referenceTemperature(referenceTemperature_), coefficients(coefficients_),
+      exponents(exponents_), integrationConstants(integrationConstants_), temperatureRanges(temperatureRanges_),
+      viscosityRanges(viscosityRanges_), viscosityFits(viscosityFits_), conductivityRanges(conductivityRanges_),
+      conductivityFits(conductivityFits_)
 {
     // The counts must agree with the lists, or an evaluation would read past them: keep
     // only what every list of a kind really holds.
@@ -50,8 +50,8 @@ Species::Species(uint8_t nComposition_, uint8_t nIntervals_, uint8_t nTerms_, ui
     nComposition = fit(nComposition_, composition.size());
     composition.resize(nComposition);
     std::size_t intervals = nIntervals_;
-    intervals = std::min<std::size_t>({intervals, coefficients.size(), exponents.size(), integrationConstants.size(),
-                          temperatureRanges.size()});
+    intervals = std::min<std::size_t>(
+            {intervals, coefficients.size(), exponents.size(), integrationConstants.size(), temperatureRanges.size()});
     nIntervals = static_cast<uint8_t>(intervals);
     coefficients.resize(intervals);
     exponents.resize(intervals);
@@ -67,8 +67,7 @@ Species::Species(uint8_t nComposition_, uint8_t nIntervals_, uint8_t nTerms_, ui
     nViscosityIntervals = fit(nViscosityIntervals_, std::min(viscosityRanges.size(), viscosityFits.size()));
     viscosityRanges.resize(nViscosityIntervals);
     viscosityFits.resize(nViscosityIntervals);
-    nConductivityIntervals =
-        fit(nConductivityIntervals_, std::min(conductivityRanges.size(), conductivityFits.size()));
+    nConductivityIntervals = fit(nConductivityIntervals_, std::min(conductivityRanges.size(), conductivityFits.size()));
     conductivityRanges.resize(nConductivityIntervals);
     conductivityFits.resize(nConductivityIntervals);
 
@@ -98,11 +97,17 @@ void Species::intervalSums(std::size_t i, double T, double& cpSum, double& hSum,
         const double term = a[k] * powerOf(T, ek);
         cpSum += term;
         if (ek == -1.0) {
-            if (!haveLog) { logT = std::log(T); haveLog = true; }
+            if (!haveLog) {
+                logT = std::log(T);
+                haveLog = true;
+            }
             hSum += a[k] * logT / T;
             sSum += term / ek;
         } else if (ek == 0.0) {
-            if (!haveLog) { logT = std::log(T); haveLog = true; }
+            if (!haveLog) {
+                logT = std::log(T);
+                haveLog = true;
+            }
             hSum += term;
             sSum += a[k] * logT;
         } else {
@@ -171,8 +176,8 @@ void Species::thermoDimensional(double T)
 namespace {
 // Shared interval choice of the two transport fits.
 void evaluateTransport(double T, double moles, const std::vector<std::pair<double, double>>& ranges,
-                       const std::vector<std::array<double, 4>>& fits, double factor, uint32_t below,
-                       uint32_t above, uint32_t none, double& value)
+                       const std::vector<std::array<double, 4>>& fits, double factor, uint32_t below, uint32_t above,
+                       uint32_t none, double& value)
 {
     if (ranges.empty()) {
         value = 0.0;

@@ -21,29 +21,29 @@ class Species {
 public:
     std::string name;
     std::vector<ElementCount> composition; // "E" counts electrons: + anions, - cations
-    double molarMass = 0.0;                // kg/kmol
-    double gasConstant = 0.0;              // R / molarMass, J/(kg K)
-    uint8_t phase = 0;                     // 0 gaseous, anything else condensed
-    double formationEnthalpy = 0.0;        // J/kmol
-    double referenceTemperature = -1.0;    // K; single-temperature reactants, else -1
-    double formationEnthalpyR = 0.0;       // formationEnthalpy / R, K
-    double maxTemperature = 0.0;           // K
-    double minTemperature = 0.0;           // K
-    double mass = 0.0;                     // kg per kg of mixture
+    double molarMass = 0.0; // kg/kmol
+    double gasConstant = 0.0; // R / molarMass, J/(kg K)
+    uint8_t phase = 0; // 0 gaseous, anything else condensed
+    double formationEnthalpy = 0.0; // J/kmol
+    double referenceTemperature = -1.0; // K; single-temperature reactants, else -1
+    double formationEnthalpyR = 0.0; // formationEnthalpy / R, K
+    double maxTemperature = 0.0; // K
+    double minTemperature = 0.0; // K
+    double mass = 0.0; // kg per kg of mixture
     double moleFraction = 0.0;
     double transportFraction = 0.0;
-    double moles = 0.0;    // kmol per kg of mixture (reactants: per kg of propellant)
+    double moles = 0.0; // kmol per kg of mixture (reactants: per kg of propellant)
     double logMoles = 1.0; // ln(moles), kept by the equilibrium iteration
     double enthalpyRT = 0.0; // H/(R T)
-    double entropyR = 0.0;   // S/R, standard state
-    double cpR = 0.0;        // Cp/R
-    double gibbsRT = 0.0;    // G/(R T)
-    double enthalpy = 0.0;   // J/kmol
-    double entropy = 0.0;    // J/(kmol K)
-    double cp = 0.0;         // J/(kmol K)
-    double gibbs = 0.0;      // J/kmol
+    double entropyR = 0.0; // S/R, standard state
+    double cpR = 0.0; // Cp/R
+    double gibbsRT = 0.0; // G/(R T)
+    double enthalpy = 0.0; // J/kmol
+    double entropy = 0.0; // J/(kmol K)
+    double cp = 0.0; // J/(kmol K)
+    double gibbs = 0.0; // J/kmol
     bool hasTransport = false;
-    double viscosityValue = 0.0;    // Pa s, last evaluation
+    double viscosityValue = 0.0; // Pa s, last evaluation
     double conductivityValue = 0.0; // W/(m K), last evaluation
     uint8_t nComposition = 0;
     uint8_t nIntervals = 0;
@@ -53,9 +53,9 @@ public:
     std::vector<std::vector<double>> coefficients;
     std::vector<std::vector<double>> exponents;
     std::vector<std::pair<double, double>> integrationConstants; // (b1, b2)
-    std::vector<std::pair<double, double>> temperatureRanges;    // (low, high), K
+    std::vector<std::pair<double, double>> temperatureRanges; // (low, high), K
     std::vector<std::pair<double, double>> viscosityRanges;
-    std::vector<std::array<double, 4>> viscosityFits;    // A, B, C, D
+    std::vector<std::array<double, 4>> viscosityFits; // A, B, C, D
     std::vector<std::pair<double, double>> conductivityRanges;
     std::vector<std::array<double, 4>> conductivityFits; // A, B, C, D
 

@@ -31,17 +31,14 @@ void Threader::runCalculations()
             res = false;
         }
         break;
-    case 1:
-        res = boolOdeRun && ode ? boolOdeRun(*ode) : false;
-        break;
+    case 1: res = boolOdeRun && ode ? boolOdeRun(*ode) : false; break;
     case 2:
         if (odkRun && odk)
             odkRun(*odk);
         else
             res = false;
         break;
-    default:
-        break;
+    default: break;
     }
     emit finished(res);
 }

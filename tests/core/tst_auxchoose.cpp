@@ -96,12 +96,12 @@ void TestAuxChoose::formInSelectionAndDeletionMode()
         const char* name;
         int row, column, rowSpan, columnSpan;
     };
-    for (const Cell& c : {Cell{"scrollArea", 0, 0, 1, 2}, Cell{"but_cancel", 1, 0, 1, 1},
-                          Cell{"but_select", 1, 1, 1, 1}}) {
+    for (const Cell& c :
+         {Cell{"scrollArea", 0, 0, 1, 2}, Cell{"but_cancel", 1, 0, 1, 1}, Cell{"but_select", 1, 1, 1, 1}}) {
         int row = -1, column = -1, rowSpan = -1, columnSpan = -1;
-        grid->getItemPosition(grid->indexOf(select.findChild<QWidget*>(c.name)), &row, &column, &rowSpan,
-                              &columnSpan);
-        QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}), QList<int>({c.row, c.column, c.rowSpan, c.columnSpan}));
+        grid->getItemPosition(grid->indexOf(select.findChild<QWidget*>(c.name)), &row, &column, &rowSpan, &columnSpan);
+        QCOMPARE(QList<int>({row, column, rowSpan, columnSpan}),
+                 QList<int>({c.row, c.column, c.rowSpan, c.columnSpan}));
     }
 
     AuxChoose del(1, &parent);
@@ -162,36 +162,34 @@ void TestAuxChoose::outcome_data()
     QTest::newRow("select third") << 0 << three << QStringList{"r2", "select"} << none << 4 << none << QStringList{};
     QTest::newRow("last click wins") << 0 << three << QStringList{"r0", "r1", "select"} << none << 3 << none
                                      << QStringList{};
-    QTest::newRow("select nothing checked") << 0 << three << QStringList{"select"} << none << -1 << none
-                                            << QStringList{};
+    QTest::newRow("select nothing checked")
+            << 0 << three << QStringList{"select"} << none << -1 << none << QStringList{};
     QTest::newRow("no items") << 0 << QStringList{} << QStringList{"select"} << none << -1 << none << QStringList{};
-    QTest::newRow("cancel button") << 0 << three << QStringList{"r1", "cancel"} << none << -1 << none
-                                   << QStringList{};
+    QTest::newRow("cancel button") << 0 << three << QStringList{"r1", "cancel"} << none << -1 << none << QStringList{};
     QTest::newRow("escape") << 0 << three << QStringList{"r1", "escape"} << none << -1 << none << QStringList{};
-    QTest::newRow("window closed") << 0 << three << QStringList{"r1", "close"} << none << -1 << none
-                                   << QStringList{};
+    QTest::newRow("window closed") << 0 << three << QStringList{"r1", "close"} << none << -1 << none << QStringList{};
     QTest::newRow("disabled radio not chosen")
-        << 0 << QStringList{"r:A", "r!:B"} << QStringList{"r1", "select"} << none << -1 << none << QStringList{};
+            << 0 << QStringList{"r:A", "r!:B"} << QStringList{"r1", "select"} << none << -1 << none << QStringList{};
     QTest::newRow("ticked boxes, result ignored")
-        << 0 << QStringList{"c:H2", "c:O2", "c:H2O", "c:OH"} << QStringList{"c3", "c0", "c2", "c3", "select"}
-        << none << -1 << QList<int>{0, 2} << QStringList{};
+            << 0 << QStringList{"c:H2", "c:O2", "c:H2O", "c:OH"} << QStringList{"c3", "c0", "c2", "c3", "select"}
+            << none << -1 << QList<int>{0, 2} << QStringList{};
     QTest::newRow("disabled box never reported")
-        << 0 << QStringList{"c:H2", "c!:O2", "c:H2O"} << QStringList{"c0", "c1", "c2", "select"} << none << -1
-        << QList<int>{0, 2} << QStringList{};
+            << 0 << QStringList{"c:H2", "c!:O2", "c:H2O"} << QStringList{"c0", "c1", "c2", "select"} << none << -1
+            << QList<int>{0, 2} << QStringList{};
     QTest::newRow("boxes and a radio") << 0 << QStringList{"c:x", "r:A", "c:y", "r:B"}
                                        << QStringList{"c1", "r1", "select"} << none << 3 << QList<int>{1}
                                        << QStringList{};
-    QTest::newRow("ticked then cancelled") << 0 << QStringList{"c:H2", "c:O2"} << QStringList{"c0", "cancel"}
-                                           << none << -1 << none << QStringList{};
+    QTest::newRow("ticked then cancelled")
+            << 0 << QStringList{"c:H2", "c:O2"} << QStringList{"c0", "cancel"} << none << -1 << none << QStringList{};
     QTest::newRow("delete confirmed") << 1 << three << QStringList{"r1", "delete"} << QList<int>{yes} << 3 << none
                                       << QStringList{"B"};
-    QTest::newRow("delete nothing checked") << 1 << three << QStringList{"select"} << none << -1 << none
-                                            << QStringList{};
+    QTest::newRow("delete nothing checked")
+            << 1 << three << QStringList{"select"} << none << -1 << none << QStringList{};
     QTest::newRow("delete boxes, second refused")
-        << 1 << QStringList{"c:a", "c:b", "c:c"} << QStringList{"c0", "c1", "c2", "select"}
-        << QList<int>{yes, cancel, yes} << -1 << QList<int>{0, 2} << QStringList{"a", "b", "c"};
-    QTest::newRow("delete cancel button") << 1 << three << QStringList{"r0", "cancel"} << none << -1 << none
-                                          << QStringList{};
+            << 1 << QStringList{"c:a", "c:b", "c:c"} << QStringList{"c0", "c1", "c2", "select"}
+            << QList<int>{yes, cancel, yes} << -1 << QList<int>{0, 2} << QStringList{"a", "b", "c"};
+    QTest::newRow("delete cancel button")
+            << 1 << three << QStringList{"r0", "cancel"} << none << -1 << none << QStringList{};
 }
 
 void TestAuxChoose::outcome()

@@ -38,22 +38,22 @@ void click(ExportSelection& d, const QString& name)
 const std::map<int, std::vector<std::pair<QString, int>>>& plainModes()
 {
     static const std::map<int, std::vector<std::pair<QString, int>>> modes{
-        {0,
-         {{"check_prop_composition", 0x2},
-          {"check_prop_data", 0x4},
-          {"check_species", 0x8},
-          {"check_reactions", 0x10},
-          {"check_cstar", 0x20}}},
-        {1,
-         {{"check_grain_parameters", 0x2},
-          {"check_grain_image", 0x4},
-          {"check_grain_graph", 0x8},
-          {"check_grain_area", 0x10}}},
-        {2,
-         {{"check_nozzle_parameters", 0x2},
-          {"check_nozzle_coordinates", 0x4},
-          {"check_Nozzle_areas", 0x8},
-          {"check_nozzle_image", 0x10}}},
+            {0,
+             {{"check_prop_composition", 0x2},
+              {"check_prop_data", 0x4},
+              {"check_species", 0x8},
+              {"check_reactions", 0x10},
+              {"check_cstar", 0x20}}},
+            {1,
+             {{"check_grain_parameters", 0x2},
+              {"check_grain_image", 0x4},
+              {"check_grain_graph", 0x8},
+              {"check_grain_area", 0x10}}},
+            {2,
+             {{"check_nozzle_parameters", 0x2},
+              {"check_nozzle_coordinates", 0x4},
+              {"check_Nozzle_areas", 0x8},
+              {"check_nozzle_image", 0x10}}},
     };
     return modes;
 }
@@ -83,38 +83,38 @@ void TestExportSelection::captionsAndNames()
     QCOMPARE(d.objectName(), QString("ExportSelection"));
     QCOMPARE(d.windowTitle(), QString("KAVRO - Export"));
     const std::vector<std::pair<const char*, const char*>> captions{
-        {"check_prop_composition", "Propellant composition"},
-        {"check_prop_data", "Propellant data"},
-        {"check_species", "Considered species"},
-        {"check_reactions", "Considered reactions"},
-        {"check_cstar", "Cstar curve"},
-        {"check_grain_parameters", "Grain parameters"},
-        {"check_grain_image", "Grain Image"},
-        {"check_grain_graph", "Combustion area curve"},
-        {"check_grain_area", "Combustion area values"},
-        {"check_grain_animation", "Combustion animation"},
-        {"check_nozzle_parameters", "Nozzle parameters"},
-        {"check_nozzle_coordinates", "Nozzle points coordinates"},
-        {"check_Nozzle_areas", "Nozzle points Areas"},
-        {"check_nozzle_image", "Nozzle image"},
-        {"check_Data_parameters", "Parameters used for calculation"},
-        {"radio_config_current", "Current"},
-        {"radio_config_all", "All"},
-        {"check_graphs", "Export graphs"},
-        {"radio_graphs_current", "Currently plotted"},
-        {"radio_graphs_all", "Multiple"},
-        {"check_graph_thermo", "Thermo"},
-        {"check_graph_transport", "Transport"},
-        {"check_graph_composition", "Composition"},
-        {"check_graph_time", "Time dependant"},
-        {"check_table", "Export Table"},
-        {"check_table_all", "Export data for all the nozzle points"},
-        {"check_table_thermo", "Thermo"},
-        {"check_table_transport", "Transport"},
-        {"check_table_composition", "Composition"},
-        {"check_rocket", "Export rocket parameters"},
-        {"but_cancel", "Cancel"},
-        {"but_export", "Export"},
+            {"check_prop_composition", "Propellant composition"},
+            {"check_prop_data", "Propellant data"},
+            {"check_species", "Considered species"},
+            {"check_reactions", "Considered reactions"},
+            {"check_cstar", "Cstar curve"},
+            {"check_grain_parameters", "Grain parameters"},
+            {"check_grain_image", "Grain Image"},
+            {"check_grain_graph", "Combustion area curve"},
+            {"check_grain_area", "Combustion area values"},
+            {"check_grain_animation", "Combustion animation"},
+            {"check_nozzle_parameters", "Nozzle parameters"},
+            {"check_nozzle_coordinates", "Nozzle points coordinates"},
+            {"check_Nozzle_areas", "Nozzle points Areas"},
+            {"check_nozzle_image", "Nozzle image"},
+            {"check_Data_parameters", "Parameters used for calculation"},
+            {"radio_config_current", "Current"},
+            {"radio_config_all", "All"},
+            {"check_graphs", "Export graphs"},
+            {"radio_graphs_current", "Currently plotted"},
+            {"radio_graphs_all", "Multiple"},
+            {"check_graph_thermo", "Thermo"},
+            {"check_graph_transport", "Transport"},
+            {"check_graph_composition", "Composition"},
+            {"check_graph_time", "Time dependant"},
+            {"check_table", "Export Table"},
+            {"check_table_all", "Export data for all the nozzle points"},
+            {"check_table_thermo", "Thermo"},
+            {"check_table_transport", "Transport"},
+            {"check_table_composition", "Composition"},
+            {"check_rocket", "Export rocket parameters"},
+            {"but_cancel", "Cancel"},
+            {"but_export", "Export"},
     };
     for (const auto& [name, caption] : captions) {
         QAbstractButton* b = find(d, name);
@@ -169,14 +169,22 @@ void TestExportSelection::initialStatesOfCalculations()
         bool enabled;
     };
     const State states[] = {
-        {"check_Data_parameters", false, true},   {"radio_config_current", true, true},
-        {"radio_config_all", false, true},        {"check_graphs", false, true},
-        {"radio_graphs_current", true, false},    {"radio_graphs_all", false, false},
-        {"check_graph_thermo", false, false},     {"check_graph_transport", false, false},
-        {"check_graph_composition", false, false}, {"check_graph_time", false, false},
-        {"check_table", false, true},             {"check_table_all", false, false},
-        {"check_table_thermo", false, false},     {"check_table_transport", false, false},
-        {"check_table_composition", false, false}, {"check_rocket", false, true},
+            {"check_Data_parameters", false, true},
+            {"radio_config_current", true, true},
+            {"radio_config_all", false, true},
+            {"check_graphs", false, true},
+            {"radio_graphs_current", true, false},
+            {"radio_graphs_all", false, false},
+            {"check_graph_thermo", false, false},
+            {"check_graph_transport", false, false},
+            {"check_graph_composition", false, false},
+            {"check_graph_time", false, false},
+            {"check_table", false, true},
+            {"check_table_all", false, false},
+            {"check_table_thermo", false, false},
+            {"check_table_transport", false, false},
+            {"check_table_composition", false, false},
+            {"check_rocket", false, true},
     };
     for (const State& s : states) {
         QAbstractButton* b = find(d, s.name);
@@ -245,7 +253,7 @@ void TestExportSelection::mask_data()
     QTest::newRow("propellant data and cstar") << 0 << QStringList{"check_prop_data", "check_cstar"} << 0x24;
     QTest::newRow("grain untouched") << 1 << QStringList{} << 0;
     QTest::newRow("grain image ticked and unticked")
-        << 1 << QStringList{"check_grain_image", "check_grain_area", "check_grain_image"} << 0x10;
+            << 1 << QStringList{"check_grain_image", "check_grain_area", "check_grain_image"} << 0x10;
     QTest::newRow("nozzle untouched") << 2 << QStringList{} << 0;
     QTest::newRow("nozzle areas") << 2 << QStringList{"check_Nozzle_areas"} << 0x8;
     QTest::newRow("mode 4") << 4 << QStringList{} << 0;
@@ -253,38 +261,36 @@ void TestExportSelection::mask_data()
     QTest::newRow("calc untouched") << 3 << QStringList{} << 0x8;
     QTest::newRow("calc all configurations") << 3 << QStringList{"radio_config_all"} << 0x10;
     QTest::newRow("calc parameters and rocket")
-        << 3 << QStringList{"check_Data_parameters", "check_rocket"} << (0x2 | 0x4 | 0x8);
+            << 3 << QStringList{"check_Data_parameters", "check_rocket"} << (0x2 | 0x4 | 0x8);
     QTest::newRow("calc graphs") << 3 << QStringList{"check_graphs"} << 0x108;
     QTest::newRow("calc multiple thermo")
-        << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_thermo"} << 0x208;
+            << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_thermo"} << 0x208;
     QTest::newRow("calc multiple every graph")
-        << 3
-        << QStringList{"check_graphs", "radio_graphs_all", "check_graph_thermo", "check_graph_transport",
-                       "check_graph_composition", "check_graph_time"}
-        << (0x8 | 0x200 | 0x400 | 0x800 | 0x1000);
+            << 3 << QStringList{"check_graphs",          "radio_graphs_all",        "check_graph_thermo",
+                                "check_graph_transport", "check_graph_composition", "check_graph_time"}
+            << (0x8 | 0x200 | 0x400 | 0x800 | 0x1000);
     QTest::newRow("calc multiple then back to current")
-        << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_thermo", "radio_graphs_current"}
-        << 0x108;
+            << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_thermo", "radio_graphs_current"}
+            << 0x108;
     QTest::newRow("calc multiple then graphs unticked")
-        << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_time", "check_graphs"} << 0x8;
+            << 3 << QStringList{"check_graphs", "radio_graphs_all", "check_graph_time", "check_graphs"} << 0x8;
     QTest::newRow("calc graph option without its heading")
-        << 3 << QStringList{"check_graph_thermo", "radio_graphs_all"} << 0x8; // both disabled: no effect
+            << 3 << QStringList{"check_graph_thermo", "radio_graphs_all"} << 0x8; // both disabled: no effect
     QTest::newRow("calc table transport then table unticked")
-        << 3 << QStringList{"check_table", "check_table_transport", "check_table"} << 0x8;
+            << 3 << QStringList{"check_table", "check_table_transport", "check_table"} << 0x8;
     QTest::newRow("calc table unticked and ticked again")
-        << 3 << QStringList{"check_table", "check_table_transport", "check_table", "check_table"} << 0x48;
-    QTest::newRow("calc every table option")
-        << 3
-        << QStringList{"check_table", "check_table_all", "check_table_thermo", "check_table_transport",
-                       "check_table_composition"}
-        << (0x8 | 0x20 | 0x40 | 0x80 | 0x2000);
+            << 3 << QStringList{"check_table", "check_table_transport", "check_table", "check_table"} << 0x48;
+    QTest::newRow("calc every table option") << 3
+                                             << QStringList{"check_table", "check_table_all", "check_table_thermo",
+                                                            "check_table_transport", "check_table_composition"}
+                                             << (0x8 | 0x20 | 0x40 | 0x80 | 0x2000);
     QTest::newRow("calc everything")
-        << 3
-        << QStringList{"check_Data_parameters", "radio_config_all", "check_graphs", "radio_graphs_all",
-                       "check_graph_thermo", "check_graph_transport", "check_graph_composition",
-                       "check_graph_time", "check_table", "check_table_all", "check_table_thermo",
-                       "check_table_transport", "check_table_composition", "check_rocket"}
-        << 0x3EF6; // every bit but 0x1 (unused), 0x8 (not "Current") and 0x100 (not "Currently plotted")
+            << 3 << QStringList{"check_Data_parameters",   "radio_config_all",   "check_graphs",
+                                "radio_graphs_all",        "check_graph_thermo", "check_graph_transport",
+                                "check_graph_composition", "check_graph_time",   "check_table",
+                                "check_table_all",         "check_table_thermo", "check_table_transport",
+                                "check_table_composition", "check_rocket"}
+            << 0x3EF6; // every bit but 0x1 (unused), 0x8 (not "Current") and 0x100 (not "Currently plotted")
 }
 
 void TestExportSelection::mask()
@@ -318,10 +324,8 @@ void TestExportSelection::everyCombinationOfPlainModes()
                 }
             click(d, "but_export");
             QVERIFY(!d.isVisible());
-            QVERIFY2(d.result() == expected, qPrintable(QString("mode %1 subset %2: got 0x%3")
-                                                            .arg(mode)
-                                                            .arg(subset)
-                                                            .arg(d.result(), 0, 16)));
+            QVERIFY2(d.result() == expected,
+                     qPrintable(QString("mode %1 subset %2: got 0x%3").arg(mode).arg(subset).arg(d.result(), 0, 16)));
         }
     }
 }
@@ -358,10 +362,11 @@ void TestExportSelection::everyCombinationOfCalculationSubOptions()
                 click(d, "check_graphs");
             }
             click(d, "but_export");
-            QVERIFY2(d.result() == expected, qPrintable(QString("subset %1 kept %2: got 0x%3")
-                                                            .arg(subset)
-                                                            .arg(headingKept)
-                                                            .arg(d.result(), 0, 16)));
+            QVERIFY2(d.result() == expected,
+                     qPrintable(QString("subset %1 kept %2: got 0x%3")
+                                        .arg(subset)
+                                        .arg(headingKept)
+                                        .arg(d.result(), 0, 16)));
         }
     }
 }

@@ -80,11 +80,10 @@ struct TabOwned {
     }
     bool operator==(const TabOwned& o) const
     {
-        return graphPens == o.graphPens && textColor == o.textColor && tracerPen == o.tracerPen &&
-               arrowPen == o.arrowPen && xAxis2BasePen == o.xAxis2BasePen &&
-               yAxis2TickLabelColor == o.yAxis2TickLabelColor && gridPen == o.gridPen &&
-               subGridPen == o.subGridPen && xTickPen == o.xTickPen && ySubTickPen == o.ySubTickPen &&
-               labelFont == o.labelFont;
+        return graphPens == o.graphPens && textColor == o.textColor && tracerPen == o.tracerPen
+                && arrowPen == o.arrowPen && xAxis2BasePen == o.xAxis2BasePen
+                && yAxis2TickLabelColor == o.yAxis2TickLabelColor && gridPen == o.gridPen && subGridPen == o.subGridPen
+                && xTickPen == o.xTickPen && ySubTickPen == o.ySubTickPen && labelFont == o.labelFont;
     }
 };
 

@@ -26,11 +26,11 @@ protected:
 };
 
 struct OptimalityReport {
-    double worstGas = 0.0;       // largest |mu_j - sum a_ij pi_i| * n_j / N over present gases
+    double worstGas = 0.0; // largest |mu_j - sum a_ij pi_i| * n_j / N over present gases
     double worstCondensed = 0.0; // largest |mu_c - sum a_ic pi_i| over active condensed species
     double lowestInactive = 0.0; // lowest (mu_c - sum a_ic pi_i) over inactive condensed in range
-    double elementError = 0.0;   // largest |b_i - b0_i| / max b0
-    double charge = 0.0;         // sum a_ej n_j
+    double elementError = 0.0; // largest |b_i - b0_i| / max b0
+    double charge = 0.0; // sum a_ej n_j
 };
 
 // Evaluates the mixture's species afresh at T and p and measures the conditions.

@@ -30,8 +30,7 @@ inline std::shared_ptr<Mixture> buildMixture(const std::vector<std::string>& pro
         reactants.push_back(s);
     }
     return std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), static_cast<uint16_t>(reactants.size()),
-                                     static_cast<uint16_t>(elements.size()), 0, products, reactants, elements,
-                                     nullptr);
+                                     static_cast<uint16_t>(elements.size()), 0, products, reactants, elements, nullptr);
 }
 
 // The hydrogen/oxygen rocket case of the published reference (O/F 5.55157).

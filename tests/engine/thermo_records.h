@@ -68,10 +68,10 @@ public:
                 b.emplace_back(number(c2.substr(48, 16)), number(c2.substr(64, 16)));
                 next += 3;
             }
-            records_[name] = Species(static_cast<uint8_t>(composition.size()), static_cast<uint8_t>(nIntervals),
-                                     static_cast<uint8_t>(a.empty() ? 0 : a[0].size()), 0, 0, name, composition, hf,
-                                     molarMass, static_cast<uint8_t>(phase), a, e, b, ranges, {}, {}, {}, {},
-                                     reference);
+            records_[name]
+                    = Species(static_cast<uint8_t>(composition.size()), static_cast<uint8_t>(nIntervals),
+                              static_cast<uint8_t>(a.empty() ? 0 : a[0].size()), 0, 0, name, composition, hf, molarMass,
+                              static_cast<uint8_t>(phase), a, e, b, ranges, {}, {}, {}, {}, reference);
             i = next;
         }
     }

@@ -23,7 +23,11 @@ public:
     QString lastText() const { return messages_.empty() ? QString() : messages_.back().text; }
     // The texts of every box so far, in order.
     QStringList texts() const;
-    void clear() { messages_.clear(); replies_.clear(); }
+    void clear()
+    {
+        messages_.clear();
+        replies_.clear();
+    }
 
 private:
     std::vector<MessageRequest> messages_;

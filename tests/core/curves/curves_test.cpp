@@ -74,14 +74,14 @@ TEST_F(Curves, InterpolationAndDerivativeOfQuinticAreExact)
         double slope; // 5 at^4
     };
     const Case cases[] = {
-        {nodes(7), 2.5, 97.65625, 195.3125},
-        {nodes(7), 7.5, 23730.46875, 15820.3125}, // extrapolated from the last six nodes
-        {nodes(7), -1.0, -1.0, 5.0},              // extrapolated from the first six
-        {nodes(7), 0.0, 0.0, 0.0},
-        {nodes(7), 6.0, 7776.0, 6480.0},
-        {nodes(6), 3.3, 391.35393, 592.9605},
-        {uneven, 2.0, 32.0, 80.0},
-        {uneven, 6.8, 14539.33568, 10690.688},
+            {nodes(7), 2.5, 97.65625, 195.3125},
+            {nodes(7), 7.5, 23730.46875, 15820.3125}, // extrapolated from the last six nodes
+            {nodes(7), -1.0, -1.0, 5.0}, // extrapolated from the first six
+            {nodes(7), 0.0, 0.0, 0.0},
+            {nodes(7), 6.0, 7776.0, 6480.0},
+            {nodes(6), 3.3, 391.35393, 592.9605},
+            {uneven, 2.0, 32.0, 80.0},
+            {uneven, 6.8, 14539.33568, 10690.688},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("n=" + std::to_string(c.x.size()) + " at " + std::to_string(c.at));
@@ -140,20 +140,20 @@ TEST_F(Curves, QuadratureRules)
         double midpoint, trapezoid, simpson; // worked by hand
     };
     const Case cases[] = {
-        // all rules agree on a straight line
-        {"line", line, nodes(7), 0, 6, 42, 42, 42},
-        {"square", square, nodes(7), 0, 6, 71.5, 73, 72},
-        // Simpson with exact midpoints integrates a cubic exactly
-        {"cube", cube, nodes(7), 0, 6, 319.5, 333, 324},
-        // upper limit past the last node: the end window extrapolates x^2 exactly
-        {"square beyond", square, nodes(7), 0, 7, 71.5 + 42.25, 73 + 42.5, 343.0 / 3},
-        // limits between nodes: segments are clipped at both ends
-        {"line inside", line, nodes(7), 1.5, 4.5, 21, 21, 21},
-        {"square inside", square, nodes(7), 1.5, 4.5, 29.0625, 29.625, 29.25},
-        {"line in first segment", line, nodes(7), 0, 0.5, 0.75, 0.75, 0.75},
-        {"reversed limits", line, nodes(7), 4, 2, 0, 0, 0},
-        {"empty range", line, nodes(7), 3, 3, 0, 0, 0},
-        {"uneven line", line, uneven, 0, 7, 56, 56, 56},
+            // all rules agree on a straight line
+            {"line", line, nodes(7), 0, 6, 42, 42, 42},
+            {"square", square, nodes(7), 0, 6, 71.5, 73, 72},
+            // Simpson with exact midpoints integrates a cubic exactly
+            {"cube", cube, nodes(7), 0, 6, 319.5, 333, 324},
+            // upper limit past the last node: the end window extrapolates x^2 exactly
+            {"square beyond", square, nodes(7), 0, 7, 71.5 + 42.25, 73 + 42.5, 343.0 / 3},
+            // limits between nodes: segments are clipped at both ends
+            {"line inside", line, nodes(7), 1.5, 4.5, 21, 21, 21},
+            {"square inside", square, nodes(7), 1.5, 4.5, 29.0625, 29.625, 29.25},
+            {"line in first segment", line, nodes(7), 0, 0.5, 0.75, 0.75, 0.75},
+            {"reversed limits", line, nodes(7), 4, 2, 0, 0, 0},
+            {"empty range", line, nodes(7), 3, 3, 0, 0, 0},
+            {"uneven line", line, uneven, 0, 7, 56, 56, 56},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,9 +210,8 @@ TEST_F(Curves, ShortCurves)
         double at, value, slope;
     };
     const Case cases[] = {
-        {2, line, 0.25, 1.5, 2},    {2, line, 3, 7, 2},
-        {3, square, 1.5, 2.25, 3},  {4, cube, 2.5, 15.625, 18.75},
-        {5, cube, -0.5, -0.125, 0.75},
+            {2, line, 0.25, 1.5, 2},       {2, line, 3, 7, 2}, {3, square, 1.5, 2.25, 3}, {4, cube, 2.5, 15.625, 18.75},
+            {5, cube, -0.5, -0.125, 0.75},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("n=" + std::to_string(c.n));

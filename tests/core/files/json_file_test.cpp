@@ -27,13 +27,13 @@ TEST(JsonFile, ReadStates)
 {
     TempAppDir app;
     const ReadCase cases[] = {
-        {"absent", nullptr, JsonReadStatus::Missing, nullptr},
-        {"empty file", "", JsonReadStatus::Unparsable, nullptr},
-        {"garbage", "{\"a\": ", JsonReadStatus::Unparsable, nullptr},
-        {"trailing garbage", "{} x", JsonReadStatus::Unparsable, nullptr},
-        {"null document", "null", JsonReadStatus::Ok, "{}"},
-        {"object", "{\"b\": [1, 2.5, \"x\"]}", JsonReadStatus::Ok, "{\"b\": [1, 2.5, \"x\"]}"},
-        {"array", "[true]", JsonReadStatus::Ok, "[true]"},
+            {"absent", nullptr, JsonReadStatus::Missing, nullptr},
+            {"empty file", "", JsonReadStatus::Unparsable, nullptr},
+            {"garbage", "{\"a\": ", JsonReadStatus::Unparsable, nullptr},
+            {"trailing garbage", "{} x", JsonReadStatus::Unparsable, nullptr},
+            {"null document", "null", JsonReadStatus::Ok, "{}"},
+            {"object", "{\"b\": [1, 2.5, \"x\"]}", JsonReadStatus::Ok, "{\"b\": [1, 2.5, \"x\"]}"},
+            {"array", "[true]", JsonReadStatus::Ok, "[true]"},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -49,7 +49,7 @@ TEST_F(FlagCodes, MessageLinesExactlyAsWritten)
     for (size_t i = 0; i < flagCodes.size(); ++i) {
         EXPECT_EQ(flagCodes[i].line, expected[i]);
         EXPECT_EQ(std::string(flagCodes[i].line).rfind(std::string(flagCodes[i].code) + " - ", 0), 0u)
-            << flagCodes[i].line;
+                << flagCodes[i].line;
     }
 }
 
@@ -62,33 +62,33 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
         Severity severity;
     };
     const Expect table[] = {
-        {"SP00", FlagWord::SP, code::SP00, Severity::Warning},
-        {"SP10", FlagWord::SP, 0x400, Severity::Warning},
-        {"SP16", FlagWord::SP, 0x10000, Severity::Warning},
-        {"ODE04", FlagWord::ODE, 0x10, Severity::Warning},
-        {"ODK00", FlagWord::ODK, 0x1, Severity::Critical},
-        {"ODK02", FlagWord::ODK, 0x4, Severity::Critical},
-        {"ODK03", FlagWord::ODK, 0x8, Severity::Warning},
-        {"ODK08", FlagWord::ODK, 0x100, Severity::Warning},
-        {"V00", FlagWord::V, 0x1, Severity::Warning},
-        {"V01", FlagWord::V, 0x2, Severity::Warning},
-        {"V02", FlagWord::V, 0x4, Severity::Warning},
-        {"OPT00", FlagWord::V, 0x8, Severity::Warning},
-        {"OPT01", FlagWord::V, 0x10, Severity::Warning},
-        {"U", FlagWord::Unit, 0x1, Severity::Critical},
-        {"L00", FlagWord::L, 0x1, Severity::Critical},
-        {"L08", FlagWord::L, 0x100, Severity::Critical},
-        {"L09", FlagWord::L, 0x200, Severity::Critical},
-        {"F00", FlagWord::F, 0x1, Severity::Warning},
-        {"F08", FlagWord::F, code::fileMissing(code::Nozzles), Severity::Warning},
-        {"F10", FlagWord::F, code::fileMissing(code::Grains), Severity::Warning},
-        {"F11", FlagWord::F, code::fileMissingDefault(code::Grains), Severity::Critical},
-        {"F14", FlagWord::F, code::fileMissing(code::PreferencesFile), Severity::Warning},
-        {"F15", FlagWord::F, 0x8000, Severity::Critical},
-        {"F16", FlagWord::F, code::fileCorrupt(code::Species), Severity::Warning},
-        {"F17", FlagWord::F, code::fileCorruptDefault(code::Species), Severity::Critical},
-        {"F30", FlagWord::F, code::fileCorrupt(code::PreferencesFile), Severity::Warning},
-        {"F31", FlagWord::F, 0x80000000u, Severity::Critical},
+            {"SP00", FlagWord::SP, code::SP00, Severity::Warning},
+            {"SP10", FlagWord::SP, 0x400, Severity::Warning},
+            {"SP16", FlagWord::SP, 0x10000, Severity::Warning},
+            {"ODE04", FlagWord::ODE, 0x10, Severity::Warning},
+            {"ODK00", FlagWord::ODK, 0x1, Severity::Critical},
+            {"ODK02", FlagWord::ODK, 0x4, Severity::Critical},
+            {"ODK03", FlagWord::ODK, 0x8, Severity::Warning},
+            {"ODK08", FlagWord::ODK, 0x100, Severity::Warning},
+            {"V00", FlagWord::V, 0x1, Severity::Warning},
+            {"V01", FlagWord::V, 0x2, Severity::Warning},
+            {"V02", FlagWord::V, 0x4, Severity::Warning},
+            {"OPT00", FlagWord::V, 0x8, Severity::Warning},
+            {"OPT01", FlagWord::V, 0x10, Severity::Warning},
+            {"U", FlagWord::Unit, 0x1, Severity::Critical},
+            {"L00", FlagWord::L, 0x1, Severity::Critical},
+            {"L08", FlagWord::L, 0x100, Severity::Critical},
+            {"L09", FlagWord::L, 0x200, Severity::Critical},
+            {"F00", FlagWord::F, 0x1, Severity::Warning},
+            {"F08", FlagWord::F, code::fileMissing(code::Nozzles), Severity::Warning},
+            {"F10", FlagWord::F, code::fileMissing(code::Grains), Severity::Warning},
+            {"F11", FlagWord::F, code::fileMissingDefault(code::Grains), Severity::Critical},
+            {"F14", FlagWord::F, code::fileMissing(code::PreferencesFile), Severity::Warning},
+            {"F15", FlagWord::F, 0x8000, Severity::Critical},
+            {"F16", FlagWord::F, code::fileCorrupt(code::Species), Severity::Warning},
+            {"F17", FlagWord::F, code::fileCorruptDefault(code::Species), Severity::Critical},
+            {"F30", FlagWord::F, code::fileCorrupt(code::PreferencesFile), Severity::Warning},
+            {"F31", FlagWord::F, 0x80000000u, Severity::Critical},
     };
     for (const Expect& e : table) {
         const FlagCode* c = findFlagCode(e.code);
@@ -140,12 +140,12 @@ TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
         EXPECT_EQ(c.mask, 1u << bit) << name;
     }
     const std::pair<const char*, uint32_t> named[] = {
-        {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
-        {"SP16", code::SP16},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04}, {"ODK02", code::ODK02},
-        {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
-        {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
-        {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
-        {"F31", code::F(31)},
+            {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
+            {"SP16", code::SP16},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04}, {"ODK02", code::ODK02},
+            {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
+            {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
+            {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
+            {"F31", code::F(31)},
     };
     for (const auto& [name, mask] : named)
         EXPECT_EQ(findFlagCode(name)->mask, mask) << name;

@@ -115,18 +115,18 @@ TEST_F(PreferenceFile, StatesOfTheDefaultFile)
 {
     struct Row {
         const char* name;
-        std::string content;      // written as Data/Preferences.json
-        uint32_t codes;           // F14/F15/F30/F31 expected
-        bool leftAlone;           // the file is not a document: its bytes stay as they were
+        std::string content; // written as Data/Preferences.json
+        uint32_t codes; // F14/F15/F30/F31 expected
+        bool leftAlone; // the file is not a document: its bytes stay as they were
     };
     const std::string full = goldenDocument().dump();
     const Row rows[] = {
-        {"complete", full, 0, false},
-        {"garbage", "{\"General\": {", F31, true},
-        {"array document", "[1, 2]", F31, true},
-        {"number document", "42", F31, true},
-        {"null document", "null", F31, false},
-        {"empty object", "{}", F31, false},
+            {"complete", full, 0, false},
+            {"garbage", "{\"General\": {", F31, true},
+            {"array document", "[1, 2]", F31, true},
+            {"number document", "42", F31, true},
+            {"null document", "null", F31, false},
+            {"empty object", "{}", F31, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -175,7 +175,7 @@ TEST_F(PreferenceFile, RedirectStates)
 {
     struct Row {
         const char* name;
-        const char* other;       // content of the redirect target, nullptr = absent
+        const char* other; // content of the redirect target, nullptr = absent
         uint32_t codes;
         bool inUseIsOther;
         bool leftAlone; // the target is not a document: its bytes stay as they were
@@ -188,11 +188,11 @@ TEST_F(PreferenceFile, RedirectStates)
     incomplete["Equilibrium"].erase("MAX_ITER_EQ");
     const std::string incompleteText = serializeJson(incomplete);
     const Row rows[] = {
-        {"missing target", nullptr, F14 | F31, false, false},
-        {"garbage target", "not json", F30 | F31, true, true},
-        {"array target", "[]", F30 | F31, true, true},
-        {"valid target", customText.c_str(), 0, true, false},
-        {"incomplete target", incompleteText.c_str(), F31, true, false},
+            {"missing target", nullptr, F14 | F31, false, false},
+            {"garbage target", "not json", F30 | F31, true, true},
+            {"array target", "[]", F30 | F31, true, true},
+            {"valid target", customText.c_str(), 0, true, false},
+            {"incomplete target", incompleteText.c_str(), F31, true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -216,12 +216,13 @@ TEST_F(PreferenceFile, RedirectStates)
             if (row.leftAlone) {
                 EXPECT_EQ(readText(otherFile()), row.other);
             } else {
-                EXPECT_EQ(readText(otherFile()), row.codes ? serializeJson([&] {
-                    json d = goldenDocument();
-                    d["Files"].erase("PREFERENCES");
-                    return d;
-                }())
-                                                           : customText);
+                EXPECT_EQ(readText(otherFile()),
+                          row.codes ? serializeJson([&] {
+                              json d = goldenDocument();
+                              d["Files"].erase("PREFERENCES");
+                              return d;
+                          }())
+                                    : customText);
             }
         } else {
             EXPECT_EQ(PREFERENCES, defaultFile());
@@ -262,8 +263,9 @@ TEST_F(PreferenceFile, UnreadableFiles)
     EXPECT_EQ(PREFERENCES, otherFile());
     EXPECT_EQ(DIG_OUT, 7);
     EXPECT_TRUE(messages.messages().empty()); // the caller shows the message
-    EXPECT_STREQ(preferencesOpenFailedAtStart, "Preferences file could not be opened, it could be because it is "
-                                               "opened by a different software or it has restricted acccess");
+    EXPECT_STREQ(preferencesOpenFailedAtStart,
+                 "Preferences file could not be opened, it could be because it is "
+                 "opened by a different software or it has restricted acccess");
 }
 
 TEST_F(PreferenceFile, MissingAndMistypedMembers)
@@ -276,20 +278,20 @@ TEST_F(PreferenceFile, MissingAndMistypedMembers)
         uint32_t codes;
     };
     const Row rows[] = {
-        {"empty object member", "General", "DIG_OUT", json::object(), F31},
-        {"empty array member", "Equilibrium", "MAX_ITER_EQ", json::array(), F31},
-        {"null member", "ODK", "REL_TOL", nullptr, F31},
-        {"string for a number", "General", "DIG_OUT", "12", F31},
-        {"object for a number", "ODE", "INJ_VEL", {{"a", 1}}, F31},
-        {"number for a boolean", "General", "NightMode", 1, F31},
-        {"number for a path", "Files", "SPECIES", 5, F31},
-        {"string for a double", "Equilibrium", "TOL_T", "0.1", F31},
-        {"too large for 8 bits", "General", "DIG_OUT", 300, F31},
-        {"negative for unsigned", "General", "DIG_OUT", -1, F31},
-        {"negative float for unsigned", "Equilibrium", "MAX_ITER_EQ", -3.0, F31},
-        {"too large for 32 bits", "General", "IMG_WIDTH", 1e12, F31},
-        {"too large for 16 bits", "Datatab", "ABORT", 70000, F31},
-        {"separator out of range", "General", "LIST_SEPARATOR", 1000, F31},
+            {"empty object member", "General", "DIG_OUT", json::object(), F31},
+            {"empty array member", "Equilibrium", "MAX_ITER_EQ", json::array(), F31},
+            {"null member", "ODK", "REL_TOL", nullptr, F31},
+            {"string for a number", "General", "DIG_OUT", "12", F31},
+            {"object for a number", "ODE", "INJ_VEL", {{"a", 1}}, F31},
+            {"number for a boolean", "General", "NightMode", 1, F31},
+            {"number for a path", "Files", "SPECIES", 5, F31},
+            {"string for a double", "Equilibrium", "TOL_T", "0.1", F31},
+            {"too large for 8 bits", "General", "DIG_OUT", 300, F31},
+            {"negative for unsigned", "General", "DIG_OUT", -1, F31},
+            {"negative float for unsigned", "Equilibrium", "MAX_ITER_EQ", -3.0, F31},
+            {"too large for 32 bits", "General", "IMG_WIDTH", 1e12, F31},
+            {"too large for 16 bits", "Datatab", "ABORT", 70000, F31},
+            {"separator out of range", "General", "LIST_SEPARATOR", 1000, F31},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -308,12 +310,12 @@ TEST_F(PreferenceFile, MissingAndMistypedMembers)
 TEST_F(PreferenceFile, ConversionsOfPresentValues)
 {
     json document = goldenDocument();
-    document["General"]["DIG_OUT"] = 12.9;          // cut toward zero
-    document["General"]["LIST_SEPARATOR"] = 44;     // ","
-    document["General"]["WINSTYLE"] = true;         // booleans count as numbers
+    document["General"]["DIG_OUT"] = 12.9; // cut toward zero
+    document["General"]["LIST_SEPARATOR"] = 44; // ","
+    document["General"]["WINSTYLE"] = true; // booleans count as numbers
     document["Equilibrium"]["T_SEED"] = false;
     document["Equilibrium"]["MAX_ITER_EQ"] = 4294967295u;
-    document["General"]["NUM_DIS_PREC"] = -0.5;     // cuts to 0
+    document["General"]["NUM_DIS_PREC"] = -0.5; // cuts to 0
     writeDefault(document);
     ASSERT_TRUE(loadPreferences());
     EXPECT_EQ(flagsF.load(), 0u);
@@ -454,8 +456,9 @@ TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
     EXPECT_FALSE(saveDataFilePaths());
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(messages.lastText(), QStringLiteral("Preferences file could not be opened, it may be because it is "
-                                                  "opened by a different software or it has access restrictions"));
+    EXPECT_EQ(messages.lastText(),
+              QStringLiteral("Preferences file could not be opened, it may be because it is "
+                             "opened by a different software or it has access restrictions"));
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_TRUE(std::filesystem::is_directory(otherFile()));
 }
@@ -517,7 +520,7 @@ TEST_F(PreferenceFile, RestoreDefaultsWithTheLockOn)
     EXPECT_TRUE(BabyMode);
     EXPECT_FALSE(BLOCK_PREFERENCES);
     const json after = fileDocument(defaultFile());
-    EXPECT_EQ(after["General"]["BabyMode"], true);      // the value in memory
+    EXPECT_EQ(after["General"]["BabyMode"], true); // the value in memory
     EXPECT_EQ(after["General"]["LOCK_BABYMODE"], true); // not written, kept
 }
 

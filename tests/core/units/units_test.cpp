@@ -22,35 +22,97 @@ constexpr double U = 0; // placeholder for undefined cells
 
 // Every kind, every index from -1 to 4; 3 is converted so that exact factors show.
 const UnitCase unitCases[] = {
-    // molar enthalpy, J/kmol: J/kmol, J/mol, kJ/mol, cal/mol
-    {0, -1, false, U}, {0, 0, true, 3}, {0, 1, true, 3000}, {0, 2, true, 3000000},
-    {0, 3, true, 12551.986142607297}, {0, 4, false, U},
-    // molar mass, kg/kmol: g/mol, kg/mol
-    {1, -1, false, U}, {1, 0, true, 3}, {1, 1, true, 3000}, {1, 2, false, U}, {1, 3, false, U}, {1, 4, false, U},
-    // length, m: mm, cm, dm, m
-    {2, -1, false, U}, {2, 0, true, 0.003}, {2, 1, true, 0.03}, {2, 2, true, 0.3}, {2, 3, true, 3}, {2, 4, false, U},
-    // area, m^2
-    {3, -1, false, U}, {3, 0, true, 3e-6}, {3, 1, true, 3e-4}, {3, 2, true, 0.03}, {3, 3, true, 3}, {3, 4, false, U},
-    // volume, m^3
-    {4, -1, false, U}, {4, 0, true, 3e-9}, {4, 1, true, 3e-6}, {4, 2, true, 0.003}, {4, 3, true, 3}, {4, 4, false, U},
-    // pressure, Pa: MPa, atm, bar
-    {5, -1, false, U}, {5, 0, true, 3e6}, {5, 1, true, 303975}, {5, 2, true, 3e5}, {5, 3, false, U}, {5, 4, false, U},
-    // force, N: N, kN, kgf
-    {6, -1, false, U}, {6, 0, true, 3}, {6, 1, true, 3000}, {6, 2, true, 29.43}, {6, 3, false, U}, {6, 4, false, U},
-    // time, s: s, ms
-    {7, -1, false, U}, {7, 0, true, 3}, {7, 1, true, 0.003}, {7, 2, false, U}, {7, 3, false, U}, {7, 4, false, U},
-    // impulse, N s: N s, kN s, kgf s
-    {8, -1, false, U}, {8, 0, true, 3}, {8, 1, true, 3000}, {8, 2, true, 29.43}, {8, 3, false, U}, {8, 4, false, U},
-    // velocity and specific impulse, m/s: m/s, km/s, s
-    {9, -1, false, U}, {9, 0, true, 3}, {9, 1, true, 3000}, {9, 2, true, 29.43}, {9, 3, false, U}, {9, 4, false, U},
-    // one-unit quantity
-    {10, -1, false, U}, {10, 0, true, 3}, {10, 1, false, U}, {10, 2, false, U}, {10, 3, false, U}, {10, 4, false, U},
-    // density, kg/m^3: g/cm^3, kg/m^3
-    {11, -1, false, U}, {11, 0, true, 3000}, {11, 1, true, 3}, {11, 2, false, U}, {11, 3, false, U}, {11, 4, false, U},
-    // kinds past the table
-    {12, 0, false, U}, {65535, 0, false, U}, {12, -1, false, U},
-    // extreme indices
-    {2, std::numeric_limits<int16_t>::min(), false, U}, {2, std::numeric_limits<int16_t>::max(), false, U},
+        // molar enthalpy, J/kmol: J/kmol, J/mol, kJ/mol, cal/mol
+        {0, -1, false, U},
+        {0, 0, true, 3},
+        {0, 1, true, 3000},
+        {0, 2, true, 3000000},
+        {0, 3, true, 12551.986142607297},
+        {0, 4, false, U},
+        // molar mass, kg/kmol: g/mol, kg/mol
+        {1, -1, false, U},
+        {1, 0, true, 3},
+        {1, 1, true, 3000},
+        {1, 2, false, U},
+        {1, 3, false, U},
+        {1, 4, false, U},
+        // length, m: mm, cm, dm, m
+        {2, -1, false, U},
+        {2, 0, true, 0.003},
+        {2, 1, true, 0.03},
+        {2, 2, true, 0.3},
+        {2, 3, true, 3},
+        {2, 4, false, U},
+        // area, m^2
+        {3, -1, false, U},
+        {3, 0, true, 3e-6},
+        {3, 1, true, 3e-4},
+        {3, 2, true, 0.03},
+        {3, 3, true, 3},
+        {3, 4, false, U},
+        // volume, m^3
+        {4, -1, false, U},
+        {4, 0, true, 3e-9},
+        {4, 1, true, 3e-6},
+        {4, 2, true, 0.003},
+        {4, 3, true, 3},
+        {4, 4, false, U},
+        // pressure, Pa: MPa, atm, bar
+        {5, -1, false, U},
+        {5, 0, true, 3e6},
+        {5, 1, true, 303975},
+        {5, 2, true, 3e5},
+        {5, 3, false, U},
+        {5, 4, false, U},
+        // force, N: N, kN, kgf
+        {6, -1, false, U},
+        {6, 0, true, 3},
+        {6, 1, true, 3000},
+        {6, 2, true, 29.43},
+        {6, 3, false, U},
+        {6, 4, false, U},
+        // time, s: s, ms
+        {7, -1, false, U},
+        {7, 0, true, 3},
+        {7, 1, true, 0.003},
+        {7, 2, false, U},
+        {7, 3, false, U},
+        {7, 4, false, U},
+        // impulse, N s: N s, kN s, kgf s
+        {8, -1, false, U},
+        {8, 0, true, 3},
+        {8, 1, true, 3000},
+        {8, 2, true, 29.43},
+        {8, 3, false, U},
+        {8, 4, false, U},
+        // velocity and specific impulse, m/s: m/s, km/s, s
+        {9, -1, false, U},
+        {9, 0, true, 3},
+        {9, 1, true, 3000},
+        {9, 2, true, 29.43},
+        {9, 3, false, U},
+        {9, 4, false, U},
+        // one-unit quantity
+        {10, -1, false, U},
+        {10, 0, true, 3},
+        {10, 1, false, U},
+        {10, 2, false, U},
+        {10, 3, false, U},
+        {10, 4, false, U},
+        // density, kg/m^3: g/cm^3, kg/m^3
+        {11, -1, false, U},
+        {11, 0, true, 3000},
+        {11, 1, true, 3},
+        {11, 2, false, U},
+        {11, 3, false, U},
+        {11, 4, false, U},
+        // kinds past the table
+        {12, 0, false, U},
+        {65535, 0, false, U},
+        {12, -1, false, U},
+        // extreme indices
+        {2, std::numeric_limits<int16_t>::min(), false, U},
+        {2, std::numeric_limits<int16_t>::max(), false, U},
 };
 
 class UnitConversion : public ::testing::Test {
@@ -142,9 +204,9 @@ TEST(ElementSymbols, TableAndMembership)
         const char* symbol;
         bool member;
     };
-    const Member members[] = {{"E", true}, {"D", true}, {"Og", true}, {"Cl", true}, {"W", true},
-                              {"CL", false}, {"cl", false}, {"Uue", false}, {"Abc", false}, {"", false},
-                              {"e", false}, {"X", false}, {"H ", false}};
+    const Member members[]
+            = {{"E", true},    {"D", true},    {"Og", true}, {"Cl", true}, {"W", true},  {"CL", false}, {"cl", false},
+               {"Uue", false}, {"Abc", false}, {"", false},  {"e", false}, {"X", false}, {"H ", false}};
     for (const Member& m : members)
         EXPECT_EQ(isElementSymbol(m.symbol), m.member) << '"' << m.symbol << '"';
 }

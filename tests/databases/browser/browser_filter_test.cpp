@@ -87,7 +87,7 @@ struct FilterCase {
     bool shown;
 };
 
-class BrowserFilterTable : public ::testing::TestWithParam<FilterCase> {};
+class BrowserFilterTable : public ::testing::TestWithParam<FilterCase> { };
 
 TEST_P(BrowserFilterTable, EntryPassesAsExpected)
 {
@@ -95,7 +95,7 @@ TEST_P(BrowserFilterTable, EntryPassesAsExpected)
     const json& doc = c.mode == BrowserMode::Reactions ? kineticsDoc() : speciesDoc();
     const json& entry = doc.at(c.name);
     EXPECT_EQ(browserEntryPasses(c.mode, browserFilterAt(c.mode, c.index), entry, speciesDoc()), c.shown)
-        << "mode " << int(c.mode) << " filter " << c.index << " entry " << c.name;
+            << "mode " << int(c.mode) << " filter " << c.index << " entry " << c.name;
 }
 
 constexpr BrowserMode S = BrowserMode::Species;
@@ -103,46 +103,46 @@ constexpr BrowserMode R = BrowserMode::Reactants;
 constexpr BrowserMode K = BrowserMode::Reactions;
 
 INSTANTIATE_TEST_SUITE_P(
-    Species, BrowserFilterTable,
-    ::testing::Values(
-        // nothing chosen and "All" show everything, faulty entries included
-        FilterCase{S, -1, "null", true}, FilterCase{S, 0, "empty", true}, FilterCase{S, 0, "C(gr)", true},
-        // gas without / with an electron
-        FilterCase{S, 1, "H2O", true}, FilterCase{S, 1, "OH-", false}, FilterCase{S, 2, "OH-", true},
-        FilterCase{S, 2, "H2O", false}, FilterCase{S, 1, "H2O(L)", false},
-        // condensed phases
-        FilterCase{S, 3, "H2O(L)", true}, FilterCase{S, 3, "H2O", false}, FilterCase{S, 4, "C(gr)", true},
-        FilterCase{S, 4, "H2O(L)", false}, FilterCase{S, 3, "Phase1.0", true},
-        // transport data: either property, but empty values do not count
-        FilterCase{S, 5, "Ar", true}, FilterCase{S, 5, "Ne", true}, FilterCase{S, 5, "N2", false},
-        FilterCase{S, 5, "H2O", false},
-        // malformed values match no phase filter
-        FilterCase{S, 1, "PhaseText", false}, FilterCase{S, 1, "null", false}, FilterCase{S, 1, "empty", false},
-        FilterCase{S, 2, "PhaseText", false}));
+        Species, BrowserFilterTable,
+        ::testing::Values(
+                // nothing chosen and "All" show everything, faulty entries included
+                FilterCase{S, -1, "null", true}, FilterCase{S, 0, "empty", true}, FilterCase{S, 0, "C(gr)", true},
+                // gas without / with an electron
+                FilterCase{S, 1, "H2O", true}, FilterCase{S, 1, "OH-", false}, FilterCase{S, 2, "OH-", true},
+                FilterCase{S, 2, "H2O", false}, FilterCase{S, 1, "H2O(L)", false},
+                // condensed phases
+                FilterCase{S, 3, "H2O(L)", true}, FilterCase{S, 3, "H2O", false}, FilterCase{S, 4, "C(gr)", true},
+                FilterCase{S, 4, "H2O(L)", false}, FilterCase{S, 3, "Phase1.0", true},
+                // transport data: either property, but empty values do not count
+                FilterCase{S, 5, "Ar", true}, FilterCase{S, 5, "Ne", true}, FilterCase{S, 5, "N2", false},
+                FilterCase{S, 5, "H2O", false},
+                // malformed values match no phase filter
+                FilterCase{S, 1, "PhaseText", false}, FilterCase{S, 1, "null", false}, FilterCase{S, 1, "empty", false},
+                FilterCase{S, 2, "PhaseText", false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Reactants, BrowserFilterTable,
-    ::testing::Values(FilterCase{R, 0, "OH-", true}, FilterCase{R, 1, "OH-", true}, FilterCase{R, 1, "H2O", true},
-                      FilterCase{R, 2, "H2O(L)", true}, FilterCase{R, 2, "H2O", false},
-                      FilterCase{R, 3, "C(gr)", true}, FilterCase{R, 3, "Ar", false},
-                      FilterCase{R, 1, "null", false}, FilterCase{R, -1, "null", true}));
+INSTANTIATE_TEST_SUITE_P(Reactants, BrowserFilterTable,
+                         ::testing::Values(FilterCase{R, 0, "OH-", true}, FilterCase{R, 1, "OH-", true},
+                                           FilterCase{R, 1, "H2O", true}, FilterCase{R, 2, "H2O(L)", true},
+                                           FilterCase{R, 2, "H2O", false}, FilterCase{R, 3, "C(gr)", true},
+                                           FilterCase{R, 3, "Ar", false}, FilterCase{R, 1, "null", false},
+                                           FilterCase{R, -1, "null", true}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Reactions, BrowserFilterTable,
-    ::testing::Values(
-        // "All" wants at least one participant
-        FilterCase{K, 0, "H + OH = H2O", true}, FilterCase{K, -1, "unknown", true},
-        FilterCase{K, 0, "products only", true}, FilterCase{K, 0, "no sides", false}, FilterCase{K, 0, "null", false},
-        FilterCase{K, 0, "junk sides", true},
-        // one gaseous product is enough, whatever the other participants are
-        FilterCase{K, 1, "C = H2O", true}, FilterCase{K, 3, "C = H2O", true}, FilterCase{K, 2, "C = H2O", false},
-        FilterCase{K, 2, "liquid only", true}, FilterCase{K, 1, "liquid only", false},
-        // an ion counts as a gaseous participant of a reaction
-        FilterCase{K, 1, "H + OH = H2O", true},
-        // participants missing from the species database match no phase
-        FilterCase{K, 1, "unknown", false}, FilterCase{K, 2, "unknown", false}, FilterCase{K, 3, "unknown", false},
-        FilterCase{K, 1, "junk sides", false}, FilterCase{K, 3, "products only", true},
-        FilterCase{K, 1, "no sides", false}));
+INSTANTIATE_TEST_SUITE_P(Reactions, BrowserFilterTable,
+                         ::testing::Values(
+                                 // "All" wants at least one participant
+                                 FilterCase{K, 0, "H + OH = H2O", true}, FilterCase{K, -1, "unknown", true},
+                                 FilterCase{K, 0, "products only", true}, FilterCase{K, 0, "no sides", false},
+                                 FilterCase{K, 0, "null", false}, FilterCase{K, 0, "junk sides", true},
+                                 // one gaseous product is enough, whatever the other participants are
+                                 FilterCase{K, 1, "C = H2O", true}, FilterCase{K, 3, "C = H2O", true},
+                                 FilterCase{K, 2, "C = H2O", false}, FilterCase{K, 2, "liquid only", true},
+                                 FilterCase{K, 1, "liquid only", false},
+                                 // an ion counts as a gaseous participant of a reaction
+                                 FilterCase{K, 1, "H + OH = H2O", true},
+                                 // participants missing from the species database match no phase
+                                 FilterCase{K, 1, "unknown", false}, FilterCase{K, 2, "unknown", false},
+                                 FilterCase{K, 3, "unknown", false}, FilterCase{K, 1, "junk sides", false},
+                                 FilterCase{K, 3, "products only", true}, FilterCase{K, 1, "no sides", false}));
 
 TEST(BrowserFilter, ReactionsWithoutSpeciesDatabaseMatchNoPhase)
 {

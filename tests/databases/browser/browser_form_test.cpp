@@ -77,9 +77,9 @@ TEST(BrowserForm, ButtonsFilterSearchAndEscapeReachTheirSlots)
     dialog.show();
     dialog.calls.clear();
     const Ui::PropAuxData& f = dialog.form;
-    const std::pair<QPushButton*, const char*> buttons[] = {{f.But_save, "save"}, {f.But_sel, "select"},
-                                                            {f.but_add_man, "add"}, {f.but_del, "del"},
-                                                            {f.but_edit, "edit"}, {f.but_add_ff, "from_file"}};
+    const std::pair<QPushButton*, const char*> buttons[]
+            = {{f.But_save, "save"}, {f.But_sel, "select"}, {f.but_add_man, "add"},
+               {f.but_del, "del"},   {f.but_edit, "edit"},  {f.but_add_ff, "from_file"}};
     for (const auto& [button, slot] : buttons) {
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(dialog.calls[slot], 1) << slot;

@@ -17,12 +17,12 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "browser_test_support.h"
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_data.h"
-#include "browser_test_support.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -202,8 +202,9 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
     QTest::mouseClick(browser.findChild<QPushButton*>("but_add_ff"), Qt::LeftButton);
     EXPECT_TRUE(script.finished());
     EXPECT_FALSE(browser.doNotShowAgain()); // cleared when the import starts
-    EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?",
-                                    "Successfully read"}));
+    EXPECT_EQ(texts(),
+              (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?",
+                           "Successfully read"}));
     const MessageRequest& kind = messages.messages()[0];
     EXPECT_EQ(kind.icon, QMessageBox::Question);
     EXPECT_EQ(kind.customButtons, (QStringList{"Thermo", "Transport"}));
@@ -245,7 +246,8 @@ TEST_F(BrowserImport, FailedFollowUpTransportSaysWhatWasStored)
     EXPECT_TRUE(script.finished());
     ASSERT_FALSE(messages.messages().empty());
     EXPECT_EQ(messages.lastText(), "Error reading file");
-    EXPECT_TRUE(messages.messages().back().informativeText.startsWith("thermodynamic data stored, transport data not read"));
+    EXPECT_TRUE(messages.messages().back().informativeText.startsWith(
+            "thermodynamic data stored, transport data not read"));
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"})); // the thermodynamic data are in
     EXPECT_TRUE(readJsonFile(SPECIES).document.contains("Ar"));
 }

@@ -14,20 +14,23 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "browser_test_support.h"
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
 #include "databases/prop_aux_add_k.h"
 #include "databases/prop_aux_data.h"
-#include "browser_test_support.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
 using nlohmann::json;
 using Names = std::vector<std::string>;
 
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -147,11 +150,17 @@ TEST_F(Browser, EachModeAdaptsTheForm)
         QString saveCaption;
     };
     const Case cases[] = {
-        {0, {"All", "Gaseous", "Liquids present", "Solids present"}, "show only reactions compatible with reactants",
-         true, "Load selected"},
-        {1, {"All", "Gaseous", "Ions", "Liquids", "Solids", "With transport properties"},
-         "Show only species compatible with reactants", true, "Load selected"},
-        {2, {"All", "Gaseous", "Liquids", "Solids"}, "Show only species compatible with reactants", false, "Exit"},
+            {0,
+             {"All", "Gaseous", "Liquids present", "Solids present"},
+             "show only reactions compatible with reactants",
+             true,
+             "Load selected"},
+            {1,
+             {"All", "Gaseous", "Ions", "Liquids", "Solids", "With transport properties"},
+             "Show only species compatible with reactants",
+             true,
+             "Load selected"},
+            {2, {"All", "Gaseous", "Liquids", "Solids"}, "Show only species compatible with reactants", false, "Exit"},
     };
     for (const Case& c : cases) {
         PropAuxData browser(c.mode);
@@ -307,7 +316,8 @@ TEST_F(Browser, LoadSelectedNeverInventsOrWipesEntries)
     messages.clear();
     click(second, "But_save");
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_TRUE(messages.lastText().startsWith("Save aborted because the species file")) << messages.lastText().toStdString();
+    EXPECT_TRUE(messages.lastText().startsWith("Save aborted because the species file"))
+            << messages.lastText().toStdString();
     EXPECT_NE(second.result(), 1);
     EXPECT_TRUE(second.isVisible());
     EXPECT_EQ(app.read("Data/Species.json"), "{ broken");
@@ -329,25 +339,29 @@ TEST_F(Browser, FilesThatCannotBeOpened)
         QString del;
     };
     const Case cases[] = {
-        {0, &KINETICS,
-         "Kinetics File could not be opened, it could be because it is opened by a different software or it has "
-         "restricted acccess",
-         "Search aborted because kinetics file could not be opened, close it or change its accesibility restrictions",
-         "Cannot delete items aborted because kinetics file could not be opened, close it or change its accesibility "
-         "restrictions"},
-        {1, &SPECIES,
-         "Species File could not be opened, it could be because it is opened by a different software or it has "
-         "restricted acccess",
-         "Search aborted because species file could not be opened, close it or change its accesibility restrictions",
-         "Cannot delete items aborted because species file could not be opened, close it or change its accesibility "
-         "restrictions"},
-        {2, &REACTANTS,
-         "Reactants File could not be opened, it could be because it is opened by a different software or it has "
-         "restricted acccess",
-         "Search aborted because reactants file could not be opened, close it or change its accesibility "
-         "restrictions",
-         "Cannot delete items because reactants file could not be opened, close it or change its accesibility "
-         "restrictions"},
+            {0, &KINETICS,
+             "Kinetics File could not be opened, it could be because it is opened by a different software or it has "
+             "restricted acccess",
+             "Search aborted because kinetics file could not be opened, close it or change its accesibility "
+             "restrictions",
+             "Cannot delete items aborted because kinetics file could not be opened, close it or change its "
+             "accesibility "
+             "restrictions"},
+            {1, &SPECIES,
+             "Species File could not be opened, it could be because it is opened by a different software or it has "
+             "restricted acccess",
+             "Search aborted because species file could not be opened, close it or change its accesibility "
+             "restrictions",
+             "Cannot delete items aborted because species file could not be opened, close it or change its "
+             "accesibility "
+             "restrictions"},
+            {2, &REACTANTS,
+             "Reactants File could not be opened, it could be because it is opened by a different software or it has "
+             "restricted acccess",
+             "Search aborted because reactants file could not be opened, close it or change its accesibility "
+             "restrictions",
+             "Cannot delete items because reactants file could not be opened, close it or change its accesibility "
+             "restrictions"},
     };
     for (const Case& c : cases) {
         std::filesystem::remove(*c.path);
@@ -367,9 +381,10 @@ TEST_F(Browser, FilesThatCannotBeOpened)
         if (c.mode != 2) {
             messages.clear();
             browser.save();
-            EXPECT_EQ(texts(), QStringList{"Save aborted because " + QString(c.mode == 0 ? "kinetics" : "species")
-                                           + " file could not be opened, close it or change its accesibility "
-                                             "restrictions"});
+            EXPECT_EQ(texts(),
+                      QStringList{"Save aborted because " + QString(c.mode == 0 ? "kinetics" : "species")
+                                  + " file could not be opened, close it or change its accesibility "
+                                    "restrictions"});
         }
         std::filesystem::remove(*c.path);
     }
@@ -441,7 +456,8 @@ TEST_F(Browser, DeleteRefusesAnUnreadableFile)
     messages.clear();
     click(browser, "but_del");
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_TRUE(messages.lastText().startsWith("Delete aborted because the kinetics file")) << messages.lastText().toStdString();
+    EXPECT_TRUE(messages.lastText().startsWith("Delete aborted because the kinetics file"))
+            << messages.lastText().toStdString();
     EXPECT_EQ(app.read("Data/Kinetics.json"), "[1, 2");
     EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Kinetics)));
     EXPECT_EQ(listed(browser).size(), 2u); // the list stays as it was
@@ -493,7 +509,8 @@ TEST_F(Browser, EditOpensTheEditorOnTheShownCheckedEntry)
     click(browser, "but_edit");
     EXPECT_EQ(loaded, "H + OH = H2O");
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
-    EXPECT_EQ(texts(), (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
+    EXPECT_EQ(texts(),
+              (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
 
     // nothing checked and shown: no editor
     tab.calls.clear();

@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "browser_test_support.h"
 #include "core/flags.h"
 #include "core/preferences.h"
-#include "browser_test_support.h"
 #include "databases/compatible_lists.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"

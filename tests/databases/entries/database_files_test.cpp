@@ -44,17 +44,17 @@ TEST_F(DatabaseFiles, EachStateGivesItsStatusCodeAndDocument)
     using S = JsonReadStatus;
     using D = ChemicalDatabase;
     const std::vector<Case> cases = {
-        {"species missing", D::Species, "Species.json", nullptr, S::Missing, code::F(0), true, 0},
-        {"reactants missing", D::Reactants, "Reactants.json", nullptr, S::Missing, code::F(2), true, 0},
-        {"kinetics missing", D::Kinetics, "Kinetics.json", nullptr, S::Missing, code::F(4), true, 0},
-        {"species unparsable", D::Species, "Species.json", "{\"H\": ", S::Unparsable, code::F(16), false, 0},
-        {"reactants unparsable", D::Reactants, "Reactants.json", "not json", S::Unparsable, code::F(18), false, 0},
-        {"kinetics unparsable", D::Kinetics, "Kinetics.json", "{,}", S::Unparsable, code::F(20), false, 0},
-        {"top level is an array", D::Species, "Species.json", "[1, 2]", S::Unparsable, code::F(16), false, 0},
-        {"literal null", D::Kinetics, "Kinetics.json", "null\n", S::Ok, 0, true, 0},
-        {"empty object", D::Species, "Species.json", "{}", S::Ok, 0, true, 0},
-        {"one entry", D::Reactants, "Reactants.json", "{\"X\": {}}", S::Ok, 0, true, 1},
-        {"cannot be opened", D::Species, "Species.json", "<dir>", S::CannotOpen, 0, false, 0},
+            {"species missing", D::Species, "Species.json", nullptr, S::Missing, code::F(0), true, 0},
+            {"reactants missing", D::Reactants, "Reactants.json", nullptr, S::Missing, code::F(2), true, 0},
+            {"kinetics missing", D::Kinetics, "Kinetics.json", nullptr, S::Missing, code::F(4), true, 0},
+            {"species unparsable", D::Species, "Species.json", "{\"H\": ", S::Unparsable, code::F(16), false, 0},
+            {"reactants unparsable", D::Reactants, "Reactants.json", "not json", S::Unparsable, code::F(18), false, 0},
+            {"kinetics unparsable", D::Kinetics, "Kinetics.json", "{,}", S::Unparsable, code::F(20), false, 0},
+            {"top level is an array", D::Species, "Species.json", "[1, 2]", S::Unparsable, code::F(16), false, 0},
+            {"literal null", D::Kinetics, "Kinetics.json", "null\n", S::Ok, 0, true, 0},
+            {"empty object", D::Species, "Species.json", "{}", S::Ok, 0, true, 0},
+            {"one entry", D::Reactants, "Reactants.json", "{\"X\": {}}", S::Ok, 0, true, 1},
+            {"cannot be opened", D::Species, "Species.json", "<dir>", S::CannotOpen, 0, false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,7 +96,8 @@ TEST_F(DatabaseFiles, WritesCreateTheFileWithIndentFourAndOneNewline)
     doc.document["b"] = {{"z", 1}, {"a", 2.0}};
     doc.document["a"] = true;
     ASSERT_TRUE(writeDatabase(doc));
-    EXPECT_EQ(app.read("Data/Kinetics.json"), "{\n    \"a\": true,\n    \"b\": {\n        \"a\": 2.0,\n        \"z\": 1\n    }\n}\n");
+    EXPECT_EQ(app.read("Data/Kinetics.json"),
+              "{\n    \"a\": true,\n    \"b\": {\n        \"a\": 2.0,\n        \"z\": 1\n    }\n}\n");
 }
 
 TEST_F(DatabaseFiles, AFailedWriteIsReportedAndLeavesNoFile)

@@ -23,30 +23,30 @@ TEST(ReactionText, TextsGiveTheirSidesOrTheFirstMessage)
     const std::set<std::string> known = {"H", "H2", "O", "O2", "OH", "H2O", "N2"};
     auto isKnown = [&known](const std::string& n) { return known.count(n) > 0; };
     const std::vector<ParseCase> cases = {
-        {"H + H = H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
-        {"2H = H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
-        {"H+H=H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
-        {"H2 + O2 = 2OH = H2O", {{"H2", 1.0}, {"O2", 1.0}}, {{"OH", 2.0}, {"H2O", 1.0}}, ""},
-        {"0.5O2 = O", {{"O2", 0.5}}, {{"O", 1.0}}, ""},
-        {"0H = H2", {{"H", 0.0}}, {{"H2", 1.0}}, ""},
-        {"H + H2O = H2O + OH", {{"H", 1.0}, {"H2O", 1.0}}, {{"H2O", 1.0}, {"OH", 1.0}}, ""},
-        {"O2 + H + O2 = OH + O", {{"O2", 2.0}, {"H", 1.0}}, {{"OH", 1.0}, {"O", 1.0}}, ""},
-        {"H = H2 ", {{"H", 1.0}}, {{"H2", 1.0}}, ""},
-        {"1H + 1O2 = 1O + 1OH", {{"H", 1.0}, {"O2", 1.0}}, {{"O", 1.0}, {"OH", 1.0}}, ""},
-        {"2 H = H2", {}, {}, "The reacting specie '' is not in the database"},
-        {"H + H => H2", {}, {}, "The reacting specie '>' is not in the database"},
-        {"H + H <=> H2", {}, {}, "The reacting specie '<' is not in the database"},
-        {" H = H2", {}, {}, "The reacting specie '' is not in the database"},
-        {"+H = H2", {}, {}, "The reacting specie '' is not in the database"},
-        {".H = H2", {}, {}, "Invalid coefficient for element '.H'"},
-        {"1.2.3H = H2", {}, {}, "Invalid coefficient for element '1.2.3H'"},
-        {"H + H + M = H2 + M", {}, {}, "The reacting specie 'M' is not in the database"},
-        {"h = H2", {}, {}, "The reacting specie 'h' is not in the database"},
-        {"H\t= H2", {}, {}, "The reacting specie 'H\t' is not in the database"},
-        {"", {}, {}, "Reaction is empty"},
-        {"H + H", {}, {}, "Missing products in reaction"},
-        {"H + H =", {}, {}, "Missing products in reaction"},
-        {"= H2", {}, {}, "The reacting specie '' is not in the database"},
+            {"H + H = H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
+            {"2H = H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
+            {"H+H=H2", {{"H", 2.0}}, {{"H2", 1.0}}, ""},
+            {"H2 + O2 = 2OH = H2O", {{"H2", 1.0}, {"O2", 1.0}}, {{"OH", 2.0}, {"H2O", 1.0}}, ""},
+            {"0.5O2 = O", {{"O2", 0.5}}, {{"O", 1.0}}, ""},
+            {"0H = H2", {{"H", 0.0}}, {{"H2", 1.0}}, ""},
+            {"H + H2O = H2O + OH", {{"H", 1.0}, {"H2O", 1.0}}, {{"H2O", 1.0}, {"OH", 1.0}}, ""},
+            {"O2 + H + O2 = OH + O", {{"O2", 2.0}, {"H", 1.0}}, {{"OH", 1.0}, {"O", 1.0}}, ""},
+            {"H = H2 ", {{"H", 1.0}}, {{"H2", 1.0}}, ""},
+            {"1H + 1O2 = 1O + 1OH", {{"H", 1.0}, {"O2", 1.0}}, {{"O", 1.0}, {"OH", 1.0}}, ""},
+            {"2 H = H2", {}, {}, "The reacting specie '' is not in the database"},
+            {"H + H => H2", {}, {}, "The reacting specie '>' is not in the database"},
+            {"H + H <=> H2", {}, {}, "The reacting specie '<' is not in the database"},
+            {" H = H2", {}, {}, "The reacting specie '' is not in the database"},
+            {"+H = H2", {}, {}, "The reacting specie '' is not in the database"},
+            {".H = H2", {}, {}, "Invalid coefficient for element '.H'"},
+            {"1.2.3H = H2", {}, {}, "Invalid coefficient for element '1.2.3H'"},
+            {"H + H + M = H2 + M", {}, {}, "The reacting specie 'M' is not in the database"},
+            {"h = H2", {}, {}, "The reacting specie 'h' is not in the database"},
+            {"H\t= H2", {}, {}, "The reacting specie 'H\t' is not in the database"},
+            {"", {}, {}, "Reaction is empty"},
+            {"H + H", {}, {}, "Missing products in reaction"},
+            {"H + H =", {}, {}, "Missing products in reaction"},
+            {"= H2", {}, {}, "The reacting specie '' is not in the database"},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -72,9 +72,10 @@ TEST(ReactionText, NamesAreLookedUpAsNonEmptyEntriesOfTheSpeciesDocument)
 
 TEST(ReactionDuplicates, SameSidesInAnyOrderWithEqualCoefficients)
 {
-    const nlohmann::json stored = toJson(ReactionEntry{{{"H", 2.0}}, {{"H2", 1.0}}, 1e13, 0, -1, 0, 0, false, {}, true});
-    const nlohmann::json storedTwoTerms =
-        toJson(ReactionEntry{{{"H", 1.0}, {"O2", 1.0}}, {{"O", 1.0}, {"OH", 1.0}}, 1, 0, 0, 0, 0, false, {}, true});
+    const nlohmann::json stored
+            = toJson(ReactionEntry{{{"H", 2.0}}, {{"H2", 1.0}}, 1e13, 0, -1, 0, 0, false, {}, true});
+    const nlohmann::json storedTwoTerms = toJson(
+            ReactionEntry{{{"H", 1.0}, {"O2", 1.0}}, {{"O", 1.0}, {"OH", 1.0}}, 1, 0, 0, 0, 0, false, {}, true});
     nlohmann::json integerCoefficients = stored;
     // (json::array so that a [name, number] list is not taken for an object)
     integerCoefficients["Reactants"] = nlohmann::json::array({nlohmann::json::array({"H", 2})});
@@ -89,14 +90,14 @@ TEST(ReactionDuplicates, SameSidesInAnyOrderWithEqualCoefficients)
     nlohmann::json broken = stored;
     broken["Reactants"] = "H";
     const std::vector<Case> cases = {
-        {"same reaction", stored, {{"H", 2.0}}, {{"H2", 1.0}}, true},
-        {"stored integers equal floats", integerCoefficients, {{"H", 2.0}}, {{"H2", 1.0}}, true},
-        {"other coefficient", stored, {{"H", 1.0}}, {{"H2", 1.0}}, false},
-        {"sides exchanged", stored, {{"H2", 1.0}}, {{"H", 2.0}}, false},
-        {"extra product", stored, {{"H", 2.0}}, {{"H2", 1.0}, {"H", 0.0}}, false},
-        {"terms in another order", storedTwoTerms, {{"O2", 1.0}, {"H", 1.0}}, {{"OH", 1.0}, {"O", 1.0}}, true},
-        {"empty entry", null, {{"H", 2.0}}, {{"H2", 1.0}}, false},
-        {"malformed side", broken, {{"H", 2.0}}, {{"H2", 1.0}}, false},
+            {"same reaction", stored, {{"H", 2.0}}, {{"H2", 1.0}}, true},
+            {"stored integers equal floats", integerCoefficients, {{"H", 2.0}}, {{"H2", 1.0}}, true},
+            {"other coefficient", stored, {{"H", 1.0}}, {{"H2", 1.0}}, false},
+            {"sides exchanged", stored, {{"H2", 1.0}}, {{"H", 2.0}}, false},
+            {"extra product", stored, {{"H", 2.0}}, {{"H2", 1.0}, {"H", 0.0}}, false},
+            {"terms in another order", storedTwoTerms, {{"O2", 1.0}, {"H", 1.0}}, {{"OH", 1.0}, {"O", 1.0}}, true},
+            {"empty entry", null, {{"H", 2.0}}, {{"H2", 1.0}}, false},
+            {"malformed side", broken, {{"H", 2.0}}, {{"H2", 1.0}}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -159,22 +159,23 @@ TEST(SpeciesEntryFile, MalformedEntriesAreRefusedWithoutCrashing)
         return j;
     };
     const std::vector<Case> cases = {
-        {"null", nullptr},
-        {"empty object", nlohmann::json::object()},
-        {"array", nlohmann::json::array()},
-        {"no Composition", without("Composition")},
-        {"no Intervals for a species", without("Intervals")},
-        {"Composition pair reversed",
-         with("Composition", nlohmann::json::array({nlohmann::json::array({"Ar", 1.0})}))},
-        {"Composition pair too short", with("Composition", {{1.0}})},
-        {"Phase as text", with("Phase", "gas")},
-        {"Phase not whole", with("Phase", 0.5)},
-        {"Enthalpy one element", with("Enthalpy", {0.0})},
-        {"MolecWeight unit as text", with("MolecWeight", {39.9, "g/mol"})},
-        {"interval without b", with("Intervals", {{{"T_int", {200.0, 300.0}}, {"a", {1.0}}, {"exp", {0.0}}}})},
-        {"interval T_int one element", with("Intervals", {{{"T_int", {200.0}}, {"a", {1.0}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}}})},
-        {"Coef three numbers", with("Viscosity", {{{"Coef", {1.0, 2.0, 3.0}}, {"T_int", {200.0, 300.0}}}})},
-        {"isActive as number", with("isActive", 1)},
+            {"null", nullptr},
+            {"empty object", nlohmann::json::object()},
+            {"array", nlohmann::json::array()},
+            {"no Composition", without("Composition")},
+            {"no Intervals for a species", without("Intervals")},
+            {"Composition pair reversed",
+             with("Composition", nlohmann::json::array({nlohmann::json::array({"Ar", 1.0})}))},
+            {"Composition pair too short", with("Composition", {{1.0}})},
+            {"Phase as text", with("Phase", "gas")},
+            {"Phase not whole", with("Phase", 0.5)},
+            {"Enthalpy one element", with("Enthalpy", {0.0})},
+            {"MolecWeight unit as text", with("MolecWeight", {39.9, "g/mol"})},
+            {"interval without b", with("Intervals", {{{"T_int", {200.0, 300.0}}, {"a", {1.0}}, {"exp", {0.0}}}})},
+            {"interval T_int one element",
+             with("Intervals", {{{"T_int", {200.0}}, {"a", {1.0}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}}})},
+            {"Coef three numbers", with("Viscosity", {{{"Coef", {1.0, 2.0, 3.0}}, {"T_int", {200.0, 300.0}}}})},
+            {"isActive as number", with("isActive", 1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -205,41 +206,75 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
     };
     using K = SubstanceKind;
     const std::vector<Case> cases = {
-        {"argon", argon(), K::Species, true},
-        {"one-temperature reactant", reactant, K::Reactant, true},
-        {"ion: E -1", species([](SpeciesEntry& e) { e.composition = {{1, "Ar"}, {-1, "E"}}; }), K::Species, true},
-        {"E 0", species([](SpeciesEntry& e) { e.composition = {{0, "E"}}; }), K::Species, true},
-        {"H 0", species([](SpeciesEntry& e) { e.composition = {{0, "H"}}; }), K::Species, false},
-        {"no composition", species([](SpeciesEntry& e) { e.composition.clear(); }), K::Species, false},
-        {"unknown symbol", species([](SpeciesEntry& e) { e.composition = {{1, "CL"}}; }), K::Species, false},
-        {"molar mass 0", species([](SpeciesEntry& e) { e.molecWeight = 0; }), K::Species, false},
-        {"phase 3", species([](SpeciesEntry& e) { e.phase = 3; }), K::Species, false},
-        {"enthalpy unit 4", species([](SpeciesEntry& e) { e.enthalpyUnit = 4; }), K::Species, false},
-        {"species without intervals", species([](SpeciesEntry& e) { e.intervals.clear(); }), K::Species, false},
-        {"touching intervals", species([](SpeciesEntry& e) {
-             e.intervals = {{200, 1000, 0, 0, {1}, {0}}, {1000, 6000, 0, 0, {1}, {0}}};
-         }), K::Species, true},
-        {"overlapping intervals", species([](SpeciesEntry& e) {
-             e.intervals = {{200, 1000.0007, 0, 0, {1}, {0}}, {1000, 6000, 0, 0, {1}, {0}}};
-         }), K::Species, false},
-        {"Tmin == Tmax", species([](SpeciesEntry& e) { e.intervals = {{300, 300, 0, 0, {1}, {0}}}; }), K::Species, false},
-        {"unequal term counts", species([](SpeciesEntry& e) {
-             e.intervals = {{200, 1000, 0, 0, {1, 2}, {0, 1}}, {1000, 6000, 0, 0, {1}, {0}}};
-         }), K::Species, false},
-        {"a and exp of different length", species([](SpeciesEntry& e) { e.intervals = {{200, 1000, 0, 0, {1, 2}, {0}}}; }),
-         K::Species, false},
-        {"no terms", species([](SpeciesEntry& e) { e.intervals = {{200, 1000, 0, 0, {}, {}}}; }), K::Species, false},
-        {"viscosity Tmax below Tmin", species([](SpeciesEntry& e) { e.viscosity = {{3000, 300, {1, 1, 1, 1}}}; }),
-         K::Species, true},
-        {"negative conductivity T", species([](SpeciesEntry& e) { e.conductivity = {{-1, 300, {1, 1, 1, 1}}}; }),
-         K::Species, false},
-        {"species with a formation temperature", species([](SpeciesEntry& e) { e.enthalpyTemperature = 298.15; }),
-         K::Species, false},
-        {"reactant without intervals or temperature",
-         reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature.reset(); }), K::Reactant, false},
-        {"reactant temperature 0", reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature = 0; }), K::Reactant, false},
-        {"256 composition pairs", species([](SpeciesEntry& e) { e.composition.assign(256, {1, "H"}); }), K::Species, false},
-        {"255 composition pairs", species([](SpeciesEntry& e) { e.composition.assign(255, {1, "H"}); }), K::Species, true},
+            {"argon", argon(), K::Species, true},
+            {"one-temperature reactant", reactant, K::Reactant, true},
+            {"ion: E -1", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "Ar"}, {-1, "E"}};
+             }),
+             K::Species, true},
+            {"E 0", species([](SpeciesEntry& e) {
+                 e.composition = {{0, "E"}};
+             }),
+             K::Species, true},
+            {"H 0", species([](SpeciesEntry& e) {
+                 e.composition = {{0, "H"}};
+             }),
+             K::Species, false},
+            {"no composition", species([](SpeciesEntry& e) { e.composition.clear(); }), K::Species, false},
+            {"unknown symbol", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "CL"}};
+             }),
+             K::Species, false},
+            {"molar mass 0", species([](SpeciesEntry& e) { e.molecWeight = 0; }), K::Species, false},
+            {"phase 3", species([](SpeciesEntry& e) { e.phase = 3; }), K::Species, false},
+            {"enthalpy unit 4", species([](SpeciesEntry& e) { e.enthalpyUnit = 4; }), K::Species, false},
+            {"species without intervals", species([](SpeciesEntry& e) { e.intervals.clear(); }), K::Species, false},
+            {"touching intervals", species([](SpeciesEntry& e) {
+                 e.intervals = {{200, 1000, 0, 0, {1}, {0}}, {1000, 6000, 0, 0, {1}, {0}}};
+             }),
+             K::Species, true},
+            {"overlapping intervals", species([](SpeciesEntry& e) {
+                 e.intervals = {{200, 1000.0007, 0, 0, {1}, {0}}, {1000, 6000, 0, 0, {1}, {0}}};
+             }),
+             K::Species, false},
+            {"Tmin == Tmax", species([](SpeciesEntry& e) {
+                 e.intervals = {{300, 300, 0, 0, {1}, {0}}};
+             }),
+             K::Species, false},
+            {"unequal term counts", species([](SpeciesEntry& e) {
+                 e.intervals = {{200, 1000, 0, 0, {1, 2}, {0, 1}}, {1000, 6000, 0, 0, {1}, {0}}};
+             }),
+             K::Species, false},
+            {"a and exp of different length", species([](SpeciesEntry& e) {
+                 e.intervals = {{200, 1000, 0, 0, {1, 2}, {0}}};
+             }),
+             K::Species, false},
+            {"no terms", species([](SpeciesEntry& e) {
+                 e.intervals = {{200, 1000, 0, 0, {}, {}}};
+             }),
+             K::Species, false},
+            {"viscosity Tmax below Tmin", species([](SpeciesEntry& e) {
+                 e.viscosity = {{3000, 300, {1, 1, 1, 1}}};
+             }),
+             K::Species, true},
+            {"negative conductivity T", species([](SpeciesEntry& e) {
+                 e.conductivity = {{-1, 300, {1, 1, 1, 1}}};
+             }),
+             K::Species, false},
+            {"species with a formation temperature", species([](SpeciesEntry& e) { e.enthalpyTemperature = 298.15; }),
+             K::Species, false},
+            {"reactant without intervals or temperature",
+             reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature.reset(); }), K::Reactant, false},
+            {"reactant temperature 0", reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature = 0; }), K::Reactant,
+             false},
+            {"256 composition pairs", species([](SpeciesEntry& e) {
+                 e.composition.assign(256, {1, "H"});
+             }),
+             K::Species, false},
+            {"255 composition pairs", species([](SpeciesEntry& e) {
+                 e.composition.assign(255, {1, "H"});
+             }),
+             K::Species, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

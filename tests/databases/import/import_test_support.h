@@ -95,10 +95,10 @@ struct OverwriteCase {
 inline const std::vector<OverwriteCase>& overwriteCases()
 {
     static const std::vector<OverwriteCase> cases = {
-        {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
-        {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
-        {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
-        {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
+            {"Yes, Yes", {{OverwriteAnswer::Yes, false}, {OverwriteAnswer::Yes, false}}, 2, true, true},
+            {"Cancel, Yes", {{OverwriteAnswer::Cancel, false}, {OverwriteAnswer::Yes, false}}, 2, false, true},
+            {"Cancel, do not show again", {{OverwriteAnswer::Cancel, true}}, 1, false, false},
+            {"Yes, do not show again", {{OverwriteAnswer::Yes, true}}, 1, true, true},
     };
     return cases;
 }

@@ -79,16 +79,17 @@ TEST_F(MechanismImport, ReactionsWithTheirRatesAndThirdBodies)
     EXPECT_TRUE(rec.reports.empty());
     json doc = readJson(kinetics());
     EXPECT_EQ(doc.size(), 6u);
-    expectEntries(doc, {
-                           {"1H + 1O2 = 1O + 1OH", false, 1e14, 0.0, 16000.0, nullptr},
-                           {"1O + 1H2 = 1H + 1OH", true, 50000.0, 2.7, 6300.0, nullptr},
-                           // fall-off: the high-pressure rate alone, never times [M]
-                           {"1H + 1O2 = 1HO2", false, 4.6e12, 0.4, 0.0, nullptr},
-                           {"2O = 1O2", false, 1.2e17, -1.0, 0.0, R"([["AR", 0.8], ["H2", 2.4]])"},
-                           // "+M" without efficiencies: every species counts once
-                           {"1H + 1OH = 1H2O", false, 2.2e22, -2.0, 0.0, R"([["H", 1.0]])"},
-                           {"2OH = 1O + 1H2O", false, 36000.0, 2.4, -2100.0, nullptr},
-                       });
+    expectEntries(doc,
+                  {
+                          {"1H + 1O2 = 1O + 1OH", false, 1e14, 0.0, 16000.0, nullptr},
+                          {"1O + 1H2 = 1H + 1OH", true, 50000.0, 2.7, 6300.0, nullptr},
+                          // fall-off: the high-pressure rate alone, never times [M]
+                          {"1H + 1O2 = 1HO2", false, 4.6e12, 0.4, 0.0, nullptr},
+                          {"2O = 1O2", false, 1.2e17, -1.0, 0.0, R"([["AR", 0.8], ["H2", 2.4]])"},
+                          // "+M" without efficiencies: every species counts once
+                          {"1H + 1OH = 1H2O", false, 2.2e22, -2.0, 0.0, R"([["H", 1.0]])"},
+                          {"2OH = 1O + 1H2O", false, 36000.0, 2.4, -2100.0, nullptr},
+                  });
     EXPECT_EQ(doc["1O + 1H2 = 1H + 1OH"]["Reactants"], json::parse(R"([["O", 1.0], ["H2", 1.0]])"));
     EXPECT_EQ(doc["1O + 1H2 = 1H + 1OH"]["Products"], json::parse(R"([["H", 1.0], ["OH", 1.0]])"));
 }
@@ -103,28 +104,29 @@ TEST_F(MechanismImport, PublishedHydrogenOxygenMechanism)
     EXPECT_TRUE(rec.reports.empty());
     json doc = readJson(kinetics());
     EXPECT_EQ(doc.size(), 27u);
-    expectEntries(doc, {
-        {"2O = 1O2", false, 1.2e17, -1.0, 0.0, R"([["H2", 2.4], ["H2O", 15.4]])"},
-        {"1O + 1H = 1OH", false, 5.0e17, -1.0, 0.0, R"([["H2", 2.0], ["H2O", 6.0]])"},
-        {"1O + 1H2 = 1H + 1OH", false, 3.87e4, 2.7, 6260.0, nullptr},
-        {"1H + 1O2 = 1HO2", false, 2.8e18, -0.86, 0.0, R"([["O2", 0.0], ["H2O", 0.0]])"},
-        {"1H + 2O2 = 1HO2 + 1O2", false, 2.08e19, -1.24, 0.0, nullptr},
-        {"1H + 1O2 + 1H2O = 1HO2 + 1H2O", false, 1.126e19, -0.76, 0.0, nullptr},
-        {"1H + 1O2 = 1O + 1OH", false, 2.65e16, -0.6707, 17041.0, nullptr},
-        {"2H = 1H2", false, 1.0e18, -1.0, 0.0, R"([["H2", 0.0], ["H2O", 0.0]])"},
-        {"2H + 1H2 = 2H2", false, 9.0e16, -0.6, 0.0, nullptr},
-        {"1H + 1OH = 1H2O", false, 2.2e22, -2.0, 0.0, R"([["H2", 0.73], ["H2O", 3.65]])"},
-        {"1H + 1HO2 = 2OH", false, 0.84e14, 0.0, 635.0, nullptr},
-        {"2OH = 1H2O2", false, 7.4e13, -0.37, 0.0, nullptr}, // fall-off
-        {"2OH = 1O + 1H2O", false, 3.57e4, 2.4, -2110.0, nullptr},
-        // duplicate pairs: both rate expressions kept
-        {"1OH + 1HO2 = 1O2 + 1H2O", false, 1.45e13, 0.0, -500.0, nullptr},
-        {"1OH + 1HO2 = 1O2 + 1H2O (2)", false, 0.5e16, 0.0, 17330.0, nullptr},
-        {"1OH + 1H2O2 = 1HO2 + 1H2O", false, 2.0e12, 0.0, 427.0, nullptr},
-        {"1OH + 1H2O2 = 1HO2 + 1H2O (2)", false, 1.7e18, 0.0, 29410.0, nullptr},
-        {"2HO2 = 1O2 + 1H2O2", false, 1.3e11, 0.0, -1630.0, nullptr},
-        {"2HO2 = 1O2 + 1H2O2 (2)", false, 4.2e14, 0.0, 12000.0, nullptr},
-    });
+    expectEntries(doc,
+                  {
+                          {"2O = 1O2", false, 1.2e17, -1.0, 0.0, R"([["H2", 2.4], ["H2O", 15.4]])"},
+                          {"1O + 1H = 1OH", false, 5.0e17, -1.0, 0.0, R"([["H2", 2.0], ["H2O", 6.0]])"},
+                          {"1O + 1H2 = 1H + 1OH", false, 3.87e4, 2.7, 6260.0, nullptr},
+                          {"1H + 1O2 = 1HO2", false, 2.8e18, -0.86, 0.0, R"([["O2", 0.0], ["H2O", 0.0]])"},
+                          {"1H + 2O2 = 1HO2 + 1O2", false, 2.08e19, -1.24, 0.0, nullptr},
+                          {"1H + 1O2 + 1H2O = 1HO2 + 1H2O", false, 1.126e19, -0.76, 0.0, nullptr},
+                          {"1H + 1O2 = 1O + 1OH", false, 2.65e16, -0.6707, 17041.0, nullptr},
+                          {"2H = 1H2", false, 1.0e18, -1.0, 0.0, R"([["H2", 0.0], ["H2O", 0.0]])"},
+                          {"2H + 1H2 = 2H2", false, 9.0e16, -0.6, 0.0, nullptr},
+                          {"1H + 1OH = 1H2O", false, 2.2e22, -2.0, 0.0, R"([["H2", 0.73], ["H2O", 3.65]])"},
+                          {"1H + 1HO2 = 2OH", false, 0.84e14, 0.0, 635.0, nullptr},
+                          {"2OH = 1H2O2", false, 7.4e13, -0.37, 0.0, nullptr}, // fall-off
+                          {"2OH = 1O + 1H2O", false, 3.57e4, 2.4, -2110.0, nullptr},
+                          // duplicate pairs: both rate expressions kept
+                          {"1OH + 1HO2 = 1O2 + 1H2O", false, 1.45e13, 0.0, -500.0, nullptr},
+                          {"1OH + 1HO2 = 1O2 + 1H2O (2)", false, 0.5e16, 0.0, 17330.0, nullptr},
+                          {"1OH + 1H2O2 = 1HO2 + 1H2O", false, 2.0e12, 0.0, 427.0, nullptr},
+                          {"1OH + 1H2O2 = 1HO2 + 1H2O (2)", false, 1.7e18, 0.0, 29410.0, nullptr},
+                          {"2HO2 = 1O2 + 1H2O2", false, 1.3e11, 0.0, -1630.0, nullptr},
+                          {"2HO2 = 1O2 + 1H2O2 (2)", false, 4.2e14, 0.0, 12000.0, nullptr},
+                  });
     EXPECT_EQ(doc["2H + 1H2 = 2H2"]["Reactants"], json::parse(R"([["H", 2.0], ["H2", 1.0]])"));
     EXPECT_EQ(doc["2H + 1H2 = 2H2"]["Products"], json::parse(R"([["H2", 2.0]])"));
     EXPECT_EQ(doc["1H + 1O2 + 1H2O = 1HO2 + 1H2O"]["Products"], json::parse(R"([["HO2", 1.0], ["H2O", 1.0]])"));
@@ -141,28 +143,29 @@ TEST_F(MechanismImport, VariantsOfTheFile)
         double A = 0.0;
     };
     const std::vector<Case> cases = {
-        {"two blanks before A", "H+O2<=>O+OH                     1.0E+14", "H+O2<=>O+OH  1.0E+14", false},
-        {"units on REACTIONS", "REACTIONS\n", "REACTIONS MOLES\n", false},
-        {"abbreviated keyword", "ELEMENTS\n", "ELEM\n", false},
-        {"no END", "-2.1E+03\nEND\n", "-2.1E+03\n", false},
-        {"unreadable A", "1.0E+14", "1.0x+14", false},
-        {"missing Ea", "3.6E+04   2.4   -2.1E+03", "3.6E+04   2.4", false},
-        {"reverse rate", "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n",
-         "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n REV / 1.0E+04 0.0 0.0 /\n", false},
-        {"equation without arrow", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
-         "OH+OH                   3.6E+04   2.4   -2.1E+03 =O+H2O\n", false},
-        {"efficiencies without third body", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
-         "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\nH2/2.0/\n", false},
-        {"Fortran exponent", "1.0E+14", "1.0D+14", true, "1H + 1O2 = 1O + 1OH", 1e14},
-        {"numbers on the next line", "H+O2<=>O+OH                     1.0E+14", "H+O2<=>O+OH\n   1.0E+14", true,
-         "1H + 1O2 = 1O + 1OH", 1e14},
-        {"DUPLICATE after a reaction", "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n",
-         "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n DUPLICATE\n", true, "1O + 1H2 = 1H + 1OH", 5e4},
-        {"numeric coefficient", "OH+OH<=>O+H2O", "2OH<=>O+H2O", true, "2OH = 1O + 1H2O", 3.6e4},
-        {"blanks around terms", "OH+OH<=>O+H2O", "OH + OH <=> O + H2O", true, "2OH = 1O + 1H2O", 3.6e4},
-        {"named collider", "H+O2(+M)<=>HO2(+M)", "H+O2(+AR)<=>HO2(+AR)", true, "1H + 1O2 = 1HO2", 4.6e12},
-        {"THERMO section before REACTIONS", "END\nREACTIONS", "END\nTHERMO\n  300.0 1000.0 5000.0\nEND\nREACTIONS", true,
-         "2OH = 1O + 1H2O", 3.6e4},
+            {"two blanks before A", "H+O2<=>O+OH                     1.0E+14", "H+O2<=>O+OH  1.0E+14", false},
+            {"units on REACTIONS", "REACTIONS\n", "REACTIONS MOLES\n", false},
+            {"abbreviated keyword", "ELEMENTS\n", "ELEM\n", false},
+            {"no END", "-2.1E+03\nEND\n", "-2.1E+03\n", false},
+            {"unreadable A", "1.0E+14", "1.0x+14", false},
+            {"missing Ea", "3.6E+04   2.4   -2.1E+03", "3.6E+04   2.4", false},
+            {"reverse rate", "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n",
+             "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n REV / 1.0E+04 0.0 0.0 /\n", false},
+            {"equation without arrow", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
+             "OH+OH                   3.6E+04   2.4   -2.1E+03 =O+H2O\n", false},
+            {"efficiencies without third body", "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\n",
+             "OH+OH<=>O+H2O                   3.6E+04   2.4   -2.1E+03\nH2/2.0/\n", false},
+            {"Fortran exponent", "1.0E+14", "1.0D+14", true, "1H + 1O2 = 1O + 1OH", 1e14},
+            {"numbers on the next line", "H+O2<=>O+OH                     1.0E+14", "H+O2<=>O+OH\n   1.0E+14", true,
+             "1H + 1O2 = 1O + 1OH", 1e14},
+            {"DUPLICATE after a reaction", "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n",
+             "O+H2=>H+OH                      5.0E+04   2.7    6.3E+03\n DUPLICATE\n", true, "1O + 1H2 = 1H + 1OH",
+             5e4},
+            {"numeric coefficient", "OH+OH<=>O+H2O", "2OH<=>O+H2O", true, "2OH = 1O + 1H2O", 3.6e4},
+            {"blanks around terms", "OH+OH<=>O+H2O", "OH + OH <=> O + H2O", true, "2OH = 1O + 1H2O", 3.6e4},
+            {"named collider", "H+O2(+M)<=>HO2(+M)", "H+O2(+AR)<=>HO2(+AR)", true, "1H + 1O2 = 1HO2", 4.6e12},
+            {"THERMO section before REACTIONS", "END\nREACTIONS", "END\nTHERMO\n  300.0 1000.0 5000.0\nEND\nREACTIONS",
+             true, "2OH = 1O + 1H2O", 3.6e4},
     };
     const std::string before = "{\n    \"Keep\": {}\n}\n";
     for (const Case& c : cases) {
@@ -187,13 +190,14 @@ TEST_F(MechanismImport, VariantsOfTheFile)
 
 TEST_F(MechanismImport, ReactionNamingAnUnknownSpeciesIsDroppedAndCounted)
 {
-    ImportOutcome out = importText(mutate(mutate(kGoodMechanism, "OH+OH<=>O+H2O", "OH+XX<=>O+H2O"),
-                                          "O+H2=>H+OH ", "O+H2=>H+2OX"));
+    ImportOutcome out = importText(
+            mutate(mutate(kGoodMechanism, "OH+OH<=>O+H2O", "OH+XX<=>O+H2O"), "O+H2=>H+OH ", "O+H2=>H+2OX"));
     ASSERT_TRUE(out.ok) << out.detail;
     EXPECT_EQ(out.droppedReactions, 2);
     EXPECT_EQ(out.stored, 4);
     ASSERT_EQ(rec.reports.size(), 1u);
-    EXPECT_EQ(rec.reports[0].first, "2 reactions were not imported: they name species that are not in the SPECIES list");
+    EXPECT_EQ(rec.reports[0].first,
+              "2 reactions were not imported: they name species that are not in the SPECIES list");
     EXPECT_NE(rec.reports[0].second.find("OH+XX<=>O+H2O"), std::string::npos);
     EXPECT_FALSE(readJson(kinetics()).contains("1OH = 1O + 1H2O"));
 }

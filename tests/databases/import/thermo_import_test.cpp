@@ -73,11 +73,11 @@ std::vector<double> numbers(const json& array)
 // 12-22. The species count stops at "END PRODUCTS"; the reactants count reads on.
 struct ThermoCensus {
     int records = 0;
-    int inert = 0;          // "Inert..." copies, written with pseudo-elements
-    int withoutCp = 0;      // n = 0
+    int inert = 0; // "Inert..." copies, written with pseudo-elements
+    int withoutCp = 0; // n = 0
     int noUsableInterval = 0; // n > 0, but no interval with Tmin < Tmax
     std::set<std::string> shortened; // names with an interval covering no temperature
-    int importable = 0;     // records a database of that kind can take
+    int importable = 0; // records a database of that kind can take
     std::set<std::string> importableNames;
 };
 
@@ -139,14 +139,21 @@ TEST(ThermoNumbers, ReadAsThePublishedFilesWriteThem)
         double value;
     };
     const Case cases[] = {
-        {"3.5D+15", true, 3.5e15},       {"-7.453750000D+02", true, -745.375},
-        {"0.62526577E 00", true, 0.62526577}, {"0.61205763E 02", true, 61.205763},
-        {"-.900", true, -0.9},           {".00", true, 0.0},
-        {"11.26E+18", true, 1.126e19},   {"2.5d-3", true, 2.5e-3},
-        {"3.5x", false, 0},              {"1.0.0", false, 0},
-        {"1.0E", false, 0},              {"1.0-2.0", false, 0}, // two numbers, not one
-        {"", false, 0},                  {"abc", false, 0},
-        {"1e999", false, 0},
+            {"3.5D+15", true, 3.5e15},
+            {"-7.453750000D+02", true, -745.375},
+            {"0.62526577E 00", true, 0.62526577},
+            {"0.61205763E 02", true, 61.205763},
+            {"-.900", true, -0.9},
+            {".00", true, 0.0},
+            {"11.26E+18", true, 1.126e19},
+            {"2.5d-3", true, 2.5e-3},
+            {"3.5x", false, 0},
+            {"1.0.0", false, 0},
+            {"1.0E", false, 0},
+            {"1.0-2.0", false, 0}, // two numbers, not one
+            {"", false, 0},
+            {"abc", false, 0},
+            {"1e999", false, 0},
     };
     for (const Case& c : cases) {
         auto v = readWholeNumber(c.text);
@@ -195,7 +202,8 @@ TEST_F(ThermoImport, PublishedColumnsAreHonoured)
     // A genuine b1 of zero is b1, and the constants are taken by position.
     text = mutate(text, kArLast1, " 0.000000000E+00 0.000000000E+00 0.000000000E+00 0.000000000E+00 4.380000000E+00");
     // Fortran D exponents.
-    text = mutate(text, " 0.000000000E+00 0.000000000E+00 2.500000000E+00", " 0.000000000D+00 0.000000000D+00 2.500000000D+00");
+    text = mutate(text, " 0.000000000E+00 0.000000000E+00 2.500000000E+00",
+                  " 0.000000000D+00 0.000000000D+00 2.500000000D+00");
     ImportOutcome out = importSpecies(text);
     ASSERT_TRUE(out.ok) << out.detail << (rec.reports.empty() ? "" : rec.reports[0].first);
     json ar = readJson(species())["Ar"];
@@ -214,31 +222,36 @@ TEST_F(ThermoImport, BrokenRecordsAreReportedAndNothingIsLost)
         const char* what;
         std::string from, to;
         std::string message; // empty: no record message (the detail tells)
-        bool abandoned;      // false: Ar refused, Ar+ still imported
+        bool abandoned; // false: Ar refused, Ar+ still imported
         std::string followingMessage = {}; // a second box, when there is one
     };
     const std::vector<Case> cases = {
-        {"count", " 2 g 1/01 AR", " x g 1/01 AR", "Invalid number of intervals for specie: Ar", true},
-        {"symbol", kArLine2, mutate(kArLine2, "AR  1.00", "ARG 1.00"), "Invalid atom: ARG", false},
-        {"case", kArLine2, mutate(kArLine2, "AR  1.00", "ar  1.00"), "Invalid atom: ar", false},
-        {"zero count", kArLine2, mutate(kArLine2, "AR  1.00", "AR  0.00"), "Error reading composition for: Ar", false},
-        {"count text", kArLine2, mutate(kArLine2, "AR  1.00", "AR  1.0.0"), "Error reading composition for: Ar", true},
-        {"phase", kArLine2, mutate(kArLine2, "0.00 0   39", "0.00 x   39"), "Invalid phase for specie: Ar", true,
-         "Invalid molecular weight for specie: Ar"},
-        {"molar mass 0", "39.9480000", "00.0000000", "Invalid molecular weight for specie: Ar", false},
-        {"molar mass", "39.9480000", "39.94x0000", "Invalid molecular weight for specie: Ar", true},
-        {"enthalpy", kArLine2, mutate(kArLine2, "     0.000", "       abc"), "Invalid enthalpy for specie: Ar", true},
-        {"Tmin", kArRange1, mutate(kArRange1, "200.000", "abc"), "Invalid Tmin for specie: Ar", true},
-        {"Tmax", kArRange1, mutate(kArRange1, "1000.000", "1000.00x"), "Invalid Tmax for specie: Ar", true},
-        {"exponent", kArRange1, mutate(kArRange1, "-2.0", "x"), "Invalid exponent for specie: Ar", true},
-        {"coefficient", " 0.000000000E+00 0.000000000E+00 2.500000000E+00", " 0.000000000E+00 0.000000000E+00 2.50000x000E+00",
-         "Invalid coefficient for specie: Ar", true},
-        {"constant", kArLast1, mutate(kArLast1, "4.380000000E+00", "x"), "Invalid integration constant for specie: Ar", true},
-        {"constant missing", kArLast1, mutate(kArLast1, " 4.380000000E+00", ""), "Invalid integration constant for specie: Ar", true},
-        {"D exponent number cut", "2.500000000E+00", "2.500000000D+", "Invalid coefficient for specie: Ar", true},
-        {"overlapping intervals", "   1000.000   6000.000 -2.0", "    900.000   6000.000 -2.0", "Invalid data for specie: Ar",
-         false},
-        {"end of file", "   1000.000   6000.000 -2.0", "   1000.000   6000.000 -2.0", "", true},
+            {"count", " 2 g 1/01 AR", " x g 1/01 AR", "Invalid number of intervals for specie: Ar", true},
+            {"symbol", kArLine2, mutate(kArLine2, "AR  1.00", "ARG 1.00"), "Invalid atom: ARG", false},
+            {"case", kArLine2, mutate(kArLine2, "AR  1.00", "ar  1.00"), "Invalid atom: ar", false},
+            {"zero count", kArLine2, mutate(kArLine2, "AR  1.00", "AR  0.00"), "Error reading composition for: Ar",
+             false},
+            {"count text", kArLine2, mutate(kArLine2, "AR  1.00", "AR  1.0.0"), "Error reading composition for: Ar",
+             true},
+            {"phase", kArLine2, mutate(kArLine2, "0.00 0   39", "0.00 x   39"), "Invalid phase for specie: Ar", true,
+             "Invalid molecular weight for specie: Ar"},
+            {"molar mass 0", "39.9480000", "00.0000000", "Invalid molecular weight for specie: Ar", false},
+            {"molar mass", "39.9480000", "39.94x0000", "Invalid molecular weight for specie: Ar", true},
+            {"enthalpy", kArLine2, mutate(kArLine2, "     0.000", "       abc"), "Invalid enthalpy for specie: Ar",
+             true},
+            {"Tmin", kArRange1, mutate(kArRange1, "200.000", "abc"), "Invalid Tmin for specie: Ar", true},
+            {"Tmax", kArRange1, mutate(kArRange1, "1000.000", "1000.00x"), "Invalid Tmax for specie: Ar", true},
+            {"exponent", kArRange1, mutate(kArRange1, "-2.0", "x"), "Invalid exponent for specie: Ar", true},
+            {"coefficient", " 0.000000000E+00 0.000000000E+00 2.500000000E+00",
+             " 0.000000000E+00 0.000000000E+00 2.50000x000E+00", "Invalid coefficient for specie: Ar", true},
+            {"constant", kArLast1, mutate(kArLast1, "4.380000000E+00", "x"),
+             "Invalid integration constant for specie: Ar", true},
+            {"constant missing", kArLast1, mutate(kArLast1, " 4.380000000E+00", ""),
+             "Invalid integration constant for specie: Ar", true},
+            {"D exponent number cut", "2.500000000E+00", "2.500000000D+", "Invalid coefficient for specie: Ar", true},
+            {"overlapping intervals", "   1000.000   6000.000 -2.0", "    900.000   6000.000 -2.0",
+             "Invalid data for specie: Ar", false},
+            {"end of file", "   1000.000   6000.000 -2.0", "   1000.000   6000.000 -2.0", "", true},
     };
     const std::string before = "{\n    \"Keep\": {}\n}\n";
     for (const Case& c : cases) {
@@ -283,12 +296,12 @@ TEST_F(ThermoImport, IntervalsThatCoverNoTemperatureAreLeftOut)
         std::vector<std::vector<double>> ranges; // Ar's stored intervals; empty: Ar refused
     };
     const std::vector<Case> cases = {
-        {"first inverted", {{"    200.000   1000.000", "    300.000    298.1507"}}, {{1000.0, 6000.0}}},
-        {"first empty", {{"    200.000   1000.000", "   1000.000   1000.000"}}, {{1000.0, 6000.0}}},
-        {"second inverted", {{kArRange2, "   1000.000    900.000 -2.0"}}, {{200.0, 1000.0}}},
-        {"both inverted",
-         {{"    200.000   1000.000", "    300.000    298.1507"}, {kArRange2, "   6000.000   1000.000 -2.0"}},
-         {}},
+            {"first inverted", {{"    200.000   1000.000", "    300.000    298.1507"}}, {{1000.0, 6000.0}}},
+            {"first empty", {{"    200.000   1000.000", "   1000.000   1000.000"}}, {{1000.0, 6000.0}}},
+            {"second inverted", {{kArRange2, "   1000.000    900.000 -2.0"}}, {{200.0, 1000.0}}},
+            {"both inverted",
+             {{"    200.000   1000.000", "    300.000    298.1507"}, {kArRange2, "   6000.000   1000.000 -2.0"}},
+             {}},
     };
     for (ChemicalDatabase target : {ChemicalDatabase::Species, ChemicalDatabase::Reactants}) {
         for (const Case& c : cases) {
@@ -332,7 +345,8 @@ TEST_F(ThermoImport, EmptyFileOrEndRecordSucceedsAndKeepsTheDatabase)
 // Names are taken byte for byte; one that is not UTF-8 must not break the final write.
 TEST_F(ThermoImport, NameInAnotherEncodingIsStored)
 {
-    ImportOutcome out = importSpecies(mutate(kGoodThermo, "Ar+               Synthetic", "Ar\xE9              Synthetic"));
+    ImportOutcome out
+            = importSpecies(mutate(kGoodThermo, "Ar+               Synthetic", "Ar\xE9              Synthetic"));
     ASSERT_TRUE(out.ok);
     EXPECT_TRUE(out.written);
     EXPECT_EQ(readJson(species()).size(), 2u);
@@ -355,8 +369,9 @@ TEST_F(ThermoImport, DatabaseThatCannotBeReadIsNeverOverwritten)
     std::filesystem::create_directories(folder);
     out = importThermoFile(input(kGoodThermo), ChemicalDatabase::Reactants, rec.callbacks(), folder);
     EXPECT_FALSE(out.ok);
-    EXPECT_EQ(rec.messages(), std::vector<std::string>{"Read aborted because reactants file could not be opened, close it "
-                                                       "or change its accesibility restrictions"});
+    EXPECT_EQ(rec.messages(),
+              std::vector<std::string>{"Read aborted because reactants file could not be opened, close it "
+                                       "or change its accesibility restrictions"});
 }
 
 TEST_F(ThermoImport, MissingDatabaseIsCreatedAndAFailedWriteIsReported)
@@ -421,8 +436,8 @@ TEST_F(ThermoImport, OverwriteQuestionThroughTheMessageBoxes)
 TEST_F(ThermoImport, WholePublishedFileAsSpecies)
 {
     const auto start = std::chrono::steady_clock::now();
-    ImportOutcome out =
-        importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Species, rec.callbacks(), species());
+    ImportOutcome out
+            = importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Species, rec.callbacks(), species());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("[ timing ] thermo.inp as species: %.3f s (this build)\n", seconds);
     ASSERT_TRUE(out.ok) << out.detail;
@@ -509,8 +524,8 @@ TEST_F(ThermoImport, WholePublishedFileAsSpecies)
 
 TEST_F(ThermoImport, WholePublishedFileAsReactants)
 {
-    ImportOutcome out =
-        importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Reactants, rec.callbacks(), reactants());
+    ImportOutcome out
+            = importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Reactants, rec.callbacks(), reactants());
     ASSERT_TRUE(out.ok) << out.detail;
     // Both sections: 2111 records, 54 of the reactants without heat-capacity data; 19
     // refused (18 inert copies and Br2(cr)).
@@ -537,8 +552,7 @@ TEST_F(ThermoImport, WholePublishedFileAsReactants)
     EXPECT_EQ(doc["Paraffin"]["Composition"], json::parse(R"([[73.0, "C"], [124.0, "H"]])"));
     EXPECT_EQ(doc["Paraffin"]["MolecWeight"], json::parse("[1001.766, 0]"));
     EXPECT_EQ(doc["Paraffin"]["Enthalpy"], json::parse("[-1860600.0, 1, 298.15]"));
-    EXPECT_EQ(doc["LMP-103S"]["Composition"],
-              json::parse(R"([[1.0, "C"], [11.66, "H"], [4.01, "N"], [5.89, "O"]])"));
+    EXPECT_EQ(doc["LMP-103S"]["Composition"], json::parse(R"([[1.0, "C"], [11.66, "H"], [4.01, "N"], [5.89, "O"]])"));
     EXPECT_EQ(doc["RP-1"]["Enthalpy"], json::parse("[-24717.7, 1, 298.15]"));
     // Products are reactants too, with their intervals.
     EXPECT_EQ(doc["H2O"]["Intervals"].size(), 2u);

@@ -45,7 +45,8 @@ protected:
     {
         writeBytes(app.path() + "/thermo.inp", kThermo);
         ImportRecorder quiet;
-        ASSERT_TRUE(importThermoFile(app.path() + "/thermo.inp", ChemicalDatabase::Species, quiet.callbacks(), species())
+        ASSERT_TRUE(
+                importThermoFile(app.path() + "/thermo.inp", ChemicalDatabase::Species, quiet.callbacks(), species())
                         .ok);
     }
     std::string species() const { return app.dataFile("Species.json"); }
@@ -102,15 +103,16 @@ TEST_F(TransportImport, BrokenRecordsAreReportedAndNothingIsWritten)
         std::string from, to, message;
     };
     const std::vector<Case> cases = {
-        {"viscosity count", "V2C2", "VxC2", "Invalid number of viscosity intervals: x"},
-        {"conductivity count", "V2C2  synthetic", "V2Cy  synthetic", "Invalid number of conductivity intervals: y"},
-        {"tab indent", kFirstV, "\t" + kFirstV.substr(2), "Bad format, start of viscosity interval could not be found"},
-        {"too many", "V2C2", "V3C2", "Bad format, start of viscosity interval could not be found"},
-        {"negative Tmin", kFirstV, mutate(kFirstV, " 200.0", "-1.0"), "Error reading viscosity data for: Ar"},
-        {"garbage", "  C 1000.0   5000.0   0.70000000E+00", "  C 1000.0   5000.0   0.70000x00E+00",
-         "Error reading conductivity data for: Ar"},
-        {"D exponent cut", "0.10000000E+01", "0.10000000D+", "Error reading viscosity data for: Ar+"},
-        {"end of file", "  V  298.0   5000.0", "", ""},
+            {"viscosity count", "V2C2", "VxC2", "Invalid number of viscosity intervals: x"},
+            {"conductivity count", "V2C2  synthetic", "V2Cy  synthetic", "Invalid number of conductivity intervals: y"},
+            {"tab indent", kFirstV, "\t" + kFirstV.substr(2),
+             "Bad format, start of viscosity interval could not be found"},
+            {"too many", "V2C2", "V3C2", "Bad format, start of viscosity interval could not be found"},
+            {"negative Tmin", kFirstV, mutate(kFirstV, " 200.0", "-1.0"), "Error reading viscosity data for: Ar"},
+            {"garbage", "  C 1000.0   5000.0   0.70000000E+00", "  C 1000.0   5000.0   0.70000x00E+00",
+             "Error reading conductivity data for: Ar"},
+            {"D exponent cut", "0.10000000E+01", "0.10000000D+", "Error reading viscosity data for: Ar+"},
+            {"end of file", "  V  298.0   5000.0", "", ""},
     };
     const std::string before = readBytes(species());
     for (const Case& c : cases) {
@@ -133,11 +135,13 @@ TEST_F(TransportImport, BrokenRecordsAreReportedAndNothingIsWritten)
 
 TEST_F(TransportImport, UnknownNamesAndInteractionRecordsArePassedOver)
 {
-    std::string text = mutate(kGoodTransport, "Ar                                V2C2", "Zz                                V2C2");
+    std::string text = mutate(kGoodTransport, "Ar                                V2C2",
+                              "Zz                                V2C2");
     ImportOutcome out = importTransport(text);
     EXPECT_TRUE(out.ok);
-    EXPECT_EQ(rec.messages(),
-              std::vector<std::string>{"No specie named 'Zz' could be found in specie database. Data will NOT be read"});
+    EXPECT_EQ(
+            rec.messages(),
+            std::vector<std::string>{"No specie named 'Zz' could be found in specie database. Data will NOT be read"});
     json doc = readJson(species());
     EXPECT_FALSE(doc.contains("Zz"));
     EXPECT_FALSE(doc["Ar"].contains("Viscosity"));
@@ -206,7 +210,8 @@ TEST(TransportImportWhole, PublishedFileOntoPublishedSpecies)
     const std::string species = app.dataFile("Species.json");
     ASSERT_TRUE(importThermoFile(importDataFile("thermo.inp"), ChemicalDatabase::Species, rec.callbacks(), species).ok);
     rec = ImportRecorder();
-    ImportOutcome out = importTransportFile(importDataFile("trans.inp"), ChemicalDatabase::Species, rec.callbacks(), species);
+    ImportOutcome out
+            = importTransportFile(importDataFile("trans.inp"), ChemicalDatabase::Species, rec.callbacks(), species);
     ASSERT_TRUE(out.ok) << out.detail;
     // 107 records: 66 pure-species fits, 61 of them for species of the thermodynamic file;
     // 41 interaction records (two names) are passed over.
@@ -222,8 +227,7 @@ TEST(TransportImportWhole, PublishedFileOntoPublishedSpecies)
     ASSERT_EQ(doc["Ar"]["Viscosity"].size(), 3u);
     EXPECT_EQ(doc["Ar"]["Viscosity"][0],
               json::parse(R"({"Coef": [0.61205763, -67.714354, 190.4066, 2.1588272], "T_int": [200.0, 1000.0]})"));
-    EXPECT_EQ(doc["Ar"]["Conductivity"][2]["Coef"],
-              json::parse("[0.76269502, 623.41752, -718995.52, 0.56927918]"));
+    EXPECT_EQ(doc["Ar"]["Conductivity"][2]["Coef"], json::parse("[0.76269502, 623.41752, -718995.52, 0.56927918]"));
     // Species followed by interaction records keep their own pure fits.
     for (const char* name : {"H2O", "CO2", "N2", "H2", "O", "e-"}) {
         SCOPED_TRACE(name);

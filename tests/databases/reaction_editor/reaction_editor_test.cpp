@@ -20,7 +20,10 @@
 using nlohmann::json;
 
 // Readable failure output for Qt strings.
-void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace {
 
@@ -65,7 +68,10 @@ protected:
         child<QLineEdit>(editor, "line_A")->setText(A);
         child<QLineEdit>(editor, "line_b")->setText(b);
     }
-    static void clickSave(PropAuxAddK& editor) { QTest::mouseClick(child<QPushButton>(editor, "but_save"), Qt::LeftButton); }
+    static void clickSave(PropAuxAddK& editor)
+    {
+        QTest::mouseClick(child<QPushButton>(editor, "but_save"), Qt::LeftButton);
+    }
     // The third-body rows: name and efficiency fields, grid rows 1 and down.
     static std::vector<std::pair<QLineEdit*, QLineEdit*>> rows(PropAuxAddK& editor)
     {
@@ -166,7 +172,7 @@ struct SaveRefusal {
     QStringList messages;
 };
 
-class ReactionEditorRefusals : public ReactionEditor, public ::testing::WithParamInterface<SaveRefusal> {};
+class ReactionEditorRefusals : public ReactionEditor, public ::testing::WithParamInterface<SaveRefusal> { };
 
 TEST_P(ReactionEditorRefusals, StopsAtTheFirstFaultAndWritesNothing)
 {
@@ -184,21 +190,29 @@ TEST_P(ReactionEditorRefusals, StopsAtTheFirstFaultAndWritesNothing)
 const QString kInvalid = "Save not completed, invalid reaction";
 
 INSTANTIATE_TEST_SUITE_P(
-    Fields, ReactionEditorRefusals,
-    ::testing::Values(
-        SaveRefusal{"", "1", "0", "H + H = H2", {"Invalid activation energy"}},
-        SaveRefusal{"x", "", "", "", {"Invalid activation energy"}},
-        SaveRefusal{"0", "1e", "0", "H + H = H2", {"Invalid constant A"}},
-        SaveRefusal{"-5", "-1", "", "H + H = H2", {"Invalid constant b"}},
-        SaveRefusal{"0", "1", "0", "", {"Reaction is empty", kInvalid}},
-        SaveRefusal{"0", "1", "0", "2 H = H2", {"The reacting specie '' is not in the database", kInvalid}},
-        SaveRefusal{"0", "1", "0", "H + H => H2", {"The reacting specie '>' is not in the database", kInvalid}},
-        SaveRefusal{"0", "1", "0", ".H = H2", {"Invalid coefficient for element '.H'", kInvalid}},
-        SaveRefusal{"0", "1", "0", "H + H + M = H2 + M", {"The reacting specie 'M' is not in the database", kInvalid}},
-        SaveRefusal{"0", "1", "0", "Cleared = H2", {"The reacting specie 'Cleared' is not in the database", kInvalid}},
-        SaveRefusal{"0", "1", "0", "H + H", {"Missing products in reaction", kInvalid}},
-        SaveRefusal{"0", "1", "0", "= H2", {"The reacting specie '' is not in the database", kInvalid}},
-        SaveRefusal{"0", "1", "0", "H2 =", {"Missing products in reaction", kInvalid}}));
+        Fields, ReactionEditorRefusals,
+        ::testing::Values(
+                SaveRefusal{"", "1", "0", "H + H = H2", {"Invalid activation energy"}},
+                SaveRefusal{"x", "", "", "", {"Invalid activation energy"}},
+                SaveRefusal{"0", "1e", "0", "H + H = H2", {"Invalid constant A"}},
+                SaveRefusal{"-5", "-1", "", "H + H = H2", {"Invalid constant b"}},
+                SaveRefusal{"0", "1", "0", "", {"Reaction is empty", kInvalid}},
+                SaveRefusal{"0", "1", "0", "2 H = H2", {"The reacting specie '' is not in the database", kInvalid}},
+                SaveRefusal{"0", "1", "0", "H + H => H2", {"The reacting specie '>' is not in the database", kInvalid}},
+                SaveRefusal{"0", "1", "0", ".H = H2", {"Invalid coefficient for element '.H'", kInvalid}},
+                SaveRefusal{"0",
+                            "1",
+                            "0",
+                            "H + H + M = H2 + M",
+                            {"The reacting specie 'M' is not in the database", kInvalid}},
+                SaveRefusal{"0",
+                            "1",
+                            "0",
+                            "Cleared = H2",
+                            {"The reacting specie 'Cleared' is not in the database", kInvalid}},
+                SaveRefusal{"0", "1", "0", "H + H", {"Missing products in reaction", kInvalid}},
+                SaveRefusal{"0", "1", "0", "= H2", {"The reacting specie '' is not in the database", kInvalid}},
+                SaveRefusal{"0", "1", "0", "H2 =", {"Missing products in reaction", kInvalid}}));
 
 TEST_F(ReactionEditor, SameReactionUnderNewKeysAsksToDeleteTheOld)
 {
@@ -253,7 +267,8 @@ TEST_F(ReactionEditor, OverwriteReplacesTheWholeEntryWithoutDuplicateSearch)
     PropAuxAddK editor;
     fill(editor, "H + H = H2", "3", "2", "1");
     clickSave(editor);
-    EXPECT_EQ(texts(), (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
+    EXPECT_EQ(texts(),
+              (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
     EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Warning);
     const json stored = kinetics();
     EXPECT_EQ(stored.size(), 2u); // the duplicate under the other key stays
@@ -287,8 +302,9 @@ TEST_F(ReactionEditor, ThirdBodyRowsAreCheckedOnlyWhenTheBoxIsOn)
         const char* eff;
         QString message;
     };
-    for (const Case& c : {Case{"", "1", "Empty third body"}, Case{"H2", "-1", "Invalid third body value: -1"},
-                          Case{"H2", "", "Invalid third body value: "}, Case{"H2", "x", "Invalid third body value: x"}}) {
+    for (const Case& c :
+         {Case{"", "1", "Empty third body"}, Case{"H2", "-1", "Invalid third body value: -1"},
+          Case{"H2", "", "Invalid third body value: "}, Case{"H2", "x", "Invalid third body value: x"}}) {
         messages.clear();
         PropAuxAddK second;
         fill(second, "H + H = H2");
@@ -311,7 +327,8 @@ TEST_F(ReactionEditor, ThirdBodyRowsAreCheckedOnlyWhenTheBoxIsOn)
     rows(third)[1].first->setText("H2O");
     rows(third)[1].second->setText("0");
     clickSave(third);
-    EXPECT_EQ(texts(), (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
+    EXPECT_EQ(texts(),
+              (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
     EXPECT_EQ(kinetics()["H + H = H2"]["Third Body"], json::parse(R"([["H2", 2.5], ["H2O", 0.0]])"));
 }
 
@@ -366,7 +383,8 @@ TEST_F(ReactionEditor, LoadFillsTheFormFromTheStoredEntry)
 
     // saving it unchanged asks to overwrite and keeps the third bodies
     clickSave(editor);
-    EXPECT_EQ(texts(), (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
+    EXPECT_EQ(texts(),
+              (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
     EXPECT_EQ(kinetics()["H + H = H2"]["Third Body"], json::parse(R"([["H2", 2.5], ["H2O", 12.0], ["Ar", 0.3333]])"));
 }
 
@@ -397,15 +415,17 @@ TEST_F(ReactionEditor, KineticsFileStates)
         editor.show();
         fill(editor, "H + H = H2");
         clickSave(editor);
-        EXPECT_EQ(texts(), QStringList{"Save aborted. Kinetics file could not be opened, it might be open by a "
-                                       "different software or have restricted access"});
+        EXPECT_EQ(texts(),
+                  QStringList{"Save aborted. Kinetics file could not be opened, it might be open by a "
+                              "different software or have restricted access"});
         EXPECT_EQ(editor.result(), QDialog::Rejected);
         EXPECT_FALSE(editor.isVisible());
         messages.clear();
         PropAuxAddK loader;
         loader.load("H + H = H2");
-        EXPECT_EQ(messages.lastText(), "Kinetics file could not be opened, it might be open by a different software "
-                                       "or have restricted access");
+        EXPECT_EQ(messages.lastText(),
+                  "Kinetics file could not be opened, it might be open by a different software "
+                  "or have restricted access");
     }
     std::filesystem::remove(KINETICS);
 
@@ -417,7 +437,8 @@ TEST_F(ReactionEditor, KineticsFileStates)
         fill(editor, "O + O = O2");
         clickSave(editor);
         ASSERT_EQ(messages.messages().size(), 1u);
-        EXPECT_TRUE(messages.lastText().startsWith("Save aborted because the kinetics file")) << messages.lastText().toStdString();
+        EXPECT_TRUE(messages.lastText().startsWith("Save aborted because the kinetics file"))
+                << messages.lastText().toStdString();
         EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
         EXPECT_NE(editor.result(), QDialog::Accepted);
         EXPECT_EQ(app.read("Data/Kinetics.json"), "{\"H + H = H2\": {");
@@ -444,8 +465,8 @@ TEST_F(ReactionEditor, SpeciesFileStates)
         const char* content; // nullptr: no file
         uint32_t flag;
     };
-    for (const Case& c : {Case{nullptr, code::fileMissing(code::Species)}, Case{"[1,", code::fileCorrupt(code::Species)},
-                          Case{"null", 0u}, Case{"{}", 0u}}) {
+    for (const Case& c : {Case{nullptr, code::fileMissing(code::Species)},
+                          Case{"[1,", code::fileCorrupt(code::Species)}, Case{"null", 0u}, Case{"{}", 0u}}) {
         messages.clear();
         flagsF.store(0);
         std::filesystem::remove(SPECIES);
@@ -466,9 +487,10 @@ TEST_F(ReactionEditor, SpeciesFileStates)
     editor.show();
     fill(editor, "H + H = H2");
     clickSave(editor);
-    EXPECT_EQ(texts(), (QStringList{"Species file could not be opened, it might be open by a different software or "
-                                    "have restricted access",
-                                    kInvalid}));
+    EXPECT_EQ(texts(),
+              (QStringList{"Species file could not be opened, it might be open by a different software or "
+                           "have restricted access",
+                           kInvalid}));
     EXPECT_EQ(editor.result(), QDialog::Rejected);
     EXPECT_FALSE(std::filesystem::exists(KINETICS));
 }

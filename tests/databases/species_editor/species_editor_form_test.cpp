@@ -77,27 +77,42 @@ TEST(SpeciesEditorForm, BuildsTheFrameWithoutRunningSlots)
         QString text;
     };
     const Cell cells[] = {
-        {f.BoxInfoLay, 0, 0, "Name: "},         {f.BoxInfoLay, 0, 1, "line_name"},
-        {f.BoxInfoLay, 1, 0, "Composition"},    {f.BoxInfoLay, 1, 1, "line_comp"},
-        {f.BoxInfoLay, 2, 0, "Phase"},          {f.BoxInfoLay, 2, 1, "sel_phase"},
-        {f.BoxInfoLay, 2, 3, "(Atoms separated by /) (electron written as: E)"},
-        {f.BoxInfoLay, 3, 0, "Molecular weight"}, {f.BoxInfoLay, 3, 1, "unit_mw"}, {f.BoxInfoLay, 3, 2, "line_mw"},
-        {f.BoxInfoLay, 4, 0, "Formation enthalpy (1atm, 298 K)"}, {f.BoxInfoLay, 4, 1, "unit_enth"},
-        {f.BoxInfoLay, 4, 2, "line_enth"},
-        {f.Box_cp_lay, 0, 5, "Add term"},       {f.Box_cp_lay, 0, 6, "Remove term"},
-        {f.Box_visc_lay, 0, 0, "from"},         {f.Box_visc_lay, 0, 2, "to"},
-        {f.Box_visc_lay, 0, 4, "K"},            {f.Box_visc_lay, 0, 6, "Coefficients:"},
-        {f.Box_cond_lay, 0, 0, "from"},         {f.Box_cond_lay, 0, 2, "to"},
-        {f.Box_cond_lay, 0, 4, "K"},            {f.Box_cond_lay, 0, 6, "Coefficients:"},
-        {f.gridLayout, 0, 0, " Add Cp Intervals "}, {f.gridLayout, 0, 1, " Add viscosity interval "},
-        {f.gridLayout, 0, 2, " Add conductivity interval "}, {f.gridLayout, 0, 4, "Exit"},
-        {f.gridLayout, 0, 5, "Save"},           {f.gridLayout, 1, 0, " Remove Cp interval "},
-        {f.gridLayout, 1, 1, " Remove viscosity interval "}, {f.gridLayout, 1, 2, " Remove conductivity interval "},
+            {f.BoxInfoLay, 0, 0, "Name: "},
+            {f.BoxInfoLay, 0, 1, "line_name"},
+            {f.BoxInfoLay, 1, 0, "Composition"},
+            {f.BoxInfoLay, 1, 1, "line_comp"},
+            {f.BoxInfoLay, 2, 0, "Phase"},
+            {f.BoxInfoLay, 2, 1, "sel_phase"},
+            {f.BoxInfoLay, 2, 3, "(Atoms separated by /) (electron written as: E)"},
+            {f.BoxInfoLay, 3, 0, "Molecular weight"},
+            {f.BoxInfoLay, 3, 1, "unit_mw"},
+            {f.BoxInfoLay, 3, 2, "line_mw"},
+            {f.BoxInfoLay, 4, 0, "Formation enthalpy (1atm, 298 K)"},
+            {f.BoxInfoLay, 4, 1, "unit_enth"},
+            {f.BoxInfoLay, 4, 2, "line_enth"},
+            {f.Box_cp_lay, 0, 5, "Add term"},
+            {f.Box_cp_lay, 0, 6, "Remove term"},
+            {f.Box_visc_lay, 0, 0, "from"},
+            {f.Box_visc_lay, 0, 2, "to"},
+            {f.Box_visc_lay, 0, 4, "K"},
+            {f.Box_visc_lay, 0, 6, "Coefficients:"},
+            {f.Box_cond_lay, 0, 0, "from"},
+            {f.Box_cond_lay, 0, 2, "to"},
+            {f.Box_cond_lay, 0, 4, "K"},
+            {f.Box_cond_lay, 0, 6, "Coefficients:"},
+            {f.gridLayout, 0, 0, " Add Cp Intervals "},
+            {f.gridLayout, 0, 1, " Add viscosity interval "},
+            {f.gridLayout, 0, 2, " Add conductivity interval "},
+            {f.gridLayout, 0, 4, "Exit"},
+            {f.gridLayout, 0, 5, "Save"},
+            {f.gridLayout, 1, 0, " Remove Cp interval "},
+            {f.gridLayout, 1, 1, " Remove viscosity interval "},
+            {f.gridLayout, 1, 2, " Remove conductivity interval "},
     };
     for (const Cell& c : cells)
         EXPECT_EQ(textAt(c.grid, c.row, c.column), c.text) << c.row << "," << c.column;
     // The template-free grids: the form leaves the interval cells to the editor.
-    EXPECT_EQ(f.Box_cp_lay->count(), 3);   // two term buttons and the spacer
+    EXPECT_EQ(f.Box_cp_lay->count(), 3); // two term buttons and the spacer
     EXPECT_EQ(f.Box_visc_lay->count(), 5); // four captions and the spacer
     EXPECT_EQ(f.Box_cond_lay->count(), 5);
     EXPECT_EQ(f.label_comment->alignment(), Qt::AlignRight | Qt::AlignTop | Qt::AlignTrailing);
@@ -108,8 +123,8 @@ TEST(SpeciesEditorForm, BuildsTheFrameWithoutRunningSlots)
     EXPECT_EQ(f.sel_phase->currentText(), "Gas");
     EXPECT_EQ(f.unit_mw->currentText(), "g/mol");
     EXPECT_EQ(f.unit_enth->currentText(), "J/kmol (J/kg-mol)");
-    for (QPushButton* b : {f.but_add_int, f.but_rem_int, f.but_add_visc, f.but_rem_visc, f.but_add_cond,
-                           f.but_rem_cond, f.but_exit, f.but_save}) {
+    for (QPushButton* b : {f.but_add_int, f.but_rem_int, f.but_add_visc, f.but_rem_visc, f.but_add_cond, f.but_rem_cond,
+                           f.but_exit, f.but_save}) {
         EXPECT_EQ(b->maximumSize(), QSize(200, 80)) << b->objectName().toStdString();
         EXPECT_EQ(b->sizePolicy().horizontalPolicy(), QSizePolicy::MinimumExpanding);
     }
@@ -120,11 +135,16 @@ TEST(SpeciesEditorForm, ButtonsAndTransportBoxesReachTheirSlotsButTheCpBoxDoesNo
     SlotCounter dialog;
     dialog.show();
     const Ui::PropAuxAddSP& f = dialog.form;
-    const std::pair<QPushButton*, const char*> buttons[] = {
-        {f.but_save, "save"},         {f.but_exit, "exit"},         {f.but_add_term, "add_term"},
-        {f.but_add_int, "add_interval"}, {f.but_rem_int, "rem_interval"}, {f.but_rem_term, "rem_term"},
-        {f.but_add_visc, "add_visc_int"}, {f.but_rem_visc, "rem_visc_int"}, {f.but_add_cond, "add_cond_int"},
-        {f.but_rem_cond, "rem_cond_int"}};
+    const std::pair<QPushButton*, const char*> buttons[] = {{f.but_save, "save"},
+                                                            {f.but_exit, "exit"},
+                                                            {f.but_add_term, "add_term"},
+                                                            {f.but_add_int, "add_interval"},
+                                                            {f.but_rem_int, "rem_interval"},
+                                                            {f.but_rem_term, "rem_term"},
+                                                            {f.but_add_visc, "add_visc_int"},
+                                                            {f.but_rem_visc, "rem_visc_int"},
+                                                            {f.but_add_cond, "add_cond_int"},
+                                                            {f.but_rem_cond, "rem_cond_int"}};
     for (const auto& [button, slot] : buttons) {
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_EQ(dialog.calls[slot], 1) << slot;

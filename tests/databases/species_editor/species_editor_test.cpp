@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QComboBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -58,7 +58,8 @@ protected:
         ASSERT_NE(b, nullptr) << button;
         QTest::mouseClick(b, Qt::LeftButton);
     }
-    template <class T> static T* child(QWidget& d, const char* name)
+    template <class T>
+    static T* child(QWidget& d, const char* name)
     {
         return d.findChild<T*>(QString::fromLatin1(name));
     }
@@ -194,32 +195,39 @@ TEST_F(SpeciesEditor, SaveRefusalsStopAtTheFirstBadField)
     };
     using M = SpeciesEditorMode;
     const std::vector<Case> cases = {
-        {"empty name", M::Species, [](QWidget& d) { set(d, "line_name", ""); }, {"Cannot have empty name"}},
-        {"bad enthalpy", M::Species, [](QWidget& d) { set(d, "line_enth", "1,5"); }, {"Invalid enthalpy"}},
-        {"zero molar mass", M::Species, [](QWidget& d) { set(d, "line_mw", "0"); }, {"Invalid molecular weight"}},
-        {"bad composition", M::Species, [](QWidget& d) { set(d, "line_comp", "H2O"); },
-         {"Invalid number: 2O", "Save not completed, invalid composition"}},
-        {"name checked first", M::Species,
-         [](QWidget& d) {
-             set(d, "line_name", "");
-             set(d, "line_mw", "0");
-         },
-         {"Cannot have empty name"}},
-        {"overlapping intervals", M::Species,
-         [](QWidget& d) {
-             click(d, "but_add_int");
-             set(d, "line_Tmin_1", "5999");
-             set(d, "line_Tmax_1", "7000");
-         },
-         {"Invalid Cp Tmin: 5999"}},
-        {"temperature 0", M::Reactant,
-         [](QWidget& d) {
-             d.findChild<QGroupBox*>("Box_cp")->setChecked(false);
-             set(d, "line_Tref", "0");
-         },
-         {"Invalid temperature for formation enthalpy"}},
-        {"bad conductivity", M::Species, [](QWidget& d) { set(d, "line_C_cond_0", ""); },
-         {"Invalid conductivity C coefficient: "}},
+            {"empty name", M::Species, [](QWidget& d) { set(d, "line_name", ""); }, {"Cannot have empty name"}},
+            {"bad enthalpy", M::Species, [](QWidget& d) { set(d, "line_enth", "1,5"); }, {"Invalid enthalpy"}},
+            {"zero molar mass", M::Species, [](QWidget& d) { set(d, "line_mw", "0"); }, {"Invalid molecular weight"}},
+            {"bad composition",
+             M::Species,
+             [](QWidget& d) { set(d, "line_comp", "H2O"); },
+             {"Invalid number: 2O", "Save not completed, invalid composition"}},
+            {"name checked first",
+             M::Species,
+             [](QWidget& d) {
+                 set(d, "line_name", "");
+                 set(d, "line_mw", "0");
+             },
+             {"Cannot have empty name"}},
+            {"overlapping intervals",
+             M::Species,
+             [](QWidget& d) {
+                 click(d, "but_add_int");
+                 set(d, "line_Tmin_1", "5999");
+                 set(d, "line_Tmax_1", "7000");
+             },
+             {"Invalid Cp Tmin: 5999"}},
+            {"temperature 0",
+             M::Reactant,
+             [](QWidget& d) {
+                 d.findChild<QGroupBox*>("Box_cp")->setChecked(false);
+                 set(d, "line_Tref", "0");
+             },
+             {"Invalid temperature for formation enthalpy"}},
+            {"bad conductivity",
+             M::Species,
+             [](QWidget& d) { set(d, "line_C_cond_0", ""); },
+             {"Invalid conductivity C coefficient: "}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -306,8 +314,9 @@ TEST_F(SpeciesEditor, OneTemperatureReactantHasThreeEnthalpyElementsAndNoInterva
     EXPECT_TRUE(flagRaised(flagsF, code::fileMissing(code::Reactants)));
     const json stored = fileJson("Reactants.json");
     ASSERT_TRUE(stored.contains(" ")); // a name of blanks is stored as typed
-    EXPECT_EQ(stored[" "].dump(), R"({"Composition":[[1.0,"N"],[4.0,"H"],[1.0,"Cl"],[4.0,"O"]],)"
-                                  R"("Enthalpy":[-295.0,2,298.15],"MolecWeight":[117.5,0],"Phase":2,"isActive":true})");
+    EXPECT_EQ(stored[" "].dump(),
+              R"({"Composition":[[1.0,"N"],[4.0,"H"],[1.0,"Cl"],[4.0,"O"]],)"
+              R"("Enthalpy":[-295.0,2,298.15],"MolecWeight":[117.5,0],"Phase":2,"isActive":true})");
 }
 
 TEST_F(SpeciesEditor, OverwriteIsAskedAndCancelLeavesTheFileUnchanged)
@@ -369,9 +378,10 @@ TEST_F(SpeciesEditor, UnreadableFilesAreNeverReplaced)
     };
     const std::string broken = "{\"Ar\": {\"Phase\": 0},";
     const std::vector<Case> cases = {
-        {"unparsable", [&] { app.write("Data/Species.json", broken); }, "", code::fileCorrupt(code::Species)},
-        {"cannot be opened", [&] { std::filesystem::create_directories(SPECIES); },
-         "Save aborted because species file could not be opened, close it or change its accesibility restrictions", 0},
+            {"unparsable", [&] { app.write("Data/Species.json", broken); }, "", code::fileCorrupt(code::Species)},
+            {"cannot be opened", [&] { std::filesystem::create_directories(SPECIES); },
+             "Save aborted because species file could not be opened, close it or change its accesibility restrictions",
+             0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,7 +398,8 @@ TEST_F(SpeciesEditor, UnreadableFilesAreNeverReplaced)
         if (!c.message.isEmpty())
             EXPECT_EQ(messages.lastText(), c.message);
         else
-            EXPECT_TRUE(messages.lastText().contains(QString::fromStdString(SPECIES))) << messages.lastText().toStdString();
+            EXPECT_TRUE(messages.lastText().contains(QString::fromStdString(SPECIES)))
+                    << messages.lastText().toStdString();
         EXPECT_EQ(flagsF.load(), c.flags);
         EXPECT_NE(d.result(), 1);
     }
@@ -527,8 +538,9 @@ TEST_F(SpeciesEditor, MalformedOrMissingEntriesLoadWithoutCrashing)
     std::filesystem::create_directories(SPECIES);
     PropAuxAddSP e(SpeciesEditorMode::Species);
     e.load("bad");
-    EXPECT_EQ(messages.lastText(),
-              "Load aborted because species file could not be opened, close it or change its accesibility restrictions");
+    EXPECT_EQ(
+            messages.lastText(),
+            "Load aborted because species file could not be opened, close it or change its accesibility restrictions");
     EXPECT_EQ(field(e, "line_name")->text(), "");
 }
 

@@ -6,16 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "../equilibrium_checks.h"
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "../equilibrium_checks.h"
-#include "../test_mixtures.h"
 
 namespace {
 
-const std::vector<std::string> WATER_PRODUCTS = {"H", "H2", "H2O", "O", "OH", "O2", "HO2", "H2O2",
-                                                 "H2O(L)", "H2O(cr)"};
+const std::vector<std::string> WATER_PRODUCTS = {"H", "H2", "H2O", "O", "OH", "O2", "HO2", "H2O2", "H2O(L)", "H2O(cr)"};
 
 class CondensedPhases : public ::testing::Test {
 protected:
@@ -39,9 +38,11 @@ protected:
         vapour->thermo(T);
         h2->thermo(T);
         const double water = 2.0 / 38.0, hydrogen = 1.0 / 38.0;
-        m->enthalpyTarget = T * (water * (liquidShare * liquid->enthalpyRT + iceShare * ice->enthalpyRT +
-                                          (1 - liquidShare - iceShare) * vapour->enthalpyRT) +
-                                 hydrogen * h2->enthalpyRT);
+        m->enthalpyTarget = T
+                * (water
+                           * (liquidShare * liquid->enthalpyRT + iceShare * ice->enthalpyRT
+                              + (1 - liquidShare - iceShare) * vapour->enthalpyRT)
+                   + hydrogen * h2->enthalpyRT);
         return m;
     }
 
@@ -127,9 +128,9 @@ TEST_F(CondensedPhases, WaterCondensesFreezesAndEvaporates)
 // the transition, and every station must converge to a true equilibrium.
 TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
 {
-    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2",
-                           "AL(OH)3", "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL(cr)", "AL(L)",
-                           "AL2O3(a)", "AL2O3(L)"},
+    auto m = buildMixture({"AL",    "ALO",     "ALOH",    "AL2O",   "AL2O2", "ALO2",     "ALH",     "HALO",
+                           "HALO2", "AL(OH)2", "AL(OH)3", "H",      "H2",    "H2O",      "O",       "O2",
+                           "OH",    "HO2",     "H2O2",    "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
                           {{"AL(cr)", 0.2}, {"O2(L)", 0.6}, {"H2(L)", 0.2}}, {"AL", "H", "O", "E"});
     ASSERT_EQ(flagsL.load(), 0u);
     m->setReactantEnthalpy(298.15);
@@ -189,8 +190,8 @@ TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
 // further out.
 TEST_F(CondensedPhases, SolidWithoutItsLiquidStaysWithinTheRangeMargin)
 {
-    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2", "AL(OH)3",
-                           "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL2O3(a)"},
+    auto m = buildMixture({"AL",      "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2",
+                           "AL(OH)3", "H",   "H2",   "H2O",  "O",     "O2",   "OH",  "HO2",  "H2O2",  "AL2O3(a)"},
                           {{"AL(cr)", 0.05}, {"H2(L)", 0.1}, {"O2(L)", 0.85}}, {"AL", "H", "O", "E"});
     m->setReactantEnthalpy(298.15);
     m->reset();
@@ -219,8 +220,8 @@ TEST_F(CondensedPhases, SolidWithoutItsLiquidStaysWithinTheRangeMargin)
 // freezing point, with the held pair's low phase at any place in the active list.
 TEST_F(CondensedPhases, PairHeldBesideAnotherCondensedPhase)
 {
-    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)2", "AL(OH)3", "HALO", "H", "H2", "H2O", "O",
-                           "O2", "OH", "HO2", "H2O2", "AL2O3(a)", "AL2O3(L)", "H2O(L)", "H2O(cr)"},
+    auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)2",  "AL(OH)3",  "HALO",   "H",      "H2", "H2O",
+                           "O",  "O2",  "OH",   "HO2",  "H2O2", "AL2O3(a)", "AL2O3(L)", "H2O(L)", "H2O(cr)"},
                           {{"AL(cr)", 0.05}, {"H2(L)", 0.05}, {"O2(L)", 0.9}}, {"AL", "H", "O", "E"});
     ASSERT_EQ(flagsL.load(), 0u);
     m->setReactantEnthalpy(298.15);
@@ -293,12 +294,11 @@ TEST_F(CondensedPhases, MetalRichMixtureCondensesItsMetal)
     } cases[] = {{0.6, 0.3, "AL(cr)"}, {0.7, 0.1, "AL(L)"}};
     for (const Case& c : cases) {
         const std::string what = std::string("aluminium share ") + std::to_string(c.aluminium);
-        auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2",
-                               "AL(OH)3", "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL(cr)", "AL(L)",
-                               "AL2O3(a)", "AL2O3(L)"},
-                              {{"AL(cr)", c.aluminium}, {"H2(L)", c.hydrogen},
-                               {"O2(L)", 1.0 - c.aluminium - c.hydrogen}},
-                              {"AL", "H", "O", "E"});
+        auto m = buildMixture(
+                {"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH",  "HALO",   "HALO2", "AL(OH)2",  "AL(OH)3", "H",
+                 "H2", "H2O", "O",    "O2",   "OH",    "HO2",  "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
+                {{"AL(cr)", c.aluminium}, {"H2(L)", c.hydrogen}, {"O2(L)", 1.0 - c.aluminium - c.hydrogen}},
+                {"AL", "H", "O", "E"});
         m->setReactantEnthalpy(298.15);
         m->reset();
         double T = T_SEED;
@@ -312,17 +312,15 @@ TEST_F(CondensedPhases, MetalRichMixtureCondensesItsMetal)
 // the set with L01 and names all three.
 TEST_F(CondensedPhases, DependentCondensedSetIsRefused)
 {
-    auto constantCp = [](const std::string& name, std::vector<ElementCount> composition, uint8_t phase,
-                         double hf, double molarMass) {
-        return std::make_shared<Species>(static_cast<uint8_t>(composition.size()), 1, 1, 0, 0, name, composition,
-                                         hf, molarMass, phase, std::vector<std::vector<double>>{{phase ? 3.0 : 3.5}},
-                                         std::vector<std::vector<double>>{{0.0}},
-                                         std::vector<std::pair<double, double>>{{hf / R_UNIVERSAL - 3.5 * 298.15, 0.0}},
-                                         std::vector<std::pair<double, double>>{{10.0, 50000.0}},
-                                         std::vector<std::pair<double, double>>{},
-                                         std::vector<std::array<double, 4>>{},
-                                         std::vector<std::pair<double, double>>{},
-                                         std::vector<std::array<double, 4>>{}, -1.0);
+    auto constantCp = [](const std::string& name, std::vector<ElementCount> composition, uint8_t phase, double hf,
+                         double molarMass) {
+        return std::make_shared<Species>(
+                static_cast<uint8_t>(composition.size()), 1, 1, 0, 0, name, composition, hf, molarMass, phase,
+                std::vector<std::vector<double>>{{phase ? 3.0 : 3.5}}, std::vector<std::vector<double>>{{0.0}},
+                std::vector<std::pair<double, double>>{{hf / R_UNIVERSAL - 3.5 * 298.15, 0.0}},
+                std::vector<std::pair<double, double>>{{10.0, 50000.0}}, std::vector<std::pair<double, double>>{},
+                std::vector<std::array<double, 4>>{}, std::vector<std::pair<double, double>>{},
+                std::vector<std::array<double, 4>>{}, -1.0);
     };
     auto h2 = constantCp("H2g", {{2, "H"}}, 0, 0.0, 2.0);
     auto o2 = constantCp("O2g", {{2, "O"}}, 0, 0.0, 32.0);

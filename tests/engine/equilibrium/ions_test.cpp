@@ -4,20 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include "../equilibrium_checks.h"
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "../equilibrium_checks.h"
-#include "../test_mixtures.h"
 
 namespace {
 
 const std::vector<std::string> NEUTRALS = {"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2", "O3"};
-const std::vector<std::string> IONS = {"e-", "H+", "H-", "H2+", "H2-", "H2O+", "H3O+", "HO2-",
-                                       "O+", "O-", "O2+", "O2-", "OH+", "OH-"};
+const std::vector<std::string> IONS
+        = {"e-", "H+", "H-", "H2+", "H2-", "H2O+", "H3O+", "HO2-", "O+", "O-", "O2+", "O2-", "OH+", "OH-"};
 
-const std::vector<std::string> ALUMINIUM_FLAME = {"AL", "ALO", "AL2O", "AL2O2", "ALO2", "O", "O2", "e-", "AL+", "ALO+",
-                                                  "ALO-", "ALO2-", "O-", "O2-", "AL2O3(a)", "AL2O3(L)"};
+const std::vector<std::string> ALUMINIUM_FLAME
+        = {"AL",  "ALO",  "AL2O", "AL2O2", "ALO2", "O",   "O2",       "e-",
+           "AL+", "ALO+", "ALO-", "ALO2-", "O-",   "O2-", "AL2O3(a)", "AL2O3(L)"};
 
 class Ions : public QuietEngineTest {
 protected:

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../equilibrium_checks.h"
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "../equilibrium_checks.h"
-#include "../test_mixtures.h"
 
 namespace {
 
@@ -82,11 +82,10 @@ TEST_F(EquilibriumSolver, ConvergedStatesMeetTheMinimumConditions)
 // in a lean cool one, and beside liquid metal when the metal is in excess.
 std::shared_ptr<Mixture> aluminium(double metal, double hydrogen)
 {
-    return buildMixture({"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2", "AL(OH)3",
-                         "H", "H2", "H2O", "O", "O2", "OH", "HO2", "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)",
-                         "AL2O3(L)"},
-                        {{"AL(cr)", metal}, {"H2(L)", hydrogen}, {"O2(L)", 1.0 - metal - hydrogen}},
-                        {"AL", "H", "O", "E"});
+    return buildMixture(
+            {"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH",  "HALO",   "HALO2", "AL(OH)2",  "AL(OH)3", "H",
+             "H2", "H2O", "O",    "O2",   "OH",    "HO2",  "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
+            {{"AL(cr)", metal}, {"H2(L)", hydrogen}, {"O2(L)", 1.0 - metal - hydrogen}}, {"AL", "H", "O", "E"});
 }
 
 TEST_F(EquilibriumSolver, DerivativesMatchFiniteDifferences)

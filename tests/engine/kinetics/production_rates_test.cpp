@@ -10,16 +10,16 @@
 
 #include <gtest/gtest.h>
 
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "../test_mixtures.h"
 #include "h2o2_mechanism.h"
 
 namespace {
 
 const double R_MOL = 8.31446261815324; // J/(mol K)
-const double R_CAL = 1.9872042586;     // cal/(mol K)
+const double R_CAL = 1.9872042586; // cal/(mol K)
 const std::vector<std::string> ELEMENTS{"H", "O", "E"};
 const std::vector<std::string> MECHANISM_SPECIES{"H2", "H", "O", "O2", "OH", "H2O", "HO2", "H2O2"};
 
@@ -31,8 +31,8 @@ std::shared_ptr<Mixture> kineticMixture(const std::vector<std::string>& names,
 {
     auto base = buildMixture(names, {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, elements);
     return std::make_shared<Mixture>(base->nSpecies, base->nReactants, static_cast<uint16_t>(elements.size()),
-                                     static_cast<uint16_t>(reactions.size()), base->species, base->reactants,
-                                     elements, &reactions);
+                                     static_cast<uint16_t>(reactions.size()), base->species, base->reactants, elements,
+                                     &reactions);
 }
 
 // Sets the state the kinetic solver hands over: amounts, T and p.
@@ -159,10 +159,9 @@ TEST_F(ProductionRates, EqualGibbsEnergiesGiveKcOfOne)
     auto a = thermoRecords().make("O2");
     auto b = thermoRecords().make("O2");
     b->name = "O2 copy";
-    std::vector<std::shared_ptr<Reaction>> reactions{
-        std::make_shared<Reaction>(1, 1, 0, std::vector<uint16_t>{0}, std::vector<uint16_t>{1},
-                                   std::vector<double>{1.0}, std::vector<double>{1.0}, 0, 3e13, 0.2, 5000.0,
-                                   std::vector<uint16_t>{}, std::vector<double>{})};
+    std::vector<std::shared_ptr<Reaction>> reactions{std::make_shared<Reaction>(
+            1, 1, 0, std::vector<uint16_t>{0}, std::vector<uint16_t>{1}, std::vector<double>{1.0},
+            std::vector<double>{1.0}, 0, 3e13, 0.2, 5000.0, std::vector<uint16_t>{}, std::vector<double>{})};
     const std::vector<std::string> elements{"O", "E"};
     Mixture m(2, 0, 2, 1, {a, b}, {}, elements, &reactions);
     setState(m, {0.02, 0.02}, 2500.0, 5e5);
@@ -190,7 +189,8 @@ TEST_F(ProductionRates, ThirdBodyEfficiencies)
     const double xH = 0.1, xH2O = 0.7;
 
     std::vector<double> rates;
-    for (const MechanismReaction* r : {&plain, static_cast<const MechanismReaction*>(&allOnce), static_cast<const MechanismReaction*>(&waterTwice)}) {
+    for (const MechanismReaction* r : {&plain, static_cast<const MechanismReaction*>(&allOnce),
+                                       static_cast<const MechanismReaction*>(&waterTwice)}) {
         auto m = kineticMixture(names, {makeReaction(*r, names, true)});
         setState(*m, {0.1, 0.2, 0.7}, T, p);
         m->productionRates();
@@ -199,7 +199,7 @@ TEST_F(ProductionRates, ThirdBodyEfficiencies)
     }
     const double kf = 1e18 / T;
     EXPECT_NEAR(rates[0] / (kf * xH * c * xH * c * 1000.0), 1.0, 1e-12);
-    EXPECT_NEAR(rates[1] / rates[0] / c, 1.0, 1e-12);          // M = sum of [X]
+    EXPECT_NEAR(rates[1] / rates[0] / c, 1.0, 1e-12); // M = sum of [X]
     EXPECT_NEAR(rates[2] / rates[0] / (c * (1.0 + xH2O)), 1.0, 1e-12); // M = [X] + [H2O]
 
     // Only the water counts, twice: M = 2 [H2O].

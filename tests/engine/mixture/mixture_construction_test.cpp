@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
 #include "engine/mixture.h"
 #include "engine/reaction.h"
-#include "../test_mixtures.h"
 
 namespace {
 
@@ -27,15 +27,13 @@ protected:
     static std::shared_ptr<Species> simple(const std::string& name, std::vector<ElementCount> composition,
                                            uint8_t phase = 0, double molarMass = 10.0)
     {
-        return std::make_shared<Species>(static_cast<uint8_t>(composition.size()), 1, 1, 0, 0, name, composition,
-                                         0.0, molarMass, phase, std::vector<std::vector<double>>{{3.5}},
-                                         std::vector<std::vector<double>>{{0.0}},
-                                         std::vector<std::pair<double, double>>{{0.0, 0.0}},
-                                         std::vector<std::pair<double, double>>{{200.0, 6000.0}},
-                                         std::vector<std::pair<double, double>>{},
-                                         std::vector<std::array<double, 4>>{},
-                                         std::vector<std::pair<double, double>>{},
-                                         std::vector<std::array<double, 4>>{}, -1.0);
+        return std::make_shared<Species>(
+                static_cast<uint8_t>(composition.size()), 1, 1, 0, 0, name, composition, 0.0, molarMass, phase,
+                std::vector<std::vector<double>>{{3.5}}, std::vector<std::vector<double>>{{0.0}},
+                std::vector<std::pair<double, double>>{{0.0, 0.0}},
+                std::vector<std::pair<double, double>>{{200.0, 6000.0}}, std::vector<std::pair<double, double>>{},
+                std::vector<std::array<double, 4>>{}, std::vector<std::pair<double, double>>{},
+                std::vector<std::array<double, 4>>{}, -1.0);
     }
     static Mixture make(const std::vector<std::shared_ptr<Species>>& sp,
                         const std::vector<std::shared_ptr<Species>>& reac = {},
@@ -97,8 +95,8 @@ TEST_F(MixtureConstruction, StartingCompositionAndReactantTotals)
     auto o2 = simple("O2r", {{2, "O"}}, 0, 32.0);
     h2->moles = 0.2;
     o2->moles = 0.025;
-    Mixture m = make({simple("H2", {{2, "H"}}), simple("H2O", {{2, "H"}, {1, "O"}}), simple("O2", {{2, "O"}})},
-                     {h2, o2});
+    Mixture m
+            = make({simple("H2", {{2, "H"}}), simple("H2O", {{2, "H"}, {1, "O"}}), simple("O2", {{2, "O"}})}, {h2, o2});
     for (int j = 0; j < 3; ++j)
         EXPECT_DOUBLE_EQ(m.species[j]->moles, INITIAL_MIX_N / 3.0);
     EXPECT_DOUBLE_EQ(m.totalMoles, INITIAL_MIX_N);
@@ -119,16 +117,21 @@ TEST_F(MixtureConstruction, RefusalsWithTheirMessages)
         uint32_t code;
         const char* text;
     } cases[] = {
-        {{simple("X", {{1, "H"}}, 1), simple("Y", {{1, "O"}}, 1)}, code::L02,
-         "At least one specie in gaseous phase needs to be selected"},
-        {{simple("X", {{2, "H"}}), simple("Y", {{1, "O"}}, 1), simple("Z", {{1, "H"}}, 1)}, code::L00,
-         "All selected species have same ratio of elements, at least one must have a different ratio"},
-        {{simple("H2", {{2, "H"}}), simple("H-", {{1, "H"}, {1, "E"}})}, code::L03,
-         "Only negative ions were found, at least one of each is needed"},
-        {{simple("H2", {{2, "H"}}), simple("e-", {{1, "E"}})}, code::L03,
-         "Only negative ions were found, at least one of each is needed"},
-        {{simple("H2", {{2, "H"}}), simple("H+", {{1, "H"}, {-1, "E"}})}, code::L03,
-         "Only positive ions were found, at least one of each is needed"},
+            {{simple("X", {{1, "H"}}, 1), simple("Y", {{1, "O"}}, 1)},
+             code::L02,
+             "At least one specie in gaseous phase needs to be selected"},
+            {{simple("X", {{2, "H"}}), simple("Y", {{1, "O"}}, 1), simple("Z", {{1, "H"}}, 1)},
+             code::L00,
+             "All selected species have same ratio of elements, at least one must have a different ratio"},
+            {{simple("H2", {{2, "H"}}), simple("H-", {{1, "H"}, {1, "E"}})},
+             code::L03,
+             "Only negative ions were found, at least one of each is needed"},
+            {{simple("H2", {{2, "H"}}), simple("e-", {{1, "E"}})},
+             code::L03,
+             "Only negative ions were found, at least one of each is needed"},
+            {{simple("H2", {{2, "H"}}), simple("H+", {{1, "H"}, {-1, "E"}})},
+             code::L03,
+             "Only positive ions were found, at least one of each is needed"},
     };
     for (const Case& c : cases) {
         flagsL = 0;
@@ -154,8 +157,8 @@ TEST_F(MixtureConstruction, ReactionNetCoefficientsFollowTheInternalOrder)
 {
     // 2 X + Y = Z, given as Y (condensed), X, Z: internal order X, Z, Y.
     auto reaction = std::make_shared<Reaction>(2, 1, 0, std::vector<uint16_t>{1, 0}, std::vector<uint16_t>{2},
-                                               std::vector<double>{2.0, 1.0}, std::vector<double>{1.0}, 0, 1e13,
-                                               0.0, 1000.0, std::vector<uint16_t>{}, std::vector<double>{});
+                                               std::vector<double>{2.0, 1.0}, std::vector<double>{1.0}, 0, 1e13, 0.0,
+                                               1000.0, std::vector<uint16_t>{}, std::vector<double>{});
     std::vector<std::shared_ptr<Reaction>> list{reaction};
     Mixture m = make({simple("Y", {{1, "O"}}, 1), simple("X", {{1, "H"}}), simple("Z", {{2, "H"}, {1, "O"}})}, {},
                      {"H", "O", "E"}, &list);

@@ -16,37 +16,47 @@
 namespace perfect_gas {
 
 constexpr double R = 8314.51;
-constexpr double MA = 28.0, MB = 44.0;   // kg/kmol
-constexpr double CPA = 3.5, CPB = 4.5;   // Cp/R
-constexpr double WA = 0.6, WB = 0.4;     // mass fractions
-constexpr double TC = 3000.0;            // chamber temperature, K
+constexpr double MA = 28.0, MB = 44.0; // kg/kmol
+constexpr double CPA = 3.5, CPB = 4.5; // Cp/R
+constexpr double WA = 0.6, WB = 0.4; // mass fractions
+constexpr double TC = 3000.0; // chamber temperature, K
 
-inline double moles() { return WA / MA + WB / MB; }
-inline double gasConstant() { return R * moles(); }
-inline double cp() { return R * (CPA * WA / MA + CPB * WB / MB); }
-inline double gamma() { return cp() / (cp() - gasConstant()); }
+inline double moles()
+{
+    return WA / MA + WB / MB;
+}
+inline double gasConstant()
+{
+    return R * moles();
+}
+inline double cp()
+{
+    return R * (CPA * WA / MA + CPB * WB / MB);
+}
+inline double gamma()
+{
+    return cp() / (cp() - gasConstant());
+}
 
 inline std::shared_ptr<Species> gas(const std::string& name, const std::string& element, double M, double cpR)
 {
-    return std::make_shared<Species>(1, 1, 1, 0, 0, name, std::vector<ElementCount>{{1.0, element}}, 0.0, M, 0,
-                                     std::vector<std::vector<double>>{{cpR}}, std::vector<std::vector<double>>{{0.0}},
-                                     std::vector<std::pair<double, double>>{{0.0, 0.0}},
-                                     std::vector<std::pair<double, double>>{{10.0, 20000.0}},
-                                     std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-                                     std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-                                     -1.0);
+    return std::make_shared<Species>(
+            1, 1, 1, 0, 0, name, std::vector<ElementCount>{{1.0, element}}, 0.0, M, 0,
+            std::vector<std::vector<double>>{{cpR}}, std::vector<std::vector<double>>{{0.0}},
+            std::vector<std::pair<double, double>>{{0.0, 0.0}}, std::vector<std::pair<double, double>>{{10.0, 20000.0}},
+            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
+            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{}, -1.0);
 }
 
 inline std::shared_ptr<Species> reactant(const std::string& name, const std::string& element, double M, double cpR,
                                          double massFraction)
 {
-    auto s = std::make_shared<Species>(1, 0, 0, 0, 0, name, std::vector<ElementCount>{{1.0, element}},
-                                       cpR * R * TC, M, 0, std::vector<std::vector<double>>{},
-                                       std::vector<std::vector<double>>{}, std::vector<std::pair<double, double>>{},
-                                       std::vector<std::pair<double, double>>{},
-                                       std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-                                       std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-                                       298.15);
+    auto s = std::make_shared<Species>(
+            1, 0, 0, 0, 0, name, std::vector<ElementCount>{{1.0, element}}, cpR * R * TC, M, 0,
+            std::vector<std::vector<double>>{}, std::vector<std::vector<double>>{},
+            std::vector<std::pair<double, double>>{}, std::vector<std::pair<double, double>>{},
+            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
+            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{}, 298.15);
     s->moles = massFraction / M;
     return s;
 }
@@ -54,7 +64,8 @@ inline std::shared_ptr<Species> reactant(const std::string& name, const std::str
 inline std::shared_ptr<Mixture> mixture()
 {
     std::vector<std::shared_ptr<Species>> products{gas("A", "He", MA, CPA), gas("B", "Ne", MB, CPB)};
-    std::vector<std::shared_ptr<Species>> reactants{reactant("A0", "He", MA, CPA, WA), reactant("B0", "Ne", MB, CPB, WB)};
+    std::vector<std::shared_ptr<Species>> reactants{reactant("A0", "He", MA, CPA, WA),
+                                                    reactant("B0", "Ne", MB, CPB, WB)};
     auto m = std::make_shared<Mixture>(2, 2, 3, 0, products, reactants, std::vector<std::string>{"He", "Ne", "E"},
                                        nullptr);
     m->setReactantEnthalpy(298.15);
@@ -83,7 +94,10 @@ inline double machAt(double ratio, bool supersonic)
     return 0.5 * (lo + hi);
 }
 
-inline double temperatureRatio(double M) { return 1.0 / (1.0 + 0.5 * (gamma() - 1.0) * M * M); }
+inline double temperatureRatio(double M)
+{
+    return 1.0 / (1.0 + 0.5 * (gamma() - 1.0) * M * M);
+}
 inline double pressureRatio(double M)
 {
     const double g = gamma();
@@ -102,7 +116,10 @@ inline double expansionMach(double pc, double pe)
     return std::sqrt(2.0 / (g - 1.0) * (std::pow(pc / pe, (g - 1.0) / g) - 1.0));
 }
 // Flow velocity at Mach M of the expansion from the chamber.
-inline double velocityAt(double M) { return M * std::sqrt(gamma() * gasConstant() * TC * temperatureRatio(M)); }
+inline double velocityAt(double M)
+{
+    return M * std::sqrt(gamma() * gasConstant() * TC * temperatureRatio(M));
+}
 
 // The grain propellant of the runs that need one: density 1800 kg/m3 and one burn-law
 // interval from 0.1 to 100 MPa, r = 1.5e-6 p^0.5 (m/s with p in Pa).

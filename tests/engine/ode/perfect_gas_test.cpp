@@ -177,8 +177,8 @@ TEST_F(PerfectGas, EstimateBranchesAndThroatStationAreUntouched)
         const double c = std::log(b);
         return L + std::sqrt(3.294 * c * c + 1.535 * c);
     };
-    const Case cases[] = {{1, subsonic(1.5)}, {2, 0.9 * subsonic(1.05)}, {5, supersonicNear(1.99)},
-                          {6, g + 1.4 * std::log(2.0)}};
+    const Case cases[]
+            = {{1, subsonic(1.5)}, {2, 0.9 * subsonic(1.05)}, {5, supersonicNear(1.99)}, {6, g + 1.4 * std::log(2.0)}};
     for (const Case& c : cases) {
         flagsODE = 0;
         rocket->p[c.j] = -1.0;
@@ -224,8 +224,7 @@ TEST_F(PerfectGas, FiniteAreaCombustorLosesTheRayleighPressure)
             EXPECT_DOUBLE_EQ(rv->area[0], c.chamberRatio * AT);
         }
         const double M1 = machAt(c.chamberRatio, false);
-        const double lossRatio =
-            (1.0 + g * M1 * M1) * std::pow(1.0 + 0.5 * (g - 1.0) * M1 * M1, -g / (g - 1.0));
+        const double lossRatio = (1.0 + g * M1 * M1) * std::pow(1.0 + 0.5 * (g - 1.0) * M1 * M1, -g / (g - 1.0));
         EXPECT_DOUBLE_EQ(rv->injectorPressure, PC);
         expectRelative(rv->chamberPressure, PC / lossRatio, 1e-4, "entry stagnation pressure");
         // Momentum at the entry: injector pressure = p + rho u^2.
@@ -421,7 +420,7 @@ TEST_F(PerfectGas, BurnLawLookupAtTheIntervalBounds)
         double a;
         uint32_t code;
     };
-    const Case cases[] = {{5e5, 1.0, code::V00}, {1e6, 1.0, 0}, {1.5e6, 1.0, 0},
+    const Case cases[] = {{5e5, 1.0, code::V00}, {1e6, 1.0, 0},         {1.5e6, 1.0, 0},
                           {2e6, 2.0, 0},         {5e6, 2.0, code::V01}, {9e6, 2.0, code::V01}};
     ODE ode(mixture, rocket, false, false);
     for (const Case& c : cases) {
@@ -622,9 +621,9 @@ TEST(PerformanceRange, ShrinksAroundTheBestSamples)
         bool shrinks;
         double lo, hi;
     };
-    const Case cases[] = {{3, 5, true, 4.0, 6.0}, {5, 3, true, 4.0, 6.0}, {4, 0, true, 1.0, 5.0},
-                          {0, 4, true, 1.0, 5.0}, {9, 8, true, 9.0, 10.0}, {9, 0, false, 1.0, 10.0},
-                          {0, 9, false, 1.0, 10.0}, {0, 0, false, 1.0, 10.0}};
+    const Case cases[]
+            = {{3, 5, true, 4.0, 6.0},  {5, 3, true, 4.0, 6.0},   {4, 0, true, 1.0, 5.0},   {0, 4, true, 1.0, 5.0},
+               {9, 8, true, 9.0, 10.0}, {9, 0, false, 1.0, 10.0}, {0, 9, false, 1.0, 10.0}, {0, 0, false, 1.0, 10.0}};
     for (const Case& c : cases) {
         double lo = 1.0, hi = 10.0;
         EXPECT_EQ(shrinkPerformanceRange(c.b, c.s, 10, lo, hi), c.shrinks) << c.b << "," << c.s;

@@ -27,9 +27,9 @@ TEST(RocketVariablesRecord, Defaults)
     EXPECT_EQ(later->chamberT, 4100.0);
 
     EXPECT_EQ(rv->reactantTemperature, 298.15);
-    for (double v : {rv->wallTemperature, rv->propellantDensity, rv->throatCurvatureRadius, rv->throatDiameter,
-                     rv->throatArea, rv->exitArea, rv->chamberRho, rv->chamberSoundSpeed, rv->chamberMW,
-                     rv->chamberCp, rv->chamberCv})
+    for (double v :
+         {rv->wallTemperature, rv->propellantDensity, rv->throatCurvatureRadius, rv->throatDiameter, rv->throatArea,
+          rv->exitArea, rv->chamberRho, rv->chamberSoundSpeed, rv->chamberMW, rv->chamberCp, rv->chamberCv})
         EXPECT_EQ(v, 1.0);
     EXPECT_EQ(rv->chamberGamma, 1.1);
     EXPECT_EQ(rv->chamberPressure, 3e6);
@@ -56,11 +56,25 @@ TEST(RocketVariablesRecord, ResizeStationsKeepsEntriesAndLeavesTheGeometry)
         RocketVariables rv;
         rv.stationCount = c.from;
         rv.resizeStations();
-        std::vector<std::vector<double>*> vectors{&rv.T,           &rv.p,           &rv.h,         &rv.s,
-                                                  &rv.rho,         &rv.soundSpeed,  &rv.u,         &rv.mach,
-                                                  &rv.gamma,       &rv.cp,          &rv.cv,        &rv.viscosity,
-                                                  &rv.conductivity, &rv.prandtlCp,  &rv.prandtl,   &rv.massFlow,
-                                                  &rv.molecularWeight, &rv.stationScale, &rv.bartzH};
+        std::vector<std::vector<double>*> vectors{&rv.T,
+                                                  &rv.p,
+                                                  &rv.h,
+                                                  &rv.s,
+                                                  &rv.rho,
+                                                  &rv.soundSpeed,
+                                                  &rv.u,
+                                                  &rv.mach,
+                                                  &rv.gamma,
+                                                  &rv.cp,
+                                                  &rv.cv,
+                                                  &rv.viscosity,
+                                                  &rv.conductivity,
+                                                  &rv.prandtlCp,
+                                                  &rv.prandtl,
+                                                  &rv.massFlow,
+                                                  &rv.molecularWeight,
+                                                  &rv.stationScale,
+                                                  &rv.bartzH};
         ASSERT_EQ(vectors.size(), 19u);
         for (auto* v : vectors)
             for (std::size_t i = 0; i < v->size(); ++i)
@@ -161,9 +175,9 @@ TEST_F(Outputs, BartzCoefficientsFollowTheTextbookCorrelation)
     for (unsigned j : {1u, 2u, 3u}) {
         const double ratio = rv.area[j] / AT;
         const double mu = rv.viscosity[j], Pr = rv.prandtl[j], cpPr = rv.prandtlCp[j], T = rv.T[j];
-        const double textbook = 0.026 / std::pow(Dt, 0.2) * std::pow(mu, 0.2) * cpPr / std::pow(Pr, 0.6) *
-            std::pow(PC / cStar(), 0.8) * std::pow(Dt / 0.02, 0.1) * std::pow(1.0 / ratio, 0.9) *
-            std::pow(2.0 * T / (T + 800.0), 0.68);
+        const double textbook = 0.026 / std::pow(Dt, 0.2) * std::pow(mu, 0.2) * cpPr / std::pow(Pr, 0.6)
+                * std::pow(PC / cStar(), 0.8) * std::pow(Dt / 0.02, 0.1) * std::pow(1.0 / ratio, 0.9)
+                * std::pow(2.0 * T / (T + 800.0), 0.68);
         EXPECT_NEAR(rv.bartzH[j] / textbook, 1.0, 1e-4) << "area ratio " << ratio;
     }
     // The chamber: its area is the first station's, the gas moves at VEL_CHAMBER.
@@ -171,8 +185,8 @@ TEST_F(Outputs, BartzCoefficientsFollowTheTextbookCorrelation)
     const double Dc = std::sqrt(4.0 * rv.chamberArea / 3.141592);
     const double rhoC = PC / (gasConstant() * TC);
     const double mu = rv.chamberViscosity, Pr = rv.chamberPrandtl, cpPr = rv.chamberPrandtlCp;
-    const double chamber = 0.026 / std::pow(Dc, 0.2) * std::pow(mu, 0.2) * cpPr / std::pow(Pr, 0.6) *
-        std::pow(rhoC * 30.0, 0.8) * std::pow(2.0 * TC / (TC + 800.0), 0.68);
+    const double chamber = 0.026 / std::pow(Dc, 0.2) * std::pow(mu, 0.2) * cpPr / std::pow(Pr, 0.6)
+            * std::pow(rhoC * 30.0, 0.8) * std::pow(2.0 * TC / (TC + 800.0), 0.68);
     EXPECT_NEAR(rv.chamberBartzH / chamber, 1.0, 1e-6);
 }
 

@@ -10,12 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../test_mixtures.h"
+#include "../transport/transport_records.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
-#include "../test_mixtures.h"
-#include "../transport/transport_records.h"
 #include "nozzle_setup.h"
 
 namespace {
@@ -99,8 +99,8 @@ TEST_F(ReferenceRun, EquilibriumInfiniteAreaRunMatchesThePublishedFigures)
     for (const PrintedStation& s : stations) {
         const unsigned j = s.index;
         const std::string at = " at area ratio " + std::to_string(s.ratio);
-        const double isp = rv.u[j];                                      // exit pressure = ambient
-        const double ivac = rv.u[j] + rv.p[j] * rv.area[j] / mdot;       // vacuum
+        const double isp = rv.u[j]; // exit pressure = ambient
+        const double ivac = rv.u[j] + rv.p[j] * rv.area[j] / mdot; // vacuum
         std::printf("Ae/At %5.2f  p %.5f/%.5f bar  T %.2f/%.2f  M %.4f/%.3f  Ivac %.2f/%.1f  Isp %.2f/%.1f\n", s.ratio,
                     rv.p[j] / 1e5, s.pBar, rv.T[j], s.T, rv.mach[j], s.mach, ivac, s.ivac, isp, s.isp);
         expectPrinted(rv.p[j] / 1e5, s.pBar, s.pDecimals, s.tolerance, "p" + at);

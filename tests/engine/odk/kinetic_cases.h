@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "../thermo_records.h"
 #include "engine/mixture.h"
 #include "engine/reaction.h"
 #include "engine/rocket_variables.h"
-#include "../thermo_records.h"
 
 namespace odk_test {
 
@@ -135,10 +135,10 @@ inline std::vector<std::shared_ptr<Reaction>> mechanismReactions(double rateFact
     }
     for (const Pending& p : pending) {
         out.push_back(std::make_shared<Reaction>(
-            static_cast<uint8_t>(p.reactants.species.size()), static_cast<uint8_t>(p.products.species.size()),
-            static_cast<uint8_t>(p.colliders.size()), p.reactants.species, p.products.species,
-            p.reactants.coefficients, p.products.coefficients, 0, p.A * rateFactor, p.b, p.Ea, p.colliders,
-            p.efficiencies, p.reactants.thirdBody));
+                static_cast<uint8_t>(p.reactants.species.size()), static_cast<uint8_t>(p.products.species.size()),
+                static_cast<uint8_t>(p.colliders.size()), p.reactants.species, p.products.species,
+                p.reactants.coefficients, p.products.coefficients, 0, p.A * rateFactor, p.b, p.Ea, p.colliders,
+                p.efficiencies, p.reactants.thirdBody));
     }
     return out;
 }
@@ -156,8 +156,8 @@ inline std::shared_ptr<Mixture> hydrogenOxygenKinetic(double rateFactor = 1.0, b
     std::vector<std::shared_ptr<Species>> reactants{fuel, oxidiser};
     const std::vector<std::string> elements{"H", "O", "E"};
     if (!withReactions)
-        return std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 3, 0, products, reactants,
-                                         elements, nullptr);
+        return std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 3, 0, products, reactants, elements,
+                                         nullptr);
     auto reactions = mechanismReactions(rateFactor);
     return std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 3,
                                      static_cast<uint16_t>(reactions.size()), products, reactants, elements,

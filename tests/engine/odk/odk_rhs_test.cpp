@@ -30,16 +30,19 @@ struct RhsCase {
 // Flow quantities of a state at position x, computed without the right-hand side.
 struct Invariants {
     double logMassFlow; // ln(rho u A)
-    double p;           // the pressure the flow sees (state or given curve)
-    double stateP;      // rho R n T
-    double totalH;      // h + u^2/2, J/kg
-    double hydrogen;    // element totals, kmol/kg
+    double p; // the pressure the flow sees (state or given curve)
+    double stateP; // rho R n T
+    double totalH; // h + u^2/2, J/kg
+    double hydrogen; // element totals, kmol/kg
     double oxygen;
 };
 
 class OdkRightHandSide : public ::testing::TestWithParam<RhsCase> {
 protected:
-    void SetUp() override { setEngineMessageHandler([](const EngineMessage&) {}); }
+    void SetUp() override
+    {
+        setEngineMessageHandler([](const EngineMessage&) {});
+    }
     void TearDown() override { setEngineMessageHandler({}); }
 
     Invariants invariants(Mixture& m, const RocketVariables& rv, bool areaGiven, double x, const double* y)

@@ -3,21 +3,21 @@
 // (and the closed-form nozzle flow). With the hydrogen/oxygen mechanism the exit state
 // lies between the frozen and the equilibrium runs, and moves to either limit as the
 // rates are made very fast or very slow.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <memory>
-#include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "../ode/perfect_gas.h"
+#include "../transport/transport_records.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "engine/odk.h"
 #include "engine/ode.h"
-#include "../ode/perfect_gas.h"
-#include "../transport/transport_records.h"
+#include "engine/odk.h"
 #include "kinetic_cases.h"
 
 namespace {
@@ -101,7 +101,7 @@ TEST_F(OdkRun, PerfectGasReproducesTheFrozenRun)
         // And the closed-form flow of the perfect gas.
         EXPECT_LT(rel(kinetic->T[k], perfect_gas::TC * perfect_gas::temperatureRatio(M)), 1e-6) << "station " << k;
         EXPECT_LT(rel(kinetic->p[k], kinetic->chamberPressure * perfect_gas::pressureRatio(M)), 1e-6)
-            << "station " << k;
+                << "station " << k;
         EXPECT_LT(rel(kinetic->mach[k], M), 1e-6) << "station " << k;
         // Frozen and isentropic: the chamber entropy at every station.
         EXPECT_LT(rel(kinetic->s[k], kinetic->chamberS), 1e-7) << "station " << k;
@@ -215,7 +215,7 @@ TEST_F(OdkRun, StationOutputsFollowEachStationsOwnComposition)
         EXPECT_LT(std::fabs(rv->h[k] - h), 1e-6 * std::fabs(h)) << "station " << k;
         // Energy: the stagnation enthalpy is kept along the nozzle.
         EXPECT_LT(std::fabs(rv->h[k] + 0.5 * rv->u[k] * rv->u[k] - rv->chamberH), 1e-5 * std::fabs(rv->chamberH))
-            << "station " << k;
+                << "station " << k;
         // Relaxing towards equilibrium never lowers the entropy.
         EXPECT_GT(rv->s[k], previous - 1e-6 * std::fabs(s)) << "station " << k;
         previous = rv->s[k];

@@ -60,13 +60,13 @@ struct SwitchCase {
 TEST_F(OdkSetup, SwitchStations)
 {
     const SwitchCase cases[] = {
-        {"both found", {4, 2, 1.5, 1.05, 1.0, 1.1, 1.3, 2, 3}, 4, 3, 6, false, false},
-        {"first at the bounds", {4, 1.08, 1.0, 1.12, 2}, 2, 1, 3, false, false},
-        {"station 0 never qualifies", {1.05, 1.5, 1.2, 1.0, 1.5, 2}, 3, 2, 4, true, false},
-        {"none convergent", {4, 3, 2, 1.5, 1.0, 1.5, 2}, 4, 3, 5, true, false},
-        {"none divergent", {4, 2, 1.05, 1.0, 1.05, 1.1, 1.11}, 3, 2, 4, false, true},
-        {"throat at the first station", {1.0, 1.5, 2, 3}, 0, 0, 1, true, false},
-        {"no stations", {}, 0, 0, 1, true, true},
+            {"both found", {4, 2, 1.5, 1.05, 1.0, 1.1, 1.3, 2, 3}, 4, 3, 6, false, false},
+            {"first at the bounds", {4, 1.08, 1.0, 1.12, 2}, 2, 1, 3, false, false},
+            {"station 0 never qualifies", {1.05, 1.5, 1.2, 1.0, 1.5, 2}, 3, 2, 4, true, false},
+            {"none convergent", {4, 3, 2, 1.5, 1.0, 1.5, 2}, 4, 3, 5, true, false},
+            {"none divergent", {4, 2, 1.05, 1.0, 1.05, 1.1, 1.11}, 3, 2, 4, false, true},
+            {"throat at the first station", {1.0, 1.5, 2, 3}, 0, 0, 1, true, false},
+            {"no stations", {}, 0, 0, 1, true, true},
     };
     for (const SwitchCase& c : cases) {
         flagsODK = 0;
@@ -110,10 +110,10 @@ TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
 {
     // With DER_PREC 2 segment 3 needs three stations past the divergent switch station.
     const RefusedCase cases[] = {
-        {"throat at the first station", {1.0, 1.02, 1.05, 1.1, 1.2, 1.5, 2, 3, 4, 5}, 0},
-        {"throat at the last station", {5, 4, 3, 2, 1.5, 1.2, 1.1, 1.05, 1.0}, 8},
-        {"too few stations after the switch", {4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2}, 5},
-        {"fewer stations than the derivative window", {2, 1.05, 1.0, 1.2, 1.5, 2}, 2},
+            {"throat at the first station", {1.0, 1.02, 1.05, 1.1, 1.2, 1.5, 2, 3, 4, 5}, 0},
+            {"throat at the last station", {5, 4, 3, 2, 1.5, 1.2, 1.1, 1.05, 1.0}, 8},
+            {"too few stations after the switch", {4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2}, 5},
+            {"fewer stations than the derivative window", {2, 1.05, 1.0, 1.2, 1.5, 2}, 2},
     };
     for (const RefusedCase& c : cases) {
         flagsODK = 0;
@@ -163,9 +163,9 @@ TEST_F(OdkSetup, CombinationsTheKineticModelDoesNotOfferSetTheAbortByteAndLeaveT
 {
     using Member = void (ODK::*)();
     const std::pair<const char*, Member> members[] = {
-        {"finite-area combustor", &ODK::calculateFAC},
-        {"grain", &ODK::calculateIACGrain},
-        {"finite-area combustor with grain", &ODK::calculateFACGrain},
+            {"finite-area combustor", &ODK::calculateFAC},
+            {"grain", &ODK::calculateIACGrain},
+            {"finite-area combustor with grain", &ODK::calculateFACGrain},
     };
     for (const auto& [name, member] : members) {
         abortFlag = 0;
@@ -195,14 +195,14 @@ TEST_F(OdkSetup, ThroatPressureCorrections)
     const double line = 5e6 - 2e5 * 5;
     struct Case {
         const char* name;
-        double minX;     // position of the smallest area, m
+        double minX; // position of the smallest area, m
         double exponent; // expected share of ln(q/p) applied
     };
     const Case cases[] = {
-        {"half a station downstream", 0.005, 0.1 * 0.5},
-        {"two stations downstream, weight capped at 1", 0.02, 0.1},
-        {"0.4 station upstream", -0.004, 0.1 * 0.4},
-        {"within the tolerance", 0.000005, 0.0},
+            {"half a station downstream", 0.005, 0.1 * 0.5},
+            {"two stations downstream, weight capped at 1", 0.02, 0.1},
+            {"0.4 station upstream", -0.004, 0.1 * 0.4},
+            {"within the tolerance", 0.000005, 0.0},
     };
     for (const Case& c : cases) {
         auto rv = make(1.02);
@@ -245,8 +245,8 @@ TEST_F(OdkSetup, ThroatPositionWithinHalfAStation)
     auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
     rv->x[4] = -0.02; // a wider spacing upstream of the throat
     ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
-    const std::pair<double, bool> cases[] = {{0.0, true},     {0.0049, true},  {0.0051, false},
-                                             {-0.0099, true}, {-0.0101, false}, {0.03, false}};
+    const std::pair<double, bool> cases[]
+            = {{0.0, true}, {0.0049, true}, {0.0051, false}, {-0.0099, true}, {-0.0101, false}, {0.03, false}};
     for (const auto& [offset, accepted] : cases) {
         rv->odkMinAreaX = offset;
         EXPECT_EQ(odk.throatPositionAccepted(), accepted) << offset;

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "../ode/perfect_gas.h"
+#include "../support/worker_run.h"
 #include "core/flags.h"
 #include "engine/engine_messages.h"
 #include "engine/odk.h"
 #include "engine/threader.h"
-#include "../ode/perfect_gas.h"
-#include "../support/worker_run.h"
 #include "kinetic_cases.h"
 
 namespace {

@@ -5,17 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "../thermo_records.h"
 #include "core/flags.h"
 #include "engine/species.h"
-#include "../thermo_records.h"
 
 namespace {
 
 // A species with the given Cp intervals (one coefficient list per interval).
 Species fitted(const std::vector<std::pair<double, double>>& ranges, const std::vector<std::vector<double>>& a,
                const std::vector<std::vector<double>>& e, const std::vector<std::pair<double, double>>& b,
-               std::vector<std::pair<double, double>> viscRanges = {},
-               std::vector<std::array<double, 4>> viscFits = {})
+               std::vector<std::pair<double, double>> viscRanges = {}, std::vector<std::array<double, 4>> viscFits = {})
 {
     return Species(1, static_cast<uint8_t>(ranges.size()), static_cast<uint8_t>(a.empty() ? 0 : a[0].size()),
                    static_cast<uint8_t>(viscRanges.size()), 0, "X", {{1.0, "H"}}, 0.0, 10.0, 0, a, e, b, ranges,
@@ -29,8 +28,8 @@ protected:
 
 TEST_F(SpeciesFit, ConstructorDerivesItsFields)
 {
-    Species s = fitted({{200, 1000}, {1000, 6000}}, {{1.0}, {1.0}}, {{0.0}, {0.0}}, {{0, 0}, {0, 0}},
-                       {{300, 1000}}, {{{0.6, -10.0, 100.0, 2.0}}});
+    Species s = fitted({{200, 1000}, {1000, 6000}}, {{1.0}, {1.0}}, {{0.0}, {0.0}}, {{0, 0}, {0, 0}}, {{300, 1000}},
+                       {{{0.6, -10.0, 100.0, 2.0}}});
     EXPECT_DOUBLE_EQ(s.gasConstant, 831.451);
     EXPECT_DOUBLE_EQ(s.minTemperature, 200.0);
     EXPECT_DOUBLE_EQ(s.maxTemperature, 6000.0);
@@ -51,9 +50,9 @@ TEST_F(SpeciesFit, MatchesPublishedTableValues)
         const char* name;
         double T, cp, s, h; // cp, s in J/(mol K); h in kJ/mol (assigned enthalpy)
     } cases[] = {
-        {"H2O", 298.15, 33.590, 188.834, -241.826},
-        {"H2", 298.15, 28.836, 130.680, 0.0},
-        {"O2", 1000.0, 34.870, 243.578, 22.707},
+            {"H2O", 298.15, 33.590, 188.834, -241.826},
+            {"H2", 298.15, 28.836, 130.680, 0.0},
+            {"O2", 1000.0, 34.870, 243.578, 22.707},
     };
     for (const Case& c : cases) {
         auto s = thermoRecords().make(c.name);
@@ -90,13 +89,19 @@ TEST_F(SpeciesFit, EnthalpyAndEntropyAreIntegralsOfCp)
     struct Probe {
         Species* s;
         double T;
-    } probes[] = {{&fractional, 350}, {&fractional, 1200}, {&fractional, 150}, {&fractional, 3000},
-                  {water.get(), 250}, {water.get(), 800}, {water.get(), 2500}, {water.get(), 5000},
-                  {water.get(), 120}, {water.get(), 9000}};
+    } probes[]
+            = {{&fractional, 350}, {&fractional, 1200}, {&fractional, 150},  {&fractional, 3000}, {water.get(), 250},
+               {water.get(), 800}, {water.get(), 2500}, {water.get(), 5000}, {water.get(), 120},  {water.get(), 9000}};
     for (const Probe& p : probes) {
         const double h = 1e-3 * p.T;
-        auto H = [&](double T) { p.s->thermoDimensional(T); return p.s->enthalpy; };
-        auto S = [&](double T) { p.s->thermoDimensional(T); return p.s->entropy; };
+        auto H = [&](double T) {
+            p.s->thermoDimensional(T);
+            return p.s->enthalpy;
+        };
+        auto S = [&](double T) {
+            p.s->thermoDimensional(T);
+            return p.s->entropy;
+        };
         const double dH = (H(p.T + h) - H(p.T - h)) / (2 * h);
         const double dS = (S(p.T + h) - S(p.T - h)) / (2 * h);
         p.s->thermoDimensional(p.T);
@@ -122,8 +127,8 @@ TEST_F(SpeciesFit, ExtrapolationIsContinuousAndKeepsCp)
 
 TEST_F(SpeciesFit, IntervalBoundsAndRangeCodes)
 {
-    Species s = fitted({{200, 1000}, {1000, 6000}}, {{1.0, 0.0}, {2.0, 0.0}}, {{0.0, 1.0}, {0.0, 1.0}},
-                       {{0, 0}, {0, 0}});
+    Species s
+            = fitted({{200, 1000}, {1000, 6000}}, {{1.0, 0.0}, {2.0, 0.0}}, {{0.0, 1.0}, {0.0, 1.0}}, {{0, 0}, {0, 0}});
     s.moles = 1.0;
     s.thermo(1000.0); // a low bound belongs to its interval
     EXPECT_DOUBLE_EQ(s.cpR, 2.0);
@@ -208,8 +213,8 @@ TEST_F(SpeciesFit, ElementCounts)
     auto anion = thermoRecords().make("OH-");
     EXPECT_EQ(anion->elementCounts({"H", "O", "E"}), (std::vector<double>{1.0, 1.0, 1.0}));
     // A symbol named twice counts in full (C/H/C is C2H).
-    Species repeated(3, 0, 0, 0, 0, "C2H", {{1.0, "C"}, {1.0, "H"}, {1.0, "C"}}, 0.0, 25.0, 0, {}, {}, {}, {}, {},
-                     {}, {}, {}, 298.15);
+    Species repeated(3, 0, 0, 0, 0, "C2H", {{1.0, "C"}, {1.0, "H"}, {1.0, "C"}}, 0.0, 25.0, 0, {}, {}, {}, {}, {}, {},
+                     {}, {}, 298.15);
     EXPECT_EQ(repeated.elementCounts({"C", "H", "O"}), (std::vector<double>{2.0, 1.0, 0.0}));
 }
 

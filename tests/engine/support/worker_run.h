@@ -32,11 +32,11 @@ inline bool waitFor(const std::function<bool()>& pred, int timeoutMs)
 }
 
 struct Outcome {
-    bool arrived = false;     // finished() was received
-    bool result = false;      // what finished() carried
+    bool arrived = false; // finished() was received
+    bool result = false; // what finished() carried
     bool inGuiThread = false; // finished() was received in the GUI thread
-    bool threadLeft = true;   // the worker's thread still existed when the wait ended
-    bool workerLeft = true;   // the worker itself still existed when the wait ended
+    bool threadLeft = true; // the worker's thread still existed when the wait ended
+    bool workerLeft = true; // the worker itself still existed when the wait ended
     // The worker reported and took its thread and itself away.
     bool cleanedUp() const { return arrived && !threadLeft && !workerLeft; }
 };

@@ -10,13 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../ode/perfect_gas.h"
+#include "../support/worker_run.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
 #include "engine/threader.h"
-#include "../ode/perfect_gas.h"
-#include "../support/worker_run.h"
 
 namespace {
 
@@ -27,7 +27,10 @@ const int TIMEOUT_MS = 20000;
 
 using worker_run::Outcome;
 
-bool waitFor(const std::function<bool()>& pred) { return worker_run::waitFor(pred, TIMEOUT_MS); }
+bool waitFor(const std::function<bool()>& pred)
+{
+    return worker_run::waitFor(pred, TIMEOUT_MS);
+}
 
 class Worker : public ::testing::Test {
 protected:
@@ -87,9 +90,8 @@ TEST_F(Worker, BoolMembersPassTheirResultOn)
     EXPECT_EQ(sizing->mode, 1);
     EXPECT_TRUE(run(sizing).result);
 
-    auto* failing = new Threader(new ODE(mixture, rocket, false, false), std::function<bool(ODE&)>([](ODE&) {
-                                     return false;
-                                 }));
+    auto* failing = new Threader(new ODE(mixture, rocket, false, false),
+                                 std::function<bool(ODE&)>([](ODE&) { return false; }));
     EXPECT_EQ(failing->mode, 1);
     const Outcome out = run(failing);
     EXPECT_TRUE(out.arrived);

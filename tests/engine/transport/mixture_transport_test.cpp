@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "../test_mixtures.h"
 #include "transport_records.h"
 
 namespace {
@@ -45,8 +45,8 @@ std::shared_ptr<Mixture> gasMixture(const std::vector<std::shared_ptr<Species>>&
                                     const std::vector<double>& moles)
 {
     const std::vector<std::string> symbols{"H", "O", "N", "E"};
-    auto m = std::make_shared<Mixture>(static_cast<uint16_t>(gases.size()), 0, static_cast<uint16_t>(symbols.size()),
-                                       0, gases, std::vector<std::shared_ptr<Species>>{}, symbols, nullptr);
+    auto m = std::make_shared<Mixture>(static_cast<uint16_t>(gases.size()), 0, static_cast<uint16_t>(symbols.size()), 0,
+                                       gases, std::vector<std::shared_ptr<Species>>{}, symbols, nullptr);
     for (std::size_t j = 0; j < gases.size(); ++j)
         m->species[j]->moles = moles[j];
     return m;
@@ -98,16 +98,16 @@ struct MixingCase {
 TEST_F(MixtureTransport, TwoSpeciesMixingRulesMatchHandWorkedValues)
 {
     const MixingCase cases[] = {
-        // Equal M and mu: phi = psi = 1, so both rules are plain mole-fraction averages,
-        // and eta = 2 mu M / (2 M) = mu.
-        {"equal pair", 28.0, 28.0, 2e-5, 2e-5, 0.03, 0.05, 0.25, 2e-5, 0.045, 2e-5},
-        // M = 2 and 32 with equal mu: phi12 = 3.086975, phi21 = 0.192936,
-        // psi12 = 3.578143, psi21 = 0.575648; eta12 = eta21 = 0.609773 mu.
-        {"light/heavy, equal mu", 2.0, 32.0, 1e-5, 1e-5, 0.2, 0.05, 0.5, 1.082947774488102e-05,
-         0.07541881385094655, 6.097727471733647e-06},
-        // A hydrogen/oxygen-like pair.
-        {"light/heavy", 2.0, 32.0, 9e-6, 2e-5, 0.18, 0.026, 0.3, 1.965667922895277e-05, 0.04906291924043003,
-         9.007670290771115e-06},
+            // Equal M and mu: phi = psi = 1, so both rules are plain mole-fraction averages,
+            // and eta = 2 mu M / (2 M) = mu.
+            {"equal pair", 28.0, 28.0, 2e-5, 2e-5, 0.03, 0.05, 0.25, 2e-5, 0.045, 2e-5},
+            // M = 2 and 32 with equal mu: phi12 = 3.086975, phi21 = 0.192936,
+            // psi12 = 3.578143, psi21 = 0.575648; eta12 = eta21 = 0.609773 mu.
+            {"light/heavy, equal mu", 2.0, 32.0, 1e-5, 1e-5, 0.2, 0.05, 0.5, 1.082947774488102e-05, 0.07541881385094655,
+             6.097727471733647e-06},
+            // A hydrogen/oxygen-like pair.
+            {"light/heavy", 2.0, 32.0, 9e-6, 2e-5, 0.18, 0.026, 0.3, 1.965667922895277e-05, 0.04906291924043003,
+             9.007670290771115e-06},
     };
     for (const MixingCase& c : cases) {
         SCOPED_TRACE(c.label);
@@ -158,12 +158,11 @@ TEST_F(MixtureTransport, NothingToMixRaisesSP11AndChangesNothing)
 {
     for (bool present : {false, true}) {
         // No species with data, or species with data but none present.
-        auto m = present ? gasMixture({constantGas("A", {{2, "H"}}, 2.0, 9e-6, 0.18),
-                                       constantGas("B", {{2, "O"}}, 32.0, 0, 0)},
-                                      {0.0, 0.03})
-                         : gasMixture({constantGas("A", {{2, "H"}}, 2.0, 0, 0),
-                                       constantGas("B", {{2, "O"}}, 32.0, 0, 0)},
-                                      {0.02, 0.03});
+        auto m = present
+                ? gasMixture({constantGas("A", {{2, "H"}}, 2.0, 9e-6, 0.18), constantGas("B", {{2, "O"}}, 32.0, 0, 0)},
+                             {0.0, 0.03})
+                : gasMixture({constantGas("A", {{2, "H"}}, 2.0, 0, 0), constantGas("B", {{2, "O"}}, 32.0, 0, 0)},
+                             {0.02, 0.03});
         m->viscosity = 11.0;
         m->conductivity = 12.0;
         m->prandtlCp = 13.0;
@@ -195,14 +194,18 @@ struct PublishedValue {
 TEST_F(MixtureTransport, PureSpeciesFitsMatchPublishedValues)
 {
     const PublishedValue values[] = {
-        {"N2", 300.0, true, 17.877, 0.01},   {"N2", 1000.0, true, 41.540, 0.01},
-        {"O2", 300.0, true, 20.631, 0.01},   {"O2", 1000.0, true, 49.107, 0.01},
-        {"H2O", 400.0, true, 13.355, 0.01},  {"H2O", 1000.0, true, 37.611, 0.01},
-        {"N2", 300.0, false, 25.936, 0.01},  {"N2", 1000.0, false, 65.354, 0.01},
-        {"H2O", 600.0, false, 46.276, 0.01},
-        // The file's steam conductivity follows the formulation of 1985, which lies
-        // 1.5 % above the 2011 one at 1000 K.
-        {"H2O", 1000.0, false, 95.805, 0.02},
+            {"N2", 300.0, true, 17.877, 0.01},
+            {"N2", 1000.0, true, 41.540, 0.01},
+            {"O2", 300.0, true, 20.631, 0.01},
+            {"O2", 1000.0, true, 49.107, 0.01},
+            {"H2O", 400.0, true, 13.355, 0.01},
+            {"H2O", 1000.0, true, 37.611, 0.01},
+            {"N2", 300.0, false, 25.936, 0.01},
+            {"N2", 1000.0, false, 65.354, 0.01},
+            {"H2O", 600.0, false, 46.276, 0.01},
+            // The file's steam conductivity follows the formulation of 1985, which lies
+            // 1.5 % above the 2011 one at 1000 K.
+            {"H2O", 1000.0, false, 95.805, 0.02},
     };
     const TransportRecords& db = transportRecords();
     for (const PublishedValue& v : values) {
@@ -262,13 +265,15 @@ TEST_F(MixtureTransport, DissociatingPairMatchesTheTextbookReactionTerms)
 struct RocketState {
     const char* label;
     double pressureRatio; // pc/p
-    double cp;            // published equilibrium cp, kJ/(kg K)
+    double cp; // published equilibrium cp, kJ/(kg K)
 };
 
 TEST_F(MixtureTransport, HydrogenOxygenRocketStates)
 {
     const double PC = 53.3172e5;
-    const RocketState states[] = {{"chamber", 1.0, 8.3253}, {"pc/p 10", 10.0, 4.8799}, {"pc/p 100", 100.0, 3.4348},
+    const RocketState states[] = {{"chamber", 1.0, 8.3253},
+                                  {"pc/p 10", 10.0, 4.8799},
+                                  {"pc/p 100", 100.0, 3.4348},
                                   {"pc/p 1000", 1000.0, 2.9626}};
     auto m = hydrogenOxygenRocket();
     transportRecords().attach(*m);
