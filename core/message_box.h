@@ -1,21 +1,46 @@
 #pragma once
-// Every modal message of the program goes through showMessage(). Tests install a
-// presenter that records the request and answers at once, so no test blocks on a box.
+// Every modal message of the program goes through showMessage(): the one message seam.
+// This layer holds no widget: the application installs the presenter that shows the
+// real boxes (core/ui/message_box_presenter.h); tests install one that records the
+// request and answers at once, so no test blocks on a box and pure code (models,
+// stores, providers) can ask and report without depending on widgets.
 #include <functional>
 
-#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 
-class QWidget;
+class QObject;
+
+// Icons and buttons of a box. The values are those of QMessageBox, so the presenter
+// converts them one to one (it checks that at compile time).
+namespace Msg {
+enum Icon { NoIcon = 0, Information = 1, Warning = 2, Critical = 3, Question = 4 };
+enum Button : unsigned {
+    NoButton = 0x00000000,
+    Ok = 0x00000400,
+    Save = 0x00000800,
+    Open = 0x00002000,
+    Yes = 0x00004000,
+    No = 0x00010000,
+    Abort = 0x00040000,
+    Retry = 0x00080000,
+    Ignore = 0x00100000,
+    Close = 0x00200000,
+    Cancel = 0x00400000,
+    Discard = 0x00800000,
+    Apply = 0x02000000,
+    Reset = 0x04000000,
+};
+using Buttons = unsigned; // an OR of Button values
+} // namespace Msg
 
 struct MessageRequest {
-    QMessageBox::Icon icon = QMessageBox::Critical;
+    Msg::Icon icon = Msg::Critical;
     QString title = QStringLiteral("KAVRO");
     QString text;
     QString informativeText;
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    Msg::Buttons buttons = Msg::Ok;
+    Msg::Button defaultButton = Msg::NoButton;
     QString checkBoxText; // a "Do not show again" style check box when not empty
     // Buttons with texts of their own ("Thermo", "Transport"), shown in this order after
     // the standard buttons, with the action role. When there are any, the box also gets
@@ -26,25 +51,28 @@ struct MessageRequest {
 };
 
 struct MessageReply {
-    QMessageBox::StandardButton button = QMessageBox::Ok; // NoButton when a custom button was clicked
+    Msg::Button button = Msg::Ok; // NoButton when a custom button was clicked
     bool checked = false; // state of the check box, if there was one
     int customButton = -1; // index of the clicked custom button; -1: none was clicked
 };
 
-using MessagePresenter = std::function<MessageReply(QWidget* parent, const MessageRequest&)>;
+// `parent` is the widget the box belongs to (a QWidget, or null for none).
+using MessagePresenter = std::function<MessageReply(QObject* parent, const MessageRequest&)>;
 
-// Shows the box modally (from any thread: a worker's request is carried to the GUI
-// thread and waits for the answer) and returns the user's answer.
-MessageReply showMessage(QWidget* parent, const MessageRequest& request);
+// Shows the box modally through the installed presenter and returns the user's answer.
+// Without a presenter (a program or test that installed none) the text goes to stderr
+// and the answer is NoButton.
+MessageReply showMessage(QObject* parent, const MessageRequest& request);
 
 // Shorthands for the common one-button boxes.
-void showCritical(QWidget* parent, const QString& text, const QString& informativeText = QString());
-void showWarning(QWidget* parent, const QString& text, const QString& informativeText = QString());
-void showInformation(QWidget* parent, const QString& text, const QString& informativeText = QString());
+void showCritical(QObject* parent, const QString& text, const QString& informativeText = QString());
+void showWarning(QObject* parent, const QString& text, const QString& informativeText = QString());
+void showInformation(QObject* parent, const QString& text, const QString& informativeText = QString());
 // A Yes/No (or Yes/Cancel) question; true when the answer is Yes.
-bool askQuestion(QWidget* parent, const QString& text, QMessageBox::Icon icon = QMessageBox::Question,
-                 QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
-                 QMessageBox::StandardButton defaultButton = QMessageBox::Yes);
+bool askQuestion(QObject* parent, const QString& text, Msg::Icon icon = Msg::Question,
+                 Msg::Buttons buttons = Msg::Yes | Msg::No, Msg::Button defaultButton = Msg::Yes);
 
-// Replaces the presenter (tests); an empty function restores the real message boxes.
+// Replaces the presenter; an empty function removes it.
 void setMessagePresenter(MessagePresenter presenter);
+// The presenter in force (tests that replace it for a while put it back afterwards).
+MessagePresenter messagePresenter();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include <QObject>
 #include <QString>
-#include <QWidget>
 
 #include "core/message_box.h"
 #include "databases/database_files.h"
@@ -51,7 +51,7 @@ const nlohmann::json* listOf(const nlohmann::json& entry, const char* key)
 // Reads a file the way the compatibility update does: a missing file gives an empty
 // document (its code raised by the reader); a file that cannot be opened or parsed is
 // reported and ends the update.
-bool readForUpdate(ChemicalDatabase db, QWidget* parent, nlohmann::json& document, bool* missing)
+bool readForUpdate(ChemicalDatabase db, QObject* parent, nlohmann::json& document, bool* missing)
 {
     DatabaseDocument doc = readDatabase(db);
     QString kind = db == ChemicalDatabase::Species ? QStringLiteral("Species")
@@ -156,7 +156,7 @@ std::vector<std::string> collectCompatibleReactions(const std::vector<std::strin
     return keys;
 }
 
-PlainCompatibleLists::PlainCompatibleLists(ReactantNames reactantNames, QWidget* messageParent)
+PlainCompatibleLists::PlainCompatibleLists(ReactantNames reactantNames, QObject* messageParent)
     : reactantNames_(std::move(reactantNames)), messageParent_(messageParent)
 { }
 
@@ -192,17 +192,17 @@ bool PlainCompatibleLists::updateCompatibleReactions(bool check)
     return true;
 }
 
-CompatibleListsUpdater& compatibleListsUpdaterFor(QWidget* parent)
+CompatibleListsUpdater& compatibleListsUpdaterFor(CompatibleListsUpdater* owner)
 {
-    if (auto* updater = dynamic_cast<CompatibleListsUpdater*>(parent))
-        return *updater;
+    if (owner)
+        return *owner;
     static PlainCompatibleLists plain;
     return plain;
 }
 
-void rebuildCompatibleLists(QWidget* parent)
+void rebuildCompatibleLists(CompatibleListsUpdater* owner)
 {
-    CompatibleListsUpdater& updater = compatibleListsUpdaterFor(parent);
+    CompatibleListsUpdater& updater = compatibleListsUpdaterFor(owner);
     updater.updateCompatibleSpecies();
     updater.updateCompatibleReactions(false);
 }

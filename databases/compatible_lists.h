@@ -12,14 +12,14 @@
 
 #include <nlohmann/json.hpp>
 
-class QWidget;
+class QObject;
 
 extern std::vector<std::string> propellantElements;
 extern std::vector<std::string> compatibleSpecies;
 extern std::vector<std::string> compatibleReactions;
 
 // What the database dialogs need of the owner of the lists. The propellant tab
-// implements it; a dialog finds it as its parent widget.
+// implements it and hands itself to the dialogs it opens.
 class CompatibleListsUpdater {
 public:
     virtual ~CompatibleListsUpdater() = default;
@@ -55,7 +55,7 @@ public:
     using ReactantNames = std::function<std::vector<std::string>()>;
     // `reactantNames` gives the reactant rows in display order (none when empty);
     // `messageParent` parents the critical boxes.
-    explicit PlainCompatibleLists(ReactantNames reactantNames = {}, QWidget* messageParent = nullptr);
+    explicit PlainCompatibleLists(ReactantNames reactantNames = {}, QObject* messageParent = nullptr);
 
     void updateCompatibleSpecies() override;
     // check true verifies the user's selection before a propellant is saved, which only
@@ -64,12 +64,12 @@ public:
 
 private:
     ReactantNames reactantNames_;
-    QWidget* messageParent_;
+    QObject* messageParent_;
 };
 
-// The updater a dialog uses: its parent when the parent implements the interface,
-// otherwise a process-wide PlainCompatibleLists without reactant rows.
-CompatibleListsUpdater& compatibleListsUpdaterFor(QWidget* parent);
+// The updater a dialog uses: the owner it was given, or, without one, a process-wide
+// PlainCompatibleLists without reactant rows.
+CompatibleListsUpdater& compatibleListsUpdaterFor(CompatibleListsUpdater* owner);
 
 // updateCompatibleSpecies() then updateCompatibleReactions(false) on that updater.
-void rebuildCompatibleLists(QWidget* parent);
+void rebuildCompatibleLists(CompatibleListsUpdater* owner);

@@ -207,19 +207,19 @@ bool readTextFile(const std::string& path, std::string& text)
     return true;
 }
 
-ImportCallbacks messageBoxImportCallbacks(QWidget* parent)
+ImportCallbacks messageBoxImportCallbacks(QObject* parent)
 {
     ImportCallbacks callbacks;
     callbacks.askOverwrite = [parent](const std::string& question) {
         MessageRequest request;
-        request.icon = QMessageBox::Warning;
+        request.icon = Msg::Warning;
         request.text = QString::fromStdString(question);
-        request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
-        request.defaultButton = QMessageBox::Yes;
+        request.buttons = Msg::Yes | Msg::Cancel;
+        request.defaultButton = Msg::Yes;
         request.checkBoxText = QString::fromUtf8(kDoNotShowAgain);
         MessageReply reply = showMessage(parent, request);
         OverwriteReply out;
-        out.answer = reply.button == QMessageBox::Yes ? OverwriteAnswer::Yes : OverwriteAnswer::Cancel;
+        out.answer = reply.button == Msg::Yes ? OverwriteAnswer::Yes : OverwriteAnswer::Cancel;
         out.doNotShowAgain = reply.checked;
         return out;
     };

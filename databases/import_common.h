@@ -13,7 +13,7 @@
 
 #include "databases/database_files.h"
 
-class QWidget;
+class QObject;
 
 // ---- Numbers --------------------------------------------------------------------
 
@@ -125,7 +125,7 @@ struct ImportCallbacks {
 
 // The callbacks of the running program: the questions and messages are modal boxes
 // (core/message_box.h) parented to `parent`.
-ImportCallbacks messageBoxImportCallbacks(QWidget* parent);
+ImportCallbacks messageBoxImportCallbacks(QObject* parent);
 
 // The text of the overwrite questions' check box.
 inline constexpr const char* kDoNotShowAgain = "Do not show again";

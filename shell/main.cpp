@@ -4,14 +4,16 @@
 #include <QTimer>
 
 #include "core/message_box.h"
+#include "core/ui/message_box_presenter.h"
 #include "core/preference_file.h"
 #include "core/preferences.h"
-#include "core/widget_style.h"
+#include "core/ui/widget_style.h"
 #include "engine/engine_messages.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    installMessageBoxPresenter();
     appDirectory = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
     while (appDirectory.size() > 1 && appDirectory.back() == '/')
         appDirectory.pop_back();
@@ -20,7 +22,7 @@ int main(int argc, char* argv[])
     // thread by the message seam when a run reports from its worker.
     setEngineMessageHandler([](const EngineMessage& message) {
         MessageRequest request;
-        request.icon = QMessageBox::Critical;
+        request.icon = Msg::Critical;
         request.title.clear(); // the engine's boxes carry no title
         request.text = QString::fromStdString(message.text);
         request.informativeText = QString::fromStdString(message.informativeText);

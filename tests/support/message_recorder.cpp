@@ -1,8 +1,8 @@
 #include "message_recorder.h"
 
-MessageRecorder::MessageRecorder()
+MessageRecorder::MessageRecorder() : previous_(messagePresenter())
 {
-    setMessagePresenter([this](QWidget*, const MessageRequest& request) {
+    setMessagePresenter([this](QObject*, const MessageRequest& request) {
         messages_.push_back(request);
         if (!replies_.empty()) {
             MessageReply reply = replies_.front();
@@ -11,18 +11,18 @@ MessageRecorder::MessageRecorder()
         }
         MessageReply reply;
         if (!request.customButtons.isEmpty() && request.defaultCustomButton >= 0) {
-            reply.button = QMessageBox::NoButton;
+            reply.button = Msg::NoButton;
             reply.customButton = request.defaultCustomButton;
             return reply;
         }
-        reply.button = request.defaultButton != QMessageBox::NoButton ? request.defaultButton : QMessageBox::Ok;
+        reply.button = request.defaultButton != Msg::NoButton ? request.defaultButton : Msg::Ok;
         return reply;
     });
 }
 
 MessageRecorder::~MessageRecorder()
 {
-    setMessagePresenter({});
+    setMessagePresenter(previous_);
 }
 
 QStringList MessageRecorder::texts() const

@@ -16,9 +16,9 @@ public:
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    void answer(QMessageBox::StandardButton button, bool checked = false) { replies_.push_back({button, checked, -1}); }
+    void answer(Msg::Button button, bool checked = false) { replies_.push_back({button, checked, -1}); }
     // Answers the next box by clicking its custom button `index` (-1: none, as Escape does).
-    void answerCustom(int index) { replies_.push_back({QMessageBox::NoButton, false, index}); }
+    void answerCustom(int index) { replies_.push_back({Msg::NoButton, false, index}); }
     const std::vector<MessageRequest>& messages() const { return messages_; }
     QString lastText() const { return messages_.empty() ? QString() : messages_.back().text; }
     // The texts of every box so far, in order.
@@ -32,4 +32,5 @@ public:
 private:
     std::vector<MessageRequest> messages_;
     std::deque<MessageReply> replies_;
+    MessagePresenter previous_; // put back when the recorder goes
 };

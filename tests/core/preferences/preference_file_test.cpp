@@ -446,7 +446,7 @@ TEST_F(PreferenceFile, DataFilePaths)
     EXPECT_EQ(flagsF.load(), F30);
     EXPECT_EQ(readText(otherFile()), "{oops");
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
 }
 
 TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
@@ -455,7 +455,7 @@ TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
     std::filesystem::create_directories(otherFile());
     EXPECT_FALSE(saveDataFilePaths());
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
     EXPECT_EQ(messages.lastText(),
               QStringLiteral("Preferences file could not be opened, it may be because it is "
                              "opened by a different software or it has access restrictions"));
@@ -469,7 +469,7 @@ TEST_F(PreferenceFile, FailedWritesAreReported)
     ASSERT_TRUE(loadPreferences()); // values are loaded all the same
     EXPECT_EQ(flagsF.load(), F15 | F31);
     EXPECT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
     EXPECT_TRUE(messages.lastText().contains(QString::fromStdString(defaultFile())));
 
     EXPECT_FALSE(saveDataFilePaths());

@@ -420,16 +420,16 @@ TEST_F(ThermoImport, OverwriteQuestionThroughTheMessageBoxes)
 {
     importSpecies(kGoodThermo);
     MessageRecorder boxes;
-    boxes.answer(QMessageBox::Cancel, true);
+    boxes.answer(Msg::Cancel, true);
     ImportOutcome out = importThermoFile(input(kGoodThermo), ChemicalDatabase::Species,
                                          messageBoxImportCallbacks(nullptr), species());
     EXPECT_TRUE(out.ok);
     EXPECT_EQ(out.kept, 2);
     ASSERT_EQ(boxes.messages().size(), 1u);
     const MessageRequest& q = boxes.messages()[0];
-    EXPECT_EQ(q.icon, QMessageBox::Warning);
-    EXPECT_EQ(q.buttons, QMessageBox::Yes | QMessageBox::Cancel);
-    EXPECT_EQ(q.defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(q.icon, Msg::Warning);
+    EXPECT_EQ(q.buttons, Msg::Yes | Msg::Cancel);
+    EXPECT_EQ(q.defaultButton, Msg::Yes);
     EXPECT_EQ(q.checkBoxText, "Do not show again");
 }
 

@@ -1,4 +1,4 @@
-#include "core/auxchoose.h"
+#include "core/ui/auxchoose.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
@@ -61,12 +61,12 @@ void AuxChoose::cancel()
 bool AuxChoose::confirmDeletion(const QString& itemText)
 {
     MessageRequest request;
-    request.icon = QMessageBox::Question;
+    request.icon = Msg::Question;
     request.text = QStringLiteral("Are you sure you want to delete this item?");
     request.informativeText = itemText;
-    request.buttons = QMessageBox::Yes | QMessageBox::Cancel;
-    request.defaultButton = QMessageBox::Yes;
-    return showMessage(this, request).button == QMessageBox::Yes;
+    request.buttons = Msg::Yes | Msg::Cancel;
+    request.defaultButton = Msg::Yes;
+    return showMessage(this, request).button == Msg::Yes;
 }
 
 void AuxChoose::select()

@@ -6,7 +6,7 @@
 
 #include <QtTest>
 
-#include "core/plot_night_mode.h"
+#include "core/ui/plot_night_mode.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
-#include "databases/prop_aux_add_sp.h"
+#include "databases/ui/prop_aux_add_sp.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -180,7 +180,7 @@ TEST_F(SpeciesEditor, NewSpeciesWithEmptyTransportRowsIsRefused)
     click(d, "but_save");
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "Invalid viscosity Tmin: ");
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
     EXPECT_FALSE(std::filesystem::exists(SPECIES));
     EXPECT_NE(d.result(), 1);
 }
@@ -240,7 +240,7 @@ TEST_F(SpeciesEditor, SaveRefusalsStopAtTheFirstBadField)
         ASSERT_EQ(messages.messages().size(), c.texts.size());
         for (std::size_t i = 0; i < c.texts.size(); ++i) {
             EXPECT_EQ(messages.messages()[i].text, c.texts[i]);
-            EXPECT_EQ(messages.messages()[i].icon, QMessageBox::Critical);
+            EXPECT_EQ(messages.messages()[i].icon, Msg::Critical);
         }
         EXPECT_FALSE(std::filesystem::exists(c.mode == M::Species ? SPECIES : REACTANTS));
     }
@@ -256,7 +256,7 @@ TEST_F(SpeciesEditor, FirstSaveCreatesTheFileWithTheTypedEntry)
     click(d, "but_save");
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "Successful save");
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Information);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Information);
     EXPECT_EQ(d.result(), 1);
     EXPECT_TRUE(flagRaised(flagsF, code::fileMissing(code::Species)));
 
@@ -332,14 +332,14 @@ TEST_F(SpeciesEditor, OverwriteIsAskedAndCancelLeavesTheFileUnchanged)
         PropAuxAddSP d(SpeciesEditorMode::Species);
         d.show();
         fillArgon(d, true);
-        messages.answer(QMessageBox::Cancel);
+        messages.answer(Msg::Cancel);
         click(d, "but_save");
         ASSERT_EQ(messages.messages().size(), 1u);
         const MessageRequest& q = messages.messages()[0];
         EXPECT_EQ(q.text, "You are about to overwrite a save with the same name. Continue?");
-        EXPECT_EQ(q.icon, QMessageBox::Warning);
-        EXPECT_EQ(q.buttons, QMessageBox::Yes | QMessageBox::Cancel);
-        EXPECT_EQ(q.defaultButton, QMessageBox::Yes);
+        EXPECT_EQ(q.icon, Msg::Warning);
+        EXPECT_EQ(q.buttons, Msg::Yes | Msg::Cancel);
+        EXPECT_EQ(q.defaultButton, Msg::Yes);
         EXPECT_EQ(app.read("Data/Species.json"), original);
         EXPECT_NE(d.result(), 1);
 
@@ -394,7 +394,7 @@ TEST_F(SpeciesEditor, UnreadableFilesAreNeverReplaced)
         fillArgon(d, true);
         click(d, "but_save");
         ASSERT_EQ(messages.messages().size(), 1u);
-        EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
         if (!c.message.isEmpty())
             EXPECT_EQ(messages.lastText(), c.message);
         else
@@ -417,7 +417,7 @@ TEST_F(SpeciesEditor, AFailedWriteIsReportedNotAnnouncedAsSuccess)
     fillArgon(d, true);
     click(d, "but_save");
     ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
     EXPECT_TRUE(messages.lastText().contains("could not be written")) << messages.lastText().toStdString();
     EXPECT_NE(d.result(), 1);
 }

@@ -1,4 +1,4 @@
-#include "databases/prop_aux_data.h"
+#include "databases/ui/prop_aux_data.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,8 +21,8 @@
 #include "databases/import_mechanism.h"
 #include "databases/import_thermo.h"
 #include "databases/import_transport.h"
-#include "databases/prop_aux_add_k.h"
-#include "databases/prop_aux_add_sp.h"
+#include "databases/ui/prop_aux_add_k.h"
+#include "databases/ui/prop_aux_add_sp.h"
 #include "ui_propauxdata.h"
 
 namespace {
@@ -87,10 +87,10 @@ public:
 
 } // namespace
 
-PropAuxData::PropAuxData(int mode, QWidget* parent)
+PropAuxData::PropAuxData(int mode, QWidget* parent, CompatibleListsUpdater* lists)
     // Everything search() reads is set here: the form calls it while it is being built.
-    : QDialog(parent), ui(new Ui::PropAuxData), mode(browserModeOf(mode)), allSelected(true), notShowAgain(false),
-      answerRemembered(true), reactionEditor(nullptr), speciesEditor(nullptr),
+    : QDialog(parent), ui(new Ui::PropAuxData), lists(lists), mode(browserModeOf(mode)), allSelected(true),
+      notShowAgain(false), answerRemembered(true), reactionEditor(nullptr), speciesEditor(nullptr),
       spacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding))
 {
     ui->setupUi(this);
@@ -321,12 +321,12 @@ void PropAuxData::del()
         if (checked != radioButtons.end()) {
             const std::string& name = names[static_cast<std::size_t>(checked - radioButtons.begin())];
             MessageRequest question;
-            question.icon = QMessageBox::Question;
+            question.icon = Msg::Question;
             question.text = QStringLiteral("Are you sure you want to delete this item?");
             question.informativeText = QString::fromStdString(name);
-            question.buttons = QMessageBox::Yes | QMessageBox::Cancel;
-            question.defaultButton = QMessageBox::Yes;
-            if (showMessage(this, question).button != QMessageBox::Yes)
+            question.buttons = Msg::Yes | Msg::Cancel;
+            question.defaultButton = Msg::Yes;
+            if (showMessage(this, question).button != Msg::Yes)
                 return;
             marked.push_back(name);
         }
@@ -334,8 +334,8 @@ void PropAuxData::del()
         for (std::size_t i = 0; i < checkBoxes.size(); ++i)
             if (checkBoxes[i]->isChecked())
                 marked.push_back(names[i]);
-        if (!askQuestion(this, QStringLiteral("Are you sure you want to delete all selected items?"),
-                         QMessageBox::Question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes))
+        if (!askQuestion(this, QStringLiteral("Are you sure you want to delete all selected items?"), Msg::Question,
+                         Msg::Yes | Msg::Cancel, Msg::Yes))
             return;
     }
 
@@ -485,9 +485,9 @@ void PropAuxData::importSubstanceData()
     // "Thermo" or "Transport"; closing the box chooses neither.
     enum { Thermo = 0, Transport = 1 };
     MessageRequest kind;
-    kind.icon = QMessageBox::Question;
+    kind.icon = Msg::Question;
     kind.text = QStringLiteral("Do you want to read thermo or transport data");
-    kind.buttons = QMessageBox::NoButton;
+    kind.buttons = Msg::NoButton;
     kind.customButtons = {QStringLiteral("Thermo"), QStringLiteral("Transport")};
     kind.defaultCustomButton = Thermo;
     const int choice = showMessage(this, kind).customButton;
@@ -523,12 +523,12 @@ void PropAuxData::importSubstanceData()
     wait.reset();
 
     MessageRequest more;
-    more.icon = QMessageBox::Question;
+    more.icon = Msg::Question;
     more.text = QStringLiteral("Successful read. Do you want to add transport properties data?");
     more.informativeText = QStringLiteral("Note that the species names must be the same in both files");
-    more.buttons = QMessageBox::Yes | QMessageBox::No;
-    more.defaultButton = QMessageBox::Yes;
-    if (showMessage(this, more).button != QMessageBox::Yes)
+    more.buttons = Msg::Yes | Msg::No;
+    more.defaultButton = Msg::Yes;
+    if (showMessage(this, more).button != Msg::Yes)
         return;
     const QString transportPath = chooseExistingFile(this, kTransportCaption, kTransportFilter);
     if (transportPath.isEmpty())
@@ -563,5 +563,5 @@ void PropAuxData::not_show_check(int state)
 
 void PropAuxData::rebuildCompatibleLists()
 {
-    ::rebuildCompatibleLists(parentWidget());
+    ::rebuildCompatibleLists(lists);
 }

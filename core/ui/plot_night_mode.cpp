@@ -1,4 +1,4 @@
-#include "core/plot_night_mode.h"
+#include "core/ui/plot_night_mode.h"
 
 #include <qcustomplot.h>
 

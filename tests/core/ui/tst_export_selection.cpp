@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/export_selection.h"
+#include "core/ui/export_selection.h"
 #include "run_modal.h"
 
 namespace {

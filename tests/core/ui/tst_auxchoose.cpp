@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-#include "core/auxchoose.h"
+#include "core/ui/auxchoose.h"
 #include "run_modal.h"
 #include "support/message_recorder.h"
 
@@ -156,7 +156,7 @@ void TestAuxChoose::outcome_data()
 
     const QStringList three{"r:A", "r:B", "r:C"};
     const QList<int> none;
-    const int yes = QMessageBox::Yes, cancel = QMessageBox::Cancel;
+    const int yes = Msg::Yes, cancel = Msg::Cancel;
 
     QTest::newRow("select first") << 0 << three << QStringList{"r0", "select"} << none << 2 << none << QStringList{};
     QTest::newRow("select third") << 0 << three << QStringList{"r2", "select"} << none << 4 << none << QStringList{};
@@ -204,7 +204,7 @@ void TestAuxChoose::outcome()
 
     MessageRecorder recorder;
     for (int a : answers)
-        recorder.answer(static_cast<QMessageBox::StandardButton>(a));
+        recorder.answer(static_cast<Msg::Button>(a));
     for (QString& a : actions)
         if (a == "delete")
             a = "select";
@@ -226,10 +226,10 @@ void TestAuxChoose::outcome()
 
     QStringList askedTexts;
     for (const MessageRequest& m : recorder.messages()) {
-        QCOMPARE(m.icon, QMessageBox::Question);
+        QCOMPARE(m.icon, Msg::Question);
         QCOMPARE(m.text, kConfirmText);
-        QCOMPARE(m.buttons, QMessageBox::Yes | QMessageBox::Cancel);
-        QCOMPARE(m.defaultButton, QMessageBox::Yes);
+        QCOMPARE(m.buttons, Msg::Yes | Msg::Cancel);
+        QCOMPARE(m.defaultButton, Msg::Yes);
         askedTexts << m.informativeText;
     }
     QCOMPARE(askedTexts, asked);
@@ -238,8 +238,8 @@ void TestAuxChoose::outcome()
 void TestAuxChoose::refusedDeletionKeepsDialogOpen()
 {
     MessageRecorder recorder;
-    recorder.answer(QMessageBox::Cancel);
-    recorder.answer(QMessageBox::Yes);
+    recorder.answer(Msg::Cancel);
+    recorder.answer(Msg::Yes);
     AuxChoose dialog(1, nullptr);
     dialog.addRadio("first", false);
     dialog.addRadio("second", false);
@@ -261,7 +261,7 @@ void TestAuxChoose::refusedDeletionKeepsDialogOpen()
 // A tab's delete operation: the item removed is the one whose name was confirmed.
 void TestAuxChoose::deletesOnlyTheConfirmedItem()
 {
-    for (const auto answer : {QMessageBox::Yes, QMessageBox::Cancel}) {
+    for (const auto answer : {Msg::Yes, Msg::Cancel}) {
         MessageRecorder recorder;
         recorder.answer(answer);
         QStringList stored{"Grain A", "Grain B", "Grain C"};
@@ -278,7 +278,7 @@ void TestAuxChoose::deletesOnlyTheConfirmedItem()
             stored.removeAt(r - 2);
         QCOMPARE(recorder.messages().size(), size_t(1));
         QCOMPARE(recorder.messages()[0].informativeText, QString("Grain C"));
-        if (answer == QMessageBox::Yes)
+        if (answer == Msg::Yes)
             QCOMPARE(stored, QStringList({"Grain A", "Grain B"}));
         else
             QCOMPARE(stored, QStringList({"Grain A", "Grain B", "Grain C"}));
@@ -290,7 +290,7 @@ void TestAuxChoose::deletesOnlyTheConfirmedItem()
 void TestAuxChoose::secondSelectDoesNotDuplicateBoxes()
 {
     MessageRecorder recorder;
-    for (auto a : {QMessageBox::Yes, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Yes})
+    for (auto a : {Msg::Yes, Msg::Cancel, Msg::Yes, Msg::Yes})
         recorder.answer(a);
     AuxChoose dialog(1, nullptr);
     dialog.addCheck("box", false);

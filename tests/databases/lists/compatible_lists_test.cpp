@@ -2,15 +2,29 @@
 // the files, and how a dialog finds its updater.
 #include <filesystem>
 
-#include <QWidget>
 #include <gtest/gtest.h>
 
-#include "browser_test_support.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
+#include "support/database_globals.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
+
+namespace {
+
+// Stands in for the propellant tab: records the rebuild requests made of it, in order.
+struct CountingLists : CompatibleListsUpdater {
+    std::vector<std::string> calls;
+    void updateCompatibleSpecies() override { calls.push_back("species"); }
+    bool updateCompatibleReactions(bool check) override
+    {
+        calls.push_back(check ? "reactions(true)" : "reactions(false)");
+        return true;
+    }
+};
+
+} // namespace
 
 using nlohmann::json;
 using Names = std::vector<std::string>;
@@ -140,7 +154,7 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
     EXPECT_TRUE(propellantElements.empty());
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "Species file was corrupted, save process aborted");
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
     EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Species)));
 
     messages.clear();
@@ -160,16 +174,15 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
               "restrictions");
 }
 
-TEST(CompatibleLists, DialogsAskTheirParentSpeciesFirst)
+TEST(CompatibleLists, DialogsAskTheirOwnerSpeciesFirst)
 {
-    CountingTab tab;
+    CountingLists tab;
     rebuildCompatibleLists(&tab);
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
     EXPECT_EQ(&compatibleListsUpdaterFor(&tab), static_cast<CompatibleListsUpdater*>(&tab));
 
-    // any other parent gets the stand-in, the same one every time
-    QWidget plain;
-    CompatibleListsUpdater& a = compatibleListsUpdaterFor(&plain);
+    // without an owner the dialogs get the stand-in, the same one every time
+    CompatibleListsUpdater& a = compatibleListsUpdaterFor(nullptr);
     CompatibleListsUpdater& b = compatibleListsUpdaterFor(nullptr);
     EXPECT_EQ(&a, &b);
     EXPECT_NE(dynamic_cast<PlainCompatibleLists*>(&a), nullptr);

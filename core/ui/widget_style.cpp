@@ -1,4 +1,4 @@
-#include "core/widget_style.h"
+#include "core/ui/widget_style.h"
 
 #include <QApplication>
 #include <QStyle>

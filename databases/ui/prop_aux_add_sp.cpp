@@ -1,4 +1,4 @@
-#include "databases/prop_aux_add_sp.h"
+#include "databases/ui/prop_aux_add_sp.h"
 
 #include <QDoubleValidator>
 #include <QGridLayout>
@@ -475,7 +475,7 @@ void PropAuxAddSP::save()
     }
     if (holdsEntry(doc.document, name)
         && !askQuestion(this, QStringLiteral("You are about to overwrite a save with the same name. Continue?"),
-                        QMessageBox::Warning, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes))
+                        Msg::Warning, Msg::Yes | Msg::Cancel, Msg::Yes))
         return;
     doc.document[name] = toJson(entry);
 

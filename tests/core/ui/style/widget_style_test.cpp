@@ -3,7 +3,7 @@
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 
-#include "core/widget_style.h"
+#include "core/ui/widget_style.h"
 
 TEST(WidgetStyle, FusionAndAStyleThePlatformLacks)
 {

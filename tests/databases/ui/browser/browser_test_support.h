@@ -13,6 +13,7 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
+#include "support/database_globals.h"
 
 // Stands in for the propellant tab as the browser's parent: records the rebuild requests
 // the browser makes of it, in order.
@@ -48,17 +49,3 @@ inline QStringList listedCaptions(QWidget& browser, bool shownOnly = false)
     return out;
 }
 
-// The database paths, the file codes, the compatibility lists and the two preferences of
-// the list back to their start values.
-inline void restoreBrowserGlobals()
-{
-    SPECIES.clear();
-    REACTANTS.clear();
-    KINETICS.clear();
-    flagsF.store(0);
-    compatibleSpecies.clear();
-    compatibleReactions.clear();
-    propellantElements.clear();
-    ONLY_COMPATIBLE = true;
-    DISABLE_INCOMPATIBLE = true;
-}

@@ -22,7 +22,7 @@
 #include "core/json_file.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
-#include "databases/prop_aux_data.h"
+#include "databases/ui/prop_aux_data.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -194,7 +194,7 @@ protected:
 
 TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
 {
-    PropAuxData browser(1, &tab);
+    PropAuxData browser(1, &tab, &tab);
     browser.not_show_check(Qt::Checked);
     chooseKind(0);
     ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
@@ -206,12 +206,12 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
               (QStringList{kKindQuestion, "Successful read. Do you want to add transport properties data?",
                            "Successfully read"}));
     const MessageRequest& kind = messages.messages()[0];
-    EXPECT_EQ(kind.icon, QMessageBox::Question);
+    EXPECT_EQ(kind.icon, Msg::Question);
     EXPECT_EQ(kind.customButtons, (QStringList{"Thermo", "Transport"}));
     EXPECT_EQ(kind.defaultCustomButton, 0);
-    EXPECT_EQ(kind.buttons, QMessageBox::NoButton);
+    EXPECT_EQ(kind.buttons, Msg::NoButton);
     EXPECT_EQ(messages.messages()[1].informativeText, "Note that the species names must be the same in both files");
-    EXPECT_EQ(messages.messages()[2].icon, QMessageBox::Information);
+    EXPECT_EQ(messages.messages()[2].icon, Msg::Information);
     const json species = readJsonFile(SPECIES).document;
     ASSERT_TRUE(species.contains("Ar"));
     EXPECT_EQ(species["Ar"]["Intervals"].size(), 2u);
@@ -223,9 +223,9 @@ TEST_F(BrowserImport, ThermoThenTransportStoresBothAndRebuildsOnce)
 
 TEST_F(BrowserImport, ThermoWithoutTransportRebuildsOnlyTheList)
 {
-    PropAuxData browser(2, &tab);
+    PropAuxData browser(2, &tab, &tab);
     chooseKind(0);
-    messages.answer(QMessageBox::No);
+    messages.answer(Msg::No);
     ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter)});
     browser.from_file();
     EXPECT_TRUE(script.finished());
@@ -237,7 +237,7 @@ TEST_F(BrowserImport, ThermoWithoutTransportRebuildsOnlyTheList)
 
 TEST_F(BrowserImport, FailedFollowUpTransportSaysWhatWasStored)
 {
-    PropAuxData browser(1, &tab);
+    PropAuxData browser(1, &tab, &tab);
     app.write("files/trans.inp", "transport property coefficients\nAr   V2C1\n V  200.0  broken\n");
     chooseKind(0);
     ModalScript script({pickFile(file("data.inp"), kThermoCaption, kThermoFilter),
@@ -257,7 +257,7 @@ TEST_F(BrowserImport, TransportOnlyAndRefusedChoices)
     app.write("Data/Species.json", R"({"Ar": {"Composition": [[1.0, "Ar"]], "Enthalpy": [0.0, 1],
         "Intervals": [{"T_int": [200.0, 6000.0], "a": [2.5], "b": [-745.375, 4.38], "exp": [0.0]}],
         "MolecWeight": [39.948, 0], "Phase": 0, "isActive": true}})");
-    PropAuxData browser(1, &tab);
+    PropAuxData browser(1, &tab, &tab);
     {
         chooseKind(1);
         ModalScript script({pickFile(file("trans.inp"), kTransportCaption, kTransportFilter)});
@@ -294,14 +294,14 @@ TEST_F(BrowserImport, TransportOnlyAndRefusedChoices)
         EXPECT_TRUE(script.finished());
     }
     EXPECT_EQ(texts(), (QStringList{kKindQuestion, "Error reading file"}));
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
+    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
     EXPECT_TRUE(tab.calls.empty());
 }
 
 TEST_F(BrowserImport, MechanismFilesInReactionMode)
 {
     app.write("Data/Species.json", R"({"H": {}, "H2": {}, "O": {}, "O2": {}, "OH": {}})");
-    PropAuxData browser(0, &tab);
+    PropAuxData browser(0, &tab, &tab);
     {
         ModalScript script({pickFile(file("h2o2.mech"), kKineticsCaption, kKineticsFilter)});
         QTest::mouseClick(browser.findChild<QPushButton*>("but_add_ff"), Qt::LeftButton);

@@ -19,8 +19,8 @@
 #include "core/json_file.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
-#include "databases/prop_aux_add_k.h"
-#include "databases/prop_aux_data.h"
+#include "databases/ui/prop_aux_add_k.h"
+#include "databases/ui/prop_aux_data.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -397,12 +397,12 @@ TEST_F(Browser, DeleteRemovesEveryCheckedBoxAfterTheQuestion)
     QTest::keyClicks(child<QLineEdit>(browser, "line_search"), "H2");
     // Ar and OH are checked but hidden, H2O(L) checked and shown
 
-    messages.answer(QMessageBox::Cancel);
+    messages.answer(Msg::Cancel);
     click(browser, "but_del");
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "Are you sure you want to delete all selected items?");
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Question);
-    EXPECT_EQ(messages.messages()[0].buttons, QMessageBox::Yes | QMessageBox::Cancel);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Question);
+    EXPECT_EQ(messages.messages()[0].buttons, Msg::Yes | Msg::Cancel);
     EXPECT_EQ(file(SPECIES).size(), 6u);
 
     click(browser, "but_del");
@@ -434,7 +434,7 @@ TEST_F(Browser, DeleteInReactantModeAsksAboutTheCheckedItem)
 
     entry(browser, "H2O2")->click();
     QTest::keyClicks(child<QLineEdit>(browser, "line_search"), "AP"); // hides the checked one
-    messages.answer(QMessageBox::Cancel);
+    messages.answer(Msg::Cancel);
     click(browser, "but_del");
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "Are you sure you want to delete this item?");
@@ -466,7 +466,7 @@ TEST_F(Browser, DeleteRefusesAnUnreadableFile)
 TEST_F(Browser, AcceptedAddRebuildsTheTabsListsThenTheList)
 {
     CountingTab tab;
-    PropAuxData browser(0, &tab);
+    PropAuxData browser(0, &tab, &tab);
     showAndSettle(browser);
     compatibleReactions.push_back("O + O = O2");
     app.write("Data/Species.json", R"({"O": {"Phase": 0}, "O2": {"Phase": 0}})");
@@ -493,7 +493,7 @@ TEST_F(Browser, AcceptedAddRebuildsTheTabsListsThenTheList)
 TEST_F(Browser, EditOpensTheEditorOnTheShownCheckedEntry)
 {
     CountingTab tab;
-    PropAuxData browser(0, &tab);
+    PropAuxData browser(0, &tab, &tab);
     showAndSettle(browser);
     json species = json::parse(kSpecies);
     species["H"] = {{"Composition", {{1.0, "H"}}}, {"Phase", 0}};
@@ -529,7 +529,7 @@ TEST_F(Browser, EditOpensTheEditorOnTheShownCheckedEntry)
 TEST_F(Browser, ReactantEditRebuildsOnlyTheList)
 {
     CountingTab tab;
-    PropAuxData browser(2, &tab);
+    PropAuxData browser(2, &tab, &tab);
     showAndSettle(browser);
     entry(browser, "AP")->click();
     onNextModal([](QDialog& editor) { editor.accept(); });

@@ -12,6 +12,7 @@
 
 #include "databases/browser_filter.h"
 
+class CompatibleListsUpdater;
 class QCheckBox;
 class QRadioButton;
 class QSpacerItem;
@@ -26,8 +27,10 @@ class PropAuxData : public QDialog {
 
 public:
     // `mode`: 0 reactions, 1 species, 2 reactants (see BrowserMode); any other value
-    // browses the species.
-    PropAuxData(int mode, QWidget* parent = nullptr);
+    // browses the species. `lists` is the owner of the compatibility lists (the
+    // propellant tab), asked to rebuild them after each change; null: a stand-in
+    // without reactant rows.
+    PropAuxData(int mode, QWidget* parent = nullptr, CompatibleListsUpdater* lists = nullptr);
     ~PropAuxData() override;
 
     BrowserMode browserMode() const { return mode; }
@@ -68,6 +71,7 @@ private:
     void finishImport(bool ok, const std::string& detail);
 
     Ui::PropAuxData* ui;
+    CompatibleListsUpdater* lists;
     BrowserMode mode;
     std::vector<std::string> names;
     bool allSelected;

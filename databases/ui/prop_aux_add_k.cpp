@@ -1,4 +1,4 @@
-#include "databases/prop_aux_add_k.h"
+#include "databases/ui/prop_aux_add_k.h"
 
 #include <QDoubleValidator>
 #include <QLocale>
@@ -204,14 +204,14 @@ void PropAuxAddK::save()
     nlohmann::json& document = kinetics.document;
     if (holdsEntry(document, key)) {
         if (!askQuestion(this, QStringLiteral("You are about to overwrite a save with the same name. Continue?"),
-                         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes))
+                         Msg::Warning, Msg::Yes | Msg::Cancel, Msg::Yes))
             return;
         document.erase(key);
     } else if (const std::optional<std::string> duplicate = findDuplicateReaction(document, reactants, products)) {
         if (!askQuestion(this,
                          QStringLiteral("A save with the described reaction alrady exists, it will be deleted. "
                                         "Continue?"),
-                         QMessageBox::Warning, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes))
+                         Msg::Warning, Msg::Yes | Msg::Cancel, Msg::Yes))
             return;
         document.erase(*duplicate);
     }

@@ -1,4 +1,4 @@
-#include "core/export_selection.h"
+#include "core/ui/export_selection.h"
 
 #include <QGroupBox>
 

@@ -13,7 +13,7 @@
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
-#include "databases/prop_aux_add_k.h"
+#include "databases/ui/prop_aux_add_k.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -154,7 +154,7 @@ TEST_F(ReactionEditor, SaveWritesTheEntryUnderTheTextAsTyped)
     child<QCheckBox>(editor, "check_forward")->setChecked(true);
     clickSave(editor);
     EXPECT_EQ(texts(), QStringList{"Successful save"});
-    EXPECT_EQ(messages.messages().back().icon, QMessageBox::Information);
+    EXPECT_EQ(messages.messages().back().icon, Msg::Information);
     EXPECT_EQ(editor.result(), QDialog::Accepted);
     const json expected = json::parse(R"({"H + H = H2": {"A": [10000000000000.0, 0], "Ea": [1.5, 1],
         "Forward": true, "Products": [["H2", 1.0]], "Reactants": [["H", 2.0]], "b": -1.0, "isActive": true}})");
@@ -182,7 +182,7 @@ TEST_P(ReactionEditorRefusals, StopsAtTheFirstFaultAndWritesNothing)
     clickSave(editor);
     EXPECT_EQ(texts(), c.messages);
     for (const MessageRequest& m : messages.messages())
-        EXPECT_EQ(m.icon, QMessageBox::Critical);
+        EXPECT_EQ(m.icon, Msg::Critical);
     EXPECT_NE(editor.result(), QDialog::Accepted);
     EXPECT_FALSE(std::filesystem::exists(KINETICS));
 }
@@ -226,9 +226,9 @@ TEST_F(ReactionEditor, SameReactionUnderNewKeysAsksToDeleteTheOld)
             ASSERT_EQ(messages.messages().size(), 2u);
             EXPECT_EQ(messages.messages()[0].text,
                       "A save with the described reaction alrady exists, it will be deleted. Continue?");
-            EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Warning);
-            EXPECT_EQ(messages.messages()[0].buttons, QMessageBox::Yes | QMessageBox::Cancel);
-            EXPECT_EQ(messages.messages()[0].defaultButton, QMessageBox::Yes);
+            EXPECT_EQ(messages.messages()[0].icon, Msg::Warning);
+            EXPECT_EQ(messages.messages()[0].buttons, Msg::Yes | Msg::Cancel);
+            EXPECT_EQ(messages.messages()[0].defaultButton, Msg::Yes);
         }
         EXPECT_EQ(messages.lastText(), "Successful save");
         const json stored = kinetics();
@@ -246,7 +246,7 @@ TEST_F(ReactionEditor, CancelledQuestionsLeaveTheFileAlone)
     const std::string before = app.read("Data/Kinetics.json");
     for (const char* text : {"H + H = H2", "2H = H2"}) {
         messages.clear();
-        messages.answer(QMessageBox::Cancel);
+        messages.answer(Msg::Cancel);
         PropAuxAddK editor;
         fill(editor, text);
         clickSave(editor);
@@ -269,7 +269,7 @@ TEST_F(ReactionEditor, OverwriteReplacesTheWholeEntryWithoutDuplicateSearch)
     clickSave(editor);
     EXPECT_EQ(texts(),
               (QStringList{"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
-    EXPECT_EQ(messages.messages()[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Warning);
     const json stored = kinetics();
     EXPECT_EQ(stored.size(), 2u); // the duplicate under the other key stays
     EXPECT_FALSE(stored["H + H = H2"].contains("Third Body"));
@@ -439,7 +439,7 @@ TEST_F(ReactionEditor, KineticsFileStates)
         ASSERT_EQ(messages.messages().size(), 1u);
         EXPECT_TRUE(messages.lastText().startsWith("Save aborted because the kinetics file"))
                 << messages.lastText().toStdString();
-        EXPECT_EQ(messages.messages().back().icon, QMessageBox::Critical);
+        EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
         EXPECT_NE(editor.result(), QDialog::Accepted);
         EXPECT_EQ(app.read("Data/Kinetics.json"), "{\"H + H = H2\": {");
         EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Kinetics)));
