@@ -8,6 +8,43 @@
 #include <QSaveFile>
 #include <QString>
 
+namespace {
+
+// True when arrays and objects nest deeper than `limit` anywhere in `text`. Brackets
+// inside strings do not count; for a valid document the count is exact, and an invalid
+// one is refused by the parser anyway.
+bool nestsDeeperThan(const std::string& text, int limit)
+{
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+        case '"': inString = true; break;
+        case '[':
+        case '{':
+            if (++depth > limit)
+                return true;
+            break;
+        case ']':
+        case '}': --depth; break;
+        default: break;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 JsonReadResult readJsonFile(const std::string& path)
 {
     JsonReadResult result;
@@ -23,14 +60,25 @@ JsonReadResult readJsonFile(const std::string& path)
         result.status = JsonReadStatus::Missing;
         return result;
     }
+    // Only a regular file is read: a FIFO would block the program and a device might
+    // never end.
+    if (!std::filesystem::is_regular_file(path, ec) || ec) {
+        result.status = JsonReadStatus::CannotOpen;
+        return result;
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open() || std::filesystem::is_directory(path, ec)) {
+    if (!in.is_open()) {
         result.status = JsonReadStatus::CannotOpen;
         return result;
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
-    nlohmann::json parsed = nlohmann::json::parse(buffer.str(), nullptr, false);
+    const std::string text = buffer.str();
+    if (nestsDeeperThan(text, maxJsonNesting)) {
+        result.status = JsonReadStatus::Unparsable;
+        return result;
+    }
+    nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
     if (parsed.is_discarded()) {
         result.status = JsonReadStatus::Unparsable;
         return result;
@@ -47,6 +95,22 @@ std::string serializeJson(const nlohmann::json& document)
 
 bool writeJsonFile(const std::string& path, const nlohmann::json& document, std::string* error)
 {
+    // The atomic replacement renames a new file over the old one: it must only ever
+    // replace a regular file, never a folder, a device or a FIFO that happens to
+    // carry the name.
+    std::error_code ec;
+    const std::filesystem::file_status target = std::filesystem::status(path, ec);
+    if (target.type() == std::filesystem::file_type::none) {
+        if (error)
+            *error = ec.message();
+        return false;
+    }
+    if (target.type() != std::filesystem::file_type::not_found && !std::filesystem::is_regular_file(target)) {
+        if (error)
+            *error = std::filesystem::is_directory(target) ? "it is a folder, not a file"
+                                                           : "it is not a regular file (a device or a FIFO)";
+        return false;
+    }
     const std::string text = serializeJson(document);
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {

@@ -10,19 +10,30 @@ enum class JsonReadStatus {
     Ok, // parsed (a literal null reads as an empty object)
     Missing, // nothing exists at the path
     CannotOpen, // something exists but cannot be opened for reading
-    Unparsable, // opened, but the content is not JSON
+    Unparsable, // opened, but the content is not JSON (or nested beyond maxJsonNesting)
 };
+
+// The deepest nesting of arrays and objects a document may have (the outermost array
+// or object is level 1). The program's own files need fewer than 8 levels; a deeper
+// document is refused as unparsable, since serialising, copying or destroying it
+// recurses once per level and a small hostile file would exhaust the stack or write
+// gigabytes of indentation.
+inline constexpr int maxJsonNesting = 64;
 
 struct JsonReadResult {
     JsonReadStatus status = JsonReadStatus::Missing;
     nlohmann::json document = nlohmann::json::object(); // empty object unless status is Ok
 };
 
+// Anything at the path that is not a regular file (a folder, a device, a FIFO) reads as
+// CannotOpen: it is neither read (a FIFO would block, a device never end) nor missing.
 JsonReadResult readJsonFile(const std::string& path);
 
 // Serialises `document` (indent 4, keys in byte order, one trailing newline; invalid
-// UTF-8 replaced) and atomically replaces the file at `path`. Returns false, leaving
-// any existing file untouched, when the file could not be written.
+// UTF-8 replaced) and atomically replaces the file at `path`, which must be a regular
+// file (or a link to one) or not exist yet: a folder, a device or a FIFO is never
+// replaced. Returns false, leaving whatever is at the path untouched, when the file
+// could not be written.
 bool writeJsonFile(const std::string& path, const nlohmann::json& document, std::string* error = nullptr);
 
 // The text writeJsonFile would write.

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -7,6 +8,8 @@
 
 #include "core/json_file.h"
 #include "support/temp_app_dir.h"
+
+#include <sys/stat.h>
 
 using nlohmann::json;
 
@@ -108,4 +111,73 @@ TEST(JsonFile, FailedWritesSayWhyAndLeaveWhatWasThere)
     for (const auto& entry : std::filesystem::directory_iterator(app.path() + "/Data"))
         names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"Folder.json", "Old.json"}));
+}
+
+namespace {
+
+// `depth` arrays (or objects holding one member "a") inside each other around a 1.
+std::string nested(int depth, bool objects)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += objects ? "{\"a\":" : "[";
+    text += "1";
+    text.append(static_cast<std::size_t>(depth), objects ? '}' : ']');
+    return text;
+}
+
+} // namespace
+
+// A small file nested tens of thousands deep once made the start-up rewrite produce
+// gigabytes (indentation grows with depth) and overflowed the stack: such a document
+// is refused as unparsable, so its file is kept and reported like any corrupted one.
+TEST(JsonFile, DeepNestingIsUnparsable)
+{
+    TempAppDir app;
+    struct Case {
+        const char* name;
+        std::string content;
+        JsonReadStatus status;
+    };
+    const std::string stringOfBrackets = "[\"" + std::string(1000, '[') + "\\\"{{\"]";
+    const Case cases[] = {
+            {"arrays 30000 deep (60 KB)", nested(30000, false), JsonReadStatus::Unparsable},
+            {"objects 100000 deep", nested(100000, true), JsonReadStatus::Unparsable},
+            {"one level too deep", nested(maxJsonNesting + 1, false), JsonReadStatus::Unparsable},
+            {"as deep as allowed", nested(maxJsonNesting, true), JsonReadStatus::Ok},
+            {"brackets inside a string", stringOfBrackets, JsonReadStatus::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.write("Data/Deep.json", c.content);
+        const JsonReadResult r = readJsonFile(app.dataFile("Deep.json"));
+        EXPECT_EQ(r.status, c.status);
+        if (c.status != JsonReadStatus::Ok) {
+            EXPECT_EQ(r.document, json::object());
+        }
+        EXPECT_EQ(app.read("Data/Deep.json"), c.content);
+    }
+    EXPECT_GE(maxJsonNesting, 8); // the program's own files nest up to 7 levels
+}
+
+// A data-file path that names a FIFO (or a device): reading neither blocks nor takes it
+// for missing, and writing never replaces it with a regular file.
+TEST(JsonFile, OnlyRegularFilesAreReadOrReplaced)
+{
+    TempAppDir app;
+    const std::string fifo = app.dataFile("Fifo.json");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(writeJsonFile(fifo, json{{"a", 1}}, &error));
+    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(readJsonFile(fifo).status, JsonReadStatus::CannotOpen); // without blocking
+
+    // a link to a regular file is a regular file
+    app.write("Data/Target.json", "{}");
+    const std::string link = app.dataFile("Link.json");
+    std::filesystem::create_symlink(app.dataFile("Target.json"), link);
+    EXPECT_EQ(readJsonFile(link).status, JsonReadStatus::Ok);
+    EXPECT_TRUE(writeJsonFile(link, json{{"a", 1}}));
+    EXPECT_EQ(readJsonFile(link).document, json({{"a", 1}}));
 }
