@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -159,18 +160,107 @@ std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        std::size_t stop = nl == std::string_view::npos ? text.size() : nl;
-        std::string_view line = text.substr(start, stop - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (nl == std::string_view::npos)
-            break;
-        start = nl + 1;
+    std::size_t p = 0;
+    const std::size_t n = text.size();
+    while (p < n) {
+        if (text[p] == '\n') {
+            lines.push_back(text.substr(start, p - start));
+            start = ++p;
+            continue;
+        }
+        if (text[p] != '\r') {
+            ++p;
+            continue;
+        }
+        // Carriage returns followed by a line feed (CR LF, or CR CR LF left by a second
+        // conversion of a Windows file) end one line; a carriage return alone ends a
+        // line too (classic Mac files).
+        std::size_t q = p;
+        while (q < n && text[q] == '\r')
+            ++q;
+        lines.push_back(text.substr(start, p - start));
+        start = p = (q < n && text[q] == '\n') ? q + 1 : p + 1;
     }
+    if (start < n)
+        lines.push_back(text.substr(start));
     return lines;
+}
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at `p` (shortest form, no surrogate, at most
+// U+10FFFF), or 0.
+std::size_t utf8SequenceAt(std::string_view t, std::size_t p)
+{
+    const auto byte = [&](std::size_t i) { return i < t.size() ? static_cast<unsigned char>(t[i]) : 0u; };
+    const unsigned c = byte(p);
+    if (c < 0x80)
+        return 1;
+    const auto cont = [&](std::size_t i, unsigned lo = 0x80, unsigned hi = 0xBF) {
+        const unsigned b = byte(i);
+        return b >= lo && b <= hi;
+    };
+    if (c >= 0xC2 && c <= 0xDF)
+        return cont(p + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        const unsigned lo = c == 0xE0 ? 0xA0 : 0x80;
+        const unsigned hi = c == 0xED ? 0x9F : 0xBF;
+        return cont(p + 1, lo, hi) && cont(p + 2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        const unsigned lo = c == 0xF0 ? 0x90 : 0x80;
+        const unsigned hi = c == 0xF4 ? 0x8F : 0xBF;
+        return cont(p + 1, lo, hi) && cont(p + 2) && cont(p + 3) ? 4 : 0;
+    }
+    return 0;
+}
+
+bool isUtf8(std::string_view t)
+{
+    for (std::size_t p = 0; p < t.size();) {
+        const std::size_t len = utf8SequenceAt(t, p);
+        if (len == 0)
+            return false;
+        p += len;
+    }
+    return true;
+}
+
+void appendLatin1AsUtf8(std::string_view t, std::string& out)
+{
+    for (char ch : t) {
+        const unsigned c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out += ch;
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
+} // namespace
+
+std::string decodeToUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        if (isUtf8(line))
+            out += line;
+        else
+            appendLatin1AsUtf8(line, out);
+        if (end == text.size())
+            break;
+        out += text[end];
+        start = end + 1;
+    }
+    return out;
 }
 
 std::string_view trimBlanks(std::string_view text)
@@ -196,6 +286,10 @@ bool isCommentOrBlankLine(std::string_view line)
 
 bool readTextFile(const std::string& path, std::string& text)
 {
+    // Only a regular file: a folder reads as nothing, a FIFO blocks, a device never ends.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open())
         return false;
@@ -274,10 +368,16 @@ bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std
 {
     if (!loadDatabaseForImport(db, databaseFile, callbacks, doc))
         return false;
+    std::error_code ec;
+    if (std::filesystem::is_directory(filePath, ec)) {
+        out.detail = filePath + " is a folder, not a file";
+        return false;
+    }
     if (!readTextFile(filePath, text)) {
         out.detail = "The file " + filePath + " could not be opened";
         return false;
     }
+    text = decodeToUtf8(text);
     return true;
 }
 

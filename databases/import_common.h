@@ -48,9 +48,15 @@ std::optional<unsigned> readWholeCount(std::string_view text);
 
 // ---- Text -----------------------------------------------------------------------
 
-// The lines of a file's text; line feeds end lines and a carriage return before a line
-// feed (or at the very end) is dropped, so files written on any system read alike.
+// The lines of a file's text. A line ends at a line feed, at carriage returns followed
+// by a line feed (CR LF, CR CR LF) or at a carriage return alone (classic Mac files), so
+// files written on any system read alike; line ends are not part of the lines.
 std::vector<std::string_view> splitLines(std::string_view text);
+
+// The text in UTF-8: each line (between carriage returns and line feeds) that is not
+// well-formed UTF-8 is read as Latin-1. Data files are decoded once, as they are read,
+// so a name is the same string when it is compared, asked about and stored.
+std::string decodeToUtf8(std::string_view text);
 
 std::string_view trimBlanks(std::string_view text); // blanks, tabs, CR and LF
 
@@ -60,7 +66,8 @@ bool isBlankLine(std::string_view line);
 // A line that is blank or a "!" comment.
 bool isCommentOrBlankLine(std::string_view line);
 
-// Reads a whole file as bytes. False when it cannot be opened or read.
+// Reads a whole file as bytes. False when it is not a regular file or cannot be opened
+// or read.
 bool readTextFile(const std::string& path, std::string& text);
 
 // ---- Line-based record readers ---------------------------------------------------
@@ -171,6 +178,8 @@ struct ImportOutcome {
 inline constexpr const char* kSuccessfullyRead = "Successfully read";
 inline constexpr const char* kErrorReadingFile = "Error reading file";
 inline constexpr const char* kFileDoesNotExist = "File does not exist";
+// The detail of a thermodynamic or transport import whose file held no record.
+inline constexpr const char* kNoRecordRead = "No record could be read from the file";
 // Shown when thermodynamic data were stored and the follow-up transport import failed.
 inline constexpr const char* kThermoStoredTransportNotRead = "thermodynamic data stored, transport data not read";
 
@@ -188,8 +197,9 @@ bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const I
                            DatabaseDocument& doc);
 
 // The start of every import: the target database as loadDatabaseForImport reads it, then
-// the text of the data file at `filePath`. False when the import must stop (the reason
-// reported, or in `out.detail` when the data file cannot be opened).
+// the text of the data file at `filePath`, decoded to UTF-8 (decodeToUtf8). False when
+// the import must stop (the reason reported, or in `out.detail` when the data file is a
+// folder or cannot be opened).
 bool beginImport(ChemicalDatabase db, const std::string& databaseFile, const std::string& filePath,
                  const ImportCallbacks& callbacks, DatabaseDocument& doc, std::string& text, ImportOutcome& out);
 

@@ -77,6 +77,9 @@ ThermoEntryResult thermoRecordToEntry(const ThermoRecord& record, ChemicalDataba
 //   restrictions", or the reactants variant); one that cannot be parsed is reported and
 //   never overwritten. Both end the import with nothing written.
 // - A record that cannot be read ends the import with its message and nothing written.
+// - A file from which no record is read (empty, blank, comments only, a folder) fails
+//   with the detail kNoRecordRead (or why it could not be opened); nothing is written.
+// - Names are decoded once (Latin-1 where a line is not UTF-8, see decodeToUtf8).
 // - A record whose content is invalid is refused (its message is shown, after the
 //   reading, one box for all refusals) and the others are imported; when every record
 //   was refused the import fails.

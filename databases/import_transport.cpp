@@ -168,6 +168,12 @@ ImportOutcome importTransportFile(const std::string& filePath, ChemicalDatabase 
         failedRead(parsed, callbacks, out);
         return out;
     }
+    if (parsed.records.empty()) {
+        // An empty, blank or comment-only file (or one whose lines were not understood as
+        // records) has given nothing: that is not a successful read.
+        out.detail = kNoRecordRead;
+        return out;
+    }
 
     OverwriteGate gate(callbacks);
     std::vector<std::string> missing;

@@ -41,7 +41,8 @@ TransportParseResult parseTransportText(std::string_view text);
 // Imports the file into the species (db Species) or reactants (db Reactants) database at
 // `databaseFile` (empty: the path in use).
 // - Database access, record failures and the single write at the end as for the
-//   thermodynamic import (nothing is written when a record cannot be read).
+//   thermodynamic import (nothing is written when a record cannot be read, or when the
+//   file holds no record at all).
 // - A name the database does not hold: "No specie named '<name>' could be found in
 //   specie database. Data will NOT be read"; the record is passed over and the import
 //   goes on (several such names are reported in one box).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -330,26 +331,88 @@ TEST_F(ThermoImport, IntervalsThatCoverNoTemperatureAreLeftOut)
     }
 }
 
-TEST_F(ThermoImport, EmptyFileOrEndRecordSucceedsAndKeepsTheDatabase)
+// A file that gives no record is a failed import: nothing is written, not even a new
+// empty database.
+TEST_F(ThermoImport, FileWithoutRecordsFailsAndWritesNothing)
 {
-    for (const char* text : {"", "end\n", "! only a comment\nEND\nAr  whatever\n"}) {
-        const std::string before = "{\n    \"Keep\": {\n        \"isActive\": true\n    }\n}\n";
-        writeBytes(species(), before);
-        ImportOutcome out = importSpecies(text);
-        EXPECT_TRUE(out.ok) << text;
-        EXPECT_EQ(out.stored, 0);
-        EXPECT_EQ(readBytes(species()), before);
+    const std::string folderPath = app.path() + "/folder.inp";
+    std::filesystem::create_directories(folderPath);
+    struct Case {
+        const char* what;
+        std::string path; // the file to import
+    };
+    const Case cases[] = {
+            {"empty file", input("", "empty.inp")},
+            {"blank lines", input("   \n\t\n\n", "blank.inp")},
+            {"comments only", input("! one comment\n!another\n", "comments.inp")},
+            {"header and end only", input("thermo\n    200.000  1000.000  6000.000\nEND PRODUCTS\n", "header.inp")},
+            {"end first", input("end\nAr  whatever\n", "end.inp")},
+            {"a folder", folderPath},
+    };
+    const std::string before = "{\n    \"Keep\": {\n        \"isActive\": true\n    }\n}\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (bool existing : {true, false}) {
+            std::filesystem::remove(species());
+            if (existing)
+                writeBytes(species(), before);
+            rec = ImportRecorder();
+            ImportOutcome out = importThermoFile(c.path, ChemicalDatabase::Species, rec.callbacks(), species());
+            EXPECT_FALSE(out.ok);
+            EXPECT_FALSE(out.written);
+            EXPECT_FALSE(out.detail.empty());
+            EXPECT_EQ(std::filesystem::exists(species()), existing);
+            if (existing) {
+                EXPECT_EQ(readBytes(species()), before);
+            }
+        }
     }
 }
 
-// Names are taken byte for byte; one that is not UTF-8 must not break the final write.
-TEST_F(ThermoImport, NameInAnotherEncodingIsStored)
+// Files written on any system read alike: LF, CR LF, CR CR LF (a CR LF file converted a
+// second time) and CR alone (classic Mac).
+TEST_F(ThermoImport, EveryLineEndReadsAlike)
 {
-    ImportOutcome out
-            = importSpecies(mutate(kGoodThermo, "Ar+               Synthetic", "Ar\xE9              Synthetic"));
-    ASSERT_TRUE(out.ok);
-    EXPECT_TRUE(out.written);
-    EXPECT_EQ(readJson(species()).size(), 2u);
+    ASSERT_TRUE(importSpecies(kGoodThermo).ok);
+    const json expected = readJson(species());
+    for (const std::string lineEnd : {"\r\n", "\r\r\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        std::filesystem::remove(species());
+        std::string text;
+        for (char c : kGoodThermo)
+            text += c == '\n' ? lineEnd : std::string(1, c);
+        rec = ImportRecorder();
+        ImportOutcome out = importSpecies(text);
+        ASSERT_TRUE(out.ok) << out.detail << (rec.reports.empty() ? "" : rec.reports[0].first);
+        EXPECT_TRUE(rec.reports.empty());
+        EXPECT_EQ(readJson(species()), expected);
+    }
+}
+
+// Names written in Latin-1 ("Cellé", "Cellè") are decoded once, as the file is read: two
+// names stay two entries, and a second import asks about the same name it stores.
+TEST_F(ThermoImport, Latin1NamesAreDecodedOnce)
+{
+    std::string text = mutate(kGoodThermo, "Ar                Synthetic", "Cell\xE9             Synthetic");
+    text = mutate(text, "Ar+               Synthetic", "Cell\xE8             Synthetic");
+    ASSERT_TRUE(importSpecies(text).ok);
+    const json doc = readJson(species());
+    EXPECT_EQ(doc.size(), 2u);
+    EXPECT_TRUE(doc.contains("Cell\xC3\xA9")); // é in UTF-8
+    EXPECT_TRUE(doc.contains("Cell\xC3\xA8")); // è
+
+    ImportOutcome again = importSpecies(text);
+    EXPECT_TRUE(again.ok);
+    EXPECT_EQ(again.stored, 2);
+    EXPECT_EQ(rec.questions,
+              (std::vector<std::string>{"You are about to overwrite saved data for specie 'Cell\xC3\xA9'. Continue?",
+                                        "You are about to overwrite saved data for specie 'Cell\xC3\xA8'. Continue?"}));
+
+    // a name already in UTF-8 is kept as it is
+    std::filesystem::remove(species());
+    ASSERT_TRUE(
+            importSpecies(mutate(kGoodThermo, "Ar+               Synthetic", "\xC3\x85r+              Synthetic")).ok);
+    EXPECT_TRUE(readJson(species()).contains("\xC3\x85r+"));
 }
 
 TEST_F(ThermoImport, DatabaseThatCannotBeReadIsNeverOverwritten)
@@ -372,6 +435,22 @@ TEST_F(ThermoImport, DatabaseThatCannotBeReadIsNeverOverwritten)
     EXPECT_EQ(rec.messages(),
               std::vector<std::string>{"Read aborted because reactants file could not be opened, close it "
                                        "or change its accesibility restrictions"});
+}
+
+// A database holding a value nested thousands deep (generated here: 20,000 levels) is
+// taken as corrupted like any unparsable file: reported and left as it is.
+TEST_F(ThermoImport, DeeplyNestedDatabaseIsNeverRewritten)
+{
+    const int depth = 20000;
+    const std::string deep = "{\"Ar\": " + std::string(depth, '[') + "1" + std::string(depth, ']') + "}";
+    writeBytes(species(), deep);
+    flagsF.store(0);
+    ImportOutcome out = importSpecies(kGoodThermo);
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(out.written);
+    EXPECT_EQ(rec.reports.size(), 1u);
+    EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Species)));
+    EXPECT_EQ(readBytes(species()), deep);
 }
 
 TEST_F(ThermoImport, MissingDatabaseIsCreatedAndAFailedWriteIsReported)

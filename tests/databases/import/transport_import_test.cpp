@@ -203,6 +203,82 @@ TEST_F(TransportImport, DatabaseThatCannotBeReadOrWrittenIsLeftAlone)
     EXPECT_NE(rec.reports.back().first.find("could not be written"), std::string::npos);
 }
 
+// A file that gives no record is a failed import and writes nothing.
+TEST_F(TransportImport, FileWithoutRecordsFailsAndWritesNothing)
+{
+    const std::string before = readBytes(species());
+    const std::string folder = app.path() + "/folder.inp";
+    std::filesystem::create_directories(folder);
+    for (const std::string& text : {std::string(), std::string(" \n\t\n"), std::string("! comment\n"),
+                                    std::string("transport property coefficients\nend\n")}) {
+        SCOPED_TRACE(testing::PrintToString(text));
+        rec = ImportRecorder();
+        ImportOutcome out = importTransport(text);
+        EXPECT_FALSE(out.ok);
+        EXPECT_FALSE(out.written);
+        EXPECT_FALSE(out.detail.empty());
+        EXPECT_EQ(readBytes(species()), before);
+    }
+    ImportOutcome out = importTransportFile(folder, ChemicalDatabase::Species, rec.callbacks(), species());
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(out.detail.empty());
+    EXPECT_EQ(readBytes(species()), before);
+
+    // nor is a missing database created
+    const std::string absent = app.path() + "/Data/Absent.json";
+    out = importTransportFile(folder, ChemicalDatabase::Species, rec.callbacks(), absent);
+    EXPECT_FALSE(out.ok);
+    EXPECT_FALSE(std::filesystem::exists(absent));
+}
+
+// LF, CR LF, CR CR LF and CR alone read alike.
+TEST_F(TransportImport, EveryLineEndReadsAlike)
+{
+    const std::string before = readBytes(species());
+    ASSERT_TRUE(importTransport(kGoodTransport).ok);
+    const json expected = readJson(species());
+    for (const std::string lineEnd : {"\r\n", "\r\r\n", "\r"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        writeBytes(species(), before);
+        std::string text;
+        for (char c : kGoodTransport)
+            text += c == '\n' ? lineEnd : std::string(1, c);
+        rec = ImportRecorder();
+        ImportOutcome out = importTransport(text);
+        ASSERT_TRUE(out.ok) << out.detail << (rec.reports.empty() ? "" : rec.reports[0].first);
+        EXPECT_TRUE(rec.reports.empty());
+        EXPECT_EQ(readJson(species()), expected);
+    }
+}
+
+// A Latin-1 name finds the entry a Latin-1 thermodynamic file (or a UTF-8 one) made.
+TEST_F(TransportImport, Latin1NamesFindTheirEntry)
+{
+    std::string thermo = kThermo;
+    thermo.replace(0, 2, "Cell\xE9"); // the first record, Ar, renamed
+    writeBytes(app.path() + "/latin1.inp", thermo);
+    ImportRecorder quiet;
+    ASSERT_TRUE(
+            importThermoFile(app.path() + "/latin1.inp", ChemicalDatabase::Species, quiet.callbacks(), species()).ok);
+
+    const std::string latin1 = "Cell\xE9  V1C0\n" + kFirstV + "\n";
+    const std::string utf8 = "Cell\xC3\xA9  V1C1\n" + kFirstV + "\n  C" + kFirstV.substr(3) + "\n";
+    for (const std::string& text : {latin1, utf8}) {
+        rec = ImportRecorder();
+        ImportOutcome out = importTransport(text);
+        ASSERT_TRUE(out.ok) << out.detail;
+        EXPECT_EQ(out.stored, 1);
+        EXPECT_EQ(out.passedOver, 0);
+    }
+    // the second import found the data of the first and asked about the decoded name
+    EXPECT_EQ(rec.questions,
+              std::vector<std::string>{"You are about to overwrite viscosity and/or conductivity data for specie "
+                                       "'Cell\xC3\xA9'. Continue?"});
+    const json doc = readJson(species());
+    ASSERT_TRUE(doc.contains("Cell\xC3\xA9"));
+    EXPECT_EQ(doc.at("Cell\xC3\xA9").at("Conductivity").size(), 1u);
+}
+
 TEST(TransportImportWhole, PublishedFileOntoPublishedSpecies)
 {
     TempAppDir app;
