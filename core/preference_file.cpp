@@ -199,14 +199,32 @@ bool documentUsable(const JsonReadResult& result)
     return result.status == JsonReadStatus::Ok && result.document.is_object();
 }
 
-// Replaces the file at `path` with `document`, reporting a failed write.
-bool writePreferences(const std::string& path, const json& document)
+// Replaces the file at `path` with `document`, reporting a failed write (with `cause`,
+// when known, as the reason).
+bool writePreferences(const std::string& path, const json& document, const std::string& cause = {})
 {
     std::string error;
     if (writeJsonFile(path, document, &error))
         return true;
     showCritical(nullptr, QStringLiteral("The preferences file could not be written: ") + QString::fromStdString(path),
-                 QString::fromStdString(error));
+                 QString::fromStdString(cause.empty() ? error : cause));
+    return false;
+}
+
+// The Data folder beside the executable holds every default file: a first start (or
+// one after the folder was removed) creates it. False, with the reason, when it is
+// missing and cannot be created.
+bool ensureDefaultDataFolder(std::string& error)
+{
+    const std::filesystem::path folder = std::filesystem::path(defaultPreferencesPath()).parent_path();
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec))
+        return true;
+    std::filesystem::create_directories(folder, ec);
+    if (!ec && std::filesystem::is_directory(folder, ec))
+        return true;
+    error = "The folder " + folder.string() + " could not be created"
+            + (ec ? ": " + ec.message() : std::string(": a file of that name is in the way"));
     return false;
 }
 
@@ -224,6 +242,8 @@ void reportUnparsableLeftUnchanged(const std::string& path)
 bool loadPreferences()
 {
     const std::string defaultPath = defaultPreferencesPath();
+    std::string folderError;
+    const bool folderReady = ensureDefaultDataFolder(folderError);
     JsonReadResult read = readJsonFile(defaultPath);
     if (read.status == JsonReadStatus::CannotOpen)
         return false;
@@ -288,8 +308,12 @@ bool loadPreferences()
         raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
     // The values are in place either way; an unparsable file stays as the user left it
     // (its code is raised), anything else is written back complete.
-    if (!unparsable)
-        writePreferences(PREFERENCES, document);
+    // A Data folder that could not be created is reported once: as the reason why the
+    // default file could not be written, or on its own when another file is in use.
+    const bool written = unparsable || writePreferences(PREFERENCES, document, folderError);
+    if (!folderReady && written)
+        showCritical(nullptr, QStringLiteral("The data folder could not be created"),
+                     QString::fromStdString(folderError));
     return true;
 }
 

@@ -12,8 +12,9 @@
 
 #include <nlohmann/json.hpp>
 
-// Fills all preference values and rewrites the file in use (unless it is unparsable:
-// then the values are the defaults and the file is left alone). Returns false only when an
+// Creates the Data folder beside the executable when it is missing (only a failure to
+// create it is reported), fills all preference values and rewrites the file in use
+// (unless it is unparsable: then the values are the defaults and the file is left alone). Returns false only when an
 // existing preferences file cannot be opened for reading (then nothing else changes
 // except PREFERENCES, which names that file). Raises F15/F31 for the default file and
 // F14/F30 for a redirect; a member that is missing, of the wrong JSON type or out of

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -39,6 +40,152 @@ std::string readText(const std::string& path)
     return buffer.str();
 }
 
+// The published preferences: section, key, value form and default, in the order of
+// their tables (paths and PATH_EXPORT are the application folder followed by the text).
+enum class Kind { Bool, Unsigned, Char, Double, Path };
+struct PublishedDefault {
+    const char* section;
+    const char* key;
+    Kind kind;
+    double value; // Bool 0/1, Unsigned, Char (its code), Double
+    const char* suffix = nullptr; // Path
+};
+const PublishedDefault publishedDefaults[] = {
+        {"Files", "PREFERENCES", Kind::Path, 0, "/Data/Preferences.json"},
+        {"Files", "SPECIES", Kind::Path, 0, "/Data/Species.json"},
+        {"Files", "REACTANTS", Kind::Path, 0, "/Data/Reactants.json"},
+        {"Files", "KINETICS", Kind::Path, 0, "/Data/Kinetics.json"},
+        {"Files", "PROPELLANT", Kind::Path, 0, "/Data/Propellants.json"},
+        {"Files", "GRAIN", Kind::Path, 0, "/Data/Grains.json"},
+        {"Files", "NOZZLE", Kind::Path, 0, "/Data/Nozzles.json"},
+        {"Files", "CONFIGURATIONS", Kind::Path, 0, "/Data/Configurations.json"},
+        {"General", "WINSTYLE", Kind::Unsigned, 1},
+        {"General", "default_tab", Kind::Unsigned, 3},
+        {"General", "preferences_tab", Kind::Unsigned, 0},
+        {"General", "NUM_DIS_PREC", Kind::Unsigned, 10},
+        {"General", "PATH_EXPORT", Kind::Path, 0, "/Exports"},
+        {"General", "GLINE_WIDTH", Kind::Unsigned, 1},
+        {"General", "LIST_SEPARATOR", Kind::Char, 59},
+        {"General", "DIG_OUT", Kind::Unsigned, 16},
+        {"General", "NightMode", Kind::Bool, 0},
+        {"General", "StatusBar", Kind::Bool, 1},
+        {"General", "hideSolid", Kind::Bool, 1},
+        {"General", "SAME_NAME_EXPORT", Kind::Bool, 1},
+        {"General", "IMG_WIDTH", Kind::Unsigned, 800},
+        {"General", "IMG_HEIGHT", Kind::Unsigned, 450},
+        {"General", "BabyMode", Kind::Bool, 0},
+        {"General", "BLOCK_PREFERENCES", Kind::Bool, 0},
+        {"General", "LOCK_BABYMODE", Kind::Bool, 0},
+        {"General", "DER_PREC", Kind::Unsigned, 2},
+        {"General", "INTER_PREC", Kind::Unsigned, 2},
+        {"General", "INT_METHOD", Kind::Unsigned, 1},
+        {"PropTab", "DEF_REAC_T", Kind::Double, 298.15},
+        {"PropTab", "CS_PLOT_POINTS", Kind::Unsigned, 100},
+        {"PropTab", "MIN_PRES_CS_PLOT", Kind::Double, 500000},
+        {"PropTab", "MAX_PRES_CS_PLOT", Kind::Double, 10000000},
+        {"PropTab", "PRES_VIELLE_TOP_LIMIT", Kind::Bool, 1},
+        {"PropTab", "ONLY_COMPATIBLE", Kind::Bool, 1},
+        {"PropTab", "DISABLE_INCOMPATIBLE", Kind::Bool, 1},
+        {"PropTab", "COMP_OPT_MIN", Kind::Double, 1},
+        {"PropTab", "COMP_OPT_MAX", Kind::Double, 10},
+        {"PropTab", "COMP_OPT_NUM", Kind::Unsigned, 200},
+        {"PropTab", "COMP_OPT_PRES", Kind::Double, 1000000},
+        {"GrainTab", "COMB_EV", Kind::Unsigned, 0},
+        {"GrainTab", "PRES_MAX_ITER", Kind::Unsigned, 50},
+        {"GrainTab", "PRES_TOL", Kind::Double, 0.0004},
+        {"GrainTab", "PRES_INITIAL_ESTIMATE", Kind::Double, 3000000},
+        {"Nozzletab", "Nozzle_display", Kind::Unsigned, 1},
+        {"Nozzletab", "VNOZZ", Kind::Bool, 1},
+        {"Nozzletab", "NOZZLE_BRUSH", Kind::Bool, 0},
+        {"Nozzletab", "OPT_WITH", Kind::Unsigned, 0},
+        {"Nozzletab", "OPT_AREA", Kind::Unsigned, 4},
+        {"Nozzletab", "OPT_TREAC", Kind::Double, 298.15},
+        {"Nozzletab", "OPT_MAX_ITER", Kind::Double, 200},
+        {"Nozzletab", "OPT_TOL", Kind::Double, 0.01},
+        {"Nozzletab", "NUM_POINTS_OPT", Kind::Double, 10},
+        {"Nozzletab", "OPT_FROZ", Kind::Bool, 1},
+        {"Datatab", "TYPE_RESULTS", Kind::Unsigned, 0},
+        {"Datatab", "ABORT", Kind::Unsigned, 15},
+        {"Datatab", "NORMALIZED", Kind::Bool, 0},
+        {"Datatab", "GRAPH_Y_0", Kind::Bool, 0},
+        {"Datatab", "SHOW_FREEZE", Kind::Bool, 1},
+        {"Datatab", "SHOW_AP_CHANGE", Kind::Bool, 1},
+        {"Datatab", "ONLY_FROZ", Kind::Bool, 0},
+        {"Datatab", "VEL_CHAMBER", Kind::Double, 30},
+        {"Datatab", "C_BARTZ", Kind::Double, 0.026},
+        {"Datatab", "m_BARTZ", Kind::Double, 0.8},
+        {"Datatab", "n_BARTZ", Kind::Double, 0.4},
+        {"Datatab", "wv_BARTZ", Kind::Double, 0.6},
+        {"Datatab", "wk_BARTZ", Kind::Double, 0.6},
+        {"Datatab", "wc_BARTZ", Kind::Double, 0},
+        {"Datatab", "curv_BARTZ", Kind::Double, 0.1},
+        {"Equilibrium", "MAX_ITER_EQ", Kind::Unsigned, 8000},
+        {"Equilibrium", "MAX_ITER_IONS", Kind::Unsigned, 100},
+        {"Equilibrium", "MIN_SP_LOG_N", Kind::Double, -18.420681},
+        {"Equilibrium", "MIN_ION_LOG_N", Kind::Double, -18.420681},
+        {"Equilibrium", "TOL_T", Kind::Double, 0.0001},
+        {"Equilibrium", "TOL_S", Kind::Double, 5e-5},
+        {"Equilibrium", "TOL_N", Kind::Double, 5e-6},
+        {"Equilibrium", "TOL_b", Kind::Double, 1e-6},
+        {"Equilibrium", "TOL_ION", Kind::Double, 0.0001},
+        {"Equilibrium", "TOLERANCE_PI_LOW_N", Kind::Double, 0.001},
+        {"Equilibrium", "T_SEED", Kind::Double, 3800},
+        {"Equilibrium", "INITIAL_MIX_N", Kind::Double, 0.1},
+        {"Equilibrium", "SING_RESET", Kind::Double, 1e-6},
+        {"Equilibrium", "ION_RESET", Kind::Double, 1e-5},
+        {"Equilibrium", "LOG_ION_RESET", Kind::Double, -11.5129255},
+        {"Equilibrium", "COND_Akl", Kind::Double, 1.1},
+        {"Equilibrium", "INITIAL_CONDENSED", Kind::Double, 1e-5},
+        {"ODE", "THROAT_CONV", Kind::Double, 4e-5},
+        {"ODE", "CONV_COND", Kind::Double, 4e-5},
+        {"ODE", "FROZ_COND", Kind::Double, 5e-5},
+        {"ODE", "ln_Pinf_Pi_RESET", Kind::Double, 0.0001},
+        {"ODE", "AR_DIFF_TOL", Kind::Double, 1e-5},
+        {"ODE", "XOFF_NEW_ACH", Kind::Double, 1.05},
+        {"ODE", "FAC_CONV", Kind::Double, 2e-5},
+        {"ODE", "MAX_ITER_THROAT", Kind::Unsigned, 20},
+        {"ODE", "MAX_ITER_ODE", Kind::Unsigned, 10},
+        {"ODE", "MAX_ITER_FROZEN", Kind::Unsigned, 10},
+        {"ODE", "MAX_ITER_FROZEN_THROAT", Kind::Unsigned, 20},
+        {"ODE", "MAX_ITER_FAC", Kind::Unsigned, 20},
+        {"ODE", "INJ_VEL", Kind::Double, 0},
+        {"ODK", "REL_TOL", Kind::Double, 1e-10},
+        {"ODK", "ABS_TOL", Kind::Double, 1e-8},
+        {"ODK", "MAX_ITER_GLOBAL", Kind::Unsigned, 400},
+        {"ODK", "MAX_ITER_THROAT_ODK", Kind::Unsigned, 20},
+        {"ODK", "MAX_ITER_MF_ODK", Kind::Unsigned, 20},
+        {"ODK", "MAX_ITER_POINTS_ODK", Kind::Unsigned, 40},
+        {"ODK", "CONV_E_P_SWITCH", Kind::Double, 1.08},
+        {"ODK", "DIV_E_P_SWITCH", Kind::Double, 1.12},
+        {"ODK", "THROAT_TOL_ODK", Kind::Double, 0.0001},
+        {"ODK", "POINT_TOL_ODK", Kind::Double, 0.0001},
+        {"ODK", "MF_TOL_ODK", Kind::Double, 0.0001},
+        {"ODK", "THROATPOS_TOL_ODK", Kind::Double, 0.001},
+        {"ODK", "MF_AREA_RELEVANCE", Kind::Double, 150},
+        {"ODK", "POINT_A_MAX_CORRECTION", Kind::Double, 0.01},
+        {"ODK", "THROAT_P_POS_RELEVANCE", Kind::Double, 0.1},
+};
+static_assert(std::size(publishedDefaults) == 113, "the store holds 113 preferences");
+
+// The complete document of defaults for the application folder `appDir`, in the file's
+// value forms: unsigned integers, the separator as its character code, doubles as
+// floating-point numbers (30 is written 30.0), the paths as strings.
+json publishedDocument(const std::string& appDir)
+{
+    json document = json::object();
+    for (const PublishedDefault& d : publishedDefaults) {
+        json& member = document[d.section][d.key];
+        switch (d.kind) {
+        case Kind::Bool: member = d.value != 0.0; break;
+        case Kind::Unsigned: member = static_cast<unsigned>(d.value); break;
+        case Kind::Char: member = static_cast<int>(d.value); break;
+        case Kind::Double: member = d.value; break;
+        case Kind::Path: member = appDir + d.suffix; break;
+        }
+    }
+    return document;
+}
+
 class PreferenceFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -55,15 +202,10 @@ protected:
     std::string defaultFile() const { return app.dataFile("Preferences.json"); }
     std::string otherFile() const { return app.path() + "/Other/Prefs.json"; }
 
-    // The complete document of defaults for this application folder, as a person wrote it.
-    std::string golden() const
-    {
-        std::string text = readText(std::string(KAVRO_TEST_DATA_DIR) + "/core/default_preferences.json");
-        for (size_t at; (at = text.find("@APPDIR@")) != std::string::npos;)
-            text.replace(at, 8, app.path());
-        return text;
-    }
-    json goldenDocument() const { return json::parse(golden()); }
+    // The complete document of defaults for this application folder, and its text as
+    // the file holds it (indent 4, members in byte order, one trailing newline).
+    json goldenDocument() const { return publishedDocument(app.path()); }
+    std::string golden() const { return goldenDocument().dump(4) + "\n"; }
 
     void writeDefault(const json& document) { app.write("Data/Preferences.json", document.dump(2)); }
     void writeDefaultText(const std::string& text) { app.write("Data/Preferences.json", text); }
@@ -140,6 +282,21 @@ TEST_F(PreferenceFile, StatesOfTheDefaultFile)
         EXPECT_EQ(KINETICS, app.path() + "/Data/Kinetics.json");
     }
     EXPECT_TRUE(messages.messages().empty());
+}
+
+// A small file holding one value nested 30,000 deep (generated here) once grew into a
+// file of gigabytes at start, or overflowed the stack: it is a corrupted file, kept as
+// it is, and every value takes its default.
+TEST_F(PreferenceFile, DeeplyNestedFileIsCorruptAndKept)
+{
+    const int depth = 30000;
+    const std::string deep
+            = "{\"General\": {\"DIG_OUT\": " + std::string(depth, '[') + "12" + std::string(depth, ']') + "}}";
+    writeDefaultText(deep);
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_EQ(flagsF.load(), F31);
+    EXPECT_EQ(DIG_OUT, 16);
+    EXPECT_EQ(readText(defaultFile()), deep);
 }
 
 TEST_F(PreferenceFile, OnlyFilesSectionKeepsThePaths)
@@ -463,14 +620,31 @@ TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
     EXPECT_TRUE(std::filesystem::is_directory(otherFile()));
 }
 
+// A missing Data folder is created at start, without a word; the default file is
+// then written into it.
+TEST_F(PreferenceFile, MissingDataFolderIsCreated)
+{
+    std::filesystem::remove_all(app.path() + "/Data");
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_TRUE(std::filesystem::is_directory(app.path() + "/Data"));
+    EXPECT_EQ(readText(defaultFile()), golden());
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(flagsF.load(), F15 | F31); // the file itself was missing
+}
+
+// Only a Data folder that cannot be created is reported: once, as the reason why the
+// default file could not be written.
 TEST_F(PreferenceFile, FailedWritesAreReported)
 {
     std::filesystem::remove_all(app.path() + "/Data");
+    app.write("Data", "a file where the folder should be");
     ASSERT_TRUE(loadPreferences()); // values are loaded all the same
     EXPECT_EQ(flagsF.load(), F15 | F31);
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
     EXPECT_TRUE(messages.lastText().contains(QString::fromStdString(defaultFile())));
+    EXPECT_TRUE(messages.messages().back().informativeText.contains(QStringLiteral("could not be created")));
+    EXPECT_EQ(app.read("Data"), "a file where the folder should be");
 
     EXPECT_FALSE(saveDataFilePaths());
     EXPECT_EQ(messages.messages().size(), 2u);
