@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "databases/composition.h"
 
@@ -108,13 +112,32 @@ TEST(CNumber, ReadsOnlyWholeCLocaleNumbers)
 TEST(CNumber, IgnoresTheProcessLocale)
 {
     // A desktop locale with a decimal comma must not change how fields are read.
-    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    // scripts/test generates one and names it in KAVRO_REQUIRE_DECIMAL_COMMA_LOCALE: there
+    // the test fails instead of skipping when it cannot be set.
+    struct RestoreLocale {
+        std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+        ~RestoreLocale() { std::setlocale(LC_NUMERIC, previous.c_str()); }
+    } restore;
+    const char* required = std::getenv("KAVRO_REQUIRE_DECIMAL_COMMA_LOCALE");
+    const std::vector<std::string> candidates = required && *required
+            ? std::vector<std::string>{required}
+            : std::vector<std::string>{"de_DE.UTF-8", "fr_FR.UTF-8"};
+    bool set = false;
+    for (const std::string& name : candidates)
+        set = set || std::setlocale(LC_NUMERIC, name.c_str()) != nullptr;
+    if (!set) {
+        if (required && *required)
+            FAIL() << "the locale " << required << " cannot be set";
         GTEST_SKIP() << "no decimal-comma locale installed";
+    }
+    // the locale is in force: the C library now writes a decimal comma
+    char written[16];
+    std::snprintf(written, sizeof written, "%.1f", 2.5);
+    ASSERT_STREQ(written, "2,5");
+
     EXPECT_EQ(readCNumber("2.5"), 2.5);
     EXPECT_EQ(readCNumber("2,5"), std::nullopt);
     EXPECT_EQ(formatComposition({{2.5, "C"}}, 10), "C2.5");
-    std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
 CpIntervalTexts cp(std::string tmin, std::string tmax, std::vector<std::string> coefficients,
