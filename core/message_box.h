@@ -37,6 +37,9 @@ using Buttons = unsigned; // an OR of Button values
 struct MessageRequest {
     Msg::Icon icon = Msg::Critical;
     QString title = QStringLiteral("KAVRO");
+    // The box carries the program's icon ("/Graphics/Logo.ico") in its title bar. Some
+    // boxes of the tabs go without it.
+    bool windowIcon = true;
     QString text;
     QString informativeText;
     Msg::Buttons buttons = Msg::Ok;
