@@ -1,0 +1,3 @@
+#include "grain/current_grain.h"
+
+GrainBurnback currentGrain;

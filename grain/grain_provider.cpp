@@ -1,0 +1,132 @@
+#include "grain/grain_provider.h"
+
+#include <cmath>
+#include <optional>
+
+#include "core/flags.h"
+#include "core/message_box.h"
+#include "core/units.h"
+#include "grain/burnback.h"
+#include "grain/current_grain.h"
+#include "grain/grain_store.h"
+
+using namespace grain;
+
+namespace {
+
+bool positive(double v)
+{
+    return v > 0.0 && std::isfinite(v);
+}
+
+// The stored values pass the checks the tab made before saving them; anything else did
+// not come from the tab and would hand a run a curve of no real grain.
+bool plausible(const GrainEntry& e)
+{
+    const std::vector<double>& p = e.parameters;
+    const bool knownCombustion = e.combustion >= RadialAndBase && e.combustion <= Base;
+    const bool samples = e.points >= 2 && e.points <= kMaxSamples;
+    switch (e.geometry) {
+    case Cylindrical:
+        return knownCombustion && samples && positive(p[0]) && positive(p[1]) && p[1] < p[0] && positive(p[2])
+                && p[3] >= 1.0;
+    case Frontal: return positive(p[0]) && positive(p[1]);
+    case Star: {
+        const double Dext = p[0], Dpoint = p[1], Din = p[2];
+        return knownCombustion && samples && positive(Dext) && positive(Dpoint) && positive(Din) && Din < Dext
+                && Dpoint <= Dext && Din <= Dpoint && positive(p[3]) && p[4] >= 1.0 && p[5] >= 2.0;
+    }
+    default: return false;
+    }
+}
+
+// An index outside int16 must not wrap onto a valid unit: the conversion refuses -1.
+int16_t unitIndexOf(int64_t index)
+{
+    return index >= INT16_MIN && index <= INT16_MAX ? static_cast<int16_t>(index) : int16_t(-1);
+}
+
+double fail()
+{
+    raiseFlag(flagsL, code::L09);
+    return -1.0;
+}
+
+} // namespace
+
+double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::vector<double>* A)
+{
+    if (name == "Current") {
+        if (currentGrain.area.empty() || currentGrain.y.empty()) {
+            MessageRequest request;
+            request.icon = Msg::Critical;
+            request.title.clear();
+            request.windowIcon = false;
+            request.text = QStringLiteral("Grain load failed, no grain active in Grain definition tab");
+            showMessage(nullptr, request);
+            return -1.0;
+        }
+        const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());
+        const int16_t unit = unitIndexOf(currentGrain.unitIndex);
+        y->resize(n);
+        A->resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            (*y)[i] = convertToSI(unitKind::Length, currentGrain.y[i], unit);
+            (*A)[i] = convertToSI(unitKind::Area, currentGrain.area[i], unit);
+        }
+        return (*A)[0];
+    }
+
+    const GrainDocument doc = readGrainFile(); // raises F10 or F26
+    switch (doc.status) {
+    case JsonReadStatus::Ok: break;
+    case JsonReadStatus::CannotOpen: {
+        MessageRequest request;
+        request.icon = Msg::Critical;
+        request.title.clear();
+        request.text = QString::fromUtf8(kGrainFileCannotOpen);
+        showMessage(nullptr, request);
+        return fail();
+    }
+    default: return fail();
+    }
+
+    const auto found = doc.document.find(name);
+    if (found == doc.document.end())
+        return fail();
+    const std::optional<GrainEntry> entry = parseGrainEntry(*found);
+    if (!entry || !plausible(*entry))
+        return fail();
+
+    const std::vector<double>& p = entry->parameters;
+    std::vector<double> distance, area;
+    switch (entry->geometry) {
+    case Cylindrical:
+        burnbackCylindrical(p[0], p[1], p[2], static_cast<uint32_t>(p[3]), static_cast<uint32_t>(entry->points),
+                            entry->combustion, distance, area);
+        break;
+    case Frontal: {
+        // A stored frontal grain burns its whole face from one end to the other: two
+        // samples describe it, whatever its "Points".
+        const double face = kPi * (p[1] / 2.0) * (p[1] / 2.0);
+        distance = {0.0, p[0]};
+        area = {face, face};
+        break;
+    }
+    case Star:
+        burnbackStar(p[0], p[1], p[2], p[3], static_cast<uint32_t>(p[4]), static_cast<uint32_t>(p[5]),
+                     static_cast<uint32_t>(entry->points), entry->combustion, distance, area);
+        break;
+    }
+    if (area.empty())
+        return fail();
+
+    const int16_t unit = unitIndexOf(entry->units);
+    for (std::size_t i = 0; i < distance.size(); ++i) {
+        distance[i] = convertToSI(unitKind::Length, distance[i], unit);
+        area[i] = convertToSI(unitKind::Area, area[i], unit);
+    }
+    *y = std::move(distance);
+    *A = std::move(area);
+    return (*A)[0];
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The one way the rest of the program obtains a grain: its burn-back curve in SI.
+#include <string>
+#include <vector>
+
+// Fills y (burnt distance, m) and A (combustion area, m^2), one element per sample, and
+// returns A[0], the area at ignition; -1 when the grain cannot be loaded.
+//
+// "Current" (exactly) is the grain the grain tab shows (currentGrain); when the tab has
+// computed none, a message says so and no code is raised. Any other name is looked up
+// in Grains.json and its curve is computed from the stored parameters: a missing file
+// raises F10 and L09, an unparsable one F26 and L09, one that cannot be opened L09 and a
+// message; a name that is not stored, an entry that is incomplete, of another type, of an
+// unknown geometry or with values no grain can have raise L09. The outputs are only
+// changed on success. A unit index the conversion does not know raises "U" and leaves the
+// values in the stored unit. The callers clear L09 before the call and read it after.
+double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::vector<double>* A);

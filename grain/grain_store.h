@@ -1,0 +1,113 @@
+#pragma once
+// Grains.json: the grains the user saved, one member per name. Every reader and writer
+// of the file goes through here, so all of them treat a missing, unreadable or
+// unparsable file alike and none of them overwrites a file it could not read.
+//
+// An entry (GrainEntry), keys in the file's (byte) order:
+//   "Comb_type"  integer  0 radial and base, 1 radial, 2 base (always 2 for a frontal grain)
+//   "Geo_type"   integer  0 cylindrical charges, 1 frontal grain, 2 star charges
+//   "Parameters" array    0: [Dext, Di, L, N]  1: [L, D]  2: [Dext, Dpoint, Din, L, N, nStar]
+//                         lengths as numbers with a fraction (50.0), counts as integers
+//   "Points"     integer  samples of the burn-back curve, >= 2
+//   "Units"      integer  unit of every length: 0 mm, 1 cm, 2 dm, 3 m (areas in its square)
+// Lengths are stored as typed, in the entry's unit.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <nlohmann/json.hpp>
+
+#include "core/json_file.h"
+#include "core/message_box.h"
+#include "grain/grain_model.h"
+
+class QObject;
+
+namespace grain {
+
+struct GrainEntry {
+    int geometry = Cylindrical; // "Geo_type"
+    int units = 0; // "Units"
+    int combustion = RadialAndBase; // "Comb_type"
+    int64_t points = 0; // "Points"
+    // In the file's order; counts (N, nStar) hold whole numbers.
+    std::vector<double> parameters;
+};
+
+// Number of parameters of a geometry, 0 for one without a burn-back (custom, unknown).
+std::size_t parameterCount(int geometry);
+// Whether parameter `index` of that geometry is a count (written as a JSON integer).
+bool isCountParameter(int geometry, std::size_t index);
+
+nlohmann::json toJson(const GrainEntry& entry);
+// The entry, or nothing when a key is missing or holds another JSON type, or the
+// "Parameters" of a known geometry are too few or of the wrong kind. Value ranges are
+// not judged here.
+std::optional<GrainEntry> parseGrainEntry(const nlohmann::json& value);
+
+// The entry the tab saves from its fields (already checked by a calculation): the
+// parameters of the chosen geometry in the file's order.
+GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
+                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
+                                const StarInputs& star);
+
+// The field texts that loading an entry writes: decimals in the display format, counts
+// as decimal integers. Only the struct of the entry's geometry is filled.
+struct LoadedFields {
+    QString samples;
+    std::optional<CylindricalInputs> cylindrical;
+    std::optional<FrontalInputs> frontal;
+    std::optional<StarInputs> star;
+};
+LoadedFields fieldsOfEntry(const GrainEntry& entry);
+
+// ---- The file ------------------------------------------------------------------------
+
+// The preference GRAIN, or the default below appDirectory while it is unset.
+std::string grainFilePath();
+
+struct GrainDocument {
+    JsonReadStatus status = JsonReadStatus::Missing;
+    std::string path;
+    nlohmann::json document = nlohmann::json::object(); // always an object
+
+    bool opened() const { return status != JsonReadStatus::CannotOpen; }
+    // Writing back cannot destroy grains the user has: read normally or not there.
+    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
+    std::vector<std::string> names() const; // keys, in the file's order
+};
+
+// Reads the file at grainFilePath(); raises F10 when it is missing and F26 when it
+// cannot be parsed (a top level other than an object included).
+GrainDocument readGrainFile();
+
+// Serialised with the one JSON helper and replaced atomically. Refuses a document that
+// was not read normally.
+bool writeGrainFile(const GrainDocument& doc, std::string* error = nullptr);
+
+// Texts of the messages of the store.
+extern const char* const kGrainFileCannotOpen;
+QString grainFileCorruptMessage(const std::string& path);
+QString grainFileWriteFailedMessage(const std::string& path, const std::string& error);
+
+// ---- What the tab's save and delete do with the file ---------------------------------
+
+// Why a name cannot be saved, or nothing when it can.
+std::optional<QString> grainNameRefusal(const QString& name);
+
+enum class SaveOutcome { Saved, Cancelled, Refused };
+
+// Reads the file, asks before replacing a stored grain of that name, writes, and reports
+// to the user through the message seam (boxes parented to `parent`). Sets refreshFlag
+// only after the file was written.
+SaveOutcome saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry);
+
+// Removes `name` from `doc` (read by readGrainFile) and writes it back; a failed write is
+// reported. False when nothing was written.
+bool deleteGrainEntry(QObject* parent, GrainDocument& doc, const std::string& name);
+
+// The message boxes of the grain tab: modal children of the tab without title or icon.
+MessageRequest grainTabMessage(Msg::Icon icon, const QString& text);
+
+} // namespace grain

@@ -1,0 +1,240 @@
+// The grain provider: "Current" and stored grains in SI, in every unit, and every way a
+// grain cannot be loaded (its codes, its message, and outputs left as they were).
+#include <cmath>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "grain/burnback.h"
+#include "grain/current_grain.h"
+#include "grain/grain_provider.h"
+#include "support/message_recorder.h"
+#include "support/temp_app_dir.h"
+
+namespace {
+
+constexpr double pi = 3.141592;
+
+class GrainProviderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        keptPath = GRAIN;
+        keptGrain = currentGrain;
+        GRAIN = dir.dataFile("Grains.json");
+        currentGrain = {};
+        flagsF = 0;
+        flagsL = 0;
+        unitFlag = 0;
+    }
+    void TearDown() override
+    {
+        GRAIN = keptPath;
+        currentGrain = keptGrain;
+        flagsF = 0;
+        flagsL = 0;
+        unitFlag = 0;
+    }
+    void store(const std::string& entries) const { dir.write("Data/Grains.json", "{" + entries + "}"); }
+
+    TempAppDir dir;
+    MessageRecorder recorder;
+    std::string keptPath;
+    GrainBurnback keptGrain;
+    std::vector<double> y{-1.0}, A{-2.0}; // what a failed load must leave alone
+};
+
+const char* const kInitialGrain
+        = R"("Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 100, "Units": 0})";
+
+} // namespace
+
+TEST_F(GrainProviderTest, CurrentWithoutGrain)
+{
+    EXPECT_EQ(loadGrainBurnback("Current", &y, &A), -1.0);
+    EXPECT_EQ(y, std::vector<double>{-1.0});
+    EXPECT_EQ(A, std::vector<double>{-2.0});
+    EXPECT_EQ(flagsL.load(), 0u); // no code: the message says it all
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    const MessageRequest& m = recorder.messages()[0];
+    EXPECT_EQ(m.text, "Grain load failed, no grain active in Grain definition tab");
+    EXPECT_EQ(m.icon, Msg::Critical);
+    EXPECT_FALSE(m.windowIcon);
+}
+
+TEST_F(GrainProviderTest, CurrentInEachUnit)
+{
+    // The tab's grain in its own unit; each unit's length factor to metres.
+    const double toMetre[] = {1e-3, 1e-2, 1e-1, 1.0};
+    for (int unit = 0; unit < 4; ++unit) {
+        currentGrain.y = {0.0f, 7.5f, 15.0f};
+        currentGrain.area = {9581.85546875f, 11000.0f, 10995.5723f};
+        currentGrain.unitIndex = unit;
+        const double f = toMetre[unit];
+        EXPECT_NEAR(loadGrainBurnback("Current", &y, &A), 9581.85546875 * f * f, 1e-12 * 9581.86) << unit;
+        ASSERT_EQ(y.size(), 3u);
+        EXPECT_NEAR(y[2], 15.0 * f, 1e-15) << unit;
+        EXPECT_NEAR(A[1], 11000.0 * f * f, 1e-15 * 11000) << unit;
+    }
+    EXPECT_EQ(flagsL.load(), 0u);
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+TEST_F(GrainProviderTest, StoredGrainsInEachUnit)
+{
+    // The initial grain stored in each unit: y ends at 15 units, A starts at 2 pi 1525 squared units.
+    const double toMetre[] = {1e-3, 1e-2, 1e-1, 1.0};
+    for (int unit = 0; unit < 4; ++unit) {
+        store(R"("G": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 100, "Units": )"
+              + std::to_string(unit) + "}");
+        const double f = toMetre[unit];
+        const double first = 2 * pi * 1525 * f * f;
+        EXPECT_NEAR(loadGrainBurnback("G", &y, &A), first, 1e-12 * first) << unit;
+        ASSERT_EQ(y.size(), 100u);
+        EXPECT_EQ(y[0], 0.0);
+        EXPECT_NEAR(y[99], 15 * f, 1e-14);
+        EXPECT_NEAR(A[99], 2 * pi * 25 * 70 * f * f, 1e-12 * first);
+    }
+    EXPECT_EQ(flagsL.load(), 0u);
+}
+
+TEST_F(GrainProviderTest, StoredFrontalIsTwoSamples)
+{
+    store(R"("F": {"Comb_type": 0, "Geo_type": 1, "Parameters": [100.0, 50.0], "Points": 37, "Units": 0})");
+    const double face = pi * 625 / 1e6;
+    EXPECT_NEAR(loadGrainBurnback("F", &y, &A), face, 1e-18);
+    EXPECT_EQ(y, (std::vector<double>{0.0, 0.1}));
+    ASSERT_EQ(A.size(), 2u);
+    EXPECT_NEAR(A[0], face, 1e-18);
+    EXPECT_NEAR(A[1], face, 1e-18);
+}
+
+TEST_F(GrainProviderTest, BaseBurningIsFlatAndStarsAreComputed)
+{
+    store(R"("B": {"Comb_type": 2, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 3], "Points": 5, "Units": 1},
+             "S": {"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 30.0, 100.0, 2, 5], "Points": 20, "Units": 3})");
+    const double base = loadGrainBurnback("B", &y, &A);
+    EXPECT_NEAR(base, 3 * 2 * pi * 525 * 1e-4, 1e-15);
+    for (double a : A)
+        EXPECT_EQ(a, base);
+    EXPECT_NEAR(y.back(), 0.5, 1e-15); // half of 100 cm
+
+    std::vector<double> ys, As;
+    burnbackStar(50, 40, 30, 100, 2, 5, 20, 1, ys, As); // metres already
+    EXPECT_EQ(loadGrainBurnback("S", &y, &A), As[0]);
+    EXPECT_EQ(y, ys);
+    EXPECT_EQ(A, As);
+    EXPECT_EQ(flagsL.load(), 0u);
+}
+
+TEST_F(GrainProviderTest, UnknownUnitRaisesTheUnitCode)
+{
+    store(R"("U": {"Comb_type": 1, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 2, "Units": 65536})");
+    EXPECT_NEAR(loadGrainBurnback("U", &y, &A), 2 * pi * 10 * 100, 1e-9); // left in the stored unit
+    EXPECT_EQ(unitFlag.load(), 1);
+    EXPECT_EQ(flagsL.load(), 0u);
+}
+
+TEST_F(GrainProviderTest, NameIsComparedExactly)
+{
+    currentGrain.y = {0.0f, 1.0f};
+    currentGrain.area = {5.0f, 5.0f};
+    store(R"("current": {"Comb_type": 2, "Geo_type": 1, "Parameters": [100.0, 50.0], "Points": 2, "Units": 0})");
+    EXPECT_NEAR(loadGrainBurnback("current", &y, &A), pi * 625 / 1e6, 1e-18);
+}
+
+TEST_F(GrainProviderTest, FailuresRaiseTheirCodes)
+{
+    struct Case {
+        const char* what;
+        const char* file; // nullptr: no file
+        const char* name;
+        uint32_t fileCodes;
+    };
+    const uint32_t F10 = code::F(10), F26 = code::F(26);
+    const Case cases[] = {
+            {"no file", nullptr, "Grain_1", F10},
+            {"not JSON", "{\"Grain_1\": ", "Grain_1", F26},
+            {"not an object", "[1]", "Grain_1", F26},
+            {"name not stored", "{}", "Grain_1", 0},
+            {"entry not an object", R"({"Grain_1": 5})", "Grain_1", 0},
+            {"key missing", R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Points": 100, "Units": 0}})", "Grain_1", 0},
+            {"wrong type",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": "50", "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"parameters short",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0], "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"custom geometry",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 3, "Parameters": [], "Points": 100, "Units": 0}})", "Grain_1",
+             0},
+            {"foreign geometry",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": -4, "Parameters": [1.0, 2.0], "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"one point",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 1, "Units": 0}})",
+             "Grain_1", 0},
+            {"negative points",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": -5, "Units": 0}})",
+             "Grain_1", 0},
+            {"absurd points",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 2, "Parameters": [50.0, 40.0, 30.0, 100.0, 1, 5], "Points": 4294967297, "Units": 0}})",
+             "Grain_1", 0},
+            {"unknown combustion",
+             R"({"Grain_1": {"Comb_type": 7, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"zero web",
+             R"({"Grain_1": {"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 50.0, 50.0, 100.0, 1, 5], "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"no charge",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 0], "Points": 100, "Units": 0}})",
+             "Grain_1", 0},
+            {"negative length",
+             R"({"Grain_1": {"Comb_type": 0, "Geo_type": 1, "Parameters": [-100.0, 50.0], "Points": 2, "Units": 0}})",
+             "Grain_1", 0},
+    };
+    for (const Case& k : cases) {
+        std::filesystem::remove(GRAIN);
+        if (k.file)
+            dir.write("Data/Grains.json", k.file);
+        flagsF = 0;
+        flagsL = 0;
+        EXPECT_EQ(loadGrainBurnback(k.name, &y, &A), -1.0) << k.what;
+        EXPECT_EQ(flagsL.load(), code::L09) << k.what;
+        EXPECT_EQ(flagsF.load(), k.fileCodes) << k.what;
+        EXPECT_EQ(y, std::vector<double>{-1.0}) << k.what;
+        EXPECT_EQ(A, std::vector<double>{-2.0}) << k.what;
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+TEST_F(GrainProviderTest, FileThatCannotBeOpened)
+{
+    std::filesystem::create_directory(GRAIN);
+    EXPECT_EQ(loadGrainBurnback("Grain_1", &y, &A), -1.0);
+    EXPECT_EQ(flagsL.load(), code::L09);
+    EXPECT_EQ(flagsF.load(), 0u);
+    ASSERT_EQ(recorder.messages().size(), 1u);
+    const MessageRequest& m = recorder.messages()[0];
+    EXPECT_EQ(m.text,
+              "Grain file could not be opened, it may be opened by another software or have accesibility restrictions");
+    EXPECT_EQ(m.icon, Msg::Critical);
+    EXPECT_TRUE(m.windowIcon);
+    EXPECT_EQ(y, std::vector<double>{-1.0});
+}
+
+TEST_F(GrainProviderTest, InitialGrainFromFileMatchesCurrent)
+{
+    // The same grain through the file (double precision) and through the tab (single).
+    store(kInitialGrain);
+    std::vector<double> ys, As;
+    const double stored = loadGrainBurnback("Grain_1", &ys, &As);
+    currentGrain.y = {0.0f, 15.0f};
+    currentGrain.area = {9581.85546875f, 10995.5723f};
+    currentGrain.unitIndex = 0;
+    EXPECT_NEAR(loadGrainBurnback("Current", &y, &A), stored, 1e-7 * stored);
+    EXPECT_NEAR(y.back(), ys.back(), 1e-12);
+    EXPECT_NEAR(A.back(), As.back(), 1e-7 * As.back());
+}
