@@ -417,12 +417,11 @@ void GrainTab::del()
 
 // ---- Export --------------------------------------------------------------------------
 
-QString GrainTab::exportFileName(const QString& csvPath, const QString& suffix, const char* caption) const
+QString GrainTab::exportFileName(const QString& csvPath, const QString& suffix, const char* caption)
 {
     if (SAME_NAME_EXPORT && !csvPath.isEmpty())
         return derivedImagePath(csvPath, suffix);
-    return dialogs_.saveFileName(const_cast<GrainTab*>(this), tr(caption), QString::fromStdString(PATH_EXPORT),
-                                 tr("image file (*.png)"));
+    return dialogs_.saveFileName(this, tr(caption), QString::fromStdString(PATH_EXPORT), tr("image file (*.png)"));
 }
 
 void GrainTab::exportar()

@@ -80,7 +80,7 @@ private:
     grain::FrontalInputs frontalInputs() const;
     grain::StarInputs starInputs() const;
     // The name of an export file: derived from the CSV file of this export, or asked.
-    QString exportFileName(const QString& csvPath, const QString& suffix, const char* caption) const;
+    QString exportFileName(const QString& csvPath, const QString& suffix, const char* caption);
 
     Ui::GrainTab* ui;
     grain::GrainModel model_; // parameter list, sample count and combustion type
