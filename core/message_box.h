@@ -48,6 +48,9 @@ struct MessageRequest {
     // none of them.
     QStringList customButtons;
     int defaultCustomButton = -1; // index into customButtons; -1: none is the default
+    // The box carries the program's window icon ("/Graphics/Logo.ico"); the tabs' own
+    // boxes go without one.
+    bool windowIcon = true;
 };
 
 struct MessageReply {

@@ -36,7 +36,8 @@ namespace {
 MessageReply presentModal(QWidget* parent, const MessageRequest& request)
 {
     QMessageBox box(parent);
-    box.setWindowIcon(QIcon(QString::fromStdString(appDirectory + "/Graphics/Logo.ico")));
+    if (request.windowIcon)
+        box.setWindowIcon(QIcon(QString::fromStdString(appDirectory + "/Graphics/Logo.ico")));
     box.setIcon(static_cast<QMessageBox::Icon>(request.icon));
     box.setWindowTitle(request.title);
     box.setText(request.text);
