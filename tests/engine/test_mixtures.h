@@ -1,43 +1,27 @@
 #pragma once
-// Mixtures built the way the propellant loader builds them: reactant amounts in kmol per
-// kg of propellant from their mass fractions, element list ending with the electron.
+// Mixtures built the way a run builds them: a propellant entry (products, reactants with
+// relative masses, elements) turned into a Mixture by the propellant loader from the
+// databases imported from the public data files (tests/support/imported_databases.h).
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/mixture.h"
-#include "thermo_records.h"
-
-struct ReactantShare {
-    std::string name;
-    double massFraction;
-};
+#include "support/imported_databases.h"
 
 inline std::shared_ptr<Mixture> buildMixture(const std::vector<std::string>& productNames,
                                              const std::vector<ReactantShare>& reactantShares,
-                                             const std::vector<std::string>& elements)
+                                             const std::vector<std::string>& elements,
+                                             TransportData transport = TransportData::Without)
 {
-    const ThermoRecords& db = thermoRecords();
-    std::vector<std::shared_ptr<Species>> products = db.make(productNames);
-    std::vector<std::shared_ptr<Species>> reactants;
-    double total = 0.0;
-    for (const ReactantShare& r : reactantShares)
-        total += r.massFraction;
-    for (const ReactantShare& r : reactantShares) {
-        auto s = db.make(r.name);
-        s->moles = r.massFraction / (s->molarMass * total);
-        reactants.push_back(s);
-    }
-    return std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), static_cast<uint16_t>(reactants.size()),
-                                     static_cast<uint16_t>(elements.size()), 0, products, reactants, elements, nullptr);
+    return propellantMixture(productNames, reactantShares, elements, {}, transport);
 }
 
 // The hydrogen/oxygen rocket case of the published reference (O/F 5.55157).
-inline std::shared_ptr<Mixture> hydrogenOxygenRocket()
+inline std::shared_ptr<Mixture> hydrogenOxygenRocket(TransportData transport = TransportData::Without)
 {
     return buildMixture({"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2", "O3", "H2O(L)", "H2O(cr)"},
-                        {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"});
+                        {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"}, transport);
 }
 
 inline const Species* findSpecies(const Mixture& m, const std::string& name)

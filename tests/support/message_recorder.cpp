@@ -2,8 +2,9 @@
 
 MessageRecorder::MessageRecorder() : previous_(messagePresenter())
 {
-    setMessagePresenter([this](QObject*, const MessageRequest& request) {
+    setMessagePresenter([this](QObject* parent, const MessageRequest& request) {
         messages_.push_back(request);
+        parents_.push_back(parent);
         if (!replies_.empty()) {
             MessageReply reply = replies_.front();
             replies_.pop_front();

@@ -31,8 +31,8 @@ protected:
     static std::shared_ptr<Mixture> waterMixture(double T, double liquidShare, double iceShare)
     {
         auto m = buildMixture(WATER_PRODUCTS, {{"H2(L)", 6.0 / 38.0}, {"O2(L)", 32.0 / 38.0}}, {"H", "O", "E"});
-        const ThermoRecords& db = thermoRecords();
-        auto liquid = db.make("H2O(L)"), ice = db.make("H2O(cr)"), vapour = db.make("H2O"), h2 = db.make("H2");
+        auto liquid = databaseRecord("H2O(L)"), ice = databaseRecord("H2O(cr)"), vapour = databaseRecord("H2O"),
+             h2 = databaseRecord("H2");
         liquid->thermo(T);
         ice->thermo(T);
         vapour->thermo(T);
@@ -131,7 +131,7 @@ TEST_F(CondensedPhases, ExpansionThroughTheMeltingPointOfAlumina)
     auto m = buildMixture({"AL",    "ALO",     "ALOH",    "AL2O",   "AL2O2", "ALO2",     "ALH",     "HALO",
                            "HALO2", "AL(OH)2", "AL(OH)3", "H",      "H2",    "H2O",      "O",       "O2",
                            "OH",    "HO2",     "H2O2",    "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
-                          {{"AL(cr)", 0.2}, {"O2(L)", 0.6}, {"H2(L)", 0.2}}, {"AL", "H", "O", "E"});
+                          {{"AL(cr)", 0.2}, {"O2(L)", 0.6}, {"H2(L)", 0.2}}, {"Al", "H", "O", "E"});
     ASSERT_EQ(flagsL.load(), 0u);
     m->setReactantEnthalpy(298.15);
     m->reset();
@@ -192,7 +192,7 @@ TEST_F(CondensedPhases, SolidWithoutItsLiquidStaysWithinTheRangeMargin)
 {
     auto m = buildMixture({"AL",      "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH", "HALO", "HALO2", "AL(OH)2",
                            "AL(OH)3", "H",   "H2",   "H2O",  "O",     "O2",   "OH",  "HO2",  "H2O2",  "AL2O3(a)"},
-                          {{"AL(cr)", 0.05}, {"H2(L)", 0.1}, {"O2(L)", 0.85}}, {"AL", "H", "O", "E"});
+                          {{"AL(cr)", 0.05}, {"H2(L)", 0.1}, {"O2(L)", 0.85}}, {"Al", "H", "O", "E"});
     m->setReactantEnthalpy(298.15);
     m->reset();
     const double pc = 50e5;
@@ -222,7 +222,7 @@ TEST_F(CondensedPhases, PairHeldBesideAnotherCondensedPhase)
 {
     auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)2",  "AL(OH)3",  "HALO",   "H",      "H2", "H2O",
                            "O",  "O2",  "OH",   "HO2",  "H2O2", "AL2O3(a)", "AL2O3(L)", "H2O(L)", "H2O(cr)"},
-                          {{"AL(cr)", 0.05}, {"H2(L)", 0.05}, {"O2(L)", 0.9}}, {"AL", "H", "O", "E"});
+                          {{"AL(cr)", 0.05}, {"H2(L)", 0.05}, {"O2(L)", 0.9}}, {"Al", "H", "O", "E"});
     ASSERT_EQ(flagsL.load(), 0u);
     m->setReactantEnthalpy(298.15);
     m->reset();
@@ -298,7 +298,7 @@ TEST_F(CondensedPhases, MetalRichMixtureCondensesItsMetal)
                 {"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH",  "HALO",   "HALO2", "AL(OH)2",  "AL(OH)3", "H",
                  "H2", "H2O", "O",    "O2",   "OH",    "HO2",  "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
                 {{"AL(cr)", c.aluminium}, {"H2(L)", c.hydrogen}, {"O2(L)", 1.0 - c.aluminium - c.hydrogen}},
-                {"AL", "H", "O", "E"});
+                {"Al", "H", "O", "E"});
         m->setReactantEnthalpy(298.15);
         m->reset();
         double T = T_SEED;

@@ -18,13 +18,12 @@ TEST(SugarPropellant, ChamberAndExpansionThroughTheCarbonateMeltingPoint)
     setEngineMessageHandler([](const EngineMessage&) {});
     flagsL = 0;
     flagsSP = 0;
-    const ThermoRecords& db = thermoRecords();
-    auto products
-            = db.make({"K",      "KOH",    "K2",     "KH",     "KO",    "K2O2H2", "K2CO3",    "KCN",      "CO",
-                       "CO2",    "CH4",    "N2",     "NO",     "NH3",   "HCN",    "N",        "CN",       "H",
-                       "H2",     "H2O",    "O",      "O2",     "OH",    "HO2",    "K2CO3(a)", "K2CO3(b)", "K2CO3(L)",
-                       "KOH(a)", "KOH(b)", "KOH(c)", "KOH(L)", "K(cr)", "K(L)",   "KCN(L)",   "KCN(II)",  "C(gr)"});
-    auto nitrate = db.make("KNO3(a)");
+    auto products = databaseRecords(
+            {"K",      "KOH",    "K2",     "KH",     "KO",    "K2O2H2", "K2CO3",    "KCN",      "CO",
+             "CO2",    "CH4",    "N2",     "NO",     "NH3",   "HCN",    "N",        "CN",       "H",
+             "H2",     "H2O",    "O",      "O2",     "OH",    "HO2",    "K2CO3(a)", "K2CO3(b)", "K2CO3(L)",
+             "KOH(a)", "KOH(b)", "KOH(c)", "KOH(L)", "K(cr)", "K(L)",   "KCN(L)",   "KCN(II)",  "C(gr)"});
+    auto nitrate = databaseRecord("KNO3(a)");
     // Sucrose as a user types it: C12H22O11, -2226.1 kJ/mol at 298.15 K.
     auto sucrose = std::make_shared<Species>(
             3, 0, 0, 0, 0, "Sucrose", std::vector<ElementCount>{{12, "C"}, {22, "H"}, {11, "O"}}, -2226.1e6, 342.2965,

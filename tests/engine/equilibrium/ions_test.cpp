@@ -36,7 +36,7 @@ protected:
     // Aluminium burning in oxygen (1:1 by mass), ready for its chamber solve.
     static std::shared_ptr<Mixture> aluminiumFlame()
     {
-        auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
+        auto m = buildMixture(ALUMINIUM_FLAME, {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"Al", "O", "E"});
         m->setReactantEnthalpy(298.15);
         m->reset();
         return m;
@@ -69,7 +69,7 @@ TEST_F(Ions, ChargeBalanceHoldsInAHotAluminiumFlame)
     }
     // With ions left out the same flame is hotter (ionisation takes energy).
     auto neutral = buildMixture({"AL", "ALO", "AL2O", "AL2O2", "ALO2", "O", "O2", "AL2O3(a)", "AL2O3(L)"},
-                                {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"AL", "O", "E"});
+                                {{"AL(cr)", 0.5}, {"O2(L)", 0.5}}, {"Al", "O", "E"});
     neutral->setReactantEnthalpy(298.15);
     neutral->reset();
     double Tn = T_SEED;

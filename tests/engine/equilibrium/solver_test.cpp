@@ -85,7 +85,7 @@ std::shared_ptr<Mixture> aluminium(double metal, double hydrogen)
     return buildMixture(
             {"AL", "ALO", "ALOH", "AL2O", "AL2O2", "ALO2", "ALH",  "HALO",   "HALO2", "AL(OH)2",  "AL(OH)3", "H",
              "H2", "H2O", "O",    "O2",   "OH",    "HO2",  "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
-            {{"AL(cr)", metal}, {"H2(L)", hydrogen}, {"O2(L)", 1.0 - metal - hydrogen}}, {"AL", "H", "O", "E"});
+            {{"AL(cr)", metal}, {"H2(L)", hydrogen}, {"O2(L)", 1.0 - metal - hydrogen}}, {"Al", "H", "O", "E"});
 }
 
 TEST_F(EquilibriumSolver, DerivativesMatchFiniteDifferences)
@@ -293,7 +293,7 @@ TEST_F(EquilibriumSolver, ElementOfAReactantWithoutAmount)
 {
     auto m = buildMixture({"AL", "ALO", "ALOH", "AL2O", "ALO2", "AL(OH)3", "H", "H2", "H2O", "O", "O2", "OH", "HO2",
                            "H2O2", "AL(cr)", "AL(L)", "AL2O3(a)", "AL2O3(L)"},
-                          {{"AL(cr)", 0.0}, {"O2(L)", 0.85}, {"H2(L)", 0.15}}, {"AL", "H", "O", "E"});
+                          {{"AL(cr)", 0.0}, {"O2(L)", 0.85}, {"H2(L)", 0.15}}, {"Al", "H", "O", "E"});
     ASSERT_EQ(flagsL.load(), 0u);
     ASSERT_EQ(m->elementTargets[0], 0.0);
     m->setReactantEnthalpy(298.15);
@@ -305,7 +305,7 @@ TEST_F(EquilibriumSolver, ElementOfAReactantWithoutAmount)
         ASSERT_TRUE(m->solveEquilibrium(T, 30e5 / ratio, false)) << ratio;
         EXPECT_TRUE(m->activeCondensed.empty()) << ratio;
         for (const auto& s : m->species) {
-            if (s->elementCounts({"AL"})[0] > 0.0) {
+            if (s->elementCounts({"Al"})[0] > 0.0) {
                 EXPECT_LT(s->moleFraction, 1e-6) << s->name << " at " << ratio;
             }
         }

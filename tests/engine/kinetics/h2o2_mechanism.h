@@ -12,16 +12,16 @@
 
 #include "engine/reaction.h"
 
-struct MechanismReaction {
+struct TabulatedReaction {
     std::vector<std::pair<double, std::string>> reactants, products;
     double A, b, Ea;
     bool thirdBody;
     std::vector<std::pair<std::string, double>> efficiencies;
 };
 
-inline const std::vector<MechanismReaction>& hydrogenOxygenMechanism()
+inline const std::vector<TabulatedReaction>& hydrogenOxygenMechanism()
 {
-    static const std::vector<MechanismReaction> reactions{
+    static const std::vector<TabulatedReaction> reactions{
             {{{2, "O"}}, {{1, "O2"}}, 1.200e17, -1.0, 0.0, true, {{"H2", 2.4}, {"H2O", 15.4}}},
             {{{1, "O"}, {1, "H"}}, {{1, "OH"}}, 5.000e17, -1.0, 0.0, true, {{"H2", 2.0}, {"H2O", 6.0}}},
             {{{1, "O"}, {1, "H2"}}, {{1, "H"}, {1, "OH"}}, 3.870e04, 2.7, 6260.0, false, {}},
@@ -63,7 +63,7 @@ inline uint16_t speciesPosition(const std::vector<std::string>& names, const std
 }
 
 // A reaction record over the species list, the way the propellant loader builds one.
-inline std::shared_ptr<Reaction> makeReaction(const MechanismReaction& r, const std::vector<std::string>& names,
+inline std::shared_ptr<Reaction> makeReaction(const TabulatedReaction& r, const std::vector<std::string>& names,
                                               bool forwardOnly = false)
 {
     std::vector<uint16_t> ri, pi, ti;
@@ -88,7 +88,7 @@ inline std::shared_ptr<Reaction> makeReaction(const MechanismReaction& r, const 
 inline std::vector<std::shared_ptr<Reaction>> hydrogenOxygenReactions(const std::vector<std::string>& names)
 {
     std::vector<std::shared_ptr<Reaction>> out;
-    for (const MechanismReaction& r : hydrogenOxygenMechanism())
+    for (const TabulatedReaction& r : hydrogenOxygenMechanism())
         out.push_back(makeReaction(r, names));
     return out;
 }

@@ -57,7 +57,7 @@ double rate(const Mixture& m, const std::string& name)
 // G/RT of a fresh record of the named species at T.
 double gibbsRT(const std::string& name, double T)
 {
-    auto s = thermoRecords().make(name);
+    auto s = databaseRecord(name);
     s->thermo(T);
     return s->gibbsRT;
 }
@@ -126,7 +126,7 @@ TEST_F(ProductionRates, EquilibriumConstantWithAMoleChange)
 {
     // H + O2 = HO2 (mole change -1) at 1000 K: Kc = Kp * (R T / 0.1) cm3/mol.
     const std::vector<std::string> names{"H", "O2", "HO2", "H2O"};
-    MechanismReaction custom{{{1, "H"}, {1, "O2"}}, {{1, "HO2"}}, 1e12, 0.5, 1000.0, false, {}};
+    TabulatedReaction custom{{{1, "H"}, {1, "O2"}}, {{1, "HO2"}}, 1e12, 0.5, 1000.0, false, {}};
     auto m = kineticMixture(names, {makeReaction(custom, names)});
     const double T = 1000.0, p = 2e5;
     setState(*m, {0.01, 0.02, 0.005, 0.03}, T, p);
@@ -156,8 +156,8 @@ TEST_F(ProductionRates, EquilibriumConstantWithAMoleChange)
 TEST_F(ProductionRates, EqualGibbsEnergiesGiveKcOfOne)
 {
     // A = B between two copies of one record: an equimolar mixture does not react.
-    auto a = thermoRecords().make("O2");
-    auto b = thermoRecords().make("O2");
+    auto a = databaseRecord("O2");
+    auto b = databaseRecord("O2");
     b->name = "O2 copy";
     std::vector<std::shared_ptr<Reaction>> reactions{std::make_shared<Reaction>(
             1, 1, 0, std::vector<uint16_t>{0}, std::vector<uint16_t>{1}, std::vector<double>{1.0},
@@ -179,18 +179,18 @@ TEST_F(ProductionRates, ThirdBodyEfficiencies)
     // 2 H + M => H2 + M three ways: without a third body, with every species counting
     // once, and with water counting twice.
     const std::vector<std::string> names{"H", "H2", "H2O"};
-    const MechanismReaction plain{{{2, "H"}}, {{1, "H2"}}, 1e18, -1.0, 0.0, false, {}};
-    MechanismReaction allOnce = plain;
+    const TabulatedReaction plain{{{2, "H"}}, {{1, "H2"}}, 1e18, -1.0, 0.0, false, {}};
+    TabulatedReaction allOnce = plain;
     allOnce.thirdBody = true;
-    MechanismReaction waterTwice = allOnce;
+    TabulatedReaction waterTwice = allOnce;
     waterTwice.efficiencies = {{"H2O", 2.0}};
     const double T = 2000.0, p = 1e6;
     const double c = p / (R_MOL * T) * 1e-6;
     const double xH = 0.1, xH2O = 0.7;
 
     std::vector<double> rates;
-    for (const MechanismReaction* r : {&plain, static_cast<const MechanismReaction*>(&allOnce),
-                                       static_cast<const MechanismReaction*>(&waterTwice)}) {
+    for (const TabulatedReaction* r : {&plain, static_cast<const TabulatedReaction*>(&allOnce),
+                                       static_cast<const TabulatedReaction*>(&waterTwice)}) {
         auto m = kineticMixture(names, {makeReaction(*r, names, true)});
         setState(*m, {0.1, 0.2, 0.7}, T, p);
         m->productionRates();
@@ -203,7 +203,7 @@ TEST_F(ProductionRates, ThirdBodyEfficiencies)
     EXPECT_NEAR(rates[2] / rates[0] / (c * (1.0 + xH2O)), 1.0, 1e-12); // M = [X] + [H2O]
 
     // Only the water counts, twice: M = 2 [H2O].
-    MechanismReaction onlyWaterCounts = waterTwice;
+    TabulatedReaction onlyWaterCounts = waterTwice;
     onlyWaterCounts.efficiencies = {{"H", 0.0}, {"H2", 0.0}, {"H2O", 2.0}};
     auto w = kineticMixture(names, {makeReaction(onlyWaterCounts, names, true)});
     setState(*w, {0.1, 0.2, 0.7}, T, p);

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include "../ode/perfect_gas.h"
-#include "../transport/transport_records.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
@@ -235,8 +234,7 @@ TEST_F(OdkRun, TransportAndWallHeatTransferLeaveTheFlowAsItIs)
 
     auto rv = hydrogenOxygenRecord();
     rv->wallTemperature = 800.0;
-    auto m = hydrogenOxygenKinetic(1.0, true);
-    transportRecords().attach(*m);
+    auto m = hydrogenOxygenKinetic(1.0, true, TransportData::With);
     flagsODK = 0;
     ODK odk(m, rv, true, true);
     odk.calculateIAC();

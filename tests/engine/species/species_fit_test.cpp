@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../thermo_records.h"
 #include "core/flags.h"
 #include "engine/species.h"
+#include "support/imported_databases.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST_F(SpeciesFit, ConstructorDerivesItsFields)
     EXPECT_TRUE(s.hasTransport);
     EXPECT_EQ(s.logMoles, 1.0);
     EXPECT_EQ(s.moles, 0.0);
-    auto h2l = thermoRecords().make("H2(L)");
+    auto h2l = databaseRecord("H2(L)");
     EXPECT_DOUBLE_EQ(h2l->minTemperature, 20.27);
     EXPECT_DOUBLE_EQ(h2l->maxTemperature, 20.27);
     EXPECT_DOUBLE_EQ(h2l->formationEnthalpyR, -9012000.0 / 8314.51);
@@ -55,7 +55,7 @@ TEST_F(SpeciesFit, MatchesPublishedTableValues)
             {"O2", 1000.0, 34.870, 243.578, 22.707},
     };
     for (const Case& c : cases) {
-        auto s = thermoRecords().make(c.name);
+        auto s = databaseRecord(c.name);
         s->thermoDimensional(c.T);
         EXPECT_NEAR(s->cp / 1000.0, c.cp, 0.02) << c.name;
         EXPECT_NEAR(s->entropy / 1000.0, c.s, 0.02) << c.name;
@@ -85,7 +85,7 @@ TEST_F(SpeciesFit, EnthalpyAndEntropyAreIntegralsOfCp)
 {
     Species fractional = fitted({{300, 2000}}, {{2.0e5, -300.0, 3.0, 0.4, 2e-3, 5e-6, -1e-9}},
                                 {{-2.0, -1.0, 0.0, 0.5, 1.0, 1.5, 2.5}}, {{-1000.0, 3.0}});
-    auto water = thermoRecords().make("H2O");
+    auto water = databaseRecord("H2O");
     struct Probe {
         Species* s;
         double T;
@@ -112,7 +112,7 @@ TEST_F(SpeciesFit, EnthalpyAndEntropyAreIntegralsOfCp)
 
 TEST_F(SpeciesFit, ExtrapolationIsContinuousAndKeepsCp)
 {
-    auto water = thermoRecords().make("H2O"); // fitted 200 K to 6000 K
+    auto water = databaseRecord("H2O"); // fitted 200 K to 6000 K
     water->thermo(200.0);
     const double cp0 = water->cpR, h0 = water->enthalpyRT * 200.0, s0 = water->entropyR;
     water->thermo(200.0 - 1e-9);
@@ -161,7 +161,7 @@ TEST_F(SpeciesFit, GapKeepsThePreviousResultsAndRaisesSP00)
 
 TEST_F(SpeciesFit, SingleTemperatureReactant)
 {
-    auto o2l = thermoRecords().make("O2(L)");
+    auto o2l = databaseRecord("O2(L)");
     o2l->thermoDimensional(90.17);
     EXPECT_EQ(o2l->cpR, 0.0);
     EXPECT_EQ(o2l->entropyR, 0.0);
@@ -208,9 +208,9 @@ TEST_F(SpeciesFit, TransportFitsAndTheirCodes)
 
 TEST_F(SpeciesFit, ElementCounts)
 {
-    auto water = thermoRecords().make("H2O");
+    auto water = databaseRecord("H2O");
     EXPECT_EQ(water->elementCounts({"O", "H", "E"}), (std::vector<double>{1.0, 2.0, 0.0}));
-    auto anion = thermoRecords().make("OH-");
+    auto anion = databaseRecord("OH-");
     EXPECT_EQ(anion->elementCounts({"H", "O", "E"}), (std::vector<double>{1.0, 1.0, 1.0}));
     // A symbol named twice counts in full (C/H/C is C2H).
     Species repeated(3, 0, 0, 0, 0, "C2H", {{1.0, "C"}, {1.0, "H"}, {1.0, "C"}}, 0.0, 25.0, 0, {}, {}, {}, {}, {}, {},

@@ -15,7 +15,6 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "transport_records.h"
 
 namespace {
 
@@ -76,8 +75,7 @@ protected:
     };
     Chamber solvedChamber()
     {
-        auto m = hydrogenOxygenRocket();
-        transportRecords().attach(*m);
+        auto m = hydrogenOxygenRocket(TransportData::With);
         m->setReactantEnthalpy(298.15);
         m->reset();
         double T = 3800.0;
@@ -207,12 +205,18 @@ TEST_F(MixtureTransport, PureSpeciesFitsMatchPublishedValues)
             // 1.5 % above the 2011 one at 1000 K.
             {"H2O", 1000.0, false, 95.805, 0.02},
     };
-    const TransportRecords& db = transportRecords();
     for (const PublishedValue& v : values) {
         SCOPED_TRACE(std::string(v.name) + " at " + std::to_string(v.T));
         // The species alone with a partner without data: the mixture gives its own values.
         auto s = constantGas(v.name, {{1, "N"}}, 28.0, 0, 0);
-        db.attach(*s);
+        const auto imported = databaseRecord(v.name, TransportData::With);
+        s->viscosityRanges = imported->viscosityRanges;
+        s->viscosityFits = imported->viscosityFits;
+        s->conductivityRanges = imported->conductivityRanges;
+        s->conductivityFits = imported->conductivityFits;
+        s->nViscosityIntervals = imported->nViscosityIntervals;
+        s->nConductivityIntervals = imported->nConductivityIntervals;
+        s->hasTransport = imported->hasTransport;
         auto m = gasMixture({s, constantGas("X", {{2, "O"}}, 32.0, 0, 0)}, {0.03, 0.01});
         m->frozenTransport(v.T, false);
         const double value = v.viscosity ? m->viscosity * 1e6 : m->conductivity * 1e3;
@@ -275,8 +279,7 @@ TEST_F(MixtureTransport, HydrogenOxygenRocketStates)
                                   {"pc/p 10", 10.0, 4.8799},
                                   {"pc/p 100", 100.0, 3.4348},
                                   {"pc/p 1000", 1000.0, 2.9626}};
-    auto m = hydrogenOxygenRocket();
-    transportRecords().attach(*m);
+    auto m = hydrogenOxygenRocket(TransportData::With);
     ASSERT_EQ(m->nTransport, 6u); // H, H2, H2O, O, OH, O2; HO2, H2O2, O3 have no data
     m->setReactantEnthalpy(298.15);
     m->reset();

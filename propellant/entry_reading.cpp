@@ -1,0 +1,135 @@
+#include "propellant/entry_reading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/units.h"
+
+namespace {
+
+// A unit index as the conversion takes it; one that no unit can have stays invalid
+// (the conversion then raises the unit code) instead of wrapping round to a valid one.
+int16_t unitIndex(int stored)
+{
+    return stored < 0 || stored > 255 ? int16_t(-1) : static_cast<int16_t>(stored);
+}
+
+bool fitsByte(std::size_t n)
+{
+    return n <= maxEntryItems;
+}
+
+} // namespace
+
+std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind)
+{
+    // A species entry without "Intervals" is read as one without Cp data, as a reactant
+    // entry may be; whether that makes sense for a species is the editor's concern.
+    std::optional<SpeciesEntry> e = speciesEntryFromJson(entry, SubstanceKind::Reactant);
+    if (!e)
+        return nullptr;
+    const std::size_t terms = e->intervals.empty() ? 0 : e->intervals.front().a.size();
+    if (!fitsByte(e->composition.size()) || !fitsByte(e->intervals.size()) || !fitsByte(terms)
+        || !fitsByte(e->viscosity.size()) || !fitsByte(e->conductivity.size()))
+        return nullptr;
+    // Every interval is evaluated with the first one's term count.
+    for (const CpInterval& i : e->intervals)
+        if (i.a.size() != terms || i.exp.size() != terms)
+            return nullptr;
+
+    std::vector<ElementCount> composition;
+    for (const CompositionPair& p : e->composition)
+        composition.push_back({p.count, p.symbol});
+    std::vector<std::vector<double>> coefficients, exponents;
+    std::vector<std::pair<double, double>> constants, ranges;
+    for (const CpInterval& i : e->intervals) {
+        coefficients.push_back(i.a);
+        exponents.push_back(i.exp);
+        constants.emplace_back(i.b1, i.b2);
+        ranges.emplace_back(i.tmin, i.tmax);
+    }
+    std::vector<std::pair<double, double>> viscosityRanges, conductivityRanges;
+    std::vector<std::array<double, 4>> viscosityFits, conductivityFits;
+    for (const TransportInterval& t : e->viscosity) {
+        viscosityRanges.emplace_back(t.tmin, t.tmax);
+        viscosityFits.push_back(t.coef);
+    }
+    for (const TransportInterval& t : e->conductivity) {
+        conductivityRanges.emplace_back(t.tmin, t.tmax);
+        conductivityFits.push_back(t.coef);
+    }
+    const double reference = kind == SubstanceKind::Reactant && e->enthalpyTemperature ? *e->enthalpyTemperature : -1.0;
+    return std::make_shared<Species>(
+            static_cast<uint8_t>(composition.size()), static_cast<uint8_t>(e->intervals.size()),
+            static_cast<uint8_t>(terms), static_cast<uint8_t>(viscosityRanges.size()),
+            static_cast<uint8_t>(conductivityRanges.size()), name, composition,
+            convertToSI(unitKind::MolarEnthalpy, e->enthalpy, unitIndex(e->enthalpyUnit)),
+            convertToSI(unitKind::MolarMass, e->molecWeight, unitIndex(e->molecWeightUnit)),
+            static_cast<uint8_t>(std::clamp(e->phase, 0, 255)), coefficients, exponents, constants, ranges,
+            viscosityRanges, viscosityFits, conductivityRanges, conductivityFits, reference);
+}
+
+double reactantAmount(double relativeMass, double relativeMassSum, double molarMass)
+{
+    return relativeMass / (molarMass * relativeMassSum);
+}
+
+namespace {
+
+std::shared_ptr<Species> recordOf(const std::string& name, const nlohmann::json& doc, SubstanceKind kind)
+{
+    if (!doc.is_object())
+        return nullptr;
+    auto it = doc.find(name);
+    return it == doc.end() ? nullptr : speciesRecord(name, *it, kind);
+}
+
+bool failWith(const std::string& name, std::string* failedName)
+{
+    if (failedName)
+        *failedName = name;
+    return false;
+}
+
+} // namespace
+
+bool buildSpeciesRecords(const std::vector<std::string>& names, const nlohmann::json& speciesDoc,
+                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName)
+{
+    records.clear();
+    for (const std::string& name : names) {
+        std::shared_ptr<Species> s = recordOf(name, speciesDoc, SubstanceKind::Species);
+        if (!s)
+            return failWith(name, failedName);
+        records.push_back(std::move(s));
+    }
+    return true;
+}
+
+bool buildReactantRecords(const std::vector<CompositionRow>& composition, const nlohmann::json& reactantsDoc,
+                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName)
+{
+    records.clear();
+    double sum = 0.0;
+    for (const CompositionRow& row : composition)
+        sum += row.relativeMass;
+    for (const CompositionRow& row : composition) {
+        std::shared_ptr<Species> s = recordOf(row.reactant, reactantsDoc, SubstanceKind::Reactant);
+        if (!s)
+            return failWith(row.reactant, failedName);
+        s->moles = reactantAmount(row.relativeMass, sum, s->molarMass);
+        records.push_back(std::move(s));
+    }
+    return true;
+}
+
+std::vector<std::string> mixtureElements(const std::vector<std::string>& symbols)
+{
+    std::vector<std::string> out;
+    for (const std::string& s : symbols)
+        if (s != "E" && std::find(out.begin(), out.end(), s) == out.end())
+            out.push_back(s);
+    out.push_back("E");
+    return out;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The entry reading: how a stored species or reactant entry (Species.json,
+// Reactants.json) becomes the engine's Species record. Both the loader of stored
+// propellants and the propellant tab build their records here, so a propellant gives the
+// same mixture whichever of them builds it.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "databases/species_entry.h"
+#include "engine/species.h"
+
+// The record of the entry stored under `name`. Heat of formation and molar mass are
+// converted to SI (J/kmol, kg/kmol); the term count is that of the first Cp interval.
+// Reference temperature: -1 for a species; for a reactant the third "Enthalpy" element
+// when there is one, else -1. The amount (moles) is left at 0.
+// nullptr when the entry cannot be a record: null, not an object, a missing key or a
+// value of the wrong type, intervals whose term counts differ from the first one's, or
+// more than 255 composition pairs, intervals or terms (the record's counts are bytes).
+std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind);
+
+// A reactant of a propellant: its name and its relative mass as typed (any scale).
+struct CompositionRow {
+    std::string reactant;
+    double relativeMass = 0.0;
+    bool operator==(const CompositionRow& o) const { return reactant == o.reactant && relativeMass == o.relativeMass; }
+};
+
+// Amount of one reactant in kmol per kg of propellant: its share of the relative masses
+// over its molar mass (kg/kmol).
+double reactantAmount(double relativeMass, double relativeMassSum, double molarMass);
+
+// The records of the named species of `speciesDoc`, in order. False, with the first name
+// that has no usable entry in *failedName, when one is missing or unreadable.
+bool buildSpeciesRecords(const std::vector<std::string>& names, const nlohmann::json& speciesDoc,
+                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr);
+
+// The records of the composition's reactants from `reactantsDoc`, in row order, each
+// with its amount set. False as above.
+bool buildReactantRecords(const std::vector<CompositionRow>& composition, const nlohmann::json& reactantsDoc,
+                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr);
+
+// The element list handed to a mixture: the given symbols in order, each once, with the
+// electron "E" once and last. The equilibrium solver needs the electron row last, and a
+// repeated row would make its element system singular.
+std::vector<std::string> mixtureElements(const std::vector<std::string>& symbols);

@@ -1,0 +1,196 @@
+#include "propellant/mixture_loader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include <QString>
+
+#include "core/flags.h"
+#include "databases/database_files.h"
+#include "databases/reaction_entry.h"
+#include "propellant/entry_reading.h"
+#include "propellant/propellant_entry.h"
+#include "propellant/propellant_file.h"
+#include "propellant/provider_messages.h"
+
+using nlohmann::json;
+
+namespace {
+
+constexpr std::size_t maxMixtureItems = std::numeric_limits<uint16_t>::max();
+constexpr std::size_t maxReactionTerms = std::numeric_limits<uint8_t>::max();
+
+// The empty mixture, refused with `lcode`. The empty mixture raises L07 ("failed for an
+// undetermined reason") by itself; when a more precise code says why, L07 is put back as
+// it was, so that the user reads only the reason.
+std::shared_ptr<Mixture> refusedMixture(uint32_t lcode)
+{
+    const bool undeterminedBefore = flagRaised(flagsL, code::L07);
+    auto mixture = std::make_shared<Mixture>();
+    if (lcode != code::L07 && !undeterminedBefore)
+        clearFlag(flagsL, code::L07);
+    raiseFlag(flagsL, lcode);
+    return mixture;
+}
+
+enum class ReactionOutcome { Built, Skipped, Refused };
+
+// The position of `name` in the propellant's species list, or -1.
+long speciesPosition(const std::vector<std::string>& species, const std::string& name)
+{
+    auto it = std::find(species.begin(), species.end(), name);
+    return it == species.end() ? -1 : static_cast<long>(it - species.begin());
+}
+
+// One side of a reaction: the terms whose species the propellant holds, each index with
+// its coefficient; the others reported and left out (L04).
+void keepTerms(const std::vector<ReactionTerm>& terms, const std::vector<std::string>& species, const QString& what,
+               std::vector<uint16_t>& indices, std::vector<double>& coefficients)
+{
+    for (const ReactionTerm& t : terms) {
+        const long position = speciesPosition(species, t.name);
+        if (position < 0) {
+            showProviderMessage(what + QString::fromStdString(t.name)
+                                + QStringLiteral("' could not be found in composition"));
+            raiseFlag(flagsL, code::L04);
+            continue;
+        }
+        indices.push_back(static_cast<uint16_t>(position));
+        coefficients.push_back(t.coefficient);
+    }
+}
+
+ReactionOutcome buildReaction(const std::string& key, const json& kinetics, const std::vector<std::string>& species,
+                              std::shared_ptr<Reaction>& reaction)
+{
+    auto it = kinetics.find(key);
+    if (it == kinetics.end() || !it->is_object())
+        return ReactionOutcome::Refused;
+    auto emptySide = [&](const char* side) {
+        auto s = it->find(side);
+        return s == it->end() || isEmptyValue(*s);
+    };
+    if (emptySide("Reactants") || emptySide("Products"))
+        return ReactionOutcome::Skipped;
+    std::optional<ReactionEntry> e = reactionEntryFromJson(*it);
+    if (!e)
+        return ReactionOutcome::Refused;
+
+    std::vector<uint16_t> reactantIndices, productIndices, thirdBodyIndices;
+    std::vector<double> reactantCoefficients, productCoefficients, efficiencies;
+    keepTerms(e->reactants, species, QStringLiteral("Reaction reactant '"), reactantIndices, reactantCoefficients);
+    keepTerms(e->products, species, QStringLiteral("Reaction product '"), productIndices, productCoefficients);
+    for (auto t = e->thirdBody.rbegin(); t != e->thirdBody.rend(); ++t) {
+        const long position = speciesPosition(species, t->name);
+        if (position < 0) {
+            raiseFlag(flagsSP, code::SP13);
+            continue;
+        }
+        thirdBodyIndices.push_back(static_cast<uint16_t>(position));
+        efficiencies.push_back(t->coefficient);
+    }
+    // The record's counts are bytes: more terms would be cut off, not refused.
+    if (reactantIndices.size() > maxReactionTerms || productIndices.size() > maxReactionTerms
+        || thirdBodyIndices.size() > maxReactionTerms)
+        return ReactionOutcome::Refused;
+    reaction = std::make_shared<Reaction>(
+            static_cast<uint8_t>(reactantIndices.size()), static_cast<uint8_t>(productIndices.size()),
+            static_cast<uint8_t>(thirdBodyIndices.size()), reactantIndices, productIndices, reactantCoefficients,
+            productCoefficients, static_cast<uint8_t>(e->forward ? 1 : 0), e->A, e->b, activationEnergyCalPerMol(*e),
+            thirdBodyIndices, efficiencies, !e->thirdBody.empty());
+    return ReactionOutcome::Built;
+}
+
+// The amounts divide by the sum of the relative masses; a negative mass has no meaning.
+bool usableRelativeMasses(const std::vector<CompositionRow>& composition)
+{
+    double sum = 0.0;
+    for (const CompositionRow& r : composition) {
+        if (!std::isfinite(r.relativeMass) || r.relativeMass < 0)
+            return false;
+        sum += r.relativeMass;
+    }
+    return composition.empty() || sum > 0;
+}
+
+} // namespace
+
+std::shared_ptr<Mixture> assemblePropellantMixture(const json& entry, const MixtureDatabases& db,
+                                                   std::vector<std::string>* speciesOut)
+{
+    PropellantEntry propellant;
+    if (!entry.is_null()) {
+        std::optional<PropellantEntry> read = propellantChemistryFromJson(entry);
+        if (!read || !usableRelativeMasses(read->composition))
+            return refusedMixture(code::L07);
+        propellant = std::move(*read);
+    }
+    if (speciesOut)
+        *speciesOut = propellant.species;
+
+    const std::vector<std::string> elements = mixtureElements(propellant.elements);
+    if (propellant.species.size() > maxMixtureItems || propellant.composition.size() > maxMixtureItems
+        || elements.size() > maxMixtureItems)
+        return refusedMixture(code::L07);
+
+    std::vector<std::shared_ptr<Species>> species, reactants;
+    if (!buildSpeciesRecords(propellant.species, db.species, species))
+        return refusedMixture(code::L04);
+    if (!buildReactantRecords(propellant.composition, db.reactants, reactants))
+        return refusedMixture(code::L05);
+
+    std::vector<std::shared_ptr<Reaction>> reactions;
+    for (const std::string& key : propellant.reactions) {
+        std::shared_ptr<Reaction> reaction;
+        switch (buildReaction(key, db.kinetics, propellant.species, reaction)) {
+        case ReactionOutcome::Built: reactions.push_back(std::move(reaction)); break;
+        case ReactionOutcome::Skipped: break;
+        case ReactionOutcome::Refused: return refusedMixture(code::L06);
+        }
+    }
+    if (reactions.size() > maxMixtureItems)
+        return refusedMixture(code::L07);
+
+    return std::make_shared<Mixture>(static_cast<uint16_t>(species.size()), static_cast<uint16_t>(reactants.size()),
+                                     static_cast<uint16_t>(elements.size()), static_cast<uint16_t>(reactions.size()),
+                                     species, reactants, elements, &reactions);
+}
+
+namespace {
+
+// Reports a file that exists but cannot be used; true when the load can go on.
+bool usable(JsonReadStatus status, const QString& which)
+{
+    switch (status) {
+    case JsonReadStatus::Ok: return true;
+    case JsonReadStatus::Missing: return false; // its code is raised; no message
+    case JsonReadStatus::CannotOpen: showProviderMessage(cannotOpenFileMessage(which)); return false;
+    case JsonReadStatus::Unparsable:
+        showProviderMessage(corruptedFileMessage(which, QStringLiteral("save")));
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::shared_ptr<Mixture> loadPropellantMixture(const std::string& name, std::vector<std::string>* speciesOut)
+{
+    const PropellantDocument propellants = readPropellantFile();
+    if (!usable(propellants.status, QStringLiteral("Propellant")))
+        return std::make_shared<Mixture>();
+    const DatabaseDocument reactants = readDatabase(ChemicalDatabase::Reactants);
+    if (!usable(reactants.status, QStringLiteral("Reactants")))
+        return std::make_shared<Mixture>();
+    const DatabaseDocument species = readDatabase(ChemicalDatabase::Species);
+    if (!usable(species.status, QStringLiteral("Species")))
+        return std::make_shared<Mixture>();
+    const DatabaseDocument kinetics = readDatabase(ChemicalDatabase::Kinetics);
+    if (!usable(kinetics.status, QStringLiteral("Kinetics")))
+        return std::make_shared<Mixture>();
+
+    auto it = propellants.document.find(name);
+    const json entry = it == propellants.document.end() ? json() : *it;
+    return assemblePropellantMixture(entry, {reactants.document, species.document, kinetics.document}, speciesOut);
+}

@@ -1,0 +1,25 @@
+#include "propellant/provider_messages.h"
+
+#include "core/message_box.h"
+
+void showProviderMessage(const QString& text)
+{
+    MessageRequest request;
+    request.icon = Msg::Critical;
+    request.title.clear();
+    request.text = text;
+    request.windowIcon = true;
+    showMessage(nullptr, request);
+}
+
+QString cannotOpenFileMessage(const QString& which)
+{
+    return which
+            + QStringLiteral(" file could not be opened, it may be opened by another software or have accesibility "
+                             "restrictions");
+}
+
+QString corruptedFileMessage(const QString& which, const QString& operation)
+{
+    return which + QStringLiteral(" file was corrupted, ") + operation + QStringLiteral(" process aborted");
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The boxes of the propellant providers, which other tabs call: modal, without a parent,
+// with the critical icon and the program's window icon, without a title.
+#include <QString>
+
+void showProviderMessage(const QString& text);
+
+// "<Which> file could not be opened, it may be opened by another software or have
+// accesibility restrictions" (the spelling is the program's own).
+QString cannotOpenFileMessage(const QString& which);
+// "<Which> file was corrupted, <operation> process aborted".
+QString corruptedFileMessage(const QString& which, const QString& operation);

@@ -1,0 +1,335 @@
+// The mixture of a stored propellant: records, amounts, reactions (left-out
+// participants, reverse third bodies, J/mol activation energies), the refusals of names
+// the databases lack, and what each of the four files does when missing, unreadable or
+// corrupted.
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/json_file.h"
+#include "engine/engine_messages.h"
+#include "fixture_entries.h"
+#include "propellant/mixture_loader.h"
+#include "propellant/propellant_entry.h"
+#include "support/message_recorder.h"
+#include "support/temp_app_dir.h"
+
+namespace {
+
+using nlohmann::json;
+
+const char* const SPECIES_FILE = "Species.json";
+const char* const REACTANTS_FILE = "Reactants.json";
+const char* const KINETICS_FILE = "Kinetics.json";
+const char* const PROPELLANTS_FILE = "Propellants.json";
+
+json propellant(const std::vector<std::string>& species, const std::vector<std::string>& reactions)
+{
+    PropellantEntry e;
+    e.composition = {{"Fuel", 1.0}, {"Oxidiser", 3.0}};
+    e.elements = {"H", "O", "E"};
+    e.species = species;
+    e.reactions = reactions;
+    return toJson(e);
+}
+
+const std::vector<std::string> ALL_SPECIES = {"H2", "H", "O2", "O", "H2O", "OH"};
+
+class MixtureLoader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        flagsL = 0;
+        flagsSP = 0;
+        flagsF = 0;
+        setEngineMessageHandler([this](const EngineMessage& m) { engineMessages.push_back(m.text); });
+        write(SPECIES_FILE, fixture::speciesDoc());
+        write(REACTANTS_FILE, fixture::reactantsDoc());
+        write(KINETICS_FILE, fixture::kineticsDoc());
+        write(PROPELLANTS_FILE,
+              {{"Full", propellant(ALL_SPECIES, {"dissociation", "no products", "water", "no reactants"})},
+               {"Argon", propellant(ALL_SPECIES, {"uses argon"})},
+               {"Colliders", propellant(ALL_SPECIES, {"colliders absent"})},
+               {"Plain", propellant({"H2", "H2O", "O2"}, {})}});
+    }
+    void TearDown() override { setEngineMessageHandler({}); }
+
+public:
+    void write(const std::string& file, const json& doc) { ASSERT_TRUE(writeJsonFile(dir.dataFile(file), doc)); }
+    // Changes one entry of the propellant file.
+    void store(const std::string& name, const json& entry)
+    {
+        json doc = readJsonFile(dir.dataFile(PROPELLANTS_FILE)).document;
+        doc[name] = entry;
+        write(PROPELLANTS_FILE, doc);
+    }
+
+protected:
+    TempAppDir dir;
+    MessageRecorder boxes;
+    std::vector<std::string> engineMessages;
+};
+
+TEST_F(MixtureLoader, BuildsTheStoredPropellant)
+{
+    std::vector<std::string> names{"left over"};
+    auto m = loadPropellantMixture("Full", &names);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(flagsL.load(), 0u);
+    EXPECT_TRUE(boxes.messages().empty());
+    EXPECT_EQ(names, ALL_SPECIES);
+    EXPECT_EQ(m->nSpecies, 6);
+    EXPECT_EQ(m->speciesNames, ALL_SPECIES); // all gaseous: the stored order
+    EXPECT_EQ(m->elementSymbols, (std::vector<std::string>{"H", "O", "E"}));
+    // Relative masses 1 and 3, molar masses 10 and 20: 1/40 and 3/80 kmol/kg.
+    ASSERT_EQ(m->nReactants, 2);
+    EXPECT_DOUBLE_EQ(m->reactants[0]->moles, 1.0 / 40.0);
+    EXPECT_DOUBLE_EQ(m->reactants[1]->moles, 3.0 / 80.0);
+    EXPECT_EQ(m->reactants[0]->referenceTemperature, 20.27);
+    // Element totals follow: 2 H per fuel molecule, 2 O per oxidiser molecule.
+    EXPECT_DOUBLE_EQ(m->elementTargets[0], 2.0 / 40.0);
+    EXPECT_DOUBLE_EQ(m->elementTargets[1], 6.0 / 80.0);
+
+    // The reactions without products (key absent) or reactants (empty list) are left out.
+    ASSERT_EQ(m->nReactions, 2);
+    const Reaction& dissociation = *m->reactions[0];
+    EXPECT_EQ(dissociation.reactantSpecies, (std::vector<uint16_t>{0}));
+    EXPECT_EQ(dissociation.productSpecies, (std::vector<uint16_t>{1}));
+    EXPECT_EQ(dissociation.productCoefficients, (std::vector<double>{2.0}));
+    EXPECT_EQ(dissociation.A, 1e13);
+    EXPECT_EQ(dissociation.b, 0.5);
+    // Stored H2 2.5, AR 0.8, H2O 6.0: argon is no species of the propellant (SP13, no
+    // box); the others are kept last first.
+    EXPECT_EQ(dissociation.thirdBodyCount, 2);
+    EXPECT_EQ(dissociation.thirdBodySpecies, (std::vector<uint16_t>{4, 0}));
+    EXPECT_EQ(dissociation.thirdBodyEfficiencies, (std::vector<double>{6.0, 2.5}));
+    EXPECT_TRUE(dissociation.hasThirdBody);
+    EXPECT_TRUE(flagRaised(flagsSP, code::SP13));
+    // 4184 J/mol is 1000 cal/mol, the unit the rates compute with.
+    const Reaction& water = *m->reactions[1];
+    EXPECT_DOUBLE_EQ(water.Ea, 1000.0);
+    EXPECT_EQ(water.reactantSpecies, (std::vector<uint16_t>{0, 3}));
+    EXPECT_FALSE(water.hasThirdBody);
+}
+
+TEST_F(MixtureLoader, ParticipantOutsideThePropellantIsLeftOutAndReported)
+{
+    auto m = loadPropellantMixture("Argon");
+    ASSERT_EQ(boxes.messages().size(), 2u);
+    EXPECT_EQ(boxes.texts(),
+              (QStringList{"Reaction reactant 'AR' could not be found in composition",
+                           "Reaction product 'AR' could not be found in composition"}));
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(boxes.parents()[k], nullptr);
+        EXPECT_EQ(boxes.messages()[k].icon, Msg::Critical);
+        EXPECT_TRUE(boxes.messages()[k].windowIcon);
+        EXPECT_TRUE(boxes.messages()[k].title.isEmpty());
+    }
+    EXPECT_EQ(flagsL.load(), code::L04);
+    // The load went on: the reaction holds what was found.
+    ASSERT_EQ(m->nReactions, 1);
+    EXPECT_EQ(m->reactions[0]->reactantCount, 1);
+    EXPECT_EQ(m->reactions[0]->productCount, 1);
+    EXPECT_EQ(m->reactions[0]->reactantSpecies, (std::vector<uint16_t>{0}));
+    EXPECT_EQ(m->nSpecies, 6);
+}
+
+TEST_F(MixtureLoader, ReactionWhoseCollidersAreAllAbsentKeepsItsThirdBody)
+{
+    auto m = loadPropellantMixture("Colliders");
+    ASSERT_EQ(m->nReactions, 1);
+    EXPECT_EQ(m->reactions[0]->thirdBodyCount, 0);
+    EXPECT_TRUE(m->reactions[0]->thirdBodySpecies.empty());
+    // 2 O + M = O2 + M still needs its collider: every species then counts with
+    // efficiency 1.
+    EXPECT_TRUE(m->reactions[0]->hasThirdBody);
+    EXPECT_TRUE(flagRaised(flagsSP, code::SP13));
+    EXPECT_TRUE(boxes.messages().empty());
+}
+
+// A propellant naming what its database lacks (or holds as null, or cannot read) is
+// refused with the code of the kind, never half built; the empty mixture's "undetermined"
+// L07 is not added to the precise code.
+TEST_F(MixtureLoader, NamesTheDatabasesLackAreRefused)
+{
+    const struct {
+        const char* what;
+        std::function<void(MixtureLoader&)> change;
+        uint32_t code;
+    } cases[] = {
+            {"species missing",
+             [](MixtureLoader& t) {
+                 t.store("P", propellant({"H2", "H2O", "Xe"}, {}));
+             },
+             code::L04},
+            {"species emptied to null",
+             [](MixtureLoader& t) {
+                 json s = fixture::speciesDoc();
+                 s["H2O"] = nullptr;
+                 t.write(SPECIES_FILE, s);
+                 t.store("P", propellant({"H2", "H2O", "O2"}, {}));
+             },
+             code::L04},
+            {"species mistyped",
+             [](MixtureLoader& t) {
+                 json s = fixture::speciesDoc();
+                 s["O2"]["MolecWeight"] = "32";
+                 t.write(SPECIES_FILE, s);
+                 t.store("P", propellant({"H2", "H2O", "O2"}, {}));
+             },
+             code::L04},
+            {"reactant missing",
+             [](MixtureLoader& t) {
+                 json p = propellant({"H2", "H2O", "O2"}, {});
+                 p["Composition"][1][0] = "Peroxide";
+                 t.store("P", p);
+             },
+             code::L05},
+            {"reactant emptied to null",
+             [](MixtureLoader& t) {
+                 json r = fixture::reactantsDoc();
+                 r["Fuel"] = nullptr;
+                 t.write(REACTANTS_FILE, r);
+                 t.store("P", propellant({"H2", "H2O", "O2"}, {}));
+             },
+             code::L05},
+            {"reaction missing",
+             [](MixtureLoader& t) {
+                 t.store("P", propellant(ALL_SPECIES, {"water", "gone"}));
+             },
+             code::L06},
+            {"reaction mistyped",
+             [](MixtureLoader& t) {
+                 json k = fixture::kineticsDoc();
+                 k["water"]["A"] = 1e13;
+                 t.write(KINETICS_FILE, k);
+                 t.store("P", propellant(ALL_SPECIES, {"water"}));
+             },
+             code::L06},
+            {"propellant entry mistyped",
+             [](MixtureLoader& t) {
+                 json p = propellant(ALL_SPECIES, {});
+                 p["Composition"][0][1] = "1";
+                 t.store("P", p);
+             },
+             code::L07},
+            {"negative relative mass",
+             [](MixtureLoader& t) {
+                 json p = propellant(ALL_SPECIES, {});
+                 p["Composition"][0][1] = -1.0;
+                 t.store("P", p);
+             },
+             code::L07},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.change(*this);
+        flagsL = 0;
+        auto m = loadPropellantMixture("P");
+        ASSERT_TRUE(m);
+        EXPECT_EQ(m->nSpecies, 0);
+        EXPECT_EQ(m->nReactants, 0);
+        EXPECT_EQ(flagsL.load(), c.code);
+    }
+}
+
+TEST_F(MixtureLoader, NameThatIsNoKeyGivesTheEmptyListsMixture)
+{
+    std::vector<std::string> names{"left over"};
+    auto m = loadPropellantMixture("Nobody", &names);
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(m->nSpecies, 0);
+    // The mixture's own check reports it.
+    EXPECT_TRUE(flagRaised(flagsL, code::L02));
+    ASSERT_FALSE(engineMessages.empty());
+    EXPECT_EQ(engineMessages.back(), "At least one specie in gaseous phase needs to be selected");
+}
+
+TEST_F(MixtureLoader, StoredElementsGetTheElectronOnceAndLast)
+{
+    json p = propellant({"H2", "H2O", "O2"}, {});
+    p["ELEMENTS"] = {"H", "E", "O", "E"};
+    store("P", p);
+    auto m = loadPropellantMixture("P");
+    EXPECT_EQ(flagsL.load(), 0u);
+    EXPECT_EQ(m->elementSymbols, (std::vector<std::string>{"H", "O", "E"}));
+}
+
+// Each of the four files missing, present but unreadable, or unparsable: the empty
+// mixture with L07, the file's code, and a box only when the file is there.
+TEST_F(MixtureLoader, FileStates)
+{
+    struct File {
+        const char* name;
+        const char* word;
+        uint32_t missing, corrupt;
+    };
+    const File files[] = {{PROPELLANTS_FILE, "Propellant", code::F(6), code::F(22)},
+                          {REACTANTS_FILE, "Reactants", code::F(2), code::F(18)},
+                          {SPECIES_FILE, "Species", code::F(0), code::F(16)},
+                          {KINETICS_FILE, "Kinetics", code::F(4), code::F(20)}};
+    enum State { Missing, Unreadable, Unparsable, NotAnObject };
+    for (const File& f : files) {
+        for (State state : {Missing, Unreadable, Unparsable, NotAnObject}) {
+            SCOPED_TRACE(std::string(f.name) + " state " + std::to_string(state));
+            SetUp();
+            boxes.clear();
+            const std::string path = dir.dataFile(f.name);
+            std::filesystem::remove(path);
+            if (state == Unreadable)
+                std::filesystem::create_directory(path);
+            else if (state == Unparsable)
+                dir.write(std::string("Data/") + f.name, "{ not json");
+            else if (state == NotAnObject)
+                dir.write(std::string("Data/") + f.name, "[1, 2]");
+            flagsL = 0;
+            flagsF = 0;
+            // "Plain" has no reaction: a missing Kinetics.json fails it all the same.
+            auto m = loadPropellantMixture("Plain");
+            ASSERT_TRUE(m);
+            EXPECT_EQ(m->nSpecies, 0);
+            EXPECT_EQ(flagsL.load(), code::L07);
+            const QString word = QString::fromLatin1(f.word);
+            switch (state) {
+            case Missing:
+                EXPECT_EQ(flagsF.load(), f.missing);
+                EXPECT_TRUE(boxes.messages().empty());
+                break;
+            case Unreadable:
+                EXPECT_EQ(flagsF.load(), 0u);
+                EXPECT_EQ(boxes.texts(),
+                          QStringList{word
+                                      + " file could not be opened, it may be opened by another software or have "
+                                        "accesibility restrictions"});
+                break;
+            case Unparsable:
+            case NotAnObject:
+                EXPECT_EQ(flagsF.load(), f.corrupt);
+                EXPECT_EQ(boxes.texts(), QStringList{word + " file was corrupted, save process aborted"});
+                break;
+            }
+            for (std::size_t k = 0; k < boxes.messages().size(); ++k) {
+                EXPECT_EQ(boxes.parents()[k], nullptr);
+                EXPECT_EQ(boxes.messages()[k].icon, Msg::Critical);
+                EXPECT_TRUE(boxes.messages()[k].windowIcon);
+                EXPECT_TRUE(boxes.messages()[k].title.isEmpty());
+            }
+            std::filesystem::remove_all(path);
+        }
+    }
+}
+
+TEST_F(MixtureLoader, NullFileReadsAsEmpty)
+{
+    dir.write("Data/Propellants.json", "null\n");
+    auto m = loadPropellantMixture("Plain");
+    EXPECT_EQ(m->nSpecies, 0);
+    EXPECT_FALSE(flagRaised(flagsF, code::F(22)));
+    EXPECT_TRUE(flagRaised(flagsL, code::L02));
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+// The burn law of a stored propellant in SI: the two worked examples, the open last
+// interval, the refusals (outputs untouched) and the file states.
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "core/flags.h"
+#include "core/json_file.h"
+#include "propellant/vielle_loader.h"
+#include "support/message_recorder.h"
+#include "support/temp_app_dir.h"
+
+namespace {
+
+using nlohmann::json;
+
+json interval(json pressure, double a, double n)
+{
+    return {{"Pressure", pressure}, {"a", a}, {"n", n}};
+}
+
+json solid(json units, double density, json intervals)
+{
+    return {{"Composition", {{"R1", 1.0}}}, {"ELEMENTS", {"H", "E"}}, {"Species", {"H2"}},
+            {"Reactions", json::array()},   {"Density", density},     {"Units", units},
+            {"Intervals", intervals}};
+}
+
+class VielleLoader : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        flagsF = 0;
+        unitFlag = 0;
+    }
+    void store(const json& entry) { ASSERT_TRUE(writeJsonFile(dir.dataFile("Propellants.json"), {{"P", entry}})); }
+    bool load() { return loadVielleParameters("P", density, limits, a, n); }
+
+    TempAppDir dir;
+    MessageRecorder boxes;
+    double density = -7.0;
+    std::vector<std::pair<double, double>> limits{{-1.0, -2.0}};
+    std::vector<double> a{-3.0}, n{-4.0};
+};
+
+TEST_F(VielleLoader, WorkedExamples)
+{
+    // [2, 8] MPa, a = 5 mm/s at MPa^0.5, 1.7 g/cm^3: r = 5e-3 (p/1e6)^0.5 m/s, so
+    // a = 5e-3 * (1e-6)^0.5 = 5e-6 for p in Pa.
+    store(solid({0, 1, 0}, 1.7, {interval({2.0, 8.0}, 5.0, 0.5)}));
+    ASSERT_TRUE(load());
+    EXPECT_DOUBLE_EQ(density, 1700.0);
+    ASSERT_EQ(limits.size(), 1u);
+    EXPECT_DOUBLE_EQ(limits[0].first, 2e6);
+    EXPECT_DOUBLE_EQ(limits[0].second, 8e6);
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_NEAR(a[0], 5e-6, 1e-20);
+    EXPECT_EQ(n, std::vector<double>{0.5});
+
+    // The same interval in bar, a in m/s, density in kg/m^3: a = 5 (1e-5)^0.5.
+    store(solid({2, 0, 1}, 1700.0, {interval({2.0, 8.0}, 5.0, 0.5)}));
+    ASSERT_TRUE(load());
+    EXPECT_DOUBLE_EQ(density, 1700.0);
+    EXPECT_DOUBLE_EQ(limits[0].first, 2e5);
+    EXPECT_DOUBLE_EQ(limits[0].second, 8e5);
+    EXPECT_NEAR(a[0], 5.0 * std::pow(10.0, -2.5), 1e-15);
+    EXPECT_EQ(unitFlag.load(), 0);
+}
+
+TEST_F(VielleLoader, BurnRateIsKeptWhateverThePressureUnit)
+{
+    // r at 3 atm from the stored law and from the converted one must agree.
+    store(solid({1, 1, 0}, 1.6, {interval({1.0, 5.0}, 4.0, 0.3)}));
+    ASSERT_TRUE(load());
+    const double pAtm = 3.0, rStored = 4.0e-3 * std::pow(pAtm, 0.3);
+    EXPECT_NEAR(a[0] * std::pow(pAtm * 101325.0, n[0]), rStored, 1e-15);
+    EXPECT_DOUBLE_EQ(limits[0].second, 5.0 * 101325.0);
+}
+
+TEST_F(VielleLoader, LastIntervalWithoutUpperLimitIsOpenAbove)
+{
+    store(solid(
+            {0, 0, 0}, 1.8,
+            {interval({1.0, 10.0}, 2.5e-3, 0.4), interval({10.0, 20.0}, 2.0e-3, 0.5), interval({20.0}, 3.1e-3, 0.35)}));
+    ASSERT_TRUE(load());
+    ASSERT_EQ(limits.size(), 3u);
+    EXPECT_DOUBLE_EQ(limits[1].first, 10e6);
+    EXPECT_DOUBLE_EQ(limits[1].second, 20e6);
+    EXPECT_DOUBLE_EQ(limits[2].first, 20e6);
+    EXPECT_EQ(limits[2].second, std::numeric_limits<double>::infinity());
+    for (const json& none : {json(), json::array(), json::object()}) {
+        store(solid({0, 0, 0}, 1.8, {interval({1.0, 10.0}, 2.5e-3, 0.4), interval({10.0, none}, 3.1e-3, 0.35)}));
+        ASSERT_TRUE(load());
+        EXPECT_EQ(limits[1].second, std::numeric_limits<double>::infinity());
+    }
+}
+
+TEST_F(VielleLoader, RefusalsLeaveTheOutputsUntouched)
+{
+    json noSolid = solid({0, 0, 0}, 1.8, json::array());
+    noSolid.erase("Density");
+    noSolid.erase("Units");
+    noSolid.erase("Intervals");
+    json nullDensity = solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5)});
+    nullDensity["Density"] = nullptr;
+    json noIntervals = solid({0, 0, 0}, 1.8, json::array());
+    noIntervals.erase("Intervals");
+    json badUnits = solid({0, "mm/s", 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5)});
+    json badA = solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5)});
+    badA["Intervals"][0]["a"] = "1";
+    const struct {
+        const char* what;
+        json entry;
+    } cases[] = {
+            {"saved without solid data", noSolid},
+            {"density null", nullDensity},
+            {"no intervals", noIntervals},
+            {"empty intervals", solid({0, 0, 0}, 1.8, json::array())},
+            {"units mistyped", badUnits},
+            {"a mistyped", badA},
+            {"a zero", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 0.0, 0.5)})},
+            {"a negative", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5), interval({2.0}, -1.0, 0.5)})},
+            {"n zero", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.0)})},
+            {"density zero", solid({0, 0, 0}, 0.0, {interval({1.0, 2.0}, 1.0, 0.5)})},
+            {"entry null", json()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.clear();
+        store(c.entry);
+        EXPECT_FALSE(load());
+        EXPECT_EQ(boxes.texts(),
+                  QStringList{"Empty Vielle parameters for propellant, grain combustion cannot be calculated"});
+        EXPECT_EQ(boxes.parents().front(), nullptr);
+        EXPECT_EQ(boxes.messages().front().icon, Msg::Critical);
+        EXPECT_TRUE(boxes.messages().front().windowIcon);
+        EXPECT_TRUE(boxes.messages().front().title.isEmpty());
+        EXPECT_EQ(density, -7.0);
+        EXPECT_EQ(limits, (std::vector<std::pair<double, double>>{{-1.0, -2.0}}));
+        EXPECT_EQ(a, std::vector<double>{-3.0});
+        EXPECT_EQ(n, std::vector<double>{-4.0});
+    }
+    boxes.clear();
+    EXPECT_FALSE(loadVielleParameters("not stored", density, limits, a, n));
+    EXPECT_EQ(boxes.messages().size(), 1u);
+}
+
+TEST_F(VielleLoader, UndefinedPressureUnitRaisesTheUnitCode)
+{
+    store(solid({5, 0, 0}, 1.8, {interval({1.0, 2.0}, 7.0, 0.5)}));
+    ASSERT_TRUE(load());
+    EXPECT_EQ(unitFlag.load(), 1);
+    EXPECT_EQ(a[0], 7.0); // left unscaled
+}
+
+TEST_F(VielleLoader, FileStates)
+{
+    const std::string path = dir.dataFile("Propellants.json");
+    EXPECT_FALSE(load()); // missing
+    EXPECT_EQ(flagsF.load(), code::F(6));
+    EXPECT_TRUE(boxes.messages().empty());
+
+    flagsF = 0;
+    dir.write("Data/Propellants.json", "{\"P\": ");
+    EXPECT_FALSE(load());
+    EXPECT_EQ(flagsF.load(), code::F(22));
+    EXPECT_EQ(boxes.texts(), QStringList{"Propellant file was corrupted, save process aborted"});
+
+    flagsF = 0;
+    boxes.clear();
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(load());
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_EQ(boxes.texts(),
+              QStringList{"Propellants file could not be opened, it may be opened by another software "
+                          "or have accesibility restrictions"});
+    EXPECT_EQ(density, -7.0);
+    EXPECT_EQ(a, std::vector<double>{-3.0});
+}
+
+} // namespace

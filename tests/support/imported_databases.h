@@ -1,0 +1,153 @@
+#pragma once
+// Chemical databases as the program fills them: the public NASA Glenn thermodynamic and
+// transport records and the hydrogen/oxygen mechanism kept in tests/data, imported by the
+// program's own importers into a temporary data folder, read once per test program. The
+// species, reactant and mixture records of the tests are then built from these entries
+// by the propellant loader's entry reading, as a run builds them.
+//
+// Needs kavro_propellant (entry reading, mixture assembly) and kavro_databases (importers).
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+
+#include "core/flags.h"
+#include "core/json_file.h"
+#include "databases/import_mechanism.h"
+#include "databases/import_thermo.h"
+#include "databases/import_transport.h"
+#include "engine/mixture.h"
+#include "engine/species.h"
+#include "propellant/entry_reading.h"
+#include "propellant/mixture_loader.h"
+
+// Whether species records carry the viscosity and conductivity fits of the transport file.
+enum class TransportData { Without, With };
+
+struct ImportedDatabases {
+    nlohmann::json species; // thermodynamic records only
+    nlohmann::json speciesWithTransport; // the same, with the transport file imported into them
+    nlohmann::json reactants; // every record, also the single-temperature ones (H2(L), O2(L))
+    nlohmann::json kinetics; // the hydrogen/oxygen mechanism
+
+    const nlohmann::json& speciesDoc(TransportData t) const
+    {
+        return t == TransportData::With ? speciesWithTransport : species;
+    }
+};
+
+namespace imported_detail {
+
+inline std::string dataFile(const std::string& relative)
+{
+    return std::string(KAVRO_TEST_DATA_DIR) + "/" + relative;
+}
+
+inline nlohmann::json importedDocument(const std::string& path)
+{
+    JsonReadResult read = readJsonFile(path);
+    if (read.status != JsonReadStatus::Ok)
+        throw std::runtime_error("import did not write " + path);
+    return read.document;
+}
+
+inline ImportedDatabases importAll()
+{
+    const uint32_t filesBefore = flagsF.load();
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw std::runtime_error("no temporary folder for the imported databases");
+    const std::string folder = dir.path().toStdString();
+    const std::string species = folder + "/Species.json", transported = folder + "/SpeciesTransport.json",
+                      reactants = folder + "/Reactants.json", kinetics = folder + "/Kinetics.json";
+    const std::string thermo = dataFile("engine/thermo_subset.inp");
+    // The single-temperature reactants are refused by the species database (they have no
+    // Cp interval); every other record goes in.
+    ImportCallbacks quiet;
+    if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, species).ok
+        || !importThermoFile(thermo, ChemicalDatabase::Species, quiet, transported).ok
+        || !importTransportFile(dataFile("transport/trans_subset.inp"), ChemicalDatabase::Species, quiet, transported)
+                    .ok
+        || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, reactants).ok
+        || !importMechanismFile(dataFile("odk/h2o2-mechanism.mech"), quiet, kinetics).ok)
+        throw std::runtime_error("the test databases could not be imported");
+    ImportedDatabases db{importedDocument(species), importedDocument(transported), importedDocument(reactants),
+                         importedDocument(kinetics)};
+    flagsF.store(filesBefore); // the new files' "not found" codes are no test's business
+    return db;
+}
+
+} // namespace imported_detail
+
+inline const ImportedDatabases& importedDatabases()
+{
+    static const ImportedDatabases db = imported_detail::importAll();
+    return db;
+}
+
+// A fresh record of `name` (a mixture writes its records' state): the species entry, or,
+// for a name only the reactants hold, the reactant entry.
+inline std::shared_ptr<Species> databaseRecord(const std::string& name, TransportData t = TransportData::Without)
+{
+    const ImportedDatabases& db = importedDatabases();
+    const nlohmann::json& species = db.speciesDoc(t);
+    std::shared_ptr<Species> s = species.contains(name)
+            ? speciesRecord(name, species[name], SubstanceKind::Species)
+            : (db.reactants.contains(name) ? speciesRecord(name, db.reactants[name], SubstanceKind::Reactant)
+                                           : nullptr);
+    if (!s)
+        throw std::runtime_error("no usable entry " + name);
+    return s;
+}
+
+inline std::vector<std::shared_ptr<Species>> databaseRecords(const std::vector<std::string>& names,
+                                                             TransportData t = TransportData::Without)
+{
+    std::vector<std::shared_ptr<Species>> out;
+    for (const std::string& n : names)
+        out.push_back(databaseRecord(n, t));
+    return out;
+}
+
+// Every reaction key of the imported mechanism, in key order (as the propellant tab lists
+// the compatible reactions).
+inline std::vector<std::string> mechanismReactionKeys()
+{
+    std::vector<std::string> keys;
+    for (auto it = importedDatabases().kinetics.begin(); it != importedDatabases().kinetics.end(); ++it)
+        keys.push_back(it.key());
+    return keys;
+}
+
+struct ReactantShare {
+    std::string name;
+    double massFraction; // relative mass, any scale
+};
+
+// The propellant entry of these products, reactants and elements (and reactions), as
+// the propellant tab stores it.
+inline nlohmann::json propellantEntry(const std::vector<std::string>& products,
+                                      const std::vector<ReactantShare>& shares,
+                                      const std::vector<std::string>& elements,
+                                      const std::vector<std::string>& reactions = {})
+{
+    nlohmann::json composition = nlohmann::json::array();
+    for (const ReactantShare& r : shares)
+        composition.push_back({r.name, r.massFraction});
+    return {{"Composition", composition}, {"ELEMENTS", elements}, {"Species", products}, {"Reactions", reactions}};
+}
+
+// The mixture the propellant loader builds from that entry and the imported databases.
+inline std::shared_ptr<Mixture> propellantMixture(const std::vector<std::string>& products,
+                                                  const std::vector<ReactantShare>& shares,
+                                                  const std::vector<std::string>& elements,
+                                                  const std::vector<std::string>& reactions = {},
+                                                  TransportData t = TransportData::Without)
+{
+    const ImportedDatabases& db = importedDatabases();
+    return assemblePropellantMixture(propellantEntry(products, shares, elements, reactions),
+                                     {db.reactants, db.speciesDoc(t), db.kinetics});
+}
