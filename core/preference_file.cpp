@@ -12,6 +12,7 @@
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/message_box.h"
+#include "core/preference_limits.h"
 #include "core/preferences.h"
 
 using nlohmann::json;
@@ -179,7 +180,11 @@ struct Loader {
     template <typename T, typename D>
     void value(const char* section, const char* key, T& variable, const D& fallback)
     {
-        const ValueState state = read(section, key, variable);
+        ValueState state = read(section, key, variable);
+        if (state == ValueState::Ok && !preferenceValueAllowed(key, variable)) {
+            mistyped(); // outside the values the Preferences dialog accepts
+            state = ValueState::Mistyped;
+        }
         if (state == ValueState::Ok)
             return;
         if (&variable == static_cast<void*>(&PATH_EXPORT)) {
@@ -303,6 +308,10 @@ bool loadPreferences()
         BabyMode = true;
     KAVRO_VALUE_PREFERENCES(KAVRO_LOAD_VALUE)
 #undef KAVRO_LOAD_VALUE
+    for (std::string_view key : restoreDisorderedPreferencePairs()) {
+        loader.mistyped();
+        storePreference(document, key);
+    }
 
     if (loader.changed)
         raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));

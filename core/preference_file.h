@@ -17,8 +17,9 @@
 // (unless it is unparsable: then the values are the defaults and the file is left alone). Returns false only when an
 // existing preferences file cannot be opened for reading (then nothing else changes
 // except PREFERENCES, which names that file). Raises F15/F31 for the default file and
-// F14/F30 for a redirect; a member that is missing, of the wrong JSON type or out of
-// range of its type takes its default.
+// F14/F30 for a redirect; a member that is missing, of the wrong JSON type, out of
+// range of its type or outside its limits (preference_limits.h) takes its default, as
+// do both values of a pair out of order.
 bool loadPreferences();
 
 // Writes the seven data-file paths into "Files" of the file in use. Returns true when

@@ -124,3 +124,109 @@
     V(ODK, MF_AREA_RELEVANCE, double, 150)                                                                             \
     V(ODK, POINT_A_MAX_CORRECTION, double, 0.01)                                                                       \
     V(ODK, THROAT_P_POS_RELEVANCE, double, 0.1)
+
+// The values each preference may hold, in the form the Preferences dialog shows them.
+// The dialog refuses a value outside them, and the loader gives a stored value outside
+// them its default (raising the code of a mistyped member), so a value the program
+// runs with is always one the dialog would accept. Keys without a row (booleans, paths)
+// take any value of their type.
+//
+// L(key, scale, low rule, low, high rule, high). Rules: Above (>), AtLeast (>=),
+// Below (<), AtMost (<=), Unbounded. Scale Logarithm: the key stores the natural
+// logarithm of the value shown (the bounds are those of the shown value); Plain: the
+// value itself. Pressures are shown in MPa, atm or bar; their bounds (0 or none) are the
+// same in Pa. Choices span the items of their combo box. LIST_SEPARATOR is the code of
+// one printable ASCII character: a non-ASCII byte would break the UTF-8 of a CSV file and
+// a control character its rows. The upper bounds of the image size and the c* curve keep
+// an export or a curve from asking for gigabytes.
+#define KAVRO_PREFERENCE_LIMITS(L)                                                                                     \
+    L(WINSTYLE, Plain, AtLeast, 0, AtMost, 1)                                                                          \
+    L(default_tab, Plain, AtLeast, 0, AtMost, 3)                                                                       \
+    L(preferences_tab, Plain, AtLeast, 0, AtMost, 7)                                                                   \
+    L(NUM_DIS_PREC, Plain, AtLeast, 1, AtMost, 20)                                                                     \
+    L(GLINE_WIDTH, Plain, AtLeast, 0, AtMost, 2)                                                                       \
+    L(LIST_SEPARATOR, Plain, AtLeast, 32, AtMost, 126)                                                                 \
+    L(DIG_OUT, Plain, AtLeast, 1, AtMost, 20)                                                                          \
+    L(IMG_WIDTH, Plain, AtLeast, 10, AtMost, 10000)                                                                    \
+    L(IMG_HEIGHT, Plain, AtLeast, 10, AtMost, 10000)                                                                   \
+    L(DEF_REAC_T, Plain, AtLeast, 0, Unbounded, 0)                                                                     \
+    L(CS_PLOT_POINTS, Plain, AtLeast, 10, AtMost, 100000)                                                              \
+    L(MIN_PRES_CS_PLOT, Plain, Above, 0, Unbounded, 0)                                                                 \
+    L(COMP_OPT_MIN, Plain, Above, 0, Unbounded, 0)                                                                     \
+    L(COMP_OPT_NUM, Plain, AtLeast, 4, Unbounded, 0)                                                                   \
+    L(COMP_OPT_PRES, Plain, Above, 0, Unbounded, 0)                                                                    \
+    L(COMB_EV, Plain, AtLeast, 0, AtMost, 2)                                                                           \
+    L(PRES_MAX_ITER, Plain, AtLeast, 4, Unbounded, 0)                                                                  \
+    L(PRES_TOL, Plain, Above, 0, AtMost, 0.1)                                                                          \
+    L(PRES_INITIAL_ESTIMATE, Plain, Above, 0, Unbounded, 0)                                                            \
+    L(Nozzle_display, Plain, AtLeast, 0, AtMost, 2)                                                                    \
+    L(OPT_WITH, Plain, AtLeast, 0, AtMost, 1)                                                                          \
+    L(OPT_AREA, Plain, AtLeast, 0, AtMost, 4)                                                                          \
+    L(OPT_TREAC, Plain, Above, 0, Unbounded, 0)                                                                        \
+    L(OPT_MAX_ITER, Plain, AtLeast, 10, AtMost, 4294967295.0)                                                          \
+    L(OPT_TOL, Plain, Above, 0, AtMost, 1)                                                                             \
+    L(NUM_POINTS_OPT, Plain, AtLeast, 4, AtMost, 4294967295.0)                                                         \
+    L(TYPE_RESULTS, Plain, AtLeast, 0, AtMost, 1)                                                                      \
+    L(ABORT, Plain, AtLeast, 1, AtMost, 65535)                                                                         \
+    L(DER_PREC, Plain, AtLeast, 0, AtMost, 3)                                                                          \
+    L(INTER_PREC, Plain, AtLeast, 0, AtMost, 3)                                                                        \
+    L(INT_METHOD, Plain, AtLeast, 0, AtMost, 2)                                                                        \
+    L(VEL_CHAMBER, Plain, Above, 0, Unbounded, 0)                                                                      \
+    L(C_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                        \
+    L(m_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                        \
+    L(n_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                        \
+    L(wv_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                       \
+    L(wk_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                       \
+    L(wc_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                       \
+    L(curv_BARTZ, Plain, AtLeast, 0, Unbounded, 0)                                                                     \
+    L(MAX_ITER_EQ, Plain, AtLeast, 2, Unbounded, 0)                                                                    \
+    L(MAX_ITER_IONS, Plain, AtLeast, 2, Unbounded, 0)                                                                  \
+    L(MIN_SP_LOG_N, Logarithm, Above, 0, AtMost, 0.01)                                                                 \
+    L(MIN_ION_LOG_N, Logarithm, Above, 0, AtMost, 0.01)                                                                \
+    L(TOL_T, Plain, Above, 0, AtMost, 0.1)                                                                             \
+    L(TOL_S, Plain, Above, 0, AtMost, 0.1)                                                                             \
+    L(TOL_N, Plain, Above, 0, AtMost, 0.1)                                                                             \
+    L(TOL_b, Plain, Above, 0, AtMost, 0.1)                                                                             \
+    L(TOL_ION, Plain, Above, 0, AtMost, 0.1)                                                                           \
+    L(TOLERANCE_PI_LOW_N, Plain, Above, 0, AtMost, 0.1)                                                                \
+    L(T_SEED, Plain, Above, 0, Unbounded, 0)                                                                           \
+    L(INITIAL_MIX_N, Plain, Above, 0, AtMost, 1)                                                                       \
+    L(SING_RESET, Plain, AtLeast, 0, AtMost, 0.001)                                                                    \
+    L(ION_RESET, Plain, Above, 0, AtMost, 0.001)                                                                       \
+    L(LOG_ION_RESET, Logarithm, Above, 0, AtMost, 0.001)                                                               \
+    L(COND_Akl, Plain, Above, 0, Unbounded, 0)                                                                         \
+    L(INITIAL_CONDENSED, Plain, Above, 0, AtMost, 0.1)                                                                 \
+    L(THROAT_CONV, Plain, Above, 0, AtMost, 0.1)                                                                       \
+    L(CONV_COND, Plain, Above, 0, AtMost, 0.1)                                                                         \
+    L(FROZ_COND, Plain, Above, 0, AtMost, 0.1)                                                                         \
+    L(ln_Pinf_Pi_RESET, Logarithm, Above, 1, AtMost, 1.1)                                                              \
+    L(AR_DIFF_TOL, Plain, Above, 0, AtMost, 0.1)                                                                       \
+    L(XOFF_NEW_ACH, Plain, AtLeast, 1, AtMost, 1.2)                                                                    \
+    L(FAC_CONV, Plain, Above, 0, AtMost, 0.01)                                                                         \
+    L(MAX_ITER_THROAT, Plain, AtLeast, 2, Unbounded, 0)                                                                \
+    L(MAX_ITER_ODE, Plain, AtLeast, 2, Unbounded, 0)                                                                   \
+    L(MAX_ITER_FROZEN, Plain, AtLeast, 2, Unbounded, 0)                                                                \
+    L(MAX_ITER_FROZEN_THROAT, Plain, AtLeast, 2, Unbounded, 0)                                                         \
+    L(MAX_ITER_FAC, Plain, AtLeast, 2, Unbounded, 0)                                                                   \
+    L(INJ_VEL, Plain, AtLeast, 0, Unbounded, 0)                                                                        \
+    L(REL_TOL, Plain, Above, 0, AtMost, 0.1)                                                                           \
+    L(ABS_TOL, Plain, Above, 0, AtMost, 0.1)                                                                           \
+    L(MAX_ITER_GLOBAL, Plain, AtLeast, 2, Unbounded, 0)                                                                \
+    L(MAX_ITER_THROAT_ODK, Plain, AtLeast, 4, Unbounded, 0)                                                            \
+    L(MAX_ITER_MF_ODK, Plain, AtLeast, 4, Unbounded, 0)                                                                \
+    L(MAX_ITER_POINTS_ODK, Plain, AtLeast, 4, Unbounded, 0)                                                            \
+    L(CONV_E_P_SWITCH, Plain, Above, 1, AtMost, 1.4)                                                                   \
+    L(DIV_E_P_SWITCH, Plain, Above, 1, AtMost, 1.4)                                                                    \
+    L(THROAT_TOL_ODK, Plain, Above, 0, AtMost, 0.1)                                                                    \
+    L(POINT_TOL_ODK, Plain, Above, 0, AtMost, 0.1)                                                                     \
+    L(MF_TOL_ODK, Plain, Above, 0, AtMost, 0.1)                                                                        \
+    L(THROATPOS_TOL_ODK, Plain, Above, 0, AtMost, 1)                                                                   \
+    L(MF_AREA_RELEVANCE, Plain, Above, 0, Unbounded, 0)                                                                \
+    L(POINT_A_MAX_CORRECTION, Plain, Above, 0, AtMost, 0.1)                                                            \
+    L(THROAT_P_POS_RELEVANCE, Plain, Above, 0, Unbounded, 0)
+
+// Pairs whose first value must stay below the second (the range of the c* graph and of
+// the mixture ratios tested). A stored pair out of order loads as the two defaults.
+#define KAVRO_ORDERED_PREFERENCE_PAIRS(P)                                                                              \
+    P(MIN_PRES_CS_PLOT, MAX_PRES_CS_PLOT)                                                                              \
+    P(COMP_OPT_MIN, COMP_OPT_MAX)

@@ -470,34 +470,127 @@ TEST_F(PreferenceFile, ConversionsOfPresentValues)
     document["General"]["DIG_OUT"] = 12.9; // cut toward zero
     document["General"]["LIST_SEPARATOR"] = 44; // ","
     document["General"]["WINSTYLE"] = true; // booleans count as numbers
-    document["Equilibrium"]["T_SEED"] = false;
+    document["Equilibrium"]["T_SEED"] = true;
     document["Equilibrium"]["MAX_ITER_EQ"] = 4294967295u;
-    document["General"]["NUM_DIS_PREC"] = -0.5; // cuts to 0
+    document["General"]["NUM_DIS_PREC"] = 1.9; // cuts to 1
     writeDefault(document);
     ASSERT_TRUE(loadPreferences());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(DIG_OUT, 12);
     EXPECT_EQ(LIST_SEPARATOR, ',');
     EXPECT_EQ(WINSTYLE, 1);
-    EXPECT_EQ(T_SEED, 0.0);
+    EXPECT_EQ(T_SEED, 1.0);
     EXPECT_EQ(MAX_ITER_EQ, 4294967295u);
-    EXPECT_EQ(NUM_DIS_PREC, 0);
+    EXPECT_EQ(NUM_DIS_PREC, 1);
     // present values are left as the file holds them
     EXPECT_EQ(fileDocument(defaultFile())["General"]["DIG_OUT"], 12.9);
 }
 
-// A separator code above 127 is written as its signed code and must read back as written.
-TEST_F(PreferenceFile, SeparatorAbove127ReadsBackAsWritten)
+// Stored values outside what the Preferences dialog accepts load as their defaults, with
+// the code of a mistyped member; the bounds themselves are accepted. The logarithms are
+// ln 0.01 = -4.605170185988091 and ln 1.1 = 0.09531017980432493 (Python's math.log).
+TEST_F(PreferenceFile, ValuesOutsideTheirLimits)
+{
+    struct Row {
+        const char* section;
+        const char* key;
+        json value;
+        bool kept;
+    };
+    const Row rows[] = {
+            {"Equilibrium", "T_SEED", -1e308, false},
+            {"Equilibrium", "T_SEED", 0.0, false},
+            {"Equilibrium", "TOL_T", 0.0, false},
+            {"Equilibrium", "TOL_T", 0.1, true},
+            {"Equilibrium", "TOL_T", 0.10000001, false},
+            {"Datatab", "ABORT", 0, false},
+            {"Datatab", "ABORT", 65535, true},
+            {"General", "NUM_DIS_PREC", 0, false},
+            {"General", "NUM_DIS_PREC", 20, true},
+            {"General", "NUM_DIS_PREC", 21, false},
+            {"General", "IMG_WIDTH", 9, false},
+            {"General", "IMG_WIDTH", 10, true},
+            {"General", "IMG_HEIGHT", 10001, false},
+            {"PropTab", "CS_PLOT_POINTS", 4000000000u, false},
+            {"General", "WINSTYLE", 2, false},
+            {"Nozzletab", "OPT_AREA", 5, false},
+            {"General", "INT_METHOD", 3, false},
+            {"General", "LIST_SEPARATOR", -80, false}, // a byte above 127
+            {"General", "LIST_SEPARATOR", 10, false}, // a line feed
+            {"General", "LIST_SEPARATOR", 44, true},
+            {"ODE", "XOFF_NEW_ACH", 1.0, true},
+            {"ODE", "XOFF_NEW_ACH", 1.2, true},
+            {"ODE", "XOFF_NEW_ACH", 0.99, false},
+            {"ODE", "ln_Pinf_Pi_RESET", 0.0, false}, // shown as 1
+            {"ODE", "ln_Pinf_Pi_RESET", 0.09531017980432493, true}, // 1.1
+            {"ODE", "ln_Pinf_Pi_RESET", 0.0954, false},
+            {"Equilibrium", "MIN_SP_LOG_N", -4.605170185988091, true}, // 0.01
+            {"Equilibrium", "MIN_SP_LOG_N", -4.6, false},
+            {"Equilibrium", "MIN_ION_LOG_N", -700.0, true},
+            {"Equilibrium", "LOG_ION_RESET", 0.0, false}, // an amount of 1
+            {"Equilibrium", "MAX_ITER_EQ", 1, false},
+            {"ODK", "MAX_ITER_THROAT_ODK", 3, false},
+            {"ODK", "MAX_ITER_THROAT_ODK", 4, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " = " + row.value.dump());
+        freshProcessValues();
+        flagsF = 0;
+        json document = goldenDocument();
+        document[row.section][row.key] = row.value;
+        writeDefault(document);
+        ASSERT_TRUE(loadPreferences());
+        const json after = fileDocument(defaultFile());
+        if (row.kept) {
+            EXPECT_EQ(flagsF.load(), 0u);
+            EXPECT_EQ(after[row.section][row.key], row.value);
+        } else {
+            EXPECT_EQ(flagsF.load(), F31);
+            EXPECT_EQ(readText(defaultFile()), golden()); // the default stored in its place
+        }
+    }
+    // in a redirected file the code is that of the redirected file
+    freshProcessValues();
+    flagsF = 0;
+    json redirect = goldenDocument();
+    redirect["Files"]["PREFERENCES"] = otherFile();
+    writeDefault(redirect);
+    json other = goldenDocument();
+    other["Datatab"]["ABORT"] = 0;
+    writeOther(other.dump());
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_EQ(flagsF.load(), F30);
+    EXPECT_EQ(ABORT, 15);
+}
+
+// The c* graph's pressure range and the tested mixture ratios must run upwards; a pair out
+// of order loads as its two defaults.
+TEST_F(PreferenceFile, PairsOutOfOrderTakeTheirDefaults)
 {
     json document = goldenDocument();
-    LIST_SEPARATOR = char(0xB0);
-    ASSERT_TRUE(storePreference(document, "LIST_SEPARATOR"));
+    document["PropTab"]["MIN_PRES_CS_PLOT"] = 2e6;
+    document["PropTab"]["MAX_PRES_CS_PLOT"] = 2e6;
+    document["PropTab"]["COMP_OPT_MIN"] = 3.0;
+    document["PropTab"]["COMP_OPT_MAX"] = 4.0; // in order: kept
     writeDefault(document);
-    LIST_SEPARATOR = ';';
     ASSERT_TRUE(loadPreferences());
-    EXPECT_EQ(flagsF.load(), 0u);
-    EXPECT_EQ(static_cast<unsigned char>(LIST_SEPARATOR), 0xB0);
-    EXPECT_EQ(fileDocument(defaultFile())["General"]["LIST_SEPARATOR"], -80);
+    EXPECT_EQ(flagsF.load(), F31);
+    EXPECT_EQ(MIN_PRES_CS_PLOT, 500000.0);
+    EXPECT_EQ(MAX_PRES_CS_PLOT, 10000000.0);
+    EXPECT_EQ(COMP_OPT_MIN, 3.0);
+    EXPECT_EQ(COMP_OPT_MAX, 4.0);
+    const json after = fileDocument(defaultFile());
+    EXPECT_EQ(after["PropTab"]["MIN_PRES_CS_PLOT"], 500000.0);
+    EXPECT_EQ(after["PropTab"]["MAX_PRES_CS_PLOT"], 10000000.0);
+
+    flagsF = 0;
+    document["PropTab"]["COMP_OPT_MIN"] = 11.0; // above the default maximum
+    document["PropTab"]["COMP_OPT_MAX"] = 5.0;
+    writeDefault(document);
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_EQ(flagsF.load(), F31);
+    EXPECT_EQ(COMP_OPT_MIN, 1.0);
+    EXPECT_EQ(COMP_OPT_MAX, 10.0);
 }
 
 TEST_F(PreferenceFile, OverflowingDoubleTakesTheDefault)
