@@ -321,10 +321,9 @@ void ODE::calculateFAC()
     for (uint32_t pass = 0; pass < MAX_ITER_FAC; ++pass) {
         const double Minj = injector + stagnationRho * INJ_VEL * INJ_VEL;
         const double M0 = rv.p[0] + rv.rho[0] * rv.u[0] * rv.u[0];
-        if (std::fabs(Minj - M0) / injector <= FAC_CONV) {
-            balanced = true;
-            break;
-        }
+        // The pass that meets the tolerance still applies its correction, so the entry
+        // state, the throat and station 0 end on the corrected nozzle-entry pressure.
+        balanced = std::fabs(Minj - M0) / injector <= FAC_CONV;
         pc = pc * Minj / M0;
         rv.chamberPressure = pc;
         if (!stagnationSolve()) {
@@ -342,6 +341,8 @@ void ODE::calculateFAC()
             failed = true;
             return;
         }
+        if (balanced)
+            break;
     }
     if (!balanced)
         raiseFlag(flagsODE, code::ODE04);
