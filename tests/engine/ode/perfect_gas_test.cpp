@@ -152,44 +152,47 @@ TEST_F(PerfectGas, ContourStartingAtItsThroatKeepsTheThroatTemperature)
     expectIsentropic(*rocket, 1e-4);
 }
 
-TEST_F(PerfectGas, EstimateBranchesAndThroatStationAreUntouched)
+TEST_F(PerfectGas, EstimatesLandCloseAndStationsConvergeInAFewPasses)
 {
     ODE ode(mixture, rocket, false, false);
     ode.calculateIAC();
+    ASSERT_FALSE(ode.failed);
     const double T = rocket->T[THROAT], p = rocket->p[THROAT];
     EXPECT_TRUE(ode.solveStation(THROAT, false));
     EXPECT_EQ(rocket->T[THROAT], T);
     EXPECT_EQ(rocket->p[THROAT], p);
 
-    // No Newton pass: the station keeps the initial estimate of its branch.
+    // No Newton pass: the station is left as it was.
     MAX_ITER_ODE = 0;
-    const double g = rocket->gamma[THROAT];
-    const double L = ode.lnPressureRatio;
-    struct Case {
-        unsigned j;
-        double Y;
-    };
-    auto subsonic = [&](double b) {
-        const double c = std::log(b);
-        return L / (b + 10.587 * c * c * c + 9.454 * c);
-    };
-    auto supersonicNear = [&](double b) {
-        const double c = std::log(b);
-        return L + std::sqrt(3.294 * c * c + 1.535 * c);
-    };
-    const Case cases[]
-            = {{1, subsonic(1.5)}, {2, 0.9 * subsonic(1.05)}, {5, supersonicNear(1.99)}, {6, g + 1.4 * std::log(2.0)}};
-    for (const Case& c : cases) {
-        flagsODE = 0;
-        rocket->p[c.j] = -1.0;
-        EXPECT_TRUE(ode.solveStation(c.j, false));
-        EXPECT_TRUE(flagRaised(flagsODE, code::ODE01));
-        EXPECT_EQ(rocket->p[c.j], -1.0) << "station " << c.j << " changed without a pass";
-        // One pass evaluates the estimate itself.
+    rocket->p[1] = -1.0;
+    EXPECT_TRUE(ode.solveStation(1, false));
+    EXPECT_TRUE(flagRaised(flagsODE, code::ODE01));
+    EXPECT_EQ(rocket->p[1], -1.0);
+
+    // What the first estimates of ln(pc/p) are for: on every branch (subsonic at and
+    // below A/At = 1.09, supersonic below and from A/At = 2) a single pass, which
+    // evaluates the estimate, lands close to the isentropic pressure (within 3 % of it
+    // on the subsonic side, within 6 % of ln(pc/p) on the supersonic side, where the
+    // pressure spans decades), and with the default tolerance the station converges in
+    // three passes.
+    CONV_COND = 4e-5;
+    for (unsigned j = 0; j < rocket->stationCount; ++j) {
+        if (j == THROAT)
+            continue;
+        const bool supersonic = j > THROAT;
+        const double exact = PC * pressureRatio(machAt(RATIOS[j], supersonic));
+        const std::string at = " at area ratio " + std::to_string(RATIOS[j]) + (supersonic ? " (supersonic)" : "");
         MAX_ITER_ODE = 1;
-        ode.solveStation(c.j, false);
-        expectRelative(rocket->p[c.j], PC / std::exp(c.Y), 1e-12, "estimate at station " + std::to_string(c.j));
-        MAX_ITER_ODE = 0;
+        ode.solveStation(j, false);
+        if (supersonic)
+            expectRelative(std::log(PC / rocket->p[j]), std::log(PC / exact), 0.06, "estimated ln(pc/p)" + at);
+        else
+            expectRelative(rocket->p[j], exact, 0.03, "estimated pressure" + at);
+        MAX_ITER_ODE = 3;
+        flagsODE = 0;
+        ode.solveStation(j, false);
+        EXPECT_EQ(flagsODE.load(), 0u) << "more than 3 passes" << at;
+        expectRelative(rocket->p[j], exact, 1e-6, "p" + at);
     }
     MAX_ITER_ODE = 10;
 }
