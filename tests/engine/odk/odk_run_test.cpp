@@ -353,6 +353,7 @@ TEST_F(OdkRun, AFailedEquilibriumStartEndsTheRunBeforeAnyIntegration)
     MAX_ITER_EQ = saved;
     EXPECT_TRUE(flagRaised(flagsSP, code::SP10));
     EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+    EXPECT_TRUE(odk.failed) << "no kinetic result without its equilibrium start";
     EXPECT_EQ(odk.passesDone.load(), 0u);
     EXPECT_EQ(odk.rhsEvaluations, 0u);
     EXPECT_FALSE(odk.integrator.active());
@@ -370,6 +371,7 @@ TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
         odk.calculateIAC();
         REL_TOL = saved;
         EXPECT_TRUE(flagRaised(flagsODK, code::ODK00));
+        EXPECT_TRUE(odk.failed);
         EXPECT_FALSE(odk.integrator.active());
         EXPECT_EQ(odk.passesDone.load(), 0u);
     }
@@ -381,6 +383,7 @@ TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
         rv->odkSourceA = std::nan("");
         odk.calculateIAC();
         EXPECT_TRUE(flagRaised(flagsODK, code::ODK01));
+        EXPECT_TRUE(odk.failed);
         EXPECT_FALSE(flagRaised(flagsODK, code::ODK02));
         EXPECT_FALSE(odk.integrator.active());
         EXPECT_EQ(odk.passesDone.load(), 0u);
