@@ -2,7 +2,7 @@
 
 // Message lines are shown to the user exactly as written here, spelling included.
 // clang-format off
-const std::array<FlagCode, 79> flagCodes = {{
+const std::array<FlagCode, 80> flagCodes = {{
     {"SP00", FlagWord::SP, 1u << 0, Severity::Warning,
      "SP00 - Unknown error"},
     {"SP01", FlagWord::SP, 1u << 1, Severity::Warning,
@@ -37,6 +37,8 @@ const std::array<FlagCode, 79> flagCodes = {{
      "SP15 - Computation of equilibrium conductivity failed, frozen value given instead."},
     {"SP16", FlagWord::SP, 1u << 16, Severity::Warning,
      "SP16 - Computation of equilibrium gaseous cp failed, frozen value used in Pr computations."},
+    {"SP17", FlagWord::SP, 1u << 17, Severity::Warning,
+     "SP17 - Transport properties for mixture were computed leaving out species without transport properties defined, which made more than 1% of the gas"},
     {"ODE00", FlagWord::ODE, 1u << 0, Severity::Warning,
      "ODE00 - Maximum number of iterations for throat calculation reached"},
     {"ODE01", FlagWord::ODE, 1u << 1, Severity::Warning,

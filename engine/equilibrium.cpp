@@ -57,10 +57,18 @@ void Mixture::initialEstimate()
         addChargeBalance();
     totalMoles = gasMoles = allMoles = INITIAL_MIX_N;
     logMoles = std::log(totalMoles);
+    // The gases share INITIAL_MIX_N; those of an element no reactant brings stay empty.
+    uint16_t sharing = 0;
+    for (uint16_t j = 0; j < nGas; ++j)
+        sharing += absent(j) ? 0 : 1;
+    const double share = INITIAL_MIX_N / std::max<uint16_t>(sharing, 1);
     for (uint16_t j = 0; j < nGas; ++j) {
         Species& s = *species[j];
-        if (chargeBalance || electronCount(j) == 0.0) {
-            s.moles = INITIAL_MIX_N / nGas;
+        if (absent(j)) {
+            s.moles = 0.0;
+            s.logMoles = MIN_SP_LOG_N - 100.0;
+        } else if (chargeBalance || electronCount(j) == 0.0) {
+            s.moles = share;
             s.logMoles = std::log(s.moles);
         } else {
             s.moles = 0.0;
@@ -92,7 +100,7 @@ void Mixture::addChargeBalance()
     }
     bool found = false;
     for (uint16_t j = 0; j < nGas; ++j) {
-        if (electronCount(j) != 0.0) {
+        if (electronCount(j) != 0.0 && !absent(j)) {
             species[j]->moles = ION_RESET;
             species[j]->logMoles = LOG_ION_RESET;
             totalMoles += ION_RESET;
@@ -139,7 +147,7 @@ bool Mixture::assembleMatrix()
             raiseFlag(flagsSP, code::SP14);
             for (uint16_t j = 0; j < nGas; ++j) {
                 Species& sp = *species[j];
-                if (sp.moles == 0.0 && (chargeBalance || electronCount(j) == 0.0)) {
+                if (sp.moles == 0.0 && !absent(j) && (chargeBalance || electronCount(j) == 0.0)) {
                     sp.moles = SING_RESET;
                     gasMoles += SING_RESET;
                 }
@@ -239,6 +247,8 @@ bool Mixture::applyCorrections()
     double big = std::max(5.0 * std::fabs(dlnn), 5.0 * std::fabs(dlnT));
     double lambda2 = 1.0;
     for (uint16_t j = 0; j < nGas; ++j) {
+        if (absent(j))
+            continue;
         const double share = species[j]->logMoles - lnNOld;
         const double d = corrections[j];
         if (share > MIN_SP_LOG_N) {
@@ -258,6 +268,8 @@ bool Mixture::applyCorrections()
     gasMoles = 0.0;
     bool anion = false, cation = false;
     for (uint16_t j = 0; j < nGas; ++j) {
+        if (absent(j))
+            continue;
         Species& sp = *species[j];
         sp.logMoles += lambda * corrections[j];
         const double share = sp.logMoles - logMoles;
@@ -374,7 +386,7 @@ bool Mixture::checkConvergence()
             weight = 0.0;
             for (uint16_t j = 0; j < nGas; ++j) {
                 const double e = electronCount(j);
-                if (e == 0.0)
+                if (e == 0.0 || absent(j))
                     continue;
                 Species& sp = *species[j];
                 sp.logMoles += e * dpi;
@@ -432,6 +444,54 @@ void Mixture::insertAfterBreakdown()
     lastFiniteTemperature = 0.0;
 }
 
+bool Mixture::reactantsUsable() const
+{
+    if (!reactantTemperatureUsable)
+        return false;
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        if (!usableAmount(reactants[r]->moles))
+            return false;
+    }
+    bool anyElement = false;
+    for (std::size_t i = 0; i < elementTargets.size(); ++i) {
+        if (static_cast<int>(i) == electronRow)
+            continue;
+        if (!std::isfinite(elementTargets[i]) || elementTargets[i] < 0.0)
+            return false;
+        anyElement = anyElement || elementTargets[i] > 0.0;
+    }
+    return anyElement;
+}
+
+void Mixture::markAbsentSpecies()
+{
+    absentSpecies.assign(nSpecies, 0);
+    const std::size_t rows = std::min(elementMatrix.size(), elementTargets.size());
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        for (std::size_t i = 0; i < rows; ++i) {
+            if (static_cast<int>(i) != electronRow && elementMatrix[i][j] != 0.0 && !(elementTargets[i] > 0.0)) {
+                absentSpecies[j] = 1;
+                break;
+            }
+        }
+    }
+}
+
+void Mixture::removeAbsentSpecies()
+{
+    for (uint16_t j = 0; j < nGas; ++j) {
+        Species& sp = *species[j];
+        if (!absent(j))
+            continue;
+        if (sp.moles != 0.0) {
+            gasMoles -= sp.moles;
+            allMoles -= sp.moles;
+            sp.moles = 0.0;
+        }
+        sp.logMoles = MIN_SP_LOG_N - 100.0;
+    }
+}
+
 bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
 {
     lastFiniteTemperature = 0.0;
@@ -449,10 +509,15 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
     logPressureRatio = std::log(p / 100000.0);
     fixedEnthalpy = holdEnthalpy;
     rankTestFailed = false;
-    if (nGas == 0 || !hasSpeciesRecords()) {
+    // No equilibrium without a propellant: no reactant, amounts that are all zero,
+    // negative or not numbers, or a reactant temperature that was refused.
+    if (nGas == 0 || !hasSpeciesRecords() || !reactantsUsable()) {
         raiseFlag(flagsSP, code::SP10);
         return false;
     }
+    raiseFlag(flagsSP, reactantRangeCodes);
+    markAbsentSpecies();
+    removeAbsentSpecies();
     resizeMatrix();
     evaluateSpecies(temperature);
 
@@ -474,7 +539,7 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         const double dlnn = solution[s - 2];
         const double dlnT = solution[s - 1];
         for (uint16_t j = 0; j < nGas; ++j) {
-            if (!chargeBalance && electronCount(j) != 0.0) {
+            if (absent(j) || (!chargeBalance && electronCount(j) != 0.0)) {
                 corrections[j] = 0.0;
                 continue;
             }
@@ -521,7 +586,9 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         }
         if (rankTestFailed)
             return false;
-        clearFlag(flagsSP, RANGE_CODES);
+        // Range warnings of the intermediate temperatures do not survive; that of a
+        // reactant evaluated outside its fit does.
+        clearFlag(flagsSP, RANGE_CODES & ~reactantRangeCodes);
     }
     raiseFlag(flagsSP, code::SP10);
     return false;

@@ -1,5 +1,6 @@
 #include "engine/mixture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/flags.h"
@@ -7,7 +8,7 @@
 #include "engine/engine_messages.h"
 
 namespace {
-void refuse(uint32_t codeMask, const char* text)
+void refuse(uint32_t codeMask, const std::string& text)
 {
     raiseFlag(flagsL, codeMask);
     reportEngineMessage({text, std::string()});
@@ -25,16 +26,30 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
                  const std::vector<std::shared_ptr<Reaction>>* reactionList)
 {
     // The counts never exceed the lists really handed over.
-    nSpecies = static_cast<uint16_t>(std::min<std::size_t>(nSpecies_, speciesList.size()));
+    uint16_t nGiven = static_cast<uint16_t>(std::min<std::size_t>(nSpecies_, speciesList.size()));
     nReactants = static_cast<uint16_t>(std::min<std::size_t>(nReactants_, reactantList.size()));
     nElements = static_cast<uint16_t>(std::min<std::size_t>(nElements_, symbols.size()));
     nReactions = reactionList ? static_cast<uint16_t>(std::min<std::size_t>(nReactions_, reactionList->size())) : 0;
-    for (uint16_t i = 0; i < nSpecies; ++i) {
+    for (uint16_t i = 0; i < nGiven; ++i) {
         if (!speciesList[i]) {
-            nSpecies = i;
+            nGiven = i;
             break;
         }
     }
+    // Each species once: a repeated name would add its own mixing entropy and shift the
+    // equilibrium (H2 and H2O listed twice raise the hydrogen/oxygen chamber by 52 K).
+    // Repeats are merged into the first; the reactions' positions follow.
+    std::vector<std::shared_ptr<Species>> uniqueList;
+    std::vector<uint16_t> uniqueOfGiven(nGiven, 0);
+    for (uint16_t i = 0; i < nGiven; ++i) {
+        uint16_t k = 0;
+        while (k < uniqueList.size() && uniqueList[k]->name != speciesList[i]->name)
+            ++k;
+        if (k == uniqueList.size())
+            uniqueList.push_back(speciesList[i]);
+        uniqueOfGiven[i] = k;
+    }
+    nSpecies = static_cast<uint16_t>(uniqueList.size());
     for (uint16_t i = 0; i < nReactants; ++i) {
         if (!reactantList[i]) {
             nReactants = i;
@@ -61,14 +76,17 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     // Internal order: gases from the front in given order, condensed from the back.
     species.assign(nSpecies, nullptr);
     speciesNames.assign(nSpecies, std::string());
-    std::vector<uint16_t> internalIndex(nSpecies, 0);
+    std::vector<uint16_t> internalOfUnique(nSpecies, 0);
     int front = 0, back = static_cast<int>(nSpecies) - 1;
     nGas = 0;
     for (uint16_t i = 0; i < nSpecies; ++i) {
-        int place = speciesList[i]->phase == 0 ? front++ : back--;
-        species[place] = speciesList[i];
-        internalIndex[i] = static_cast<uint16_t>(place);
+        int place = uniqueList[i]->phase == 0 ? front++ : back--;
+        species[place] = uniqueList[i];
+        internalOfUnique[i] = static_cast<uint16_t>(place);
     }
+    std::vector<uint16_t> internalIndex(nGiven, 0); // per given position
+    for (uint16_t i = 0; i < nGiven; ++i)
+        internalIndex[i] = internalOfUnique[uniqueOfGiven[i]];
     nGas = static_cast<uint16_t>(front);
     for (uint16_t j = 0; j < nSpecies; ++j)
         speciesNames[j] = species[j]->name;
@@ -94,7 +112,7 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
         auto remap = [&](std::vector<uint16_t>& idx, std::vector<double>& values) {
             std::size_t out = 0;
             for (std::size_t k = 0; k < idx.size(); ++k) {
-                if (idx[k] >= nSpecies)
+                if (idx[k] >= nGiven)
                     continue;
                 idx[out] = internalIndex[idx[k]];
                 values[out] = values[k];
@@ -175,13 +193,19 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     solution.setZero();
     previousSolution.setZero();
 
+    markAbsentSpecies();
+
     // Enthalpy of the reactants at the default reactant temperature.
-    enthalpyTarget = 0.0;
-    for (uint16_t r = 0; r < nReactants; ++r) {
-        reactants[r]->thermoDimensional(DEF_REAC_T);
-        enthalpyTarget += reactants[r]->moles * reactants[r]->enthalpy / R_UNIVERSAL;
-    }
+    setReactantEnthalpy(DEF_REAC_T);
     entropyTarget = 0.0;
+
+    // No propellant holds a negative or undefined mass of anything.
+    for (uint16_t r = 0; r < nReactants; ++r) {
+        if (!usableAmount(reactants[r]->moles)) {
+            refuse(code::L07, "The amount of reactant " + reactants[r]->name + " is negative or not a number");
+            break;
+        }
+    }
 }
 
 Mixture::~Mixture() = default;

@@ -116,7 +116,12 @@ public:
     void evaluateSpecies(double T);
     double enthalpyEntropy(double T);
     double frozenProperties(double T);
+    // enthalpyTarget of the reactants at T. A temperature that is not a number above
+    // 0 K is refused (L07 with a message) and leaves the mixture unsolvable until a
+    // usable one is given; a reactant outside its fit raises SP01/SP02, which every
+    // later solve keeps raised.
     double setReactantEnthalpy(double T);
+    // elementTargets from the reactant amounts, then setReactantEnthalpy(T).
     void updateReactantTotals(double T);
     void derivatives();
     double equilibriumProperties(double T);
@@ -141,6 +146,18 @@ private:
     // Rank test of the active condensed set (a held pair counts once); false, with L01
     // raised and the conflicting species reported, when the set is dependent.
     bool condensedRankTest();
+    // A reactant amount a propellant can hold: a number not below zero.
+    static bool usableAmount(double moles) { return std::isfinite(moles) && moles >= 0.0; }
+    // Whether the reactants, as they stand, give an equilibrium problem: amounts that
+    // are numbers not below zero with at least one element present, and a usable
+    // reactant temperature.
+    bool reactantsUsable() const;
+    // Marks the species holding an element that no reactant brings (absentSpecies):
+    // they can only ever have zero moles.
+    void markAbsentSpecies();
+    bool absent(uint16_t j) const { return j < absentSpecies.size() && absentSpecies[j] != 0; }
+    // Gives the absent gases exactly zero moles (the totals follow).
+    void removeAbsentSpecies();
     // Electron count of species j (0 when the element list has no electron row).
     double electronCount(uint16_t j) const { return electronRow < 0 ? 0.0 : elementMatrix[electronRow][j]; }
     bool sameComposition(uint16_t a, uint16_t b) const;
@@ -149,6 +166,9 @@ private:
     void insertAfterBreakdown();
 
     int electronRow = -1; // row of "E" in elementMatrix, -1 when there is none
+    std::vector<char> absentSpecies; // per species: holds an element no reactant brings
+    bool reactantTemperatureUsable = true; // the last reactant temperature given was usable
+    uint32_t reactantRangeCodes = 0; // SP01/SP02 of reactants evaluated outside their fits
     bool rankTestFailed = false; // set by the rank test of the running solve
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/flags.h"
 #include "core/preferences.h"
+#include "engine/engine_messages.h"
 #include "engine/mixture.h"
 
 void Mixture::evaluateSpecies(double T)
@@ -60,10 +62,28 @@ double Mixture::frozenProperties(double T)
 
 double Mixture::setReactantEnthalpy(double T)
 {
+    // Below 0 K there is no state at all; the fits would still give a number.
+    if (!(T > 0.0) || !std::isfinite(T)) {
+        reactantTemperatureUsable = false;
+        raiseFlag(flagsL, code::L07);
+        reportEngineMessage({"The reactant temperature must be a number above 0 K", std::string()});
+        return enthalpyTarget;
+    }
+    reactantTemperatureUsable = true;
+    reactantRangeCodes = 0;
     double sum = 0.0;
     for (uint16_t r = 0; r < nReactants; ++r) {
-        reactants[r]->thermoDimensional(T);
-        sum += reactants[r]->moles * reactants[r]->enthalpy;
+        Species& reactant = *reactants[r];
+        reactant.thermoDimensional(T);
+        sum += reactant.moles * reactant.enthalpy;
+        // An enthalpy extrapolated beyond the fit: the chamber iterations clear the range
+        // codes of their own intermediate temperatures, not this one.
+        if (reactant.nIntervals > 0 && reactant.moles > 0.0 && !reactant.temperatureRanges.empty()) {
+            if (T < reactant.temperatureRanges.front().first)
+                reactantRangeCodes |= code::SP01;
+            else if (T >= reactant.temperatureRanges.back().second)
+                reactantRangeCodes |= code::SP02;
+        }
     }
     enthalpyTarget = sum / R_UNIVERSAL;
     return enthalpyTarget;
@@ -77,6 +97,7 @@ void Mixture::updateReactantTotals(double T)
         for (std::size_t k = 0; k < elementTargets.size() && k < counts.size(); ++k)
             elementTargets[k] += counts[k] * reactants[r]->moles;
     }
+    markAbsentSpecies();
     setReactantEnthalpy(T);
 }
 

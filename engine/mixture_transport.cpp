@@ -12,11 +12,16 @@
 #include <cmath>
 #include <numeric>
 
+#include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/mixture.h"
 
 namespace {
+
+// Share of the gas moles that species left out of the mixing rules may carry before
+// the transport figures are reported as incomplete (SP17).
+constexpr double UNCOVERED_GAS_SHARE = 0.01;
 
 // An independent set of formation reactions over the given species: components are
 // taken greedily, largest amount first, while their element vectors (every element
@@ -171,6 +176,18 @@ bool mixFrozen(Mixture& m, double T, std::vector<uint32_t>& mixing, std::vector<
         raiseFlag(flagsSP, code::SP11);
         return false;
     }
+    // The mixing rules cannot weigh a gas they have no fits for: when such gases make a
+    // noticeable part of the mixture the figures below describe the rest of it only,
+    // and the user is told (the figures stay as the rules give them).
+    double gasMoles = 0.0, uncoveredMoles = 0.0;
+    for (uint16_t j = 0; j < m.nGas; ++j) {
+        const double n = std::max(species[j]->moles, 0.0);
+        gasMoles += n;
+        if (std::find(mixing.begin(), mixing.end(), j) == mixing.end())
+            uncoveredMoles += n;
+    }
+    if (uncoveredMoles > UNCOVERED_GAS_SHARE * gasMoles)
+        raiseFlag(flagsSP, code::SP17);
     for (uint16_t j = 0; j < m.nSpecies; ++j)
         species[j]->thermo(T);
 

@@ -102,11 +102,17 @@ private:
     bool throatAndFreezing(bool finiteArea);
     // Stations, areas, throat index and station vectors that a run can work on.
     bool usableNozzle() const;
-    // Opens a run: clears the last run's failure, or marks this one failed and returns
-    // false when the nozzle cannot carry a run.
+    // Opens a run: clears the last run's failure, or marks this one failed, raises the
+    // nozzle code L08 and returns false when the contour cannot carry a run.
     bool startRun();
     // Burn-back points a grain run can use (min of burnPoints and the curve lengths).
     std::size_t usableBurnPoints() const;
+    // A burn law that can produce gas: positive density, and in every interval a
+    // positive coefficient a and an exponent n that are numbers.
+    bool burnLawUsable() const;
+    // The grain run on the contour as it stands (the optimisations change its throat
+    // between their inner runs); calculateIACGrain checks the contour first.
+    void grainBurn();
 
     enum class SizingFailure { None, Equilibrium, BurnLaw, Exit };
     SizingFailure sizingFailure = SizingFailure::None;

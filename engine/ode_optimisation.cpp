@@ -36,6 +36,11 @@ bool ODE::optimizeForPressure()
     Mixture& m = *mixture;
     if (!usableNozzle())
         return false;
+    // A law that produces no gas would size a throat of no area.
+    if (!burnLawUsable()) {
+        raiseFlag(flagsV, code::V02);
+        return false;
+    }
     m.reset();
     if (!m.solveEquilibrium(rv.chamberT, rv.targetPressure, true))
         return false;
@@ -100,7 +105,8 @@ bool ODE::optimizeForBurnTime()
         const bool outputs = writeOutputs, adapt = rv.adaptExit;
         writeOutputs = false;
         rv.adaptExit = false;
-        calculateIACGrain();
+        failed = false;
+        grainBurn();
         writeOutputs = outputs;
         rv.adaptExit = adapt;
         if (failed || abortRequested())
@@ -137,6 +143,10 @@ bool ODE::optimizeForPerformance()
     Mixture& m = *mixture;
     if (!usableNozzle()) {
         raiseFlag(flagsV, code::OPT01);
+        return false;
+    }
+    if (!burnLawUsable()) {
+        raiseFlag(flagsV, code::V02);
         return false;
     }
     const unsigned t = rv.throatIndex;
@@ -202,7 +212,8 @@ bool ODE::optimizeForPerformance()
             switch (rv.optTarget) {
             case 0: value = rv.rho[t] * rv.u[t] * rv.area[t] * rv.u[e]; break;
             case 2: {
-                calculateIACGrain();
+                failed = false;
+                grainBurn();
                 if (abortRequested())
                     return finish(false);
                 if (failed)

@@ -25,8 +25,26 @@ bool ODE::usableNozzle() const
 
 bool ODE::startRun()
 {
-    failed = !usableNozzle();
+    // A contour the run cannot use is refused with the nozzle code before any work:
+    // besides missing stations or areas, one whose throat is not its narrowest station
+    // (downstream stations narrower than the throat would carry part of its flow only).
+    failed = !usableNozzle() || !throatIsNarrowest(*rocket);
+    if (failed)
+        raiseFlag(flagsL, code::L08);
     return !failed;
+}
+
+bool ODE::burnLawUsable() const
+{
+    const RocketVariables& rv = *rocket;
+    const std::size_t intervals = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
+    if (!(rv.propellantDensity > 0.0) || !std::isfinite(rv.propellantDensity))
+        return false;
+    for (std::size_t k = 0; k < intervals; ++k) {
+        if (!(rv.vieilleA[k] > 0.0) || !std::isfinite(rv.vieilleA[k]) || !std::isfinite(rv.vieilleN[k]))
+            return false;
+    }
+    return true;
 }
 
 bool ODE::abortRequested()
@@ -143,11 +161,29 @@ void ODE::calculateIACGrain()
 {
     if (!startRun())
         return;
+    grainBurn();
+}
+
+void ODE::grainBurn()
+{
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     // Burn times need at least two points of the burn-back curve.
     if (n < 2) {
+        failed = true;
+        return;
+    }
+    // No chamber pressure balances a grain without a burn rate (a = 0 or not a
+    // number), without density, or with a burning area below 0 or not a number: refused
+    // with the burn-law code before any chamber is solved. A burnt-out point (area 0)
+    // is no fault; it is skipped below.
+    bool areasUsable = true;
+    for (std::size_t i = 0; i < n; ++i)
+        areasUsable = areasUsable && rv.burnArea[i] >= 0.0 && std::isfinite(rv.burnArea[i])
+                && std::isfinite(rv.burnDistance[i]);
+    if (!areasUsable || !burnLawUsable()) {
+        raiseFlag(flagsV, code::V02);
         failed = true;
         return;
     }
@@ -161,6 +197,7 @@ void ODE::calculateIACGrain()
     const unsigned f = frozenIndex;
     std::vector<double> inverseRate(n, 0.0);
     double pc = PRES_INITIAL_ESTIMATE;
+    bool anyBalanced = false;
 
     for (std::size_t i = 0; i < n; ++i) {
         rv.combustionArea = rv.burnArea[i];
@@ -202,6 +239,7 @@ void ODE::calculateIACGrain()
             raiseFlag(flagsV, code::V02);
             continue;
         }
+        anyBalanced = true;
         if (abortRequested())
             return;
         if (writeOutputs) {
@@ -233,6 +271,11 @@ void ODE::calculateIACGrain()
         inverseRate[i] = 1.0 / r;
     }
 
+    // Not one point balanced: there is no burn to report.
+    if (!anyBalanced) {
+        failed = true;
+        return;
+    }
     rv.burnTimes[0] = 0.0;
     if (n > 2) {
         std::vector<double> distance(rv.burnDistance.begin(), rv.burnDistance.begin() + n);
@@ -321,10 +364,9 @@ void ODE::calculateFAC()
     for (uint32_t pass = 0; pass < MAX_ITER_FAC; ++pass) {
         const double Minj = injector + stagnationRho * INJ_VEL * INJ_VEL;
         const double M0 = rv.p[0] + rv.rho[0] * rv.u[0] * rv.u[0];
-        if (std::fabs(Minj - M0) / injector <= FAC_CONV) {
-            balanced = true;
-            break;
-        }
+        // The pass that meets the tolerance still applies its correction, so the entry
+        // state, the throat and station 0 end on the corrected nozzle-entry pressure.
+        balanced = std::fabs(Minj - M0) / injector <= FAC_CONV;
         pc = pc * Minj / M0;
         rv.chamberPressure = pc;
         if (!stagnationSolve()) {
@@ -342,6 +384,8 @@ void ODE::calculateFAC()
             failed = true;
             return;
         }
+        if (balanced)
+            break;
     }
     if (!balanced)
         raiseFlag(flagsODE, code::ODE04);

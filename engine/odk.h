@@ -110,6 +110,10 @@ public:
     std::atomic<uint32_t> passesDone{0};
     // Right-hand-side evaluations of the running calculateIAC (the measure of its cost).
     uint64_t rhsEvaluations = 0;
+    // Set when the last calculateIAC ended without results: a refused nozzle, a failed
+    // equilibrium start, a failed integration or a critical kinetic code. An abort is
+    // not a failure (the caller discards the aborted run).
+    bool failed = false;
 
     OdkIntegrator integrator;
     OdkUserData userData;
@@ -127,10 +131,10 @@ public:
     // context reports an error).
     void closeSolver(int code);
 
-    // Whether the nozzle of the record can be run: throat neither first nor last, the
-    // switch stations around it, enough stations past the divergent switch station for
-    // the derivative window, positive areas and ascending coordinates, and the station
-    // count the solver was built for.
+    // Whether the nozzle of the record can be run: throat neither first nor last and no
+    // station narrower than it, the switch stations around it, enough stations past the
+    // divergent switch station for the derivative window, positive areas and ascending
+    // coordinates, and the station count the solver was built for.
     bool nozzleSupported() const;
 
     // The kinetic run with an infinite-area combustor at the record's chamber pressure.
@@ -156,6 +160,8 @@ public:
     bool throatPositionAccepted() const;
 
 private:
+    // The kinetic run itself; true when its final pass wrote the stations.
+    bool runKinetic();
     enum class PassEnd { Completed, Stopped };
     // First point and the three integration segments; the final pass also writes the
     // station results. Stopped when the run must end (codes already raised).

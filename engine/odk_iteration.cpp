@@ -215,7 +215,7 @@ bool ODK::throatPositionAccepted() const
     return -offset <= 0.5 * (rv.x[t] - rv.x[t - 1]);
 }
 
-void ODK::calculateIAC()
+bool ODK::runKinetic()
 {
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
@@ -226,7 +226,7 @@ void ODK::calculateIAC()
     // A nozzle the iteration cannot handle is refused before any work.
     if (!nozzleSupported()) {
         raiseFlag(flagsODK, code::ODK00);
-        return;
+        return false;
     }
 
     // 1. Equilibrium start: chamber, the given pressure curve and the first guesses.
@@ -236,36 +236,36 @@ void ODK::calculateIAC()
         ODE start(false, mixture, rocket, transport, heatTransfer);
         start.calculateIAC();
         if (start.failed)
-            return;
+            return false;
     }
     const uint32_t spNew = flagsSP.load(std::memory_order_relaxed) & ~spBefore;
     const uint32_t lNew = flagsL.load(std::memory_order_relaxed) & ~lBefore;
     if ((spNew & code::SP10) || (lNew & code::L01))
-        return;
+        return false;
     const unsigned t = rv.throatIndex;
     const double At = rv.area[t];
     for (unsigned k = 0; k < rv.stationCount; ++k) {
         if (!std::isfinite(rv.p[k]) || !(rv.p[k] > 0.0) || !std::isfinite(rv.u[k]) || !std::isfinite(rv.rho[k]))
-            return;
+            return false;
     }
 
     // 2. Equilibrium at the first station.
     if (!m.solveEquilibrium(rv.T[0], rv.p[0], false))
-        return;
+        return false;
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
 
     // 3. Integrator, its initial state filled from the equilibrium start.
     const std::size_t N = m.nSpecies;
     if (!integrator.create(static_cast<sunindextype>(N + 4))) {
         raiseFlag(flagsODK, code::ODK00);
-        return;
+        return false;
     }
     loadInitialState();
     areaGiven = true;
     if (!integrator.initialise(odkRightHandSide, rv.x[0], REL_TOL, ABS_TOL)
         || CVodeSetUserData(integrator.memory(), &userData) != CV_SUCCESS) {
         raiseFlag(flagsODK, code::ODK00);
-        return;
+        return false;
     }
 
     // 4. The mass flow of the equilibrium throat.
@@ -284,9 +284,9 @@ void ODK::calculateIAC()
     } else {
         for (;;) {
             if (aborted())
-                return;
+                return false;
             if (integrationPass(false) == PassEnd::Stopped)
-                return;
+                return false;
             passesDone.fetch_add(1, std::memory_order_relaxed);
 
             bool nextPass = false;
@@ -371,10 +371,20 @@ void ODK::calculateIAC()
 
     // 8. Final pass: the results.
     if (aborted())
-        return;
+        return false;
     if (integrationPass(true) == PassEnd::Stopped)
-        return;
+        return false;
     closeSolver(0);
+    return true;
+}
+
+void ODK::calculateIAC()
+{
+    const bool completed = runKinetic();
+    // A run without its final pass, or with a critical code, has no results to show;
+    // an aborted run is the caller's to discard and is no failure of its own.
+    const bool critical = flagRaised(flagsODK, code::ODK00 | code::ODK01 | code::ODK02);
+    failed = critical || (!completed && !aborted());
 }
 
 void ODK::stationOutputs(unsigned k)

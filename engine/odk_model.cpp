@@ -199,6 +199,11 @@ bool ODK::nozzleSupported() const
         if (k > 0 && !(rv.x[k] > rv.x[k - 1]))
             return false;
     }
+    // The flow must pass its sonic point at the declared throat: a station narrower
+    // than the throat (a contour still falling after it, or a divergent part dipping
+    // below it) leaves the integration nothing to converge to.
+    if (!throatIsNarrowest(rv))
+        return false;
     return rv.chamberPressure > 0.0 && std::isfinite(rv.chamberPressure);
 }
 

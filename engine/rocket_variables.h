@@ -148,3 +148,13 @@ public:
     // stationScale), existing entries kept. moleFractions, x and area are untouched.
     void resizeStations();
 };
+
+// Relative margin by which a station may lie below the throat station's area and still
+// count as part of a flat throat region (areas from one contour agree far closer).
+constexpr double THROAT_AREA_TOLERANCE = 1e-6;
+
+// Whether no station of the record is narrower than its throat station (within
+// THROAT_AREA_TOLERANCE): a narrower station cannot pass the throat's mass flow, so a
+// nozzle-flow run on such a contour has no solution. Needs stationCount areas and a
+// throat index among them.
+bool throatIsNarrowest(const RocketVariables& rv);

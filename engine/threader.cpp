@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include "engine/ode.h"
+#include "engine/odk.h"
 
 Threader::Threader(std::function<void()> progress) : QObject(nullptr), progressCallback(std::move(progress))
 {
@@ -33,10 +34,14 @@ void Threader::runCalculations()
         break;
     case 1: res = boolOdeRun && ode ? boolOdeRun(*ode) : false; break;
     case 2:
-        if (odkRun && odk)
+        // Likewise a kinetic run that ended without its stations (refused, failed
+        // integration, critical code) is reported as failed.
+        if (odkRun && odk) {
             odkRun(*odk);
-        else
+            res = !odk->failed;
+        } else {
             res = false;
+        }
         break;
     default: break;
     }

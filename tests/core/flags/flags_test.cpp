@@ -66,6 +66,9 @@ TEST_F(FlagCodes, MessageLinesExactlyAsWritten)
             "the mixture",
             "SP15 - Computation of equilibrium conductivity failed, frozen value given instead.",
             "SP16 - Computation of equilibrium gaseous cp failed, frozen value used in Pr computations.",
+            // Our own line, after the published ones of its family.
+            "SP17 - Transport properties for mixture were computed leaving out species without transport properties "
+            "defined, which made more than 1% of the gas",
             "ODE00 - Maximum number of iterations for throat calculation reached",
             "ODE01 - Maximum number of iterations for nozzle point pressure convergence reached",
             "ODE02 - Maximum number of iterations for frozen temperature calculation reached",
@@ -154,6 +157,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
             {"SP00", FlagWord::SP, code::SP00, Severity::Warning},
             {"SP10", FlagWord::SP, 0x400, Severity::Warning},
             {"SP16", FlagWord::SP, 0x10000, Severity::Warning},
+            {"SP17", FlagWord::SP, 0x20000, Severity::Warning},
             {"ODE04", FlagWord::ODE, 0x10, Severity::Warning},
             {"ODK00", FlagWord::ODK, 0x1, Severity::Critical},
             {"ODK02", FlagWord::ODK, 0x4, Severity::Critical},
@@ -186,7 +190,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
         EXPECT_EQ(c->mask, e.mask) << e.code;
         EXPECT_EQ(c->severity, e.severity) << e.code;
     }
-    EXPECT_EQ(findFlagCode("SP17"), nullptr);
+    EXPECT_EQ(findFlagCode("SP18"), nullptr);
     EXPECT_EQ(findFlagCode("sp00"), nullptr);
 
     // Whole families: count, one bit each, no two codes on the same bit.
@@ -203,7 +207,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
             EXPECT_EQ(c.severity, n % 2 ? Severity::Critical : Severity::Warning) << name;
         }
     }
-    EXPECT_EQ(perWord[int(FlagWord::SP)], 17);
+    EXPECT_EQ(perWord[int(FlagWord::SP)], 18);
     EXPECT_EQ(perWord[int(FlagWord::ODE)], 5);
     EXPECT_EQ(perWord[int(FlagWord::ODK)], 9);
     EXPECT_EQ(perWord[int(FlagWord::V)], 5);
@@ -230,11 +234,11 @@ TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
     }
     const std::pair<const char*, uint32_t> named[] = {
             {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
-            {"SP16", code::SP16},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04}, {"ODK02", code::ODK02},
-            {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
-            {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
-            {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
-            {"F31", code::F(31)},
+            {"SP16", code::SP16},   {"SP17", code::SP17},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04},
+            {"ODK02", code::ODK02}, {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},
+            {"V01", code::V01},     {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01},
+            {"L00", code::L00},     {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},
+            {"L09", code::L09},     {"F31", code::F(31)},
     };
     for (const auto& [name, mask] : named)
         EXPECT_EQ(findFlagCode(name)->mask, mask) << name;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../equilibrium_checks.h"
+#include "../ode/perfect_gas.h"
 #include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -203,9 +204,23 @@ TEST_F(EquilibriumSolver, CharacteristicVelocityClosedForm)
     // The closed form at the chamber state lies within a percent of the reference
     // program's throat-based c* (2332.3 m/s).
     EXPECT_NEAR(cstar / 2332.3, 1.0, 0.01);
-    // gamma 1.2: the denominator is 0.6485312.
-    m->gamma = 1.2;
-    EXPECT_NEAR(std::sqrt(1.2) * std::pow(2 / 2.2, 5.5), 0.6485312, 1e-7);
+
+    // Two inert gases of Cp/R = 6 have gamma = 6/5 = 1.2, for which the denominator
+    // sqrt(g) (2/(g + 1))^((g + 1)/(2 (g - 1))) = sqrt(1.2) (1/1.1)^5.5 is 0.6485312; the
+    // reactants carry cp Tc, so the chamber is at Tc = 3000 K whatever the pressure, and
+    // c* = sqrt(R n Tc)/0.6485312 with n = 0.6/28 + 0.4/44 kmol/kg.
+    using perfect_gas::gas;
+    using perfect_gas::reactant;
+    Mixture inert(2, 2, 3, 0, {gas("A", "He", 28.0, 6.0), gas("B", "Ne", 44.0, 6.0)},
+                  {reactant("A0", "He", 28.0, 6.0, 0.6), reactant("B0", "Ne", 44.0, 6.0, 0.4)}, {"He", "Ne", "E"},
+                  nullptr);
+    inert.setReactantEnthalpy(298.15);
+    inert.reset();
+    T = T_SEED;
+    ASSERT_TRUE(inert.solveEquilibrium(T, 2e6, true));
+    const double inertCStar = inert.characteristicVelocity();
+    EXPECT_NEAR(inert.gamma, 1.2, 1e-9);
+    EXPECT_NEAR(inertCStar / (std::sqrt(8314.51 * (0.6 / 28.0 + 0.4 / 44.0) * 3000.0) / 0.6485312), 1.0, 2e-7);
 }
 
 TEST_F(EquilibriumSolver, NoIterationAllowedFailsAtOnce)

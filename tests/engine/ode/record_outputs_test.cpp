@@ -190,15 +190,4 @@ TEST_F(Outputs, BartzCoefficientsFollowTheTextbookCorrelation)
     EXPECT_NEAR(rv.chamberBartzH / chamber, 1.0, 1e-6);
 }
 
-TEST_F(Outputs, OnlyFrozenReportsFrozenSoundSpeed)
-{
-    ONLY_FROZ = true;
-    ODE ode(mixture, rocket, false, false);
-    ode.calculateIAC();
-    ONLY_FROZ = false;
-    // The perfect gas: frozen and equilibrium agree, and the throat Mach number is 1.
-    EXPECT_NEAR(rocket->mach[1], 1.0, 1e-6);
-    EXPECT_NEAR(rocket->gamma[3], gamma(), 1e-9);
-}
-
 } // namespace

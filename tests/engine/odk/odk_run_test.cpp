@@ -3,7 +3,7 @@
 // (and the closed-form nozzle flow). With the hydrogen/oxygen mechanism the exit state
 // lies between the frozen and the equilibrium runs, and moves to either limit as the
 // rates are made very fast or very slow.
-#include <chrono>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "../ode/perfect_gas.h"
+#include "../support/worker_run.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
@@ -287,8 +288,9 @@ TEST_F(OdkRun, FirstPointStartsFromAStateThatSatisfiesTheEquationOfState)
         ODK odk(perfect_gas::mixture(), rv, false, false);
         odk.calculateIAC();
         EXPECT_EQ(flagsODK.load() & CRITICAL_ODK, 0u) << iterations;
-        if (iterations == 1)
+        if (iterations == 1) {
             EXPECT_TRUE(flagRaised(flagsODE, code::ODE01)) << "one iteration cannot meet the mass flow";
+        }
         const double Rn = R_UNIVERSAL / rv->molecularWeight[0];
         EXPECT_NEAR(rv->p[0] / (rv->rho[0] * Rn * rv->T[0]), 1.0, 1e-12) << iterations;
     }
@@ -317,12 +319,18 @@ TEST_F(OdkRun, AbortEndsTheRunBeforeItsFinalPassWithoutCodes)
         MAX_ITER_MF_ODK = 100000;
         auto rv = hydrogenOxygenRecord();
         ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
-        std::thread worker([&odk] { odk.calculateIAC(); });
-        while (odk.passesDone.load() < 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::atomic<bool> ended{false};
+        std::thread worker([&odk, &ended] {
+            odk.calculateIAC();
+            ended = true;
+        });
+        // Bounded: a run that ends (or stalls) before its first pass fails the test
+        // instead of holding it until the ctest timeout.
+        const bool onePass = worker_run::waitFor([&] { return odk.passesDone.load() >= 1 || ended.load(); }, 60000);
         abortFlag = 1;
         worker.join();
         MAX_ITER_MF_ODK = savedMf;
+        ASSERT_TRUE(onePass) << "no pass within a minute";
         EXPECT_GE(odk.passesDone.load(), 1u);
         EXPECT_LT(odk.passesDone.load(), 50u);
         EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
@@ -343,6 +351,7 @@ TEST_F(OdkRun, AFailedEquilibriumStartEndsTheRunBeforeAnyIntegration)
     MAX_ITER_EQ = saved;
     EXPECT_TRUE(flagRaised(flagsSP, code::SP10));
     EXPECT_EQ(flagsODK.load() & ALL_ODK, 0u);
+    EXPECT_TRUE(odk.failed) << "no kinetic result without its equilibrium start";
     EXPECT_EQ(odk.passesDone.load(), 0u);
     EXPECT_EQ(odk.rhsEvaluations, 0u);
     EXPECT_FALSE(odk.integrator.active());
@@ -360,6 +369,7 @@ TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
         odk.calculateIAC();
         REL_TOL = saved;
         EXPECT_TRUE(flagRaised(flagsODK, code::ODK00));
+        EXPECT_TRUE(odk.failed);
         EXPECT_FALSE(odk.integrator.active());
         EXPECT_EQ(odk.passesDone.load(), 0u);
     }
@@ -371,6 +381,7 @@ TEST_F(OdkRun, IntegratorFailuresAreCriticalAndReleaseEverything)
         rv->odkSourceA = std::nan("");
         odk.calculateIAC();
         EXPECT_TRUE(flagRaised(flagsODK, code::ODK01));
+        EXPECT_TRUE(odk.failed);
         EXPECT_FALSE(flagRaised(flagsODK, code::ODK02));
         EXPECT_FALSE(odk.integrator.active());
         EXPECT_EQ(odk.passesDone.load(), 0u);

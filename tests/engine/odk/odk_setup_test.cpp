@@ -114,6 +114,9 @@ TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
             {"throat at the last station", {5, 4, 3, 2, 1.5, 1.2, 1.1, 1.05, 1.0}, 8},
             {"too few stations after the switch", {4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2}, 5},
             {"fewer stations than the derivative window", {2, 1.05, 1.0, 1.2, 1.5, 2}, 2},
+            // Contours whose area does not fall to the declared throat and rise after it.
+            {"area still falling after the declared throat", {1.5, 1.0, 0.5, 0.25, 0.5, 1.0, 1.5, 2, 3, 4, 5}, 1},
+            {"divergent part dipping below the throat", {4, 3, 2, 1.5, 1.05, 1.0, 1.2, 0.9, 1.5, 2, 3, 4}, 5},
     };
     for (const RefusedCase& c : cases) {
         flagsODK = 0;
@@ -124,6 +127,7 @@ TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
         EXPECT_FALSE(odk.nozzleSupported()) << c.name;
         odk.calculateIAC();
         EXPECT_TRUE(flagRaised(flagsODK, code::ODK00)) << c.name;
+        EXPECT_TRUE(odk.failed) << c.name;
         EXPECT_FALSE(odk.integrator.active()) << c.name;
         // Nothing ran: the chamber and the stations are as they were.
         EXPECT_EQ(rv->chamberT, chamberT) << c.name;
@@ -138,10 +142,16 @@ TEST_F(OdkSetup, NozzlesTheIterationCannotHandleAreRefusedBeforeAnyWork)
     ODK odk(hydrogenOxygenKinetic(1.0, true), rv, false, false);
     EXPECT_FALSE(odk.nozzleSupported());
 
-    // The same nozzle with ascending coordinates is accepted.
+    // The same nozzle with ascending coordinates is accepted, and so are a flat throat
+    // region and a divergent part that waves above the throat area.
     auto good = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
     ODK accepted(hydrogenOxygenKinetic(1.0, true), good, false, false);
     EXPECT_TRUE(accepted.nozzleSupported());
+    ODK flat(hydrogenOxygenKinetic(1.0, true), nozzle({4, 3, 2, 1.5, 1.0, 1.0, 1.2, 1.5, 2, 3, 4}, 5), false, false);
+    EXPECT_TRUE(flat.nozzleSupported());
+    ODK waving(hydrogenOxygenKinetic(1.0, true), nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.1, 1.5, 2, 3, 4}, 5), false,
+               false);
+    EXPECT_TRUE(waving.nozzleSupported());
 
     // Stations added to the record after the solver was built: its station vectors
     // and switch stations belong to the old contour, and the run would write past them.

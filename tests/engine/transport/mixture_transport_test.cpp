@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "../test_mixtures.h"
+#include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
@@ -150,6 +151,39 @@ TEST_F(MixtureTransport, SpeciesWithoutDataAreLeftOutOfTheMixing)
     m->frozenTransport(1500.0, true);
     EXPECT_DOUBLE_EQ(m->viscosity, 9e-6);
     EXPECT_DOUBLE_EQ(m->conductivity, 0.18);
+}
+
+TEST_F(MixtureTransport, GasLeftOutOfTheMixingAboveOnePercentIsReported)
+{
+    // A with transport fits, B without: the figures are A's alone in both cases, and
+    // only the gas in which B is a real part (not a trace) carries the warning. A
+    // species with a conductivity fit but no viscosity is left out of the mixing too.
+    struct Case {
+        const char* label;
+        double bShare;
+        double bConductivity;
+        bool warned;
+    };
+    const Case cases[] = {{"0.5 % without data", 0.005, 0.0, false},
+                          {"50 % without data", 0.5, 0.0, true},
+                          {"50 % with a conductivity only", 0.5, 0.03, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (bool equilibrium : {false, true}) {
+            auto m = gasMixture({constantGas("A", {{2, "H"}}, 2.0, 9e-6, 0.18),
+                                 constantGas("B", {{2, "O"}}, 32.0, 0, c.bConductivity)},
+                                {(1.0 - c.bShare) * 0.04, c.bShare * 0.04});
+            flagsSP = 0;
+            if (equilibrium)
+                m->equilibriumTransport(1500.0, true);
+            else
+                m->frozenTransport(1500.0, true);
+            EXPECT_EQ(flagRaised(flagsSP, code::SP17), c.warned) << (equilibrium ? "equilibrium" : "frozen");
+            EXPECT_FALSE(flagRaised(flagsSP, code::SP11));
+            EXPECT_DOUBLE_EQ(m->viscosity, 9e-6);
+            EXPECT_DOUBLE_EQ(m->conductivity, 0.18);
+        }
+    }
 }
 
 TEST_F(MixtureTransport, NothingToMixRaisesSP11AndChangesNothing)
