@@ -94,10 +94,13 @@ std::vector<std::string> collectPropellantElements(const std::vector<std::string
             continue;
         for (const nlohmann::json& pair : *composition) {
             const std::string* symbol = compositionSymbol(pair);
-            if (symbol && !contains(elements, *symbol))
+            if (symbol && *symbol != "E" && !contains(elements, *symbol))
                 elements.push_back(*symbol);
         }
     }
+    // The electron row comes once and last, also when a reactant holds electrons: the
+    // equilibrium solver keeps it last, and a repeated row would make its element
+    // system singular.
     elements.push_back("E");
     return elements;
 }

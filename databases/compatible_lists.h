@@ -31,7 +31,7 @@ public:
 };
 
 // The element symbols of the named reactants ("Composition" element 1), each once, in
-// order of first appearance, then "E" (always appended, even when already present).
+// order of first appearance, then "E", once and last (also when a reactant holds it).
 // A name missing from the document, or a malformed composition item, adds nothing.
 std::vector<std::string> collectPropellantElements(const std::vector<std::string>& reactantNames,
                                                    const nlohmann::json& reactantsDoc);

@@ -42,8 +42,9 @@ TEST(CompatibleLists, ElementsInOrderOfFirstAppearanceThenElectron)
     EXPECT_EQ(collectPropellantElements({"AlO", "H2O"}, reactants), (Names{"Al", "O", "H", "E"}));
     // no reactant rows: only the electron
     EXPECT_EQ(collectPropellantElements({}, reactants), (Names{"E"}));
-    // a reactant holding "E" leaves it twice
-    EXPECT_EQ(collectPropellantElements({"Ion"}, reactants), (Names{"Cs", "E", "E"}));
+    // a reactant holding "E" leaves it once, last
+    EXPECT_EQ(collectPropellantElements({"Ion"}, reactants), (Names{"Cs", "E"}));
+    EXPECT_EQ(collectPropellantElements({"Ion", "H2O"}, reactants), (Names{"Cs", "H", "O", "E"}));
     // unknown names and malformed compositions contribute nothing
     EXPECT_EQ(collectPropellantElements({"Nope", "Bad", "Null", "H2O"}, reactants), (Names{"H", "O", "E"}));
     EXPECT_EQ(collectPropellantElements({"H2O"}, json(nullptr)), (Names{"E"}));
