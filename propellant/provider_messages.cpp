@@ -2,12 +2,13 @@
 
 #include "core/message_box.h"
 
-void showProviderMessage(const QString& text)
+void showProviderMessage(const QString& text, const QString& informativeText)
 {
     MessageRequest request;
     request.icon = Msg::Critical;
     request.title.clear();
     request.text = text;
+    request.informativeText = informativeText;
     request.windowIcon = true;
     showMessage(nullptr, request);
 }

@@ -3,7 +3,7 @@
 // with the critical icon and the program's window icon, without a title.
 #include <QString>
 
-void showProviderMessage(const QString& text);
+void showProviderMessage(const QString& text, const QString& informativeText = {});
 
 // "<Which> file could not be opened, it may be opened by another software or have
 // accesibility restrictions" (the spelling is the program's own).

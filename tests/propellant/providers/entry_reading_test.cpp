@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/flags.h"
-#include "fixture_entries.h"
+#include "propellant/fixture_entries.h"
 #include "propellant/entry_reading.h"
 
 namespace {

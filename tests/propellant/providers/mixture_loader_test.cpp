@@ -11,7 +11,7 @@
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "engine/engine_messages.h"
-#include "fixture_entries.h"
+#include "propellant/fixture_entries.h"
 #include "propellant/mixture_loader.h"
 #include "propellant/propellant_entry.h"
 #include "support/message_recorder.h"

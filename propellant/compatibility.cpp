@@ -1,0 +1,136 @@
+#include "propellant/compatibility.h"
+
+#include <algorithm>
+
+#include <QString>
+
+#include "propellant/provider_messages.h"
+#include "propellant/tab_messages.h"
+
+using nlohmann::json;
+
+namespace {
+
+bool contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+bool isActive(const json& doc, const std::string& name)
+{
+    if (!doc.is_object())
+        return false;
+    auto it = doc.find(name);
+    if (it == doc.end() || !it->is_object())
+        return false;
+    auto active = it->find("isActive");
+    return active != it->end() && active->is_boolean() && active->get<bool>();
+}
+
+// The species names of one side of a stored reaction (malformed items give none).
+std::vector<std::string> participants(const json& entry, const char* side)
+{
+    std::vector<std::string> names;
+    auto it = entry.find(side);
+    if (it == entry.end() || !it->is_array())
+        return names;
+    for (const json& pair : *it)
+        if (pair.is_array() && !pair.empty() && pair[0].is_string())
+            names.push_back(pair[0].get<std::string>());
+    return names;
+}
+
+} // namespace
+
+QString databaseLabel(ChemicalDatabase db)
+{
+    switch (db) {
+    case ChemicalDatabase::Species: return QStringLiteral("Species");
+    case ChemicalDatabase::Reactants: return QStringLiteral("Reactants");
+    case ChemicalDatabase::Kinetics: return QStringLiteral("Kinetics");
+    }
+    return {};
+}
+
+std::optional<DatabaseDocument> readDatabaseForTab(ChemicalDatabase db, QObject* tab, const char* operation)
+{
+    DatabaseDocument doc = readDatabase(db);
+    switch (doc.status) {
+    case JsonReadStatus::Ok:
+    case JsonReadStatus::Missing: return doc;
+    case JsonReadStatus::CannotOpen:
+        showTabMessage(tab, Msg::Critical, cannotOpenFileMessage(databaseLabel(db)));
+        return std::nullopt;
+    case JsonReadStatus::Unparsable:
+        showTabMessage(tab, Msg::Critical, corruptedFileMessage(databaseLabel(db), QString::fromLatin1(operation)));
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows, QObject* tab)
+{
+    compatibleSpecies.clear();
+    propellantElements.clear();
+    std::optional<DatabaseDocument> reactants = readDatabaseForTab(ChemicalDatabase::Reactants, tab, "save");
+    if (!reactants || reactants->status == JsonReadStatus::Missing)
+        return;
+    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "save");
+    if (!species || species->status == JsonReadStatus::Missing)
+        return;
+    propellantElements = collectPropellantElements(reactantRows, reactants->document);
+    compatibleSpecies = collectCompatibleSpecies(propellantElements, species->document);
+}
+
+bool updateCompatibleReactionsFor(bool check, QObject* tab)
+{
+    if (!check)
+        compatibleReactions.clear();
+    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "save");
+    if (!species)
+        return false;
+    std::optional<DatabaseDocument> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, tab, "save");
+    if (!kinetics)
+        return false;
+    if (!check) {
+        compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics->document);
+        return true;
+    }
+    std::optional<UnselectedParticipant> unselected
+            = findUnselectedParticipant(compatibleReactions, compatibleSpecies, species->document, kinetics->document);
+    if (!unselected)
+        return true;
+    const QString key = QString::fromStdString(unselected->reaction);
+    showProviderMessage(
+            QStringLiteral("Reaction '") + key
+                    + (unselected->product ? QStringLiteral("' has a non-selected specie as product")
+                                           : QStringLiteral("' uses a non-selected specie as reactant")),
+            QStringLiteral("Please deselect the reaction or select the appropriate specie in the database"));
+    return false;
+}
+
+std::optional<UnselectedParticipant> findUnselectedParticipant(const std::vector<std::string>& reactions,
+                                                               const std::vector<std::string>& species,
+                                                               const json& speciesDoc, const json& kineticsDoc)
+{
+    if (!kineticsDoc.is_object())
+        return std::nullopt;
+    for (auto it = kineticsDoc.begin(); it != kineticsDoc.end(); ++it) {
+        if (!isActive(kineticsDoc, it.key()) || !contains(reactions, it.key()))
+            continue;
+        for (bool product : {false, true})
+            for (const std::string& name : participants(it.value(), product ? "Products" : "Reactants"))
+                if (contains(species, name) && !isActive(speciesDoc, name))
+                    return UnselectedParticipant{it.key(), product};
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> activeNames(const std::vector<std::string>& names, const json& doc)
+{
+    std::vector<std::string> out;
+    for (const std::string& name : names)
+        if (isActive(doc, name))
+            out.push_back(name);
+    return out;
+}

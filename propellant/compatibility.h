@@ -1,0 +1,54 @@
+#pragma once
+// How the propellant tab keeps the process-wide compatibility lists
+// (databases/compatible_lists.h) in step with its reactant rows and the database files,
+// and how it verifies the user's selection of reactions before a save. The boxes of the
+// updates are children of the tab (critical icon); that of the verification has no
+// parent and carries the program's window icon.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <nlohmann/json.hpp>
+
+#include "databases/compatible_lists.h"
+#include "databases/database_files.h"
+
+class QObject;
+
+// Rebuilds propellantElements and compatibleSpecies from the reactant rows (display
+// order). Both are emptied first; a missing Reactants.json or Species.json (F02, F00)
+// ends the update with both empty; one that cannot be opened or parsed (F18, F16) is
+// reported ("... file could not be opened, ...", "... file was corrupted, save process
+// aborted") and ends it likewise.
+void updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows, QObject* tab);
+
+// check false: rebuilds compatibleReactions from compatibleSpecies and Kinetics.json.
+// check true: leaves the list as it is and verifies that no active compatible reaction
+// has a compatible participant that is not selected (reporting the first one found).
+// Missing files (F00, F04) read as empty; false when a file cannot be opened or parsed
+// (reported) or when the verification fails.
+bool updateCompatibleReactionsFor(bool check, QObject* tab);
+
+// The first active reaction of `reactions` (in the key order of the kinetics document)
+// with a reactant, then a product, that is one of `species` but not selected ("isActive"
+// not true, or no entry at all) in the species document.
+struct UnselectedParticipant {
+    std::string reaction;
+    bool product = false; // the participant is a product (else a reactant)
+};
+std::optional<UnselectedParticipant> findUnselectedParticipant(const std::vector<std::string>& reactions,
+                                                               const std::vector<std::string>& species,
+                                                               const nlohmann::json& speciesDoc,
+                                                               const nlohmann::json& kineticsDoc);
+
+// The names of `names` whose entry in `doc` is an object with "isActive" true, in order.
+std::vector<std::string> activeNames(const std::vector<std::string>& names, const nlohmann::json& doc);
+
+// Reads a database for an operation of the tab: a missing file gives its empty document
+// (code raised); one that cannot be opened or parsed is reported ("<operation> process
+// aborted" for the latter) and gives nullopt.
+std::optional<DatabaseDocument> readDatabaseForTab(ChemicalDatabase db, QObject* tab, const char* operation);
+
+// "Species", "Reactants" or "Kinetics": the file's word in the tab's messages.
+QString databaseLabel(ChemicalDatabase db);
