@@ -1,7 +1,7 @@
 #include "propellant/propellant_model.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/flags.h"

@@ -45,10 +45,13 @@ constexpr int optimiseGridRow = 3;
 
 } // namespace
 
+PropTab::ExportDialogs propTabExportDialogs(); // prop_tab_graph.cpp
+
 PropTab::PropTab(QWidget* parent)
     : QWidget(parent), ui(new Ui_PropTab),
       dataSpacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding)),
-      compositionSpacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding)), optimise(nullptr)
+      compositionSpacer(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding)), optimise(nullptr),
+      exportDialogs(propTabExportDialogs())
 {
     ui->setupUi(this);
     ui->PropDataGrid->addItem(dataSpacer, 5, 1);
@@ -68,8 +71,8 @@ PropTab::PropTab(QWidget* parent)
     ui->Graph->setInteraction(QCP::iSelectPlottables, true);
     connect(ui->Graph, SIGNAL(plottableClick(QCPAbstractPlottable*, int, QMouseEvent*)), this,
             SLOT(onGraphSelect(QCPAbstractPlottable*, int, QMouseEvent*)));
-    readoutText = new QCPItemText(ui->Graph);
-    readoutText->setVisible(false);
+    readoutLabel = new QCPItemText(ui->Graph);
+    readoutLabel->setVisible(false);
     readoutArrow = new QCPItemLine(ui->Graph);
     readoutArrow->setVisible(false);
 }

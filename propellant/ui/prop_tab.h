@@ -5,16 +5,16 @@
 // database browser it opens (it hands itself to the browser as their owner). Its model
 // (propellant/propellant_model.h) checks, computes and stores; the tab reads its fields,
 // calls the model and writes fields, plots and globals.
+#include <functional>
+
 #include <QPointer>
 #include <QWidget>
+#include <qcustomplot.h>
 
 #include "databases/compatible_lists.h"
 #include "databases/ui/prop_aux_data.h"
 #include "propellant/propellant_model.h"
 
-class QCPAbstractPlottable;
-class QCPItemLine;
-class QCPItemText;
 class QLabel;
 class QLineEdit;
 class QMouseEvent;
@@ -58,6 +58,17 @@ public:
     const PropellantModel& model() const { return propellant; }
     // The database browser while it is open (null otherwise).
     PropAuxData* openBrowser() const { return browser; }
+    // The click read-out while one is shown (null otherwise).
+    QCPItemText* readout() const { return readoutLabel; }
+
+    // The dialogs of the export: the export choice (its bit mask) and the file question.
+    // The tab uses the real dialogs; tests replace them.
+    struct ExportDialogs {
+        std::function<int(QWidget* parent)> chooseExport;
+        std::function<QString(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)>
+                saveFileName;
+    };
+    void setExportDialogs(ExportDialogs dialogs) { exportDialogs = std::move(dialogs); }
 
 signals:
     void StatusMessage(QString text, int time = 0);
@@ -95,6 +106,16 @@ private:
     // Graph over rows 0 to 5 of the right column, or over 0 to 2 with the data below.
     void graphOverWholeColumn();
     void graphAboveData();
+    // The start of both c* tools: the tab's mixture rebuilt, and false (reported) when its
+    // construction or a unit conversion failed.
+    bool startCStarTool();
+    // "Critical errors occured during calculations", then the flag menus.
+    void reportCriticalErrors();
+    // A new curve of c* over pressures or ratios, named, coloured, on a plot that holds
+    // only curves of its kind.
+    void addCurve(const std::vector<double>& keys, const std::vector<double>& values, bool ratioCurve);
+    void removeReadout();
+    void styleReadout();
 
     Ui_PropTab* ui;
     std::vector<QLineEdit*> lowerFields;
@@ -108,7 +129,8 @@ private:
     std::vector<QPushButton*> removeButtons;
     PropellantModel propellant; // the checked values and the tab's mixture
     QPushButton* optimise;
-    QPointer<QCPItemText> readoutText;
+    QPointer<QCPItemText> readoutLabel;
     QPointer<QCPItemLine> readoutArrow;
     QPointer<PropAuxData> browser;
+    ExportDialogs exportDialogs;
 };

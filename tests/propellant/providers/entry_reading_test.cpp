@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "core/flags.h"
-#include "propellant/fixture_entries.h"
 #include "propellant/entry_reading.h"
+#include "propellant/fixture_entries.h"
 
 namespace {
 
