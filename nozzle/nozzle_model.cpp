@@ -8,8 +8,6 @@
 #include "nozzle/contour.h"
 #include "nozzle/current_nozzle.h"
 
-CurrentNozzle currentNozzle;
-
 namespace {
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
