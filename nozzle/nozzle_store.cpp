@@ -1,5 +1,7 @@
 #include "nozzle/nozzle_store.h"
 
+#include <cstdint>
+
 #include "core/flags.h"
 #include "core/message_box.h"
 #include "core/preferences.h"
@@ -80,7 +82,10 @@ bool parseNozzleEntry(const json& value, NozzleEntry& entry)
     if (points->get<uint64_t>() > UINT32_MAX || !parameters->is_array())
         return false;
     NozzleEntry e;
-    e.units = static_cast<int>(units->get<int64_t>());
+    // A unit index no conversion knows stays unknown (-1) instead of wrapping onto a
+    // valid one; the conversion then raises its unit code.
+    const int64_t unitIndex = units->get<int64_t>();
+    e.units = unitIndex >= INT16_MIN && unitIndex <= INT16_MAX ? static_cast<int>(unitIndex) : -1;
     e.type = static_cast<int>(type->get<int64_t>());
     e.points = static_cast<uint32_t>(points->get<uint64_t>());
     std::size_t parameterCount = 0;

@@ -125,6 +125,14 @@ TEST_F(ProviderTest, EveryUnitScalesLengthsAndAreas)
         EXPECT_DOUBLE_EQ(l.throatCurvature, (37.5 + 9.55) / 2 * perMetre[u]);
     }
     EXPECT_EQ(unitFlag, 0);
+    // A unit the conversion does not know: the values stay as they are and "U" is raised
+    // (a huge index does not wrap onto a known unit).
+    store(R"({"Odd": {"Options": false, "Parameters": [50, 25, 100, 45, 125, 2, 37.5, 9.55, 60, 5],
+                      "Points": 100, "Type": 0, "Units": 65536}})");
+    const Loaded odd = load("Odd");
+    EXPECT_TRUE(odd.ok);
+    EXPECT_EQ(unitFlag, 1);
+    EXPECT_DOUBLE_EQ(odd.x.back(), 125);
 }
 
 TEST_F(ProviderTest, CurrentIsTheTabsNozzleConvertedFromItsUnit)
