@@ -12,13 +12,17 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
+#include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
+#include "engine/mixture.h"
+#include "engine/ode.h"
 #include "engine/rocket_variables.h"
+#include "engine/threader.h"
 #include "nozzle/current_nozzle.h"
 #include "nozzle/nozzle_export.h"
 #include "nozzle/optimisation.h"
@@ -94,6 +98,13 @@ NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
 
 NozzleTab::~NozzleTab()
 {
+    if (optRunning && optThread) {
+        // A run in progress is asked to stop and awaited, so no worker outlives the tab.
+        abortFlag = 1;
+        optThread->quit();
+        if (optThread->wait(QDeadlineTimer(60000)))
+            abortFlag = 0;
+    }
     delete ui;
 }
 
@@ -602,17 +613,153 @@ void NozzleTab::OptUnitsChange(int unit)
             formatted(convertFromSI(targetUnitKind(target), optRecord->optBestValue, static_cast<int16_t>(unit))));
 }
 
-void NozzleTab::OptSelProp(QString)
-{ }
+void NozzleTab::OptSelProp(QString name)
+{
+    if (ui->comb_prop->currentIndex() < 0)
+        return;
+    const PropellantSelection selection = selectOptimisationPropellant(name.toStdString());
+    optMixture = selection.mixture;
+    if (selection.critical) {
+        tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
+                   "Please check active flags for further detail");
+        emit FlagsUpdated(true, true);
+        return;
+    }
+    emit FlagsUpdated(true, false);
+}
 
-void NozzleTab::OptSelGrain(QString)
-{ }
+void NozzleTab::OptSelGrain(QString name)
+{
+    if (ui->comb_grain->currentIndex() < 0)
+        return;
+    switch (selectOptimisationGrain(name.toStdString(), *optRecord)) {
+    case GrainSelection::Deselect:
+        // A start is then refused with "A grain must be selected".
+        ui->comb_grain->setCurrentIndex(-1);
+        emit FlagsUpdated(true, true);
+        break;
+    case GrainSelection::Critical:
+        tabMessage(this, Msg::Critical, "A critical error occured in grain definition",
+                   "Please check active flags for further detail");
+        emit FlagsUpdated(true, true);
+        break;
+    case GrainSelection::Loaded: emit FlagsUpdated(true, false); break;
+    }
+}
 
 void NozzleTab::OptimizeODE()
-{ }
+{
+    if (optRunning) {
+        // The run stops when its solver next looks at the byte; its result is discarded.
+        optAbortRequested = true;
+        abortFlag = 1;
+        tabMessage(this, Msg::Critical, "Optimization aborted");
+        return;
+    }
+    OptimisationForm form;
+    form.propellantIndex = ui->comb_prop->currentIndex();
+    form.propellant = ui->comb_prop->currentText().toStdString();
+    form.grainIndex = ui->comb_grain->currentIndex();
+    form.ambient = ui->line_ambient->text();
+    form.ambientUnit = ui->comb_pres->currentIndex();
+    form.target = ui->combo_opt_target->currentIndex();
+    form.targetValue = ui->line_opt_target->text();
+    form.targetUnit = ui->combo_opt_target_units->currentIndex();
+    form.adaptExit = ui->check_OptAdapt->isChecked();
+    form.minPressure = ui->line_Pc_min->text();
+    form.minPressureUnit = ui->units_Pc_min->currentIndex();
+    form.maxPressure = ui->line_Pc_max->text();
+    form.maxPressureUnit = ui->units_Pc_max->currentIndex();
+    form.minThroatRadius = ui->line_Rt_min->text();
+    form.minThroatRadiusUnit = ui->units_Rt_min->currentIndex();
+    form.minAreaRatio = ui->line_AeAt_min->text();
+
+    // The run's own record: the panel's grain, and everything the start adds.
+    auto run = std::make_shared<RocketVariables>(*optRecord);
+    OptimisationSteps steps;
+    steps.loadBurnLaw = [&form](RocketVariables& r) {
+        return optimisationProviders().burnLaw(form.propellant, r.propellantDensity, r.vieilleLimits, r.vieilleA,
+                                               r.vieilleN);
+    };
+    steps.rebuildNozzle = [this] { return calculate(true); };
+    const OptimisationStart start = prepareOptimisation(form, steps, currentNozzle, *run);
+    if (!start.started()) {
+        if (!start.silent)
+            tabMessage(this, Msg::Critical, start.refusal, start.informative);
+        if (start.reportFlags)
+            emit FlagsUpdated(true, true);
+        return;
+    }
+    if (!optMixture) {
+        tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
+                   "Please check active flags for further detail");
+        return;
+    }
+    optTarget = static_cast<int16_t>(form.target);
+    optTargetValue = start.targetValue;
+    optMinChamberPressure = start.minChamberPressure;
+    optMaxChamberPressure = start.maxChamberPressure;
+    optMinThroatRadius = start.minThroatRadius;
+    optMinAreaRatio = start.minAreaRatio;
+    optLengthUnit = start.lengthUnit;
+
+    clearRunFlags();
+    ui->but_opt_ode->setEnabled(false);
+    ui->but_opt_ode->setText("Optimizing...");
+    optNozzleType = static_cast<int16_t>(ui->comb_type->currentIndex());
+    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(false);
+
+    optRunRecord = run;
+    optAbortRequested = false;
+    auto* ode = new ODE(optMixture, run, false, false);
+    optWorker = new Threader(ode, optimisationMember(start.member), std::function<void()>());
+    optRunning = true;
+    optThread = Threader::start(optWorker, this, [this](bool success) { OptODEFinished(success); });
+    abortTimersPending.started();
+    QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, SLOT(showAbortButton()));
+}
 
 void NozzleTab::showAbortButton()
-{ }
+{
+    if (abortTimersPending.fired(optRunning)) {
+        ui->but_opt_ode->setEnabled(true);
+        ui->but_opt_ode->setText("Abort Optimization");
+    }
+}
 
-void NozzleTab::OptODEFinished(bool)
-{ }
+void NozzleTab::OptODEFinished(bool success)
+{
+    optRunning = false;
+    ui->but_opt_ode->setEnabled(true);
+    ui->but_opt_ode->setText("Optimize ODE");
+    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(true);
+    emit FlagsUpdated(true, true);
+    const std::shared_ptr<RocketVariables> result = std::move(optRunRecord);
+    if (optAbortRequested) {
+        // This panel asked for the abort: the result is discarded, the byte cleared. An
+        // abort asked for by another tab's run is that run's to clear.
+        optAbortRequested = false;
+        abortFlag = 0;
+        return;
+    }
+    if (!success || !result) {
+        tabMessage(this, Msg::Critical, "Optimization failed");
+        return;
+    }
+    optRecord->optBestValue = result->optBestValue;
+    optRecord->throatArea = result->throatArea;
+    optRecord->exitArea = result->exitArea;
+
+    const OptimisationWriteBack w
+            = optimisationWriteBack(optTarget, *result, optLengthUnit, ui->combo_opt_target_units->currentIndex(),
+                                    ui->check_OptAdapt->isChecked());
+    // The optimum goes into the target field only while that field still shows the
+    // target the run was for.
+    if (w.targetValue && ui->combo_opt_target->currentIndex() == optTarget)
+        ui->line_opt_target->setText(formatted(*w.targetValue));
+    const bool conical = optNozzleType == 1;
+    (conical ? ui->line_throat_conical : ui->line_throat_bezier)->setText(formatted(w.throatDiameter));
+    if (w.exitDiameter)
+        (conical ? ui->line_exit_conical : ui->line_exit_bezier)->setText(formatted(*w.exitDiameter));
+    calculate(true);
+}

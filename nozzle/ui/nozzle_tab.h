@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QString>
+#include <QThread>
 #include <QWidget>
 
 #include "nozzle/nozzle_model.h"
 #include "nozzle/nozzle_store.h"
+#include "nozzle/optimisation.h"
 
 class Mixture;
 class QAbstractButton;
-class QThread;
 class RocketVariables;
 class Threader;
 namespace Ui {
@@ -94,18 +96,23 @@ private:
     Ui::NozzleTab* ui = nullptr;
     NozzleModel nozzle; // nozzleParameters, nozzleOptions, pointCount, contourPending
 
-    // Optimisation panel.
+    // Optimisation panel. The panel's record holds the grain; each run works on a copy
+    // of it (optRunRecord), so that selections and target changes during the run never
+    // reach the record the worker is using.
     std::shared_ptr<Mixture> optMixture;
     std::shared_ptr<RocketVariables> optRecord;
-    double optTargetValue = 0.0;
+    double optTargetValue = 0.0; // of the last started run, SI
     double optMinChamberPressure = 0.0;
     double optMaxChamberPressure = 0.0;
     double optMinThroatRadius = 0.0;
     double optMinAreaRatio = 0.0;
-    int16_t optNozzleType = 0;
-    int16_t optTarget = 0;
-    QThread* optThread = nullptr;
-    Threader* optWorker = nullptr;
+    int16_t optNozzleType = 0; // comb_type when the running optimisation started
+    int16_t optTarget = 0; // combo_opt_target when it started
+    int optLengthUnit = 0; // unit of its stations, for the write-back
+    QPointer<QThread> optThread; // the last run's thread (gone once it has finished)
+    Threader* optWorker = nullptr; // the last run's worker; never used after the start
+    std::shared_ptr<RocketVariables> optRunRecord;
     bool optRunning = false;
-    int16_t abortTimersPending = 0;
+    bool optAbortRequested = false; // this panel set the abort byte for its run
+    AbortButtonTimers abortTimersPending;
 };
