@@ -266,3 +266,74 @@ TEST_F(PanelTest, ClosingTheTabDuringARunWaitsForIt)
     EXPECT_EQ(abortFlag, 0);
     QTest::qWait(20); // the thread's own deletion
 }
+
+// The whole road through the program's own loaders: the perfect gas stored as species,
+// reactants and a solid propellant with its burn law, the grain tab's current grain.
+TEST_F(PanelTest, StoredPropellantAndCurrentGrainThroughTheProviders)
+{
+    optimisationProviders() = standardOptimisationProviders();
+    const double R = pg::R, Tc = pg::TC;
+    auto gas = [](const char* element, double M, double cpR) {
+        return nlohmann::json{
+                {"Composition", {{1.0, element}}},
+                {"Enthalpy", {0.0, 0}},
+                {"MolecWeight", {M, 0}},
+                {"Phase", 0},
+                {"Intervals", {{{"T_int", {10.0, 20000.0}}, {"a", {cpR}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}}}},
+                {"isActive", true}};
+    };
+    // Reactants defined at one temperature whose formation enthalpy is cp Tc: the chamber
+    // is at Tc whatever the pressure.
+    auto reactant = [&](const char* element, double M, double cpR) {
+        return nlohmann::json{{"Composition", {{1.0, element}}},
+                              {"Enthalpy", {cpR * R * Tc, 0, 298.15}},
+                              {"MolecWeight", {M, 0}},
+                              {"Phase", 0},
+                              {"isActive", true}};
+    };
+    const nlohmann::json species{{"A", gas("He", pg::MA, pg::CPA)}, {"B", gas("Ne", pg::MB, pg::CPB)}};
+    const nlohmann::json reactants{{"A0", reactant("He", pg::MA, pg::CPA)}, {"B0", reactant("Ne", pg::MB, pg::CPB)}};
+    // Burn law r = 1.5e-3 m/s (p/MPa)^0.5 from 0.1 to 100 MPa, i.e. 1.5e-6 p^0.5 in SI;
+    // density 1.8 g/cm^3.
+    const nlohmann::json propellants{{"PG",
+                                      {{"Composition",
+                                        nlohmann::json::array({nlohmann::json::array({"A0", 100.0 * pg::WA}),
+                                                               nlohmann::json::array({"B0", 100.0 * pg::WB})})},
+                                       {"ELEMENTS", nlohmann::json::array({"He", "Ne", "E"})},
+                                       {"Species", nlohmann::json::array({"A", "B"})},
+                                       {"Reactions", nlohmann::json::array()},
+                                       {"Density", 1.8},
+                                       {"Units", {0, 0, 0}},
+                                       {"Intervals", {{{"Pressure", {0.1, 100.0}}, {"a", 1.5e-3}, {"n", 0.5}}}}}}};
+    const std::vector<std::string> savedFiles{SPECIES, REACTANTS, KINETICS};
+    SPECIES = app.dataFile("Species.json");
+    REACTANTS = app.dataFile("Reactants.json");
+    KINETICS = app.dataFile("Kinetics.json");
+    app.write("Data/Species.json", species.dump());
+    app.write("Data/Reactants.json", reactants.dump());
+    app.write("Data/Kinetics.json", "{}");
+    app.write("Data/Propellants.json", propellants.dump());
+    // The grain tab shows a grain of constant area 40000 mm^2 burning 12 mm.
+    const GrainBurnback savedGrain = currentGrain;
+    currentGrain.y = {0, 2, 4, 6, 8, 10, 12};
+    currentGrain.area.assign(7, 40000.0f);
+    currentGrain.unitIndex = 0;
+
+    TestTab& t = make();
+    w<QComboBox>("comb_prop")->setCurrentIndex(0);
+    ASSERT_EQ(w<QComboBox>("comb_grain")->currentText(), "Current");
+    ASSERT_TRUE(messages.messages().empty()) << messages.texts().join(" | ").toStdString();
+    line("line_fgdiv")->setText("0");
+    line("line_div_length_bezier")->setText("30");
+    setTarget(0, "3", 0); // 3 MPa
+    t.OptimizeODE();
+    ASSERT_TRUE(waitForCompletion());
+    EXPECT_TRUE(messages.messages().empty()) << messages.lastText().toStdString();
+    EXPECT_NEAR(line("line_throat_bezier")->text().toDouble() / (1000 * diameterOf(pg::balancedThroat(0.04, 3e6))), 1.0,
+                1e-4);
+
+    currentGrain = savedGrain;
+    SPECIES = savedFiles[0];
+    REACTANTS = savedFiles[1];
+    KINETICS = savedFiles[2];
+}

@@ -22,6 +22,7 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/ode/perfect_gas.h"
+#include "grain/current_grain.h"
 #include "nozzle/current_nozzle.h"
 #include "nozzle/optimisation.h"
 #include "nozzle/ui/nozzle_tab.h"
