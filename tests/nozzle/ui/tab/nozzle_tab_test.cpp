@@ -38,6 +38,12 @@ TEST_F(NozzleTabTest, ConstructionShowsTheDefaultBezierAndThrustTarget)
     ASSERT_NE(line("line_points")->validator(), nullptr);
     ASSERT_NE(line("line_fgdiv")->validator(), nullptr);
     EXPECT_EQ(line("line_name")->validator(), nullptr);
+    // Night mode recolours the plot; the wall keeps its red pen.
+    tab->NightMode(true);
+    EXPECT_EQ(plot()->xAxis->tickLabelColor(), QColor(Qt::white));
+    EXPECT_EQ(plot()->graph(0)->pen().color(), QColor(Qt::red));
+    tab->NightMode(false);
+    EXPECT_EQ(plot()->xAxis->tickLabelColor(), QColor(Qt::black));
 }
 
 TEST_F(NozzleTabTest, TypeSwitchShowsItsPanelAndRedrawsItsContour)
