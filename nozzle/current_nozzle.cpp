@@ -1,0 +1,3 @@
+#include "nozzle/current_nozzle.h"
+
+CurrentNozzle currentNozzle;

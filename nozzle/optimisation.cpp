@@ -1,0 +1,232 @@
+#include "nozzle/optimisation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/curves.h"
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/mixture.h"
+#include "engine/ode.h"
+#include "engine/rocket_variables.h"
+#include "nozzle/contour.h"
+#include "nozzle/current_nozzle.h"
+#include "nozzle/nozzle_model.h"
+
+QStringList targetUnitItems(int target)
+{
+    switch (target) {
+    case optTarget::ChamberPressure: return {"Mpa", "atm", "bar"};
+    case optTarget::Thrust: return {"N", "kN", "kgf"};
+    case optTarget::CombustionTime: return {"s", "ms"};
+    case optTarget::TotalImpulse: return {"N s", "kN s", "kgf s"};
+    case optTarget::SpecificImpulse: return {"m/s", "km/s", "s"};
+    default: return {};
+    }
+}
+
+UnitKind targetUnitKind(int target)
+{
+    switch (target) {
+    case optTarget::ChamberPressure: return unitKind::Pressure;
+    case optTarget::Thrust: return unitKind::Force;
+    case optTarget::CombustionTime: return unitKind::Time;
+    case optTarget::TotalImpulse: return unitKind::Impulse;
+    case optTarget::SpecificImpulse: return unitKind::Velocity;
+    default: return unitKind::Single;
+    }
+}
+
+bool isMaximisation(int target)
+{
+    return target == optTarget::Thrust || target == optTarget::TotalImpulse || target == optTarget::SpecificImpulse;
+}
+
+OptimisationProviders& optimisationProviders()
+{
+    static OptimisationProviders providers = standardOptimisationProviders();
+    return providers;
+}
+
+double grainReferenceArea(int rule, double initialArea, const std::vector<double>& y, const std::vector<double>& A)
+{
+    const std::size_t n = std::min(y.size(), A.size());
+    if (n == 0)
+        return initialArea;
+    switch (rule) {
+    case 1: return A[n - 1];
+    case 2: return *std::min_element(A.begin(), A.begin() + static_cast<std::ptrdiff_t>(n));
+    case 3: return *std::max_element(A.begin(), A.begin() + static_cast<std::ptrdiff_t>(n));
+    case 4: {
+        const double distance = y[n - 1];
+        if (!(distance > 0.0) || !std::isfinite(distance))
+            return initialArea; // a grain that burns no distance has no mean
+        return integrate(A, y, 0.0, distance) / distance;
+    }
+    default: return initialArea;
+    }
+}
+
+namespace {
+
+constexpr uint32_t propellantCodes = 0xFF; // L00 to L07
+
+double number(const QString& text)
+{
+    return readFormNumber(text);
+}
+
+} // namespace
+
+PropellantSelection selectOptimisationPropellant(const std::string& name)
+{
+    PropellantSelection out;
+    clearFlag(flagsL, propellantCodes);
+    out.mixture = optimisationProviders().propellantMixture(name);
+    out.critical = flagRaised(flagsL, propellantCodes) || !out.mixture;
+    if (!out.critical)
+        out.mixture->setReactantEnthalpy(OPT_TREAC);
+    return out;
+}
+
+GrainSelection selectOptimisationGrain(const std::string& name, RocketVariables& record)
+{
+    clearFlag(flagsL, code::L09);
+    const double initial = optimisationProviders().grainBurnback(name, &record.burnDistance, &record.burnArea);
+    if (initial < 0.0)
+        return GrainSelection::Deselect;
+    record.combustionArea = initial;
+    record.burnPoints = static_cast<uint32_t>(record.burnDistance.size());
+    for (std::vector<double>* series :
+         {&record.burnTimes, &record.burnChamberPressure, &record.burnChamberT, &record.burnMassFlow,
+          &record.burnThrust, &record.burnCStar, &record.burnCE, &record.burnIsp, &record.burnRate})
+        series->resize(record.burnPoints, 0.0);
+    record.isGrain = true;
+    if (flagRaised(flagsL, code::L09))
+        return GrainSelection::Critical;
+    record.combustionArea = grainReferenceArea(OPT_AREA, initial, record.burnDistance, record.burnArea);
+    return GrainSelection::Loaded;
+}
+
+OptimisationStart prepareOptimisation(const OptimisationForm& form, const OptimisationSteps& steps,
+                                      const CurrentNozzle& nozzle, RocketVariables& run)
+{
+    OptimisationStart s;
+    auto refuse = [&s](const QString& text, const QString& informative = QString()) {
+        s.refusal = text;
+        s.informative = informative;
+        return s;
+    };
+    const QString checkFlags = "Please check active flags for further detail";
+    if (form.propellantIndex < 0)
+        return refuse("A propellant must be selected");
+    if (flagRaised(flagsL, propellantCodes))
+        return refuse("A critical error occured in propellant definition", checkFlags);
+    if (form.grainIndex < 0)
+        return refuse("A grain must be selected");
+    if (flagRaised(flagsL, code::L09))
+        return refuse("A critical error occured in grain definition", checkFlags);
+    if (!steps.loadBurnLaw(run)) {
+        s.silent = true; // the loader has shown why
+        return s;
+    }
+    if (!steps.rebuildNozzle())
+        return refuse("A full nozzle definition is requiered for optimization");
+
+    // The nozzle in SI. Its throat is the station nearest x = 0, the smallest area.
+    const auto unit = static_cast<int16_t>(nozzle.unitIndex);
+    s.lengthUnit = nozzle.unitIndex;
+    run.stationCount = static_cast<uint32_t>(nozzle.x.size());
+    run.resizeStations();
+    run.x.resize(run.stationCount);
+    run.area.resize(run.stationCount);
+    uint32_t throat = 0;
+    for (uint32_t j = 0; j < run.stationCount; ++j) {
+        run.x[j] = convertToSI(unitKind::Length, nozzle.x[j], unit);
+        run.area[j] = convertToSI(unitKind::Area, nozzle.A[j], unit);
+        if (std::fabs(nozzle.x[j]) < std::fabs(nozzle.x[throat]))
+            throat = j;
+    }
+    run.throatIndex = throat;
+    run.frozenIndex = run.stationCount;
+    run.throatDiameter = convertToSI(unitKind::Length, nozzle.throatDiameter, unit);
+    run.throatCurvatureRadius = convertToSI(unitKind::Length, nozzle.throatCurvatureRadius, unit);
+
+    const double ambient = number(form.ambient);
+    if (!(ambient >= 0.0))
+        return refuse("Invalid ambient pressure");
+    run.ambientPressure = convertToSI(unitKind::Pressure, ambient, static_cast<int16_t>(form.ambientUnit));
+
+    if (!isMaximisation(form.target)) {
+        const double value = number(form.targetValue);
+        if (!(value > 0.0))
+            return refuse("Invalid optimization target");
+        s.targetValue = convertToSI(targetUnitKind(form.target), value, static_cast<int16_t>(form.targetUnit));
+        s.member = form.target == optTarget::ChamberPressure ? OptimisationMember::Pressure
+                                                             : OptimisationMember::BurnTime;
+        if (form.target == optTarget::ChamberPressure)
+            run.targetPressure = s.targetValue;
+        else
+            run.targetBurnTime = s.targetValue;
+        run.adaptExit = form.adaptExit;
+    } else {
+        const double pMin = number(form.minPressure);
+        if (!(pMin >= 0.0))
+            return refuse("Invalid optimization restriction for minimum chamber pressure");
+        s.minChamberPressure = convertToSI(unitKind::Pressure, pMin, static_cast<int16_t>(form.minPressureUnit));
+        const double pMax = number(form.maxPressure);
+        if (!(pMax >= 0.0))
+            return refuse("Invalid optimization restriction for maximum chamber pressure");
+        s.maxChamberPressure = convertToSI(unitKind::Pressure, pMax, static_cast<int16_t>(form.maxPressureUnit));
+        if (s.minChamberPressure > s.maxChamberPressure)
+            return refuse("Maximum allowable chamber pressure needs to be greater than minimum");
+        const double rMin = number(form.minThroatRadius);
+        if (!(rMin >= 0.0))
+            return refuse("Invalid optimization restriction for minimum throat radius");
+        s.minThroatRadius = convertToSI(unitKind::Length, rMin, static_cast<int16_t>(form.minThroatRadiusUnit));
+        if (run.area.empty() || s.minThroatRadius * s.minThroatRadius * nozzle::pi >= run.area[0])
+            return refuse("Minimum throat radius must be smaller than nozzle's entrance radius");
+        const double ratio = number(form.minAreaRatio);
+        if (!(ratio >= 1.0))
+            return refuse("Invalid optimization restriction for exit and throat area relation");
+        s.minAreaRatio = ratio;
+        s.member = OptimisationMember::Performance;
+        run.optMinPressure = s.minChamberPressure;
+        run.optMaxPressure = s.maxChamberPressure;
+        run.optMinThroatRadius = s.minThroatRadius;
+        run.optMinAreaRatio = s.minAreaRatio;
+        run.optTarget = static_cast<uint8_t>(form.target - 1); // 0 thrust, 2 total impulse, 3 specific impulse
+    }
+    if (flagsL.load() != 0 || unitFlag.load() != 0) {
+        s.reportFlags = true;
+        return refuse("Critical errors prior to calculations, process aborted");
+    }
+    return s;
+}
+
+std::function<bool(ODE&)> optimisationMember(OptimisationMember member)
+{
+    switch (member) {
+    case OptimisationMember::Pressure: return [](ODE& ode) { return ode.optimizeForPressure(); };
+    case OptimisationMember::BurnTime: return [](ODE& ode) { return ode.optimizeForBurnTime(); };
+    case OptimisationMember::Performance: break;
+    }
+    return [](ODE& ode) { return ode.optimizeForPerformance(); };
+}
+
+OptimisationWriteBack optimisationWriteBack(int target, const RocketVariables& result, int lengthUnit, int targetUnit,
+                                            bool adaptExitNow)
+{
+    OptimisationWriteBack w;
+    const auto unit = static_cast<int16_t>(lengthUnit);
+    auto diameter
+            = [unit](double area) { return convertFromSI(unitKind::Length, 2.0 * std::sqrt(area / nozzle::pi), unit); };
+    const bool maximisation = isMaximisation(target);
+    if (maximisation)
+        w.targetValue = convertFromSI(targetUnitKind(target), result.optBestValue, static_cast<int16_t>(targetUnit));
+    w.throatDiameter = diameter(result.throatArea);
+    if (maximisation || adaptExitNow)
+        w.exitDiameter = diameter(result.exitArea);
+    return w;
+}

@@ -1,0 +1,765 @@
+#include "nozzle/ui/nozzle_tab.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+#include <QDoubleValidator>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIntValidator>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include "core/flag_codes.h"
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "core/ui/auxchoose.h"
+#include "core/ui/export_selection.h"
+#include "core/ui/plot_night_mode.h"
+#include "core/units.h"
+#include "engine/mixture.h"
+#include "engine/ode.h"
+#include "engine/rocket_variables.h"
+#include "engine/threader.h"
+#include "nozzle/current_nozzle.h"
+#include "nozzle/nozzle_export.h"
+#include "nozzle/optimisation.h"
+#include "nozzle/selection_lists.h"
+#include "nozzle/tab_messages.h"
+#include "ui_nozzletab.h"
+
+namespace {
+
+QVector<double> toQVector(const std::vector<double>& v)
+{
+    return QVector<double>(v.begin(), v.end());
+}
+
+QString formatted(double value)
+{
+    return QString::number(value, 'g', NUM_DIS_PREC);
+}
+
+} // namespace
+
+NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
+{
+    // The form selects the optimisation target while it is built, which reaches the
+    // run record: it must exist first.
+    optRecord = std::make_shared<RocketVariables>();
+    ui->setupUi(this);
+    ui->comb_type->removeItem(2); // the aerospike has no contour
+
+    QCustomPlot* plot = ui->graph;
+    for (int k = 0; k < 3; ++k)
+        plot->addGraph();
+    plot->xAxis->setLabel("Length");
+    plot->yAxis->setLabel("Radius");
+    plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+
+    ui->line_points->setValidator(new QIntValidator(ui->line_points));
+    for (QLineEdit* field : {ui->line_conv_conical,
+                             ui->line_conv_length_conical,
+                             ui->line_div_length_conical,
+                             ui->line_div_conical,
+                             ui->line_ent_conical,
+                             ui->line_exit_conical,
+                             ui->line_throat_conical,
+                             ui->line_fillet_conical,
+                             ui->line_tfillet_conical,
+                             ui->line_conv_length_bezier,
+                             ui->line_conv_ang_bezier,
+                             ui->line_div_length_bezier,
+                             ui->line_ent_bezier,
+                             ui->line_exit_bezier,
+                             ui->line_throat_bezier,
+                             ui->line_parabola_final,
+                             ui->line_parabola_initial,
+                             ui->line_fent,
+                             ui->line_fgconv,
+                             ui->line_fgdiv,
+                             ui->line_opt_target,
+                             ui->line_ambient,
+                             ui->line_Pc_max,
+                             ui->line_Pc_min,
+                             ui->line_AeAt_min,
+                             ui->line_Rt_min}) {
+        auto* validator = new QDoubleValidator(field);
+        // Numbers are read with "." as decimal point whatever the system locale says.
+        validator->setLocale(QLocale::c());
+        field->setValidator(validator);
+    }
+
+    refreshLists();
+    geometry_change(0);
+}
+
+NozzleTab::~NozzleTab()
+{
+    if (optRunning && optThread) {
+        // A run in progress is asked to stop and awaited, so no worker outlives the tab.
+        abortFlag = 1;
+        optThread->quit();
+        if (optThread->wait(QDeadlineTimer(60000)))
+            abortFlag = 0;
+    }
+    delete ui;
+}
+
+// ---- Contour input and drawing ----
+
+ConicalForm NozzleTab::conicalForm() const
+{
+    ConicalForm f;
+    f.points = ui->line_points->text();
+    f.entrance = ui->line_ent_conical->text();
+    f.throat = ui->line_throat_conical->text();
+    f.exit = ui->line_exit_conical->text();
+    f.convergentAngle = ui->line_conv_conical->text();
+    f.convergentLength = ui->line_conv_length_conical->text();
+    f.divergentAngle = ui->line_div_conical->text();
+    f.divergentLength = ui->line_div_length_conical->text();
+    f.fillet = ui->line_fillet_conical->text();
+    f.throatFillet = ui->line_tfillet_conical->text();
+    f.convergentAsLength = !ui->radio_conv_conical->isChecked();
+    f.divergentAsLength = !ui->radio_div_conical->isChecked();
+    f.filletOn = ui->check_fillet_conical->isChecked();
+    f.throatFilletOn = ui->check_tfillet_conical->isChecked();
+    return f;
+}
+
+BezierForm NozzleTab::bezierForm() const
+{
+    BezierForm f;
+    f.points = ui->line_points->text();
+    f.entrance = ui->line_ent_bezier->text();
+    f.throat = ui->line_throat_bezier->text();
+    f.exit = ui->line_exit_bezier->text();
+    f.convergentAngle = ui->line_conv_ang_bezier->text();
+    f.convergentLength = ui->line_conv_length_bezier->text();
+    f.divergentLength = ui->line_div_length_bezier->text();
+    f.entranceFillet = ui->line_fent->text();
+    f.convergentFillet = ui->line_fgconv->text();
+    f.divergentFillet = ui->line_fgdiv->text();
+    f.initialAngle = ui->line_parabola_initial->text();
+    f.finalAngle = ui->line_parabola_final->text();
+    f.convergentAsLength = !ui->radio_conv_ang_bezier->isChecked();
+    return f;
+}
+
+bool NozzleTab::calculate_conical()
+{
+    return finishComputation(nozzle.computeConical(conicalForm(), ui->comb_units->currentIndex()), true);
+}
+
+bool NozzleTab::calculate_bezier()
+{
+    return finishComputation(nozzle.computeBezier(bezierForm(), ui->comb_units->currentIndex()), false);
+}
+
+bool NozzleTab::finishComputation(const ContourCheck& check, bool conical)
+{
+    // Derived values are shown even when a later check refused the nozzle.
+    const DerivedFields& d = check.derived;
+    if (conical) {
+        if (d.convergentAngle)
+            ui->line_conv_conical->setText(*d.convergentAngle);
+        if (d.convergentLength)
+            ui->line_conv_length_conical->setText(*d.convergentLength);
+        if (d.divergentAngle)
+            ui->line_div_conical->setText(*d.divergentAngle);
+        if (d.divergentLength)
+            ui->line_div_length_conical->setText(*d.divergentLength);
+    } else {
+        if (d.convergentAngle)
+            ui->line_conv_ang_bezier->setText(*d.convergentAngle);
+        if (d.convergentLength)
+            ui->line_conv_length_bezier->setText(*d.convergentLength);
+    }
+    if (!check.accepted()) {
+        tabMessage(this, Msg::Critical, check.refusal);
+        return false;
+    }
+    return true;
+}
+
+bool NozzleTab::calculate_spike()
+{
+    return false;
+}
+
+bool NozzleTab::calculate(bool recalc)
+{
+    if (recalc) {
+        switch (ui->comb_type->currentIndex()) {
+        case 0: calculate_bezier(); break;
+        case 1: calculate_conical(); break;
+        case 2: nozzle.contourPending = false; return false;
+        default: break;
+        }
+    }
+    if (!nozzle.contourPending)
+        return false;
+    drawContour();
+    nozzle.contourPending = false;
+    return true;
+}
+
+void NozzleTab::drawContour()
+{
+    // The current nozzle's unit is the one its stations were accepted in; it is not
+    // taken from the combo box here, which the user may have changed since.
+    const CurrentNozzle& cn = currentNozzle;
+    QCustomPlot* plot = ui->graph;
+    plot->clearGraphs();
+    const QPen pen(QColor(Qt::red), GLINE_WIDTH + 1);
+    const QBrush fill(QColor(Qt::red), Qt::SolidPattern);
+    const int display = Nozzle_display;
+    const double x0 = cn.x.front(), xN = cn.x.back();
+    const double R0 = cn.R.front(), RN = cn.R.back();
+    const double Rt = nozzle.nozzleParameters.at(1) / 2;
+
+    auto addGraph = [&](const QVector<double>& keys, const QVector<double>& values) {
+        QCPGraph* g = plot->addGraph();
+        g->setPen(pen);
+        g->setData(keys, values);
+        return g;
+    };
+    QCPGraph* wall = addGraph(toQVector(cn.x), toQVector(cn.R));
+    if (NOZZLE_BRUSH)
+        wall->setBrush(fill);
+    if (display == 1) {
+        addGraph({x0, xN}, {0.0, 0.0});
+    } else if (display == 2) {
+        std::vector<double> mirrored(cn.R);
+        for (double& r : mirrored)
+            r = -r;
+        QCPGraph* other = addGraph(toQVector(cn.x), toQVector(mirrored));
+        if (NOZZLE_BRUSH)
+            other->setBrush(fill);
+    }
+    if (VNOZZ) {
+        if (display == 1) {
+            addGraph({x0, x0}, {0.0, R0});
+            addGraph({xN, xN}, {0.0, RN});
+            addGraph({0.0, 0.0}, {0.0, Rt});
+        } else if (display == 2) {
+            addGraph({x0, x0}, {-R0, R0});
+            addGraph({xN, xN}, {-RN, RN});
+            addGraph({0.0, 0.0}, {-Rt, Rt});
+        } else {
+            addGraph({x0, x0}, {Rt, R0});
+            addGraph({xN, xN}, {Rt, RN});
+            addGraph({}, {});
+        }
+    }
+    applyScreenView();
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void NozzleTab::applyScreenView()
+{
+    const CurrentNozzle& cn = currentNozzle;
+    QCustomPlot* plot = ui->graph;
+    plot->rescaleAxes();
+    plot->xAxis->setScaleRatio(plot->yAxis, 1.0);
+    if (!cn.x.empty() && plot->xAxis->range().lower > cn.x.front()) {
+        // A wide plot would cut the entrance off: fit x to the data and y to the ratio.
+        plot->xAxis->rescale();
+        plot->yAxis->setScaleRatio(plot->xAxis, 1.0);
+    }
+    if (nozzle.nozzleParameters.size() > 1 && Nozzle_display == 0)
+        plot->yAxis->setRangeLower(nozzle.nozzleParameters[1] / 2);
+    else if (Nozzle_display == 1)
+        plot->yAxis->setRangeLower(0.0);
+}
+
+// ---- Type switch, field states, modes ----
+
+void NozzleTab::geometry_change(int index)
+{
+    QWidget* panels[] = {ui->scroll_bezier, ui->scroll_conical, ui->scroll_spike};
+    for (int k = 0; k < 3; ++k) {
+        panels[k]->hide();
+        ui->Box_define_grid->setColumnStretch(2 + k, 0);
+    }
+    if (index >= 0 && index < 3) {
+        panels[index]->show();
+        ui->Box_define_grid->setColumnStretch(2 + index, 70);
+    }
+    calculate(true);
+}
+
+void NozzleTab::onBezierConvSel(QAbstractButton* but)
+{
+    const bool angle = qobject_cast<QRadioButton*>(but) == ui->radio_conv_ang_bezier;
+    ui->line_conv_ang_bezier->setEnabled(angle);
+    ui->line_conv_length_bezier->setEnabled(!angle);
+}
+
+void NozzleTab::onConicalConvSel(QAbstractButton* but)
+{
+    const bool angle = qobject_cast<QRadioButton*>(but) == ui->radio_conv_conical;
+    ui->line_conv_conical->setEnabled(angle);
+    ui->line_conv_length_conical->setEnabled(!angle);
+}
+
+void NozzleTab::onConicalDivSel(QAbstractButton* but)
+{
+    const bool angle = qobject_cast<QRadioButton*>(but) == ui->radio_div_conical;
+    ui->line_div_conical->setEnabled(angle);
+    ui->line_div_length_conical->setEnabled(!angle);
+}
+
+void NozzleTab::onConicalFilSel(bool ch)
+{
+    ui->line_fillet_conical->setEnabled(ch);
+}
+
+void NozzleTab::onConicalTFilSel(bool ch)
+{
+    ui->line_tfillet_conical->setEnabled(ch);
+}
+
+void NozzleTab::showOptimisationPanel(bool visible)
+{
+    ui->scroll_opt->setVisible(visible);
+    ui->but_opt_ode->setVisible(visible);
+}
+
+void NozzleTab::BabyMode(bool is)
+{
+    if (is)
+        showOptimisationPanel(false);
+    else if (!solidsHidden)
+        showOptimisationPanel(true);
+}
+
+void NozzleTab::hideSolid(bool tog)
+{
+    if (tog)
+        showOptimisationPanel(false);
+    else if (!babyModeActive)
+        showOptimisationPanel(true);
+}
+
+void NozzleTab::NightMode(bool on)
+{
+    applyPlotNightMode(ui->graph, on);
+}
+
+void NozzleTab::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    QTimer::singleShot(100, this, [this] { calculate(true); });
+}
+
+// ---- Nozzles.json ----
+
+void NozzleTab::save()
+{
+    const QString name = ui->line_name->text();
+    if (name.isEmpty()) {
+        tabMessage(this, Msg::Critical, "Cannot have empty name");
+        return;
+    }
+    if (name == "Current") {
+        tabMessage(this, Msg::Critical, QString("Cannot me named ") + "Current");
+        return;
+    }
+    if (!calculate(true)) {
+        tabMessage(this, Msg::Critical, "Save not completed, invalid parameters");
+        return;
+    }
+    // The computation just accepted the fields: its parameters and options are the
+    // numbers the form holds, in the stored layout.
+    NozzleEntry entry;
+    entry.units = ui->comb_units->currentIndex();
+    entry.type = ui->comb_type->currentIndex();
+    entry.points = nozzle.pointCount;
+    entry.options = nozzle.nozzleOptions;
+    entry.parameters = nozzle.nozzleParameters;
+    saveNozzleEntry(this, name.toStdString(), entry);
+}
+
+int NozzleTab::chooseStoredNozzle(int mode, const std::vector<std::string>& names)
+{
+    AuxChoose dialog(mode, this);
+    for (const std::string& name : names)
+        dialog.addRadio(name, false);
+    return dialog.exec();
+}
+
+void NozzleTab::load()
+{
+    const NozzleDocument doc = readNozzleFile();
+    if (!doc.opened()) {
+        tabMessage(this, Msg::Critical, nozzleFileCannotOpenMessage);
+        return;
+    }
+    const std::vector<std::string> names = doc.names();
+    const int r = chooseStoredNozzle(0, names);
+    if (r < 2 || static_cast<std::size_t>(r - 2) >= names.size())
+        return;
+    const std::string& name = names[static_cast<std::size_t>(r - 2)];
+    NozzleEntry entry;
+    // A hand-edited entry the form cannot show (a missing key, another type, a unit
+    // the form does not offer) changes nothing.
+    if (!parseNozzleEntry(doc.document.at(name), entry) || entry.units < 0 || entry.units > 3) {
+        tabMessage(this, Msg::Critical, "Nozzle could not be loaded, its stored entry is incomplete or damaged",
+                   QString::fromStdString(name));
+        return;
+    }
+    fillFormFrom(name, entry);
+    calculate(true);
+}
+
+void NozzleTab::fillFormFrom(const std::string& name, const NozzleEntry& e)
+{
+    ui->line_name->setText(QString::fromStdString(name));
+    ui->line_points->setText(QString::number(e.points));
+    // Runs the type change, which recomputes from the fields as they are now.
+    ui->comb_type->setCurrentIndex(e.type);
+    ui->comb_units->setCurrentIndex(e.units);
+    const std::vector<double>& p = e.parameters;
+    auto angleOrLength = [&](bool asLength, double value, QLineEdit* length, QRadioButton* lengthRadio,
+                             QLineEdit* angle, QRadioButton* angleRadio) {
+        (asLength ? length : angle)->setText(formatted(value));
+        (asLength ? lengthRadio : angleRadio)->setChecked(true);
+    };
+    if (e.type == 1) {
+        ui->line_ent_conical->setText(formatted(p[0]));
+        ui->line_throat_conical->setText(formatted(p[1]));
+        ui->line_exit_conical->setText(formatted(p[2]));
+        angleOrLength(e.options[0], p[3], ui->line_conv_length_conical, ui->radio_conv_length_conical,
+                      ui->line_conv_conical, ui->radio_conv_conical);
+        angleOrLength(e.options[1], p[4], ui->line_div_length_conical, ui->radio_div_length_conical,
+                      ui->line_div_conical, ui->radio_div_conical);
+        // A fillet that is off only unchecks its box: the field keeps its text.
+        if (e.options[2])
+            ui->line_fillet_conical->setText(formatted(p[5]));
+        ui->check_fillet_conical->setChecked(e.options[2]);
+        if (e.options[3])
+            ui->line_tfillet_conical->setText(formatted(p[6]));
+        ui->check_tfillet_conical->setChecked(e.options[3]);
+    } else {
+        ui->line_ent_bezier->setText(formatted(p[0]));
+        ui->line_throat_bezier->setText(formatted(p[1]));
+        ui->line_exit_bezier->setText(formatted(p[2]));
+        angleOrLength(e.options[0], p[3], ui->line_conv_length_bezier, ui->radio_conv_length_bezier,
+                      ui->line_conv_ang_bezier, ui->radio_conv_ang_bezier);
+        QLineEdit* rest[] = {ui->line_div_length_bezier, ui->line_fent,          ui->line_fgconv, ui->line_fgdiv,
+                             ui->line_parabola_initial,  ui->line_parabola_final};
+        for (int k = 0; k < 6; ++k)
+            rest[k]->setText(formatted(p[static_cast<std::size_t>(4 + k)]));
+    }
+}
+
+void NozzleTab::del()
+{
+    NozzleDocument doc = readNozzleFile();
+    if (!doc.opened()) {
+        tabMessage(this, Msg::Critical, nozzleFileCannotOpenMessage);
+        return;
+    }
+    const std::vector<std::string> names = doc.names();
+    const int r = chooseStoredNozzle(1, names);
+    if (r < 2 || static_cast<std::size_t>(r - 2) >= names.size())
+        return;
+    deleteNozzleEntry(this, doc, names[static_cast<std::size_t>(r - 2)]);
+}
+
+// ---- Export ----
+
+uint32_t NozzleTab::chooseExportItems()
+{
+    ExportSelection dialog(2, this);
+    return static_cast<uint32_t>(dialog.exec());
+}
+
+QString NozzleTab::askSaveFileName(const QString& caption, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(this, caption, QString::fromStdString(PATH_EXPORT), filter);
+}
+
+void NozzleTab::exportar()
+{
+    if (!calculate(true)) {
+        tabMessage(this, Msg::Critical, "Export aborted, invalid nozzle parameters");
+        return;
+    }
+    const CurrentNozzle& cn = currentNozzle;
+    if (cn.empty() || nozzle.nozzleParameters.empty()) {
+        tabMessage(this, Msg::Critical, "No nozzle has been successfully displayed");
+        return;
+    }
+    const uint32_t mask = chooseExportItems();
+    if (mask == 0)
+        return;
+
+    QString csvName;
+    if (mask & (nozzleExport::parameters | nozzleExport::coordinates | nozzleExport::areas)) {
+        csvName = askSaveFileName("CSV file for nozzle data to be written", "data file (*.csv)");
+        if (csvName.isEmpty())
+            return;
+        PATH_EXPORT = csvName.toStdString();
+        NozzleCsvData data{
+                ui->line_name->text().toStdString(), nozzle.nozzleParameters, nozzle.nozzleOptions, cn.x, cn.R, cn.A};
+        std::string error;
+        if (!writeTextFile(csvName.toStdString(), nozzleCsv(data, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
+            tabMessage(this, Msg::Critical, "Export failed, the CSV file could not be written",
+                       csvName + (error.empty() ? QString() : ": " + QString::fromStdString(error)));
+            return;
+        }
+    }
+
+    if (mask & nozzleExport::image) {
+        QString imageName;
+        if (SAME_NAME_EXPORT && !csvName.isEmpty()) {
+            const QFileInfo csv(csvName);
+            imageName = csv.absolutePath() + "/" + csv.baseName() + ".png";
+        } else {
+            imageName = askSaveFileName("file for nozzle image", "image file (*.png)");
+            if (imageName.isEmpty())
+                return;
+        }
+        PATH_EXPORT = imageName.toStdString();
+        QCustomPlot* plot = ui->graph;
+        plot->rescaleAxes();
+        AxisSpan x{plot->xAxis->range().lower, plot->xAxis->range().upper};
+        AxisSpan y{plot->yAxis->range().lower, plot->yAxis->range().upper};
+        fitImageRanges(x, y, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), Nozzle_display,
+                       nozzle.nozzleParameters[1] / 2);
+        plot->xAxis->setRange(x.lower, x.upper);
+        plot->yAxis->setRange(y.lower, y.upper);
+        plot->replot();
+        const bool saved
+                = plot->savePng(imageName, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96);
+        applyScreenView();
+        plot->replot();
+        if (!saved) {
+            tabMessage(this, Msg::Critical, "Export failed, the image could not be written", imageName);
+            return;
+        }
+    }
+    tabMessage(this, Msg::Information, "Export finished successfully");
+}
+
+// ---- Optimisation panel ----
+
+void NozzleTab::refreshLists()
+{
+    const auto propellants = storedPropellantNames();
+    if (!propellants) {
+        tabMessage(this, Msg::Critical, propellantFileCannotOpenMessage);
+        return;
+    }
+    const auto grains = storedGrainNames();
+    if (!grains) {
+        tabMessage(this, Msg::Critical, grainFileCannotOpenMessage);
+        return;
+    }
+    // The lists are refilled silently and the selection restored by position; the item
+    // that ends up selected is then loaded once.
+    const int propIndex = ui->comb_prop->currentIndex();
+    const int grainIndex = ui->comb_grain->currentIndex();
+    {
+        const QSignalBlocker blockProp(ui->comb_prop);
+        const QSignalBlocker blockGrain(ui->comb_grain);
+        ui->comb_prop->clear();
+        for (const std::string& name : *propellants)
+            ui->comb_prop->addItem(QString::fromStdString(name));
+        ui->comb_prop->setCurrentIndex(propellants->empty() ? -1 : propIndex);
+        ui->comb_grain->clear();
+        ui->comb_grain->addItem("Current");
+        for (const std::string& name : *grains)
+            ui->comb_grain->addItem(QString::fromStdString(name));
+        ui->comb_grain->setCurrentIndex(grains->empty() ? 0 : grainIndex);
+    }
+    if (ui->comb_prop->currentIndex() >= 0)
+        OptSelProp(ui->comb_prop->currentText());
+    if (ui->comb_grain->currentIndex() >= 0)
+        OptSelGrain(ui->comb_grain->currentText());
+}
+
+void NozzleTab::OptTargetChange(int type)
+{
+    optRecord->optBestValue = 0.0;
+    ui->line_opt_target->clear();
+    // Filling the unit list selects its first unit, which shows the (zero) result of a
+    // maximisation through OptUnitsChange.
+    ui->combo_opt_target_units->clear();
+    ui->combo_opt_target_units->addItems(targetUnitItems(type));
+    if (type < optTarget::ChamberPressure || type > optTarget::SpecificImpulse)
+        return;
+    const bool restrictions = isMaximisation(type);
+    ui->check_OptAdapt->setVisible(!restrictions);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui->label_Pc_min, ui->label_Pc_max, ui->label_Rt_min, ui->label_AeAt_min,
+                                         ui->line_Pc_min, ui->line_Pc_max, ui->line_Rt_min, ui->line_AeAt_min,
+                                         ui->units_Pc_min, ui->units_Pc_max, ui->units_Rt_min, ui->units_AeAt_min})
+        w->setVisible(restrictions);
+    ui->line_opt_target->setReadOnly(restrictions);
+}
+
+void NozzleTab::OptUnitsChange(int unit)
+{
+    const int target = ui->combo_opt_target->currentIndex();
+    if (unit < 0 || !isMaximisation(target))
+        return;
+    ui->line_opt_target->setText(
+            formatted(convertFromSI(targetUnitKind(target), optRecord->optBestValue, static_cast<int16_t>(unit))));
+}
+
+void NozzleTab::OptSelProp(QString name)
+{
+    if (ui->comb_prop->currentIndex() < 0)
+        return;
+    const PropellantSelection selection = selectOptimisationPropellant(name.toStdString());
+    optMixture = selection.mixture;
+    if (selection.critical) {
+        tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
+                   "Please check active flags for further detail");
+        emit FlagsUpdated(true, true);
+        return;
+    }
+    emit FlagsUpdated(true, false);
+}
+
+void NozzleTab::OptSelGrain(QString name)
+{
+    if (ui->comb_grain->currentIndex() < 0)
+        return;
+    switch (selectOptimisationGrain(name.toStdString(), *optRecord)) {
+    case GrainSelection::Deselect:
+        // A start is then refused with "A grain must be selected".
+        ui->comb_grain->setCurrentIndex(-1);
+        emit FlagsUpdated(true, true);
+        break;
+    case GrainSelection::Critical:
+        tabMessage(this, Msg::Critical, "A critical error occured in grain definition",
+                   "Please check active flags for further detail");
+        emit FlagsUpdated(true, true);
+        break;
+    case GrainSelection::Loaded: emit FlagsUpdated(true, false); break;
+    }
+}
+
+void NozzleTab::OptimizeODE()
+{
+    if (optRunning) {
+        // The run stops when its solver next looks at the byte; its result is discarded.
+        optAbortRequested = true;
+        abortFlag = 1;
+        tabMessage(this, Msg::Critical, "Optimization aborted");
+        return;
+    }
+    OptimisationForm form;
+    form.propellantIndex = ui->comb_prop->currentIndex();
+    form.propellant = ui->comb_prop->currentText().toStdString();
+    form.grainIndex = ui->comb_grain->currentIndex();
+    form.ambient = ui->line_ambient->text();
+    form.ambientUnit = ui->comb_pres->currentIndex();
+    form.target = ui->combo_opt_target->currentIndex();
+    form.targetValue = ui->line_opt_target->text();
+    form.targetUnit = ui->combo_opt_target_units->currentIndex();
+    form.adaptExit = ui->check_OptAdapt->isChecked();
+    form.minPressure = ui->line_Pc_min->text();
+    form.minPressureUnit = ui->units_Pc_min->currentIndex();
+    form.maxPressure = ui->line_Pc_max->text();
+    form.maxPressureUnit = ui->units_Pc_max->currentIndex();
+    form.minThroatRadius = ui->line_Rt_min->text();
+    form.minThroatRadiusUnit = ui->units_Rt_min->currentIndex();
+    form.minAreaRatio = ui->line_AeAt_min->text();
+
+    // The run's own record: the panel's grain, and everything the start adds.
+    auto run = std::make_shared<RocketVariables>(*optRecord);
+    OptimisationSteps steps;
+    steps.loadBurnLaw = [&form](RocketVariables& r) {
+        return optimisationProviders().burnLaw(form.propellant, r.propellantDensity, r.vieilleLimits, r.vieilleA,
+                                               r.vieilleN);
+    };
+    steps.rebuildNozzle = [this] { return calculate(true); };
+    const OptimisationStart start = prepareOptimisation(form, steps, currentNozzle, *run);
+    if (!start.started()) {
+        if (!start.silent)
+            tabMessage(this, Msg::Critical, start.refusal, start.informative);
+        if (start.reportFlags)
+            emit FlagsUpdated(true, true);
+        return;
+    }
+    if (!optMixture) {
+        tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
+                   "Please check active flags for further detail");
+        return;
+    }
+    optTarget = static_cast<int16_t>(form.target);
+    optTargetValue = start.targetValue;
+    optMinChamberPressure = start.minChamberPressure;
+    optMaxChamberPressure = start.maxChamberPressure;
+    optMinThroatRadius = start.minThroatRadius;
+    optMinAreaRatio = start.minAreaRatio;
+    optLengthUnit = start.lengthUnit;
+
+    clearRunFlags();
+    ui->but_opt_ode->setEnabled(false);
+    ui->but_opt_ode->setText("Optimizing...");
+    optNozzleType = static_cast<int16_t>(ui->comb_type->currentIndex());
+    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(false);
+
+    optRunRecord = run;
+    optAbortRequested = false;
+    auto* ode = new ODE(optMixture, run, false, false);
+    optWorker = new Threader(ode, optimisationMember(start.member), std::function<void()>());
+    optRunning = true;
+    optThread = Threader::start(optWorker, this, [this](bool success) { OptODEFinished(success); });
+    abortTimersPending.started();
+    QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, SLOT(showAbortButton()));
+}
+
+void NozzleTab::showAbortButton()
+{
+    if (abortTimersPending.fired(optRunning)) {
+        ui->but_opt_ode->setEnabled(true);
+        ui->but_opt_ode->setText("Abort Optimization");
+    }
+}
+
+void NozzleTab::OptODEFinished(bool success)
+{
+    optRunning = false;
+    ui->but_opt_ode->setEnabled(true);
+    ui->but_opt_ode->setText("Optimize ODE");
+    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(true);
+    emit FlagsUpdated(true, true);
+    const std::shared_ptr<RocketVariables> result = std::move(optRunRecord);
+    if (optAbortRequested) {
+        // This panel asked for the abort: the result is discarded, the byte cleared. An
+        // abort asked for by another tab's run is that run's to clear.
+        optAbortRequested = false;
+        abortFlag = 0;
+        return;
+    }
+    if (!success || !result) {
+        tabMessage(this, Msg::Critical, "Optimization failed");
+        return;
+    }
+    optRecord->optBestValue = result->optBestValue;
+    optRecord->throatArea = result->throatArea;
+    optRecord->exitArea = result->exitArea;
+
+    const OptimisationWriteBack w
+            = optimisationWriteBack(optTarget, *result, optLengthUnit, ui->combo_opt_target_units->currentIndex(),
+                                    ui->check_OptAdapt->isChecked());
+    // The optimum goes into the target field only while that field still shows the
+    // target the run was for.
+    if (w.targetValue && ui->combo_opt_target->currentIndex() == optTarget)
+        ui->line_opt_target->setText(formatted(*w.targetValue));
+    const bool conical = optNozzleType == 1;
+    (conical ? ui->line_throat_conical : ui->line_throat_bezier)->setText(formatted(w.throatDiameter));
+    if (w.exitDiameter)
+        (conical ? ui->line_exit_conical : ui->line_exit_bezier)->setText(formatted(*w.exitDiameter));
+    calculate(true);
+}
