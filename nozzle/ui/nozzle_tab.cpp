@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
+#include "core/calculation_activity.h"
 #include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -99,11 +100,13 @@ NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
 NozzleTab::~NozzleTab()
 {
     if (optRunning && optThread) {
-        // A run in progress is asked to stop and awaited, so no worker outlives the tab.
+        // A run in progress is asked to stop and awaited, so no worker outlives the tab
+        // (the optimisations poll the abort byte; the pressure target ends by itself).
         abortFlag = 1;
         optThread->quit();
-        if (optThread->wait(QDeadlineTimer(60000)))
-            abortFlag = 0;
+        optThread->wait();
+        abortFlag = 0;
+        calculationFinished();
     }
     delete ui;
 }
@@ -714,6 +717,7 @@ void NozzleTab::OptimizeODE()
     auto* ode = new ODE(optMixture, run, false, false);
     optWorker = new Threader(ode, optimisationMember(start.member), std::function<void()>());
     optRunning = true;
+    calculationStarted();
     optThread = Threader::start(optWorker, this, [this](bool success) { OptODEFinished(success); });
     abortTimersPending.started();
     QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, SLOT(showAbortButton()));
@@ -730,6 +734,7 @@ void NozzleTab::showAbortButton()
 void NozzleTab::OptODEFinished(bool success)
 {
     optRunning = false;
+    calculationFinished();
     ui->but_opt_ode->setEnabled(true);
     ui->but_opt_ode->setText("Optimize ODE");
     (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(true);

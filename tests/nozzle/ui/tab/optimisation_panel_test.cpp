@@ -4,6 +4,7 @@
 // a constant area, so every result has a closed form.
 #include <QSignalSpy>
 
+#include "core/calculation_activity.h"
 #include "tab_fixture.h"
 
 namespace pg = perfect_gas;
@@ -154,6 +155,7 @@ TEST_F(PanelTest, PressureTargetWritesBackInTheUnitOfTheStart)
     flagsSP = code::SP03; // warnings of an earlier run are cleared at the start
     t.OptimizeODE();
     EXPECT_EQ(flagsSP.load(), 0u);
+    EXPECT_EQ(calculationsRunning(), 1); // the Preferences dialog holds solver settings meanwhile
     EXPECT_FALSE(button()->isEnabled());
     EXPECT_EQ(button()->text(), "Optimizing...");
     EXPECT_FALSE(w<QWidget>("scroll_bezier")->isEnabled());
@@ -162,6 +164,7 @@ TEST_F(PanelTest, PressureTargetWritesBackInTheUnitOfTheStart)
     w<QComboBox>("comb_units")->setCurrentIndex(1);
     w<QComboBox>("comb_grain")->setCurrentIndex(2); // "G2", twice the area
     ASSERT_TRUE(waitForCompletion());
+    EXPECT_EQ(calculationsRunning(), 0);
     EXPECT_TRUE(button()->isEnabled());
     EXPECT_TRUE(w<QWidget>("scroll_bezier")->isEnabled());
     EXPECT_TRUE(messages.messages().empty()) << messages.lastText().toStdString();
@@ -264,6 +267,7 @@ TEST_F(PanelTest, ClosingTheTabDuringARunWaitsForIt)
     t.OptimizeODE();
     tab.reset(); // asks the run to stop and waits for its thread
     EXPECT_EQ(abortFlag, 0);
+    EXPECT_EQ(calculationsRunning(), 0);
     QTest::qWait(20); // the thread's own deletion
 }
 
