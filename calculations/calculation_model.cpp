@@ -1,0 +1,449 @@
+#include "calculations/calculation_model.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <QThread>
+
+#include "calculations/configuration_store.h"
+#include "calculations/run_inputs.h"
+#include "core/flag_codes.h"
+#include "core/flags.h"
+#include "core/message_box.h"
+#include "core/preferences.h"
+#include "core/units.h"
+#include "engine/mixture.h"
+#include "engine/ode.h"
+#include "engine/odk.h"
+#include "engine/threader.h"
+
+namespace calc {
+
+namespace {
+
+constexpr uint32_t propellantLoadCodes = 0xFF; // L00..L07
+constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
+
+// A critical box without a parent (the refusals of the unsupported solver combinations).
+void showParentless(const QString& text)
+{
+    showCritical(nullptr, text);
+}
+
+} // namespace
+
+RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun)
+{
+    if (ode) {
+        if (infiniteArea)
+            return {grainRun ? RunMember::OdeIacGrain : RunMember::OdeIac, {}};
+        if (!grainRun)
+            return {RunMember::OdeFac, {}};
+        return {RunMember::Unsupported, QStringLiteral("ODE FAC with grain not yet supported")};
+    }
+    if (infiniteArea && !grainRun)
+        return {RunMember::OdkIac, {}};
+    if (infiniteArea)
+        return {RunMember::Unsupported, QStringLiteral("ODK with grain not yet supported")};
+    if (grainRun)
+        return {RunMember::Unsupported, QStringLiteral("ODK FAC with grain not yet supported")};
+    return {RunMember::Unsupported, QStringLiteral("ODK FAC not yet supported")};
+}
+
+RunOutcome judgeRun(const RunReport& report)
+{
+    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0)
+        return RunOutcome::CriticalError;
+    if (report.speciesCodes & code::SP10)
+        return RunOutcome::NotConverged;
+    if (report.abortRequested)
+        return RunOutcome::Aborted;
+    // The solver ended without a usable result and said why through no code.
+    if (!report.result)
+        return RunOutcome::CriticalError;
+    return RunOutcome::Succeeded;
+}
+
+CalculationModel::CalculationModel(QObject* messageParent, CalculationProviders providers)
+    : parent_(messageParent), providers_(std::move(providers))
+{
+    results.push_back(std::make_shared<RocketVariables>());
+}
+
+CalculationModel::~CalculationModel() = default;
+
+std::size_t CalculationModel::finishedCount() const
+{
+    return results.size() - 1 - (runRecord_ ? 1 : 0);
+}
+
+std::vector<std::shared_ptr<RocketVariables>> CalculationModel::finishedRuns() const
+{
+    return {results.begin(), results.begin() + static_cast<std::ptrdiff_t>(finishedCount())};
+}
+
+void CalculationModel::noteSelectionCodes(uint32_t before)
+{
+    if (running)
+        loadCodesBySelections_ |= flagsL.load() & ~before;
+}
+
+void CalculationModel::selectPropellant(const std::string& name, bool uniformTemperatureOn)
+{
+    clearFlag(flagsL, propellantLoadCodes);
+    const uint32_t before = flagsL.load();
+    if (providers_.loadPropellantMixture)
+        mixture = providers_.loadPropellantMixture(name, &edited().speciesNames);
+    if (!mixture)
+        mixture = std::make_shared<Mixture>(); // raises L07: nothing can be computed with it
+    noteSelectionCodes(before);
+    if (homT == 0.0 || !uniformTemperatureOn)
+        return;
+    singleDefinedWarnings(6);
+    mixture->setReactantEnthalpy(homT);
+    warnSingleDefined = true;
+}
+
+void CalculationModel::restoreReactantTemperatures(const std::string& propellant)
+{
+    selectPropellant(propellant, false);
+}
+
+NozzleSelection CalculationModel::selectNozzle(const std::string& name)
+{
+    NozzleSelection out;
+    clearFlag(flagsL, code::L08);
+    const uint32_t before = flagsL.load();
+    RocketVariables& rv = edited();
+    out.loaded = providers_.loadNozzle
+            && providers_.loadNozzle(name, rv.x, rv.area, rv.throatDiameter, rv.throatCurvatureRadius);
+    noteSelectionCodes(before);
+    if (!out.loaded || rv.x.empty() || rv.area.size() != rv.x.size()) {
+        out.loaded = false;
+        return out;
+    }
+    rv.throatIndex = nearestStation(rv.x, 0.0);
+    rv.stationCount = static_cast<uint32_t>(rv.x.size());
+    rv.resizeStations();
+    out.throatIndex = rv.throatIndex;
+    out.stationCount = rv.stationCount;
+    out.entranceArea = rv.area.front();
+    return out;
+}
+
+bool CalculationModel::selectGrain(const std::string& name)
+{
+    clearFlag(flagsL, code::L09);
+    const uint32_t before = flagsL.load();
+    RocketVariables& rv = edited();
+    // The initial burning area (the first of the curve), negative when not loaded.
+    rv.combustionArea
+            = providers_.loadGrainBurnback ? providers_.loadGrainBurnback(name, rv.burnDistance, rv.burnArea) : -1.0;
+    noteSelectionCodes(before);
+    if (rv.combustionArea < 0.0)
+        return false;
+    rv.burnPoints = static_cast<uint32_t>(rv.burnDistance.size());
+    for (std::vector<double>* s : {&rv.burnTimes, &rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow,
+                                   &rv.burnThrust, &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate})
+        s->resize(rv.burnPoints, 0.0);
+    return true;
+}
+
+bool CalculationModel::selectChamberPressure(const QString& text, int unitIndex, bool* clearField)
+{
+    if (clearField)
+        *clearField = false;
+    if (text.isEmpty()) {
+        showCritical(parent_, text::noPressure);
+        return false;
+    }
+    const std::optional<double> p = parseNumber(text);
+    if (!p || *p < 0.0) {
+        showCritical(parent_, text::invalidPressure);
+        if (clearField)
+            *clearField = true;
+        return false;
+    }
+    edited().chamberPressure = convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex));
+    return true;
+}
+
+void CalculationModel::singleDefinedWarnings(int digits)
+{
+    for (const SingleDefinedReactant& r : singleDefinedReactants(*mixture, homT)) {
+        if (!warnSingleDefined)
+            continue;
+        MessageRequest box;
+        box.icon = Msg::Warning;
+        box.text = singleDefinedWarning(r, digits);
+        box.checkBoxText = singleDefinedCheckBox;
+        box.buttons = Msg::Ok;
+        box.defaultButton = Msg::Ok;
+        warnSingleDefined = !showMessage(parent_, box).checked;
+    }
+}
+
+bool CalculationModel::applyUniformTemperature(const QString& text)
+{
+    const std::optional<double> t = parseNumber(text);
+    if (!t || *t <= 0.0) {
+        // The last accepted temperature stays: a refused one must not reach a run.
+        showCritical(parent_, text::invalidHomT);
+        return false;
+    }
+    homT = *t;
+    if (!mixture)
+        return true;
+    singleDefinedWarnings(NUM_DIS_PREC);
+    mixture->setReactantEnthalpy(homT);
+    warnSingleDefined = true;
+    return true;
+}
+
+std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, const FormActions& actions)
+{
+    clearRunFlags();
+    RocketVariables& rv = edited();
+    auto refuse = [this](const QString& text, const QString& informative = QString()) {
+        showCritical(parent_, text, informative);
+        return std::nullopt;
+    };
+
+    if (form.name.isEmpty())
+        return refuse(text::noName);
+    std::vector<std::string> finishedNames;
+    for (const auto& r : finishedRuns())
+        finishedNames.push_back(r->configurationName);
+    rv.configurationName = uniqueRunName(form.name.toStdString(), finishedNames);
+
+    if (form.autosave && !(actions.save && actions.save()))
+        return std::nullopt;
+
+    if (form.propellantIndex < 0 || !mixture)
+        return refuse(text::noPropellant);
+    if (flagRaised(flagsL, propellantLoadCodes))
+        return refuse("Calculations can not be performed with a critical error in propellant definition",
+                      text::checkFlags);
+
+    if (form.nozzleIndex < 0)
+        return refuse(text::noNozzle);
+    // "Current" is whatever the nozzle tab shows now; one that is gone refuses the run.
+    if (form.nozzleIndex == 0 && !(actions.rereadCurrentNozzle && actions.rereadCurrentNozzle()))
+        return refuse(text::noNozzle);
+    if (flagRaised(flagsL, code::L08))
+        return refuse("Calculations can not be performed with a critical error in nozzle definition", text::checkFlags);
+    rv.propellantName = form.propellant.toStdString();
+    rv.nozzleName = form.nozzle.toStdString();
+
+    if (form.grainMode) {
+        if (form.grainIndex < 0)
+            return refuse(text::noGrain);
+        if (form.grainIndex == 0 && !(actions.rereadCurrentGrain && actions.rereadCurrentGrain()))
+            return refuse(text::noGrain);
+        if (flagRaised(flagsL, code::L09))
+            return refuse("Calculations can not be performed with a critical error in grain geometry definition",
+                          text::checkFlags);
+        rv.grainName = form.grain.toStdString();
+        if (!providers_.loadVielleParameters
+            || !providers_.loadVielleParameters(rv.propellantName, rv.propellantDensity, rv.vieilleLimits, rv.vieilleA,
+                                                rv.vieilleN))
+            return std::nullopt;
+        rv.isGrain = true;
+    } else {
+        if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
+            return std::nullopt;
+        rv.isGrain = false;
+        rv.givenPressure = rv.chamberPressure;
+    }
+
+    if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
+        return std::nullopt;
+    // 0: the reactants are at their own temperatures.
+    rv.reactantTemperature = form.homTChecked ? homT : 0.0;
+
+    if (unitFlag.load() != 0)
+        return refuse("A unit used was invalid",
+                      "This is probably caused by a manual alteration of the save files, please revert it");
+    if (flagsL.load() != 0)
+        return refuse("Unrecognized critical error has occured", text::checkFlags);
+
+    const std::optional<double> ambient = parseNumber(form.ambient);
+    if (!ambient || *ambient < 0.0)
+        return refuse(text::invalidAmbient);
+    rv.ambientPressure = convertToSI(unitKind::Pressure, *ambient, static_cast<int16_t>(form.ambientUnit));
+
+    const std::optional<double> wall = parseNumber(form.wallTemperature);
+    if (!wall || *wall < 0.0)
+        return refuse(text::invalidWall);
+    rv.wallTemperature = *wall;
+
+    rv.isIAC = !form.fac;
+    double area = 0.0;
+    if (form.fac) {
+        const std::optional<double> a = parseNumber(form.chamberArea);
+        if (!a || *a <= 0.0)
+            return refuse(text::invalidArea);
+        area = *a;
+    }
+    rv.chamberArea = convertToSI(unitKind::Area, area, static_cast<int16_t>(form.areaUnit));
+
+    const std::optional<uint32_t> frozen = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
+    if (!frozen)
+        return std::nullopt;
+    rv.frozenIndex = *frozen;
+    rv.calcTransport = form.transport;
+    rv.calcHeatTransfer = form.heatWall;
+    rv.isODE = form.ode;
+    if (!form.ode || !form.frozen)
+        rv.frozenIndex = rv.stationCount;
+
+    // Unsupported combinations are refused before anything starts (the abort byte is
+    // shared with the nozzle tab's optimisations and must not be touched).
+    const RunMemberChoice choice = chooseRunMember(rv.isODE, rv.isIAC, rv.isGrain);
+    if (choice.member == RunMember::Unsupported) {
+        showParentless(choice.message);
+        return std::nullopt;
+    }
+
+    // The run computes on copies: the form goes on editing its own record and mixture.
+    PreparedRun run;
+    run.record = std::make_shared<RocketVariables>(rv);
+    run.member = choice.member;
+    std::shared_ptr<Mixture> runMixture = copyMixtureForRun(*mixture);
+    if (rv.isODE) {
+        ODE* ode = form.frozen ? new ODE(runMixture, run.record, rv.frozenIndex, rv.calcTransport, rv.calcHeatTransfer)
+                               : new ODE(runMixture, run.record, rv.calcTransport, rv.calcHeatTransfer);
+        switch (choice.member) {
+        case RunMember::OdeIacGrain: run.worker = std::make_unique<Threader>(ode, &ODE::calculateIACGrain); break;
+        case RunMember::OdeFac: run.worker = std::make_unique<Threader>(ode, &ODE::calculateFAC); break;
+        default: run.worker = std::make_unique<Threader>(ode, &ODE::calculateIAC); break;
+        }
+    } else {
+        auto* odk = new ODK(runMixture, run.record, rv.calcTransport, rv.calcHeatTransfer);
+        run.worker = std::make_unique<Threader>(odk, &ODK::calculateIAC);
+    }
+    return run;
+}
+
+QThread* CalculationModel::startRun(PreparedRun run, QObject* context, std::function<void(bool)> onFinished)
+{
+    results.insert(results.end() - 1, run.record);
+    runRecord_ = run.record;
+    running = true;
+    loadCodesAtStart_ = flagsL.load();
+    loadCodesBySelections_ = 0;
+    unitAtStart_ = unitFlag.load() != 0;
+    return Threader::start(run.worker.release(), context, std::move(onFinished));
+}
+
+CalculationModel::Completion CalculationModel::finishRun(bool result)
+{
+    running = false;
+    RunReport report;
+    report.result = result;
+    report.abortRequested = abortFlag.load() != 0;
+    report.unitRaised = !unitAtStart_ && unitFlag.load() != 0;
+    report.newLoadCodes = flagsL.load() & ~loadCodesAtStart_ & ~loadCodesBySelections_;
+    report.kineticCodes = flagsODK.load();
+    report.speciesCodes = flagsSP.load();
+
+    Completion c;
+    c.outcome = judgeRun(report);
+    const auto it = std::find(results.begin(), results.end(), runRecord_);
+    c.runIndex = static_cast<std::size_t>(it - results.begin());
+    if (c.outcome == RunOutcome::Succeeded) {
+        if (it != results.end())
+            computeSummary(**it, (*it)->ambientPressure);
+    } else {
+        if (it != results.end())
+            results.erase(it);
+        abortFlag.store(0);
+    }
+    runRecord_.reset();
+    return c;
+}
+
+bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions& actions)
+{
+    if (form.name.isEmpty()) {
+        showCritical(parent_, "Cannot have empty name");
+        return false;
+    }
+    if (form.propellantIndex < 0) {
+        showCritical(parent_, text::noPropellant);
+        return false;
+    }
+    if (form.nozzleIndex < 0) {
+        showCritical(parent_, text::noNozzle);
+        return false;
+    }
+    Configuration c;
+    c.propellant = form.propellant.toStdString();
+    c.nozzle = form.nozzle.toStdString();
+    c.grainMode = form.grainMode;
+    if (form.grainMode) {
+        if (form.grainIndex < 0) {
+            showCritical(parent_, text::noGrain);
+            return false;
+        }
+        c.grain = form.grain.toStdString();
+    } else {
+        if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
+            return false;
+        c.pressure = parseNumber(form.pressure).value_or(0.0);
+        c.pressureUnit = form.pressureUnit;
+    }
+    c.ode = form.ode;
+    c.frozen = form.ode && form.frozen;
+    if (c.frozen) {
+        const std::optional<uint32_t> station = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
+        if (!station)
+            return false;
+        c.frozenStation = *station;
+    }
+    c.fac = form.fac;
+    c.areaUnit = form.areaUnit;
+    if (form.fac) {
+        const std::optional<double> a = parseNumber(form.chamberArea);
+        if (!a || *a <= 0.0) {
+            showCritical(parent_, text::invalidArea);
+            return false;
+        }
+        c.chamberArea = *a;
+    }
+    const std::optional<double> ambient = parseNumber(form.ambient);
+    if (!ambient || *ambient < 0.0) {
+        showCritical(parent_, text::invalidAmbient);
+        return false;
+    }
+    c.ambient = *ambient;
+    c.ambientUnit = form.ambientUnit;
+    if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
+        return false;
+    c.uniformTemperature = form.homTChecked;
+    c.homT = parseNumber(form.homT).value_or(0.0);
+    c.transport = form.transport;
+    c.heatWall = form.heatWall;
+    if (form.heatWall) {
+        const std::optional<double> wall = parseNumber(form.wallTemperature);
+        edited().wallTemperature = wall.value_or(0.0);
+        if (!wall || *wall < 0.0) {
+            showCritical(parent_, text::invalidWall);
+            return false;
+        }
+        c.wallTemperature = *wall;
+    }
+    return storeConfiguration(parent_, form.name.toStdString(), configurationEntry(c));
+}
+
+void CalculationModel::clearResults()
+{
+    std::vector<std::shared_ptr<RocketVariables>> kept;
+    // A run still going keeps its record: its completion finds it there.
+    if (runRecord_)
+        kept.push_back(runRecord_);
+    kept.push_back(std::make_shared<RocketVariables>());
+    results = std::move(kept);
+}
+
+} // namespace calc

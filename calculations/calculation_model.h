@@ -1,0 +1,192 @@
+#pragma once
+// The state of the calculation tab without its widgets: the results list (finished runs,
+// the run in progress, the record being edited last), the propellant's mixture, the
+// uniform reactant temperature, what each input choice writes into the record being
+// edited, the checks of a run start and of a configuration save in their order with
+// their messages, the run member for the chosen model, and the judgement of a finished
+// run. Messages go through the message seam with the tab as parent.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "calculations/calculation_providers.h"
+#include "calculations/performance_summary.h"
+#include "engine/rocket_variables.h"
+
+class Mixture;
+class QObject;
+class QThread;
+class Threader;
+
+namespace calc {
+
+// The form as the user left it: the texts of the fields and the choices of the lists,
+// boxes and buttons.
+struct TabForm {
+    QString name;
+    bool autosave = false;
+    int propellantIndex = -1;
+    QString propellant;
+    int nozzleIndex = -1;
+    QString nozzle;
+    bool grainMode = false;
+    int grainIndex = -1;
+    QString grain;
+    QString pressure;
+    int pressureUnit = 0;
+    bool ode = true;
+    bool frozen = false;
+    bool fac = false;
+    QString chamberArea;
+    int areaUnit = 0;
+    bool transport = true;
+    bool heatWall = false;
+    QString wallTemperature;
+    QString ambient;
+    int ambientUnit = 0;
+    bool homTChecked = false;
+    QString homT;
+};
+
+// The tab's own input slots, called where a check of the run start or of the save needs
+// them (each shows its own message when it refuses).
+struct FormActions {
+    std::function<bool()> save; // the configuration save (autosave before a run)
+    std::function<bool()> rereadCurrentNozzle; // true while a nozzle stays selected
+    std::function<bool()> rereadCurrentGrain; // true while a grain stays selected
+    std::function<bool()> applyChamberPressure; // chamber pressure into the edited record
+    std::function<bool()> applyUniformTemperature; // uniform reactant temperature
+    std::function<std::optional<uint32_t>()> placeFrozenPoint; // the slider's station, nullopt refused
+};
+
+// Solver member of a run, by model, combustor and pressure or grain mode.
+enum class RunMember { OdeIac, OdeIacGrain, OdeFac, OdkIac, Unsupported };
+struct RunMemberChoice {
+    RunMember member;
+    QString message; // the refusal of an unsupported combination
+};
+RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun);
+
+// How a finished run is taken back.
+enum class RunOutcome { CriticalError, NotConverged, Aborted, Succeeded };
+struct RunReport {
+    bool result = true; // what the worker reported (false: no usable result)
+    bool abortRequested = false;
+    bool unitRaised = false; // U raised during the run
+    uint32_t newLoadCodes = 0; // L codes the run raised itself
+    uint32_t kineticCodes = 0; // flagsODK at the end
+    uint32_t speciesCodes = 0; // flagsSP at the end
+};
+RunOutcome judgeRun(const RunReport& report);
+
+// A run checked and built, not yet started.
+struct PreparedRun {
+    std::unique_ptr<Threader> worker;
+    std::shared_ptr<RocketVariables> record;
+    RunMember member = RunMember::OdeIac;
+};
+
+// Result of an input choice that loads a nozzle into the record being edited.
+struct NozzleSelection {
+    bool loaded = false;
+    uint32_t throatIndex = 0; // the station nearest to x = 0
+    uint32_t stationCount = 0;
+    double entranceArea = 0.0; // [m^2]
+};
+
+class CalculationModel {
+public:
+    explicit CalculationModel(QObject* messageParent, CalculationProviders providers = defaultProviders());
+    ~CalculationModel();
+
+    // Finished runs in run order, then (while a run is going) the running run's record,
+    // then the record being edited. Never empty.
+    std::vector<std::shared_ptr<RocketVariables>> results;
+    std::shared_ptr<Mixture> mixture; // the chosen propellant's; null until one is chosen
+    double homT = 0.0; // last accepted uniform reactant temperature [K]; 0 until then
+    bool warnSingleDefined = true;
+    bool running = false;
+    uint16_t pendingAbortTimers = 0;
+
+    RocketVariables& edited() { return *results.back(); }
+    // The finished runs: every record but the one being edited and the one running.
+    std::size_t finishedCount() const;
+    std::vector<std::shared_ptr<RocketVariables>> finishedRuns() const;
+    // The record the worker is filling, null outside a run.
+    const std::shared_ptr<RocketVariables>& runRecord() const { return runRecord_; }
+
+    // Input choices (the record being edited and the mixture).
+    // Loads the propellant; applies the uniform temperature when it is on and set.
+    void selectPropellant(const std::string& name, bool uniformTemperatureOn);
+    NozzleSelection selectNozzle(const std::string& name);
+    // False when the grain could not be loaded.
+    bool selectGrain(const std::string& name);
+    // Chamber pressure text in the unit of the pressure combo; false after its message
+    // (`clearField` then says whether the field is to be emptied).
+    bool selectChamberPressure(const QString& text, int unitIndex, bool* clearField = nullptr);
+    // Uniform reactant temperature: applied to the mixture with the single-temperature
+    // warnings; false after "Invalid homogeneous temperature" (homT is kept).
+    bool applyUniformTemperature(const QString& text);
+    // The reactants back at their own temperatures: the propellant is built again.
+    void restoreReactantTemperatures(const std::string& propellant);
+
+    // Run start: the checks in order with their messages, then the run's own copies of
+    // the record and the mixture, the solver and its worker. nullopt when refused.
+    std::optional<PreparedRun> prepareRun(const TabForm& form, const FormActions& actions);
+    // Puts the run's record before the record being edited, notes the codes raised so
+    // far and starts the worker; `onFinished` runs in the context's thread.
+    QThread* startRun(PreparedRun run, QObject* context, std::function<void(bool)> onFinished);
+    // The run came back: judged by the codes it raised itself; a run that is not kept
+    // leaves the results list, a kept one gets its summary. `runIndex` is its position
+    // among the finished runs.
+    struct Completion {
+        RunOutcome outcome = RunOutcome::Succeeded;
+        std::size_t runIndex = 0;
+    };
+    Completion finishRun(bool result);
+
+    // Configuration save: the checks in order with their messages, then the file.
+    // True when written or when the user declined to overwrite.
+    bool saveConfiguration(const TabForm& form, const FormActions& actions);
+
+    // Forgets the finished runs (a running run stays until it reports) and starts a new
+    // record being edited.
+    void clearResults();
+
+private:
+    void singleDefinedWarnings(int digits);
+    // Notes the L codes an input choice raised while a run is going (they are not the run's).
+    void noteSelectionCodes(uint32_t before);
+    QObject* parent_;
+    CalculationProviders providers_;
+    std::shared_ptr<RocketVariables> runRecord_;
+    uint32_t loadCodesAtStart_ = 0;
+    uint32_t loadCodesBySelections_ = 0; // L codes the input choices raised during the run
+    bool unitAtStart_ = false;
+};
+
+// Messages of the run start and of the save.
+namespace text {
+inline const QString noName = QStringLiteral("Must enter a name for the configuration");
+inline const QString noPropellant = QStringLiteral("A propellant must be selected");
+inline const QString noNozzle = QStringLiteral("A nozzle must be selected");
+inline const QString noGrain = QStringLiteral("A grain geometry must be selected");
+inline const QString checkFlags = QStringLiteral("Please check active flags for further detail");
+inline const QString invalidAmbient = QStringLiteral("Invalid atmosferic pressure");
+inline const QString invalidWall = QStringLiteral("Invalid nozzle wall temperature");
+inline const QString invalidArea = QStringLiteral("Invalid combustion chamber area");
+inline const QString invalidPosition = QStringLiteral("Invalid position");
+inline const QString invalidPressure = QStringLiteral("Invalid Pressure");
+inline const QString noPressure = QStringLiteral("Pressure value must be explicitely given");
+inline const QString invalidHomT = QStringLiteral("Invalid homogeneous temperature");
+inline const QString criticalRun = QStringLiteral("Critical errors during calculations, process aborted");
+inline const QString notConverged = QStringLiteral("Mixture composition could not converge, process aborted");
+inline const QString runAborted = QStringLiteral("Calculations aborted");
+} // namespace text
+
+} // namespace calc

@@ -1,0 +1,36 @@
+#include "calculations/calculation_providers.h"
+
+#include <map>
+
+#include "engine/mixture.h"
+
+CalculationProviders defaultProviders()
+{
+    CalculationProviders p;
+    return p;
+}
+
+std::shared_ptr<Mixture> copyMixtureForRun(const Mixture& mixture)
+{
+    auto copy = std::make_shared<Mixture>(mixture);
+    // The species, reactant and reaction records carry evaluation state (enthalpies at the
+    // last temperature, rates), so each run gets records of its own; a record listed twice
+    // stays one record.
+    std::map<const Species*, std::shared_ptr<Species>> copied;
+    auto own = [&copied](std::shared_ptr<Species>& s) {
+        if (!s)
+            return;
+        auto& mine = copied[s.get()];
+        if (!mine)
+            mine = std::make_shared<Species>(*s);
+        s = mine;
+    };
+    for (auto& s : copy->species)
+        own(s);
+    for (auto& r : copy->reactants)
+        own(r);
+    for (auto& k : copy->reactions)
+        if (k)
+            k = std::make_shared<Reaction>(*k);
+    return copy;
+}

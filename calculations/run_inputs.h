@@ -1,0 +1,54 @@
+#pragma once
+// Small pure rules behind the inputs of the calculation tab: reading numbers from the
+// form, the station a frozen-flow position falls on, the run names, and the reactants
+// that a uniform temperature cannot reach.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+class Mixture;
+
+namespace calc {
+
+// The text as a number (C locale, standard or scientific notation); nullopt when the
+// whole text is not one.
+std::optional<double> parseNumber(const QString& text);
+// The text a form field shows for a number: general format, `digits` significant digits.
+QString formatNumber(double value, int digits);
+
+// Station of the contour x (ascending, SI) nearest to v: scanning upwards, the first
+// station whose successor is not nearer. A tie goes to the lower index; 0 for one station.
+uint32_t nearestStation(const std::vector<double>& x, double v);
+
+// A frozen-flow position typed by the user, placed on the contour.
+struct FrozenPlacement {
+    uint32_t station = 0; // the slider position
+    bool clamped = false; // v lay outside [x.front(), x.back()] and was moved to the end
+    double x = 0.0; // the position used [m] (the end station's x when clamped)
+};
+// nullopt when the contour has no station.
+std::optional<FrozenPlacement> placeFrozenPoint(const std::vector<double>& x, double v);
+
+// The x of a station written in the unit of the length combo (0 mm, 1 cm, 2 dm, 3 m).
+double lengthInUnit(double xMetres, int unitIndex);
+
+// `typed` made unique among the names of the finished runs: "A" against {A, A_1} gives
+// "A_2"; a suffix added by an earlier clash is replaced, never stacked.
+std::string uniqueRunName(const std::string& typed, const std::vector<std::string>& finishedNames);
+
+// A reactant defined at one temperature only that a uniform temperature cannot move.
+struct SingleDefinedReactant {
+    std::string name;
+    double temperature; // K
+};
+// The reactants of the mixture, in order, whose single definition temperature differs
+// from homT.
+std::vector<SingleDefinedReactant> singleDefinedReactants(const Mixture& mixture, double homT);
+// "Rectant '<name>' is only defined at <T> K" with T in `digits` significant digits.
+QString singleDefinedWarning(const SingleDefinedReactant& reactant, int digits);
+inline const QString singleDefinedCheckBox = QStringLiteral("Do not show other single-defined reactants");
+
+} // namespace calc

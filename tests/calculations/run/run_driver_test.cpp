@@ -1,0 +1,381 @@
+// The run driver without its window: the checks of a run start in their order with their
+// messages, the solver member for each model and combustor, the judgement of a finished
+// run, and whole runs of the published hydrogen/oxygen case on a worker thread (kept,
+// aborted, cleared meanwhile, with a selection for the next run raising a load code).
+#include <cmath>
+
+#include <QCoreApplication>
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "../../engine/support/worker_run.h"
+#include "../../engine/test_mixtures.h"
+#include "../calc_fixtures.h"
+#include "calculations/calculation_model.h"
+#include "calculations/run_inputs.h"
+#include "engine/engine_messages.h"
+#include "engine/threader.h"
+#include "support/message_recorder.h"
+
+using namespace calc;
+
+namespace {
+
+// Area ratios of a short contour ending at the published area ratio 25, 2 cm apart,
+// throat area 0.01 m^2 (x = 0 at the throat, station 1).
+calc_test::Nozzle referenceNozzle()
+{
+    calc_test::Nozzle n;
+    const double ratios[] = {1.58, 1.0, 2.0, 5.0, 10.0, 25.0};
+    for (int j = 0; j < 6; ++j) {
+        n.x.push_back((j - 1) * 0.02);
+        n.area.push_back(0.01 * ratios[j]);
+    }
+    n.throatDiameter = std::sqrt(4.0 * 0.01 / M_PI);
+    return n;
+}
+
+class RunDriver : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        calc_test::resetCalculationGlobals();
+        setEngineMessageHandler([](const EngineMessage&) {});
+        auto h2o2 = hydrogenOxygenRocket();
+        h2o2->setReactantEnthalpy(298.15);
+        stores.propellants["H2/O2"] = h2o2;
+        stores.nozzles["N1"] = referenceNozzle();
+        stores.grains["G1"] = {{0.0, 0.001, 0.002}, {0.01, 0.012, 0.014}};
+        stores.burnLaws["H2/O2"] = calc_test::BurnLaw();
+        model = std::make_unique<CalculationModel>(nullptr, stores.providers());
+        model->selectPropellant("H2/O2", false);
+        model->selectNozzle("N1");
+        form = TabForm();
+        saveResult = true;
+        frozenText = "0";
+        form.name = "Run";
+        form.propellantIndex = 0;
+        form.propellant = "H2/O2";
+        form.nozzleIndex = 1;
+        form.nozzle = "N1";
+        form.pressure = "5.33172"; // MPa
+        form.wallTemperature = "300";
+        form.ambient = "0.1";
+        form.homT = "298.15";
+    }
+    void TearDown() override
+    {
+        setEngineMessageHandler({});
+        calc_test::resetCalculationGlobals();
+    }
+
+    // The tab's input slots as the window performs them, on the current form.
+    FormActions actions()
+    {
+        FormActions a;
+        a.save = [this] { return saveResult; };
+        a.rereadCurrentNozzle = [this] { return model->selectNozzle("Current").loaded; };
+        a.rereadCurrentGrain = [this] { return model->selectGrain("Current"); };
+        a.applyChamberPressure = [this] { return model->selectChamberPressure(form.pressure, form.pressureUnit); };
+        a.applyUniformTemperature = [this] { return model->applyUniformTemperature(form.homT); };
+        a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
+            const auto v = parseNumber(frozenText);
+            if (!v) {
+                showCritical(nullptr, text::invalidPosition);
+                return std::nullopt;
+            }
+            return placeFrozenPoint(model->edited().x, *v / 1000.0)->station;
+        };
+        return a;
+    }
+
+    // Starts the prepared run and waits until it is taken back.
+    CalculationModel::Completion runToEnd(PreparedRun run, const std::function<void()>& whileRunning = {})
+    {
+        QObject context;
+        bool done = false;
+        bool result = false;
+        QPointer<QThread> thread = model->startRun(std::move(run), &context, [&](bool res) {
+            done = true;
+            result = res;
+        });
+        if (whileRunning)
+            whileRunning();
+        EXPECT_TRUE(worker_run::waitFor([&] { return done && thread.isNull(); }, 20000));
+        return model->finishRun(result);
+    }
+
+    calc_test::FakeStores stores;
+    std::unique_ptr<CalculationModel> model;
+    MessageRecorder messages;
+    TabForm form;
+    QString frozenText = "0";
+    bool saveResult = true;
+};
+
+TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
+{
+    struct Case {
+        const char* what;
+        std::function<void(RunDriver&)> change;
+        QString message; // empty: the run is prepared
+        QString informative = QString();
+    };
+    const QString flagsInfo = "Please check active flags for further detail";
+    const Case cases[] = {
+            {"valid", [](RunDriver&) {}, ""},
+            {"no name", [](RunDriver& t) { t.form.name.clear(); }, "Must enter a name for the configuration"},
+            // The autosave refused with its own message: no further message.
+            {"autosave refused",
+             [](RunDriver& t) {
+                 t.form.autosave = true;
+                 t.saveResult = false;
+                 t.form.propellantIndex = -1;
+             },
+             ""},
+            {"no propellant", [](RunDriver& t) { t.form.propellantIndex = -1; }, "A propellant must be selected"},
+            {"propellant code", [](RunDriver&) { raiseFlag(flagsL, code::L05); },
+             "Calculations can not be performed with a critical error in propellant definition", flagsInfo},
+            {"no nozzle", [](RunDriver& t) { t.form.nozzleIndex = -1; }, "A nozzle must be selected"},
+            {"Current nozzle gone",
+             [](RunDriver& t) {
+                 t.form.nozzleIndex = 0;
+                 t.form.nozzle = "Current";
+             },
+             "A nozzle must be selected"},
+            {"no grain",
+             [](RunDriver& t) {
+                 t.form.grainMode = true;
+                 t.form.grainIndex = -1;
+             },
+             "A grain geometry must be selected"},
+            {"grain code",
+             [](RunDriver& t) {
+                 t.form.grainMode = true;
+                 t.form.grainIndex = 1;
+                 t.form.grain = "G1";
+                 raiseFlag(flagsL, code::L09);
+             },
+             "Calculations can not be performed with a critical error in grain geometry definition", flagsInfo},
+            {"no pressure", [](RunDriver& t) { t.form.pressure.clear(); }, "Pressure value must be explicitely given"},
+            {"negative pressure", [](RunDriver& t) { t.form.pressure = "-1"; }, "Invalid Pressure"},
+            {"uniform temperature 0",
+             [](RunDriver& t) {
+                 t.form.homTChecked = true;
+                 t.form.homT = "0";
+             },
+             "Invalid homogeneous temperature"},
+            {"unit code", [](RunDriver&) { unitFlag.store(1); }, "A unit used was invalid",
+             "This is probably caused by a manual alteration of the save files, please revert it"},
+            {"stale grain code in pressure mode", [](RunDriver&) { raiseFlag(flagsL, code::L09); },
+             "Unrecognized critical error has occured", flagsInfo},
+            {"ambient -1", [](RunDriver& t) { t.form.ambient = "-1"; }, "Invalid atmosferic pressure"},
+            // The wall temperature is checked even with wall heat off.
+            {"wall -0.1", [](RunDriver& t) { t.form.wallTemperature = "-0.1"; }, "Invalid nozzle wall temperature"},
+            {"FAC area 0",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "0";
+             },
+             "Invalid combustion chamber area"},
+            {"frozen point text", [](RunDriver& t) { t.frozenText = "abc"; }, "Invalid position"},
+            {"ODK FAC pressure",
+             [](RunDriver& t) {
+                 t.form.ode = false;
+                 t.form.fac = true;
+                 t.form.chamberArea = "1";
+             },
+             "ODK FAC not yet supported"},
+            {"ODE FAC grain",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "1";
+                 t.form.grainMode = true;
+                 t.form.grainIndex = 1;
+                 t.form.grain = "G1";
+             },
+             "ODE FAC with grain not yet supported"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        c.change(*this);
+        flagsSP.store(code::SP03);
+        flagsV.store(code::V02);
+        messages.clear();
+        std::optional<PreparedRun> run = model->prepareRun(form, actions());
+        EXPECT_EQ(run.has_value(), c.message.isEmpty() && std::string(c.what) == "valid") << c.what;
+        EXPECT_EQ(messages.lastText(), c.message) << c.what;
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(messages.messages().size(), 1u) << c.what;
+            EXPECT_EQ(messages.messages().back().informativeText, c.informative) << c.what;
+            EXPECT_EQ(messages.messages().back().icon, Msg::Critical) << c.what;
+        }
+        // A refused press clears the warning words all the same.
+        EXPECT_EQ(flagsSP.load(), 0u) << c.what;
+        EXPECT_EQ(flagsV.load(), 0u) << c.what;
+        // Nothing is started or appended before the worker starts; the abort byte is untouched.
+        EXPECT_EQ(model->results.size(), 1u) << c.what;
+        EXPECT_FALSE(model->running) << c.what;
+        EXPECT_EQ(abortFlag.load(), 0) << c.what;
+    }
+}
+
+TEST_F(RunDriver, TheRecordHoldsTheFormsInputsInSI)
+{
+    form.ambient = "1";
+    form.ambientUnit = 2; // bar
+    form.fac = true;
+    form.chamberArea = "500";
+    form.areaUnit = 0; // mm^2
+    form.heatWall = true;
+    form.frozen = true;
+    frozenText = "40"; // mm: station 3 (x = 0.04 m)
+    form.homTChecked = true;
+    form.homT = "310";
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    const RocketVariables& r = *run->record;
+    EXPECT_EQ(r.configurationName, "Run");
+    EXPECT_EQ(r.propellantName, "H2/O2");
+    EXPECT_EQ(r.nozzleName, "N1");
+    EXPECT_FALSE(r.isGrain);
+    EXPECT_DOUBLE_EQ(r.givenPressure, 5.33172e6);
+    EXPECT_DOUBLE_EQ(r.ambientPressure, 1e5);
+    EXPECT_DOUBLE_EQ(r.chamberArea, 500e-6);
+    EXPECT_FALSE(r.isIAC);
+    EXPECT_EQ(r.frozenIndex, 3u);
+    EXPECT_TRUE(r.calcHeatTransfer);
+    EXPECT_DOUBLE_EQ(r.wallTemperature, 300.0);
+    EXPECT_DOUBLE_EQ(r.reactantTemperature, 310.0);
+    EXPECT_EQ(run->member, RunMember::OdeFac);
+    // The run has its own record: the form's record is not the one handed to the solver.
+    EXPECT_NE(run->record.get(), &model->edited());
+
+    // Without the uniform temperature the run keeps the reactants' own temperatures (0),
+    // and without freezing nothing is frozen.
+    form.homTChecked = false;
+    form.frozen = false;
+    run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->record->reactantTemperature, 0.0);
+    EXPECT_EQ(run->record->frozenIndex, run->record->stationCount);
+}
+
+TEST(RunMembers, EachModelCombustorAndModeHasItsMemberOrRefusal)
+{
+    struct Case {
+        bool ode, iac, grain;
+        RunMember member;
+        const char* message;
+    };
+    const Case cases[] = {
+            {true, true, false, RunMember::OdeIac, ""},
+            {true, true, true, RunMember::OdeIacGrain, ""},
+            {true, false, false, RunMember::OdeFac, ""},
+            {true, false, true, RunMember::Unsupported, "ODE FAC with grain not yet supported"},
+            {false, true, false, RunMember::OdkIac, ""},
+            {false, true, true, RunMember::Unsupported, "ODK with grain not yet supported"},
+            {false, false, true, RunMember::Unsupported, "ODK FAC with grain not yet supported"},
+            {false, false, false, RunMember::Unsupported, "ODK FAC not yet supported"},
+    };
+    for (const Case& c : cases) {
+        const RunMemberChoice choice = chooseRunMember(c.ode, c.iac, c.grain);
+        EXPECT_EQ(choice.member, c.member) << c.ode << c.iac << c.grain;
+        EXPECT_EQ(choice.message, c.message) << c.ode << c.iac << c.grain;
+    }
+}
+
+TEST(RunJudgement, CriticalCodesFirstThenConvergenceThenAbortThenTheSolversWord)
+{
+    struct Case {
+        const char* what;
+        RunReport report;
+        RunOutcome outcome;
+    };
+    auto report = [](bool result, bool abort, bool unit, uint32_t l, uint32_t odk, uint32_t sp) {
+        RunReport r;
+        r.result = result;
+        r.abortRequested = abort;
+        r.unitRaised = unit;
+        r.newLoadCodes = l;
+        r.kineticCodes = odk;
+        r.speciesCodes = sp;
+        return r;
+    };
+    const Case cases[] = {
+            {"good", report(true, false, false, 0, 0, 0), RunOutcome::Succeeded},
+            {"warnings only", report(true, false, false, 0, code::ODK03, code::SP03), RunOutcome::Succeeded},
+            {"abort", report(true, true, false, 0, 0, 0), RunOutcome::Aborted},
+            {"abort ended early", report(false, true, false, 0, 0, 0), RunOutcome::Aborted},
+            {"condensed rank", report(true, true, false, code::L01, 0, 0), RunOutcome::CriticalError},
+            {"unit", report(true, false, true, 0, 0, 0), RunOutcome::CriticalError},
+            {"kinetic critical", report(true, false, false, 0, code::ODK01, 0), RunOutcome::CriticalError},
+            {"not converged", report(true, true, false, 0, 0, code::SP10), RunOutcome::NotConverged},
+            {"critical and not converged", report(true, false, false, 0, code::ODK00, code::SP10),
+             RunOutcome::CriticalError},
+            {"no usable result", report(false, false, false, 0, 0, 0), RunOutcome::CriticalError},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(judgeRun(c.report), c.outcome) << c.what;
+}
+
+// The published case (RP-1311 example 8): c* 2332.3 m/s and, at area ratio 25 with the
+// exit pressure as ambient pressure, Isp 4124.4 m/s.
+TEST_F(RunDriver, AKeptRunMatchesThePublishedFiguresAndGetsItsSummary)
+{
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    const CalculationModel::Completion done = runToEnd(std::move(*run));
+    ASSERT_EQ(done.outcome, RunOutcome::Succeeded);
+    ASSERT_EQ(done.runIndex, 0u);
+    ASSERT_EQ(model->results.size(), 2u);
+    EXPECT_EQ(model->finishedCount(), 1u);
+    RocketVariables& r = *model->results[0];
+    EXPECT_NEAR(r.cStar / 2332.3, 1.0, 0.002);
+    EXPECT_EQ(r.burnTime, -1.0);
+    // Thrust with the ambient pressure of the run (0.1 MPa), then with the exit's.
+    const std::size_t e = r.stationCount - 1;
+    EXPECT_NEAR(r.thrust, (r.p[e] - 1e5) * r.area[e] + r.u[e] * r.runMassFlow, 1e-9 * r.thrust);
+    computeSummary(r, r.p[e]);
+    EXPECT_NEAR(r.specificImpulse / 4124.4, 1.0, 0.002);
+    EXPECT_DOUBLE_EQ(r.specificImpulse, r.u[e]);
+    // The form's record was not touched by the solver.
+    EXPECT_TRUE(model->edited().T.empty() || model->edited().T[0] == 0.0);
+}
+
+TEST_F(RunDriver, ARunIsJudgedByItsOwnCodesAndFoundByIdentity)
+{
+    // A selection for the next run raises L08 while the run goes on; the results are
+    // cleared meanwhile. The run is kept and found where it now is.
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    model->results.insert(model->results.begin(), std::make_shared<RocketVariables>()); // an earlier run
+    const auto record = run->record;
+    const CalculationModel::Completion done = runToEnd(std::move(*run), [this] {
+        EXPECT_FALSE(model->selectNozzle("gone").loaded);
+        EXPECT_TRUE(flagRaised(flagsL, code::L08));
+        model->clearResults();
+    });
+    EXPECT_EQ(done.outcome, RunOutcome::Succeeded);
+    ASSERT_EQ(model->results.size(), 2u);
+    EXPECT_EQ(model->results[0], record);
+    EXPECT_EQ(done.runIndex, 0u);
+}
+
+TEST_F(RunDriver, AnAbortedRunIsDroppedAndTheFormsRecordStays)
+{
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    RocketVariables* formRecord = &model->edited();
+    // The equilibrium run does not poll the abort byte: it completes and is still dropped.
+    const CalculationModel::Completion done = runToEnd(std::move(*run), [] { abortFlag.store(1); });
+    EXPECT_EQ(done.outcome, RunOutcome::Aborted);
+    ASSERT_EQ(model->results.size(), 1u);
+    EXPECT_EQ(model->results[0].get(), formRecord);
+    EXPECT_EQ(abortFlag.load(), 0);
+    EXPECT_FALSE(model->running);
+}
+
+} // namespace
