@@ -48,6 +48,10 @@ inline const QString exportDone = QStringLiteral("Export finished successfully")
 // quoted (quotes doubled).
 std::string calculationCsv(const std::vector<const RocketVariables*>& runs, uint32_t mask, char separator, int digits);
 
+// Replaces the file at `path` with `text` atomically; false (the reason in *error) when
+// it could not be written, any earlier file then left as it was.
+bool writeTextFile(const QString& path, const std::string& text, QString* error = nullptr);
+
 // "<folder>/<base>": the folder of the chosen file and its name up to the first dot.
 QString imageBase(const QString& chosenFile);
 

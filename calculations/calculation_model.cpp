@@ -97,7 +97,13 @@ void CalculationModel::selectPropellant(const std::string& name, bool uniformTem
     if (!mixture)
         mixture = std::make_shared<Mixture>(); // raises L07: nothing can be computed with it
     noteSelectionCodes(before);
-    if (homT == 0.0 || !uniformTemperatureOn)
+    if (uniformTemperatureOn)
+        reapplyUniformTemperature();
+}
+
+void CalculationModel::reapplyUniformTemperature()
+{
+    if (homT == 0.0 || !mixture)
         return;
     singleDefinedWarnings(6);
     mixture->setReactantEnthalpy(homT);

@@ -123,6 +123,9 @@ public:
     // Input choices (the record being edited and the mixture).
     // Loads the propellant; applies the uniform temperature when it is on and set.
     void selectPropellant(const std::string& name, bool uniformTemperatureOn);
+    // The accepted uniform temperature applied again to a newly loaded mixture (nothing
+    // while it is 0), with the single-temperature warnings in 6 digits.
+    void reapplyUniformTemperature();
     NozzleSelection selectNozzle(const std::string& name);
     // False when the grain could not be loaded.
     bool selectGrain(const std::string& name);

@@ -70,7 +70,8 @@ struct FakeStores {
             }
             if (species)
                 *species = it->second->speciesNames;
-            return it->second;
+            // A fresh mixture on every load, as the propellant loader builds one.
+            return copyMixtureForRun(*it->second);
         };
         p.loadVielleParameters
                 = [this](const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,

@@ -1,0 +1,1113 @@
+#include "calculations/ui/datatab.h"
+
+#include <cstdlib>
+
+#include <QDoubleValidator>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <qcustomplot.h>
+
+#include "calculations/calculation_export.h"
+#include "calculations/calculation_labels.h"
+#include "calculations/calculation_options.h"
+#include "calculations/configuration_store.h"
+#include "calculations/plot_series.h"
+#include "calculations/results_table.h"
+#include "calculations/run_inputs.h"
+#include "calculations/selection_lists.h"
+#include "core/flags.h"
+#include "core/message_box.h"
+#include "core/preferences.h"
+#include "core/ui/auxchoose.h"
+#include "core/ui/export_selection.h"
+#include "core/ui/plot_night_mode.h"
+#include "core/units.h"
+#include "engine/threader.h"
+#include "ui_datatab.h"
+
+using namespace calc;
+
+namespace {
+
+const QString tableStyleDay
+        = QStringLiteral("QHeaderView::section {color: black; border-width: 1px 1px 1px 1px; border-color: black;}");
+
+DataTab::Dialogs standardDialogs()
+{
+    DataTab::Dialogs d;
+    d.exportChoice = [](QWidget* parent) {
+        ExportSelection dialog(3, parent);
+        return dialog.exec();
+    };
+    d.saveFileName = [](QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    };
+    d.chooseItem = [](QWidget* parent, int mode, const std::vector<std::string>& names) {
+        AuxChoose dialog(mode, parent);
+        for (const std::string& n : names)
+            dialog.addRadio(n, false);
+        return dialog.exec();
+    };
+    d.chooseSpecies = [](QWidget* parent, const std::vector<std::pair<std::string, bool>>& species) {
+        AuxChoose dialog(0, parent);
+        for (const auto& [name, disabled] : species)
+            dialog.addCheck(name, disabled);
+        dialog.exec();
+    };
+    return d;
+}
+
+QColor colourFor(int graphCount)
+{
+    if (const auto c = graphColour(graphCount))
+        return QColor(*c);
+    return QColor(std::rand() % 256, std::rand() % 256, std::rand() % 256);
+}
+
+// Refills a list with new names, keeping the chosen name chosen while it is listed.
+void refill(QComboBox* combo, const QStringList& names)
+{
+    const QString chosen = combo->currentIndex() >= 0 ? combo->currentText() : QString();
+    combo->clear();
+    combo->addItems(names);
+    combo->setCurrentIndex(positionAfterRefresh(chosen, names));
+}
+
+void setItemEnabled(QComboBox* combo, int index, bool enabled)
+{
+    if (auto* m = qobject_cast<QStandardItemModel*>(combo->model()))
+        if (QStandardItem* item = m->item(index))
+            item->setEnabled(enabled);
+}
+
+} // namespace
+
+DataTab::DataTab(QWidget* parent, CalculationProviders providers)
+    : QWidget(parent), dialogs(standardDialogs()), ui(new Ui_DataTab), model_(this, std::move(providers))
+{
+    ui->setupUi(this);
+    refreshLists();
+    ui->line_homT->setText(formatNumber(DEF_REAC_T, NUM_DIS_PREC));
+
+    comb_var_stationary = new QComboBox(this);
+    comb_var_stationary->addItems(stationaryVariables());
+    comb_var_time = new QComboBox(this);
+    comb_var_time->addItems(timeVariables());
+    for (QComboBox* c : {comb_var_stationary, comb_var_time})
+        c->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
+    ui->MainBut_lay->addWidget(comb_var_stationary, 0, 1);
+    comb_var_time->hide();
+
+    ui->graph->xAxis->setLabel("Nozzle x coordinate [m]");
+    ui->graph->legend->setVisible(true);
+    ui->graph->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom | QCP::iSelectPlottables);
+    connect(ui->graph, &QCustomPlot::plottableClick, this, &DataTab::onGraphSelect);
+    resetReadOut();
+
+    resultsTable = new QTableWidget(1, 5, this);
+    resultsTable->setHorizontalHeaderLabels(stationTableColumns());
+    resultsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    resultsTable->setShowGrid(true);
+    resultsTable->setAutoScroll(true);
+    resultsTable->setStyleSheet(tableStyleDay);
+    resultsTable->hide();
+
+    switchResultsView();
+
+    // Numbers in standard or scientific notation, any sign, read as the model reads them.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    for (QLineEdit* line :
+         {ui->line_spec_pres, ui->line_froz, ui->line_chamberA, ui->line_wallT, ui->line_ambient, ui->line_homT}) {
+        auto* v = new QDoubleValidator(line);
+        v->setNotation(QDoubleValidator::ScientificNotation);
+        v->setLocale(c);
+        line->setValidator(v);
+    }
+}
+
+DataTab::~DataTab()
+{
+    if (workerThread) {
+        // A run still going is asked to stop first (the kinetic and grain runs notice);
+        // its completion is not delivered to the tab being destroyed.
+        const bool abortAsked = model_.running;
+        if (abortAsked)
+            abortFlag.store(1);
+        workerThread->quit();
+        workerThread->wait();
+        if (abortAsked)
+            abortFlag.store(0);
+    }
+    delete ui;
+}
+
+// ---------------------------------------------------------------- lists and inputs
+
+void DataTab::refreshLists()
+{
+    const std::optional<SelectionLists> lists = readSelectionLists(this);
+    if (!lists)
+        return;
+    refill(ui->comb_prop, lists->propellants);
+    refill(ui->comb_nozzle, lists->nozzles);
+    refill(ui->comb_grain, lists->grains);
+}
+
+void DataTab::OnSelProp(QString nam)
+{
+    if (ui->comb_prop->currentIndex() < 0)
+        return;
+    model_.selectPropellant(nam.toStdString(), false);
+    emit FlagsUpdated(true, false);
+    if (ui->check_homT->isChecked())
+        model_.reapplyUniformTemperature();
+}
+
+void DataTab::OnSelNozzle(QString nam)
+{
+    if (ui->comb_nozzle->currentIndex() < 0)
+        return;
+    // Reading the same nozzle again ("Current" before a run, a list refresh, a clear)
+    // keeps the frozen point and the chamber area the user set; a new choice resets them.
+    const bool reread = nam == loadedNozzle_;
+    const NozzleSelection sel = model_.selectNozzle(nam.toStdString());
+    if (!sel.loaded) {
+        loadedNozzle_.clear();
+        ui->comb_nozzle->setCurrentIndex(-1);
+        emit FlagsUpdated(true, false);
+        return;
+    }
+    emit FlagsUpdated(true, false);
+    loadedNozzle_ = nam;
+    ui->Slider_frozen->setRange(0, static_cast<int>(sel.stationCount) - 1);
+    if (reread) {
+        placeSliderQuietly();
+    } else {
+        ui->line_froz->setText("0");
+        lineModSlider();
+        ui->line_chamberA->setText(formatNumber(sel.entranceArea, NUM_DIS_PREC));
+        ui->combo_unitsA->setCurrentIndex(3); // m^2
+    }
+    ui->Slider_frozen->setTickInterval(static_cast<int>(sel.throatIndex));
+}
+
+void DataTab::OnSelGrain(QString nam)
+{
+    if (ui->comb_grain->currentIndex() < 0)
+        return;
+    if (!model_.selectGrain(nam.toStdString()))
+        ui->comb_grain->setCurrentIndex(-1);
+    emit FlagsUpdated(true, false);
+}
+
+bool DataTab::OnSelPres()
+{
+    bool clear = false;
+    const bool ok
+            = model_.selectChamberPressure(ui->line_spec_pres->text(), ui->combo_units_pres->currentIndex(), &clear);
+    if (clear)
+        ui->line_spec_pres->clear();
+    return ok;
+}
+
+bool DataTab::setHomT()
+{
+    return model_.applyUniformTemperature(ui->line_homT->text());
+}
+
+bool DataTab::lineModSlider()
+{
+    const RocketVariables& rv = model_.edited();
+    const std::vector<double> x(rv.x.begin(), rv.x.begin() + std::min<std::size_t>(rv.x.size(), rv.stationCount));
+    if (x.empty())
+        return false; // no nozzle yet: nothing to place the point on
+    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    if (!typed) {
+        showCritical(this, text::invalidPosition);
+        return false;
+    }
+    const int16_t unit = static_cast<int16_t>(ui->combo_units_length->currentIndex());
+    const std::optional<FrozenPlacement> p = placeFrozenPoint(x, convertToSI(unitKind::Length, *typed, unit));
+    if (p->clamped)
+        ui->line_froz->setText(formatNumber(convertFromSI(unitKind::Length, p->x, unit), NUM_DIS_PREC));
+    ui->Slider_frozen->setValue(static_cast<int>(p->station));
+    sliderModLine();
+    return true;
+}
+
+void DataTab::placeSliderQuietly()
+{
+    const RocketVariables& rv = model_.edited();
+    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    if (!typed || rv.x.empty())
+        return;
+    const double v
+            = convertToSI(unitKind::Length, *typed, static_cast<int16_t>(ui->combo_units_length->currentIndex()));
+    if (const auto p = placeFrozenPoint(rv.x, v))
+        ui->Slider_frozen->setValue(static_cast<int>(p->station));
+}
+
+void DataTab::sliderModLine()
+{
+    const RocketVariables& rv = model_.edited();
+    const int i = ui->Slider_frozen->value();
+    if (i < 0 || static_cast<std::size_t>(i) >= rv.x.size())
+        return;
+    ui->line_froz->setText(formatNumber(lengthInUnit(rv.x[i], ui->combo_units_length->currentIndex()), NUM_DIS_PREC));
+}
+
+// ---------------------------------------------------------------- options and modes
+
+void DataTab::ODChange(QAbstractButton* but)
+{
+    OptionSwitches s;
+    s.ode = but == ui->radio_ode;
+    s.frozen = ui->check_froz->isChecked();
+    const OptionEnables e = optionEnables(s);
+    ui->check_froz->setEnabled(e.frozenBox);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Slider_frozen, ui->line_froz, ui->combo_units_length})
+        w->setEnabled(e.frozenPoint);
+}
+
+void DataTab::FrozChange(bool ch)
+{
+    if (ch && ui->comb_nozzle->currentIndex() < 0) {
+        showWarning(this, nozzleFirst);
+        ui->check_froz->setChecked(false);
+        return;
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Slider_frozen, ui->line_froz, ui->combo_units_length})
+        w->setEnabled(ch);
+}
+
+void DataTab::ACChange(QAbstractButton* but)
+{
+    const bool fac = but == ui->radio_FAC;
+    ui->line_chamberA->setEnabled(fac);
+    ui->combo_unitsA->setEnabled(fac);
+    if (!fac)
+        return;
+    const RocketVariables& rv = model_.edited();
+    // A typed area is never overwritten.
+    if (ui->comb_nozzle->currentIndex() < 0 || !ui->line_chamberA->text().isEmpty() || rv.area.empty())
+        return;
+    ui->line_chamberA->setText(formatNumber(rv.area.front(), NUM_DIS_PREC));
+    ui->combo_unitsA->setCurrentIndex(3);
+}
+
+void DataTab::SelectionChange(QAbstractButton* but)
+{
+    if (but != ui->radio_spec_grain) {
+        ui->line_spec_pres->setEnabled(true);
+        ui->combo_units_pres->setEnabled(true);
+        ui->comb_grain->setEnabled(false);
+        OnSelPres();
+    } else {
+        ui->line_spec_pres->setEnabled(false);
+        ui->combo_units_pres->setEnabled(false);
+        ui->comb_grain->setEnabled(true);
+        OnSelGrain(ui->comb_grain->currentText());
+    }
+}
+
+void DataTab::OnCheckHeatWall(bool check)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->label_wallT, ui->line_wallT, ui->label_KwallT})
+        w->setEnabled(check);
+    // Wall heat needs the transport properties.
+    if (check)
+        ui->check_transport->setChecked(true);
+}
+
+void DataTab::OnCheckTransport(bool check)
+{
+    if (!check)
+        ui->check_heatWall->setChecked(false);
+}
+
+void DataTab::OnSelHomT(bool check)
+{
+    ui->line_homT->setEnabled(check);
+    if (check) {
+        setHomT();
+    } else if (ui->comb_prop->currentIndex() >= 0) {
+        // Off means the reactants' own temperatures again: the propellant is built anew.
+        model_.restoreReactantTemperatures(ui->comb_prop->currentText().toStdString());
+        emit FlagsUpdated(true, false);
+    }
+}
+
+void DataTab::BabyMode(bool is)
+{
+    const ModeVisibility v = modeVisibility(is, solidsHidden);
+    if (is) {
+        ui->radio_odk->hide();
+        ui->radio_ode->setChecked(true);
+        ui->comb_grain->hide();
+        ui->radio_spec_grain->hide();
+        ui->radio_spec_pres->setChecked(true);
+        ui->radio_FAC->hide();
+        ui->radio_IAC->setChecked(true);
+        ui->line_chamberA->hide();
+        ui->combo_unitsA->hide();
+        ui->line_homT->hide();
+        ui->check_homT->hide();
+        ui->check_homT->setChecked(false);
+        return;
+    }
+    ui->radio_odk->setVisible(v.kinetic);
+    ui->comb_grain->setVisible(v.grain);
+    ui->radio_spec_grain->setVisible(v.grain);
+    ui->radio_FAC->setVisible(v.finiteArea);
+    ui->line_chamberA->setVisible(v.chamberArea);
+    ui->combo_unitsA->setVisible(v.chamberArea);
+    ui->line_homT->setVisible(v.uniformTemperature);
+    ui->check_homT->setVisible(v.uniformTemperature);
+}
+
+void DataTab::hideSolid(bool tog)
+{
+    if (tog) {
+        ui->comb_grain->hide();
+        ui->radio_spec_grain->hide();
+        ui->radio_spec_pres->setChecked(true);
+        return;
+    }
+    const bool shown = modeVisibility(babyModeActive, false).grain;
+    ui->comb_grain->setVisible(shown);
+    ui->radio_spec_grain->setVisible(shown);
+}
+
+// ---------------------------------------------------------------- the run
+
+TabForm DataTab::readForm() const
+{
+    TabForm f;
+    f.name = ui->line_name->text();
+    f.autosave = ui->check_autosave->isChecked();
+    f.propellantIndex = ui->comb_prop->currentIndex();
+    f.propellant = ui->comb_prop->currentText();
+    f.nozzleIndex = ui->comb_nozzle->currentIndex();
+    f.nozzle = ui->comb_nozzle->currentText();
+    f.grainMode = ui->radio_spec_grain->isChecked();
+    f.grainIndex = ui->comb_grain->currentIndex();
+    f.grain = ui->comb_grain->currentText();
+    f.pressure = ui->line_spec_pres->text();
+    f.pressureUnit = ui->combo_units_pres->currentIndex();
+    f.ode = ui->radio_ode->isChecked();
+    f.frozen = ui->check_froz->isChecked();
+    f.fac = !ui->radio_IAC->isChecked();
+    f.chamberArea = ui->line_chamberA->text();
+    f.areaUnit = ui->combo_unitsA->currentIndex();
+    f.transport = ui->check_transport->isChecked();
+    f.heatWall = ui->check_heatWall->isChecked();
+    f.wallTemperature = ui->line_wallT->text();
+    f.ambient = ui->line_ambient->text();
+    f.ambientUnit = ui->combo_ambient_units->currentIndex();
+    f.homTChecked = ui->check_homT->isChecked();
+    f.homT = ui->line_homT->text();
+    return f;
+}
+
+FormActions DataTab::formActions()
+{
+    FormActions a;
+    a.save = [this] { return save(); };
+    a.rereadCurrentNozzle = [this] {
+        OnSelNozzle(currentItem);
+        return ui->comb_nozzle->currentIndex() >= 0;
+    };
+    a.rereadCurrentGrain = [this] {
+        OnSelGrain(currentItem);
+        return ui->comb_grain->currentIndex() >= 0;
+    };
+    a.applyChamberPressure = [this] { return OnSelPres(); };
+    a.applyUniformTemperature = [this] { return setHomT(); };
+    a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
+        if (!lineModSlider())
+            return std::nullopt;
+        return static_cast<uint32_t>(ui->Slider_frozen->value());
+    };
+    return a;
+}
+
+void DataTab::calculate()
+{
+    if (model_.running) {
+        abortFlag.store(1);
+        showCritical(this, text::runAborted);
+        return;
+    }
+    emit StatusMessage("Calculating...", 0);
+    std::optional<PreparedRun> run = model_.prepareRun(readForm(), formActions());
+    if (!run)
+        return;
+    worker = run->worker.get();
+    workerThread = model_.startRun(std::move(*run), this, [this](bool res) {
+        lastRunResult_ = res;
+        RunFinished();
+    });
+    ui->but_run->setEnabled(false);
+    ui->but_run->setText("Running...");
+    ++model_.pendingAbortTimers;
+    QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, &DataTab::showAbortButton);
+}
+
+void DataTab::showAbortButton()
+{
+    if (model_.running && model_.pendingAbortTimers == 1) {
+        ui->but_run->setEnabled(true);
+        ui->but_run->setText("Abort calculations");
+    }
+    if (model_.pendingAbortTimers > 0)
+        --model_.pendingAbortTimers;
+}
+
+void DataTab::RunFinished()
+{
+    ui->but_run->setEnabled(true);
+    ui->but_run->setText("Run calculations");
+    const CalculationModel::Completion done = model_.finishRun(lastRunResult_);
+    switch (done.outcome) {
+    case RunOutcome::CriticalError:
+        showCritical(this, text::criticalRun);
+        emit FlagsUpdated(true, true);
+        return;
+    case RunOutcome::NotConverged:
+        showCritical(this, text::notConverged);
+        emit FlagsUpdated(true, true);
+        return;
+    case RunOutcome::Aborted:
+        emit FlagsUpdated(true, true);
+        emit StatusMessage("Calculation aborted", 10000);
+        return;
+    case RunOutcome::Succeeded: break;
+    }
+    const RocketVariables& run = *model_.results[done.runIndex];
+    writeSummary(run);
+    ui->comb_select_conf->addItem(QString::fromStdString(run.configurationName));
+    ui->comb_select_conf->setCurrentIndex(ui->comb_select_conf->count() - 1);
+    if (TYPE_RESULTS != 0)
+        textOutput(false);
+    else
+        plot(false, -1, -1);
+    emit FlagsUpdated(true, true);
+    emit StatusMessage("Calculation finished", 10000);
+}
+
+// ---------------------------------------------------------------- selection and clearing
+
+bool DataTab::tableView() const
+{
+    return !comb_var_stationary->isEnabled();
+}
+
+std::shared_ptr<RocketVariables> DataTab::selectedRun(int item) const
+{
+    const int run = tableView() ? item : item - 2;
+    if (run < 0 || static_cast<std::size_t>(run) >= model_.finishedCount())
+        return nullptr;
+    return model_.results[static_cast<std::size_t>(run)];
+}
+
+void DataTab::writeSummary(const RocketVariables& run)
+{
+    const SummaryTexts t = summaryTexts(run, NUM_DIS_PREC);
+    ui->line_time->setText(t.time);
+    ui->line_pres->setText(t.pressure);
+    ui->line_Tcomb->setText(t.temperature);
+    ui->line_massFlow->setText(t.massFlow);
+    ui->line_thrust->setText(t.thrust);
+    ui->line_isp->setText(t.isp);
+    ui->line_cstar->setText(t.cstar);
+    ui->line_CE->setText(t.ce);
+}
+
+void DataTab::ConfSelChange(int i)
+{
+    if (!comb_var_stationary)
+        return; // the form is being built
+    const std::shared_ptr<RocketVariables> run = selectedRun(i);
+    if (tableView()) {
+        if (run)
+            writeSummary(*run);
+        return;
+    }
+    if (i == 1 || (run && run->isGrain)) {
+        ui->MainBut_lay->addWidget(comb_var_time, 0, 1);
+        comb_var_stationary->hide();
+        comb_var_time->show();
+    } else {
+        ui->MainBut_lay->addWidget(comb_var_stationary, 0, 1);
+        comb_var_time->hide();
+        comb_var_stationary->show();
+        for (int k = 13; k <= 16; ++k)
+            setItemEnabled(comb_var_stationary, k, true);
+        if (run && !run->calcTransport) {
+            const int current = comb_var_stationary->currentIndex();
+            if (current >= 13 && current <= 15)
+                comb_var_stationary->setCurrentIndex(0);
+            for (int k = 13; k <= 15; ++k)
+                setItemEnabled(comb_var_stationary, k, false);
+        }
+        if (run && !run->calcHeatTransfer) {
+            if (comb_var_stationary->currentIndex() == 16)
+                comb_var_stationary->setCurrentIndex(0);
+            setItemEnabled(comb_var_stationary, 16, false);
+        }
+    }
+    if (run)
+        writeSummary(*run);
+}
+
+void DataTab::clearCalc()
+{
+    // What the form shows stays: the chamber area with its unit, the frozen point.
+    const QString area = ui->line_chamberA->text();
+    const int areaUnit = ui->combo_unitsA->currentIndex();
+    lineModSlider();
+    const int slider = ui->Slider_frozen->value();
+
+    model_.clearResults();
+    OnSelPres();
+    if (ui->comb_nozzle->currentIndex() >= 0)
+        OnSelNozzle(ui->comb_nozzle->currentText());
+    if (ui->comb_grain->currentIndex() >= 0 && ui->radio_spec_grain->isChecked())
+        OnSelGrain(ui->comb_grain->currentText());
+    ui->Slider_frozen->setValue(slider);
+    sliderModLine();
+    ui->line_chamberA->setText(area);
+    ui->combo_unitsA->setCurrentIndex(areaUnit);
+    if (ui->comb_prop->currentIndex() >= 0)
+        OnSelProp(ui->comb_prop->currentText());
+
+    ui->comb_select_conf->clear();
+    if (!tableView())
+        ui->comb_select_conf->addItems({plotAllStationary, plotAllTime});
+}
+
+// ---------------------------------------------------------------- table and view
+
+void DataTab::display()
+{
+    if (TYPE_RESULTS != 0)
+        textOutput(false);
+    else
+        plot(false, -1, -1);
+}
+
+void DataTab::textOutput(bool first)
+{
+    if (!first && ui->comb_select_conf->currentIndex() < 0) {
+        showCritical(this, "No configuration was selected");
+        return;
+    }
+    std::shared_ptr<RocketVariables> run
+            = first ? model_.results.back() : selectedRun(ui->comb_select_conf->currentIndex());
+    if (!run)
+        return;
+    const ResultTable t = run->isGrain ? burnTable(*run, NUM_DIS_PREC) : stationTable(*run, NUM_DIS_PREC);
+    resultsTable->setColumnCount(t.columns.size());
+    resultsTable->setRowCount(t.rows.size());
+    resultsTable->setHorizontalHeaderLabels(t.columns);
+    resultsTable->setVerticalHeaderLabels(t.rows);
+    resultsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    const int shownColumns = run->isGrain ? 3 : (t.frozenColumnShown ? 5 : 4);
+    for (int r = 0; r < t.rows.size(); ++r)
+        for (int c = 0; c < shownColumns; ++c)
+            resultsTable->setItem(r, c, new QTableWidgetItem(t.cells[r][c]));
+    if (!run->isGrain)
+        resultsTable->setColumnHidden(4, !t.frozenColumnShown);
+}
+
+void DataTab::switchResultsView()
+{
+    const bool plotInForce = comb_var_stationary->isEnabled();
+    if (TYPE_RESULTS != 0 && plotInForce) {
+        for (QWidget* w : std::initializer_list<QWidget*>{comb_var_stationary, comb_var_time, ui->but_clear_graph,
+                                                          ui->but_clear_last})
+            w->setEnabled(false);
+        ui->but_plot->setText("Show data");
+        ui->comb_select_conf->removeItem(1);
+        ui->comb_select_conf->removeItem(0);
+        ui->mainGrid->addWidget(resultsTable, 0, 1, 1, 1);
+        ui->graph->hide();
+        resultsTable->show();
+    } else if (TYPE_RESULTS == 0 && !plotInForce) {
+        for (QWidget* w : std::initializer_list<QWidget*>{comb_var_stationary, comb_var_time, ui->but_clear_graph,
+                                                          ui->but_clear_last})
+            w->setEnabled(true);
+        ui->but_plot->setText("Plot");
+        ui->comb_select_conf->insertItem(0, plotAllStationary);
+        ui->comb_select_conf->insertItem(1, plotAllTime);
+        ui->mainGrid->addWidget(ui->graph, 0, 1, 1, 1);
+        ui->graph->show();
+        resultsTable->hide();
+    }
+}
+
+// ---------------------------------------------------------------- plot
+
+bool DataTab::plot(bool first, short in_, short type_)
+{
+    int selector = in_;
+    int type = type_;
+    if (!first) {
+        selector = ui->comb_select_conf->currentIndex();
+        if (selector < 0) {
+            showCritical(this, "No configuration was selected");
+            return false;
+        }
+    } else if (in_ == -1) {
+        selector = static_cast<int>(model_.results.size()) + 1;
+    }
+    // Selector values count as in the plot view: 0 and 1 the "Plot all" entries, n + 2 record n.
+    std::shared_ptr<RocketVariables> single;
+    if (selector >= 2 && static_cast<std::size_t>(selector - 2) < model_.results.size())
+        single = model_.results[static_cast<std::size_t>(selector - 2)];
+    QComboBox* combo = (selector == 1 || (single && single->isGrain)) ? comb_var_time : comb_var_stationary;
+    if (!first) {
+        if (combo->currentIndex() < 0) {
+            showCritical(this, "No graph type was selected");
+            return false;
+        }
+        type = combo->currentIndex();
+    } else if (type_ == -1) {
+        type = std::max(0, combo->currentIndex());
+    }
+    drawSelection(selector, type, -1);
+    return true;
+}
+
+void DataTab::drawSelection(int selector, int type, int species)
+{
+    QCustomPlot* g = ui->graph;
+    // The records: every finished run of a kind, or one record (never the one a worker
+    // is filling).
+    std::vector<std::shared_ptr<RocketVariables>> records;
+    if (selector == 0 || selector == 1) {
+        for (const auto& r : model_.finishedRuns())
+            if (r->isGrain == (selector == 1))
+                records.push_back(r);
+    } else if (selector >= 2 && static_cast<std::size_t>(selector - 2) < model_.results.size()) {
+        const auto& r = model_.results[static_cast<std::size_t>(selector - 2)];
+        if (r != model_.runRecord())
+            records.push_back(r);
+    }
+
+    for (const auto& rec : records) {
+        const RocketVariables& r = *rec;
+        g->xAxis->setLabel(r.isGrain ? "Combustion time [s]" : "Nozzle x coordinate [m]");
+        PlotSeries s;
+        if (r.isGrain) {
+            s = timeSeries(r, type, NORMALIZED);
+        } else if (species >= 0) {
+            s = speciesSeries(r, static_cast<std::size_t>(species));
+        } else if (type == 17) {
+            if (auxChooseChecked.empty()) {
+                std::vector<std::pair<std::string, bool>> offered;
+                for (std::size_t k = 0; k < r.speciesNames.size(); ++k) {
+                    bool present = false;
+                    if (k < r.moleFractions.size())
+                        for (double v : r.moleFractions[k])
+                            present = present || v != 0.0;
+                    offered.emplace_back(r.speciesNames[k], !present);
+                }
+                dialogs.chooseSpecies(this, offered);
+            }
+            if (auxChooseChecked.empty())
+                continue;
+            s = speciesSeries(r, static_cast<std::size_t>(auxChooseChecked.back()));
+        } else if (type > 17) {
+            s = speciesSeries(r, static_cast<std::size_t>(type - 17));
+        } else {
+            s = stationSeries(r, type, NORMALIZED);
+        }
+        if (!s.drawn)
+            continue;
+
+        QCPGraph* graph = g->addGraph();
+        graph->setData(QVector<double>(s.x.begin(), s.x.end()), QVector<double>(s.y.begin(), s.y.end()));
+        graph->setName(QString::fromStdString(r.configurationName) + s.suffix);
+        const QColor colour = colourFor(g->graphCount());
+        graph->setPen(QPen(colour, GLINE_WIDTH + 1));
+        auto* decorator = new QCPSelectionDecorator;
+        decorator->setPen(QPen(colour, GLINE_WIDTH + 3));
+        graph->setSelectionDecorator(decorator);
+        DrawnGraph drawn{graph, {}, r.isGrain};
+
+        auto marker = [&](QCPItemTracer* t, uint32_t station) {
+            // A station index the run does not have (an invalid switch point) gets no marker.
+            if (station >= r.x.size() || station >= r.stationCount)
+                return;
+            t->setGraph(graph);
+            t->setGraphKey(r.x[station]);
+            t->setSize(10);
+            t->setBrush(QBrush(colourFor(g->graphCount())));
+            t->setStyle(QCPItemTracer::tsCircle);
+            t->updatePosition();
+            t->setVisible(true);
+        };
+        auto* tracer = new QCPItemTracer(g);
+        tracer->setVisible(false);
+        markerTracers.push_back(tracer);
+        drawn.markers.push_back(tracer);
+        if (SHOW_FREEZE && r.frozenIndex != r.stationCount && !r.isGrain)
+            marker(tracer, r.frozenIndex);
+        if (SHOW_AP_CHANGE && !r.isODE) {
+            marker(tracer, r.convergentSwitchIndex);
+            auto* second = new QCPItemTracer(g);
+            second->setVisible(false);
+            markerTracers.push_back(second);
+            drawn.markers.push_back(second);
+            marker(second, r.divergentSwitchIndex);
+        }
+        drawnGraphs_.push_back(std::move(drawn));
+    }
+
+    // Several species ticked: each is drawn over the whole selection, highest position first.
+    if (species < 0 && type == 17 && !auxChooseChecked.empty()) {
+        if (auxChooseChecked.size() > 1) {
+            auxChooseChecked.pop_back();
+            drawSelection(selector, type, species);
+            return;
+        }
+        auxChooseChecked.clear();
+    }
+    g->rescaleAxes();
+    if (GRAPH_Y_0)
+        g->yAxis->setRangeLower(0.0);
+    g->replot();
+}
+
+void DataTab::removeMarkers(DrawnGraph& drawn)
+{
+    for (QCPItemTracer* t : drawn.markers) {
+        markerTracers.erase(std::remove(markerTracers.begin(), markerTracers.end(), t), markerTracers.end());
+        ui->graph->removeItem(t);
+    }
+    drawn.markers.clear();
+}
+
+void DataTab::resetReadOut()
+{
+    QCustomPlot* g = ui->graph;
+    if (clickLabel)
+        g->removeItem(clickLabel);
+    if (clickArrow)
+        g->removeItem(clickArrow);
+    clickLabel = new QCPItemText(g);
+    clickLabel->setVisible(false);
+    clickArrow = new QCPItemLine(g);
+    clickArrow->setVisible(false);
+}
+
+void DataTab::clearAll()
+{
+    // The markers go with their graphs: nothing is left pointing at a removed graph.
+    for (DrawnGraph& d : drawnGraphs_)
+        removeMarkers(d);
+    drawnGraphs_.clear();
+    for (QCPItemTracer* t : markerTracers)
+        ui->graph->removeItem(t);
+    markerTracers.clear();
+    ui->graph->clearGraphs();
+    resetReadOut();
+    ui->graph->replot();
+}
+
+void DataTab::clearLast()
+{
+    QCustomPlot* g = ui->graph;
+    if (g->graphCount() > 0) {
+        QCPGraph* last = g->graph(g->graphCount() - 1);
+        const auto it = std::find_if(drawnGraphs_.begin(), drawnGraphs_.end(),
+                                     [last](const DrawnGraph& d) { return d.graph == last; });
+        if (it != drawnGraphs_.end()) {
+            removeMarkers(*it);
+            drawnGraphs_.erase(it);
+        }
+        g->removeGraph(last);
+    }
+    g->rescaleAxes();
+    g->replot();
+}
+
+void DataTab::onGraphSelect(QCPAbstractPlottable* plottable, int dataIndex, QMouseEvent* event)
+{
+    auto* graph = qobject_cast<QCPGraph*>(plottable);
+    if (!graph || !event)
+        return;
+    QCustomPlot* g = ui->graph;
+    if (event->button() == Qt::RightButton) {
+        graph->data()->clear();
+        g->rescaleAxes();
+        g->replot();
+        return;
+    }
+    if (event->button() != Qt::LeftButton || dataIndex < 0 || dataIndex >= graph->dataCount())
+        return;
+    const double x = graph->data()->at(dataIndex)->key;
+    const double y = graph->data()->at(dataIndex)->value;
+    bool timeGraph = false;
+    for (const DrawnGraph& d : drawnGraphs_)
+        if (d.graph == graph)
+            timeGraph = d.timeGraph;
+    resetReadOut();
+    clickLabel->position->setCoords(g->xAxis->range().lower, g->yAxis->range().lower);
+    clickLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    clickLabel->setFont(QFont(font().family(), 16));
+    clickLabel->setText(readOut(x, y, timeGraph, NUM_DIS_PREC));
+    clickLabel->setPen(QPen(g->legend->textColor()));
+    clickLabel->setBrush(g->legend->brush());
+    clickLabel->setColor(g->legend->textColor());
+    clickLabel->setVisible(true);
+    clickArrow->start->setParentAnchor(clickLabel->topRight);
+    clickArrow->end->setCoords(x, y);
+    clickArrow->setHead(QCPLineEnding(QCPLineEnding::esSpikeArrow, 8, 10));
+    clickArrow->setPen(QPen(g->legend->textColor()));
+    clickArrow->setVisible(true);
+}
+
+void DataTab::NightMode(bool night)
+{
+    QCustomPlot* g = ui->graph;
+    applyPlotNightMode(g, night);
+    clickLabel->setPen(QPen(g->legend->textColor()));
+    clickLabel->setColor(g->legend->textColor());
+    clickLabel->setBrush(g->legend->brush());
+    clickArrow->setPen(QPen(g->legend->textColor()));
+    const QString colour = night ? "white" : "black";
+    resultsTable->setStyleSheet("QHeaderView::section {color: " + colour
+                                + "; border-width: 1px 1px 1px 1px; "
+                                  "border-color: "
+                                + colour + ";} QWidget {color: " + colour + ";}");
+}
+
+// ---------------------------------------------------------------- configurations
+
+bool DataTab::save()
+{
+    return model_.saveConfiguration(readForm(), formActions());
+}
+
+void DataTab::load()
+{
+    const std::optional<ConfigurationFile> file = readConfigurations(this);
+    if (!file)
+        return;
+    const std::vector<std::string> names = configurationNames(*file);
+    const int chosen = dialogs.chooseItem(this, 0, names);
+    if (chosen < 2 || static_cast<std::size_t>(chosen - 2) >= names.size())
+        return;
+    const std::string& name = names[static_cast<std::size_t>(chosen - 2)];
+    std::string error;
+    const std::optional<Configuration> c = parseConfiguration(file->document[name], &error);
+    if (!c) {
+        showCritical(this, "Configuration '" + QString::fromStdString(name) + "' could not be loaded",
+                     QString::fromStdString(error));
+        return;
+    }
+    auto number = [](double v) { return formatNumber(v, NUM_DIS_PREC); };
+    auto find = [](QComboBox* combo, const std::string& text) {
+        return combo->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    };
+
+    ui->line_name->setText(QString::fromStdString(name));
+    ui->check_homT->setChecked(false);
+    const int prop = find(ui->comb_prop, c->propellant);
+    if (prop < 0) {
+        showCritical(this, "Propellant in loaded configuration cannot be found in save files");
+        return;
+    }
+    const int nozzle = find(ui->comb_nozzle, c->nozzle);
+    if (nozzle < 0) {
+        showCritical(this, "Nozzle in loaded configuration cannot be found in save files");
+        return;
+    }
+    if (c->grainMode) {
+        const int grain = find(ui->comb_grain, c->grain);
+        if (grain < 0) {
+            showCritical(this, "Grain in loaded configuration cannot be found in save files");
+            return;
+        }
+        ui->comb_grain->setCurrentIndex(grain);
+        ui->radio_spec_grain->setChecked(true);
+    } else {
+        ui->line_spec_pres->setText(number(c->pressure));
+        ui->combo_units_pres->setCurrentIndex(c->pressureUnit);
+        ui->radio_spec_pres->setChecked(true);
+    }
+    ui->comb_prop->setCurrentIndex(prop);
+    ui->comb_nozzle->setCurrentIndex(nozzle);
+    if (c->ode) {
+        ui->radio_ode->setChecked(true);
+        ui->check_froz->setChecked(c->frozen);
+        if (c->frozen) {
+            // The slider and the position shown move together.
+            ui->Slider_frozen->setValue(static_cast<int>(c->frozenStation));
+            sliderModLine();
+        }
+    } else {
+        ui->radio_odk->setChecked(true);
+        ui->check_froz->setChecked(false);
+    }
+    if (c->fac) {
+        ui->radio_FAC->setChecked(true);
+        ui->line_chamberA->setText(number(c->chamberArea));
+        ui->combo_unitsA->setCurrentIndex(c->areaUnit);
+    } else {
+        ui->radio_IAC->setChecked(true);
+    }
+    ui->check_transport->setChecked(c->transport);
+    ui->line_ambient->setText(number(c->ambient));
+    ui->combo_ambient_units->setCurrentIndex(c->ambientUnit);
+    if (c->uniformTemperature) {
+        // The temperature first, so that checking the box applies the stored one.
+        ui->line_homT->setText(number(c->homT));
+        ui->check_homT->setChecked(true);
+    } else {
+        ui->check_homT->setChecked(false);
+    }
+    if (c->heatWall) {
+        ui->check_heatWall->setChecked(true);
+        ui->line_wallT->setText(number(c->wallTemperature));
+    } else {
+        ui->check_heatWall->setChecked(false);
+    }
+}
+
+void DataTab::del()
+{
+    const std::optional<ConfigurationFile> file = readConfigurations(this);
+    if (!file)
+        return;
+    const std::vector<std::string> names = configurationNames(*file);
+    const int chosen = dialogs.chooseItem(this, 1, names);
+    if (chosen < 2 || static_cast<std::size_t>(chosen - 2) >= names.size())
+        return;
+    removeConfiguration(this, *file, names[static_cast<std::size_t>(chosen - 2)]);
+}
+
+// ---------------------------------------------------------------- export
+
+bool DataTab::saveImage(const QString& file)
+{
+    if (ui->graph->savePng(file, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96))
+        return true;
+    showCritical(this, "File could not be written: " + file);
+    return false;
+}
+
+void DataTab::exportar()
+{
+    using namespace exportBit;
+    if (model_.finishedCount() == 0) {
+        showCritical(this, noCalculations);
+        return;
+    }
+    const uint32_t mask = static_cast<uint32_t>(dialogs.exportChoice(this));
+    if (mask == 0)
+        return;
+    const int item = ui->comb_select_conf->currentIndex();
+    const std::shared_ptr<RocketVariables> current = selectedRun(item);
+    const int currentRun = current ? (tableView() ? item : item - 2) : -1;
+    if (const auto refusal = exportRefusal(mask, currentRun)) {
+        showWarning(this, *refusal);
+        return;
+    }
+    auto chooseFile = [this](const QString& caption, const QString& filter) {
+        const QString f = dialogs.saveFileName(this, caption, QString::fromStdString(PATH_EXPORT), filter);
+        if (!f.isEmpty())
+            PATH_EXPORT = f.toStdString();
+        return f;
+    };
+
+    QString csvFile;
+    if (csvChosen(mask)) {
+        csvFile = chooseFile("CSV file for calculation data to be written", "data file (*.csv)");
+        if (csvFile.isEmpty())
+            return;
+        std::vector<const RocketVariables*> runs;
+        if (mask & CurrentRun) {
+            runs.push_back(current.get());
+        } else {
+            for (const auto& r : model_.finishedRuns())
+                runs.push_back(r.get());
+        }
+        QString error;
+        if (!writeTextFile(csvFile, calculationCsv(runs, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
+            showCritical(this, "File could not be written: " + csvFile, error);
+            return;
+        }
+    }
+
+    const bool sameName = SAME_NAME_EXPORT && !csvFile.isEmpty();
+    if (mask & CurrentGraph) {
+        const QString file
+                = sameName ? imageBase(csvFile) + ".png" : chooseFile("file for current graph", "image file (*.png)");
+        if (file.isEmpty())
+            return;
+        PATH_EXPORT = file.toStdString();
+        if (!saveImage(file))
+            return;
+    } else if (graphSeriesChosen(mask)) {
+        QString base;
+        if (sameName) {
+            base = imageBase(csvFile);
+        } else {
+            const QString chosen = chooseFile("base file name for all graphs to be exported", "image file (*.png)");
+            if (chosen.isEmpty())
+                return;
+            base = imageBase(chosen);
+        }
+        // All runs go through the two "Plot all" entries; the current run draws the groups
+        // of its own kind.
+        const bool all = (mask & AllRuns) != 0;
+        const int selector = all ? 0 : currentRun + 2;
+        const bool stationGroups = all || !current->isGrain;
+        const bool timeGroup = all || current->isGrain;
+        auto image = [&](int in, int type, int species, const QString& file) {
+            clearAll();
+            drawSelection(in, type, species);
+            if (ui->graph->graphCount() == 0)
+                return std::optional<bool>(); // nothing drawn: no image
+            return std::optional<bool>(saveImage(file));
+        };
+        if (stationGroups && (mask & GraphThermo)) {
+            const QStringList labels = thermoImageLabels();
+            for (int t = 0; t < labels.size(); ++t)
+                if (image(selector, t, -1, base + "_" + labels[t] + ".png") == false)
+                    return;
+        }
+        if (stationGroups && (mask & GraphTransport)) {
+            const QStringList labels = transportImageLabels();
+            for (int t = 0; t < labels.size(); ++t)
+                if (image(selector, 13 + t, -1, base + "_" + labels[t] + ".png") == false)
+                    return;
+        }
+        if (stationGroups && (mask & GraphComposition)) {
+            // Species 0 as "_Comp_0", then 1, 2, ... until a species no run has.
+            for (int n = 0;; ++n) {
+                const std::optional<bool> saved
+                        = image(selector, 17 + n, n, base + "_Comp_" + QString::number(n) + ".png");
+                if (!saved)
+                    break;
+                if (!*saved)
+                    return;
+            }
+        }
+        if (timeGroup && (mask & GraphTime)) {
+            const QStringList labels = timeImageLabels();
+            for (int t = 0; t < labels.size(); ++t)
+                if (image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png") == false)
+                    return;
+        }
+    }
+    showInformation(this, exportDone);
+}
