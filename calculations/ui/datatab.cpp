@@ -1068,27 +1068,29 @@ void DataTab::exportar()
         }
         // All runs go through the two "Plot all" entries; the current run draws the groups
         // of its own kind.
-        const bool all = (mask & AllRuns) != 0;
+        const bool all = (mask & CurrentRun) == 0;
         const int selector = all ? 0 : currentRun + 2;
         const bool stationGroups = all || !current->isGrain;
         const bool timeGroup = all || current->isGrain;
-        auto image = [&](int in, int type, int species, const QString& file) {
+        // One image: the plot cleared, the graph drawn, the picture saved. A composition
+        // image with nothing drawn ends its series (nullopt) without a file.
+        auto image = [&](int in, int type, int species, const QString& file) -> std::optional<bool> {
             clearAll();
             drawSelection(in, type, species);
-            if (ui->graph->graphCount() == 0)
-                return std::optional<bool>(); // nothing drawn: no image
-            return std::optional<bool>(saveImage(file));
+            if (species >= 0 && ui->graph->graphCount() == 0)
+                return std::nullopt;
+            return saveImage(file);
         };
         if (stationGroups && (mask & GraphThermo)) {
             const QStringList labels = thermoImageLabels();
             for (int t = 0; t < labels.size(); ++t)
-                if (image(selector, t, -1, base + "_" + labels[t] + ".png") == false)
+                if (!*image(selector, t, -1, base + "_" + labels[t] + ".png"))
                     return;
         }
         if (stationGroups && (mask & GraphTransport)) {
             const QStringList labels = transportImageLabels();
             for (int t = 0; t < labels.size(); ++t)
-                if (image(selector, 13 + t, -1, base + "_" + labels[t] + ".png") == false)
+                if (!*image(selector, 13 + t, -1, base + "_" + labels[t] + ".png"))
                     return;
         }
         if (stationGroups && (mask & GraphComposition)) {
@@ -1105,7 +1107,7 @@ void DataTab::exportar()
         if (timeGroup && (mask & GraphTime)) {
             const QStringList labels = timeImageLabels();
             for (int t = 0; t < labels.size(); ++t)
-                if (image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png") == false)
+                if (!*image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png"))
                     return;
         }
     }

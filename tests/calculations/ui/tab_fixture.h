@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QSlider>
 #include <QTableWidget>
 #include <gtest/gtest.h>
@@ -68,7 +69,8 @@ public:
         for (double& a : wide.area)
             a *= 2.0;
         stores.nozzles["N2"] = wide;
-        stores.grains["Current"] = {{0.0, 0.001, 0.002}, {0.01, 0.012, 0.014}};
+        // About 1 m^2 burning: with the stand-in burn law the chamber settles near 4 MPa.
+        stores.grains["Current"] = {{0.0, 0.001, 0.002}, {1.0, 1.1, 1.2}};
         stores.grains["G1"] = stores.grains["Current"];
         writeNames();
     }
