@@ -3,10 +3,14 @@
 #include <map>
 
 #include "engine/mixture.h"
+#include "grain/grain_provider.h"
 
 CalculationProviders defaultProviders()
 {
     CalculationProviders p;
+    p.loadGrainBurnback = [](const std::string& name, std::vector<double>& distance, std::vector<double>& area) {
+        return ::loadGrainBurnback(name, &distance, &area);
+    };
     return p;
 }
 
