@@ -1,0 +1,145 @@
+// Speed of a whole grain run as the calculation tab starts it: the checks of the press,
+// the run's copies of the record and the mixture, the solver built and its member run to
+// the end. A potassium nitrate / sucrose propellant (65/35) with a two-interval burn law,
+// a tubular grain of 100 burn-back points read from Grains.json by the grain subsystem,
+// a conical nozzle of 100 stations, equilibrium, infinite-area combustor.
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "calculations/calculation_model.h"
+#include "calculations/run_inputs.h"
+#include "core/flags.h"
+#include "core/preferences.h"
+#include "engine/engine_messages.h"
+#include "engine/threader.h"
+#include "tests/engine/thermo_records.h"
+
+namespace {
+
+std::shared_ptr<Mixture> potassiumNitrateSucrose()
+{
+    static const ThermoRecords db(std::string(KAVRO_TEST_DATA_DIR) + "/calculations/knsu_thermo.inp");
+    const std::vector<std::string> products
+            = {"CO",    "CO2",      "H",        "H2",       "H2O",    "N2",     "OH",    "O",  "O2",
+               "NO",    "NH3",      "CH4",      "K",        "KH",     "KO",     "KOH",   "K2", "KCN",
+               "C(gr)", "K2CO3(a)", "K2CO3(b)", "K2CO3(L)", "KOH(a)", "KOH(b)", "KOH(L)"};
+    std::vector<std::shared_ptr<Species>> reactants = {db.make("KNO3(a)"), db.make("C12H22O11(cr)")};
+    const double share[] = {0.65, 0.35};
+    for (int r = 0; r < 2; ++r)
+        reactants[r]->moles = share[r] / reactants[r]->molarMass;
+    auto m = std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 6, 0, db.make(products), reactants,
+                                       std::vector<std::string>{"C", "H", "O", "N", "K", "E"}, nullptr);
+    m->setReactantEnthalpy(298.15);
+    return m;
+}
+
+// 100 stations: a 30-degree convergent from 40 mm to the 9 mm throat, a 15-degree
+// divergent to an area ratio of 8.
+void conicalNozzle(std::vector<double>& x, std::vector<double>& area)
+{
+    const double rt = 0.0045, rc = 0.02, re = rt * std::sqrt(8.0);
+    const double lc = (rc - rt) / std::tan(M_PI / 6.0), ld = (re - rt) / std::tan(M_PI / 12.0);
+    x.clear();
+    area.clear();
+    for (int j = 0; j < 30; ++j) {
+        const double f = j / 30.0;
+        x.push_back(-lc * (1.0 - f));
+        const double r = rc - (rc - rt) * f;
+        area.push_back(M_PI * r * r);
+    }
+    for (int j = 0; j < 70; ++j) {
+        const double f = j / 69.0;
+        x.push_back(ld * f);
+        const double r = rt + (re - rt) * f;
+        area.push_back(M_PI * r * r);
+    }
+}
+
+void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    QTemporaryDir dir;
+    GRAIN = dir.filePath("Grains.json").toStdString();
+    {
+        // A tube of 60 mm outside and 20 mm inside diameter, 100 mm long, burning inside.
+        std::ofstream(GRAIN) << R"({"Tube": {"Comb_type": 1, "Geo_type": 0, "Parameters": [60.0, 20.0, 100.0, 1],)"
+                                R"( "Points": 100, "Units": 0}})";
+    }
+    const auto knsu = potassiumNitrateSucrose();
+    CalculationProviders p = defaultProviders();
+    p.loadPropellantMixture = [&knsu](const std::string&, std::vector<std::string>* species) {
+        if (species)
+            *species = knsu->speciesNames;
+        return copyMixtureForRun(*knsu);
+    };
+    // Burn rate 8.26 mm/s at 1 MPa with n = 0.319 up to 2 MPa, n = 0.25 above (continuous).
+    p.loadVielleParameters = [](const std::string&, double& density, std::vector<std::pair<double, double>>& limits,
+                                std::vector<double>& a, std::vector<double>& n) {
+        density = 1800.0;
+        limits = {{1e5, 2e6}, {2e6, 1e7}};
+        n = {0.319, 0.25};
+        const double a1 = 8.26e-3 / std::pow(1e6, 0.319);
+        a = {a1, a1 * std::pow(2e6, 0.319 - 0.25)};
+        return true;
+    };
+    p.loadNozzle = [](const std::string&, std::vector<double>& x, std::vector<double>& area, double& dt, double& rc) {
+        conicalNozzle(x, area);
+        dt = 0.009;
+        rc = 0.009;
+        return true;
+    };
+
+    calc::CalculationModel model(nullptr, p);
+    model.selectPropellant("KNSU", false);
+    model.selectNozzle("Conical");
+    if (!model.selectGrain("Tube")) {
+        state.SkipWithError("grain not loaded");
+        return;
+    }
+    calc::TabForm form;
+    form.name = "Bench";
+    form.propellantIndex = 0;
+    form.propellant = "KNSU";
+    form.nozzleIndex = 1;
+    form.nozzle = "Conical";
+    form.grainMode = true;
+    form.grainIndex = 1;
+    form.grain = "Tube";
+    form.wallTemperature = "300";
+    form.ambient = "0.1";
+    calc::FormActions actions;
+    actions.placeFrozenPoint
+            = [&model]() -> std::optional<uint32_t> { return calc::placeFrozenPoint(model.edited().x, 0.0)->station; };
+
+    std::shared_ptr<RocketVariables> last;
+    for (auto _ : state) {
+        std::optional<calc::PreparedRun> run = model.prepareRun(form, actions);
+        if (!run) {
+            state.SkipWithError("run refused");
+            return;
+        }
+        run->worker->runCalculations();
+        last = run->record;
+        benchmark::DoNotOptimize(last->burnThrust.back());
+    }
+    if (!last || !(last->burnTimes.back() > 0.0)) {
+        state.SkipWithError("no burn computed");
+        return;
+    }
+    calc::computeSummary(*last, last->ambientPressure);
+    state.counters["burn_time_s"] = last->burnTime;
+    state.counters["mean_pc_MPa"] = last->injectorPressure / 1e6;
+    state.counters["mean_Isp_m_s"] = last->specificImpulse;
+    // 1 when a grain point found no balancing chamber pressure (V02).
+    state.counters["unbalanced"] = flagRaised(flagsV, code::V02) ? 1 : 0;
+    GRAIN.clear();
+    setEngineMessageHandler({});
+}
+BENCHMARK(BM_GrainRunAsTheTabStartsIt)->Unit(benchmark::kMillisecond);
+
+} // namespace
