@@ -1,10 +1,11 @@
 // Speed of a whole grain run as the calculation tab starts it: the checks of the press,
 // the run's copies of the record and the mixture, the solver built and its member run to
-// the end. A potassium nitrate / sucrose propellant (65/35) with a two-interval burn law,
-// a tubular grain of 100 burn-back points read from Grains.json by the grain subsystem,
-// a conical nozzle of 100 stations, equilibrium, infinite-area combustor.
+// the end. A potassium nitrate / sucrose propellant (65/35) with a two-interval burn law
+// and a tubular grain of 100 burn-back points, both read by their subsystems' loaders
+// from the data files, a conical nozzle of 100 stations, equilibrium, infinite-area
+// combustor.
 #include <cmath>
-#include <fstream>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -14,28 +15,59 @@
 #include "calculations/calculation_model.h"
 #include "calculations/run_inputs.h"
 #include "core/flags.h"
+#include "core/json_file.h"
 #include "core/preferences.h"
+#include "databases/import_thermo.h"
 #include "engine/engine_messages.h"
 #include "engine/threader.h"
-#include "tests/engine/thermo_records.h"
+#include "propellant/propellant_entry.h"
 
 namespace {
 
-std::shared_ptr<Mixture> potassiumNitrateSucrose()
+const std::vector<std::string> products = {
+        "CO", "CO2", "H",   "H2", "H2O", "N2",    "OH",       "O",        "O2",       "NO",     "NH3",    "CH4",   "K",
+        "KH", "KO",  "KOH", "K2", "KCN", "C(gr)", "K2CO3(a)", "K2CO3(b)", "K2CO3(L)", "KOH(a)", "KOH(b)", "KOH(L)"};
+
+// The data folder of the run: the species and reactants imported by the program's own
+// importer from the public records kept in tests/data, the propellant stored as the
+// propellant tab stores it (65 % potassium nitrate, 35 % sucrose; 1.8 g/cm^3; burn rate
+// 8.26 mm/s at 1 MPa with n = 0.319 up to 2 MPa, n = 0.25 above, continuous), and a
+// tube of 60 mm outside and 20 mm inside diameter, 100 mm long, burning inside.
+bool storeRunData(const QString& folder)
 {
-    static const ThermoRecords db(std::string(KAVRO_TEST_DATA_DIR) + "/calculations/knsu_thermo.inp");
-    const std::vector<std::string> products
-            = {"CO",    "CO2",      "H",        "H2",       "H2O",    "N2",     "OH",    "O",  "O2",
-               "NO",    "NH3",      "CH4",      "K",        "KH",     "KO",     "KOH",   "K2", "KCN",
-               "C(gr)", "K2CO3(a)", "K2CO3(b)", "K2CO3(L)", "KOH(a)", "KOH(b)", "KOH(L)"};
-    std::vector<std::shared_ptr<Species>> reactants = {db.make("KNO3(a)"), db.make("C12H22O11(cr)")};
-    const double share[] = {0.65, 0.35};
-    for (int r = 0; r < 2; ++r)
-        reactants[r]->moles = share[r] / reactants[r]->molarMass;
-    auto m = std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 6, 0, db.make(products), reactants,
-                                       std::vector<std::string>{"C", "H", "O", "N", "K", "E"}, nullptr);
-    m->setReactantEnthalpy(298.15);
-    return m;
+    const std::string data = folder.toStdString() + "/Data";
+    std::filesystem::create_directories(data);
+    appDirectory = folder.toStdString();
+    SPECIES = data + "/Species.json";
+    REACTANTS = data + "/Reactants.json";
+    KINETICS = data + "/Kinetics.json";
+    PROPELLANT = data + "/Propellants.json";
+    GRAIN = data + "/Grains.json";
+    const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/calculations/knsu_thermo.inp";
+    ImportCallbacks quiet;
+    if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, SPECIES).ok
+        || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, REACTANTS).ok)
+        return false;
+    PropellantEntry knsu;
+    knsu.composition = {{"KNO3(a)", 65.0}, {"C12H22O11(cr)", 35.0}};
+    knsu.elements = {"K", "N", "O", "C", "H", "E"};
+    knsu.species = products;
+    SolidPropellantData solid;
+    solid.density = 1.8;
+    solid.pressureUnit = static_cast<int>(PressureUnit::MPa);
+    solid.burnRateUnit = static_cast<int>(BurnRateUnit::MillimetrePerSecond);
+    solid.densityUnit = static_cast<int>(DensityUnit::GramPerCm3);
+    solid.intervals = {{0.1, 2.0, 8.26, 0.319}, {2.0, std::nullopt, 8.26 * std::pow(2.0, 0.319 - 0.25), 0.25}};
+    knsu.solid = solid;
+    const nlohmann::json propellant = {{"KNSU", toJson(knsu)}};
+    const nlohmann::json grain = {{"Tube",
+                                   {{"Comb_type", 1},
+                                    {"Geo_type", 0},
+                                    {"Parameters", {60.0, 20.0, 100.0, 1}},
+                                    {"Points", 100},
+                                    {"Units", 0}}}};
+    return writeJsonFile(KINETICS, nlohmann::json::object()) && writeJsonFile(PROPELLANT, propellant)
+            && writeJsonFile(GRAIN, grain);
 }
 
 // 100 stations: a 30-degree convergent from 40 mm to the 9 mm throat, a 15-degree
@@ -64,29 +96,11 @@ void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
 {
     setEngineMessageHandler([](const EngineMessage&) {});
     QTemporaryDir dir;
-    GRAIN = dir.filePath("Grains.json").toStdString();
-    {
-        // A tube of 60 mm outside and 20 mm inside diameter, 100 mm long, burning inside.
-        std::ofstream(GRAIN) << R"({"Tube": {"Comb_type": 1, "Geo_type": 0, "Parameters": [60.0, 20.0, 100.0, 1],)"
-                                R"( "Points": 100, "Units": 0}})";
+    if (!storeRunData(dir.path())) {
+        state.SkipWithError("run data not stored");
+        return;
     }
-    const auto knsu = potassiumNitrateSucrose();
     CalculationProviders p = defaultProviders();
-    p.loadPropellantMixture = [&knsu](const std::string&, std::vector<std::string>* species) {
-        if (species)
-            *species = knsu->speciesNames;
-        return copyMixtureForRun(*knsu);
-    };
-    // Burn rate 8.26 mm/s at 1 MPa with n = 0.319 up to 2 MPa, n = 0.25 above (continuous).
-    p.loadVielleParameters = [](const std::string&, double& density, std::vector<std::pair<double, double>>& limits,
-                                std::vector<double>& a, std::vector<double>& n) {
-        density = 1800.0;
-        limits = {{1e5, 2e6}, {2e6, 1e7}};
-        n = {0.319, 0.25};
-        const double a1 = 8.26e-3 / std::pow(1e6, 0.319);
-        a = {a1, a1 * std::pow(2e6, 0.319 - 0.25)};
-        return true;
-    };
     p.loadNozzle = [](const std::string&, std::vector<double>& x, std::vector<double>& area, double& dt, double& rc) {
         conicalNozzle(x, area);
         dt = 0.009;
@@ -137,7 +151,8 @@ void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
     state.counters["mean_Isp_m_s"] = last->specificImpulse;
     // 1 when a grain point found no balancing chamber pressure (V02).
     state.counters["unbalanced"] = flagRaised(flagsV, code::V02) ? 1 : 0;
-    GRAIN.clear();
+    for (std::string* path : {&appDirectory, &SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN})
+        path->clear();
     setEngineMessageHandler({});
 }
 BENCHMARK(BM_GrainRunAsTheTabStartsIt)->Unit(benchmark::kMillisecond);

@@ -4,10 +4,18 @@
 
 #include "engine/mixture.h"
 #include "grain/grain_provider.h"
+#include "propellant/mixture_loader.h"
+#include "propellant/vielle_loader.h"
 
 CalculationProviders defaultProviders()
 {
     CalculationProviders p;
+    p.loadPropellantMixture = [](const std::string& name, std::vector<std::string>* species) {
+        return ::loadPropellantMixture(name, species);
+    };
+    p.loadVielleParameters = [](const std::string& name, double& density,
+                                std::vector<std::pair<double, double>>& limits, std::vector<double>& a,
+                                std::vector<double>& n) { return ::loadVielleParameters(name, density, limits, a, n); };
     p.loadGrainBurnback = [](const std::string& name, std::vector<double>& distance, std::vector<double>& area) {
         return ::loadGrainBurnback(name, &distance, &area);
     };

@@ -1,7 +1,10 @@
 // The tab over the other subsystems' own loaders: grains from Grains.json and the grain
-// tab's current grain.
+// tab's current grain; propellants from Propellants.json and the chemical databases as the
+// program imports them, run end to end on the published hydrogen/oxygen case.
 #include "../tab_fixture.h"
+#include "core/json_file.h"
 #include "grain/current_grain.h"
+#include "support/imported_databases.h"
 
 namespace {
 
@@ -22,7 +25,75 @@ public:
         currentGrain = {};
         TabTest::TearDown();
     }
+
+    // The databases the program imports from the public NASA files, and the published
+    // case's propellant (O/F 5.55157) stored as the propellant tab stores it.
+    void storeReferencePropellant()
+    {
+        const ImportedDatabases& db = importedDatabases();
+        ASSERT_TRUE(writeJsonFile(app.dataFile("Species.json"), db.speciesWithTransport));
+        ASSERT_TRUE(writeJsonFile(app.dataFile("Reactants.json"), db.reactants));
+        ASSERT_TRUE(writeJsonFile(app.dataFile("Kinetics.json"), db.kinetics));
+        nlohmann::json entry
+                = propellantEntry({"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2", "O3", "H2O(L)", "H2O(cr)"},
+                                  {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"});
+        ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"LOX/LH2", entry}}));
+    }
+    // The other subsystems' loaders, with the stand-in nozzles.
+    DataTab& makeWithLoaders()
+    {
+        CalculationProviders p = defaultProviders();
+        p.loadNozzle = stores.providers().loadNozzle;
+        tab = std::make_unique<DataTab>(nullptr, p);
+        return *tab;
+    }
 };
+
+double figure(const QString& text)
+{
+    return text.section(' ', 0, 0).toDouble();
+}
+
+// The published case (NASA RP-1311, example 8) as a user runs it: LOX/LH2 at 53.3172 bar
+// on a conical nozzle of exit area ratio 25, equilibrium, infinite-area combustor, the
+// ambient pressure typed equal to the published exit pressure (0.20491 bar): c* 2332.3 m/s
+// and Isp 4124.4 m/s within 0.2 %.
+TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
+{
+    calc_test::Nozzle conical;
+    const double At = 0.01, rt = std::sqrt(At / M_PI), rc = 2.0 * rt, re = 5.0 * rt;
+    for (int j = 0; j < 20; ++j) {
+        const double f = j / 20.0, r = rc - (rc - rt) * f;
+        conical.x.push_back(-(rc - rt) * (1.0 - f)); // 45-degree convergent
+        conical.area.push_back(M_PI * r * r);
+    }
+    for (int j = 0; j <= 60; ++j) {
+        const double f = j / 60.0, r = rt + (re - rt) * f;
+        conical.x.push_back((re - rt) / std::tan(M_PI / 12.0) * f); // 15-degree divergent
+        conical.area.push_back(M_PI * r * r);
+    }
+    stores.nozzles["Conical 25"] = conical;
+    writeNames();
+    storeReferencePropellant();
+    DataTab& t = makeWithLoaders();
+    choose("comb_prop", "LOX/LH2");
+    EXPECT_EQ(flagsL.load(), 0u);
+    choose("comb_nozzle", "Conical 25");
+    type("line_spec_pres", "53.3172");
+    combo("combo_units_pres")->setCurrentIndex(2); // bar
+    line("line_ambient")->setText("0.20491");
+    combo("combo_ambient_units")->setCurrentIndex(2);
+    ASSERT_TRUE(runToEnd());
+    ASSERT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+    const double cstar = figure(line("line_cstar")->text());
+    const double isp = figure(line("line_isp")->text());
+    EXPECT_NEAR(cstar / 2332.3, 1.0, 0.002) << cstar;
+    EXPECT_NEAR(isp / 4124.4, 1.0, 0.002) << isp;
+    EXPECT_NEAR(figure(line("line_Tcomb")->text()) / 3383.84, 1.0, 0.002);
+    EXPECT_EQ(line("line_pres")->text(), "5331720 Pa");
+    const RocketVariables& run = *t.model().results[0];
+    EXPECT_NEAR(run.p.back() / 0.20491e5, 1.0, 0.005); // the exit pressure the ambient was set to
+}
 
 TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
 {
