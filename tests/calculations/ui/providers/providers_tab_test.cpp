@@ -27,7 +27,8 @@ public:
     }
 
     // The databases the program imports from the public NASA files, and the published
-    // case's propellant (O/F 5.55157) stored as the propellant tab stores it.
+    // case's propellant (O/F 5.55157) stored as the propellant tab stores it, once more
+    // with the hydrogen/oxygen mechanism for kinetic runs.
     void storeReferencePropellant()
     {
         const ImportedDatabases& db = importedDatabases();
@@ -37,7 +38,10 @@ public:
         nlohmann::json entry
                 = propellantEntry({"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2", "O3", "H2O(L)", "H2O(cr)"},
                                   {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"});
-        ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"LOX/LH2", entry}}));
+        nlohmann::json kinetic = propellantEntry({"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2"},
+                                                 {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"},
+                                                 mechanismReactionKeys());
+        ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"LOX/LH2", entry}, {"LOX/LH2 kinetic", kinetic}}));
     }
     // The other subsystems' loaders, with the stand-in nozzles.
     DataTab& makeWithLoaders()
@@ -49,16 +53,9 @@ public:
     }
 };
 
-double figure(const QString& text)
-{
-    return text.section(' ', 0, 0).toDouble();
-}
-
-// The published case (NASA RP-1311, example 8) as a user runs it: LOX/LH2 at 53.3172 bar
-// on a conical nozzle of exit area ratio 25, equilibrium, infinite-area combustor, the
-// ambient pressure typed equal to the published exit pressure (0.20491 bar): c* 2332.3 m/s
-// and Isp 4124.4 m/s within 0.2 %.
-TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
+// A conical nozzle of exit area ratio 25 on a throat of 0.01 m^2: a 45-degree convergent
+// from area ratio 4 in 20 stations, a 15-degree divergent in 60.
+calc_test::Nozzle conicalNozzle25()
 {
     calc_test::Nozzle conical;
     const double At = 0.01, rt = std::sqrt(At / M_PI), rc = 2.0 * rt, re = 5.0 * rt;
@@ -72,7 +69,21 @@ TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
         conical.x.push_back((re - rt) / std::tan(M_PI / 12.0) * f); // 15-degree divergent
         conical.area.push_back(M_PI * r * r);
     }
-    stores.nozzles["Conical 25"] = conical;
+    return conical;
+}
+
+double figure(const QString& text)
+{
+    return text.section(' ', 0, 0).toDouble();
+}
+
+// The published case (NASA RP-1311, example 8) as a user runs it: LOX/LH2 at 53.3172 bar
+// on a conical nozzle of exit area ratio 25, equilibrium, infinite-area combustor, the
+// ambient pressure typed equal to the published exit pressure (0.20491 bar): c* 2332.3 m/s
+// and Isp 4124.4 m/s within 0.2 %.
+TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
+{
+    stores.nozzles["Conical 25"] = conicalNozzle25();
     writeNames();
     storeReferencePropellant();
     DataTab& t = makeWithLoaders();
@@ -134,6 +145,29 @@ TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
               QStringList({"Grain load failed, no grain active in Grain definition tab",
                            "A grain geometry must be selected"}));
     EXPECT_FALSE(t.model().running);
+}
+
+TEST_F(ProvidersTab, AKineticRunIsKeptAndShowsItsSwitchStations)
+{
+    stores.nozzles["Conical 25"] = conicalNozzle25();
+    writeNames();
+    storeReferencePropellant();
+    DataTab& t = makeWithLoaders();
+    choose("comb_prop", "LOX/LH2 kinetic");
+    choose("comb_nozzle", "Conical 25");
+    type("line_spec_pres", "5.33172");
+    radio("radio_odk")->setChecked(true);
+    ASSERT_TRUE(runToEnd(60000));
+    ASSERT_EQ(combo("comb_select_conf")->count(), 3)
+            << messages.texts().join("|").toStdString() << " ODK " << flagsODK.load() << " L " << flagsL.load();
+    const RocketVariables& run = *t.model().results[0];
+    EXPECT_FALSE(run.isODE);
+    EXPECT_EQ(run.frozenIndex, run.stationCount);
+    int markers = 0;
+    for (int i = 0; i < graph()->itemCount(); ++i)
+        if (auto* tracer = qobject_cast<QCPItemTracer*>(graph()->item(i)))
+            markers += tracer->visible() ? 1 : 0;
+    EXPECT_EQ(markers, 2);
 }
 
 } // namespace
