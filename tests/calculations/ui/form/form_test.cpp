@@ -95,6 +95,23 @@ TEST_F(TabTest, AFreshTabShowsTheStartConfiguration)
     EXPECT_EQ(grid->columnStretch(1), 65);
 }
 
+TEST_F(TabTest, ATabBuiltInTheTableViewShowsTheTable)
+{
+    TYPE_RESULTS = 1;
+    DataTab& t = make();
+    EXPECT_EQ(combo("comb_select_conf")->count(), 0);
+    EXPECT_EQ(button("but_plot")->text(), "Show data");
+    EXPECT_FALSE(button("but_clear_last")->isEnabled());
+    auto* table = t.findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisibleTo(&t));
+    EXPECT_FALSE(graph()->isVisibleTo(&t));
+    EXPECT_EQ(table->horizontalHeaderItem(4)->text(), "Nozle frozen point");
+    // "Show data" with no run selected.
+    release("but_plot");
+    EXPECT_EQ(messages.texts(), QStringList({"No configuration was selected"}));
+}
+
 TEST_F(TabTest, NumberFieldsTakeScientificAndNegativeNumbersButNoLetters)
 {
     make();
