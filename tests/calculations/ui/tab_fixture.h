@@ -26,7 +26,7 @@
 #include "../../engine/support/worker_run.h"
 #include "../../engine/test_mixtures.h"
 #include "../calc_fixtures.h"
-#include "calculations/ui/datatab.h"
+#include "calculations/ui/data_tab.h"
 #include "core/ui/auxchoose.h"
 #include "engine/engine_messages.h"
 #include "support/message_recorder.h"

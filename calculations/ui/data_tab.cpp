@@ -1,4 +1,4 @@
-#include "calculations/ui/datatab.h"
+#include "calculations/ui/data_tab.h"
 
 #include <cstdlib>
 
