@@ -1,9 +1,8 @@
 // Speed of a whole grain run as the calculation tab starts it: the checks of the press,
 // the run's copies of the record and the mixture, the solver built and its member run to
-// the end. A potassium nitrate / sucrose propellant (65/35) with a two-interval burn law
-// and a tubular grain of 100 burn-back points, both read by their subsystems' loaders
-// from the data files, a conical nozzle of 100 stations, equilibrium, infinite-area
-// combustor.
+// the end. A potassium nitrate / sucrose propellant (65/35) with a two-interval burn law,
+// a tubular grain of 100 burn-back points and a conical nozzle of 100 stations, each read
+// by its subsystem's loader from the data files; equilibrium, infinite-area combustor.
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -43,6 +42,7 @@ bool storeRunData(const QString& folder)
     KINETICS = data + "/Kinetics.json";
     PROPELLANT = data + "/Propellants.json";
     GRAIN = data + "/Grains.json";
+    NOZZLE = data + "/Nozzles.json";
     const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/calculations/knsu_thermo.inp";
     ImportCallbacks quiet;
     if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, SPECIES).ok
@@ -66,30 +66,16 @@ bool storeRunData(const QString& folder)
                                     {"Parameters", {60.0, 20.0, 100.0, 1}},
                                     {"Points", 100},
                                     {"Units", 0}}}};
+    // A conical nozzle of 100 stations: 40 mm entrance, 9 mm throat, exit area ratio 8,
+    // 30-degree convergent, 15-degree divergent, no fillets.
+    const nlohmann::json nozzle = {{"Conical",
+                                    {{"Options", {false, false, false, false}},
+                                     {"Parameters", {40.0, 9.0, 9.0 * std::sqrt(8.0), 30.0, 15.0, 0.0, 0.0}},
+                                     {"Points", 100},
+                                     {"Type", 1},
+                                     {"Units", 0}}}};
     return writeJsonFile(KINETICS, nlohmann::json::object()) && writeJsonFile(PROPELLANT, propellant)
-            && writeJsonFile(GRAIN, grain);
-}
-
-// 100 stations: a 30-degree convergent from 40 mm to the 9 mm throat, a 15-degree
-// divergent to an area ratio of 8.
-void conicalNozzle(std::vector<double>& x, std::vector<double>& area)
-{
-    const double rt = 0.0045, rc = 0.02, re = rt * std::sqrt(8.0);
-    const double lc = (rc - rt) / std::tan(M_PI / 6.0), ld = (re - rt) / std::tan(M_PI / 12.0);
-    x.clear();
-    area.clear();
-    for (int j = 0; j < 30; ++j) {
-        const double f = j / 30.0;
-        x.push_back(-lc * (1.0 - f));
-        const double r = rc - (rc - rt) * f;
-        area.push_back(M_PI * r * r);
-    }
-    for (int j = 0; j < 70; ++j) {
-        const double f = j / 69.0;
-        x.push_back(ld * f);
-        const double r = rt + (re - rt) * f;
-        area.push_back(M_PI * r * r);
-    }
+            && writeJsonFile(GRAIN, grain) && writeJsonFile(NOZZLE, nozzle);
 }
 
 void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
@@ -101,16 +87,13 @@ void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
         return;
     }
     CalculationProviders p = defaultProviders();
-    p.loadNozzle = [](const std::string&, std::vector<double>& x, std::vector<double>& area, double& dt, double& rc) {
-        conicalNozzle(x, area);
-        dt = 0.009;
-        rc = 0.009;
-        return true;
-    };
 
     calc::CalculationModel model(nullptr, p);
     model.selectPropellant("KNSU", false);
-    model.selectNozzle("Conical");
+    if (!model.selectNozzle("Conical").loaded) {
+        state.SkipWithError("nozzle not loaded");
+        return;
+    }
     if (!model.selectGrain("Tube")) {
         state.SkipWithError("grain not loaded");
         return;
@@ -151,7 +134,7 @@ void BM_GrainRunAsTheTabStartsIt(benchmark::State& state)
     state.counters["mean_Isp_m_s"] = last->specificImpulse;
     // 1 when a grain point found no balancing chamber pressure (V02).
     state.counters["unbalanced"] = flagRaised(flagsV, code::V02) ? 1 : 0;
-    for (std::string* path : {&appDirectory, &SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN})
+    for (std::string* path : {&appDirectory, &SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE})
         path->clear();
     setEngineMessageHandler({});
 }

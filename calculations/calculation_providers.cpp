@@ -4,6 +4,7 @@
 
 #include "engine/mixture.h"
 #include "grain/grain_provider.h"
+#include "nozzle/nozzle_provider.h"
 #include "propellant/mixture_loader.h"
 #include "propellant/vielle_loader.h"
 
@@ -19,6 +20,9 @@ CalculationProviders defaultProviders()
     p.loadGrainBurnback = [](const std::string& name, std::vector<double>& distance, std::vector<double>& area) {
         return ::loadGrainBurnback(name, &distance, &area);
     };
+    p.loadNozzle
+            = [](const std::string& name, std::vector<double>& x, std::vector<double>& area, double& throatDiameter,
+                 double& throatCurvature) { return ::loadNozzle(name, x, area, throatDiameter, throatCurvature); };
     return p;
 }
 

@@ -1,9 +1,11 @@
 // The tab over the other subsystems' own loaders: grains from Grains.json and the grain
 // tab's current grain; propellants from Propellants.json and the chemical databases as the
-// program imports them, run end to end on the published hydrogen/oxygen case.
+// program imports them; nozzles from Nozzles.json and the nozzle tab's current nozzle; run
+// end to end on the published hydrogen/oxygen case.
 #include "../tab_fixture.h"
 #include "core/json_file.h"
 #include "grain/current_grain.h"
+#include "nozzle/current_nozzle.h"
 #include "support/imported_databases.h"
 
 namespace {
@@ -23,6 +25,7 @@ public:
     void TearDown() override
     {
         currentGrain = {};
+        currentNozzle = {};
         TabTest::TearDown();
     }
 
@@ -43,34 +46,23 @@ public:
                                                  mechanismReactionKeys());
         ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"LOX/LH2", entry}, {"LOX/LH2 kinetic", kinetic}}));
     }
-    // The other subsystems' loaders, with the stand-in nozzles.
+    // Every loader of the other subsystems.
     DataTab& makeWithLoaders()
     {
-        CalculationProviders p = defaultProviders();
-        p.loadNozzle = stores.providers().loadNozzle;
-        tab = std::make_unique<DataTab>(nullptr, p);
+        tab = std::make_unique<DataTab>(nullptr, defaultProviders());
         return *tab;
     }
+    // A conical nozzle stored as the nozzle tab stores it: 200 mm entrance, 100 mm throat
+    // and 500 mm exit diameter (exit area ratio 25), 45-degree convergent, 15-degree
+    // divergent, no fillets, 100 stations.
+    void storeConicalNozzle()
+    {
+        app.write("Data/Nozzles.json",
+                  R"({"Conical 25": {"Options": [false, false, false, false],)"
+                  R"( "Parameters": [200.0, 100.0, 500.0, 45.0, 15.0, 0.0, 0.0], "Points": 100, "Type": 1,)"
+                  R"( "Units": 0}})");
+    }
 };
-
-// A conical nozzle of exit area ratio 25 on a throat of 0.01 m^2: a 45-degree convergent
-// from area ratio 4 in 20 stations, a 15-degree divergent in 60.
-calc_test::Nozzle conicalNozzle25()
-{
-    calc_test::Nozzle conical;
-    const double At = 0.01, rt = std::sqrt(At / M_PI), rc = 2.0 * rt, re = 5.0 * rt;
-    for (int j = 0; j < 20; ++j) {
-        const double f = j / 20.0, r = rc - (rc - rt) * f;
-        conical.x.push_back(-(rc - rt) * (1.0 - f)); // 45-degree convergent
-        conical.area.push_back(M_PI * r * r);
-    }
-    for (int j = 0; j <= 60; ++j) {
-        const double f = j / 60.0, r = rt + (re - rt) * f;
-        conical.x.push_back((re - rt) / std::tan(M_PI / 12.0) * f); // 15-degree divergent
-        conical.area.push_back(M_PI * r * r);
-    }
-    return conical;
-}
 
 double figure(const QString& text)
 {
@@ -83,9 +75,8 @@ double figure(const QString& text)
 // and Isp 4124.4 m/s within 0.2 %.
 TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
 {
-    stores.nozzles["Conical 25"] = conicalNozzle25();
-    writeNames();
     storeReferencePropellant();
+    storeConicalNozzle();
     DataTab& t = makeWithLoaders();
     choose("comb_prop", "LOX/LH2");
     EXPECT_EQ(flagsL.load(), 0u);
@@ -147,11 +138,44 @@ TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
     EXPECT_FALSE(t.model().running);
 }
 
+TEST_F(ProvidersTab, NozzlesComeFromTheNozzleSubsystem)
+{
+    storeConicalNozzle();
+    DataTab& t = makeWithLoaders();
+    choose("comb_nozzle", "Conical 25");
+    const RocketVariables& rv = t.model().edited();
+    ASSERT_EQ(rv.stationCount, 100u);
+    EXPECT_DOUBLE_EQ(rv.x[rv.throatIndex], 0.0);
+    EXPECT_NEAR(rv.area.back() / rv.area[rv.throatIndex], 25.0, 1e-9);
+    EXPECT_NEAR(rv.throatDiameter, 0.1, 1e-12);
+    EXPECT_EQ(w<QSlider>("Slider_frozen")->value(), static_cast<int>(rv.throatIndex));
+    // The entrance area, 3.141592 x (0.1 m)^2, in m^2 as the default chamber area.
+    EXPECT_EQ(line("line_chamberA")->text(), "0.03141592");
+    EXPECT_EQ(combo("combo_unitsA")->currentIndex(), 3);
+
+    // The nozzle tab shows none: its message, nothing chosen, no code.
+    choose("comb_nozzle", "Current");
+    EXPECT_EQ(messages.texts(), QStringList({"Nozzle load failed, no nozzle displayed in nozzle definition tab"}));
+    EXPECT_EQ(combo("comb_nozzle")->currentIndex(), -1);
+    EXPECT_FALSE(flagRaised(flagsL, code::L08));
+    // It shows one (in cm): taken in metres.
+    currentNozzle.x = {-2.0, -1.0, 0.0, 1.0, 2.0};
+    currentNozzle.R = {2.0, 1.5, 1.0, 1.5, 2.0};
+    for (double r : currentNozzle.R)
+        currentNozzle.A.push_back(3.141592 * r * r);
+    currentNozzle.unitIndex = 1;
+    currentNozzle.throatDiameter = 2.0;
+    currentNozzle.throatCurvatureRadius = 1.0;
+    choose("comb_nozzle", "Current");
+    EXPECT_EQ(t.model().edited().stationCount, 5u);
+    EXPECT_DOUBLE_EQ(t.model().edited().x[4], 0.02);
+    EXPECT_EQ(t.model().edited().throatIndex, 2u);
+}
+
 TEST_F(ProvidersTab, AKineticRunIsKeptAndShowsItsSwitchStations)
 {
-    stores.nozzles["Conical 25"] = conicalNozzle25();
-    writeNames();
     storeReferencePropellant();
+    storeConicalNozzle();
     DataTab& t = makeWithLoaders();
     choose("comb_prop", "LOX/LH2 kinetic");
     choose("comb_nozzle", "Conical 25");
