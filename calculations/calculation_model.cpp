@@ -7,6 +7,7 @@
 
 #include "calculations/configuration_store.h"
 #include "calculations/run_inputs.h"
+#include "core/calculation_activity.h"
 #include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/message_box.h"
@@ -70,7 +71,12 @@ CalculationModel::CalculationModel(QObject* messageParent, CalculationProviders 
     results.push_back(std::make_shared<RocketVariables>());
 }
 
-CalculationModel::~CalculationModel() = default;
+CalculationModel::~CalculationModel()
+{
+    // A run whose completion never came back (the tab closed during it) stops counting.
+    if (running)
+        calculationFinished();
+}
 
 std::size_t CalculationModel::finishedCount() const
 {
@@ -336,6 +342,7 @@ QThread* CalculationModel::startRun(PreparedRun run, QObject* context, std::func
     results.insert(results.end() - 1, run.record);
     runRecord_ = run.record;
     running = true;
+    calculationStarted();
     loadCodesAtStart_ = flagsL.load();
     loadCodesBySelections_ = 0;
     unitAtStart_ = unitFlag.load() != 0;
@@ -344,6 +351,8 @@ QThread* CalculationModel::startRun(PreparedRun run, QObject* context, std::func
 
 CalculationModel::Completion CalculationModel::finishRun(bool result)
 {
+    if (running)
+        calculationFinished();
     running = false;
     RunReport report;
     report.result = result;

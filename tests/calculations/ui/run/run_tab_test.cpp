@@ -8,6 +8,7 @@
 
 #include "../tab_fixture.h"
 #include "calculations/calculation_labels.h"
+#include "core/calculation_activity.h"
 
 namespace {
 
@@ -150,6 +151,7 @@ TEST_F(RunTab, TheAbortButtonStopsAGrainRunWhileTheWindowGoesOn)
     radio("radio_spec_grain")->setChecked(true);
     release("but_run");
     ASSERT_TRUE(t.model().running);
+    EXPECT_EQ(calculationsRunning(), 1); // the Preferences dialog holds solver settings meanwhile
     // The event loop turns while the worker computes: the timer fires and the button changes.
     ASSERT_TRUE(worker_run::waitFor([&] { return button("but_run")->text() == "Abort calculations"; }, 5000));
     EXPECT_TRUE(button("but_run")->isEnabled());
@@ -163,6 +165,7 @@ TEST_F(RunTab, TheAbortButtonStopsAGrainRunWhileTheWindowGoesOn)
     EXPECT_EQ(t.model().results.size(), 1u);
     EXPECT_EQ(combo("comb_select_conf")->count(), 2);
     EXPECT_EQ(abortFlag.load(), 0);
+    EXPECT_EQ(calculationsRunning(), 0);
     EXPECT_EQ(button("but_run")->text(), "Run calculations");
 }
 
@@ -181,6 +184,7 @@ TEST_F(RunTab, ClosingTheTabDuringARunStopsTheRunFirst)
     tab.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::seconds(5));
     EXPECT_EQ(abortFlag.load(), 0);
+    EXPECT_EQ(calculationsRunning(), 0);
     QCoreApplication::processEvents(); // the run's report finds no tab
 }
 
