@@ -179,37 +179,19 @@ std::optional<Configuration> parseConfiguration(const json& entry, std::string* 
 
 std::optional<ConfigurationFile> readConfigurations(QObject* messageParent)
 {
-    ConfigurationFile file;
-    file.path = CONFIGURATIONS;
-    JsonReadResult read = readJsonFile(file.path);
-    file.status = read.status;
-    switch (read.status) {
-    case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(code::Configurations)); break;
-    case JsonReadStatus::CannotOpen:
+    ConfigurationFile file = readDataFile(CONFIGURATIONS, code::Configurations);
+    if (!file.opened()) {
         showCritical(messageParent,
                      "Configurations file could not be opened, it may be opened by another software "
                      "or have accesibility restrictions");
         return std::nullopt;
-    case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(code::Configurations)); break;
-    case JsonReadStatus::Ok:
-        if (read.document.is_object()) {
-            file.document = std::move(read.document);
-        } else {
-            // Valid JSON, but not the object of named configurations this file holds.
-            file.status = JsonReadStatus::Unparsable;
-            raiseFlag(flagsF, code::fileCorrupt(code::Configurations));
-        }
-        break;
     }
     return file;
 }
 
 std::vector<std::string> configurationNames(const ConfigurationFile& file)
 {
-    std::vector<std::string> names;
-    for (auto it = file.document.begin(); it != file.document.end(); ++it)
-        names.push_back(it.key());
-    return names;
+    return file.names();
 }
 
 bool storeConfiguration(QObject* messageParent, const std::string& name, const json& entry)
@@ -236,7 +218,7 @@ bool storeConfiguration(QObject* messageParent, const std::string& name, const j
     }
     file->document[name] = entry;
     std::string error;
-    if (!writeJsonFile(file->path, file->document, &error)) {
+    if (!writeDataFile(*file, &error)) {
         showCritical(messageParent, "The configurations file " + qs(file->path) + " could not be written", qs(error));
         return false;
     }
@@ -250,7 +232,7 @@ bool removeConfiguration(QObject* messageParent, ConfigurationFile file, const s
         return false;
     file.document.erase(name);
     std::string error;
-    if (!writeJsonFile(file.path, file.document, &error)) {
+    if (!writeDataFile(file, &error)) {
         showCritical(messageParent, "The configurations file " + qs(file.path) + " could not be written", qs(error));
         return false;
     }

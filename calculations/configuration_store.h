@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/data_file.h"
 #include "core/json_file.h"
 
 class QObject;
@@ -46,13 +47,7 @@ nlohmann::json configurationEntry(const Configuration& configuration);
 std::optional<Configuration> parseConfiguration(const nlohmann::json& entry, std::string* error);
 
 // The file read for one operation.
-struct ConfigurationFile {
-    std::string path;
-    JsonReadStatus status = JsonReadStatus::Missing;
-    nlohmann::json document = nlohmann::json::object(); // an object; empty unless read
-    // Saving or deleting would not destroy what is stored: the file was read or missing.
-    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
-};
+using ConfigurationFile = DataFileDocument;
 // Reads the file at CONFIGURATIONS. Missing: F12; unparsable (or not an object): F28,
 // empty document; nullopt after "Configurations file could not be opened, ..." when it
 // exists but cannot be opened.

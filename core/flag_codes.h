@@ -20,12 +20,6 @@ struct FlagCode {
 // All 80 codes, in menu order: SP, ODE, ODK, V and OPT, U, L, F.
 extern const std::array<FlagCode, 80> flagCodes;
 
-namespace code {
-// Species without transport records make more than 1 % of the gas moles at a state whose
-// transport properties were computed without them (raised by the mixture transport).
-constexpr uint32_t SP17 = 1u << 17;
-} // namespace code
-
 // The code named `code`, or nullptr.
 const FlagCode* findFlagCode(std::string_view code);
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-extern std::atomic<uint32_t> flagsSP; // SP00..SP16: species and equilibrium
+extern std::atomic<uint32_t> flagsSP; // SP00..SP17: species, equilibrium and transport
 extern std::atomic<uint32_t> flagsODE; // ODE00..ODE04: nozzle flow
 extern std::atomic<uint32_t> flagsODK; // ODK00..ODK08: kinetic nozzle flow
 extern std::atomic<uint32_t> flagsV; // V00..V02 in bits 0..2, OPT00/OPT01 in bits 3/4
@@ -29,52 +29,27 @@ inline void clearFlag(std::atomic<uint32_t>& word, uint32_t mask)
 }
 
 // Masks of every code, by name: raiseFlag(flagsSP, code::SP10).
+// clang-format off
 namespace code {
 #define KAVRO_BIT(name, bit) constexpr uint32_t name = 1u << (bit);
-KAVRO_BIT(SP00, 0)
-KAVRO_BIT(SP01, 1) KAVRO_BIT(SP02, 2) KAVRO_BIT(SP03, 3) KAVRO_BIT(SP04, 4) KAVRO_BIT(SP05, 5) KAVRO_BIT(SP06, 6)
-        KAVRO_BIT(SP07, 7) KAVRO_BIT(SP08, 8) KAVRO_BIT(SP09, 9) KAVRO_BIT(SP10, 10) KAVRO_BIT(SP11, 11) KAVRO_BIT(
-                SP12, 12) KAVRO_BIT(SP13, 13) KAVRO_BIT(SP14, 14) KAVRO_BIT(SP15, 15) KAVRO_BIT(SP16, 16)
-                KAVRO_BIT(ODE00, 0) KAVRO_BIT(ODE01, 1) KAVRO_BIT(ODE02, 2) KAVRO_BIT(ODE03, 3) KAVRO_BIT(ODE04, 4)
-                        KAVRO_BIT(ODK00, 0) KAVRO_BIT(ODK01, 1) KAVRO_BIT(ODK02, 2) KAVRO_BIT(ODK03, 3)
-                                KAVRO_BIT(ODK04, 4) KAVRO_BIT(ODK05, 5) KAVRO_BIT(ODK06, 6) KAVRO_BIT(ODK07, 7)
-                                        KAVRO_BIT(ODK08, 8) KAVRO_BIT(V00, 0) KAVRO_BIT(V01, 1) KAVRO_BIT(V02, 2)
-                                                KAVRO_BIT(OPT00, 3) KAVRO_BIT(OPT01, 4) KAVRO_BIT(L00, 0)
-                                                        KAVRO_BIT(L01, 1) KAVRO_BIT(L02, 2) KAVRO_BIT(L03, 3)
-                                                                KAVRO_BIT(L04, 4) KAVRO_BIT(L05, 5) KAVRO_BIT(L06, 6)
-                                                                        KAVRO_BIT(L07, 7) KAVRO_BIT(L08, 8)
-                                                                                KAVRO_BIT(L09, 9)
+KAVRO_BIT(SP00, 0) KAVRO_BIT(SP01, 1) KAVRO_BIT(SP02, 2) KAVRO_BIT(SP03, 3) KAVRO_BIT(SP04, 4)
+KAVRO_BIT(SP05, 5) KAVRO_BIT(SP06, 6) KAVRO_BIT(SP07, 7) KAVRO_BIT(SP08, 8) KAVRO_BIT(SP09, 9)
+KAVRO_BIT(SP10, 10) KAVRO_BIT(SP11, 11) KAVRO_BIT(SP12, 12) KAVRO_BIT(SP13, 13) KAVRO_BIT(SP14, 14)
+KAVRO_BIT(SP15, 15) KAVRO_BIT(SP16, 16) KAVRO_BIT(SP17, 17)
+KAVRO_BIT(ODE00, 0) KAVRO_BIT(ODE01, 1) KAVRO_BIT(ODE02, 2) KAVRO_BIT(ODE03, 3) KAVRO_BIT(ODE04, 4)
+KAVRO_BIT(ODK00, 0) KAVRO_BIT(ODK01, 1) KAVRO_BIT(ODK02, 2) KAVRO_BIT(ODK03, 3) KAVRO_BIT(ODK04, 4)
+KAVRO_BIT(ODK05, 5) KAVRO_BIT(ODK06, 6) KAVRO_BIT(ODK07, 7) KAVRO_BIT(ODK08, 8)
+KAVRO_BIT(V00, 0) KAVRO_BIT(V01, 1) KAVRO_BIT(V02, 2) KAVRO_BIT(OPT00, 3) KAVRO_BIT(OPT01, 4)
+KAVRO_BIT(L00, 0) KAVRO_BIT(L01, 1) KAVRO_BIT(L02, 2) KAVRO_BIT(L03, 3) KAVRO_BIT(L04, 4)
+KAVRO_BIT(L05, 5) KAVRO_BIT(L06, 6) KAVRO_BIT(L07, 7) KAVRO_BIT(L08, 8) KAVRO_BIT(L09, 9)
 #undef KAVRO_BIT
-        // File codes: file k (0 Species, 1 Reactants, 2 Kinetics, 3 Propellants, 4 Nozzles,
-        // 5 Grains, 6 Configurations, 7 Preferences).
-        enum DataFile : int {
-            Species = 0,
-            Reactants,
-            Kinetics,
-            Propellants,
-            Nozzles,
-            Grains,
-            Configurations,
-            PreferencesFile
-        };
-constexpr uint32_t F(int n)
-{
-    return 1u << n;
-}
-constexpr uint32_t fileMissing(DataFile k)
-{
-    return F(2 * k);
-} // not at the path in use
-constexpr uint32_t fileMissingDefault(DataFile k)
-{
-    return F(2 * k + 1);
-} // not at the default path either
-constexpr uint32_t fileCorrupt(DataFile k)
-{
-    return F(16 + 2 * k);
-} // unparsable at the path in use
-constexpr uint32_t fileCorruptDefault(DataFile k)
-{
-    return F(17 + 2 * k);
-} // unparsable at the default path
+// File codes: file k (0 Species, 1 Reactants, 2 Kinetics, 3 Propellants, 4 Nozzles,
+// 5 Grains, 6 Configurations, 7 Preferences).
+enum DataFile : int { Species = 0, Reactants, Kinetics, Propellants, Nozzles, Grains, Configurations, PreferencesFile };
+constexpr uint32_t F(int n) { return 1u << n; }
+constexpr uint32_t fileMissing(DataFile k) { return F(2 * k); }             // not at the path in use
+constexpr uint32_t fileMissingDefault(DataFile k) { return F(2 * k + 1); }  // not at the default path either
+constexpr uint32_t fileCorrupt(DataFile k) { return F(16 + 2 * k); }        // unparsable at the path in use
+constexpr uint32_t fileCorruptDefault(DataFile k) { return F(17 + 2 * k); } // unparsable at the default path
 } // namespace code
+// clang-format on

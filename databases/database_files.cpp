@@ -29,37 +29,12 @@ DatabaseDocument readDatabase(ChemicalDatabase db)
 
 DatabaseDocument readDatabaseAt(ChemicalDatabase db, const std::string& path)
 {
-    DatabaseDocument doc;
-    doc.path = path;
-    JsonReadResult read = readJsonFile(path);
-    doc.status = read.status;
-    switch (read.status) {
-    case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(dataFileOf(db))); break;
-    case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(dataFileOf(db))); break;
-    case JsonReadStatus::CannotOpen: break;
-    case JsonReadStatus::Ok:
-        if (read.document.is_object()) {
-            doc.document = std::move(read.document);
-        } else {
-            // Valid JSON, but not a database: as unusable as text that does not parse.
-            doc.status = JsonReadStatus::Unparsable;
-            raiseFlag(flagsF, code::fileCorrupt(dataFileOf(db)));
-        }
-        break;
-    }
-    if (!doc.document.is_object())
-        doc.document = nlohmann::json::object();
-    return doc;
+    return readDataFile(path, dataFileOf(db));
 }
 
 bool writeDatabase(const DatabaseDocument& doc, std::string* error)
 {
-    if (!doc.writable()) {
-        if (error)
-            *error = "the file holds data that could not be read";
-        return false;
-    }
-    return writeJsonFile(doc.path, doc.document, error);
+    return writeDataFile(doc, error);
 }
 
 std::string corruptDatabaseMessage(ChemicalDatabase db, const std::string& operation, const std::string& path)

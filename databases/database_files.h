@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/data_file.h"
 #include "core/flags.h"
 #include "core/json_file.h"
 
@@ -33,17 +34,8 @@ std::string databasePath(ChemicalDatabase db);
 // "species", "reactants" or "kinetics": the word the messages use for the file.
 std::string databaseWord(ChemicalDatabase db);
 
-struct DatabaseDocument {
-    JsonReadStatus status = JsonReadStatus::Missing;
-    std::string path;
-    nlohmann::json document = nlohmann::json::object(); // always an object
-
-    // The file could be opened (it may still have been missing or unparsable).
-    bool opened() const { return status != JsonReadStatus::CannotOpen; }
-    // Writing the document back would not destroy data the user has: the file was
-    // read normally or did not exist.
-    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
-};
+// A database file read for one operation.
+using DatabaseDocument = DataFileDocument;
 
 // Reads the database at its preference path and raises F(2k) when missing and
 // F(16+2k) when unparsable. A top level other than an object counts as unparsable.

@@ -164,45 +164,14 @@ std::string grainFilePath()
     return GRAIN.empty() ? appDirectory + "/Data/Grains.json" : GRAIN;
 }
 
-std::vector<std::string> GrainDocument::names() const
-{
-    std::vector<std::string> keys;
-    for (auto it = document.begin(); it != document.end(); ++it)
-        keys.push_back(it.key());
-    return keys;
-}
-
 GrainDocument readGrainFile()
 {
-    GrainDocument doc;
-    doc.path = grainFilePath();
-    JsonReadResult read = readJsonFile(doc.path);
-    doc.status = read.status;
-    switch (read.status) {
-    case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(code::Grains)); break;
-    case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(code::Grains)); break;
-    case JsonReadStatus::CannotOpen: break;
-    case JsonReadStatus::Ok:
-        if (read.document.is_object()) {
-            doc.document = std::move(read.document);
-        } else {
-            // Valid JSON but no grain file: as unusable as text that does not parse.
-            doc.status = JsonReadStatus::Unparsable;
-            raiseFlag(flagsF, code::fileCorrupt(code::Grains));
-        }
-        break;
-    }
-    return doc;
+    return readDataFile(grainFilePath(), code::Grains);
 }
 
 bool writeGrainFile(const GrainDocument& doc, std::string* error)
 {
-    if (!doc.writable()) {
-        if (error)
-            *error = "the file holds data that could not be read";
-        return false;
-    }
-    return writeJsonFile(doc.path, doc.document, error);
+    return writeDataFile(doc, error);
 }
 
 QString grainFileCorruptMessage(const std::string& path)

@@ -18,6 +18,7 @@
 #include <QString>
 #include <nlohmann/json.hpp>
 
+#include "core/data_file.h"
 #include "core/json_file.h"
 #include "core/message_box.h"
 #include "grain/grain_model.h"
@@ -67,16 +68,8 @@ LoadedFields fieldsOfEntry(const GrainEntry& entry);
 // The preference GRAIN, or the default below appDirectory while it is unset.
 std::string grainFilePath();
 
-struct GrainDocument {
-    JsonReadStatus status = JsonReadStatus::Missing;
-    std::string path;
-    nlohmann::json document = nlohmann::json::object(); // always an object
-
-    bool opened() const { return status != JsonReadStatus::CannotOpen; }
-    // Writing back cannot destroy grains the user has: read normally or not there.
-    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
-    std::vector<std::string> names() const; // keys, in the file's order
-};
+// Grains.json read for one operation.
+using GrainDocument = DataFileDocument;
 
 // Reads the file at grainFilePath(); raises F10 when it is missing and F26 when it
 // cannot be parsed (a top level other than an object included).

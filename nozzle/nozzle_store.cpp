@@ -17,35 +17,9 @@ std::string nozzleFilePath()
     return NOZZLE.empty() ? appDirectory + "/Data/Nozzles.json" : NOZZLE;
 }
 
-std::vector<std::string> NozzleDocument::names() const
-{
-    std::vector<std::string> out;
-    for (auto it = document.begin(); it != document.end(); ++it)
-        out.push_back(it.key());
-    return out;
-}
-
 NozzleDocument readNozzleFile()
 {
-    NozzleDocument doc;
-    doc.path = nozzleFilePath();
-    JsonReadResult read = readJsonFile(doc.path);
-    doc.status = read.status;
-    switch (read.status) {
-    case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(code::Nozzles)); break;
-    case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(code::Nozzles)); break;
-    case JsonReadStatus::CannotOpen: break;
-    case JsonReadStatus::Ok:
-        if (read.document.is_object()) {
-            doc.document = std::move(read.document);
-        } else {
-            // Valid JSON but not a nozzle file: as unusable as text that does not parse.
-            doc.status = JsonReadStatus::Unparsable;
-            raiseFlag(flagsF, code::fileCorrupt(code::Nozzles));
-        }
-        break;
-    }
-    return doc;
+    return readDataFile(nozzleFilePath(), code::Nozzles);
 }
 
 json nozzleEntryToJson(const NozzleEntry& entry)
@@ -128,7 +102,7 @@ QString corruptMessage(const std::string& path)
 bool write(QObject* parent, const NozzleDocument& doc)
 {
     std::string error;
-    if (writeJsonFile(doc.path, doc.document, &error))
+    if (writeDataFile(doc, &error))
         return true;
     QString text = QString::fromStdString("The nozzle file " + doc.path + " could not be written");
     if (!error.empty())

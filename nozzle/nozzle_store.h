@@ -18,6 +18,7 @@
 #include <QString>
 #include <nlohmann/json.hpp>
 
+#include "core/data_file.h"
 #include "core/json_file.h"
 
 class QObject;
@@ -34,17 +35,8 @@ struct NozzleEntry {
 // preferences have not been loaded.
 std::string nozzleFilePath();
 
-struct NozzleDocument {
-    JsonReadStatus status = JsonReadStatus::Missing;
-    std::string path;
-    nlohmann::json document = nlohmann::json::object(); // always an object
-
-    bool opened() const { return status != JsonReadStatus::CannotOpen; }
-    // Writing back cannot destroy stored nozzles: the file was read or did not exist.
-    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
-    // Member names in the document's (byte) order.
-    std::vector<std::string> names() const;
-};
+// Nozzles.json read for one operation.
+using NozzleDocument = DataFileDocument;
 
 // Reads Nozzles.json; raises F08 when it is missing and F24 when it cannot be parsed
 // (or is not a JSON object). An existing file that cannot be opened raises nothing: the

@@ -7,20 +7,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/data_file.h"
 #include "core/json_file.h"
 
 // The path in use: the preference PROPELLANT, or (before the preferences are loaded)
 // "/Data/Propellants.json" below appDirectory.
 std::string propellantFilePath();
 
-struct PropellantDocument {
-    JsonReadStatus status = JsonReadStatus::Missing;
-    std::string path;
-    nlohmann::json document = nlohmann::json::object(); // always an object
-
-    // Writing the document back loses nothing the file held.
-    bool writable() const { return status == JsonReadStatus::Ok || status == JsonReadStatus::Missing; }
-};
+// Propellants.json read for one operation.
+using PropellantDocument = DataFileDocument;
 
 PropellantDocument readPropellantFile();
 
