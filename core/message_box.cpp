@@ -64,6 +64,17 @@ bool askQuestion(QObject* parent, const QString& text, Msg::Icon icon, Msg::Butt
     return showMessage(parent, request).button == Msg::Yes;
 }
 
+MessageRequest untitledRequest(Msg::Icon icon, const QString& text, const QString& informativeText)
+{
+    MessageRequest request;
+    request.icon = icon;
+    request.title.clear();
+    request.windowIcon = false;
+    request.text = text;
+    request.informativeText = informativeText;
+    return request;
+}
+
 void setMessagePresenter(MessagePresenter presenter)
 {
     std::lock_guard<std::mutex> lock(presenterMutex());

@@ -59,6 +59,9 @@ struct MessageReply {
     int customButton = -1; // index of the clicked custom button; -1: none was clicked
 };
 
+// A box of a tab, or of a loader the tabs call: no title and no window icon.
+MessageRequest untitledRequest(Msg::Icon icon, const QString& text, const QString& informativeText = QString());
+
 // `parent` is the widget the box belongs to (a QWidget, or null for none).
 using MessagePresenter = std::function<MessageReply(QObject* parent, const MessageRequest&)>;
 

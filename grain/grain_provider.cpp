@@ -58,12 +58,9 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
 {
     if (name == "Current") {
         if (currentGrain.area.empty() || currentGrain.y.empty()) {
-            MessageRequest request;
-            request.icon = Msg::Critical;
-            request.title.clear();
-            request.windowIcon = false;
-            request.text = QStringLiteral("Grain load failed, no grain active in Grain definition tab");
-            showMessage(nullptr, request);
+            showMessage(nullptr,
+                        untitledRequest(Msg::Critical,
+                                        QStringLiteral("Grain load failed, no grain active in Grain definition tab")));
             return -1.0;
         }
         const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());

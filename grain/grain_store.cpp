@@ -192,12 +192,7 @@ QString grainFileWriteFailedMessage(const std::string& path, const std::string& 
 
 MessageRequest grainTabMessage(Msg::Icon icon, const QString& text)
 {
-    MessageRequest request;
-    request.icon = icon;
-    request.title.clear();
-    request.windowIcon = false;
-    request.text = text;
-    return request;
+    return untitledRequest(icon, text);
 }
 
 std::optional<QString> grainNameRefusal(const QString& name)

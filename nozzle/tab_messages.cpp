@@ -2,13 +2,7 @@
 
 MessageRequest tabRequest(Msg::Icon icon, const QString& text, const QString& informativeText)
 {
-    MessageRequest request;
-    request.icon = icon;
-    request.title.clear();
-    request.windowIcon = false;
-    request.text = text;
-    request.informativeText = informativeText;
-    return request;
+    return untitledRequest(icon, text, informativeText);
 }
 
 MessageReply tabMessage(QObject* parent, Msg::Icon icon, const QString& text, const QString& informativeText)

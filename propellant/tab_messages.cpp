@@ -3,12 +3,7 @@
 MessageReply showTabMessage(QObject* tab, Msg::Icon icon, const QString& text, const QString& informativeText,
                             Msg::Buttons buttons, Msg::Button defaultButton)
 {
-    MessageRequest request;
-    request.icon = icon;
-    request.title.clear();
-    request.windowIcon = false;
-    request.text = text;
-    request.informativeText = informativeText;
+    MessageRequest request = untitledRequest(icon, text, informativeText);
     request.buttons = buttons;
     request.defaultButton = defaultButton;
     return showMessage(tab, request);

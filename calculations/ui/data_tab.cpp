@@ -24,6 +24,7 @@
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
+#include "core/ui/number_fields.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
 #include "engine/threader.h"
@@ -119,15 +120,9 @@ DataTab::DataTab(QWidget* parent, CalculationProviders providers)
     switchResultsView();
 
     // Numbers in standard or scientific notation, any sign, read as the model reads them.
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
     for (QLineEdit* line :
-         {ui->line_spec_pres, ui->line_froz, ui->line_chamberA, ui->line_wallT, ui->line_ambient, ui->line_homT}) {
-        auto* v = new QDoubleValidator(line);
-        v->setNotation(QDoubleValidator::ScientificNotation);
-        v->setLocale(c);
-        line->setValidator(v);
-    }
+         {ui->line_spec_pres, ui->line_froz, ui->line_chamberA, ui->line_wallT, ui->line_ambient, ui->line_homT})
+        line->setValidator(numberFieldValidator(line));
 }
 
 DataTab::~DataTab()

@@ -6,22 +6,12 @@
 
 #include "core/message_box.h"
 #include "core/preferences.h"
+#include "core/ui/number_fields.h"
 #include "databases/composition.h"
 #include "databases/database_files.h"
 #include "ui_propauxaddk.h"
 
 namespace {
-
-// Typed numbers are read in the C locale whatever the desktop's, so the validators must
-// accept what the reader accepts, and no more: "1,000" is not a number to the reader.
-QDoubleValidator* cLocaleValidator(QObject* parent)
-{
-    auto* validator = new QDoubleValidator(parent);
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(c);
-    return validator;
-}
 
 QString formatNumber(double value)
 {
@@ -56,9 +46,9 @@ PropAuxAddK::PropAuxAddK(QWidget* parent) : QDialog(parent), ui(new Ui::PropAuxA
     spacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Expanding);
     ui->Box_tb_grid->addItem(spacer, 1, 0);
     add();
-    ui->line_Ea->setValidator(cLocaleValidator(this));
-    ui->line_A->setValidator(cLocaleValidator(this));
-    ui->line_b->setValidator(cLocaleValidator(this));
+    ui->line_Ea->setValidator(numberFieldValidator(this));
+    ui->line_A->setValidator(numberFieldValidator(this));
+    ui->line_b->setValidator(numberFieldValidator(this));
 }
 
 PropAuxAddK::~PropAuxAddK()
@@ -76,7 +66,7 @@ void PropAuxAddK::add()
     const int row = static_cast<int>(tbNameFields.size()) + 1;
     auto* name = new QLineEdit(ui->Box_tb);
     auto* efficiency = new QLineEdit(ui->Box_tb);
-    efficiency->setValidator(cLocaleValidator(efficiency));
+    efficiency->setValidator(numberFieldValidator(efficiency));
     for (QLineEdit* field : {name, efficiency})
         field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     ui->Box_tb_grid->removeItem(spacer);

@@ -10,6 +10,7 @@
 
 #include "core/message_box.h"
 #include "core/preferences.h"
+#include "core/ui/number_fields.h"
 #include "databases/composition.h"
 #include "ui_propauxaddsp.h"
 
@@ -96,11 +97,7 @@ PropAuxAddSP::PropAuxAddSP(SpeciesEditorMode mode, QWidget* parent)
     }
 
     for (QLineEdit* field : {form->line_enth, form->line_mw}) {
-        auto* validator = new QDoubleValidator(field);
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        validator->setLocale(c);
-        field->setValidator(validator);
+        field->setValidator(numberFieldValidator(field));
     }
 }
 
@@ -114,11 +111,7 @@ QLineEdit* PropAuxAddSP::newField(QWidget* box, const QString& objectName)
 {
     auto* field = new QLineEdit(box);
     field->setObjectName(objectName);
-    auto* validator = new QDoubleValidator(field);
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(c);
-    field->setValidator(validator);
+    field->setValidator(numberFieldValidator(field));
     return field;
 }
 

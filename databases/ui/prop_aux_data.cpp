@@ -15,6 +15,7 @@
 
 #include "core/message_box.h"
 #include "core/preferences.h"
+#include "core/ui/wait_cursor.h"
 #include "databases/compatible_lists.h"
 #include "databases/database_files.h"
 #include "databases/import_common.h"
@@ -76,14 +77,6 @@ bool isActiveEntry(const nlohmann::json& document, const std::string& name)
     auto active = it->find("isActive");
     return active != it->end() && active->is_boolean() && active->get<bool>();
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

@@ -17,6 +17,7 @@
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
+#include "core/ui/number_fields.h"
 #include "core/ui/plot_night_mode.h"
 #include "grain/current_grain.h"
 #include "grain/grain_export.h"
@@ -84,17 +85,13 @@ GrainTab::GrainTab(QWidget* parent) : QWidget(parent), ui(new Ui::GrainTab), dia
     // Numbers are read locale-independently, so the fields accept the C locale's form.
     for (QLineEdit* field :
          {ui->line_y_points, ui->line_number_cilindrical, ui->line_points_star, ui->line_number_star}) {
-        auto* validator = new QIntValidator(this);
-        validator->setLocale(QLocale::c());
-        field->setValidator(validator);
+        field->setValidator(wholeNumberFieldValidator(this));
     }
     for (QLineEdit* field :
          {ui->line_Dext_cilindrical, ui->line_Di_cilindrical, ui->line_length_cilindrical, ui->line_from_cilindrical,
           ui->line_to_cilindrical, ui->line_step_cilindrical, ui->line_Dext_frontal, ui->line_length_frontal,
           ui->line_Dext_star, ui->line_Din_star, ui->line_Dpoint_star, ui->line_length_star}) {
-        auto* validator = new QDoubleValidator(this);
-        validator->setLocale(QLocale::c());
-        field->setValidator(validator);
+        field->setValidator(numberFieldValidator(this));
     }
 }
 

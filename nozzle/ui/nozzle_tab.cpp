@@ -18,6 +18,7 @@
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
+#include "core/ui/number_fields.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
 #include "engine/mixture.h"
@@ -60,7 +61,7 @@ NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
     plot->yAxis->setLabel("Radius");
     plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
 
-    ui->line_points->setValidator(new QIntValidator(ui->line_points));
+    ui->line_points->setValidator(wholeNumberFieldValidator(ui->line_points));
     for (QLineEdit* field : {ui->line_conv_conical,
                              ui->line_conv_length_conical,
                              ui->line_div_length_conical,
@@ -87,10 +88,7 @@ NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
                              ui->line_Pc_min,
                              ui->line_AeAt_min,
                              ui->line_Rt_min}) {
-        auto* validator = new QDoubleValidator(field);
-        // Numbers are read with "." as decimal point whatever the system locale says.
-        validator->setLocale(QLocale::c());
-        field->setValidator(validator);
+        field->setValidator(numberFieldValidator(field));
     }
 
     refreshLists();

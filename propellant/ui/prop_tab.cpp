@@ -11,32 +11,14 @@
 
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
+#include "core/ui/number_fields.h"
+#include "core/ui/wait_cursor.h"
 #include "databases/ui/prop_aux_data.h"
 #include "propellant/compatibility.h"
 #include "propellant/tab_messages.h"
 #include "ui_proptab.h"
 
 namespace {
-
-// Typed numbers are read in the C locale whatever the desktop's, so the validators
-// accept what the reader accepts: "1,5" and "1,000" are no numbers to it.
-QDoubleValidator* cLocaleValidator(QObject* parent)
-{
-    auto* validator = new QDoubleValidator(parent);
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    validator->setLocale(c);
-    return validator;
-}
-
-// The wait cursor from a dialog's close to the end of the operation, whatever way out.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Interval rows start in row 4 of PropDataGrid, beside "from" and "to".
 constexpr int firstIntervalGridRow = 4;
@@ -56,7 +38,7 @@ PropTab::PropTab(QWidget* parent)
     ui->setupUi(this);
     ui->PropDataGrid->addItem(dataSpacer, 5, 1);
     ui->PropCompGrid->addItem(compositionSpacer, 0, 0);
-    ui->line_dens->setValidator(cLocaleValidator(ui->line_dens));
+    ui->line_dens->setValidator(numberFieldValidator(ui->line_dens));
     AddInterval();
     updateReactantList();
 
@@ -186,7 +168,7 @@ void PropTab::add_reactant(QString name, bool check)
     auto* label = new QLabel(name, ui->PropCompBox);
     auto* mass = new QLineEdit(ui->PropCompBox);
     mass->setPlaceholderText(QStringLiteral("Relative mass"));
-    mass->setValidator(cLocaleValidator(mass));
+    mass->setValidator(numberFieldValidator(mass));
     auto* remove = new QPushButton(QStringLiteral("Remove"), ui->PropCompBox);
     reactantLabels.push_back(label);
     relativeMassFields.push_back(mass);
@@ -286,7 +268,7 @@ void PropTab::AddInterval()
     auto newField = [] {
         auto* field = new QLineEdit();
         field->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        field->setValidator(cLocaleValidator(field));
+        field->setValidator(numberFieldValidator(field));
         return field;
     };
     lowerFields.push_back(newField());

@@ -10,6 +10,7 @@
 
 #include "core/message_box.h"
 #include "core/preferences.h"
+#include "core/ui/number_fields.h"
 #include "shell/preferences_fields.h"
 #include "ui_preferences.h"
 
@@ -20,15 +21,6 @@ using Kind = PreferenceFieldKind;
 bool isLineEdit(Kind kind)
 {
     return kind != Kind::Choice && kind != Kind::Check;
-}
-
-// Fields accept what save parses: the C locale, without group separators, whatever the
-// desktop's locale (a "," typed on a German desktop would be refused on save).
-QLocale fieldLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    return c;
 }
 
 } // namespace
@@ -76,7 +68,7 @@ void Preferences::fillForm()
 
 void Preferences::setValidators()
 {
-    const QLocale locale = fieldLocale();
+    const QLocale locale = numberFieldLocale(); // what save parses
     for (const PreferenceField& field : preferenceFields()) {
         QLineEdit* edit = findChild<QLineEdit*>(QString::fromLatin1(field.widget));
         QValidator* validator = nullptr;
