@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 enum class FlagWord : uint8_t { SP, ODE, ODK, V, L, F, Unit };
 enum class Severity : uint8_t { Warning, Critical };
@@ -15,6 +16,9 @@ struct FlagCode {
     uint32_t mask; // bit of the code in its word; 1 for U (unitFlag)
     Severity severity;
     const char* line; // "SP10 - Reached maximum number of iterations ..."
+    // What happened, what the program did about it and what the user can do: the
+    // entry of the code in the explanation window of its menu (plain text).
+    const char* explanation;
 };
 
 // All 80 codes, in menu order: SP, ODE, ODK, V and OPT, U, L, F.
@@ -22,6 +26,10 @@ extern const std::array<FlagCode, 80> flagCodes;
 
 // The code named `code`, or nullptr.
 const FlagCode* findFlagCode(std::string_view code);
+
+// The raised codes in menu order (SP, ODE, ODK, V and OPT, U, L, F; bits outside the
+// table are ignored). Each word is read afresh for every code.
+std::vector<const FlagCode*> raisedFlagCodes();
 
 // Current value of a word (unitFlag as 0/1).
 uint32_t flagWordValue(FlagWord word);

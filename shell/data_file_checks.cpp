@@ -1,0 +1,277 @@
+#include "shell/data_file_checks.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QString>
+
+#include "core/json_file.h"
+#include "core/message_box.h"
+#include "core/preferences.h"
+
+using nlohmann::json;
+
+bool doNotShowAgain = false;
+
+const char* const deleteFaultyEntryQuestion = "Do you want to delete it? (Not deleting it will close the software)";
+const char* const doNotShowAgainText = "Do not show again";
+
+namespace {
+
+// clang-format off
+const std::array<DataFileLayout, 7> layouts = {{
+    {code::Species, "Species", "/Data/Species.json", &SPECIES,
+     "Problems were found for specie ",
+     {"Intervals", "Phase", "Enthalpy", "MolecWeight", "Composition", "isActive"}, {}, true},
+    {code::Reactants, "Reactants", "/Data/Reactants.json", &REACTANTS,
+     "Problems were found for reactant ",
+     {"Phase", "Enthalpy", "MolecWeight", "Composition", "isActive"}, {}, false},
+    {code::Kinetics, "Kinetics", "/Data/Kinetics.json", &KINETICS,
+     "Problems were found for reaction ",
+     {"Reactants", "Products", "Forward", "Ea", "A", "b", "isActive"}, {}, false},
+    {code::Propellants, "Propellants", "/Data/Propellants.json", &PROPELLANT,
+     "Problems were found for propellant ",
+     {"Composition", "ELEMENTS", "Species"}, {}, false},
+    {code::Grains, "Grains", "/Data/Grains.json", &GRAIN,
+     "Problems were found for grain geometry  ",
+     {"Geo_type", "Units", "Comb_type", "Points", "Parameters"}, {}, false},
+    {code::Nozzles, "Nozzles", "/Data/Nozzles.json", &NOZZLE,
+     "Problems were found for nozzle ",
+     {"Units", "Type", "Points", "Options", "Parameters"}, {}, false},
+    // A run at a given chamber pressure needs "Pressure", a grain run takes its pressure
+    // from the grain; a kinetic run needs no freezing station.
+    {code::Configurations, "Configurations", "/Data/Configurations.json", &CONFIGURATIONS,
+     "Problems were found for configuration ",
+     {"Propellant", "Nozzle", "FAC", "Calculate transport", "Ambient Pressure", "Uniform reactant T"},
+     {{"Pressure", "Grain"}, {"Frozen", "ODK"}}, false},
+}};
+// clang-format on
+
+// Missing, null, an empty object or an empty array; a string, number or boolean is
+// always present.
+bool isEmptyMember(const json& entry, const char* key)
+{
+    auto it = entry.find(key);
+    if (it == entry.end() || it->is_null())
+        return true;
+    return (it->is_object() || it->is_array()) && it->empty();
+}
+
+bool isEmptyDocument(const json& document)
+{
+    return document.is_null() || ((document.is_object() || document.is_array()) && document.empty());
+}
+
+bool exists(const std::string& path)
+{
+    std::error_code ec;
+    const bool present = std::filesystem::exists(path, ec);
+    return present || ec; // what cannot be looked at is not taken for missing
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+// The document of one check and what became of it.
+struct CheckedDocument {
+    json document = json::object();
+    bool existed = false; // read from a file (not created)
+    bool keepFile = false; // the file's text could not be read as a document: never replaced
+    bool changed = false; // entries were deleted
+};
+
+enum class ReadOutcome { Read, CannotOpen, Refused };
+
+// Reads an existing file into `doc`; a text that is not a document of items raises
+// `corruptCode` and leaves the file alone (or refuses it).
+ReadOutcome readExisting(const std::string& path, uint32_t corruptCode, const DataFileCheckOptions& options,
+                         CheckedDocument& doc)
+{
+    JsonReadResult read = readJsonFile(path);
+    if (read.status == JsonReadStatus::CannotOpen)
+        return ReadOutcome::CannotOpen; // also a folder standing where the file should be
+    if (read.status == JsonReadStatus::Missing) {
+        // vanished between the look and the read: nothing to keep
+        doc.existed = false;
+        return ReadOutcome::Read;
+    }
+    // Valid JSON that is not an object of items (a number, a non-empty list) is as
+    // unusable as text that does not parse.
+    const bool usable
+            = read.status == JsonReadStatus::Ok && (read.document.is_object() || isEmptyDocument(read.document));
+    if (!usable) {
+        if (options.refuseUnparsable)
+            return ReadOutcome::Refused;
+        raiseFlag(flagsF, corruptCode);
+        doc.keepFile = true;
+        doc.existed = true;
+        return ReadOutcome::Read;
+    }
+    doc.existed = true;
+    doc.document = read.document.is_object() ? std::move(read.document) : json::object();
+    return ReadOutcome::Read;
+}
+
+// Writes the checked document back where it belongs. An empty document that was read
+// is left as the user wrote it ("null", "[]"); a text already in the program's layout
+// is not rewritten. A missing folder means nothing is written; any other failed write
+// that loses a change (a deletion, a new file) is reported.
+void writeBack(const DataFileLayout& layout, const std::string& path, const CheckedDocument& doc)
+{
+    if (doc.keepFile)
+        return;
+    if (doc.existed && !doc.changed && doc.document.empty())
+        return;
+    if (doc.existed && !doc.changed && fileText(path) == serializeJson(doc.document))
+        return;
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+        return;
+    std::string error;
+    if (writeJsonFile(path, doc.document, &error))
+        return;
+    if (doc.changed || !doc.existed)
+        showCritical(nullptr,
+                     QString::fromUtf8(layout.word) + QStringLiteral(" file could not be written: ")
+                             + QString::fromStdString(path),
+                     QString::fromStdString(error));
+}
+
+// Asks whether the faulty entry `name` may be deleted; true for Yes.
+bool consentToDelete(const DataFileLayout& layout, const std::string& name)
+{
+    MessageRequest request;
+    request.icon = Msg::Critical;
+    request.title = QString();
+    request.windowIcon = true;
+    request.text = QString::fromUtf8(layout.prefix) + QString::fromStdString(name);
+    request.informativeText = QString::fromUtf8(deleteFaultyEntryQuestion);
+    request.buttons = Msg::Yes | Msg::No;
+    request.defaultButton = Msg::Yes;
+    request.checkBoxText = QString::fromUtf8(doNotShowAgainText);
+    const MessageReply reply = showMessage(nullptr, request);
+    doNotShowAgain = reply.checked;
+    return reply.button == Msg::Yes;
+}
+
+} // namespace
+
+const std::array<DataFileLayout, 7>& dataFileLayouts()
+{
+    return layouts;
+}
+
+const DataFileLayout& dataFileLayout(code::DataFile file)
+{
+    for (const DataFileLayout& layout : layouts)
+        if (layout.file == file)
+            return layout;
+    return layouts.front();
+}
+
+bool entryIsFaulty(const DataFileLayout& layout, const json& entry)
+{
+    if (!entry.is_object() || entry.empty())
+        return true;
+    for (const char* key : layout.required)
+        if (isEmptyMember(entry, key))
+            return true;
+    for (const auto& [key, unless] : layout.requiredUnless)
+        if (isEmptyMember(entry, unless) && isEmptyMember(entry, key))
+            return true;
+    return false;
+}
+
+bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheckOptions options)
+{
+    doNotShowAgain = false;
+    const std::string defaultPath = appDirectory + layout.defaultName;
+    const code::DataFile k = layout.file;
+    CheckedDocument doc;
+
+    // Find and read the file.
+    if (exists(path)) {
+        switch (readExisting(path, code::fileCorrupt(k), options, doc)) {
+        case ReadOutcome::CannotOpen:
+        case ReadOutcome::Refused: return false;
+        case ReadOutcome::Read: break;
+        }
+    } else if (path != defaultPath) {
+        raiseFlag(flagsF, code::fileMissing(k));
+        path = defaultPath;
+        *layout.preference = defaultPath;
+        if (exists(defaultPath)) {
+            switch (readExisting(defaultPath, code::fileCorruptDefault(k), options, doc)) {
+            case ReadOutcome::CannotOpen:
+            case ReadOutcome::Refused: return false;
+            case ReadOutcome::Read: break;
+            }
+        } else {
+            raiseFlag(flagsF, code::fileMissingDefault(k));
+        }
+    } else {
+        raiseFlag(flagsF, code::fileMissingDefault(k));
+    }
+
+    // Every faulty entry goes only with the user's consent; one refusal keeps the whole
+    // file as it was.
+    json& entries = doc.document;
+    for (auto it = entries.begin(); it != entries.end();) {
+        if (!entryIsFaulty(layout, *it)) {
+            ++it;
+            continue;
+        }
+        if (layout.codeForFaultyEntry)
+            raiseFlag(flagsF, path == defaultPath ? code::fileCorruptDefault(k) : code::fileCorrupt(k));
+        if (!doNotShowAgain && !consentToDelete(layout, it.key()))
+            return false;
+        it = entries.erase(it);
+        doc.changed = true;
+    }
+
+    writeBack(layout, path, doc);
+    return true;
+}
+
+bool checkSpeciesFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Species), std::move(path), options);
+}
+bool checkReactantsFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Reactants), std::move(path), options);
+}
+bool checkKineticsFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Kinetics), std::move(path), options);
+}
+bool checkPropellantsFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Propellants), std::move(path), options);
+}
+bool checkGrainsFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Grains), std::move(path), options);
+}
+bool checkNozzlesFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Nozzles), std::move(path), options);
+}
+bool checkConfigurationsFile(std::string path, DataFileCheckOptions options)
+{
+    return checkDataFile(dataFileLayout(code::Configurations), std::move(path), options);
+}
+
+std::string dataFileOpenFailedAtStart(const DataFileLayout& layout)
+{
+    return std::string(layout.word)
+            + " file could not be opened, it could be because it is opened by a different software or it has "
+              "restricted acccess";
+}
