@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/flags.h"
+#include "core/preference_file.h"
 #include "core/preferences.h"
 #include "shell/data_file_checks.h"
 #include "support/message_recorder.h"
@@ -570,4 +571,47 @@ TEST_F(DataFileChecks, StartUpMessageNamesTheFile)
     EXPECT_EQ(order,
               (std::vector<std::string>{"Species", "Reactants", "Kinetics", "Propellants", "Grains", "Nozzles",
                                         "Configurations"}));
+}
+
+// A first start on an empty Data folder: the preferences are created, then the seven
+// checks in their order each create an empty file at its default place, raising only the
+// "not found at the default location" codes (the preferences name the default places),
+// so nothing needs recording in the preferences file afterwards.
+TEST_F(DataFileChecks, FirstStartOnAnEmptyDataFolder)
+{
+    TempAppDir app;
+    ASSERT_TRUE(loadPreferences());
+    flagsF = 0;
+    const std::vector<std::pair<Checker, std::string*>> startUp = {{checkSpeciesFile, &SPECIES},
+                                                                   {checkReactantsFile, &REACTANTS},
+                                                                   {checkKineticsFile, &KINETICS},
+                                                                   {checkPropellantsFile, &PROPELLANT},
+                                                                   {checkGrainsFile, &GRAIN},
+                                                                   {checkNozzlesFile, &NOZZLE},
+                                                                   {checkConfigurationsFile, &CONFIGURATIONS}};
+    for (const auto& [check, preference] : startUp)
+        EXPECT_TRUE(check(*preference, {}));
+    EXPECT_EQ(flagsF.load(), bit(1) | bit(3) | bit(5) | bit(7) | bit(9) | bit(11) | bit(13));
+    EXPECT_EQ(flagsF.load() & 0x5555u, 0u);
+    for (const FileCase& f : files()) {
+        EXPECT_EQ(app.read(std::string("Data/") + f.name), "{}\n") << f.name;
+        EXPECT_EQ(*f.preference, app.dataFile(f.name));
+    }
+    EXPECT_TRUE(boxes.messages().empty());
+
+    // The second start finds them all and raises nothing.
+    flagsF = 0;
+    for (const auto& [check, preference] : startUp)
+        EXPECT_TRUE(check(*preference, {}));
+    EXPECT_EQ(flagsF.load(), 0u);
+}
+
+// The name of a faulty entry reaches the question as the user wrote it (UTF-8).
+TEST_F(DataFileChecks, QuestionShowsNonAsciiNames)
+{
+    TempAppDir app;
+    app.write("Data/Nozzles.json", "{\"Tob\xC3\xAFra \xE2\x80\x93 1\": {\"Units\": 1}}");
+    EXPECT_TRUE(checkNozzlesFile(app.dataFile("Nozzles.json"), {}));
+    EXPECT_EQ(boxes.lastText(), QString::fromUtf8("Problems were found for nozzle Tob\xC3\xAFra \xE2\x80\x93 1"));
+    EXPECT_EQ(app.read("Data/Nozzles.json"), "{}\n");
 }
