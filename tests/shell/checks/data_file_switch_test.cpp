@@ -325,3 +325,21 @@ TEST_F(DataFileSwitching, LoadFailurePutsThePreviousRedirectBack)
     EXPECT_FALSE(readJson(defaultPreferences())["Files"].contains("PREFERENCES"));
     EXPECT_EQ(readJson(defaultPreferences())["General"]["NUM_DIS_PREC"], 11);
 }
+
+// The redirect cannot be written (here: the Data folder holding the default file is
+// gone): nothing is switched and the user is told.
+TEST_F(DataFileSwitching, RedirectThatCannotBeWrittenSwitchesNothing)
+{
+    const std::string chosen = app.path() + "/mine/Prefs.json";
+    app.write("mine/Prefs.json", "{}");
+    const std::string inUse = PREFERENCES;
+    std::filesystem::remove_all(app.path() + "/Data");
+    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+    EXPECT_EQ(outcome, PreferencesSwitchOutcome::RedirectWriteFailed);
+    EXPECT_EQ(PREFERENCES, inUse);
+    EXPECT_FALSE(std::filesystem::exists(defaultPreferences()));
+    EXPECT_EQ(app.read("mine/Prefs.json"), "{}");
+    const SwitchMessage message = switchMessage(outcome);
+    EXPECT_EQ(message.icon, Msg::Critical);
+    EXPECT_FALSE(message.text.isEmpty());
+}
