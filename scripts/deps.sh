@@ -6,6 +6,7 @@ KAVRO_PACKAGES=(
   libqcustomplot-dev libeigen3-dev nlohmann-json3-dev libsundials-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
+  groff fonts-dejavu-core
 )
 
 kavro_install_dependencies() {
