@@ -26,6 +26,7 @@
 #include "nozzle/nozzle_provider.h"
 #include "propellant/entry_reading.h"
 #include "propellant/mixture_loader.h"
+#include "shell/data_file_checks.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -145,6 +146,26 @@ TEST_F(StartingData, EveryFileParsesAndEveryEntryHoldsWhatTheChecksRequire)
     }
 }
 
+// The program's own start-up checks find nothing to ask about, raise no code and leave
+// every file as it was.
+TEST_F(StartingData, TheStartUpChecksFindNothingToRepair)
+{
+    std::map<std::string, json> before;
+    for (const char* name : kFiles)
+        before[name] = document(name);
+    EXPECT_TRUE(checkSpeciesFile(SPECIES));
+    EXPECT_TRUE(checkReactantsFile(REACTANTS));
+    EXPECT_TRUE(checkKineticsFile(KINETICS));
+    EXPECT_TRUE(checkPropellantsFile(PROPELLANT));
+    EXPECT_TRUE(checkGrainsFile(GRAIN));
+    EXPECT_TRUE(checkNozzlesFile(NOZZLE));
+    EXPECT_TRUE(checkConfigurationsFile(CONFIGURATIONS));
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+    EXPECT_EQ(flagsF.load(), 0u);
+    for (const char* name : kFiles)
+        EXPECT_EQ(document(name), before[name]) << name;
+}
+
 TEST_F(StartingData, TheDatabasesHoldThePublishedData)
 {
     const json species = document("Species.json");
@@ -186,7 +207,11 @@ TEST_F(StartingData, EverySpeciesAndReactantEntryBecomesARecord)
 
 TEST_F(StartingData, EveryStoredItemLoadsAsARunTakesIt)
 {
-    for (auto it : document("Propellants.json").items()) {
+    const json propellants = document("Propellants.json");
+    const json nozzles = document("Nozzles.json");
+    const json grains = document("Grains.json");
+    const json configurations = document("Configurations.json");
+    for (auto it : propellants.items()) {
         flagsL.store(0);
         std::vector<std::string> products;
         std::shared_ptr<Mixture> mixture = loadPropellantMixture(it.key(), &products);
@@ -197,12 +222,12 @@ TEST_F(StartingData, EveryStoredItemLoadsAsARunTakesIt)
         // Every reaction of the mechanism is among the species, so all of them are kept.
         EXPECT_EQ(mixture->nReactions, 27u) << it.key();
     }
-    for (auto it : document("Grains.json").items()) {
+    for (auto it : grains.items()) {
         std::vector<double> y, area;
         EXPECT_GT(loadGrainBurnback(it.key(), &y, &area), 0.0) << it.key();
         EXPECT_FALSE(y.empty()) << it.key();
     }
-    for (auto it : document("Nozzles.json").items()) {
+    for (auto it : nozzles.items()) {
         std::vector<double> x, area;
         double throat = 0.0, curvature = 0.0;
         ASSERT_TRUE(loadNozzle(it.key(), x, area, throat, curvature)) << it.key();
@@ -210,17 +235,15 @@ TEST_F(StartingData, EveryStoredItemLoadsAsARunTakesIt)
         EXPECT_NEAR(throat, 0.1, 1e-12) << it.key();
         EXPECT_NEAR(area.back() / (3.141592 * 0.05 * 0.05), 25.0, 1e-9) << it.key();
     }
-    const json propellants = document("Propellants.json");
-    const json nozzles = document("Nozzles.json");
-    const json grains = document("Grains.json");
-    for (auto it : document("Configurations.json").items()) {
+    for (auto it : configurations.items()) {
         std::string error;
         const std::optional<calc::Configuration> c = calc::parseConfiguration(it.value(), &error);
         ASSERT_TRUE(c) << it.key() << ": " << error;
         EXPECT_TRUE(propellants.contains(c->propellant)) << it.key();
         EXPECT_TRUE(nozzles.contains(c->nozzle)) << it.key();
-        if (c->grainMode)
+        if (c->grainMode) {
             EXPECT_TRUE(grains.contains(c->grain)) << it.key();
+        }
     }
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(unitFlag.load(), 0u);
