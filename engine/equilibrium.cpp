@@ -116,6 +116,21 @@ void Mixture::addChargeBalance()
     resizeMatrix();
 }
 
+void Mixture::collectActiveGases()
+{
+    activeGases.clear();
+    activeMoles.clear();
+    for (uint16_t j = 0; j < nGas; ++j) {
+        const double n = species[j]->moles;
+        if (n != 0.0) {
+            activeGases.push_back(j);
+            activeMoles.push_back(n);
+        }
+    }
+    activeElementMoles.resize(static_cast<std::size_t>(nElements) * activeGases.size());
+    activeElementCounts.resize(static_cast<std::size_t>(nElements) * activeGases.size());
+}
+
 bool Mixture::assembleMatrix()
 {
     const int E = nElements;
@@ -123,12 +138,21 @@ bool Mixture::assembleMatrix()
     const int nc = static_cast<int>(activeCondensed.size());
     bool revived = false;
 
+    // The gases that hold moles, with their amounts and element rows (a_ij n_j and a_ij,
+    // row-major over these gases) side by side: the other gases add exact zeros to every
+    // sum of the assembly, so the sums skip them. Every gas still gets its correction
+    // and its potential in the iteration (a trace species can come back).
+    collectActiveGases();
     for (int i = 0; i < E; ++i) {
+        const std::size_t nA = activeGases.size();
         const std::vector<double>& a = elementMatrix[i];
+        double* em = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
+        double* ac = activeElementCounts.data() + static_cast<std::size_t>(i) * nA;
         double sum = 0.0;
-        for (int j = 0; j < nGas; ++j) {
-            double v = a[j] * species[j]->moles;
-            elementMoles[i][j] = v;
+        for (std::size_t k = 0; k < nA; ++k) {
+            ac[k] = a[activeGases[k]];
+            const double v = ac[k] * activeMoles[k];
+            em[k] = v;
             sum += v;
         }
         gasElementTotals[i] = sum;
@@ -153,9 +177,11 @@ bool Mixture::assembleMatrix()
                 }
             }
             evaluateSpecies(temperature);
+            collectActiveGases();
             i = -1;
         }
     }
+    const std::size_t nA = activeGases.size();
 
     Eigen::MatrixXd& A = iterationMatrix;
     Eigen::VectorXd& b = rightHandSide;
@@ -179,23 +205,32 @@ bool Mixture::assembleMatrix()
     for (uint16_t c : activeCondensed)
         diagT += species[c]->moles * species[c]->cpR;
 
+    activeEnthalpy.resize(nA);
+    activeEntropy.resize(nA);
+    activePotential.resize(nA);
+    for (std::size_t k = 0; k < nA; ++k) {
+        const uint16_t j = activeGases[k];
+        activeEnthalpy[k] = species[j]->enthalpyRT;
+        activeEntropy[k] = entropyTerms[j];
+        activePotential[k] = chemicalPotentials[j];
+    }
     for (int i = 0; i < E; ++i) {
-        const std::vector<double>& em = elementMoles[i];
+        const double* em = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
         for (int k = 0; k <= i; ++k) {
-            const std::vector<double>& ak = elementMatrix[k];
+            const double* ak = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
             double v = 0.0;
-            for (int j = 0; j < nGas; ++j)
+            for (std::size_t j = 0; j < nA; ++j)
                 v += em[j] * ak[j];
             A(i, k) = v;
             A(k, i) = v;
         }
         double nH = 0.0, nS = 0.0, nMu = 0.0;
-        for (int j = 0; j < nGas; ++j) {
+        for (std::size_t j = 0; j < nA; ++j) {
             if (em[j] == 0.0)
                 continue;
-            nH += em[j] * species[j]->enthalpyRT;
-            nS += em[j] * entropyTerms[j];
-            nMu += em[j] * chemicalPotentials[j];
+            nH += em[j] * activeEnthalpy[j];
+            nS += em[j] * activeEntropy[j];
+            nMu += em[j] * activePotential[j];
         }
         for (int k = 0; k < nc; ++k) {
             double a = elementMatrix[i][activeCondensed[k]];
@@ -525,8 +560,7 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         if (!assembleMatrix())
             break;
         previousSolution = solution;
-        luWork.compute(iterationMatrix);
-        solution = luWork.solve(rightHandSide);
+        luWork.solve(iterationMatrix, rightHandSide, solution);
         if (solution.allFinite()) {
             lastFiniteSolution = solution;
             lastFiniteTemperature = temperature;

@@ -64,7 +64,6 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
     elementTargets.assign(rows, 0.0);
     elementTotals.assign(rows, 0.0);
     gasElementTotals.assign(rows, 0.0);
-    elementMoles.assign(rows, {});
     elementMatrix.assign(rows, std::vector<double>(nSpecies, 0.0));
     chargeBalance = true;
 
@@ -157,8 +156,6 @@ Mixture::Mixture(uint16_t nSpecies_, uint16_t nReactants_, uint16_t nElements_, 
         for (std::size_t i = 0; i < rows; ++i)
             elementMatrix[i][j] = counts[i];
     }
-    for (std::size_t i = 0; i < rows; ++i)
-        elementMoles[i].assign(nGas, 0.0);
 
     // A single gas cannot take any other element ratio than its own.
     if (nGas == 1) {

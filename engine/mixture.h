@@ -15,6 +15,7 @@
 #include <Eigen/Dense>
 
 #include "engine/reaction.h"
+#include "engine/small_lu.h"
 #include "engine/species.h"
 
 class Mixture {
@@ -68,7 +69,6 @@ public:
     std::vector<double> elementTargets; // b0_i
     std::vector<double> elementTotals; // b_i
     std::vector<double> gasElementTotals;
-    std::vector<std::vector<double>> elementMoles; // [row][gas] a_ij n_j
     std::vector<std::vector<double>> elementMatrix; // [row][species] a_ij
     Eigen::MatrixXd iterationMatrix;
     Eigen::VectorXd rightHandSide;
@@ -172,5 +172,17 @@ private:
     bool rankTestFailed = false; // set by the rank test of the running solve
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;
-    Eigen::PartialPivLU<Eigen::MatrixXd> luWork;
+    SmallLU luWork;
+    // exp(S/R - H/RT) of every species at the temperature of the last production rates.
+    std::vector<long double> speciesGibbsFactors;
+    // Work of the assembly: the gases holding moles, their amounts, element rows
+    // (a_ij n_j, a_ij; row-major over these gases) and thermo terms.
+    void collectActiveGases();
+    std::vector<uint16_t> activeGases;
+    std::vector<double> activeMoles;
+    std::vector<double> activeElementMoles;
+    std::vector<double> activeElementCounts;
+    std::vector<double> activeEnthalpy;
+    std::vector<double> activeEntropy;
+    std::vector<double> activePotential;
 };

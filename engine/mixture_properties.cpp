@@ -12,11 +12,12 @@ void Mixture::evaluateSpecies(double T)
 {
     if (!hasSpeciesRecords())
         return;
+    const TemperaturePowers powers(T);
     double gasS = 0.0, gasH = 0.0;
     for (uint16_t j = 0; j < nGas; ++j) {
         Species& sp = *species[j];
         const double d = sp.logMoles - logMoles;
-        sp.thermo(T);
+        sp.thermo(powers);
         chemicalPotentials[j] = sp.gibbsRT + d + logPressureRatio;
         entropyTerms[j] = sp.entropyR - d - logPressureRatio;
         gasS += sp.moles * entropyTerms[j];
@@ -27,7 +28,7 @@ void Mixture::evaluateSpecies(double T)
     double allS = gasS, allH = gasH;
     for (uint16_t j = nGas; j < nSpecies; ++j) {
         Species& sp = *species[j];
-        sp.thermo(T);
+        sp.thermo(powers);
         chemicalPotentials[j] = sp.gibbsRT;
         entropyTerms[j] = sp.entropyR;
         if (sp.moles != 0.0) {

@@ -188,8 +188,9 @@ bool mixFrozen(Mixture& m, double T, std::vector<uint32_t>& mixing, std::vector<
     }
     if (uncoveredMoles > UNCOVERED_GAS_SHARE * gasMoles)
         raiseFlag(flagsSP, code::SP17);
+    const TemperaturePowers powers(T);
     for (uint16_t j = 0; j < m.nSpecies; ++j)
-        species[j]->thermo(T);
+        species[j]->thermo(powers);
 
     // The fractions follow the current amounts, whichever solver set them.
     const std::size_t K = mixing.size();

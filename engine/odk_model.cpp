@@ -342,8 +342,9 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
     // Without reactions the rates evaluate no species; the heat capacities and
     // enthalpies below must still be those of this temperature.
     if (m.nReactions == 0) {
+        const TemperaturePowers powers(T);
         for (std::size_t j = 0; j < N; ++j)
-            m.species[j]->thermo(T);
+            m.species[j]->thermo(powers);
     }
     m.frozenProperties(T);
 

@@ -24,6 +24,22 @@ inline double power(double c, double nu)
     return std::pow(c, nu);
 }
 
+// x^nu in long double, small integer coefficients by multiplication.
+inline long double powerL(long double x, double nu)
+{
+    if (nu == 1.0)
+        return x;
+    if (nu == 2.0)
+        return x * x;
+    if (nu == 3.0)
+        return x * x * x;
+    if (nu == 0.0)
+        return 1.0L;
+    if (nu == -1.0)
+        return 1.0L / x;
+    return std::pow(x, static_cast<long double>(nu));
+}
+
 } // namespace
 
 void Mixture::productionRates()
@@ -39,12 +55,17 @@ void Mixture::productionRates()
 
     const long double logT = std::log(static_cast<long double>(T));
     const long double inverseRcT = 1.0L / (R_CAL * T);
-    // ln of the standard concentration at 1 bar, 0.1/(R T) mol/cm3.
-    const long double logStandard = std::log(0.1L / (R_KINETIC * T));
     const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
     double fractionSum = 0.0;
     for (uint16_t j = 0; j < nSpecies; ++j)
         fractionSum += species[j]->moleFraction;
+    // One exponential per species, exp(S/R - H/RT), from which the equilibrium constants
+    // of every reaction follow as products: Kc = (0.1/(R T))^moleChange
+    // prod exp(S/R - H/RT)^nu over products / the same over reactants; kr = kf / Kc.
+    const long double standard = 0.1L / (R_KINETIC * T);
+    speciesGibbsFactors.resize(nSpecies);
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        speciesGibbsFactors[j] = std::exp(static_cast<long double>(species[j]->entropyR) - species[j]->enthalpyRT);
 
     for (std::size_t i = 0; i < count; ++i) {
         const Reaction& r = *reactions[i];
@@ -60,18 +81,13 @@ void Mixture::productionRates()
 
         // A forward-only reaction has no reverse rate.
         if (!r.forwardOnly) {
-            // ln Kc = sum of nu (S/R - H/RT) over products minus reactants, plus
-            // moleChange ln(0.1/(R T)); kr = kf / Kc.
-            long double logKc = r.moleChange * logStandard;
-            for (std::size_t k = 0; k < r.productSpecies.size(); ++k) {
-                const Species& s = *species[r.productSpecies[k]];
-                logKc += r.productCoefficients[k] * (static_cast<long double>(s.entropyR) - s.enthalpyRT);
-            }
-            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k) {
-                const Species& s = *species[r.reactantSpecies[k]];
-                logKc -= r.reactantCoefficients[k] * (static_cast<long double>(s.entropyR) - s.enthalpyRT);
-            }
-            const long double kr = r.A * std::exp(forwardExponent - logKc);
+            long double productTerms = powerL(standard, r.moleChange);
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+                productTerms *= powerL(speciesGibbsFactors[r.productSpecies[k]], r.productCoefficients[k]);
+            long double reactantTerms = 1.0L;
+            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+                reactantTerms *= powerL(speciesGibbsFactors[r.reactantSpecies[k]], r.reactantCoefficients[k]);
+            const long double kr = kf * reactantTerms / productTerms;
             double reverseProduct = 1.0;
             for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
                 reverseProduct

@@ -21,11 +21,22 @@ inline double powerOf(double T, double e)
     return std::pow(T, e);
 }
 
+constexpr int LOWEST_FOLDED_EXPONENT = -2;
+constexpr int HIGHEST_FOLDED_EXPONENT = 4;
+
 double transportFit(const std::array<double, 4>& f, double T, double factor)
 {
     return std::exp(f[0] * std::log(T) + f[1] / T + f[2] / (T * T) + f[3]) * factor;
 }
 } // namespace
+
+TemperaturePowers::TemperaturePowers(double T_) : T(T_), logT(std::log(T_))
+{
+    // Formed by multiplication as the generic evaluation forms them.
+    const double inverse = 1.0 / T;
+    const double square = T * T;
+    power = {inverse * inverse, inverse, 1.0, T, square, square * T, square * T * T};
+}
 
 Species::Species(uint8_t nComposition_, uint8_t nIntervals_, uint8_t nTerms_, uint8_t nViscosityIntervals_,
                  uint8_t nConductivityIntervals_, const std::string& name_,
@@ -81,6 +92,49 @@ Species::Species(uint8_t nComposition_, uint8_t nIntervals_, uint8_t nTerms_, ui
         minTemperature = referenceTemperature;
     }
     hasTransport = nViscosityIntervals != 0 || nConductivityIntervals != 0;
+    foldIntervals();
+    if (nIntervals > 0) {
+        intervalSums(0, minTemperature, lowEndSums[0], lowEndSums[1], lowEndSums[2]);
+        intervalSums(nIntervals - 1u, maxTemperature, highEndSums[0], highEndSums[1], highEndSums[2]);
+    }
+}
+
+void Species::foldIntervals()
+{
+    foldedIntervals.assign(nIntervals, FoldedInterval{});
+    for (std::size_t i = 0; i < nIntervals; ++i) {
+        FoldedInterval& f = foldedIntervals[i];
+        f.folded = true;
+        for (std::size_t k = 0; k < coefficients[i].size(); ++k) {
+            const double e = exponents[i][k];
+            if (!(e == std::floor(e) && e >= LOWEST_FOLDED_EXPONENT && e <= HIGHEST_FOLDED_EXPONENT)) {
+                f = FoldedInterval{};
+                break;
+            }
+            f.cp[static_cast<std::size_t>(e - LOWEST_FOLDED_EXPONENT)] += coefficients[i][k];
+        }
+        if (!f.folded)
+            continue;
+        // Integrals of a T^e: H/(RT) takes a T^e/(e+1) (a ln(T)/T for e = -1), S/R takes
+        // a T^e/e (a ln(T) for e = 0).
+        for (std::size_t k = 0; k < 7; ++k) {
+            const double e = static_cast<double>(static_cast<int>(k) + LOWEST_FOLDED_EXPONENT);
+            f.h[k] = e == -1.0 ? f.cp[k] : f.cp[k] / (e + 1.0);
+            f.s[k] = e == 0.0 ? f.cp[k] : f.cp[k] / e;
+        }
+    }
+}
+
+void Species::foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum, double& sSum) const
+{
+    const FoldedInterval& f = foldedIntervals[i];
+    const std::array<double, 7>& P = t.power;
+    cpSum = f.cp[0] * P[0] + f.cp[1] * P[1] + f.cp[2] + f.cp[3] * P[3] + f.cp[4] * P[4] + f.cp[5] * P[5]
+            + f.cp[6] * P[6];
+    hSum = f.h[0] * P[0] + f.h[1] * t.logT * P[1] + f.h[2] + f.h[3] * P[3] + f.h[4] * P[4] + f.h[5] * P[5]
+            + f.h[6] * P[6];
+    sSum = f.s[0] * P[0] + f.s[1] * P[1] + f.s[2] * t.logT + f.s[3] * P[3] + f.s[4] * P[4] + f.s[5] * P[5]
+            + f.s[6] * P[6];
 }
 
 void Species::intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const
@@ -119,6 +173,12 @@ void Species::intervalSums(std::size_t i, double T, double& cpSum, double& hSum,
 
 void Species::thermo(double T)
 {
+    thermo(TemperaturePowers(T));
+}
+
+void Species::thermo(const TemperaturePowers& t)
+{
+    const double T = t.T;
     if (nIntervals == 0) {
         cpR = 0.0;
         entropyR = 0.0;
@@ -131,7 +191,10 @@ void Species::thermo(double T)
     double cpSum, hSum, sSum;
     for (std::size_t i = 0; i < nIntervals; ++i) {
         if (temperatureRanges[i].first <= T && T < temperatureRanges[i].second) {
-            intervalSums(i, T, cpSum, hSum, sSum);
+            if (i < foldedIntervals.size() && foldedIntervals[i].folded)
+                foldedSums(i, t, cpSum, hSum, sSum);
+            else
+                intervalSums(i, T, cpSum, hSum, sSum);
             cpR = cpSum;
             enthalpyRT = hSum + integrationConstants[i].first / T;
             entropyR = sSum + integrationConstants[i].second;
@@ -141,14 +204,17 @@ void Species::thermo(double T)
     }
     std::size_t i;
     double Tm;
+    const std::array<double, 3>* end;
     if (T < temperatureRanges.front().first) {
         i = 0;
         Tm = minTemperature;
+        end = &lowEndSums;
         if (moles > 0.0)
             raiseFlag(flagsSP, code::SP01);
     } else if (T >= temperatureRanges.back().second) {
         i = nIntervals - 1u;
         Tm = maxTemperature;
+        end = &highEndSums;
         if (moles > 0.0)
             raiseFlag(flagsSP, code::SP02);
     } else {
@@ -157,7 +223,14 @@ void Species::thermo(double T)
         return;
     }
     // Constant-Cp extrapolation from the end of the fit.
-    intervalSums(i, Tm, cpSum, hSum, sSum);
+    // (the end sums are formed at construction; a record filled field by field has none)
+    if (foldedIntervals.size() == nIntervals) {
+        cpSum = (*end)[0];
+        hSum = (*end)[1];
+        sSum = (*end)[2];
+    } else {
+        intervalSums(i, Tm, cpSum, hSum, sSum);
+    }
     cpR = cpSum;
     enthalpyRT = cpSum * (1.0 - Tm / T) + (integrationConstants[i].first / Tm + hSum) * (Tm / T);
     entropyR = sSum + integrationConstants[i].second + cpSum * std::log(T / Tm);

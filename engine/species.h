@@ -12,6 +12,17 @@
 // Universal gas constant of the engine, J/(kmol K).
 constexpr double R_UNIVERSAL = 8314.51;
 
+// The powers of one temperature that the Cp fits use, formed once and shared by every
+// species evaluated at that temperature.
+struct TemperaturePowers {
+    double T = 1.0;
+    double logT = 0.0;
+    // T^-2, T^-1, 1, T, T^2, T^3, T^4: the integer exponents of the NASA 7- and 9-term fits.
+    std::array<double, 7> power{};
+
+    explicit TemperaturePowers(double T);
+};
+
 struct ElementCount {
     double count = 0.0;
     std::string symbol;
@@ -73,6 +84,8 @@ public:
 
     // cpR, enthalpyRT, entropyR and gibbsRT at T (may raise SP00, SP01, SP02, SP09).
     void thermo(double T);
+    // The same from the powers of T formed by the caller.
+    void thermo(const TemperaturePowers& t);
     // thermo(T), then the dimensional enthalpy, entropy, cp and gibbs.
     void thermoDimensional(double T);
     // Viscosity (Pa s) and conductivity (W/(m K)) at T, stored and returned.
@@ -83,6 +96,25 @@ public:
     std::vector<double> elementCounts(const std::vector<std::string>& symbols) const;
 
 private:
+    // One Cp interval with its terms of exponent -2..4 folded into fixed coefficients at
+    // construction: Cp/R = sum cp[k] T^(k-2); H/(RT) = sum h[k] T^(k-2) over k != 1 plus
+    // h[1] ln(T)/T; S/R = sum s[k] T^(k-2) over k != 2 plus s[2] ln(T). An interval with
+    // any other exponent keeps the generic evaluation (folded false).
+    struct FoldedInterval {
+        bool folded = false;
+        std::array<double, 7> cp{};
+        std::array<double, 7> h{};
+        std::array<double, 7> s{};
+    };
+    std::vector<FoldedInterval> foldedIntervals;
+    // Partial sums at the two ends of the fit (Cp/R, H/(RT) without b1/T, S/R without
+    // b2), from which the constant-Cp extrapolation continues.
+    std::array<double, 3> lowEndSums{};
+    std::array<double, 3> highEndSums{};
+    void foldIntervals();
+    // Partial sums of interval i from its folded coefficients.
+    void foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum, double& sSum) const;
+
     // Partial sums of one Cp interval at T: Cp/R, H/(R T) without b1/T, S/R without b2.
     void intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const;
 };
