@@ -42,6 +42,53 @@ void Mixture::reset()
     initialEstimate();
 }
 
+Mixture::EquilibriumStart Mixture::convergedState() const
+{
+    EquilibriumStart st;
+    st.moles.reserve(species.size());
+    st.logMoles.reserve(species.size());
+    for (const auto& sp : species) {
+        st.moles.push_back(sp->moles);
+        st.logMoles.push_back(sp->logMoles);
+    }
+    st.totalMoles = totalMoles;
+    st.logMoles_ = logMoles;
+    st.gasMoles = gasMoles;
+    st.allMoles = allMoles;
+    st.activeCondensed = activeCondensed;
+    st.chargeBalance = chargeBalance;
+    st.nElements = nElements;
+    st.phasePairActive = phasePairActive;
+    st.phasePairHigh = phasePairHigh;
+    st.phasePairLow = phasePairLow;
+    return st;
+}
+
+void Mixture::startFrom(const EquilibriumStart& st)
+{
+    if (!hasSpeciesRecords() || st.moles.size() != species.size() || st.logMoles.size() != species.size()) {
+        reset();
+        return;
+    }
+    for (std::size_t j = 0; j < species.size(); ++j) {
+        species[j]->moles = st.moles[j];
+        species[j]->logMoles = st.logMoles[j];
+    }
+    totalMoles = st.totalMoles;
+    logMoles = st.logMoles_;
+    gasMoles = st.gasMoles;
+    allMoles = st.allMoles;
+    activeCondensed = st.activeCondensed;
+    removedCondensed.clear();
+    chargeBalance = st.chargeBalance;
+    nElements = st.nElements;
+    phasePairActive = st.phasePairActive;
+    phasePairHigh = st.phasePairHigh;
+    phasePairLow = st.phasePairLow;
+    resizeMatrix();
+    enableIons();
+}
+
 void Mixture::releasePhasePair()
 {
     phasePairActive = false;

@@ -100,8 +100,30 @@ public:
     void moleFractions();
     void molesFromMasses();
 
+    // The composition of a converged equilibrium, from which a nearby solve (the next
+    // chamber of a grain run) starts instead of the initial estimate.
+    struct EquilibriumStart {
+        std::vector<double> moles; // per species
+        std::vector<double> logMoles; // per species
+        double totalMoles = 1.0;
+        double logMoles_ = 0.0; // ln n
+        double gasMoles = 1.0;
+        double allMoles = 1.0;
+        std::vector<uint16_t> activeCondensed;
+        bool chargeBalance = true;
+        uint16_t nElements = 0;
+        bool phasePairActive = false;
+        uint16_t phasePairHigh = 0;
+        uint16_t phasePairLow = 0;
+    };
+
     // Chemical equilibrium.
     bool solveEquilibrium(double& T, double p, bool fixedEnthalpy);
+    // The state the last solve converged to (call right after a successful solve).
+    EquilibriumStart convergedState() const;
+    // Takes up a state of convergedState() as the start of the next solve, in place of
+    // reset(); the ions come back as in every start, and no condensed phase is barred.
+    void startFrom(const EquilibriumStart& start);
     void reset();
     void initialEstimate();
     void enableIons();

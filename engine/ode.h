@@ -7,6 +7,7 @@
 // reported through the flag words only, the members never throw.
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
@@ -110,6 +111,10 @@ private:
     // A burn law that can produce gas: positive density, and in every interval a
     // positive coefficient a and an exponent n that are numbers.
     bool burnLawUsable() const;
+    // The chamber (h,p) solve at pc from `start` when there is one (falling back to the
+    // initial estimate when that fails), else from the initial estimate; `start` then
+    // holds the converged state, or is emptied when the solve failed.
+    bool solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start);
     // The grain run on the contour as it stands (the optimisations change its throat
     // between their inner runs); calculateIACGrain checks the contour first.
     void grainBurn();

@@ -140,7 +140,6 @@ bool ODE::optimizeForBurnTime()
 bool ODE::optimizeForPerformance()
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     if (!usableNozzle()) {
         raiseFlag(flagsV, code::OPT01);
         return false;
@@ -168,6 +167,7 @@ bool ODE::optimizeForPerformance()
     };
 
     std::vector<double> figure(K > 0 ? K : 0, 0.0), sampleThroat(figure.size(), 0.0), sampleExit(figure.size(), 0.0);
+    std::optional<Mixture::EquilibriumStart> lastChamber;
     double lo = rv.optMinPressure, hi = rv.optMaxPressure;
     double best = 0.0;
     int b = 0;
@@ -193,9 +193,9 @@ bool ODE::optimizeForPerformance()
             rv.chamberPressure = pcj;
             rv.targetPressure = pcj;
             rv.combustionArea = savedCombustionArea;
-            m.reset();
             // A sample whose chamber, throat or exit could not be solved is rejected.
-            if (!m.solveEquilibrium(rv.chamberT, pcj, true) || !sizeThroat())
+            // Each chamber starts from the last converged sample's.
+            if (!solveChamber(pcj, lastChamber) || !sizeThroat())
                 continue;
             const double At = rv.throatArea;
             if (At < Amin || At >= rv.area[0])

@@ -164,10 +164,33 @@ void ODE::calculateIACGrain()
     grainBurn();
 }
 
+bool ODE::solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start)
+{
+    Mixture& m = *mixture;
+    if (start) {
+        const uint32_t flagsBefore = flagsSP.load();
+        const double T = rocket->chamberT;
+        m.startFrom(*start);
+        if (m.solveEquilibrium(rocket->chamberT, pc, true)) {
+            start = m.convergedState();
+            return true;
+        }
+        // The warm attempt's own codes (SP10 among them) are no concern of the retry.
+        clearFlag(flagsSP, flagsSP.load() & ~flagsBefore);
+        rocket->chamberT = T;
+    }
+    m.reset();
+    if (!m.solveEquilibrium(rocket->chamberT, pc, true)) {
+        start.reset();
+        return false;
+    }
+    start = m.convergedState();
+    return true;
+}
+
 void ODE::grainBurn()
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     // Burn times need at least two points of the burn-back curve.
     if (n < 2) {
@@ -198,6 +221,10 @@ void ODE::grainBurn()
     std::vector<double> inverseRate(n, 0.0);
     double pc = PRES_INITIAL_ESTIMATE;
     bool anyBalanced = false;
+    // Each chamber starts from the last converged chamber (a few Newton steps instead of
+    // a start from the initial estimate); a failed warm start is solved again from the
+    // initial estimate before the run counts it as a failure.
+    std::optional<Mixture::EquilibriumStart> lastChamber;
 
     for (std::size_t i = 0; i < n; ++i) {
         rv.combustionArea = rv.burnArea[i];
@@ -210,8 +237,7 @@ void ODE::grainBurn()
                 return;
             rv.targetPressure = pc;
             rv.chamberPressure = pc;
-            m.reset();
-            if (!m.solveEquilibrium(rv.chamberT, pc, true)) {
+            if (!solveChamber(pc, lastChamber)) {
                 failed = true;
                 return;
             }
