@@ -197,6 +197,11 @@ private:
     SmallLU luWork;
     // exp(S/R - H/RT) of every species at the temperature of the last production rates.
     std::vector<long double> speciesGibbsFactors;
+    // The arguments those exponentials were taken at, and the forward-rate exponentials
+    // exp(b ln T - Ea/(R T)) per reaction with theirs (NaN: not yet taken).
+    std::vector<long double> gibbsArguments;
+    std::vector<long double> forwardArguments;
+    std::vector<long double> forwardFactors;
     // Work of the assembly: the gases holding moles, their amounts, element rows
     // (a_ij n_j, a_ij; row-major over these gases) and thermo terms.
     void collectActiveGases();

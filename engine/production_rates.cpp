@@ -4,6 +4,7 @@
 // centimetre and second units; the rates come out in kmol/(m3 s).
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/mixture.h"
 
@@ -63,15 +64,29 @@ void Mixture::productionRates()
     // of every reaction follow as products: Kc = (0.1/(R T))^moleChange
     // prod exp(S/R - H/RT)^nu over products / the same over reactants; kr = kf / Kc.
     const long double standard = 0.1L / (R_KINETIC * T);
+    // The integrator's difference quotients change one amount at a time at the same
+    // temperature: an exponential whose argument has not changed is taken as it was.
     speciesGibbsFactors.resize(nSpecies);
-    for (uint16_t j = 0; j < nSpecies; ++j)
-        speciesGibbsFactors[j] = std::exp(static_cast<long double>(species[j]->entropyR) - species[j]->enthalpyRT);
+    gibbsArguments.resize(nSpecies, std::numeric_limits<long double>::quiet_NaN());
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        const long double argument = static_cast<long double>(species[j]->entropyR) - species[j]->enthalpyRT;
+        if (!(argument == gibbsArguments[j])) {
+            gibbsArguments[j] = argument;
+            speciesGibbsFactors[j] = std::exp(argument);
+        }
+    }
+    forwardArguments.resize(count, std::numeric_limits<long double>::quiet_NaN());
+    forwardFactors.resize(count);
 
     for (std::size_t i = 0; i < count; ++i) {
         const Reaction& r = *reactions[i];
 
         const long double forwardExponent = r.b * logT - r.Ea * inverseRcT;
-        const long double kf = r.A * std::exp(forwardExponent);
+        if (!(forwardExponent == forwardArguments[i])) {
+            forwardArguments[i] = forwardExponent;
+            forwardFactors[i] = std::exp(forwardExponent);
+        }
+        const long double kf = r.A * forwardFactors[i];
 
         double forwardProduct = 1.0;
         for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
