@@ -125,18 +125,6 @@ void Species::foldIntervals()
     }
 }
 
-void Species::foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum, double& sSum) const
-{
-    const FoldedInterval& f = foldedIntervals[i];
-    const std::array<double, 7>& P = t.power;
-    cpSum = f.cp[0] * P[0] + f.cp[1] * P[1] + f.cp[2] + f.cp[3] * P[3] + f.cp[4] * P[4] + f.cp[5] * P[5]
-            + f.cp[6] * P[6];
-    hSum = f.h[0] * P[0] + f.h[1] * t.logT * P[1] + f.h[2] + f.h[3] * P[3] + f.h[4] * P[4] + f.h[5] * P[5]
-            + f.h[6] * P[6];
-    sSum = f.s[0] * P[0] + f.s[1] * P[1] + f.s[2] * t.logT + f.s[3] * P[3] + f.s[4] * P[4] + f.s[5] * P[5]
-            + f.s[6] * P[6];
-}
-
 void Species::intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const
 {
     const std::vector<double>& a = coefficients[i];
@@ -176,7 +164,7 @@ void Species::thermo(double T)
     thermo(TemperaturePowers(T));
 }
 
-void Species::thermo(const TemperaturePowers& t)
+void Species::thermoGeneral(const TemperaturePowers& t)
 {
     const double T = t.T;
     if (nIntervals == 0) {

@@ -84,8 +84,9 @@ public:
 
     // cpR, enthalpyRT, entropyR and gibbsRT at T (may raise SP00, SP01, SP02, SP09).
     void thermo(double T);
-    // The same from the powers of T formed by the caller.
-    void thermo(const TemperaturePowers& t);
+    // The same from the powers of T formed by the caller (inline: the common case of a
+    // temperature inside a folded interval; everything else in thermoGeneral).
+    inline void thermo(const TemperaturePowers& t);
     // thermo(T), then the dimensional enthalpy, entropy, cp and gibbs.
     void thermoDimensional(double T);
     // Viscosity (Pa s) and conductivity (W/(m K)) at T, stored and returned.
@@ -113,8 +114,44 @@ private:
     std::array<double, 3> highEndSums{};
     void foldIntervals();
     // Partial sums of interval i from its folded coefficients.
-    void foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum, double& sSum) const;
+    inline void foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum, double& sSum) const;
+    // thermo(t) for every case: no fit, folded or generic interval, extrapolation, gap.
+    void thermoGeneral(const TemperaturePowers& t);
 
     // Partial sums of one Cp interval at T: Cp/R, H/(R T) without b1/T, S/R without b2.
     void intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const;
 };
+
+inline void Species::foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum,
+                                double& sSum) const
+{
+    const FoldedInterval& f = foldedIntervals[i];
+    const std::array<double, 7>& P = t.power;
+    cpSum = f.cp[0] * P[0] + f.cp[1] * P[1] + f.cp[2] + f.cp[3] * P[3] + f.cp[4] * P[4] + f.cp[5] * P[5]
+            + f.cp[6] * P[6];
+    hSum = f.h[0] * P[0] + f.h[1] * t.logT * P[1] + f.h[2] + f.h[3] * P[3] + f.h[4] * P[4] + f.h[5] * P[5]
+            + f.h[6] * P[6];
+    sSum = f.s[0] * P[0] + f.s[1] * P[1] + f.s[2] * t.logT + f.s[3] * P[3] + f.s[4] * P[4] + f.s[5] * P[5]
+            + f.s[6] * P[6];
+}
+
+inline void Species::thermo(const TemperaturePowers& t)
+{
+    const double T = t.T;
+    if (foldedIntervals.size() == nIntervals) {
+        for (std::size_t i = 0; i < nIntervals; ++i) {
+            if (temperatureRanges[i].first <= T && T < temperatureRanges[i].second) {
+                if (!foldedIntervals[i].folded)
+                    break;
+                double cpSum, hSum, sSum;
+                foldedSums(i, t, cpSum, hSum, sSum);
+                cpR = cpSum;
+                enthalpyRT = hSum + integrationConstants[i].first / T;
+                entropyR = sSum + integrationConstants[i].second;
+                gibbsRT = enthalpyRT - entropyR;
+                return;
+            }
+        }
+    }
+    thermoGeneral(t);
+}
