@@ -19,6 +19,10 @@
 #include "core/preference_file.h"
 #include "core/preferences.h"
 #include "core/ui/widget_style.h"
+#include "shell/data_file_checks.h"
+#include "shell/data_file_switch.h"
+#include "shell/export_dispatch.h"
+#include "shell/flag_texts.h"
 #include "shell/preferences_form.h"
 #include "shell/ui/flag_list_dialog.h"
 #include "shell/ui/preferences_dialog.h"
@@ -129,7 +133,13 @@ void MainWindow::refuseStartup(const QString& text)
 }
 
 void MainWindow::checkDataFiles()
-{ }
+{
+    // Species, Reactants, Kinetics, Propellants, Grains, Nozzles, Configurations; every
+    // check runs even after one has failed.
+    for (const DataFileLayout& layout : dataFileLayouts())
+        if (!checkDataFile(layout, *layout.preference))
+            refuseStartup(QString::fromStdString(dataFileOpenFailedAtStart(layout)));
+}
 
 void MainWindow::buildNightPalette()
 {
@@ -185,7 +195,15 @@ void MainWindow::OnTabChange()
 }
 
 void MainWindow::exportar()
-{ }
+{
+    switch (exportTarget(ui->tabs->currentIndex(), solidsHidden)) {
+    case ExportTarget::Propellant: ui->PropWin->exportar(); break;
+    case ExportTarget::Grain: ui->GrainWin->exportar(); break;
+    case ExportTarget::Nozzle: ui->NozzleWin->exportar(); break;
+    case ExportTarget::Calculations: ui->DataWin->exportar(); break;
+    case ExportTarget::None: break;
+    }
+}
 
 void MainWindow::switchNightMode(bool is)
 {
@@ -350,25 +368,22 @@ void MainWindow::UpdateFlags(bool popup_err, bool popup_warn)
 {
     emptyMenu(ui->menuWarnings);
     emptyMenu(ui->menuCritical_Errors);
-    for (const FlagCode& code : flagCodes) {
-        if (!codeRaised(code))
-            continue;
-        QMenu* menu = code.severity == Severity::Warning ? ui->menuWarnings : ui->menuCritical_Errors;
-        menu->addAction(QString::fromUtf8(code.line));
+    for (const FlagCode* code : raisedFlagCodes()) {
+        QMenu* menu = code->severity == Severity::Warning ? ui->menuWarnings : ui->menuCritical_Errors;
+        menu->addAction(QString::fromUtf8(code->line));
     }
     if (popup_err && !ui->menuCritical_Errors->actions().isEmpty())
         dialogs_.showFlagList(this,
-                              {Severity::Critical, QStringLiteral("Critical errors raised"),
-                               QStringLiteral("Critical errors raised during calculations:"),
-                               menuLines(ui->menuCritical_Errors)});
+                              {Severity::Critical, QString::fromUtf8(criticalPopupTitle),
+                               QString::fromUtf8(criticalPopupText), menuLines(ui->menuCritical_Errors)});
     if (popup_warn && !ui->menuWarnings->actions().isEmpty())
         dialogs_.showFlagList(this,
-                              {Severity::Warning, QStringLiteral("Warnings raised"),
-                               QStringLiteral("Warnings raised during calculations:"), menuLines(ui->menuWarnings)});
+                              {Severity::Warning, QString::fromUtf8(warningsPopupTitle),
+                               QString::fromUtf8(warningsPopupText), menuLines(ui->menuWarnings)});
     if (ui->menuWarnings->actions().isEmpty())
-        ui->menuWarnings->addAction(QStringLiteral("No warnings found"));
+        ui->menuWarnings->addAction(QString::fromUtf8(noWarningsPlaceholder));
     if (ui->menuCritical_Errors->actions().isEmpty())
-        ui->menuCritical_Errors->addAction(QStringLiteral("No critical errors found"));
+        ui->menuCritical_Errors->addAction(QString::fromUtf8(noCriticalErrorsPlaceholder));
     for (QMenu* menu : {ui->menuWarnings, ui->menuCritical_Errors})
         for (QAction* entry : menu->actions())
             connect(entry, &QAction::triggered, this, &MainWindow::FlagsInfo);
@@ -387,10 +402,12 @@ void MainWindow::FlagsInfo()
     layout->addWidget(text);
     if (warnings) {
         dialog->setFixedSize(static_cast<int>(0.75 * width()), static_cast<int>(0.75 * height()));
-        dialog->setWindowTitle(QStringLiteral("KAVRO - Warning information"));
+        dialog->setWindowTitle(QString::fromUtf8(warningInfoTitle));
+        text->setHtml(flagExplanations(Severity::Warning));
     } else {
         dialog->setFixedSize(static_cast<int>(0.5 * width()), static_cast<int>(0.5 * height()));
-        dialog->setWindowTitle(QStringLiteral("KAVRO - Critical error information"));
+        dialog->setWindowTitle(QString::fromUtf8(criticalInfoTitle));
+        text->setHtml(flagExplanations(Severity::Critical));
     }
     dialogs_.runDialog(dialog);
 }
@@ -410,8 +427,48 @@ void MainWindow::clear_crit()
 // ---------------------------------------------------------------------------------------
 // Data-file switching
 
-void MainWindow::changeDataFile(int)
-{ }
+namespace {
+
+// The box after a switch: a child of the window (carrying its icon) or a box of its own
+// with the program's icon; never a title.
+void showSwitchMessage(QWidget* window, const SwitchMessage& message)
+{
+    if (message.text.isEmpty())
+        return;
+    MessageRequest request;
+    request.icon = message.icon;
+    request.title.clear();
+    request.windowIcon = !message.childOfWindow;
+    request.text = message.text;
+    showMessage(message.childOfWindow ? window : nullptr, request);
+}
+
+} // namespace
+
+void MainWindow::changeDataFile(int index)
+{
+    const DataFileSwitch& sw = dataFileSwitches().at(static_cast<std::size_t>(index));
+    const QString chosen = dialogs_.openFileName(this, tr(sw.caption), QString::fromStdString(*sw.preference),
+                                                 tr(dataFileDialogFilter));
+    if (chosen.isEmpty())
+        return;
+    const SwitchOutcome outcome = switchDataFile(sw, chosen.toStdString());
+    if (outcome == SwitchOutcome::Changed) {
+        switch (sw.refresh) {
+        case SwitchRefresh::Reactants:
+            ui->PropWin->updateReactantList();
+            ui->PropWin->removeAllReactants();
+            break;
+        case SwitchRefresh::NozzleThenData:
+            ui->NozzleWin->refreshLists();
+            ui->DataWin->refreshLists();
+            break;
+        case SwitchRefresh::Data: ui->DataWin->refreshLists(); break;
+        case SwitchRefresh::None: break;
+        }
+    }
+    showSwitchMessage(this, switchMessage(sw, outcome));
+}
 
 void MainWindow::ChangeSPFile()
 {
@@ -449,4 +506,14 @@ void MainWindow::ChangeCONFIGFile()
 }
 
 void MainWindow::ChangePREFFile()
-{ }
+{
+    const QString chosen = dialogs_.openFileName(this, tr(preferencesFileDialogCaption),
+                                                 QString::fromStdString(PREFERENCES), tr(dataFileDialogFilter));
+    if (chosen.isEmpty())
+        return;
+    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen.toStdString());
+    showSwitchMessage(this, switchMessage(outcome));
+    // The user was told the program closes.
+    if (outcome == PreferencesSwitchOutcome::LoadFailed)
+        close();
+}

@@ -1,0 +1,133 @@
+// Start-up over a throw-away application folder: the files created, the codes listed at
+// once, the paths recorded, and the refusals that end the program.
+#include <filesystem>
+
+#include <QTest>
+
+#include "core/json_file.h"
+#include "ui_mainwindow.h"
+#include "window_fixture.h"
+
+using namespace window_test;
+
+namespace {
+
+const char* const dataFiles[]
+        = {"Species", "Reactants", "Kinetics", "Propellants", "Grains", "Nozzles", "Configurations"};
+
+} // namespace
+
+// Nothing at all in Data: every file is created as an empty object, construction
+// completes, and the critical pop-up lists the not-found codes at once.
+TEST_F(WindowTest, EmptyDataFolderStartsWithAWorkingSetOfFiles)
+{
+    build();
+    EXPECT_FALSE(window->startupRefused());
+    for (const char* name : dataFiles) {
+        SCOPED_TRACE(name);
+        const JsonReadResult read = readJsonFile(app.dataFile(std::string(name) + ".json"));
+        ASSERT_EQ(read.status, JsonReadStatus::Ok);
+        EXPECT_TRUE(read.document.is_object());
+        EXPECT_TRUE(read.document.empty());
+    }
+    EXPECT_TRUE(std::filesystem::exists(app.dataFile("Preferences.json")));
+    // Not found at the default place: the odd codes F01 ... F15 of the eight files.
+    ASSERT_FALSE(flagLists.empty());
+    EXPECT_EQ(flagLists[0].severity, Severity::Critical);
+    for (const char* line : {"F01 - Species file could not be found at the default location",
+                             "F13 - Configurations file could not be found at the default location",
+                             "F15 - Preferences file could not be found at the default location"})
+        EXPECT_TRUE(flagLists[0].lines.contains(line)) << line;
+    EXPECT_EQ(entries(form().menuCritical_Errors), flagLists[0].lines);
+    // A second start finds everything in place and raises nothing about files.
+    window.reset();
+    zeroFlags();
+    flagLists.clear();
+    build();
+    EXPECT_EQ(flagsF.load() & 0xFFFFu, 0u);
+}
+
+// A species file named in the preferences that is gone while the default one exists:
+// the default is taken (F00), the preferences file records it, the warning shows at once.
+TEST_F(WindowTest, MissingFileFallsBackToTheDefaultAndTheNewPathIsRecorded)
+{
+    writePreferences({});
+    writeEmptyDataFiles(app);
+    nlohmann::json prefs = nlohmann::json::parse(app.read("Data/Preferences.json"));
+    const std::string gone = app.path() + "/elsewhere/Species.json";
+    prefs["Files"]["SPECIES"] = gone;
+    app.write("Data/Preferences.json", prefs.dump(4) + "\n");
+    build();
+    EXPECT_EQ(SPECIES, app.dataFile("Species.json"));
+    prefs = nlohmann::json::parse(app.read("Data/Preferences.json"));
+    EXPECT_EQ(prefs["Files"]["SPECIES"], app.dataFile("Species.json"));
+    ASSERT_EQ(flagLists.size(), 1u);
+    EXPECT_EQ(flagLists[0].severity, Severity::Warning);
+    EXPECT_EQ(flagLists[0].lines,
+              QStringList({"F00 - Species file could not be found at the location given in preferences"}));
+}
+
+// Each refusal names its file; the program must end: the window closes half a second
+// later and main sees the refusal.
+TEST_F(WindowTest, RefusedStartupNamesTheFileAndClosesTheWindow)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TempAppDir&, MessageRecorder&)> prepare;
+        const char* text;
+    };
+    const Case cases[] = {
+            {"species folder",
+             [](TempAppDir& a, MessageRecorder&) {
+                 std::filesystem::remove(a.dataFile("Species.json"));
+                 std::filesystem::create_directories(a.dataFile("Species.json"));
+             },
+             "Species file could not be opened, it could be because it is opened by a different software or it has "
+             "restricted acccess"},
+            {"grain repair refused",
+             [](TempAppDir& a, MessageRecorder& m) {
+                 a.write("Data/Grains.json", R"({"Broken grain": {"Units": 0}})");
+                 m.answer(Msg::No);
+             },
+             "Grains file could not be opened, it could be because it is opened by a different software or it has "
+             "restricted acccess"},
+            {"preferences folder",
+             [](TempAppDir& a, MessageRecorder&) {
+                 std::filesystem::remove(a.dataFile("Preferences.json"));
+                 std::filesystem::create_directories(a.dataFile("Preferences.json"));
+             },
+             "Preferences file could not be opened, it could be because it is opened by a different software or it "
+             "has restricted acccess"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempAppDir folder;
+        MessageRecorder recorder;
+        writeEmptyDataFiles(folder);
+        std::filesystem::remove(folder.dataFile("Species.json"));
+        std::filesystem::remove(folder.dataFile("Grains.json"));
+        folder.write("Data/Species.json", "{}");
+        folder.write("Data/Grains.json", "{}");
+        c.prepare(folder, recorder);
+        zeroFlags();
+        MainWindow w(nullptr, testDialogs());
+        EXPECT_TRUE(w.startupRefused());
+        EXPECT_TRUE(recorder.texts().contains(c.text)) << recorder.texts().join("|").toStdString();
+        // The form is still built.
+        EXPECT_EQ(w.form()->tabs->count() >= 3, true);
+        int closes = 0;
+        struct CloseCounter : QObject {
+            int* n;
+            explicit CloseCounter(int* count) : n(count) { }
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Close)
+                    ++*n;
+                return false;
+            }
+        } counter(&closes);
+        w.installEventFilter(&counter);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return closes > 0; }, 3000));
+        w.removeEventFilter(&counter);
+    }
+}
