@@ -1,6 +1,7 @@
 // Speed of a whole equilibrium run with an infinite-area combustor: chamber, throat and
 // every station of a 100-station contour (30 convergent, the throat, 69 divergent up to
-// an area ratio of 50), on the hydrogen/oxygen rocket case, with the station outputs.
+// an area ratio of 50), on the hydrogen/oxygen rocket case, with the station outputs;
+// once without and once with the equilibrium transport properties at every station.
 #include <cmath>
 #include <memory>
 
@@ -37,13 +38,13 @@ std::shared_ptr<RocketVariables> hundredStationRun()
     return rv;
 }
 
-void BM_EquilibriumRun100Stations(benchmark::State& state)
+void equilibriumRun(benchmark::State& state, TransportData transport)
 {
     setEngineMessageHandler([](const EngineMessage&) {});
-    auto m = hydrogenOxygenRocket();
+    auto m = hydrogenOxygenRocket(transport);
     m->setReactantEnthalpy(298.15);
     auto rv = hundredStationRun();
-    ODE ode(m, rv, false, false);
+    ODE ode(m, rv, transport == TransportData::With, false);
     for (auto _ : state) {
         rv->chamberT = 3800.0;
         ode.calculateIAC();
@@ -52,6 +53,17 @@ void BM_EquilibriumRun100Stations(benchmark::State& state)
     if (ode.failed)
         state.SkipWithError("run failed");
 }
+
+void BM_EquilibriumRun100Stations(benchmark::State& state)
+{
+    equilibriumRun(state, TransportData::Without);
+}
 BENCHMARK(BM_EquilibriumRun100Stations)->Unit(benchmark::kMillisecond);
+
+void BM_EquilibriumRun100StationsWithTransport(benchmark::State& state)
+{
+    equilibriumRun(state, TransportData::With);
+}
+BENCHMARK(BM_EquilibriumRun100StationsWithTransport)->Unit(benchmark::kMillisecond);
 
 } // namespace
