@@ -87,6 +87,17 @@ public:
     std::vector<std::vector<double>> transportWork;
     std::vector<uint32_t> transportSpecies;
 
+    // Formation reactions of the transport's reaction terms: they depend only on the
+    // species involved and on the components chosen among them, not on the state, so
+    // each is built once and reused. An entry names its species by their records, so
+    // that a mixture given another species set finds none of the old entries.
+    struct FormationReactions {
+        std::vector<const Species*> species; // the set, in the order of the rows' columns
+        std::vector<int> components; // local indices of the components, in choice order
+        Eigen::MatrixXd nu; // one row per reaction, one column per species of the set
+    };
+    std::vector<FormationReactions> formationReactionCache;
+
     // An empty mixture (propellant not loaded): raises L07; never solved.
     Mixture();
     // speciesList in the propellant's order; reactants with their moles per kg set;

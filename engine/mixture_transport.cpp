@@ -23,13 +23,9 @@ namespace {
 // the transport figures are reported as incomplete (SP17).
 constexpr double UNCOVERED_GAS_SHARE = 0.01;
 
-// An independent set of formation reactions over the given species: components are
-// taken greedily, largest amount first, while their element vectors (every element
-// row, the electron row included) stay linearly independent; every other species is
-// formed from them. Row i of the result holds the net coefficients of reaction i over
-// the given species (local order). No reaction when every species is a component.
-Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& elementMatrix,
-                                   const std::vector<uint32_t>& set, const std::vector<double>& amounts)
+// Element vectors of the given species as columns (every element row, the electron
+// row included).
+Eigen::MatrixXd elementColumns(const std::vector<std::vector<double>>& elementMatrix, const std::vector<uint32_t>& set)
 {
     const int K = static_cast<int>(set.size());
     const int rows = static_cast<int>(elementMatrix.size());
@@ -37,7 +33,15 @@ Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& eleme
     for (int r = 0; r < rows; ++r)
         for (int k = 0; k < K; ++k)
             A(r, k) = elementMatrix[r][set[k]];
+    return A;
+}
 
+// The components of the formation reactions: taken greedily, largest amount first,
+// while their element vectors stay linearly independent (Gram-Schmidt, repeated for
+// stability). Local indices in choice order.
+std::vector<int> chooseComponents(const Eigen::MatrixXd& A, const std::vector<double>& amounts)
+{
+    const int K = static_cast<int>(A.cols());
     std::vector<int> order(K);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return amounts[a] > amounts[b]; });
@@ -49,7 +53,7 @@ Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& eleme
         const double norm = v.norm();
         if (norm == 0.0)
             continue;
-        for (int pass = 0; pass < 2; ++pass) // Gram-Schmidt, repeated for stability
+        for (int pass = 0; pass < 2; ++pass)
             for (const Eigen::VectorXd& q : basis)
                 v -= q.dot(v) * q;
         if (v.norm() > 1e-9 * norm) {
@@ -57,7 +61,17 @@ Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& eleme
             components.push_back(k);
         }
     }
+    return components;
+}
 
+// An independent set of formation reactions over the given species: every species that
+// is not a component is formed from the components. Row i of the result holds the net
+// coefficients of reaction i over the given species (local order). No reaction when
+// every species is a component.
+Eigen::MatrixXd formationReactions(const Eigen::MatrixXd& A, const std::vector<int>& components)
+{
+    const int K = static_cast<int>(A.cols());
+    const int rows = static_cast<int>(A.rows());
     const int c = static_cast<int>(components.size());
     if (K == c || c == 0)
         return Eigen::MatrixXd(0, K);
@@ -77,6 +91,29 @@ Eigen::MatrixXd formationReactions(const std::vector<std::vector<double>>& eleme
         ++i;
     }
     return nu;
+}
+
+// Entries a mixture keeps at most; a run meets a handful of species sets and component
+// choices, so a full cache means something unusual and simply starts again.
+constexpr std::size_t FORMATION_CACHE_CAPACITY = 32;
+
+// The formation reactions of the set for the components its amounts choose, from the
+// mixture's cache when they were built before.
+const Eigen::MatrixXd& cachedFormationReactions(Mixture& m, const std::vector<uint32_t>& set,
+                                                const std::vector<double>& amounts)
+{
+    const Eigen::MatrixXd A = elementColumns(m.elementMatrix, set);
+    const std::vector<int> components = chooseComponents(A, amounts);
+    std::vector<const Species*> records(set.size());
+    for (std::size_t k = 0; k < set.size(); ++k)
+        records[k] = m.species[set[k]].get();
+    for (const Mixture::FormationReactions& entry : m.formationReactionCache)
+        if (entry.components == components && entry.species == records)
+            return entry.nu;
+    if (m.formationReactionCache.size() >= FORMATION_CACHE_CAPACITY)
+        m.formationReactionCache.clear();
+    m.formationReactionCache.push_back({std::move(records), components, formationReactions(A, components)});
+    return m.formationReactionCache.back().nu;
 }
 
 // r^T S^-1 r for the symmetric positive matrix S of the reaction terms; false when the
@@ -124,13 +161,13 @@ Eigen::MatrixXd pairMatrix(const Eigen::MatrixXd& nu, const Eigen::VectorXd& x, 
 // set of formation reactions, fractions within the set, the enthalpies H/RT the species
 // hold, pair weights W (all ones for the heat capacity). sum is 0 when the species
 // allow no reaction; false when the system is singular.
-bool reactionTerm(const Mixture& m, const std::vector<uint32_t>& set, const std::vector<double>& amounts,
+bool reactionTerm(Mixture& m, const std::vector<uint32_t>& set, const std::vector<double>& amounts,
                   const Eigen::MatrixXd& weights, double& sum)
 {
     sum = 0.0;
     if (set.size() < 2)
         return true;
-    const Eigen::MatrixXd nu = formationReactions(m.elementMatrix, set, amounts);
+    const Eigen::MatrixXd& nu = cachedFormationReactions(m, set, amounts);
     if (nu.rows() == 0)
         return true;
     const Eigen::Index K = static_cast<Eigen::Index>(set.size());

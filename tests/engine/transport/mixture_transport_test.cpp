@@ -299,6 +299,43 @@ TEST_F(MixtureTransport, DissociatingPairMatchesTheTextbookReactionTerms)
     EXPECT_FALSE(flagRaised(flagsSP, code::SP15 | code::SP16 | code::SP11));
 }
 
+// The formation reactions are built once per set of present species and choice of
+// components and then reused: one mixture taken through states whose present set and
+// leading species change must give at every state the reaction terms of a mixture that
+// meets that state first. Species: A2 = 2 A dissociating, B2 = 2 B (another element),
+// and AB formed from both.
+TEST_F(MixtureTransport, ReusedMixtureGivesTheReactionTermsOfAFreshOne)
+{
+    const double T = 3000.0;
+    const auto species = [] {
+        return std::vector<std::shared_ptr<Species>>{
+                constantGas("A2", {{2, "H"}}, 2.016, 6e-5, 0.5, 3.5),
+                constantGas("A", {{1, "H"}}, 1.008, 5e-5, 1.2, 2.5, 26000.0),
+                constantGas("B2", {{2, "O"}}, 32.0, 8e-5, 0.2, 3.5),
+                constantGas("B", {{1, "O"}}, 16.0, 7e-5, 0.3, 2.5, 30000.0),
+                constantGas("AB", {{1, "H"}, {1, "O"}}, 17.0, 7e-5, 0.3, 4.0, 5000.0)};
+    };
+    // Moles per state: all present, A leading, B absent, AB absent, back to the first.
+    const std::vector<std::vector<double>> states{{0.20, 0.10, 0.05, 0.02, 0.03},
+                                                  {0.02, 0.30, 0.05, 0.02, 0.03},
+                                                  {0.20, 0.10, 0.05, 0.00, 0.03},
+                                                  {0.20, 0.10, 0.05, 0.02, 0.00},
+                                                  {0.20, 0.10, 0.05, 0.02, 0.03}};
+    auto reused = gasMixture(species(), states[0]);
+    for (std::size_t s = 0; s < states.size(); ++s) {
+        SCOPED_TRACE(s);
+        for (std::size_t j = 0; j < states[s].size(); ++j)
+            reused->species[j]->moles = states[s][j];
+        reused->equilibriumTransport(T, true);
+        auto fresh = gasMixture(species(), states[s]);
+        fresh->equilibriumTransport(T, true);
+        EXPECT_EQ(reused->conductivity, fresh->conductivity);
+        EXPECT_EQ(reused->prandtlCp, fresh->prandtlCp);
+        EXPECT_EQ(reused->prandtl, fresh->prandtl);
+    }
+    EXPECT_FALSE(flagRaised(flagsSP, code::SP15 | code::SP16 | code::SP11));
+}
+
 // The published hydrogen/oxygen rocket case: chamber and expansion states.
 struct RocketState {
     const char* label;
