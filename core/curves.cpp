@@ -213,6 +213,87 @@ void derivativesAtNodes(const std::vector<double>& y, const std::vector<double>&
         out[k] += lagrangeDerivative(y, x, nodeWindow(x, n, w, k, true), x[k]);
 }
 
+namespace {
+
+// Makes the piece the polynomial through the window's nodes unless it already is.
+void buildPiece(CurvePolynomials::Piece& piece, const std::vector<double>& y, const std::vector<double>& x,
+                const Window& window, uint8_t precision)
+{
+    bool same = piece.built && piece.precision == precision
+            && static_cast<std::size_t>(window.end() - window.begin()) == piece.nodes.size();
+    if (same) {
+        std::size_t k = 0;
+        for (std::size_t i : window) {
+            if (piece.nodes[k] != i || piece.xs[k] != x[i] || piece.ys[k] != y[i]) {
+                same = false;
+                break;
+            }
+            ++k;
+        }
+    }
+    if (same)
+        return;
+    piece.nodes.assign(window.begin(), window.end());
+    const std::size_t m = piece.nodes.size();
+    piece.xs.resize(m);
+    piece.ys.resize(m);
+    for (std::size_t k = 0; k < m; ++k) {
+        piece.xs[k] = x[piece.nodes[k]];
+        piece.ys[k] = y[piece.nodes[k]];
+    }
+    // Lagrange form with its weights: coefficient i is y_i over the product of
+    // (x_i - x_j), so that an evaluation only forms the products of (xi - x_j).
+    piece.coefficients.assign(m, 0.0);
+    for (std::size_t i = 0; i < m; ++i) {
+        double denominator = 1.0;
+        for (std::size_t j = 0; j < m; ++j)
+            if (j != i)
+                denominator *= piece.xs[i] - piece.xs[j];
+        piece.coefficients[i] = piece.ys[i] / denominator;
+    }
+    piece.precision = precision;
+    piece.built = true;
+}
+
+} // namespace
+
+double CurvePolynomials::value(const std::vector<double>& y, const std::vector<double>& x, double xi)
+{
+    const std::size_t n = commonSize(y, x);
+    buildPiece(value_, y, x, pointWindow(x, n, halfWidth(INTER_PREC), xi), INTER_PREC);
+    const std::size_t m = value_.xs.size();
+    double sum = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+        double product = value_.coefficients[i];
+        for (std::size_t j = 0; j < m; ++j)
+            if (j != i)
+                product *= xi - value_.xs[j];
+        sum += product;
+    }
+    return sum;
+}
+
+double CurvePolynomials::derivative(const std::vector<double>& y, const std::vector<double>& x, double xi)
+{
+    const std::size_t n = commonSize(y, x);
+    buildPiece(derivative_, y, x, pointWindow(x, n, halfWidth(DER_PREC), xi), DER_PREC);
+    // d/dxi of prod_{j != i} (xi - x_j), built factor by factor: (P f)' = P' f + P.
+    const std::size_t m = derivative_.xs.size();
+    double sum = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+        double product = 1.0, slope = 0.0;
+        for (std::size_t j = 0; j < m; ++j) {
+            if (j == i)
+                continue;
+            const double factor = xi - derivative_.xs[j];
+            slope = slope * factor + product;
+            product *= factor;
+        }
+        sum += derivative_.coefficients[i] * slope;
+    }
+    return sum;
+}
+
 double integrateMidpoint(const std::vector<double>& y, const std::vector<double>& x, double a, double b)
 {
     return integrateBy(Rule::Midpoint, y, x, a, b);

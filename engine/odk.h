@@ -20,6 +20,7 @@
 #include <sunlinsol/sunlinsol_dense.h>
 #include <sunmatrix/sunmatrix_dense.h>
 
+#include "core/curves.h"
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
 
@@ -117,6 +118,9 @@ public:
 
     OdkIntegrator integrator;
     OdkUserData userData;
+    // The area (or pressure) curve of the station interval the right-hand side is in,
+    // with its slope, expanded once per interval instead of at every evaluation.
+    CurvePolynomials stationCurve;
 
     // Clears ODK00..ODK08, prepares the record and finds the switch stations (ODK03,
     // ODK04 when there is none).

@@ -325,12 +325,12 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 
     double p, A, g = 0.0, t = 0.0;
     if (areaGiven) {
-        A = interpolate(rv.area, rv.x, x);
-        g = differentiate(rv.area, rv.x, x) / A;
+        A = odk.stationCurve.value(rv.area, rv.x, x);
+        g = odk.stationCurve.derivative(rv.area, rv.x, x) / A;
         p = Y;
     } else {
-        p = interpolate(rv.p, rv.x, x);
-        t = differentiate(rv.p, rv.x, x) / p;
+        p = odk.stationCurve.value(rv.p, rv.x, x);
+        t = odk.stationCurve.derivative(rv.p, rv.x, x) / p;
         A = Y;
     }
 

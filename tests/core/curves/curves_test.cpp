@@ -91,6 +91,42 @@ TEST_F(Curves, InterpolationAndDerivativeOfQuinticAreExact)
     }
 }
 
+// One CurvePolynomials kept across calls, as an integrator's right-hand side keeps it:
+// it must follow a change of curve, of window, of a node's value and of the preferences.
+TEST_F(Curves, KeptPolynomialsFollowTheCurveTheyAreGiven)
+{
+    CurvePolynomials kept;
+    const std::vector<double> x = nodes(7);
+    // Quintic: 6 nodes reproduce it; 2.5 and 3.5 lie in different windows' intervals.
+    std::vector<double> y = sample(quintic, x);
+    for (double at : {2.5, 2.7, 3.5, 6.0, 7.5, -1.0, 2.5}) {
+        SCOPED_TRACE(at);
+        const double value = std::pow(at, 5), slope = 5.0 * std::pow(at, 4);
+        EXPECT_NEAR(kept.value(y, x, at), value, tolerance(value));
+        EXPECT_NEAR(kept.derivative(y, x, at), slope, tolerance(slope, 1e-11));
+    }
+    // The same vectors edited in place: now the square, 2.5^2 = 6.25 and slope 5.
+    y = sample(square, x);
+    EXPECT_NEAR(kept.value(y, x, 2.5), 6.25, tolerance(6.25));
+    EXPECT_NEAR(kept.derivative(y, x, 2.5), 5.0, tolerance(5.0, 1e-11));
+    // One node changed: the window through it follows (a line from (2, 4) to (3, 10)
+    // with the narrowest window).
+    y[3] = 10.0;
+    INTER_PREC = 0;
+    DER_PREC = 0;
+    EXPECT_DOUBLE_EQ(kept.value(y, x, 2.5), 7.0);
+    EXPECT_DOUBLE_EQ(kept.derivative(y, x, 2.5), 6.0);
+    // Another curve of other length (uneven nodes): the quintic again.
+    INTER_PREC = 2;
+    DER_PREC = 2;
+    const std::vector<double> yu = sample(quintic, uneven);
+    EXPECT_NEAR(kept.value(yu, uneven, 6.8), 14539.33568, tolerance(14539.33568));
+    EXPECT_NEAR(kept.derivative(yu, uneven, 6.8), 10690.688, tolerance(10690.688, 1e-11));
+    // No nodes at all: 0, as interpolate() and differentiate() give.
+    EXPECT_EQ(kept.value({}, {}, 1.0), 0.0);
+    EXPECT_EQ(kept.derivative({}, {}, 1.0), 0.0);
+}
+
 TEST_F(Curves, WindowWidthComesFromThePreferences)
 {
     const std::vector<double> x = nodes(10);
