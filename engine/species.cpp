@@ -183,10 +183,7 @@ void Species::thermoGeneral(const TemperaturePowers& t)
                 foldedSums(i, t, cpSum, hSum, sSum);
             else
                 intervalSums(i, T, cpSum, hSum, sSum);
-            cpR = cpSum;
-            enthalpyRT = hSum + integrationConstants[i].first / T;
-            entropyR = sSum + integrationConstants[i].second;
-            gibbsRT = enthalpyRT - entropyR;
+            setFromIntervalSums(i, T, cpSum, hSum, sSum);
             return;
         }
     }

@@ -120,6 +120,8 @@ private:
 
     // Partial sums of one Cp interval at T: Cp/R, H/(R T) without b1/T, S/R without b2.
     void intervalSums(std::size_t i, double T, double& cpSum, double& hSum, double& sSum) const;
+    // Cp/R, H/(R T), S/R and G/(R T) from the partial sums of interval i at T.
+    void setFromIntervalSums(std::size_t i, double T, double cpSum, double hSum, double sSum);
 };
 
 inline void Species::foldedSums(std::size_t i, const TemperaturePowers& t, double& cpSum, double& hSum,
@@ -135,6 +137,14 @@ inline void Species::foldedSums(std::size_t i, const TemperaturePowers& t, doubl
             + f.s[6] * P[6];
 }
 
+inline void Species::setFromIntervalSums(std::size_t i, double T, double cpSum, double hSum, double sSum)
+{
+    cpR = cpSum;
+    enthalpyRT = hSum + integrationConstants[i].first / T;
+    entropyR = sSum + integrationConstants[i].second;
+    gibbsRT = enthalpyRT - entropyR;
+}
+
 inline void Species::thermo(const TemperaturePowers& t)
 {
     const double T = t.T;
@@ -145,10 +155,7 @@ inline void Species::thermo(const TemperaturePowers& t)
                     break;
                 double cpSum, hSum, sSum;
                 foldedSums(i, t, cpSum, hSum, sSum);
-                cpR = cpSum;
-                enthalpyRT = hSum + integrationConstants[i].first / T;
-                entropyR = sSum + integrationConstants[i].second;
-                gibbsRT = enthalpyRT - entropyR;
+                setFromIntervalSums(i, T, cpSum, hSum, sSum);
                 return;
             }
         }
