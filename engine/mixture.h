@@ -88,12 +88,13 @@ public:
     std::vector<uint32_t> transportSpecies;
 
     // Formation reactions of the transport's reaction terms: they depend only on the
-    // species involved and on the components chosen among them, not on the state, so
-    // each is built once and reused. An entry names its species by their records, so
-    // that a mixture given another species set finds none of the old entries.
+    // species involved and on the order of their amounts (which picks the components),
+    // not on the state, so each is built once and reused. An entry names its species by
+    // their records, so that a mixture given another species set finds none of the old
+    // entries.
     struct FormationReactions {
         std::vector<const Species*> species; // the set, in the order of the rows' columns
-        std::vector<int> components; // local indices of the components, in choice order
+        std::vector<int> order; // local indices, largest amount first
         Eigen::MatrixXd nu; // one row per reaction, one column per species of the set
     };
     std::vector<FormationReactions> formationReactionCache;

@@ -36,16 +36,21 @@ Eigen::MatrixXd elementColumns(const std::vector<std::vector<double>>& elementMa
     return A;
 }
 
-// The components of the formation reactions: taken greedily, largest amount first,
-// while their element vectors stay linearly independent (Gram-Schmidt, repeated for
-// stability). Local indices in choice order.
-std::vector<int> chooseComponents(const Eigen::MatrixXd& A, const std::vector<double>& amounts)
+// The species in the order the components are sought: largest amount first, ties in
+// the set's order.
+std::vector<int> amountOrder(const std::vector<double>& amounts)
 {
-    const int K = static_cast<int>(A.cols());
-    std::vector<int> order(K);
+    std::vector<int> order(amounts.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return amounts[a] > amounts[b]; });
+    return order;
+}
 
+// The components of the formation reactions: taken greedily in the given order while
+// their element vectors stay linearly independent (Gram-Schmidt, repeated for
+// stability). Local indices in choice order.
+std::vector<int> chooseComponents(const Eigen::MatrixXd& A, const std::vector<int>& order)
+{
     std::vector<int> components;
     std::vector<Eigen::VectorXd> basis; // orthonormal basis of the chosen element vectors
     for (int k : order) {
@@ -93,26 +98,28 @@ Eigen::MatrixXd formationReactions(const Eigen::MatrixXd& A, const std::vector<i
     return nu;
 }
 
-// Entries a mixture keeps at most; a run meets a handful of species sets and component
-// choices, so a full cache means something unusual and simply starts again.
-constexpr std::size_t FORMATION_CACHE_CAPACITY = 32;
+// Entries a mixture keeps at most; a run meets a handful of species sets and orders
+// of their amounts, so a full cache means something unusual and simply starts again.
+constexpr std::size_t FORMATION_CACHE_CAPACITY = 64;
 
 // The formation reactions of the set for the components its amounts choose, from the
-// mixture's cache when they were built before.
+// mixture's cache when they were built before. The choice depends on the species and
+// on the order of their amounts only, so an entry is found by those.
 const Eigen::MatrixXd& cachedFormationReactions(Mixture& m, const std::vector<uint32_t>& set,
                                                 const std::vector<double>& amounts)
 {
-    const Eigen::MatrixXd A = elementColumns(m.elementMatrix, set);
-    const std::vector<int> components = chooseComponents(A, amounts);
+    std::vector<int> order = amountOrder(amounts);
     std::vector<const Species*> records(set.size());
     for (std::size_t k = 0; k < set.size(); ++k)
         records[k] = m.species[set[k]].get();
     for (const Mixture::FormationReactions& entry : m.formationReactionCache)
-        if (entry.components == components && entry.species == records)
+        if (entry.order == order && entry.species == records)
             return entry.nu;
     if (m.formationReactionCache.size() >= FORMATION_CACHE_CAPACITY)
         m.formationReactionCache.clear();
-    m.formationReactionCache.push_back({std::move(records), components, formationReactions(A, components)});
+    const Eigen::MatrixXd A = elementColumns(m.elementMatrix, set);
+    Eigen::MatrixXd nu = formationReactions(A, chooseComponents(A, order));
+    m.formationReactionCache.push_back({std::move(records), std::move(order), std::move(nu)});
     return m.formationReactionCache.back().nu;
 }
 

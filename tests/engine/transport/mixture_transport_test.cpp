@@ -299,8 +299,8 @@ TEST_F(MixtureTransport, DissociatingPairMatchesTheTextbookReactionTerms)
     EXPECT_FALSE(flagRaised(flagsSP, code::SP15 | code::SP16 | code::SP11));
 }
 
-// The formation reactions are built once per set of present species and choice of
-// components and then reused: one mixture taken through states whose present set and
+// The formation reactions are built once per set of present species and order of
+// their amounts and then reused: one mixture taken through states whose present set and
 // leading species change must give at every state the reaction terms of a mixture that
 // meets that state first. Species: A2 = 2 A dissociating, B2 = 2 B (another element),
 // and AB formed from both.
