@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/iac_run.h"
 #include "bench/large_propellants.h"
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
@@ -26,13 +27,7 @@ void BM_LargeWholeCase(benchmark::State& state)
     m->setReactantEnthalpy(298.15);
     auto rv = large_propellants::wholeCase(p.chamberPressure);
     ODE ode(m, rv, false, false);
-    for (auto _ : state) {
-        rv->chamberT = 3800.0;
-        ode.calculateIAC();
-        benchmark::DoNotOptimize(rv->u.back());
-    }
-    if (ode.failed)
-        state.SkipWithError("run failed");
+    timeIacRuns(state, ode, *rv);
     state.counters["species"] = m->nSpecies;
     setEngineMessageHandler({});
 }

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/iac_run.h"
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
 #include "tests/engine/test_mixtures.h"
@@ -45,13 +46,7 @@ void equilibriumRun(benchmark::State& state, TransportData transport)
     m->setReactantEnthalpy(298.15);
     auto rv = hundredStationRun();
     ODE ode(m, rv, transport == TransportData::With, false);
-    for (auto _ : state) {
-        rv->chamberT = 3800.0;
-        ode.calculateIAC();
-        benchmark::DoNotOptimize(rv->u.back());
-    }
-    if (ode.failed)
-        state.SkipWithError("run failed");
+    timeIacRuns(state, ode, *rv);
 }
 
 void BM_EquilibriumRun100Stations(benchmark::State& state)
