@@ -116,8 +116,10 @@ private:
     // holds the converged state, or is emptied when the solve failed.
     bool solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start);
     // The grain run on the contour as it stands (the optimisations change its throat
-    // between their inner runs); calculateIACGrain checks the contour first.
-    void grainBurn();
+    // between their inner runs); calculateIACGrain checks the contour first. Its first
+    // chamber starts from `lastChamber` when that holds a state (an optimisation hands on
+    // the last chamber of its search), and `lastChamber` leaves with the run's last one.
+    void grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber);
 
     enum class SizingFailure { None, Equilibrium, BurnLaw, Exit };
     SizingFailure sizingFailure = SizingFailure::None;

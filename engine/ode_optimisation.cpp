@@ -2,6 +2,7 @@
 // thrust, total impulse or specific impulse within pressure and geometry limits.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "core/curves.h"
@@ -50,7 +51,6 @@ bool ODE::optimizeForPressure()
 bool ODE::optimizeForBurnTime()
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     const std::size_t n = usableBurnPoints();
     const std::size_t intervals = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
     if (n < 2 || intervals == 0 || !(rv.targetBurnTime > 0.0) || !usableNozzle()) {
@@ -91,8 +91,11 @@ bool ODE::optimizeForBurnTime()
     const double exponent = rv.vieilleN[k];
 
     rv.targetPressure = pc;
-    m.reset();
-    if (!m.solveEquilibrium(rv.chamberT, pc, true) || !sizeThroat())
+    // Every balance pass repeats the grain run's chamber solves at pressures close to the
+    // last pass's: each starts from the last converged chamber, the first pass's from
+    // this sizing chamber.
+    std::optional<Mixture::EquilibriumStart> lastChamber;
+    if (!solveChamber(pc, lastChamber) || !sizeThroat())
         return finish(false);
     rv.area[t] = rv.throatArea;
 
@@ -106,7 +109,7 @@ bool ODE::optimizeForBurnTime()
         writeOutputs = false;
         rv.adaptExit = false;
         failed = false;
-        grainBurn();
+        grainBurn(lastChamber);
         writeOutputs = outputs;
         rv.adaptExit = adapt;
         if (failed || abortRequested())
@@ -194,7 +197,8 @@ bool ODE::optimizeForPerformance()
             rv.targetPressure = pcj;
             rv.combustionArea = savedCombustionArea;
             // A sample whose chamber, throat or exit could not be solved is rejected.
-            // Each chamber starts from the last converged sample's.
+            // Each chamber starts from the last converged one (a sample's, or the last
+            // chamber of a sample's grain run).
             if (!solveChamber(pcj, lastChamber) || !sizeThroat())
                 continue;
             const double At = rv.throatArea;
@@ -213,7 +217,7 @@ bool ODE::optimizeForPerformance()
             case 0: value = rv.rho[t] * rv.u[t] * rv.area[t] * rv.u[e]; break;
             case 2: {
                 failed = false;
-                grainBurn();
+                grainBurn(lastChamber);
                 if (abortRequested())
                     return finish(false);
                 if (failed)

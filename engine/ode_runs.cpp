@@ -161,7 +161,8 @@ void ODE::calculateIACGrain()
 {
     if (!startRun())
         return;
-    grainBurn();
+    std::optional<Mixture::EquilibriumStart> coldStart;
+    grainBurn(coldStart);
 }
 
 bool ODE::solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start)
@@ -188,7 +189,7 @@ bool ODE::solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& star
     return true;
 }
 
-void ODE::grainBurn()
+void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
 {
     RocketVariables& rv = *rocket;
     const std::size_t n = usableBurnPoints();
@@ -221,11 +222,10 @@ void ODE::grainBurn()
     std::vector<double> inverseRate(n, 0.0);
     double pc = PRES_INITIAL_ESTIMATE;
     bool anyBalanced = false;
-    // Each chamber starts from the last converged chamber (a few Newton steps instead of
-    // a start from the initial estimate); a failed warm start is solved again from the
-    // initial estimate before the run counts it as a failure.
-    std::optional<Mixture::EquilibriumStart> lastChamber;
-
+    // Each chamber starts from the last converged chamber, the first one from the
+    // caller's (a few Newton steps instead of a start from the initial estimate); a
+    // failed warm start is solved again from the initial estimate before the run counts
+    // it as a failure.
     for (std::size_t i = 0; i < n; ++i) {
         rv.combustionArea = rv.burnArea[i];
         bool balanced = false;
