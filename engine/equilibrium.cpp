@@ -238,11 +238,10 @@ bool Mixture::assembleMatrix()
 
     // Per-gas products used by several entries.
     double sumMu = 0.0, sumHMu = 0.0, sumSMu = 0.0, diagT = 0.0;
-    for (int j = 0; j < nGas; ++j) {
+    for (std::size_t k = 0; k < nA; ++k) {
+        const uint16_t j = activeGases[k];
         const Species& sp = *species[j];
-        const double n = sp.moles;
-        if (n == 0.0)
-            continue;
+        const double n = activeMoles[k];
         const double H = sp.enthalpyRT, S = entropyTerms[j], mu = chemicalPotentials[j];
         sumMu += n * mu;
         sumHMu += n * H * mu;
@@ -347,22 +346,28 @@ bool Mixture::applyCorrections()
 
     logMoles += lambda * dlnn;
     totalMoles = std::exp(logMoles);
-    gasMoles = 0.0;
+    // Sums in locals: a member summed through the species' stores would be reloaded at
+    // every species.
+    const double lnN = logMoles;
+    const double traceLimit = MIN_SP_LOG_N, ionLimit = MIN_ION_LOG_N;
+    const bool balancingCharge = chargeBalance;
+    double gas = 0.0;
     bool anion = false, cation = false;
     for (uint16_t j = 0; j < nGas; ++j) {
         if (absent(j))
             continue;
         Species& sp = *species[j];
         sp.logMoles += lambda * corrections[j];
-        const double share = sp.logMoles - logMoles;
-        sp.moles = share > MIN_SP_LOG_N ? std::exp(sp.logMoles) : 0.0;
-        gasMoles += sp.moles;
-        if (chargeBalance && share >= MIN_ION_LOG_N) {
+        const double share = sp.logMoles - lnN;
+        sp.moles = share > traceLimit ? std::exp(sp.logMoles) : 0.0;
+        gas += sp.moles;
+        if (balancingCharge && share >= ionLimit) {
             const double e = electronCount(j);
             anion = anion || e > 0.0;
             cation = cation || e < 0.0;
         }
     }
+    gasMoles = gas;
     allMoles = gasMoles;
     for (std::size_t k = 0; k < activeCondensed.size(); ++k) {
         Species& sp = *species[activeCondensed[k]];
@@ -619,15 +624,23 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         corrections.resize(correctionSize);
         const double dlnn = solution[s - 2];
         const double dlnT = solution[s - 1];
-        for (uint16_t j = 0; j < nGas; ++j) {
-            if (absent(j) || (!chargeBalance && electronCount(j) != 0.0)) {
-                corrections[j] = 0.0;
-                continue;
+        // Row by row over contiguous element rows: each gas's sum keeps its order.
+        {
+            const double* H = thermoTable.enthalpyRT();
+            const double* mu = chemicalPotentials.data();
+            double* v = corrections.data();
+            for (uint16_t j = 0; j < nGas; ++j)
+                v[j] = H[j] * dlnT + dlnn - mu[j];
+            for (int i = 0; i < E; ++i) {
+                const double* a = elementMatrix[i].data();
+                const double pi = solution[i];
+                for (uint16_t j = 0; j < nGas; ++j)
+                    v[j] += a[j] * pi;
             }
-            double v = species[j]->enthalpyRT * dlnT + dlnn - chemicalPotentials[j];
-            for (int i = 0; i < E; ++i)
-                v += elementMatrix[i][j] * solution[i];
-            corrections[j] = v;
+            for (uint16_t j = 0; j < nGas; ++j) {
+                if (absent(j) || (!chargeBalance && electronCount(j) != 0.0))
+                    v[j] = 0.0;
+            }
         }
         for (std::size_t k = 0; k < nc; ++k)
             corrections[nGas + k] = solution[E + k];

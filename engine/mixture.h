@@ -17,6 +17,7 @@
 #include "engine/reaction.h"
 #include "engine/small_lu.h"
 #include "engine/species.h"
+#include "engine/species_thermo_table.h"
 
 class Mixture {
 public:
@@ -207,6 +208,8 @@ private:
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;
     SmallLU luWork;
+    // The species' thermo of the last evaluateSpecies, side by side.
+    SpeciesThermoTable thermoTable;
     // exp(S/R - H/RT) of every species at the temperature of the last production rates.
     std::vector<long double> speciesGibbsFactors;
     // The arguments those exponentials were taken at, and the forward-rate exponentials

@@ -12,28 +12,36 @@ void Mixture::evaluateSpecies(double T)
 {
     if (!hasSpeciesRecords())
         return;
-    const TemperaturePowers powers(T);
+    thermoTable.evaluate(TemperaturePowers(T), species, nSpecies);
+    const double* gibbs = thermoTable.gibbsRT();
+    const double* enthalpy = thermoTable.enthalpyRT();
+    const double* entropy = thermoTable.entropyR();
+    const double lnN = logMoles, lnP = logPressureRatio;
+    double* mu = chemicalPotentials.data();
+    double* s = entropyTerms.data();
     double gasS = 0.0, gasH = 0.0;
     for (uint16_t j = 0; j < nGas; ++j) {
-        Species& sp = *species[j];
-        const double d = sp.logMoles - logMoles;
-        sp.thermo(powers);
-        chemicalPotentials[j] = sp.gibbsRT + d + logPressureRatio;
-        entropyTerms[j] = sp.entropyR - d - logPressureRatio;
-        gasS += sp.moles * entropyTerms[j];
-        gasH += sp.moles * sp.enthalpyRT;
+        const Species& sp = *species[j];
+        const double d = sp.logMoles - lnN;
+        mu[j] = gibbs[j] + d + lnP;
+        s[j] = entropy[j] - d - lnP;
+        // A gas without moles adds an exact zero (its terms are finite): skipping it
+        // leaves the sums as they are and keeps them off the long chain of additions.
+        if (sp.moles != 0.0) {
+            gasS += sp.moles * s[j];
+            gasH += sp.moles * enthalpy[j];
+        }
     }
     gasEntropySum = gasS;
     gasEnthalpySum = gasH;
     double allS = gasS, allH = gasH;
     for (uint16_t j = nGas; j < nSpecies; ++j) {
-        Species& sp = *species[j];
-        sp.thermo(powers);
-        chemicalPotentials[j] = sp.gibbsRT;
-        entropyTerms[j] = sp.entropyR;
-        if (sp.moles != 0.0) {
-            allS += sp.moles * sp.entropyR;
-            allH += sp.moles * sp.enthalpyRT;
+        const double n = species[j]->moles;
+        chemicalPotentials[j] = gibbs[j];
+        entropyTerms[j] = entropy[j];
+        if (n != 0.0) {
+            allS += n * entropy[j];
+            allH += n * enthalpy[j];
         }
     }
     entropySum = allS;

@@ -32,16 +32,37 @@ public:
                 lu[static_cast<std::size_t>(r * CAPACITY + c)] = A(r, c);
         for (int r = 0; r < n; ++r)
             x[static_cast<std::size_t>(r)] = b(r);
-        factorise(n);
-        substitute(n);
+        // The usual orders get their own copies with the order known to the compiler,
+        // which unrolls them; the operations and their order are the same.
+        switch (n) {
+        case 3: factorAndSubstitute<3>(); break;
+        case 4: factorAndSubstitute<4>(); break;
+        case 5: factorAndSubstitute<5>(); break;
+        case 6: factorAndSubstitute<6>(); break;
+        case 7: factorAndSubstitute<7>(); break;
+        case 8: factorAndSubstitute<8>(); break;
+        default: factorAndSubstitute(n); break;
+        }
         for (int r = 0; r < n; ++r)
             solution(r) = x[static_cast<std::size_t>(r)];
     }
 
 private:
+    template <int N>
+    void factorAndSubstitute()
+    {
+        factorise(N);
+        substitute(N);
+    }
+    void factorAndSubstitute(int n)
+    {
+        factorise(n);
+        substitute(n);
+    }
+
     double& at(int r, int c) { return lu[static_cast<std::size_t>(r * CAPACITY + c)]; }
 
-    void factorise(int n)
+    __attribute__((always_inline)) void factorise(int n)
     {
         for (int k = 0; k < n; ++k) {
             int p = k;
@@ -70,7 +91,7 @@ private:
         }
     }
 
-    void substitute(int n)
+    __attribute__((always_inline)) void substitute(int n)
     {
         for (int k = 0; k < n; ++k) {
             const int p = pivot[static_cast<std::size_t>(k)];

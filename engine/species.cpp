@@ -159,6 +159,39 @@ void Species::intervalSums(std::size_t i, double T, double& cpSum, double& hSum,
     }
 }
 
+bool Species::foldedFitAt(double T, FoldedFit& fit) const
+{
+    if (foldedIntervals.size() != nIntervals)
+        return false;
+    for (std::size_t i = 0; i < nIntervals; ++i) {
+        const auto [low, high] = temperatureRanges[i];
+        if (!(low <= T && T < high))
+            continue;
+        if (!foldedIntervals[i].folded)
+            return false;
+        // The window shrinks away from every earlier interval that overlaps it, which
+        // would be chosen first there; one lying strictly inside it leaves no window.
+        double lo = low, hi = high;
+        for (std::size_t k = 0; k < i; ++k) {
+            const auto [kl, kh] = temperatureRanges[k];
+            if (!(kl < hi && kh > lo))
+                continue;
+            if (kl <= lo)
+                lo = kh;
+            else if (kh >= hi)
+                hi = kl;
+            else
+                return false;
+        }
+        if (!(lo <= T && T < hi))
+            return false;
+        const FoldedInterval& f = foldedIntervals[i];
+        fit = FoldedFit{lo, hi, &f.cp, &f.h, &f.s, integrationConstants[i].first, integrationConstants[i].second};
+        return true;
+    }
+    return false;
+}
+
 void Species::thermo(double T)
 {
     thermo(TemperaturePowers(T));

@@ -93,6 +93,20 @@ public:
     double viscosity(double T);
     double conductivity(double T);
     void transport(double T);
+    // The folded fit thermo(T) uses at T and the window of temperatures, [low, high), over
+    // which it is the interval chosen (the first interval containing T); false when T
+    // takes another path (no fit, an unfolded interval, outside the fit, a gap, not a
+    // number).
+    struct FoldedFit {
+        double low = 0.0;
+        double high = 0.0;
+        const std::array<double, 7>* cp = nullptr;
+        const std::array<double, 7>* h = nullptr;
+        const std::array<double, 7>* s = nullptr;
+        double b1 = 0.0;
+        double b2 = 0.0;
+    };
+    bool foldedFitAt(double T, FoldedFit& fit) const;
     // Count of each given symbol in this species (0 when absent); repeated symbols add up.
     std::vector<double> elementCounts(const std::vector<std::string>& symbols) const;
 
