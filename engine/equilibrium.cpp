@@ -262,7 +262,29 @@ bool Mixture::assembleMatrix()
     }
     for (int i = 0; i < E; ++i) {
         const double* em = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
-        for (int k = 0; k <= i; ++k) {
+        // Four sums of row i at a time, each still over the gases in order: independent
+        // chains of additions rather than one after another.
+        int k = 0;
+        for (; k + 3 <= i; k += 4) {
+            const double* a0 = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
+            const double* a1 = a0 + nA;
+            const double* a2 = a1 + nA;
+            const double* a3 = a2 + nA;
+            double v0 = 0.0, v1 = 0.0, v2 = 0.0, v3 = 0.0;
+            for (std::size_t j = 0; j < nA; ++j) {
+                const double e = em[j];
+                v0 += e * a0[j];
+                v1 += e * a1[j];
+                v2 += e * a2[j];
+                v3 += e * a3[j];
+            }
+            const double v[4] = {v0, v1, v2, v3};
+            for (int q = 0; q < 4; ++q) {
+                A(i, k + q) = v[q];
+                A(k + q, i) = v[q];
+            }
+        }
+        for (; k <= i; ++k) {
             const double* ak = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
             double v = 0.0;
             for (std::size_t j = 0; j < nA; ++j)

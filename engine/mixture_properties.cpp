@@ -12,16 +12,18 @@ void Mixture::evaluateSpecies(double T)
 {
     if (!hasSpeciesRecords())
         return;
-    thermoTable.evaluate(TemperaturePowers(T), species, nSpecies);
+    thermoTable.evaluateArrays(TemperaturePowers(T), species, nSpecies);
     const double* gibbs = thermoTable.gibbsRT();
     const double* enthalpy = thermoTable.enthalpyRT();
     const double* entropy = thermoTable.entropyR();
     const double lnN = logMoles, lnP = logPressureRatio;
     double* mu = chemicalPotentials.data();
     double* s = entropyTerms.data();
+    // One pass over the records: each takes its thermo and gives its amounts.
     double gasS = 0.0, gasH = 0.0;
     for (uint16_t j = 0; j < nGas; ++j) {
-        const Species& sp = *species[j];
+        Species& sp = *species[j];
+        thermoTable.storeInRecord(j, sp);
         const double d = sp.logMoles - lnN;
         mu[j] = gibbs[j] + d + lnP;
         s[j] = entropy[j] - d - lnP;
@@ -36,9 +38,11 @@ void Mixture::evaluateSpecies(double T)
     gasEnthalpySum = gasH;
     double allS = gasS, allH = gasH;
     for (uint16_t j = nGas; j < nSpecies; ++j) {
-        const double n = species[j]->moles;
-        chemicalPotentials[j] = gibbs[j];
-        entropyTerms[j] = entropy[j];
+        Species& sp = *species[j];
+        thermoTable.storeInRecord(j, sp);
+        const double n = sp.moles;
+        mu[j] = gibbs[j];
+        s[j] = entropy[j];
         if (n != 0.0) {
             allS += n * entropy[j];
             allH += n * enthalpy[j];

@@ -74,27 +74,29 @@ void SpeciesThermoTable::cacheWindow(std::size_t j, const Species& record, doubl
 void SpeciesThermoTable::evaluate(const TemperaturePowers& t, const std::vector<std::shared_ptr<Species>>& species,
                                   std::size_t count)
 {
+    evaluateArrays(t, species, count);
+    for (std::size_t j = 0; j < count; ++j)
+        storeInRecord(j, *species[j]);
+}
+
+void SpeciesThermoTable::evaluateArrays(const TemperaturePowers& t,
+                                        const std::vector<std::shared_ptr<Species>>& species, std::size_t count)
+{
     resize(count);
-    for (std::size_t j = 0; j < count; ++j) {
-        if (records[j] != species[j].get()) {
-            // No window until the record has been evaluated once on its own.
-            records[j] = species[j].get();
-            low[j] = std::numeric_limits<double>::infinity();
-            high[j] = -std::numeric_limits<double>::infinity();
-        }
-    }
     evaluateFolded(t, coefficients.data(), results.data(), count);
 
+    // A species outside its window, or a record replaced since the last call, is
+    // evaluated by its record.
     const double T = t.T;
+    outside.clear();
+    for (std::size_t j = 0; j < count; ++j) {
+        if (species[j].get() != records[j] || !(low[j] <= T && T < high[j]))
+            outside.push_back(j);
+    }
     double* cp = results.data();
     double* H = cp + count;
     double* S = H + count;
     double* G = S + count;
-    outside.clear();
-    for (std::size_t j = 0; j < count; ++j) {
-        if (!(low[j] <= T && T < high[j]))
-            outside.push_back(j);
-    }
     for (std::size_t j : outside) {
         Species& record = *species[j];
         record.thermo(t);
@@ -103,13 +105,5 @@ void SpeciesThermoTable::evaluate(const TemperaturePowers& t, const std::vector<
         S[j] = record.entropyR;
         G[j] = record.gibbsRT;
         cacheWindow(j, record, T);
-    }
-
-    for (std::size_t j = 0; j < count; ++j) {
-        Species& record = *species[j];
-        record.cpR = cp[j];
-        record.enthalpyRT = H[j];
-        record.entropyR = S[j];
-        record.gibbsRT = G[j];
     }
 }

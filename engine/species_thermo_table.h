@@ -18,6 +18,18 @@ public:
     // cpR, enthalpyRT, entropyR and gibbsRT (the records stay the state other code reads).
     // A record replaced since the last call is taken up again.
     void evaluate(const TemperaturePowers& t, const std::vector<std::shared_ptr<Species>>& species, std::size_t count);
+    // The same, except that the records inside their windows are left to the caller,
+    // who passes over the records anyway: storeInRecord(j, record) for each of them.
+    void evaluateArrays(const TemperaturePowers& t, const std::vector<std::shared_ptr<Species>>& species,
+                        std::size_t count);
+    void storeInRecord(std::size_t j, Species& record) const
+    {
+        const std::size_t n = records.size();
+        record.cpR = results[j];
+        record.enthalpyRT = results[n + j];
+        record.entropyR = results[2 * n + j];
+        record.gibbsRT = results[3 * n + j];
+    }
 
     const double* cpR() const { return results.data(); }
     const double* enthalpyRT() const { return results.data() + records.size(); }
