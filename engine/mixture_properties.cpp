@@ -174,24 +174,22 @@ void Mixture::derivatives()
         for (int c = 0; c <= N - 2; ++c)
             M(q, c) = M(N - 2, c);
         bP[q] = gasMoles;
-        Eigen::PartialPivLU<Eigen::MatrixXd> lu(M.topLeftCorner(N - 2, N - 2));
-        Eigen::VectorXd xP = lu.solve(bP.head(N - 2));
-        pressureDerivativeWork = xP;
-        dlnVdlnP = xP[q] - 1.0;
+        luWork.solve(M.topLeftCorner(N - 2, N - 2), bP.head(N - 2), pressureDerivativeWork);
+        dlnVdlnP = pressureDerivativeWork[q] - 1.0;
         // No heat capacity at a two-phase point: report "not applicable" as 0.
         dlnVdlnT = 0.0;
         return;
     }
 
     bP[N - 2] = gasMoles;
-    Eigen::PartialPivLU<Eigen::MatrixXd> lu(M.topLeftCorner(N - 1, N - 1));
-    Eigen::VectorXd xP = lu.solve(bP);
-    Eigen::VectorXd rhsT = -M.col(N - 1).head(N - 1);
-    Eigen::VectorXd xT = lu.solve(rhsT);
-    pressureDerivativeWork = xP;
-    temperatureDerivativeWork = xT;
-    dlnVdlnT = xT[N - 2] + 1.0;
-    dlnVdlnP = xP[N - 2] - 1.0;
+    // The allocation-free LU of the iteration (the same partial pivoting); the matrix
+    // is factorised for each of the two right-hand sides, which costs less than
+    // allocating a factorisation to keep.
+    luWork.solve(M.topLeftCorner(N - 1, N - 1), bP, pressureDerivativeWork);
+    const Eigen::VectorXd rhsT = -M.col(N - 1).head(N - 1);
+    luWork.solve(M.topLeftCorner(N - 1, N - 1), rhsT, temperatureDerivativeWork);
+    dlnVdlnT = temperatureDerivativeWork[N - 2] + 1.0;
+    dlnVdlnP = pressureDerivativeWork[N - 2] - 1.0;
 }
 
 double Mixture::equilibriumProperties(double T)

@@ -18,7 +18,8 @@ public:
     static constexpr int CAPACITY = 24;
 
     // Factorises the square matrix A; x = A^-1 b into solution (resized to A's order).
-    void solve(const Eigen::MatrixXd& A, const Eigen::VectorXd& b, Eigen::VectorXd& solution)
+    void solve(const Eigen::Ref<const Eigen::MatrixXd>& A, const Eigen::Ref<const Eigen::VectorXd>& b,
+               Eigen::VectorXd& solution)
     {
         const int n = static_cast<int>(A.rows());
         if (n > CAPACITY || A.cols() != n || b.size() != n) {
