@@ -168,6 +168,16 @@ public:
 
     // Finite-rate production rates into productionRateValues (production_rates.cpp).
     void productionRates();
+    // productionRates(), then the rates' derivatives at that state: d w_j/d x_k at fixed
+    // T and p (row-major, j * nSpecies + k), d w_j/dT at fixed p and x, and d w_j/dp at
+    // fixed T and x; kmol/(m3 s) per unit of x, K and Pa.
+    struct RateDerivatives {
+        std::vector<double> moleFraction;
+        std::vector<double> temperature;
+        std::vector<double> pressure;
+        std::vector<long double> work; // one reaction's d q/d x_k
+    };
+    void productionRateDerivatives(RateDerivatives& out);
 
 private:
     // False for a mixture without its species records (the empty default mixture, whose

@@ -37,6 +37,17 @@ struct OdkUserData {
 // dy/dx of the kinetic flow (a CVRhsFn). Always returns 0: non-finite values go back to
 // the integrator, whose failure the run reports.
 int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* userData);
+// d(dy/dx)/dy of the same flow at (x, y) into the dense matrix J (a CVLsJacFn): the
+// production rates' derivatives and the flow rows differentiated by hand. It sets the
+// mixture to the state as the right-hand side does, without recording a smallest area.
+// Always returns 0, like the right-hand side.
+int odkJacobian(sunrealtype x, N_Vector y, N_Vector fy, SUNMatrix J, void* userData, N_Vector, N_Vector, N_Vector);
+
+// Where the integrator's Newton iteration takes its Jacobian from.
+enum class OdkJacobian {
+    Analytic, // odkJacobian
+    DifferenceQuotient, // CVODES' own difference quotients of the right-hand side
+};
 
 // Owners of the CVODES objects of one run. Whatever path a run leaves by, everything
 // created is freed exactly once: the integrator memory first, the context last.
@@ -51,8 +62,9 @@ public:
     // given length, the dense matrix and the dense linear solver. The caller fills
     // initialState() before initialise(). False when anything cannot be created.
     bool create(sunindextype length);
-    // CVodeInit at x0 with the initial state, scalar tolerances, the linear solver.
-    bool initialise(CVRhsFn rhs, double x0, double relTol, double absTol);
+    // CVodeInit at x0 with the initial state, scalar tolerances, the linear solver and
+    // the Jacobian (null: CVODES' difference quotients).
+    bool initialise(CVRhsFn rhs, CVLsJacFn jacobian, double x0, double relTol, double absTol);
     // Frees everything held; returns what freeing the context reported (0 when there
     // was nothing to free).
     int release();
@@ -116,8 +128,17 @@ public:
     // not a failure (the caller discards the aborted run).
     bool failed = false;
 
+    // How the run integrates; the results do not depend on it beyond the integrator's
+    // tolerances.
+    struct Settings {
+        OdkJacobian jacobian = OdkJacobian::Analytic;
+    } settings;
+
     OdkIntegrator integrator;
     OdkUserData userData;
+    // Work of odkJacobian: the production rates' derivatives and per-species terms.
+    Mixture::RateDerivatives rateDerivatives;
+    std::vector<double> jacobianWork;
     // The area (or pressure) curve of the station interval the right-hand side is in,
     // with its slope, expanded once per interval instead of at every evaluation.
     CurvePolynomials stationCurve;

@@ -262,7 +262,8 @@ bool ODK::runKinetic()
     }
     loadInitialState();
     areaGiven = true;
-    if (!integrator.initialise(odkRightHandSide, rv.x[0], REL_TOL, ABS_TOL)
+    const CVLsJacFn jacobian = settings.jacobian == OdkJacobian::Analytic ? odkJacobian : nullptr;
+    if (!integrator.initialise(odkRightHandSide, jacobian, rv.x[0], REL_TOL, ABS_TOL)
         || CVodeSetUserData(integrator.memory(), &userData) != CV_SUCCESS) {
         raiseFlag(flagsODK, code::ODK00);
         return false;

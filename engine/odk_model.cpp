@@ -73,7 +73,7 @@ bool OdkIntegrator::create(sunindextype length)
     return static_cast<bool>(solver_);
 }
 
-bool OdkIntegrator::initialise(CVRhsFn rhs, double x0, double relTol, double absTol)
+bool OdkIntegrator::initialise(CVRhsFn rhs, CVLsJacFn jacobian, double x0, double relTol, double absTol)
 {
     if (!memory_ || !solver_)
         return false;
@@ -81,7 +81,10 @@ bool OdkIntegrator::initialise(CVRhsFn rhs, double x0, double relTol, double abs
         return false;
     if (CVodeSStolerances(memory_.get(), relTol, absTol) != CV_SUCCESS)
         return false;
-    return CVodeSetLinearSolver(memory_.get(), solver_.get(), matrix_.get()) == CVLS_SUCCESS;
+    if (CVodeSetLinearSolver(memory_.get(), solver_.get(), matrix_.get()) != CVLS_SUCCESS)
+        return false;
+    // Attaching the solver selects the difference quotients; a Jacobian replaces them.
+    return !jacobian || CVodeSetJacFn(memory_.get(), jacobian) == CVLS_SUCCESS;
 }
 
 int OdkIntegrator::release()
@@ -297,6 +300,109 @@ bool ODK::firstPoint()
 // ---------------------------------------------------------------------------------
 // Right-hand side
 
+namespace {
+
+// The terms of the right-hand side at one state, shared with its Jacobian.
+struct FlowTerms {
+    double u, T, rho, Y; // the state's flow components
+    double p, A; // the pressure and the area the flow sees
+    double g, t; // d ln A/dx (area given) and d ln p/dx (pressure given)
+    double n, Rn, cp, W, Q, B, C, w, D, E, F, G, H;
+};
+
+// Sets the mixture to the state yv at x (amounts, fractions, T, p; the production rates,
+// with their derivatives when asked, and the frozen properties) and forms the terms.
+FlowTerms flowTerms(ODK& odk, RocketVariables& rv, bool areaGiven, double x, const sunrealtype* yv,
+                    Mixture::RateDerivatives* derivatives)
+{
+    Mixture& m = *odk.mixture;
+    const std::size_t N = m.nSpecies;
+    for (std::size_t j = 0; j < N; ++j)
+        m.species[j]->moles = yv[j];
+    FlowTerms f{};
+    f.u = yv[N];
+    f.T = yv[N + 1];
+    f.rho = yv[N + 2];
+    f.Y = yv[N + 3];
+    const double T = f.T;
+    if (areaGiven) {
+        f.A = odk.stationCurve.value(rv.area, rv.x, x);
+        f.g = odk.stationCurve.derivative(rv.area, rv.x, x) / f.A;
+        f.p = f.Y;
+    } else {
+        f.p = odk.stationCurve.value(rv.p, rv.x, x);
+        f.t = odk.stationCurve.derivative(rv.p, rv.x, x) / f.p;
+        f.A = f.Y;
+    }
+
+    m.moleFractions();
+    m.pressure = f.p;
+    m.temperature = T;
+    m.logPressureRatio = std::log(f.p / 100000.0);
+    if (derivatives)
+        m.productionRateDerivatives(*derivatives);
+    else
+        m.productionRates();
+    // Without reactions the rates evaluate no species; the heat capacities and
+    // enthalpies below must still be those of this temperature.
+    if (m.nReactions == 0) {
+        const TemperaturePowers powers(T);
+        for (std::size_t j = 0; j < N; ++j)
+            m.species[j]->thermo(powers);
+    }
+    m.frozenProperties(T);
+
+    f.Rn = m.gasConstant;
+    f.cp = m.cp;
+    f.n = m.totalMoles;
+    double W = 0.0;
+    double Q = 0.0;
+    for (std::size_t j = 0; j < N; ++j) {
+        const double source = j < rv.odkSpeciesSource.size() ? rv.odkSpeciesSource[j] : 0.0;
+        const double wj = m.productionRateValues[j] + source;
+        W += wj;
+        Q += wj * m.species[j]->enthalpyRT;
+    }
+    f.W = W;
+    f.Q = Q;
+    const double u = f.u;
+    const double Rn = f.Rn;
+    f.B = f.n * f.rho * u;
+    f.C = Rn / f.cp;
+    f.w = u * u / (Rn * T);
+    const double SA = rv.odkSourceA;
+    const double SB = rv.odkSourceB;
+    const double SC = rv.odkSourceC;
+    f.D = (SC - f.w * SB) * f.C;
+    f.E = (f.C / f.B) * Q;
+    f.F = SA + W / f.B + f.D - f.E - SB;
+    f.G = 1.0 - f.C - 1.0 / f.w;
+    f.H = areaGiven ? (f.F - f.g) / f.G : f.t;
+    return f;
+}
+
+// d(Cp/R)/dT of a species at T from the fit interval holding T; zero beyond the fit,
+// where Cp is continued as a constant, and in a gap between intervals.
+double heatCapacitySlope(const Species& s, double T)
+{
+    const std::size_t intervals = std::min<std::size_t>(
+            {s.nIntervals, s.temperatureRanges.size(), s.coefficients.size(), s.exponents.size()});
+    for (std::size_t i = 0; i < intervals; ++i) {
+        if (!(s.temperatureRanges[i].first <= T && T < s.temperatureRanges[i].second))
+            continue;
+        double slope = 0.0;
+        const std::vector<double>& a = s.coefficients[i];
+        const std::vector<double>& e = s.exponents[i];
+        for (std::size_t k = 0; k < std::min(a.size(), e.size()); ++k)
+            if (e[k] != 0.0)
+                slope += a[k] * e[k] * std::pow(T, e[k] - 1.0);
+        return slope;
+    }
+    return 0.0;
+}
+
+} // namespace
+
 int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 {
     OdkUserData& data = *static_cast<OdkUserData*>(user);
@@ -309,67 +415,23 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
     const std::size_t N = m.nSpecies;
     ++odk.rhsEvaluations;
 
-    for (std::size_t j = 0; j < N; ++j)
-        m.species[j]->moles = yv[j];
-    const double u = yv[N];
-    const double T = yv[N + 1];
-    const double rho = yv[N + 2];
-    const double Y = yv[N + 3];
-
-    if (!areaGiven && Y < rv.odkMinArea) {
-        rv.odkMinArea = Y;
+    if (!areaGiven && yv[N + 3] < rv.odkMinArea) {
+        rv.odkMinArea = yv[N + 3];
         rv.odkMinAreaX = x;
-        rv.odkMinAreaU = u;
-        rv.odkMinAreaRho = rho;
+        rv.odkMinAreaU = yv[N];
+        rv.odkMinAreaRho = yv[N + 2];
     }
 
-    double p, A, g = 0.0, t = 0.0;
-    if (areaGiven) {
-        A = odk.stationCurve.value(rv.area, rv.x, x);
-        g = odk.stationCurve.derivative(rv.area, rv.x, x) / A;
-        p = Y;
-    } else {
-        p = odk.stationCurve.value(rv.p, rv.x, x);
-        t = odk.stationCurve.derivative(rv.p, rv.x, x) / p;
-        A = Y;
-    }
-
-    m.moleFractions();
-    m.pressure = p;
-    m.temperature = T;
-    m.logPressureRatio = std::log(p / 100000.0);
-    m.productionRates();
-    // Without reactions the rates evaluate no species; the heat capacities and
-    // enthalpies below must still be those of this temperature.
-    if (m.nReactions == 0) {
-        const TemperaturePowers powers(T);
-        for (std::size_t j = 0; j < N; ++j)
-            m.species[j]->thermo(powers);
-    }
-    m.frozenProperties(T);
-
-    const double Rn = m.gasConstant;
-    const double cp = m.cp;
-    const double n = m.totalMoles;
-    double W = 0.0;
-    double Q = 0.0;
-    for (std::size_t j = 0; j < N; ++j) {
-        const double source = j < rv.odkSpeciesSource.size() ? rv.odkSpeciesSource[j] : 0.0;
-        const double wj = m.productionRateValues[j] + source;
-        W += wj;
-        Q += wj * m.species[j]->enthalpyRT;
-    }
-    const double B = n * rho * u;
-    const double C = Rn / cp;
-    const double w = u * u / (Rn * T);
-    const double SA = rv.odkSourceA;
+    const FlowTerms f = flowTerms(odk, rv, areaGiven, x, yv, nullptr);
+    const double u = f.u;
+    const double T = f.T;
+    const double rho = f.rho;
+    const double C = f.C;
+    const double D = f.D;
+    const double E = f.E;
+    const double H = f.H;
+    const double w = f.w;
     const double SB = rv.odkSourceB;
-    const double SC = rv.odkSourceC;
-    const double D = (SC - w * SB) * C;
-    const double E = (C / B) * Q;
-    const double F = SA + W / B + D - E - SB;
-    const double G = 1.0 - C - 1.0 / w;
-    const double H = areaGiven ? (F - g) / G : t;
 
     const double rhoU = rho * u;
     for (std::size_t j = 0; j < N; ++j) {
@@ -378,8 +440,121 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
     }
     dy[N] = (SB - H / w) * u;
     dy[N + 1] = (D - E + H * C) * T;
-    dy[N + 2] = (-W / B - D + E - (C - 1.0) * H) * rho;
-    dy[N + 3] = areaGiven ? p * H : (F - G * t) * A;
+    dy[N + 2] = (-f.W / f.B - D + E - (C - 1.0) * H) * rho;
+    dy[N + 3] = areaGiven ? f.p * H : (f.F - f.G * f.t) * f.A;
+    return 0;
+}
+
+// The Jacobian by forward differentiation of the terms above, one column (one state
+// component z) at a time. The primitives change with z as
+//   amount n_k: n, R n (by R), cp (by R Cp_k/R) and the rates through x_j = n_j/n,
+//       d w_j/d n_k = (d w_j/d x_k - sum_i x_i d w_j/d x_i)/n;
+//   T: cp (by R sum n_j d(Cp_j/R)/dT), the rates, and H_j/RT (by (Cp_j/R - H_j/RT)/T);
+//   the pressure (area given): the rates; the area (pressure given): A;
+//   u and rho: only where they appear;
+// and every term follows by the chain rule:
+//   dB = dn rho u + n drho u + n rho du,   dC = (d(Rn) - C dcp)/cp,
+//   dw = w (2 du/u - d(Rn)/Rn - dT/T),     dD = (SC - w SB) dC - SB C dw,
+//   dE = (dC Q + C dQ - E dB)/B,           dF = (dW - (W/B) dB)/B + dD - dE,
+//   dG = -dC + dw/w^2,                     dH = (dF - H dG)/G (area given; else 0).
+int odkJacobian(sunrealtype x, N_Vector y, N_Vector, SUNMatrix J, void* user, N_Vector, N_Vector, N_Vector)
+{
+    OdkUserData& data = *static_cast<OdkUserData*>(user);
+    ODK& odk = *data.odk;
+    Mixture& m = *odk.mixture;
+    RocketVariables& rv = **data.rocket;
+    const bool areaGiven = *data.areaGiven;
+    const sunrealtype* yv = N_VGetArrayPointer(y);
+    const std::size_t N = m.nSpecies;
+
+    Mixture::RateDerivatives& rates = odk.rateDerivatives;
+    const FlowTerms f = flowTerms(odk, rv, areaGiven, x, yv, &rates);
+    const double SB = rv.odkSourceB;
+    const double SC = rv.odkSourceC;
+    const double R = R_UNIVERSAL;
+
+    // Per species: its rate (with the source), H/RT, and the T slopes of Cp/R and H/RT.
+    std::vector<double>& work = odk.jacobianWork;
+    work.assign(4 * N + N, 0.0);
+    double* r = work.data();
+    double* h = r + N;
+    double* hSlope = h + N;
+    double* dr = hSlope + N;
+    double* xWeighted = dr + N; // sum_i x_i d w_j/d x_i
+    double cpSlope = 0.0;
+    for (std::size_t j = 0; j < N; ++j) {
+        const Species& s = *m.species[j];
+        const double source = j < rv.odkSpeciesSource.size() ? rv.odkSpeciesSource[j] : 0.0;
+        r[j] = m.productionRateValues[j] + source;
+        h[j] = s.enthalpyRT;
+        hSlope[j] = (s.cpR - s.enthalpyRT) / f.T;
+        cpSlope += s.moles * heatCapacitySlope(s, f.T);
+        double sum = 0.0;
+        for (std::size_t i = 0; i < N; ++i)
+            sum += m.species[i]->moleFraction * rates.moleFraction[j * N + i];
+        xWeighted[j] = sum;
+    }
+    cpSlope *= R;
+
+    const std::size_t columns = N + 4;
+    for (std::size_t c = 0; c < columns; ++c) {
+        // The primitives' changes along component c.
+        double dn = 0.0, dRn = 0.0, dcp = 0.0, du = 0.0, dT = 0.0, drho = 0.0, dp = 0.0, dA = 0.0;
+        double dQextra = 0.0;
+        if (c < N) {
+            dn = 1.0;
+            dRn = R;
+            dcp = R * m.species[c]->cpR;
+            for (std::size_t j = 0; j < N; ++j)
+                dr[j] = f.n != 0.0 ? (rates.moleFraction[j * N + c] - xWeighted[j]) / f.n : 0.0;
+        } else if (c == N) {
+            du = 1.0;
+            std::fill(dr, dr + N, 0.0);
+        } else if (c == N + 1) {
+            dT = 1.0;
+            dcp = cpSlope;
+            for (std::size_t j = 0; j < N; ++j) {
+                dr[j] = rates.temperature[j];
+                dQextra += r[j] * hSlope[j];
+            }
+        } else if (c == N + 2) {
+            drho = 1.0;
+            std::fill(dr, dr + N, 0.0);
+        } else if (areaGiven) {
+            dp = 1.0;
+            for (std::size_t j = 0; j < N; ++j)
+                dr[j] = rates.pressure[j];
+        } else {
+            dA = 1.0;
+            std::fill(dr, dr + N, 0.0);
+        }
+        double dW = 0.0, dQ = dQextra;
+        for (std::size_t j = 0; j < N; ++j) {
+            dW += dr[j];
+            dQ += dr[j] * h[j];
+        }
+
+        const double dB = dn * f.rho * f.u + f.n * drho * f.u + f.n * f.rho * du;
+        const double dC = (dRn - f.C * dcp) / f.cp;
+        const double dw = f.w * (2.0 * du / f.u - dRn / f.Rn - dT / f.T);
+        const double dD = (SC - f.w * SB) * dC - SB * f.C * dw;
+        const double dE = (dC * f.Q + f.C * dQ - f.E * dB) / f.B;
+        const double dWB = (dW - (f.W / f.B) * dB) / f.B;
+        const double dF = dWB + dD - dE;
+        const double dG = -dC + dw / (f.w * f.w);
+        const double dH = areaGiven ? (dF - f.H * dG) / f.G : 0.0;
+
+        sunrealtype* column = SUNDenseMatrix_Column(J, static_cast<sunindextype>(c));
+        const double rhoU = f.rho * f.u;
+        const double dRhoU = drho * f.u + f.rho * du;
+        for (std::size_t j = 0; j < N; ++j)
+            column[j] = (dr[j] - r[j] / rhoU * dRhoU) / rhoU;
+        column[N] = (SB - f.H / f.w) * du - f.u * (dH / f.w - f.H * dw / (f.w * f.w));
+        column[N + 1] = (dD - dE + dH * f.C + f.H * dC) * f.T + (f.D - f.E + f.H * f.C) * dT;
+        column[N + 2] = (-dWB - dD + dE - dC * f.H - (f.C - 1.0) * dH) * f.rho
+                + (-f.W / f.B - f.D + f.E - (f.C - 1.0) * f.H) * drho;
+        column[N + 3] = areaGiven ? dp * f.H + f.p * dH : (dF - dG * f.t) * f.A + (f.F - f.G * f.t) * dA;
+    }
     return 0;
 }
 

@@ -125,3 +125,128 @@ void Mixture::productionRates()
             productionRateValues[r.reactantSpecies[k]] -= static_cast<double>(q * r.reactantCoefficients[k]);
     }
 }
+
+// Derivatives of the rates of progress, differentiated by hand from the rate law above:
+// with [X_j] = x_j c and c = p/(R T),
+//   q = 1000 (kf P_f - kr P_r) M,  P = prod [X]^nu,  M = c (sum x + sum (e - 1) x_tb),
+//   d P/d x_j = sum over the terms of j of nu c [X_j]^(nu - 1) prod over the other terms,
+//   d ln P/d ln c = sum nu,  d ln kf/dT = b/T + Ea/(Rc T^2),
+//   d ln kr/dT = d ln kf/dT + (sum_reactants nu H/RT - sum_products nu H/RT + moleChange)/T
+// (d(S/R - H/RT)/dT = (H/RT)/T for a fit whose H and S are the integrals of its Cp), and
+// d ln c/dT = -1/T, d ln c/dp = 1/p.
+void Mixture::productionRateDerivatives(RateDerivatives& out)
+{
+    productionRates();
+    const std::size_t N = nSpecies;
+    out.moleFraction.assign(N * N, 0.0);
+    out.temperature.assign(N, 0.0);
+    out.pressure.assign(N, 0.0);
+    out.work.resize(N);
+    const std::size_t count = std::min<std::size_t>(nReactions, reactions.size());
+    if (count == 0)
+        return;
+
+    const double T = temperature;
+    const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
+    double fractionSum = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j)
+        fractionSum += species[j]->moleFraction;
+    const long double inverseT = 1.0L / static_cast<long double>(T);
+
+    // One side's product of concentration powers and its derivative along each term.
+    struct Side {
+        double product = 1.0;
+        double order = 0.0; // sum of the coefficients: d ln P/d ln c
+    };
+    auto side = [&](const std::vector<uint16_t>& s, const std::vector<double>& nu) {
+        Side r;
+        for (std::size_t k = 0; k < s.size(); ++k) {
+            r.product *= power(species[s[k]]->moleFraction * concentration, nu[k]);
+            r.order += nu[k];
+        }
+        return r;
+    };
+    // d P/d x of term k of a side (the other terms' powers times the term's derivative).
+    auto termDerivative = [&](const std::vector<uint16_t>& s, const std::vector<double>& nu, std::size_t k) {
+        double d = nu[k] * power(species[s[k]]->moleFraction * concentration, nu[k] - 1.0) * concentration;
+        for (std::size_t l = 0; l < s.size(); ++l)
+            if (l != k)
+                d *= power(species[s[l]]->moleFraction * concentration, nu[l]);
+        return d;
+    };
+
+    for (std::size_t i = 0; i < count; ++i) {
+        const Reaction& r = *reactions[i];
+        const long double kf = r.A * forwardFactors[i];
+        const Side forward = side(r.reactantSpecies, r.reactantCoefficients);
+        const long double forwardLogSlope = r.b * inverseT + r.Ea / R_CAL * inverseT * inverseT;
+
+        long double kr = 0.0L;
+        Side reverse;
+        reverse.product = 0.0;
+        long double reverseLogSlope = 0.0L;
+        if (!r.forwardOnly) {
+            const long double standard = 0.1L / (R_KINETIC * T);
+            long double productTerms = powerL(standard, r.moleChange);
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+                productTerms *= powerL(speciesGibbsFactors[r.productSpecies[k]], r.productCoefficients[k]);
+            long double reactantTerms = 1.0L;
+            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+                reactantTerms *= powerL(speciesGibbsFactors[r.reactantSpecies[k]], r.reactantCoefficients[k]);
+            kr = kf * reactantTerms / productTerms;
+            reverse = side(r.productSpecies, r.productCoefficients);
+            long double enthalpyChange = r.moleChange;
+            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+                enthalpyChange += r.reactantCoefficients[k] * species[r.reactantSpecies[k]]->enthalpyRT;
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+                enthalpyChange -= r.productCoefficients[k] * species[r.productSpecies[k]]->enthalpyRT;
+            reverseLogSlope = forwardLogSlope + enthalpyChange * inverseT;
+        }
+        const long double net = kf * forward.product - kr * reverse.product;
+
+        // Third body: M = c m with dm/dx_j = 1 + (e_j - 1) for the listed species.
+        long double third = 1.0L;
+        if (r.hasThirdBody) {
+            double thirdBody = fractionSum;
+            for (std::size_t k = 0; k < r.thirdBodySpecies.size(); ++k)
+                thirdBody += (r.thirdBodyEfficiencies[k] - 1.0) * species[r.thirdBodySpecies[k]]->moleFraction;
+            third = thirdBody * concentration;
+        }
+
+        // d q/d x_k at fixed T and c.
+        std::vector<long double>& dq = out.work;
+        std::fill(dq.begin(), dq.end(), 0.0L);
+        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+            dq[r.reactantSpecies[k]] += kf * termDerivative(r.reactantSpecies, r.reactantCoefficients, k) * third;
+        if (!r.forwardOnly)
+            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+                dq[r.productSpecies[k]] -= kr * termDerivative(r.productSpecies, r.productCoefficients, k) * third;
+        long double logConcentrationSlope
+                = (kf * forward.order * forward.product - kr * reverse.order * reverse.product) * third;
+        if (r.hasThirdBody) {
+            const long double netC = net * concentration;
+            for (std::size_t j = 0; j < N; ++j)
+                dq[j] += netC;
+            for (std::size_t k = 0; k < r.thirdBodySpecies.size(); ++k)
+                dq[r.thirdBodySpecies[k]] += netC * (r.thirdBodyEfficiencies[k] - 1.0);
+            logConcentrationSlope += net * third;
+        }
+        // d q/dT at fixed c, then the total derivatives in T and p.
+        const long double temperatureSlope
+                = (kf * forward.product * forwardLogSlope - kr * reverse.product * reverseLogSlope) * third;
+        const long double dqdT = 1000.0L * (temperatureSlope - logConcentrationSlope * inverseT);
+        const long double dqdp = 1000.0L * logConcentrationSlope / static_cast<long double>(pressure);
+
+        auto scatter = [&](uint16_t j, double nu) {
+            double* row = &out.moleFraction[static_cast<std::size_t>(j) * N];
+            for (std::size_t k = 0; k < N; ++k)
+                row[k] += static_cast<double>(1000.0L * nu * dq[k]);
+            out.temperature[j] += static_cast<double>(nu * dqdT);
+            out.pressure[j] += static_cast<double>(nu * dqdp);
+        };
+        for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+            scatter(r.productSpecies[k], r.productCoefficients[k]);
+        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+            scatter(r.reactantSpecies[k], -r.reactantCoefficients[k]);
+    }
+}
