@@ -227,6 +227,7 @@ private:
     std::vector<long double> gibbsArguments;
     std::vector<long double> forwardArguments;
     std::vector<long double> forwardFactors;
+    std::vector<double> speciesConcentrations; // x_j p/(R T), mol/cm3, of the last rates
     // Work of the assembly: the gases holding moles, their amounts, element rows
     // (a_ij n_j, a_ij; row-major over these gases) and thermo terms.
     void collectActiveGases();

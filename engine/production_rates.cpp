@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/extended_exp.h"
 #include "engine/mixture.h"
 
 namespace {
@@ -57,13 +58,20 @@ void Mixture::productionRates()
     const long double logT = std::log(static_cast<long double>(T));
     const long double inverseRcT = 1.0L / (R_CAL * T);
     const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
+    // Concentrations [X_j] = x_j c, formed once for every term that names the species.
+    speciesConcentrations.resize(nSpecies);
     double fractionSum = 0.0;
-    for (uint16_t j = 0; j < nSpecies; ++j)
-        fractionSum += species[j]->moleFraction;
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        const double x = species[j]->moleFraction;
+        fractionSum += x;
+        speciesConcentrations[j] = x * concentration;
+    }
+    const double* X = speciesConcentrations.data();
     // One exponential per species, exp(S/R - H/RT), from which the equilibrium constants
     // of every reaction follow as products: Kc = (0.1/(R T))^moleChange
     // prod exp(S/R - H/RT)^nu over products / the same over reactants; kr = kf / Kc.
     const long double standard = 0.1L / (R_KINETIC * T);
+    const long double inverseStandard = 1.0L / standard; // the common moleChange -1
     // The integrator's difference quotients change one amount at a time at the same
     // temperature: an exponential whose argument has not changed is taken as it was.
     speciesGibbsFactors.resize(nSpecies);
@@ -72,41 +80,49 @@ void Mixture::productionRates()
         const long double argument = static_cast<long double>(species[j]->entropyR) - species[j]->enthalpyRT;
         if (!(argument == gibbsArguments[j])) {
             gibbsArguments[j] = argument;
-            speciesGibbsFactors[j] = std::exp(argument);
+            speciesGibbsFactors[j] = extendedExp(argument);
         }
     }
+    const long double* g = speciesGibbsFactors.data();
     forwardArguments.resize(count, std::numeric_limits<long double>::quiet_NaN());
     forwardFactors.resize(count);
-
     for (std::size_t i = 0; i < count; ++i) {
         const Reaction& r = *reactions[i];
-
         const long double forwardExponent = r.b * logT - r.Ea * inverseRcT;
         if (!(forwardExponent == forwardArguments[i])) {
             forwardArguments[i] = forwardExponent;
-            forwardFactors[i] = std::exp(forwardExponent);
+            forwardFactors[i] = extendedExp(forwardExponent);
         }
-        const long double kf = r.A * forwardFactors[i];
+    }
 
+    double* rates = productionRateValues.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Reaction& r = *reactions[i];
+        const std::size_t reactantTerms = r.reactantSpecies.size();
+        const std::size_t productTerms = r.productSpecies.size();
+        const uint16_t* reactant = r.reactantSpecies.data();
+        const uint16_t* product = r.productSpecies.data();
+        const double* reactantNu = r.reactantCoefficients.data();
+        const double* productNu = r.productCoefficients.data();
+
+        const long double kf = r.A * forwardFactors[i];
         double forwardProduct = 1.0;
-        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
-            forwardProduct
-                    *= power(species[r.reactantSpecies[k]]->moleFraction * concentration, r.reactantCoefficients[k]);
+        for (std::size_t k = 0; k < reactantTerms; ++k)
+            forwardProduct *= power(X[reactant[k]], reactantNu[k]);
         long double q = kf * forwardProduct;
 
         // A forward-only reaction has no reverse rate.
         if (!r.forwardOnly) {
-            long double productTerms = powerL(standard, r.moleChange);
-            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
-                productTerms *= powerL(speciesGibbsFactors[r.productSpecies[k]], r.productCoefficients[k]);
-            long double reactantTerms = 1.0L;
-            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
-                reactantTerms *= powerL(speciesGibbsFactors[r.reactantSpecies[k]], r.reactantCoefficients[k]);
-            const long double kr = kf * reactantTerms / productTerms;
+            long double productFactors = r.moleChange == -1.0 ? inverseStandard : powerL(standard, r.moleChange);
+            for (std::size_t k = 0; k < productTerms; ++k)
+                productFactors *= powerL(g[product[k]], productNu[k]);
+            long double reactantFactors = 1.0L;
+            for (std::size_t k = 0; k < reactantTerms; ++k)
+                reactantFactors *= powerL(g[reactant[k]], reactantNu[k]);
+            const long double kr = kf * reactantFactors / productFactors;
             double reverseProduct = 1.0;
-            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
-                reverseProduct
-                        *= power(species[r.productSpecies[k]]->moleFraction * concentration, r.productCoefficients[k]);
+            for (std::size_t k = 0; k < productTerms; ++k)
+                reverseProduct *= power(X[product[k]], productNu[k]);
             q -= kr * reverseProduct;
         }
 
@@ -119,10 +135,10 @@ void Mixture::productionRates()
         }
         q *= 1000.0L; // mol/(cm3 s) to kmol/(m3 s)
 
-        for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
-            productionRateValues[r.productSpecies[k]] += static_cast<double>(q * r.productCoefficients[k]);
-        for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
-            productionRateValues[r.reactantSpecies[k]] -= static_cast<double>(q * r.reactantCoefficients[k]);
+        for (std::size_t k = 0; k < productTerms; ++k)
+            rates[product[k]] += static_cast<double>(q * productNu[k]);
+        for (std::size_t k = 0; k < reactantTerms; ++k)
+            rates[reactant[k]] -= static_cast<double>(q * reactantNu[k]);
     }
 }
 
