@@ -178,6 +178,42 @@ void Mixture::collectActiveGases()
     activeElementCounts.resize(static_cast<std::size_t>(nElements) * activeGases.size());
 }
 
+namespace {
+// W sums of x times each of W consecutive rows (of length n) of y, each over j in order.
+template <int W>
+void dotProducts(const double* x, const double* y, std::size_t n, double* out)
+{
+    double v[W] = {};
+    for (std::size_t j = 0; j < n; ++j) {
+        const double e = x[j];
+        for (int q = 0; q < W; ++q)
+            v[q] += e * y[static_cast<std::size_t>(q) * n + j];
+    }
+    for (int q = 0; q < W; ++q)
+        out[q] = v[q];
+}
+} // namespace
+
+void Mixture::gatherElementRows()
+{
+    const int E = nElements;
+    const std::size_t nA = activeGases.size();
+    const uint16_t* gases = activeGases.data();
+    const double* moles = activeMoles.data();
+    for (int i = 0; i < E; ++i) {
+        const double* a = elementMatrix[i].data();
+        double* c = activeElementCounts.data() + static_cast<std::size_t>(i) * nA;
+        double* m = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
+        double sum = 0.0;
+        for (std::size_t k = 0; k < nA; ++k) {
+            c[k] = a[gases[k]];
+            m[k] = c[k] * moles[k];
+            sum += m[k];
+        }
+        gasElementTotals[i] = sum;
+    }
+}
+
 bool Mixture::assembleMatrix()
 {
     const int E = nElements;
@@ -190,43 +226,38 @@ bool Mixture::assembleMatrix()
     // sum of the assembly, so the sums skip them. Every gas still gets its correction
     // and its potential in the iteration (a trace species can come back).
     collectActiveGases();
-    for (int i = 0; i < E; ++i) {
-        const std::size_t nA = activeGases.size();
-        const std::vector<double>& a = elementMatrix[i];
-        double* em = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
-        double* ac = activeElementCounts.data() + static_cast<std::size_t>(i) * nA;
-        double sum = 0.0;
-        for (std::size_t k = 0; k < nA; ++k) {
-            ac[k] = a[activeGases[k]];
-            const double v = ac[k] * activeMoles[k];
-            em[k] = v;
-            sum += v;
+    for (;;) {
+        gatherElementRows();
+        int empty = -1;
+        for (int i = 0; i < E && empty < 0; ++i) {
+            const std::vector<double>& a = elementMatrix[i];
+            double sum = gasElementTotals[i];
+            for (uint16_t c : activeCondensed)
+                sum += a[c] * species[c]->moles;
+            elementTotals[i] = sum;
+            // An element the reactants do not contain (a reactant of zero amount) is
+            // rightly absent: nothing to revive; its row is closed below.
+            if (sum == 0.0 && !(chargeBalance && i == E - 1) && elementTargets[i] > 0.0)
+                empty = i;
         }
-        gasElementTotals[i] = sum;
-        for (uint16_t c : activeCondensed)
-            sum += a[c] * species[c]->moles;
-        elementTotals[i] = sum;
-        // An element the reactants do not contain (a reactant of zero amount) is rightly
-        // absent: nothing to revive; its row is closed below.
-        if (sum == 0.0 && !(chargeBalance && i == E - 1) && elementTargets[i] > 0.0) {
-            // No present species carries this element. Revive the absent gases once; if
-            // that cannot help (no active species holds the element at all) the solve
-            // must end rather than restart this assembly for ever.
-            if (revived)
-                return false;
-            revived = true;
-            raiseFlag(flagsSP, code::SP14);
-            for (uint16_t j = 0; j < nGas; ++j) {
-                Species& sp = *species[j];
-                if (sp.moles == 0.0 && !absent(j) && (chargeBalance || electronCount(j) == 0.0)) {
-                    sp.moles = SING_RESET;
-                    gasMoles += SING_RESET;
-                }
+        if (empty < 0)
+            break;
+        // No present species carries this element. Revive the absent gases once; if
+        // that cannot help (no active species holds the element at all) the solve must
+        // end rather than restart this assembly for ever.
+        if (revived)
+            return false;
+        revived = true;
+        raiseFlag(flagsSP, code::SP14);
+        for (uint16_t j = 0; j < nGas; ++j) {
+            Species& sp = *species[j];
+            if (sp.moles == 0.0 && !absent(j) && (chargeBalance || electronCount(j) == 0.0)) {
+                sp.moles = SING_RESET;
+                gasMoles += SING_RESET;
             }
-            evaluateSpecies(temperature);
-            collectActiveGases();
-            i = -1;
         }
+        evaluateSpecies(temperature);
+        collectActiveGases();
     }
     const std::size_t nA = activeGases.size();
 
@@ -262,35 +293,23 @@ bool Mixture::assembleMatrix()
     }
     for (int i = 0; i < E; ++i) {
         const double* em = activeElementMoles.data() + static_cast<std::size_t>(i) * nA;
-        // Four sums of row i at a time, each still over the gases in order: independent
-        // chains of additions rather than one after another.
-        int k = 0;
-        for (; k + 3 <= i; k += 4) {
-            const double* a0 = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
-            const double* a1 = a0 + nA;
-            const double* a2 = a1 + nA;
-            const double* a3 = a2 + nA;
-            double v0 = 0.0, v1 = 0.0, v2 = 0.0, v3 = 0.0;
-            for (std::size_t j = 0; j < nA; ++j) {
-                const double e = em[j];
-                v0 += e * a0[j];
-                v1 += e * a1[j];
-                v2 += e * a2[j];
-                v3 += e * a3[j];
+        // Up to four sums of row i at a time, each still over the gases in order:
+        // independent chains of additions rather than one after another.
+        for (int k = 0; k <= i;) {
+            const double* counts = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
+            double v[4];
+            const int w = std::min(4, i + 1 - k);
+            switch (w) {
+            case 4: dotProducts<4>(em, counts, nA, v); break;
+            case 3: dotProducts<3>(em, counts, nA, v); break;
+            case 2: dotProducts<2>(em, counts, nA, v); break;
+            default: dotProducts<1>(em, counts, nA, v); break;
             }
-            const double v[4] = {v0, v1, v2, v3};
-            for (int q = 0; q < 4; ++q) {
+            for (int q = 0; q < w; ++q) {
                 A(i, k + q) = v[q];
                 A(k + q, i) = v[q];
             }
-        }
-        for (; k <= i; ++k) {
-            const double* ak = activeElementCounts.data() + static_cast<std::size_t>(k) * nA;
-            double v = 0.0;
-            for (std::size_t j = 0; j < nA; ++j)
-                v += em[j] * ak[j];
-            A(i, k) = v;
-            A(k, i) = v;
+            k += w;
         }
         double nH = 0.0, nS = 0.0, nMu = 0.0;
         for (std::size_t j = 0; j < nA; ++j) {
@@ -576,12 +595,13 @@ void Mixture::markAbsentSpecies()
 {
     absentSpecies.assign(nSpecies, 0);
     const std::size_t rows = std::min(elementMatrix.size(), elementTargets.size());
-    for (uint16_t j = 0; j < nSpecies; ++j) {
-        for (std::size_t i = 0; i < rows; ++i) {
-            if (static_cast<int>(i) != electronRow && elementMatrix[i][j] != 0.0 && !(elementTargets[i] > 0.0)) {
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (static_cast<int>(i) == electronRow || elementTargets[i] > 0.0)
+            continue;
+        const double* a = elementMatrix[i].data();
+        for (uint16_t j = 0; j < nSpecies; ++j) {
+            if (a[j] != 0.0)
                 absentSpecies[j] = 1;
-                break;
-            }
         }
     }
 }

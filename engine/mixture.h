@@ -231,6 +231,8 @@ private:
     // Work of the assembly: the gases holding moles, their amounts, element rows
     // (a_ij n_j, a_ij; row-major over these gases) and thermo terms.
     void collectActiveGases();
+    // The element rows of those gases and their sums (gasElementTotals).
+    void gatherElementRows();
     std::vector<uint16_t> activeGases;
     std::vector<double> activeMoles;
     std::vector<double> activeElementMoles;
