@@ -222,6 +222,7 @@ private:
     SpeciesThermoTable thermoTable;
     // exp(S/R - H/RT) of every species at the temperature of the last production rates.
     std::vector<long double> speciesGibbsFactors;
+    std::vector<long double> inverseGibbsFactors; // their inverses
     // The arguments those exponentials were taken at, and the forward-rate exponentials
     // exp(b ln T - Ea/(R T)) per reaction with theirs (NaN: not yet taken).
     std::vector<long double> gibbsArguments;

@@ -393,9 +393,23 @@ double heatCapacitySlope(const Species& s, double T)
         double slope = 0.0;
         const std::vector<double>& a = s.coefficients[i];
         const std::vector<double>& e = s.exponents[i];
-        for (std::size_t k = 0; k < std::min(a.size(), e.size()); ++k)
-            if (e[k] != 0.0)
-                slope += a[k] * e[k] * std::pow(T, e[k] - 1.0);
+        for (std::size_t k = 0; k < std::min(a.size(), e.size()); ++k) {
+            if (e[k] == 0.0)
+                continue;
+            // The NASA fits' whole exponents by multiplication, any other by pow.
+            const double n = e[k] - 1.0;
+            double t;
+            if (n == std::floor(n) && std::fabs(n) <= 8.0) {
+                t = 1.0;
+                for (int i = 0; i < static_cast<int>(std::fabs(n)); ++i)
+                    t *= T;
+                if (n < 0.0)
+                    t = 1.0 / t;
+            } else {
+                t = std::pow(T, n);
+            }
+            slope += a[k] * e[k] * t;
+        }
         return slope;
     }
     return 0.0;

@@ -42,6 +42,49 @@ inline long double powerL(long double x, double nu)
     return std::pow(x, static_cast<long double>(nu));
 }
 
+// T^b of a rate constant without activation energy and with a small whole exponent, by
+// multiplication (more accurate than exp(b ln T)); false for any other rate constant.
+inline bool wholePowerOfTemperature(const Reaction& r, long double T, long double& factor)
+{
+    if (r.Ea != 0.0)
+        return false;
+    if (r.b == 0.0)
+        factor = 1.0L;
+    else if (r.b == -1.0)
+        factor = 1.0L / T;
+    else if (r.b == -2.0)
+        factor = 1.0L / (T * T);
+    else if (r.b == 1.0)
+        factor = T;
+    else if (r.b == 2.0)
+        factor = T * T;
+    else
+        return false;
+    return true;
+}
+
+// 1/Kc = (0.1/(R T))^-moleChange prod over the reactants g^nu prod over the products
+// (1/g)^nu, with g = exp(S/R - H/RT) of each species and its inverse formed once per
+// evaluation, so that kr = kf/Kc takes products only.
+inline long double inverseEquilibriumConstant(const Reaction& r, const long double* g, const long double* gInverse,
+                                              long double standard, long double inverseStandard)
+{
+    long double f;
+    if (r.moleChange == -1.0)
+        f = standard;
+    else if (r.moleChange == 0.0)
+        f = 1.0L;
+    else if (r.moleChange == 1.0)
+        f = inverseStandard;
+    else
+        f = powerL(standard, -r.moleChange);
+    for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
+        f *= powerL(g[r.reactantSpecies[k]], r.reactantCoefficients[k]);
+    for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
+        f *= powerL(gInverse[r.productSpecies[k]], r.productCoefficients[k]);
+    return f;
+}
+
 } // namespace
 
 void Mixture::productionRates()
@@ -71,23 +114,30 @@ void Mixture::productionRates()
     // of every reaction follow as products: Kc = (0.1/(R T))^moleChange
     // prod exp(S/R - H/RT)^nu over products / the same over reactants; kr = kf / Kc.
     const long double standard = 0.1L / (R_KINETIC * T);
-    const long double inverseStandard = 1.0L / standard; // the common moleChange -1
+    const long double inverseStandard = 1.0L / standard;
     // The integrator's difference quotients change one amount at a time at the same
     // temperature: an exponential whose argument has not changed is taken as it was.
     speciesGibbsFactors.resize(nSpecies);
+    inverseGibbsFactors.resize(nSpecies);
     gibbsArguments.resize(nSpecies, std::numeric_limits<long double>::quiet_NaN());
     for (uint16_t j = 0; j < nSpecies; ++j) {
         const long double argument = static_cast<long double>(species[j]->entropyR) - species[j]->enthalpyRT;
         if (!(argument == gibbsArguments[j])) {
             gibbsArguments[j] = argument;
             speciesGibbsFactors[j] = extendedExp(argument);
+            inverseGibbsFactors[j] = 1.0L / speciesGibbsFactors[j];
         }
     }
     const long double* g = speciesGibbsFactors.data();
+    const long double* gInverse = inverseGibbsFactors.data();
     forwardArguments.resize(count, std::numeric_limits<long double>::quiet_NaN());
     forwardFactors.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const Reaction& r = *reactions[i];
+        if (wholePowerOfTemperature(r, T, forwardFactors[i])) {
+            forwardArguments[i] = std::numeric_limits<long double>::quiet_NaN();
+            continue;
+        }
         const long double forwardExponent = r.b * logT - r.Ea * inverseRcT;
         if (!(forwardExponent == forwardArguments[i])) {
             forwardArguments[i] = forwardExponent;
@@ -113,13 +163,7 @@ void Mixture::productionRates()
 
         // A forward-only reaction has no reverse rate.
         if (!r.forwardOnly) {
-            long double productFactors = r.moleChange == -1.0 ? inverseStandard : powerL(standard, r.moleChange);
-            for (std::size_t k = 0; k < productTerms; ++k)
-                productFactors *= powerL(g[product[k]], productNu[k]);
-            long double reactantFactors = 1.0L;
-            for (std::size_t k = 0; k < reactantTerms; ++k)
-                reactantFactors *= powerL(g[reactant[k]], reactantNu[k]);
-            const long double kr = kf * reactantFactors / productFactors;
+            const long double kr = kf * inverseEquilibriumConstant(r, g, gInverse, standard, inverseStandard);
             double reverseProduct = 1.0;
             for (std::size_t k = 0; k < productTerms; ++k)
                 reverseProduct *= power(X[product[k]], productNu[k]);
@@ -168,6 +212,8 @@ void Mixture::productionRateDerivatives(RateDerivatives& out)
     for (uint16_t j = 0; j < nSpecies; ++j)
         fractionSum += species[j]->moleFraction;
     const long double inverseT = 1.0L / static_cast<long double>(T);
+    const long double standard = 0.1L / (R_KINETIC * T);
+    const long double inverseStandard = 1.0L / standard;
 
     // One side's product of concentration powers and its derivative along each term.
     struct Side {
@@ -202,14 +248,9 @@ void Mixture::productionRateDerivatives(RateDerivatives& out)
         reverse.product = 0.0;
         long double reverseLogSlope = 0.0L;
         if (!r.forwardOnly) {
-            const long double standard = 0.1L / (R_KINETIC * T);
-            long double productTerms = powerL(standard, r.moleChange);
-            for (std::size_t k = 0; k < r.productSpecies.size(); ++k)
-                productTerms *= powerL(speciesGibbsFactors[r.productSpecies[k]], r.productCoefficients[k]);
-            long double reactantTerms = 1.0L;
-            for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)
-                reactantTerms *= powerL(speciesGibbsFactors[r.reactantSpecies[k]], r.reactantCoefficients[k]);
-            kr = kf * reactantTerms / productTerms;
+            kr = kf
+                    * inverseEquilibriumConstant(r, speciesGibbsFactors.data(), inverseGibbsFactors.data(), standard,
+                                                 inverseStandard);
             reverse = side(r.productSpecies, r.productCoefficients);
             long double enthalpyChange = r.moleChange;
             for (std::size_t k = 0; k < r.reactantSpecies.size(); ++k)

@@ -154,6 +154,32 @@ TEST_F(ProductionRates, EquilibriumConstantWithAMoleChange)
     EXPECT_NEAR(m->species[2]->gibbsRT, gibbsRT("HO2", T), 1e-12);
 }
 
+TEST_F(ProductionRates, WholeTemperatureExponentsWithoutActivationEnergy)
+{
+    // H + O2 = HO2 with A T^b and no activation energy: the forward rate is
+    // A T^b [H][O2] for whole and fractional b alike, and the reverse rate keeps
+    // kf/kr = Kc (mole change -1: Kc = Kp R T/p0 in cm3/mol).
+    const std::vector<std::string> names{"H", "O2", "HO2"};
+    const double T = 2500.0, p = 3e5;
+    const double c = p / (R_MOL * T) * 1e-6;
+    const double xH = 0.01 / 0.035, xO2 = 0.02 / 0.035, xHO2 = 0.005 / 0.035;
+    const double Kc = std::exp(gibbsRT("H", T) + gibbsRT("O2", T) - gibbsRT("HO2", T)) * (R_MOL * T / 1e5 * 1e6);
+    for (double b : {-2.0, -1.0, 0.0, 1.0, 2.0, -1.5}) {
+        TabulatedReaction custom{{{1, "H"}, {1, "O2"}}, {{1, "HO2"}}, 3e13, b, 0.0, false, {}};
+        auto m = kineticMixture(names, {makeReaction(custom, names)});
+        setState(*m, {0.01, 0.02, 0.005}, T, p);
+        m->reactions[0]->forwardOnly = 1;
+        m->productionRates();
+        const double forward = rate(*m, "HO2");
+        const double kf = 3e13 * std::pow(T, b);
+        EXPECT_NEAR(forward / (kf * xH * c * xO2 * c * 1000.0), 1.0, 1e-13) << "b " << b;
+        m->reactions[0]->forwardOnly = 0;
+        m->productionRates();
+        const double kr = (forward - rate(*m, "HO2")) / (xHO2 * c * 1000.0);
+        EXPECT_NEAR((kf / kr) / Kc, 1.0, 1e-9) << "b " << b;
+    }
+}
+
 TEST_F(ProductionRates, EqualGibbsEnergiesGiveKcOfOne)
 {
     // A = B between two copies of one record: an equimolar mixture does not react.
