@@ -415,15 +415,27 @@ double heatCapacitySlope(const Species& s, double T)
     return 0.0;
 }
 
+// What the integrator's user pointer leads to, for its callbacks.
+struct OdkCall {
+    explicit OdkCall(void* user)
+        : odk(*static_cast<OdkUserData*>(user)->odk), mixture(*odk.mixture),
+          rocket(**static_cast<OdkUserData*>(user)->rocket), areaGiven(*static_cast<OdkUserData*>(user)->areaGiven)
+    { }
+    ODK& odk;
+    Mixture& mixture;
+    RocketVariables& rocket;
+    bool areaGiven;
+};
+
 } // namespace
 
 int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 {
-    OdkUserData& data = *static_cast<OdkUserData*>(user);
-    ODK& odk = *data.odk;
-    Mixture& m = *odk.mixture;
-    RocketVariables& rv = **data.rocket;
-    const bool areaGiven = *data.areaGiven;
+    const OdkCall call(user);
+    ODK& odk = call.odk;
+    Mixture& m = call.mixture;
+    RocketVariables& rv = call.rocket;
+    const bool areaGiven = call.areaGiven;
     const sunrealtype* yv = N_VGetArrayPointer(y);
     sunrealtype* dy = N_VGetArrayPointer(ydot);
     const std::size_t N = m.nSpecies;
@@ -473,11 +485,11 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 //   dG = -dC + dw/w^2,                     dH = (dF - H dG)/G (area given; else 0).
 int odkJacobian(sunrealtype x, N_Vector y, N_Vector, SUNMatrix J, void* user, N_Vector, N_Vector, N_Vector)
 {
-    OdkUserData& data = *static_cast<OdkUserData*>(user);
-    ODK& odk = *data.odk;
-    Mixture& m = *odk.mixture;
-    RocketVariables& rv = **data.rocket;
-    const bool areaGiven = *data.areaGiven;
+    const OdkCall call(user);
+    ODK& odk = call.odk;
+    Mixture& m = call.mixture;
+    RocketVariables& rv = call.rocket;
+    const bool areaGiven = call.areaGiven;
     const sunrealtype* yv = N_VGetArrayPointer(y);
     const std::size_t N = m.nSpecies;
 
