@@ -417,25 +417,23 @@ double heatCapacitySlope(const Species& s, double T)
 
 // What the integrator's user pointer leads to, for its callbacks.
 struct OdkCall {
-    explicit OdkCall(void* user)
-        : odk(*static_cast<OdkUserData*>(user)->odk), mixture(*odk.mixture),
-          rocket(**static_cast<OdkUserData*>(user)->rocket), areaGiven(*static_cast<OdkUserData*>(user)->areaGiven)
-    { }
     ODK& odk;
     Mixture& mixture;
     RocketVariables& rocket;
     bool areaGiven;
 };
 
+OdkCall unpack(void* user)
+{
+    const OdkUserData& data = *static_cast<OdkUserData*>(user);
+    return {*data.odk, *data.odk->mixture, **data.rocket, *data.areaGiven};
+}
+
 } // namespace
 
 int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 {
-    const OdkCall call(user);
-    ODK& odk = call.odk;
-    Mixture& m = call.mixture;
-    RocketVariables& rv = call.rocket;
-    const bool areaGiven = call.areaGiven;
+    auto [odk, m, rv, areaGiven] = unpack(user);
     const sunrealtype* yv = N_VGetArrayPointer(y);
     sunrealtype* dy = N_VGetArrayPointer(ydot);
     const std::size_t N = m.nSpecies;
@@ -485,11 +483,7 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 //   dG = -dC + dw/w^2,                     dH = (dF - H dG)/G (area given; else 0).
 int odkJacobian(sunrealtype x, N_Vector y, N_Vector, SUNMatrix J, void* user, N_Vector, N_Vector, N_Vector)
 {
-    const OdkCall call(user);
-    ODK& odk = call.odk;
-    Mixture& m = call.mixture;
-    RocketVariables& rv = call.rocket;
-    const bool areaGiven = call.areaGiven;
+    auto [odk, m, rv, areaGiven] = unpack(user);
     const sunrealtype* yv = N_VGetArrayPointer(y);
     const std::size_t N = m.nSpecies;
 

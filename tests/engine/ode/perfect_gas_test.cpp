@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/quiet_engine.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
@@ -31,12 +32,7 @@ class PerfectGas : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsODE = 0;
-        flagsV = 0;
-        flagsL = 0;
-        abortFlag = 0;
+        startQuietEngine();
         // The closed-form checks are made on converged stations; the defaults let a
         // station stop within CONV_COND of its pressure (see DefaultTolerances).
         CONV_COND = 1e-10;
@@ -54,8 +50,7 @@ protected:
         CONV_COND = 4e-5;
         THROAT_CONV = 4e-5;
         OPT_FROZ = true;
-        abortFlag = 0;
-        setEngineMessageHandler({});
+        endQuietEngine();
     }
 
     // Every station and the throat against the isentropic solution.

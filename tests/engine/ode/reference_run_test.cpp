@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/quiet_engine.h"
 #include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -41,16 +42,13 @@ class ReferenceRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsODE = 0;
-        flagsL = 0;
+        startQuietEngine();
         mixture = hydrogenOxygenRocket();
         mixture->setReactantEnthalpy(298.15);
         rocket = std::make_shared<RocketVariables>();
         rocket->chamberPressure = PC;
     }
-    void TearDown() override { setEngineMessageHandler({}); }
+    void TearDown() override { endQuietEngine(); }
 
     std::shared_ptr<Mixture> mixture;
     std::shared_ptr<RocketVariables> rocket;

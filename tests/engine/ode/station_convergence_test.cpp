@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/quiet_engine.h"
 #include "../test_mixtures.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -57,17 +58,11 @@ enum class Combustor { InfiniteArea, FiniteArea };
 
 class StationConvergence : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsODE = 0;
-        flagsL = 0;
-    }
+    void SetUp() override { startQuietEngine(); }
     void TearDown() override
     {
         saved.restore();
-        setEngineMessageHandler({});
+        endQuietEngine();
     }
 
     // The reference case on area ratios 1.58 (subsonic), 1 and 25; the finite-area

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/quiet_engine.h"
 #include "core/curves.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -31,11 +32,7 @@ class WarmStartedSearch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsSP = 0;
-        flagsODE = 0;
-        flagsV = 0;
-        abortFlag = 0;
+        startQuietEngine();
         // Stations converged far below the comparison tolerance, so that the seeds a
         // station starts from (left by other samples) do not show in the figures.
         CONV_COND = 1e-10;
@@ -62,7 +59,7 @@ protected:
     {
         CONV_COND = 4e-5;
         THROAT_CONV = 4e-5;
-        setEngineMessageHandler({});
+        endQuietEngine();
     }
 
     // The grain run of a fresh ODE on the contour as the search left it.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "../ode/perfect_gas.h"
+#include "../support/quiet_engine.h"
 #include "../support/worker_run.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -38,11 +39,7 @@ class OdkRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsODK = 0;
-        flagsODE = 0;
-        flagsSP = 0;
-        abortFlag = 0;
+        startQuietEngine();
         savedGlobal = MAX_ITER_GLOBAL;
         savedMfTol = MF_TOL_ODK;
         savedConv = CONV_COND;
@@ -50,12 +47,11 @@ protected:
     }
     void TearDown() override
     {
-        abortFlag = 0;
         MAX_ITER_GLOBAL = savedGlobal;
         MF_TOL_ODK = savedMfTol;
         CONV_COND = savedConv;
         MAX_ITER_ODE = savedIterOde;
-        setEngineMessageHandler({});
+        endQuietEngine();
     }
     uint32_t savedGlobal = 0;
     double savedMfTol = 0.0;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/quiet_engine.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
@@ -20,18 +21,8 @@ using namespace odk_test;
 
 class OdkSetup : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsODK = 0;
-        flagsODE = 0;
-        abortFlag = 0;
-    }
-    void TearDown() override
-    {
-        abortFlag = 0;
-        setEngineMessageHandler({});
-    }
+    void SetUp() override { startQuietEngine(); }
+    void TearDown() override { endQuietEngine(); }
 
     // A record whose stations have the given area ratios (throat area 1 m2), one
     // centimetre apart with the throat at x = 0.

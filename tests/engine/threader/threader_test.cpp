@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "../ode/perfect_gas.h"
+#include "../support/quiet_engine.h"
 #include "../support/worker_run.h"
 #include "core/flags.h"
 #include "core/preferences.h"
@@ -36,20 +37,13 @@ class Worker : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setEngineMessageHandler([](const EngineMessage&) {});
-        flagsODE = 0;
-        flagsV = 0;
-        abortFlag = 0;
+        startQuietEngine();
         mixture = perfect_gas::mixture();
         rocket = std::make_shared<RocketVariables>();
         rocket->chamberPressure = 4e6;
         setNozzle(*rocket, {3.0, 1.0, 4.0, 10.0}, 1, 1e-3);
     }
-    void TearDown() override
-    {
-        abortFlag = 0;
-        setEngineMessageHandler({});
-    }
+    void TearDown() override { endQuietEngine(); }
 
     // Starts the worker and waits until its thread is gone.
     Outcome run(Threader* worker)
