@@ -86,7 +86,9 @@ bool Mixture::condensedStep()
             removed = true;
             if (!restarted) {
                 for (int i = 0; i < nElements; ++i) {
-                    if (gasElementTotals[i] == 0.0) {
+                    // A restart of the gases cannot give an element no gas holds.
+                    if (gasElementTotals[i] == 0.0
+                        && std::find(gaslessElements.begin(), gaslessElements.end(), i) == gaslessElements.end()) {
                         initialEstimate();
                         restarted = true;
                         break;

@@ -8,6 +8,7 @@
 
 #include "core/flags.h"
 #include "core/preferences.h"
+#include "engine/engine_messages.h"
 #include "engine/mixture.h"
 
 namespace {
@@ -216,6 +217,10 @@ void Mixture::gatherElementRows()
 
 bool Mixture::assembleMatrix()
 {
+    // An element only condensed products hold needs one of them in the system from the
+    // start (and again whenever its last carrier has left): no gas can be revived for it.
+    if (!gaslessElements.empty())
+        insertCondensedCarriers();
     const int E = nElements;
     const int s = systemSize;
     const int nc = static_cast<int>(activeCondensed.size());
@@ -245,8 +250,10 @@ bool Mixture::assembleMatrix()
         // No present species carries this element. Revive the absent gases once; if
         // that cannot help (no active species holds the element at all) the solve must
         // end rather than restart this assembly for ever.
-        if (revived)
+        if (revived) {
+            carrierlessElement = empty;
             return false;
+        }
         revived = true;
         raiseFlag(flagsSP, code::SP14);
         for (uint16_t j = 0; j < nGas; ++j) {
@@ -572,6 +579,92 @@ void Mixture::insertAfterBreakdown()
     lastFiniteTemperature = 0.0;
 }
 
+void Mixture::findGaslessElements()
+{
+    gaslessElements.clear();
+    const int rows = static_cast<int>(std::min(elementMatrix.size(), elementTargets.size()));
+    for (int i = 0; i < rows; ++i) {
+        if (i == electronRow || !(elementTargets[i] > 0.0))
+            continue;
+        bool gas = false;
+        for (uint16_t j = 0; j < nGas && !gas; ++j)
+            gas = elementMatrix[i][j] != 0.0 && !absent(j);
+        if (!gas)
+            gaslessElements.push_back(i);
+    }
+}
+
+// Gordon and McBride (NASA RP-1311, 1994) start such an element with a condensed
+// species active instead of waiting for the gas-phase test to bring one in; the usual
+// phase tests of the condensed step then correct the choice.
+void Mixture::insertCondensedCarriers()
+{
+    const double T = temperature;
+    bool inserted = false;
+    for (int i : gaslessElements) {
+        const std::vector<double>& a = elementMatrix[i];
+        if (std::any_of(activeCondensed.begin(), activeCondensed.end(), [&](uint16_t c) { return a[c] != 0.0; }))
+            continue;
+        int best = -1;
+        double bestValue = 0.0;
+        for (uint16_t j = nGas; j < nSpecies; ++j) {
+            const Species& sp = *species[j];
+            if (!(a[j] > 0.0) || absent(j) || !(sp.minTemperature <= T && T <= sp.maxTemperature))
+                continue;
+            const double value = sp.gibbsRT / a[j];
+            if (best < 0 || value < bestValue) {
+                best = j;
+                bestValue = value;
+            }
+        }
+        if (best < 0)
+            continue; // none defined here: the assembly finds the element empty
+        const uint16_t c = static_cast<uint16_t>(best);
+        activeCondensed.push_back(c);
+        species[c]->moles = INITIAL_CONDENSED;
+        species[c]->logMoles = std::log(INITIAL_CONDENSED);
+        allMoles += INITIAL_CONDENSED;
+        removedCondensed.erase(std::remove(removedCondensed.begin(), removedCondensed.end(), c),
+                               removedCondensed.end());
+        inserted = true;
+    }
+    if (!inserted)
+        return;
+    resizeMatrix();
+    // The sums of the assembly include the new amounts.
+    if (std::isfinite(T))
+        evaluateSpecies(T);
+}
+
+void Mixture::reportCarrierlessElement() const
+{
+    if (carrierlessElement < 0 || carrierlessElement >= static_cast<int>(elementSymbols.size()))
+        return;
+    const int i = carrierlessElement;
+    const std::string& element = elementSymbols[static_cast<std::size_t>(i)];
+    bool inGas = false, inCondensed = false;
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        if (elementMatrix[i][j] == 0.0 || absent(j))
+            continue;
+        (j < nGas ? inGas : inCondensed) = true;
+    }
+    if (!inGas && !inCondensed) {
+        reportEngineMessage({"None of the selected products contains the element " + element,
+                             "Select at least one species containing " + element + ", preferably a gaseous one."});
+    } else if (!inGas) {
+        const std::string where = std::isfinite(temperature) && std::fabs(temperature) < 1e6
+                ? std::to_string(static_cast<long>(std::lround(temperature))) + " K"
+                : std::string("the temperature reached");
+        reportEngineMessage(
+                {"The element " + element + " is only in condensed products, none of which is defined at " + where,
+                 "Select a gaseous species containing " + element
+                         + ", or a condensed one whose temperature range covers the calculation."});
+    } else {
+        reportEngineMessage({"No selected product can carry the element " + element + " in this equilibrium",
+                             "Select a neutral gaseous species containing " + element + "."});
+    }
+}
+
 bool Mixture::reactantsUsable() const
 {
     if (!reactantTemperatureUsable)
@@ -647,12 +740,16 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
     raiseFlag(flagsSP, reactantRangeCodes);
     markAbsentSpecies();
     removeAbsentSpecies();
+    findGaslessElements();
+    carrierlessElement = -1;
     resizeMatrix();
     evaluateSpecies(temperature);
 
     for (uint32_t iteration = 0; iteration < MAX_ITER_EQ; ++iteration) {
-        if (!assembleMatrix())
+        if (!assembleMatrix()) {
+            reportCarrierlessElement();
             break;
+        }
         previousSolution = solution;
         luWork.solve(iterationMatrix, rightHandSide, solution);
         if (solution.allFinite()) {

@@ -209,12 +209,23 @@ private:
     void releasePhasePair();
     // After a breakdown: the condensed phase the last finite state favoured joins the set.
     void insertAfterBreakdown();
+    // The element rows that the reactants bring but no gaseous product can hold
+    // (gaslessElements): only a condensed phase can carry them.
+    void findGaslessElements();
+    // Each gasless element without an active condensed carrier gets one: the phase
+    // defined at the present temperature with the lowest G/RT per atom of the element.
+    // Without such a carrier the element's row would be empty and the system singular.
+    void insertCondensedCarriers();
+    // Tells the user which element ended the solve (carrierlessElement) and why.
+    void reportCarrierlessElement() const;
 
     int electronRow = -1; // row of "E" in elementMatrix, -1 when there is none
     std::vector<char> absentSpecies; // per species: holds an element no reactant brings
     bool reactantTemperatureUsable = true; // the last reactant temperature given was usable
     uint32_t reactantRangeCodes = 0; // SP01/SP02 of reactants evaluated outside their fits
     bool rankTestFailed = false; // set by the rank test of the running solve
+    std::vector<int> gaslessElements; // element rows only condensed products can hold
+    int carrierlessElement = -1; // row that no product could carry in the last assembly
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;
     SmallLU luWork;
