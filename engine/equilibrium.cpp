@@ -636,10 +636,12 @@ void Mixture::insertCondensedCarriers()
         evaluateSpecies(T);
 }
 
-void Mixture::reportCarrierlessElement() const
+void Mixture::reportCarrierlessElement()
 {
-    if (carrierlessElement < 0 || carrierlessElement >= static_cast<int>(elementSymbols.size()))
+    if (carrierlessReported || carrierlessElement < 0
+        || carrierlessElement >= static_cast<int>(elementSymbols.size()))
         return;
+    carrierlessReported = true;
     const int i = carrierlessElement;
     const std::string& element = elementSymbols[static_cast<std::size_t>(i)];
     bool inGas = false, inCondensed = false;

@@ -216,8 +216,10 @@ private:
     // defined at the present temperature with the lowest G/RT per atom of the element.
     // Without such a carrier the element's row would be empty and the system singular.
     void insertCondensedCarriers();
-    // Tells the user which element ended the solve (carrierlessElement) and why.
-    void reportCarrierlessElement() const;
+    // Tells the user which element ended the solve (carrierlessElement) and why, once per
+    // mixture: the c* curve, the grain run's pressure search and the optimisations solve the
+    // same mixture many times and would otherwise stack one box per solve.
+    void reportCarrierlessElement();
 
     int electronRow = -1; // row of "E" in elementMatrix, -1 when there is none
     std::vector<char> absentSpecies; // per species: holds an element no reactant brings
@@ -226,6 +228,7 @@ private:
     bool rankTestFailed = false; // set by the rank test of the running solve
     std::vector<int> gaslessElements; // element rows only condensed products can hold
     int carrierlessElement = -1; // row that no product could carry in the last assembly
+    bool carrierlessReported = false; // the user was told about a carrierless element
     double lastFiniteTemperature = 0.0; // state of the last iteration with finite numbers
     Eigen::VectorXd lastFiniteSolution;
     SmallLU luWork;

@@ -429,6 +429,11 @@ TEST_F(CondensedCarrier, ElementWithoutUsableCarrierEndsTheSolveNamingIt)
         ASSERT_EQ(messages.size(), 1u) << c.label;
         EXPECT_EQ(messages[0].text.rfind(c.text, 0), 0u) << c.label << ": " << messages[0].text;
         EXPECT_NE(messages[0].informativeText.find("Al"), std::string::npos) << c.label;
+        // Solving the same mixture again (the c* curve, a grain run's pressure search)
+        // fails the same way without a second box.
+        T = c.guess;
+        EXPECT_FALSE(m->solveEquilibrium(T, PC, true)) << c.label;
+        EXPECT_EQ(messages.size(), 1u) << c.label;
     }
 }
 
