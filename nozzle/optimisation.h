@@ -88,6 +88,7 @@ struct OptimisationForm {
     bool adaptExit = true; // check_OptAdapt
     QString minPressure, maxPressure, minThroatRadius, minAreaRatio;
     int minPressureUnit = 2, maxPressureUnit = 2, minThroatRadiusUnit = 0;
+    int nozzleType = 0; // comb_type: the type whose fields take the result
 };
 
 // The steps of the start that act on the tab: the burn law of the chosen propellant into

@@ -12,8 +12,6 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
-#include "core/calculation_activity.h"
-#include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
@@ -21,10 +19,6 @@
 #include "core/ui/number_fields.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
-#include "engine/mixture.h"
-#include "engine/ode.h"
-#include "engine/rocket_variables.h"
-#include "engine/threader.h"
 #include "nozzle/current_nozzle.h"
 #include "nozzle/nozzle_export.h"
 #include "nozzle/optimisation.h"
@@ -49,8 +43,7 @@ QString formatted(double value)
 NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
 {
     // The form selects the optimisation target while it is built, which reaches the
-    // run record: it must exist first.
-    optRecord = std::make_shared<RocketVariables>();
+    // panel's record: the model (a member, built before this body) holds it already.
     ui->setupUi(this);
     ui->comb_type->removeItem(2); // the aerospike has no contour
 
@@ -97,15 +90,7 @@ NozzleTab::NozzleTab(QWidget* parent) : QWidget(parent), ui(new Ui::NozzleTab)
 
 NozzleTab::~NozzleTab()
 {
-    if (optRunning && optThread) {
-        // A run in progress is asked to stop and awaited, so no worker outlives the tab
-        // (the optimisations poll the abort byte; the pressure target ends by itself).
-        abortFlag = 1;
-        optThread->quit();
-        optThread->wait();
-        abortFlag = 0;
-        calculationFinished();
-    }
+    // The optimisation model, destroyed after this, stops and awaits a run still going.
     delete ui;
 }
 
@@ -587,7 +572,7 @@ void NozzleTab::refreshLists()
 
 void NozzleTab::OptTargetChange(int type)
 {
-    optRecord->optBestValue = 0.0;
+    optimisation.targetChanged();
     ui->line_opt_target->clear();
     // Filling the unit list selects its first unit, which shows the (zero) result of a
     // maximisation through OptUnitsChange.
@@ -611,16 +596,14 @@ void NozzleTab::OptUnitsChange(int unit)
     if (unit < 0 || !isMaximisation(target))
         return;
     ui->line_opt_target->setText(
-            formatted(convertFromSI(targetUnitKind(target), optRecord->optBestValue, static_cast<int16_t>(unit))));
+            formatted(convertFromSI(targetUnitKind(target), optimisation.bestValue(), static_cast<int16_t>(unit))));
 }
 
 void NozzleTab::OptSelProp(QString name)
 {
     if (ui->comb_prop->currentIndex() < 0)
         return;
-    const PropellantSelection selection = selectOptimisationPropellant(name.toStdString());
-    optMixture = selection.mixture;
-    if (selection.critical) {
+    if (optimisation.selectPropellant(name.toStdString())) {
         tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
                    "Please check active flags for further detail");
         emit FlagsUpdated(true, true);
@@ -633,7 +616,7 @@ void NozzleTab::OptSelGrain(QString name)
 {
     if (ui->comb_grain->currentIndex() < 0)
         return;
-    switch (selectOptimisationGrain(name.toStdString(), *optRecord)) {
+    switch (optimisation.selectGrain(name.toStdString())) {
     case GrainSelection::Deselect:
         // A start is then refused with "A grain must be selected".
         ui->comb_grain->setCurrentIndex(-1);
@@ -648,15 +631,8 @@ void NozzleTab::OptSelGrain(QString name)
     }
 }
 
-void NozzleTab::OptimizeODE()
+OptimisationForm NozzleTab::optimisationForm() const
 {
-    if (optRunning) {
-        // The run stops when its solver next looks at the byte; its result is discarded.
-        optAbortRequested = true;
-        abortFlag = 1;
-        tabMessage(this, Msg::Critical, "Optimization aborted");
-        return;
-    }
     OptimisationForm form;
     form.propellantIndex = ui->comb_prop->currentIndex();
     form.propellant = ui->comb_prop->currentText().toStdString();
@@ -674,56 +650,43 @@ void NozzleTab::OptimizeODE()
     form.minThroatRadius = ui->line_Rt_min->text();
     form.minThroatRadiusUnit = ui->units_Rt_min->currentIndex();
     form.minAreaRatio = ui->line_AeAt_min->text();
+    form.nozzleType = ui->comb_type->currentIndex();
+    return form;
+}
 
-    // The run's own record: the panel's grain, and everything the start adds.
-    auto run = std::make_shared<RocketVariables>(*optRecord);
-    OptimisationSteps steps;
-    steps.loadBurnLaw = [&form](RocketVariables& r) {
-        return optimisationProviders().burnLaw(form.propellant, r.propellantDensity, r.vieilleLimits, r.vieilleA,
-                                               r.vieilleN);
-    };
-    steps.rebuildNozzle = [this] { return calculate(true); };
-    const OptimisationStart start = prepareOptimisation(form, steps, currentNozzle, *run);
-    if (!start.started()) {
-        if (!start.silent)
-            tabMessage(this, Msg::Critical, start.refusal, start.informative);
-        if (start.reportFlags)
+QWidget* NozzleTab::parameterArea(int nozzleType) const
+{
+    return nozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier;
+}
+
+void NozzleTab::OptimizeODE()
+{
+    if (optimisation.requestAbort()) {
+        // The run stops when its solver next looks at the byte; its result is discarded.
+        tabMessage(this, Msg::Critical, "Optimization aborted");
+        return;
+    }
+    PreparedOptimisation run = optimisation.prepareRun(
+            optimisationForm(), [this] { return calculate(true); }, currentNozzle);
+    if (!run.ready()) {
+        const OptimisationStart& refused = run.start;
+        if (!refused.silent)
+            tabMessage(this, Msg::Critical, refused.refusal, refused.informative);
+        if (refused.reportFlags)
             emit FlagsUpdated(true, true);
         return;
     }
-    if (!optMixture) {
-        tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
-                   "Please check active flags for further detail");
-        return;
-    }
-    optTarget = static_cast<int16_t>(form.target);
-    optTargetValue = start.targetValue;
-    optMinChamberPressure = start.minChamberPressure;
-    optMaxChamberPressure = start.maxChamberPressure;
-    optMinThroatRadius = start.minThroatRadius;
-    optMinAreaRatio = start.minAreaRatio;
-    optLengthUnit = start.lengthUnit;
-
-    clearRunFlags();
     ui->but_opt_ode->setEnabled(false);
     ui->but_opt_ode->setText("Optimizing...");
-    optNozzleType = static_cast<int16_t>(ui->comb_type->currentIndex());
-    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(false);
-
-    optRunRecord = run;
-    optAbortRequested = false;
-    auto* ode = new ODE(optMixture, run, false, false);
-    optWorker = new Threader(ode, optimisationMember(start.member), std::function<void()>());
-    optRunning = true;
-    calculationStarted();
-    optThread = Threader::start(optWorker, this, [this](bool success) { OptODEFinished(success); });
-    abortTimersPending.started();
+    parameterArea(run.nozzleType)->setEnabled(false);
+    optimisation.startRun(std::move(run), this, [this](bool success) { OptODEFinished(success); });
+    optimisation.abortTimersPending.started();
     QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, SLOT(showAbortButton()));
 }
 
 void NozzleTab::showAbortButton()
 {
-    if (abortTimersPending.fired(optRunning)) {
+    if (optimisation.abortTimersPending.fired(optimisation.running())) {
         ui->but_opt_ode->setEnabled(true);
         ui->but_opt_ode->setText("Abort Optimization");
     }
@@ -731,36 +694,23 @@ void NozzleTab::showAbortButton()
 
 void NozzleTab::OptODEFinished(bool success)
 {
-    optRunning = false;
-    calculationFinished();
+    const OptimisationCompletion done
+            = optimisation.finishRun(success,
+                                     {ui->combo_opt_target->currentIndex(), ui->combo_opt_target_units->currentIndex(),
+                                      ui->check_OptAdapt->isChecked()});
     ui->but_opt_ode->setEnabled(true);
     ui->but_opt_ode->setText("Optimize ODE");
-    (optNozzleType == 1 ? ui->scroll_conical : ui->scroll_bezier)->setEnabled(true);
+    parameterArea(done.nozzleType)->setEnabled(true);
     emit FlagsUpdated(true, true);
-    const std::shared_ptr<RocketVariables> result = std::move(optRunRecord);
-    if (optAbortRequested) {
-        // This panel asked for the abort: the result is discarded, the byte cleared. An
-        // abort asked for by another tab's run is that run's to clear.
-        optAbortRequested = false;
-        abortFlag = 0;
-        return;
+    switch (done.outcome) {
+    case OptimisationOutcome::Aborted: return;
+    case OptimisationOutcome::Failed: tabMessage(this, Msg::Critical, "Optimization failed"); return;
+    case OptimisationOutcome::Succeeded: break;
     }
-    if (!success || !result) {
-        tabMessage(this, Msg::Critical, "Optimization failed");
-        return;
-    }
-    optRecord->optBestValue = result->optBestValue;
-    optRecord->throatArea = result->throatArea;
-    optRecord->exitArea = result->exitArea;
-
-    const OptimisationWriteBack w
-            = optimisationWriteBack(optTarget, *result, optLengthUnit, ui->combo_opt_target_units->currentIndex(),
-                                    ui->check_OptAdapt->isChecked());
-    // The optimum goes into the target field only while that field still shows the
-    // target the run was for.
-    if (w.targetValue && ui->combo_opt_target->currentIndex() == optTarget)
+    const OptimisationWriteBack& w = done.writeBack;
+    if (w.targetValue)
         ui->line_opt_target->setText(formatted(*w.targetValue));
-    const bool conical = optNozzleType == 1;
+    const bool conical = done.nozzleType == 1;
     (conical ? ui->line_throat_conical : ui->line_throat_bezier)->setText(formatted(w.throatDiameter));
     if (w.exitDiameter)
         (conical ? ui->line_exit_conical : ui->line_exit_bezier)->setText(formatted(*w.exitDiameter));

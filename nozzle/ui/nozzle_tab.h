@@ -1,27 +1,21 @@
 #pragma once
 // The nozzle tab: the nozzle definition form (Bezier or conical contour with fillets),
 // the contour plot, the store buttons, the export and the optimisation panel. The
-// checks, the contours, the store and the export text live in the nozzle library; this
-// class reads the fields, calls them and writes the fields, the plot and the current
-// nozzle.
+// checks, the contours, the store, the export text and the optimisation run live in the
+// nozzle library; this class reads the fields, calls them and writes the fields, the
+// plot and the current nozzle.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include <QPointer>
 #include <QString>
-#include <QThread>
 #include <QWidget>
 
 #include "nozzle/nozzle_model.h"
 #include "nozzle/nozzle_store.h"
-#include "nozzle/optimisation.h"
+#include "nozzle/optimisation_model.h"
 
-class Mixture;
 class QAbstractButton;
-class RocketVariables;
-class Threader;
 namespace Ui {
 class NozzleTab;
 }
@@ -40,6 +34,8 @@ public:
 
     // The tab's state (the last accepted nozzle, the pending drawing), for its owner and tests.
     const NozzleModel& model() const { return nozzle; }
+    // The optimisation panel's state and run, likewise.
+    const OptimisationModel& optimisationModel() const { return optimisation; }
 
 signals:
     void StatusMessage(QString text, int time = 0);
@@ -92,27 +88,13 @@ private:
     void applyScreenView();
     void fillFormFrom(const std::string& name, const NozzleEntry& entry);
     void showOptimisationPanel(bool visible);
+    // The optimisation panel's fields (and the nozzle type) as the user left them.
+    OptimisationForm optimisationForm() const;
+    // The parameter area of a nozzle type: conical for 1, Bezier otherwise.
+    QWidget* parameterArea(int nozzleType) const;
 
     Ui::NozzleTab* ui = nullptr;
     NozzleModel nozzle; // nozzleParameters, nozzleOptions, pointCount, contourPending
-
-    // Optimisation panel. The panel's record holds the grain; each run works on a copy
-    // of it (optRunRecord), so that selections and target changes during the run never
-    // reach the record the worker is using.
-    std::shared_ptr<Mixture> optMixture;
-    std::shared_ptr<RocketVariables> optRecord;
-    double optTargetValue = 0.0; // of the last started run, SI
-    double optMinChamberPressure = 0.0;
-    double optMaxChamberPressure = 0.0;
-    double optMinThroatRadius = 0.0;
-    double optMinAreaRatio = 0.0;
-    int16_t optNozzleType = 0; // comb_type when the running optimisation started
-    int16_t optTarget = 0; // combo_opt_target when it started
-    int optLengthUnit = 0; // unit of its stations, for the write-back
-    QPointer<QThread> optThread; // the last run's thread (gone once it has finished)
-    Threader* optWorker = nullptr; // the last run's worker; never used after the start
-    std::shared_ptr<RocketVariables> optRunRecord;
-    bool optRunning = false;
-    bool optAbortRequested = false; // this panel set the abort byte for its run
-    AbortButtonTimers abortTimersPending;
+    // The optimisation panel's propellant, record and run.
+    OptimisationModel optimisation;
 };

@@ -1,9 +1,9 @@
 #pragma once
 // Chemical databases as the program fills them: the public NASA Glenn thermodynamic and
-// transport records and the hydrogen/oxygen mechanism kept in tests/data, imported by the
-// program's own importers into a temporary data folder, read once per test program. The
-// species, reactant and mixture records of the tests are then built from these entries
-// by the propellant loader's entry reading, as a run builds them.
+// transport records and the hydrogen/oxygen mechanism (support/h2o2_mechanism.h) kept in
+// tests/data, imported by the program's own importers into a temporary data folder, read
+// once per test program. The species, reactant and mixture records of the tests are then
+// built from these entries by the propellant loader's entry reading, as a run builds them.
 //
 // Needs kavro_propellant (entry reading, mixture assembly) and kavro_databases (importers).
 #include <memory>
@@ -23,6 +23,7 @@
 #include "engine/species.h"
 #include "propellant/entry_reading.h"
 #include "propellant/mixture_loader.h"
+#include "support/h2o2_mechanism.h"
 
 // Whether species records carry the viscosity and conductivity fits of the transport file.
 enum class TransportData { Without, With };
@@ -72,7 +73,7 @@ inline ImportedDatabases importAll()
         || !importTransportFile(dataFile("transport/trans_subset.inp"), ChemicalDatabase::Species, quiet, transported)
                     .ok
         || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, reactants).ok
-        || !importMechanismFile(dataFile("odk/h2o2-mechanism.mech"), quiet, kinetics).ok)
+        || !importMechanismFile(hydrogenOxygenMechanismFile(), quiet, kinetics).ok)
         throw std::runtime_error("the test databases could not be imported");
     ImportedDatabases db{importedDocument(species), importedDocument(transported), importedDocument(reactants),
                          importedDocument(kinetics)};

@@ -3,6 +3,7 @@
 
 #include "databases/import_mechanism.h"
 #include "import_test_support.h"
+#include "support/h2o2_mechanism.h"
 #include "support/temp_app_dir.h"
 
 using nlohmann::json;
@@ -96,7 +97,7 @@ TEST_F(MechanismImport, ReactionsWithTheirRatesAndThirdBodies)
 
 TEST_F(MechanismImport, PublishedHydrogenOxygenMechanism)
 {
-    ImportOutcome out = importMechanismFile(importDataFile("h2o2-mechanism.mech"), rec.callbacks(), kinetics());
+    ImportOutcome out = importMechanismFile(hydrogenOxygenMechanismFile(), rec.callbacks(), kinetics());
     ASSERT_TRUE(out.ok) << out.detail;
     EXPECT_EQ(out.stored, 27);
     EXPECT_EQ(out.droppedReactions, 0);

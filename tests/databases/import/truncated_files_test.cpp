@@ -6,6 +6,7 @@
 #include "databases/import_thermo.h"
 #include "databases/import_transport.h"
 #include "import_test_support.h"
+#include "support/h2o2_mechanism.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ TEST(TruncatedFiles, EveryReaderEndsAtAnyCut)
             EXPECT_FALSE(r.message.empty() && r.detail.empty()) << n;
         }
     }
-    const std::string mechanism = readBytes(importDataFile("h2o2-mechanism.mech"));
+    const std::string mechanism = readBytes(hydrogenOxygenMechanismFile());
     for (std::size_t n = 0; n < mechanism.size() - 5; ++n) {
         // Without its final END no cut of the mechanism is a whole file.
         MechanismParseResult r = parseMechanismText(std::string_view(mechanism).substr(0, n));

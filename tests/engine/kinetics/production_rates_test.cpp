@@ -241,9 +241,11 @@ TEST_F(ProductionRates, ThirdBodyEfficiencies)
 TEST_F(ProductionRates, SpeciesOnBothSidesGetTheDifference)
 {
     const std::vector<std::string> names = MECHANISM_SPECIES;
-    const auto& mech = hydrogenOxygenMechanism();
-    // 2 H + H2 => 2 H2 (reaction 11) and H + O2 + H2O = HO2 + H2O (reaction 8).
-    auto m = kineticMixture(names, {makeReaction(mech[10], names, true), makeReaction(mech[7], names)});
+    // 2 H + H2 => 2 H2 (reaction 11 of the file) and H + O2 + H2O = HO2 + H2O (reaction 8).
+    const TabulatedReaction hydrogenOnBothSides = mechanismReaction("2H + 1H2 = 2H2");
+    const TabulatedReaction waterOnBothSides = mechanismReaction("1H + 1O2 + 1H2O = 1HO2 + 1H2O");
+    auto m = kineticMixture(names,
+                            {makeReaction(hydrogenOnBothSides, names, true), makeReaction(waterOnBothSides, names)});
     setState(*m, {0.1, 0.05, 0.01, 0.1, 0.02, 0.3, 0.001, 0.0005}, 1800.0, 3e5);
     m->reactions = {m->reactions[0]};
     m->nReactions = 1;
@@ -253,7 +255,7 @@ TEST_F(ProductionRates, SpeciesOnBothSidesGetTheDifference)
     EXPECT_NEAR(rate(*m, "H2") / q, 1.0, 1e-12); // +2q - q
     EXPECT_NEAR(rate(*m, "H") / q, -2.0, 1e-12);
 
-    auto m8 = kineticMixture(names, {makeReaction(mech[7], names)});
+    auto m8 = kineticMixture(names, {makeReaction(waterOnBothSides, names)});
     setState(*m8, {0.1, 0.05, 0.01, 0.1, 0.02, 0.3, 0.001, 0.0005}, 1800.0, 3e5);
     m8->productionRates();
     EXPECT_EQ(rate(*m8, "H2O"), 0.0);

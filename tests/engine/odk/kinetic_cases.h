@@ -1,6 +1,6 @@
 #pragma once
 // The hydrogen/oxygen kinetic case: the eight species of the published H2/O2 mechanism
-// (a copy in tests/data/odk, imported into the test databases), the liquid propellant of
+// (support/h2o2_mechanism.h, imported into the test databases), the liquid propellant of
 // the published rocket reference case, and a smooth nozzle contour with its throat at
 // x = 0.
 #include <cmath>

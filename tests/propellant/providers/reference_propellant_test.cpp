@@ -13,6 +13,7 @@
 #include "engine/engine_messages.h"
 #include "propellant/mixture_loader.h"
 #include "propellant/propellant_entry.h"
+#include "support/h2o2_mechanism.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -33,7 +34,7 @@ TEST(ReferencePropellant, ChamberOfTheStoredHydrogenOxygenPropellant)
     ImportCallbacks quiet;
     ASSERT_TRUE(importThermoFile(publicData("thermo.inp"), ChemicalDatabase::Species, quiet).ok);
     ASSERT_TRUE(importThermoFile(publicData("thermo.inp"), ChemicalDatabase::Reactants, quiet).ok);
-    ASSERT_TRUE(importMechanismFile(publicData("h2o2-mechanism.mech"), quiet).ok);
+    ASSERT_TRUE(importMechanismFile(hydrogenOxygenMechanismFile(), quiet).ok);
 
     // The published case: O/F 5.55157, mass fractions 0.15263517 and 0.84736483, the
     // nine gases and two condensed phases of water it considers.

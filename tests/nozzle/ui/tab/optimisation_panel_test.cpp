@@ -2,7 +2,9 @@
 // runs on a worker thread with their write-back, abort, failure and the tab's end
 // during a run. The propellant is the perfect gas of the engine tests, the grain burns
 // a constant area, so every result has a closed form.
+#include <QPointer>
 #include <QSignalSpy>
+#include <QThread>
 
 #include "core/calculation_activity.h"
 #include "tab_fixture.h"
@@ -34,11 +36,7 @@ protected:
     // Waits (bounded) until the run has come back to the window.
     bool waitForCompletion() const
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (button()->text() != "Optimize ODE" && clock.elapsed() < 20000)
-            QTest::qWait(5);
-        return button()->text() == "Optimize ODE";
+        return QTest::qWaitFor([this] { return button()->text() == "Optimize ODE"; }, 20000);
     }
     static double diameterOf(double area) { return 2.0 * std::sqrt(area / 3.141592); }
 };
@@ -265,10 +263,14 @@ TEST_F(PanelTest, ClosingTheTabDuringARunWaitsForIt)
     TestTab& t = makeWithSelections();
     setTarget(2, "3", 0);
     t.OptimizeODE();
+    QPointer<QThread> thread = t.optimisationModel().runThread();
+    ASSERT_FALSE(thread.isNull());
     tab.reset(); // asks the run to stop and waits for its thread
+    ASSERT_FALSE(thread.isNull()); // its deletion waits for the event loop
+    EXPECT_TRUE(thread->isFinished());
     EXPECT_EQ(abortFlag, 0);
     EXPECT_EQ(calculationsRunning(), 0);
-    QTest::qWait(20); // the thread's own deletion
+    EXPECT_TRUE(QTest::qWaitFor([&] { return thread.isNull(); }, 10000)); // the thread's own deletion
 }
 
 // The whole road through the program's own loaders: the perfect gas stored as species,

@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QImage>
 #include <QLineEdit>
@@ -16,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 

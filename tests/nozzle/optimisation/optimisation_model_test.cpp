@@ -1,0 +1,250 @@
+// The optimisation panel's run without its window: a start refused at its first failing
+// check, in order, without touching the panel's record; a run on a worker thread whose
+// results come back for the form while the panel's record and target change meanwhile;
+// the abort, whose result is discarded; and the end of the panel during a run, which
+// stops and joins the run's thread.
+#include <cmath>
+#include <memory>
+
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+
+#include "../../engine/support/worker_run.h"
+#include "core/calculation_activity.h"
+#include "nozzle/optimisation_model.h"
+#include "optimisation_fixture.h"
+
+namespace pg = perfect_gas;
+
+namespace {
+
+class OptimisationModelTest : public optimisation_test::OptimisationTest {
+protected:
+    // The model with the propellant "PG" and the grain "G" chosen.
+    std::unique_ptr<OptimisationModel> selectedModel()
+    {
+        auto model = std::make_unique<OptimisationModel>();
+        EXPECT_FALSE(model->selectPropellant("PG"));
+        EXPECT_EQ(model->selectGrain("G"), GrainSelection::Loaded);
+        return model;
+    }
+    PreparedOptimisation prepare(const OptimisationModel& model, const OptimisationForm& form)
+    {
+        return model.prepareRun(
+                form,
+                [this] {
+                    ++rebuilds;
+                    return nozzleOk;
+                },
+                nozzle);
+    }
+    // Starts the prepared run and waits (bounded) until it has reported and its thread is gone.
+    bool runToEnd(OptimisationModel& model, PreparedOptimisation run, const std::function<void()>& whileRunning = {})
+    {
+        QObject context;
+        bool reported = false;
+        QPointer<QThread> thread = model.startRun(std::move(run), &context, [&](bool success) {
+            reported = true;
+            result = success;
+        });
+        if (whileRunning)
+            whileRunning();
+        return worker_run::waitFor([&] { return reported && thread.isNull(); }, 60000);
+    }
+    static OptimisationForm pressureForm()
+    {
+        OptimisationForm f = thrustForm();
+        f.target = optTarget::ChamberPressure;
+        f.targetValue = "30";
+        f.targetUnit = 2; // bar
+        return f;
+    }
+    static double diameterMm(double area) { return 2000.0 * std::sqrt(area / 3.141592); }
+
+    int rebuilds = 0;
+    bool result = false;
+};
+
+} // namespace
+
+TEST_F(OptimisationModelTest, RefusalsComeBackInOrderAndTheStartTouchesOnlyItsOwnRecord)
+{
+    OptimisationModel model;
+    ASSERT_EQ(model.selectGrain("G"), GrainSelection::Loaded);
+    const RocketVariables panelBefore = *model.optRecord;
+
+    // No propellant chosen in the list: refused before the nozzle is rebuilt.
+    OptimisationForm form = thrustForm();
+    form.propellantIndex = -1;
+    PreparedOptimisation p = prepare(model, form);
+    EXPECT_FALSE(p.ready());
+    EXPECT_EQ(p.start.refusal, "A propellant must be selected");
+    EXPECT_EQ(rebuilds, 0);
+
+    // Listed, but no mixture was ever loaded: every check passes (the nozzle is rebuilt),
+    // and the start is refused last as a propellant error.
+    p = prepare(model, thrustForm());
+    EXPECT_FALSE(p.ready());
+    EXPECT_EQ(rebuilds, 1);
+    EXPECT_EQ(p.start.refusal, "A critical error occured in propellant definition");
+    EXPECT_EQ(p.start.informative, "Please check active flags for further detail");
+    EXPECT_FALSE(p.start.reportFlags);
+
+    // A burn law the loader cannot give: refused without a refusal text (the loader has
+    // shown why) and before the nozzle.
+    ASSERT_FALSE(model.selectPropellant("PG"));
+    const auto burnLaw = optimisationProviders().burnLaw;
+    optimisationProviders().burnLaw = [](const std::string&, double&, auto&, auto&, auto&) { return false; };
+    p = prepare(model, thrustForm());
+    optimisationProviders().burnLaw = burnLaw;
+    EXPECT_FALSE(p.ready());
+    EXPECT_TRUE(p.start.silent);
+    EXPECT_TRUE(p.start.refusal.isEmpty());
+    EXPECT_EQ(rebuilds, 1);
+
+    // Ready: the run's record is a copy holding the nozzle and the restrictions; the
+    // panel's record has none of it.
+    form = thrustForm();
+    form.nozzleType = 1;
+    p = prepare(model, form);
+    ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+    EXPECT_NE(p.record, model.optRecord);
+    EXPECT_EQ(p.record->stationCount, 100u);
+    EXPECT_DOUBLE_EQ(p.record->optMaxPressure, 8e6);
+    EXPECT_EQ(p.record->burnDistance, optimisation_test::kGrainY);
+    EXPECT_EQ(p.nozzleType, 1);
+    EXPECT_EQ(p.target, optTarget::Thrust);
+    EXPECT_EQ(model.optRecord->stationCount, panelBefore.stationCount);
+    EXPECT_EQ(model.optRecord->x, panelBefore.x);
+    EXPECT_EQ(model.optRecord->optMaxPressure, panelBefore.optMaxPressure);
+    EXPECT_EQ(model.optRecord->propellantDensity, panelBefore.propellantDensity);
+    EXPECT_FALSE(model.running());
+}
+
+TEST_F(OptimisationModelTest, ARunLeavesItsResultsForTheFormWhateverThePanelDoesMeanwhile)
+{
+    auto model = selectedModel();
+    OptimisationForm form = pressureForm();
+    form.nozzleType = 1;
+    PreparedOptimisation p = prepare(*model, form);
+    ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+    flagsSP = code::SP03; // an earlier run's warning: cleared at the start
+    ASSERT_TRUE(runToEnd(*model, std::move(p), [&] {
+        EXPECT_EQ(flagsSP.load(), 0u);
+        EXPECT_TRUE(model->running());
+        EXPECT_EQ(calculationsRunning(), 1);
+        EXPECT_DOUBLE_EQ(model->targetValue(), 3e6);
+        // A grain of twice the area and a new target while the run goes on: the panel's
+        // record changes, the run's does not.
+        grainA.assign(7, 0.08);
+        EXPECT_EQ(model->selectGrain("G"), GrainSelection::Loaded);
+        model->targetChanged();
+    }));
+    EXPECT_TRUE(result);
+    EXPECT_TRUE(model->running()); // until the view has taken the run back
+
+    const OptimisationCompletion done = model->finishRun(result, {optTarget::ChamberPressure, 0, true});
+    EXPECT_EQ(done.outcome, OptimisationOutcome::Succeeded);
+    EXPECT_FALSE(model->running());
+    EXPECT_EQ(calculationsRunning(), 0);
+    EXPECT_EQ(done.nozzleType, 1);
+    // The throat of the 0.04 m^2 grain balancing at 3 MPa, in mm, the unit of the start.
+    EXPECT_NEAR(done.writeBack.throatDiameter / diameterMm(pg::balancedThroat(0.04, 3e6)), 1.0, 1e-4);
+    ASSERT_TRUE(done.writeBack.exitDiameter.has_value()); // check_OptAdapt on when it came back
+    EXPECT_NEAR(std::pow(*done.writeBack.exitDiameter / done.writeBack.throatDiameter, 2)
+                        / pg::areaRatio(pg::expansionMach(3e6, 101325)),
+                1.0, 1e-3);
+    EXPECT_FALSE(done.writeBack.targetValue.has_value()); // a required value is not a result
+    // The panel's record takes the sizing; its grain stays the one chosen meanwhile.
+    EXPECT_NEAR(model->optRecord->throatArea / pg::balancedThroat(0.04, 3e6), 1.0, 1e-4);
+    EXPECT_EQ(model->optRecord->combustionArea, 0.08);
+    EXPECT_EQ(abortFlag.load(), 0);
+}
+
+TEST_F(OptimisationModelTest, TheOptimumGoesToTheFormOnlyUnderTheTargetOfTheRun)
+{
+    auto model = selectedModel();
+    OptimisationForm form = thrustForm();
+    form.target = optTarget::SpecificImpulse;
+    form.minAreaRatio = "1";
+    for (const int targetNow : {optTarget::SpecificImpulse, optTarget::Thrust}) {
+        SCOPED_TRACE(targetNow);
+        PreparedOptimisation p = prepare(*model, form);
+        ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+        ASSERT_TRUE(runToEnd(*model, std::move(p)));
+        const OptimisationCompletion done = model->finishRun(result, {targetNow, 1, false}); // km/s
+        ASSERT_EQ(done.outcome, OptimisationOutcome::Succeeded);
+        // Best specific impulse of the adapted perfect-gas nozzle: expanded from the top
+        // of the pressure range, 8 MPa, to 1 atm.
+        const double best = pg::velocityAt(pg::expansionMach(8e6, 101325));
+        EXPECT_NEAR(model->bestValue() / best, 1.0, 2e-3);
+        EXPECT_TRUE(done.writeBack.exitDiameter.has_value()); // always for a maximisation
+        if (targetNow == optTarget::SpecificImpulse) {
+            ASSERT_TRUE(done.writeBack.targetValue.has_value());
+            EXPECT_DOUBLE_EQ(*done.writeBack.targetValue, model->bestValue() / 1000);
+        } else {
+            EXPECT_FALSE(done.writeBack.targetValue.has_value());
+        }
+    }
+}
+
+TEST_F(OptimisationModelTest, AnAbortDiscardsTheRunAndClearsTheByte)
+{
+    auto model = selectedModel();
+    EXPECT_FALSE(model->requestAbort()); // nothing to stop
+    EXPECT_EQ(abortFlag.load(), 0);
+
+    OptimisationForm form = thrustForm();
+    form.target = optTarget::CombustionTime;
+    form.targetValue = "3";
+    const double throatBefore = model->optRecord->throatArea;
+    PreparedOptimisation p = prepare(*model, form);
+    ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+    ASSERT_TRUE(runToEnd(*model, std::move(p), [&] {
+        EXPECT_TRUE(model->requestAbort());
+        EXPECT_EQ(abortFlag.load(), 1);
+    }));
+    EXPECT_FALSE(result); // the burn-time search stopped at the byte
+    const OptimisationCompletion done = model->finishRun(result, {optTarget::CombustionTime, 0, true});
+    EXPECT_EQ(done.outcome, OptimisationOutcome::Aborted);
+    EXPECT_EQ(abortFlag.load(), 0);
+    EXPECT_EQ(model->optRecord->throatArea, throatBefore);
+    EXPECT_FALSE(model->running());
+    EXPECT_EQ(calculationsRunning(), 0);
+
+    // A run whose solver finds nothing is a failure, not an abort.
+    const uint32_t iterations = MAX_ITER_EQ;
+    MAX_ITER_EQ = 0;
+    p = prepare(*model, pressureForm());
+    ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+    const bool reached = runToEnd(*model, std::move(p));
+    MAX_ITER_EQ = iterations;
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(model->finishRun(result, {optTarget::ChamberPressure, 0, true}).outcome, OptimisationOutcome::Failed);
+    EXPECT_EQ(model->optRecord->throatArea, throatBefore);
+}
+
+TEST_F(OptimisationModelTest, EndingThePanelDuringARunStopsTheRunAndJoinsItsThread)
+{
+    auto model = selectedModel();
+    OptimisationForm form = thrustForm();
+    form.target = optTarget::CombustionTime;
+    form.targetValue = "3";
+    PreparedOptimisation p = prepare(*model, form);
+    ASSERT_TRUE(p.ready()) << p.start.refusal.toStdString();
+    auto context = std::make_unique<QObject>();
+    bool reported = false;
+    QPointer<QThread> thread = model->startRun(std::move(p), context.get(), [&reported](bool) { reported = true; });
+    ASSERT_FALSE(thread.isNull());
+    EXPECT_EQ(model->runThread(), thread.data());
+    // The panel goes (with the window that would have taken the report).
+    model.reset();
+    context.reset();
+    ASSERT_FALSE(thread.isNull()); // its deletion waits for the event loop
+    EXPECT_TRUE(thread->isFinished());
+    EXPECT_EQ(abortFlag.load(), 0);
+    EXPECT_EQ(calculationsRunning(), 0);
+    EXPECT_TRUE(worker_run::waitFor([&] { return thread.isNull(); }, 10000));
+    EXPECT_FALSE(reported);
+}
