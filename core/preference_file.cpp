@@ -403,3 +403,14 @@ bool storePreference(json& document, std::string_view key)
 #undef KAVRO_STORE_ONE
     return false;
 }
+
+json startingPreferencesDocument()
+{
+    json document = json::object();
+#define KAVRO_STORE_DEFAULT(section, key, type, def)                                                                   \
+    if (static_cast<const void*>(&key) != &PATH_EXPORT)                                                                \
+        store(document, #section, #key, type(def));
+    KAVRO_VALUE_PREFERENCES(KAVRO_STORE_DEFAULT)
+#undef KAVRO_STORE_DEFAULT
+    return document;
+}
