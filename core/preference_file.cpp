@@ -372,9 +372,11 @@ bool restoreDefaultPreferences()
     json document;
     const bool readable = readFileInUse(document);
 
-    // Everything but the file locations and the lock of the restricted interface.
+    // Everything but the file locations and the lock of the restricted interface. Only
+    // values that differ are written: a running solver reads the others without a lock.
 #define KAVRO_RESET_VALUE(section, key, type, def)                                                                     \
-    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode)               \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode                \
+        && !(key == type(def)))                                                                                        \
         key = type(def);
     KAVRO_VALUE_PREFERENCES(KAVRO_RESET_VALUE)
 #undef KAVRO_RESET_VALUE

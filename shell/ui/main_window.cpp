@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/calculation_activity.h"
 #include "core/flags.h"
 #include "core/message_box.h"
 #include "core/preference_file.h"
@@ -440,6 +441,7 @@ void showSwitchMessage(QWidget* window, const SwitchMessage& message)
     request.title.clear();
     request.windowIcon = !message.childOfWindow;
     request.text = message.text;
+    request.informativeText = message.informativeText;
     showMessage(message.childOfWindow ? window : nullptr, request);
 }
 
@@ -507,6 +509,12 @@ void MainWindow::ChangeCONFIGFile()
 
 void MainWindow::ChangePREFFile()
 {
+    // Refused before a file is asked for: loading it would set the solver settings that
+    // a running calculation reads.
+    if (calculationsRunning() > 0) {
+        showSwitchMessage(this, switchMessage(PreferencesSwitchOutcome::CalculationRunning));
+        return;
+    }
     const QString chosen = dialogs_.openFileName(this, tr(preferencesFileDialogCaption),
                                                  QString::fromStdString(PREFERENCES), tr(dataFileDialogFilter));
     if (chosen.isEmpty())
