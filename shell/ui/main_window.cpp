@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -257,14 +258,34 @@ void MainWindow::hideSolids(bool tog)
     }
 }
 
+void MainWindow::openManual(const QString& title, const char* relative)
+{
+    const QString path = fromApp(relative);
+    if (dialogs_.openUrl(QUrl::fromLocalFile(path)))
+        return;
+    // Without a program for PDF files nothing would show: the user is told where the file is.
+    MessageRequest request;
+    request.icon = Msg::Warning;
+    if (QFileInfo::exists(path)) {
+        request.text = QStringLiteral("The ") + title
+                + QStringLiteral(" could not be opened: no program to show PDF files was found");
+        request.informativeText = QStringLiteral("Open it with any PDF viewer: ") + path;
+    } else {
+        request.text = QStringLiteral("The ") + title + QStringLiteral(" could not be opened: the file was not found");
+        request.informativeText
+                = QStringLiteral("It belongs at ") + path + QStringLiteral("; building the program makes it there.");
+    }
+    showMessage(this, request);
+}
+
 void MainWindow::openUsers()
 {
-    dialogs_.openUrl(QUrl::fromLocalFile(fromApp("/Documentation/KAVRO_User_Manual.pdf")));
+    openManual(QStringLiteral("User Manual"), "/Documentation/KAVRO_User_Manual.pdf");
 }
 
 void MainWindow::openDoc()
 {
-    dialogs_.openUrl(QUrl::fromLocalFile(fromApp("/Documentation/KAVRO_Full_Documentation.pdf")));
+    openManual(QStringLiteral("Full Documentation"), "/Documentation/KAVRO_Full_Documentation.pdf");
 }
 
 void MainWindow::showFormat(const QString& picture, const QString& title)
