@@ -1,5 +1,7 @@
 #include "core/data_file.h"
 
+#include <utility>
+
 std::vector<std::string> DataFileDocument::names() const
 {
     std::vector<std::string> keys;
@@ -14,6 +16,7 @@ DataFileDocument readDataFile(const std::string& path, code::DataFile file)
     doc.path = path;
     JsonReadResult read = readJsonFile(path);
     doc.status = read.status;
+    doc.duplicates = std::move(read.duplicates);
     switch (read.status) {
     case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissing(file)); break;
     case JsonReadStatus::Unparsable: raiseFlag(flagsF, code::fileCorrupt(file)); break;

@@ -15,6 +15,7 @@ struct DataFileDocument {
     JsonReadStatus status = JsonReadStatus::Missing;
     std::string path;
     nlohmann::json document = nlohmann::json::object(); // always an object
+    std::vector<DuplicateName> duplicates; // names given twice: why the file is Unparsable
 
     // The file could be opened (it may still have been missing or unparsable).
     bool opened() const { return status != JsonReadStatus::CannotOpen; }

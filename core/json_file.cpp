@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include <QFile>
 #include <QSaveFile>
@@ -43,6 +44,106 @@ bool nestsDeeperThan(const std::string& text, int limit)
     return false;
 }
 
+using nlohmann::json;
+
+// Builds the document as the library's own parser does, and notes every name an object
+// gives more than once (the library's parser silently keeps the last). A member's place
+// is taken when its name is read, so the check costs no more than building the object.
+class DocumentBuilder : public nlohmann::json_sax<json> {
+public:
+    explicit DocumentBuilder(json& root) : root_(root) { }
+
+    const std::vector<DuplicateName>& duplicates() const { return duplicates_; }
+
+    bool null() override { return place(nullptr) != nullptr; }
+    bool boolean(bool value) override { return place(value) != nullptr; }
+    bool number_integer(number_integer_t value) override { return place(value) != nullptr; }
+    bool number_unsigned(number_unsigned_t value) override { return place(value) != nullptr; }
+    bool number_float(number_float_t value, const string_t&) override { return place(value) != nullptr; }
+    bool string(string_t& value) override { return place(std::move(value)) != nullptr; }
+    bool binary(binary_t& value) override { return place(json::binary(std::move(value))) != nullptr; }
+    bool start_object(std::size_t) override
+    {
+        json* object = place(json::object());
+        open_.push_back({object, nullptr, 0});
+        return true;
+    }
+    bool key(string_t& name) override
+    {
+        Open& top = open_.back();
+        auto [it, inserted] = top.value->get_ref<json::object_t&>().emplace(name, nullptr);
+        if (!inserted) {
+            DuplicateName twice{path(), name};
+            bool known = false; // a name given three times is one duplicate
+            for (const DuplicateName& d : duplicates_)
+                known = known || (d.name == twice.name && d.within == twice.within);
+            if (!known)
+                duplicates_.push_back(std::move(twice));
+            it->second = nullptr; // the later value takes the place, as the library's parser does
+        }
+        top.member = &*it;
+        return true;
+    }
+    bool end_object() override
+    {
+        open_.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        json* array = place(json::array());
+        open_.push_back({array, nullptr, 0});
+        return true;
+    }
+    bool end_array() override
+    {
+        open_.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+private:
+    struct Open {
+        json* value; // the object or array being filled
+        std::pair<const std::string, json>* member; // an object's member whose value comes next
+        std::size_t elements; // an array's elements so far
+    };
+
+    // Puts a value where the text has it: the document, the next element of the array
+    // being filled or the member whose name was just read.
+    template <typename T>
+    json* place(T&& value)
+    {
+        if (open_.empty()) {
+            root_ = json(std::forward<T>(value));
+            return &root_;
+        }
+        Open& top = open_.back();
+        if (top.value->is_array()) {
+            ++top.elements;
+            top.value->get_ref<json::array_t&>().emplace_back(std::forward<T>(value));
+            return &top.value->back();
+        }
+        top.member->second = json(std::forward<T>(value));
+        return &top.member->second;
+    }
+
+    // The names leading to the object being filled ("[i]" for an array element).
+    std::vector<std::string> path() const
+    {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i + 1 < open_.size(); ++i) {
+            const Open& o = open_[i];
+            names.push_back(o.value->is_array() ? "[" + std::to_string(o.elements - 1) + "]" : o.member->first);
+        }
+        return names;
+    }
+
+    json& root_;
+    std::vector<Open> open_;
+    std::vector<DuplicateName> duplicates_;
+};
+
 } // namespace
 
 JsonReadResult readJsonFile(const std::string& path)
@@ -78,14 +179,37 @@ JsonReadResult readJsonFile(const std::string& path)
         result.status = JsonReadStatus::Unparsable;
         return result;
     }
-    nlohmann::json parsed = nlohmann::json::parse(text, nullptr, false);
-    if (parsed.is_discarded()) {
+    nlohmann::json parsed;
+    DocumentBuilder builder(parsed);
+    if (!nlohmann::json::sax_parse(text, &builder)) {
         result.status = JsonReadStatus::Unparsable;
+        return result;
+    }
+    if (!builder.duplicates().empty()) {
+        result.status = JsonReadStatus::Unparsable;
+        result.duplicates = builder.duplicates();
         return result;
     }
     result.status = JsonReadStatus::Ok;
     result.document = parsed.is_null() ? nlohmann::json::object() : std::move(parsed);
     return result;
+}
+
+std::string describeDuplicateNames(const std::vector<DuplicateName>& duplicates)
+{
+    constexpr std::size_t shown = 5;
+    std::string text;
+    for (std::size_t i = 0; i < duplicates.size() && i < shown; ++i) {
+        const DuplicateName& d = duplicates[i];
+        if (!text.empty())
+            text += ", ";
+        text += "\"" + d.name + "\"";
+        if (!d.within.empty())
+            text += " in \"" + d.within.front() + "\"";
+    }
+    if (duplicates.size() > shown)
+        text += ", ...";
+    return text;
 }
 
 std::string serializeJson(const nlohmann::json& document)

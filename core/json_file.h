@@ -3,6 +3,7 @@
 // file from one that cannot be opened or parsed; writing serialises first and then
 // replaces the file atomically, so a failed write never leaves a half-written file.
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -10,7 +11,9 @@ enum class JsonReadStatus {
     Ok, // parsed (a literal null reads as an empty object)
     Missing, // nothing exists at the path
     CannotOpen, // something exists but cannot be opened for reading
-    Unparsable, // opened, but the content is not JSON (or nested beyond maxJsonNesting)
+    // opened, but the content is not JSON, is nested beyond maxJsonNesting or gives a
+    // name twice in one object
+    Unparsable,
 };
 
 // The deepest nesting of arrays and objects a document may have (the outermost array
@@ -20,9 +23,19 @@ enum class JsonReadStatus {
 // gigabytes of indentation.
 inline constexpr int maxJsonNesting = 64;
 
+// A name an object of the text gives more than once (a hand edit: two items called
+// "Tube"). A document holds each name once, so taking the text as a document would keep
+// only one of them and writing it back would lose the others without a word; such a
+// text reads as Unparsable and is never replaced.
+struct DuplicateName {
+    std::vector<std::string> within; // the names leading to the object: empty for an item name
+    std::string name;
+};
+
 struct JsonReadResult {
     JsonReadStatus status = JsonReadStatus::Missing;
     nlohmann::json document = nlohmann::json::object(); // empty object unless status is Ok
+    std::vector<DuplicateName> duplicates; // why an otherwise valid text is Unparsable
 };
 
 // Anything at the path that is not a regular file (a folder, a device, a FIFO) reads as
@@ -35,6 +48,10 @@ JsonReadResult readJsonFile(const std::string& path);
 // replaced. Returns false, leaving whatever is at the path untouched, when the file
 // could not be written.
 bool writeJsonFile(const std::string& path, const nlohmann::json& document, std::string* error = nullptr);
+
+// The duplicated names for a message: "\"Tube\"" for an item, "\"Units\" in \"Tube\"" for
+// a member of one, the first few joined by ", ".
+std::string describeDuplicateNames(const std::vector<DuplicateName>& duplicates);
 
 // The text writeJsonFile would write.
 std::string serializeJson(const nlohmann::json& document);

@@ -372,9 +372,11 @@ bool restoreDefaultPreferences()
     json document;
     const bool readable = readFileInUse(document);
 
-    // Everything but the file locations and the lock of the restricted interface.
+    // Everything but the file locations and the lock of the restricted interface. Only
+    // values that differ are written: a running solver reads the others without a lock.
 #define KAVRO_RESET_VALUE(section, key, type, def)                                                                     \
-    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode)               \
+    if (static_cast<const void*>(&key) != &LOCK_BABYMODE && static_cast<const void*>(&key) != &BabyMode                \
+        && !(key == type(def)))                                                                                        \
         key = type(def);
     KAVRO_VALUE_PREFERENCES(KAVRO_RESET_VALUE)
 #undef KAVRO_RESET_VALUE
@@ -402,4 +404,15 @@ bool storePreference(json& document, std::string_view key)
     KAVRO_VALUE_PREFERENCES(KAVRO_STORE_ONE)
 #undef KAVRO_STORE_ONE
     return false;
+}
+
+json startingPreferencesDocument()
+{
+    json document = json::object();
+#define KAVRO_STORE_DEFAULT(section, key, type, def)                                                                   \
+    if (static_cast<const void*>(&key) != &PATH_EXPORT)                                                                \
+        store(document, #section, #key, type(def));
+    KAVRO_VALUE_PREFERENCES(KAVRO_STORE_DEFAULT)
+#undef KAVRO_STORE_DEFAULT
+    return document;
 }

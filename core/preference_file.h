@@ -40,5 +40,12 @@ constexpr int restoreDefaultDialogResult = 6;
 // the file's value form. Returns false for an unknown key or a "Files" key.
 bool storePreference(nlohmann::json& document, std::string_view key);
 
+// The preferences file the starting data set holds: every value at its default, in the
+// file's value forms, except the nine whose defaults depend on where the program is (the
+// "Files" paths and PATH_EXPORT). A load forms those from appDirectory without counting
+// it as a repair, so the file works wherever the set is placed and a first start raises
+// no code.
+nlohmann::json startingPreferencesDocument();
+
 // The critical message shown when the preferences file cannot be opened at start-up.
 extern const char* const preferencesOpenFailedAtStart;

@@ -357,7 +357,12 @@ bool loadDatabaseForImport(ChemicalDatabase db, const std::string& path, const I
         return false;
     }
     if (!doc.writable()) {
-        reportTo(callbacks, corruptDatabaseMessage(db, "Import", doc.path));
+        // A file giving a name twice is named with it: the rest of the message does not
+        // say what to repair.
+        reportTo(callbacks, corruptDatabaseMessage(db, "Import", doc.path),
+                 doc.duplicates.empty()
+                         ? std::string()
+                         : "It gives the same name more than once: " + describeDuplicateNames(doc.duplicates));
         return false;
     }
     return true;

@@ -83,6 +83,18 @@ std::size_t bestIndex(const std::vector<double>& values)
     return best;
 }
 
+QString ratioRangeEndDetails(double first, double last, double best, double pressure, int digits)
+{
+    auto number = [digits](double v) { return QString::number(v, 'g', digits); };
+    return QStringLiteral("First to second reactant mass ratios from ") + number(first) + QStringLiteral(" to ")
+            + number(last) + QStringLiteral(" were searched at ") + number(pressure / 1e6)
+            + QStringLiteral(" MPa; c* is highest at ") + number(best)
+            + QStringLiteral(". The range is set by the preferences COMP_OPT_MIN and COMP_OPT_MAX (\"First to second "
+                             "reactant minimum ratio\" and \"maximum ratio\" on the \"Propellant Tab\" page of the "
+                             "Preferences). Listing the two reactants the other way round searches the inverse "
+                             "ratios.");
+}
+
 QString uniqueGraphName(const QString& base, const QStringList& names)
 {
     QString candidate = base;

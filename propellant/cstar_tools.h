@@ -45,6 +45,14 @@ CStarCurve cStarOverRatios(Mixture& mixture, const std::vector<double>& ratios, 
 // Index of the largest value; the first of equal ones.
 std::size_t bestIndex(const std::vector<double>& values);
 
+// The ratio sweep's best lies at its first or last ratio: the optimum may lie beyond the
+// range, so the composition is left as typed and the user is told so. The details name
+// the ratios searched (`first` to `last`), the best, the pressure (Pa, shown in MPa) and
+// the preferences that set the range, with `digits` significant digits.
+inline const char* const ratioRangeEndText
+        = "The highest c* lies at an end of the ratios searched, so the composition was left unchanged";
+QString ratioRangeEndDetails(double first, double last, double best, double pressure, int digits);
+
 // `base`, or base + "_" + k with the smallest k that no name in `names` bears (the walk
 // restarts from the first name after each clash).
 QString uniqueGraphName(const QString& base, const QStringList& names);

@@ -88,12 +88,32 @@ struct CheckedDocument {
 
 enum class ReadOutcome { Read, CannotOpen, Refused };
 
+// The code alone ("... was corrupted") does not say what to repair in a file that gives
+// one name twice: the user is told which name, and that the file was kept as it is.
+void reportDuplicateNames(const DataFileLayout& layout, const std::string& path,
+                          const std::vector<DuplicateName>& duplicates)
+{
+    MessageRequest request;
+    request.icon = Msg::Warning;
+    request.title = QString();
+    request.windowIcon = true;
+    request.text = QString::fromUtf8(layout.word) + QStringLiteral(" file gives the same name more than once: ")
+            + QString::fromStdString(describeDuplicateNames(duplicates));
+    request.informativeText
+            = QStringLiteral("The file was left unchanged and none of its items can be used until every name in it "
+                             "is given once. Rename or remove the extra entries by hand in ")
+            + QString::fromStdString(path);
+    showMessage(nullptr, request);
+}
+
 // Reads an existing file into `doc`; a text that is not a document of items raises
 // `corruptCode` and leaves the file alone (or refuses it).
-ReadOutcome readExisting(const std::string& path, uint32_t corruptCode, const DataFileCheckOptions& options,
-                         CheckedDocument& doc)
+ReadOutcome readExisting(const DataFileLayout& layout, const std::string& path, uint32_t corruptCode,
+                         const DataFileCheckOptions& options, CheckedDocument& doc)
 {
     JsonReadResult read = readJsonFile(path);
+    if (!read.duplicates.empty())
+        reportDuplicateNames(layout, path, read.duplicates);
     if (read.status == JsonReadStatus::CannotOpen)
         return ReadOutcome::CannotOpen; // also a folder standing where the file should be
     if (read.status == JsonReadStatus::Missing) {
@@ -198,7 +218,7 @@ bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheck
 
     // Find and read the file.
     if (exists(path)) {
-        switch (readExisting(path, code::fileCorrupt(k), options, doc)) {
+        switch (readExisting(layout, path, code::fileCorrupt(k), options, doc)) {
         case ReadOutcome::CannotOpen:
         case ReadOutcome::Refused: return false;
         case ReadOutcome::Read: break;
@@ -208,7 +228,7 @@ bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheck
         path = defaultPath;
         *layout.preference = defaultPath;
         if (exists(defaultPath)) {
-            switch (readExisting(defaultPath, code::fileCorruptDefault(k), options, doc)) {
+            switch (readExisting(layout, defaultPath, code::fileCorruptDefault(k), options, doc)) {
             case ReadOutcome::CannotOpen:
             case ReadOutcome::Refused: return false;
             case ReadOutcome::Read: break;

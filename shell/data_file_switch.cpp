@@ -3,10 +3,12 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/calculation_activity.h"
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preference_file.h"
 #include "core/preferences.h"
+#include "shell/preferences_form.h"
 
 using nlohmann::json;
 
@@ -116,6 +118,8 @@ SwitchOutcome switchDataFile(const DataFileSwitch& sw, const std::string& chosen
 
 PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (*load)())
 {
+    if (calculationsRunning() > 0)
+        return PreferencesSwitchOutcome::CalculationRunning;
     if (!exists(chosen))
         return PreferencesSwitchOutcome::Missing;
     if (!isPreferencesDocument(chosen))
@@ -183,6 +187,12 @@ SwitchMessage switchMessage(PreferencesSwitchOutcome outcome)
     case PreferencesSwitchOutcome::DefaultUnparsable: return critical(defaultPreferencesUnparsableText);
     case PreferencesSwitchOutcome::RedirectWriteFailed: return critical(preferencesRedirectWriteFailedText);
     case PreferencesSwitchOutcome::LoadFailed: return critical(preferencesLoadFailedText);
+    case PreferencesSwitchOutcome::CalculationRunning: {
+        SwitchMessage message = critical(solverSettingsLockedText);
+        message.informativeText = QString::fromUtf8(solverSettingsLockedReason)
+                + QStringLiteral(" Try again when the calculation has finished.");
+        return message;
+    }
     }
     return {};
 }

@@ -65,9 +65,11 @@ enum class PreferencesSwitchOutcome {
     LoadFailed, // the chosen file could not be loaded: the previous redirect is back; the program closes
     Missing, // nothing at the chosen path
     DefaultUnparsable, // the default preferences file cannot be parsed (F31): it is left as it is
+    CalculationRunning, // a run reads the solver settings: nothing is read, written or loaded
 };
 
-// ChangePREFFile after the file dialog: checks the chosen file (it opens and parses as
+// ChangePREFFile after the file dialog: refused while a calculation or a nozzle
+// optimisation runs (loading sets the values its solvers read); checks the chosen file (it opens and parses as
 // an object whose top-level members are all preference sections, or is empty) before
 // writing the redirect into the default preferences file; raises F15 when the default
 // file is missing (it is then created holding only the redirect) and F31 when it cannot
@@ -82,6 +84,7 @@ struct SwitchMessage {
     Msg::Icon icon = Msg::NoIcon;
     QString text;
     bool childOfWindow = false;
+    QString informativeText;
 };
 SwitchMessage switchMessage(const DataFileSwitch& sw, SwitchOutcome outcome);
 SwitchMessage switchMessage(PreferencesSwitchOutcome outcome);

@@ -15,6 +15,9 @@
 using nlohmann::json;
 
 const char* const exportFolderCaption = "Select default directory for exports";
+const char* const solverSettingsLockedText
+        = "Solver settings cannot be changed while a calculation or a nozzle optimisation is running";
+const char* const solverSettingsLockedReason = "The solvers read these settings while they run.";
 
 namespace {
 
@@ -147,8 +150,8 @@ bool engineReads(std::string_view key)
 PreferenceRefusal runningRefusal(const char* what)
 {
     return {QString::fromUtf8(what),
-            QStringLiteral("The solvers read these settings while they run. Try again when the calculation has "
-                           "finished, or discard the changes.")};
+            QString::fromUtf8(solverSettingsLockedReason)
+                    + QStringLiteral(" Try again when the calculation has finished, or discard the changes.")};
 }
 
 } // namespace
@@ -219,7 +222,8 @@ PreferencesReadBack readPreferenceEntries(const PreferenceEntries& entries, cons
     return result;
 }
 
-std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entries, const PreferenceEntries& filled)
+std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entries, const PreferenceEntries& filled,
+                                                 const PreferenceAssignment& assign)
 {
     PreferencesReadBack read = readPreferenceEntries(entries, filled);
     if (read.refusal)
@@ -228,8 +232,7 @@ std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entrie
     if (calculationsRunning() > 0) {
         for (const StagedPreference& s : read.values)
             if (engineReads(s.key) && s.value != preferenceValue(s.key))
-                return runningRefusal("Solver settings cannot be changed while a calculation or a nozzle "
-                                      "optimisation is running");
+                return runningRefusal(solverSettingsLockedText);
     }
 
     const QString path = QString::fromStdString(PREFERENCES);
@@ -252,14 +255,17 @@ std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entrie
     std::vector<StagedPreference> previous;
     previous.reserve(read.values.size());
     for (const StagedPreference& s : read.values) {
-        previous.push_back({s.key, preferenceValue(s.key)});
-        setPreferenceValue(s.key, s.value);
+        const PreferenceValue inForce = preferenceValue(s.key);
+        if (s.value != inForce) {
+            previous.push_back({s.key, inForce});
+            assign(s.key, s.value);
+        }
         storePreference(document, s.key);
     }
     std::string error;
     if (!writeJsonFile(PREFERENCES, document, &error)) {
         for (const StagedPreference& s : previous)
-            setPreferenceValue(s.key, s.value);
+            assign(s.key, s.value);
         return PreferenceRefusal{QStringLiteral("The preferences file could not be written: ") + path,
                                  QString::fromStdString(error)};
     }

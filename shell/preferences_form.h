@@ -8,6 +8,7 @@
 // file rewritten. A field the user left as the dialog filled it keeps the value in force
 // exactly, so saving without editing changes nothing (the fields show NUM_DIS_PREC
 // digits, fewer than a value may hold).
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -67,13 +68,18 @@ struct PreferencesReadBack {
 };
 PreferencesReadBack readPreferenceEntries(const PreferenceEntries& entries, const PreferenceEntries& filled);
 
+// Puts one value into force (setPreferenceValue; tests record the calls).
+using PreferenceAssignment = std::function<bool(std::string_view key, const PreferenceValue& value)>;
+
 // The dialog's save: reads the fields back; refuses to change a value the solvers read
 // while a calculation runs; reads the preferences file in use (a missing one raises F14
 // and is created; one that cannot be opened or parsed, F30, is left alone and refuses
-// the save); puts every value into force, stores each in the document and rewrites the
-// file. A failed write puts the earlier values back. Returns the refusal, or nothing
-// when the preferences were saved.
-std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entries, const PreferenceEntries& filled);
+// the save); puts into force, through `assign`, only the values that changed (a running
+// solver reads the others without a lock: even an equal value written meanwhile is a
+// race), stores every value in the document and rewrites the file. A failed write puts
+// the earlier values back. Returns the refusal, or nothing when the preferences were saved.
+std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entries, const PreferenceEntries& filled,
+                                                 const PreferenceAssignment& assign = setPreferenceValue);
 
 // "Reset to default" (restoreDefaultPreferences), refused while a calculation runs and
 // the reset would change a value the solvers read.
@@ -84,6 +90,11 @@ int resultBitsOfChange(std::string_view widget);
 
 // The confirmation asked before the restricted mode is locked for good.
 MessageRequest babyModeLockQuestion();
+
+// The refusal of a change to a value the solvers read while a calculation or a nozzle
+// optimisation runs (the dialog's save and reset, the switch of the preferences file).
+extern const char* const solverSettingsLockedText;
+extern const char* const solverSettingsLockedReason; // "The solvers read these settings while they run."
 
 // The caption of the export-folder chooser.
 extern const char* const exportFolderCaption;

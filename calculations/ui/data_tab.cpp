@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <QApplication>
 #include <QDoubleValidator>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -882,6 +883,12 @@ void DataTab::NightMode(bool night)
                                 + "; border-width: 1px 1px 1px 1px; "
                                   "border-color: "
                                 + colour + ";} QWidget {color: " + colour + ";}");
+    // The application's style sheet gives every widget one text colour, which draws the
+    // variables a run cannot show like the others: they take the palette's disabled
+    // text colour (the main window sets the palette of the mode before calling here).
+    const QString disabled = QApplication::palette().color(QPalette::Disabled, QPalette::Text).name();
+    for (QComboBox* c : {comb_var_stationary, comb_var_time})
+        c->setStyleSheet("QWidget:disabled {color: " + disabled + ";}");
 }
 
 // ---------------------------------------------------------------- configurations

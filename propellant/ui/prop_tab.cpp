@@ -367,9 +367,13 @@ void PropTab::load_prop()
     updateCompatibleSpecies();
     updateCompatibleReactions(false);
 
-    const int rows = intervalRowCount();
-    for (int k = 0; k < rows; ++k)
-        RemInterval();
+    // The box is checked before the rows are reset: resetting the one row left enables
+    // its upper limit only in a checked box.
+    auto resetIntervals = [this] {
+        const int rows = intervalRowCount();
+        for (int k = 0; k < rows; ++k)
+            RemInterval();
+    };
     if (entry->solid) {
         const SolidPropellantData& solid = *entry->solid;
         ui->PropDataBox->setChecked(true);
@@ -377,6 +381,7 @@ void PropTab::load_prop()
         ui->Box_P_units->setCurrentIndex(solid.pressureUnit);
         ui->Box_a_units->setCurrentIndex(solid.burnRateUnit);
         ui->Box_dens_units->setCurrentIndex(solid.densityUnit);
+        resetIntervals();
         for (std::size_t k = 0; k < solid.intervals.size(); ++k) {
             if (k > 0)
                 AddInterval();
@@ -389,6 +394,7 @@ void PropTab::load_prop()
             exponentFields[k]->setText(formatNumber(interval.n));
         }
     } else {
+        resetIntervals();
         ui->line_dens->clear();
         ui->PropDataBox->setChecked(false);
     }

@@ -113,9 +113,18 @@ void PropTab::OptComp()
         return;
     }
     const std::size_t best = bestIndex(curve.values);
-    relativeMassFields[0]->setText(formatNumber(curve.keys[best]));
-    relativeMassFields[1]->setText(QStringLiteral("1"));
+    // At an end of the range the optimum may lie beyond it: the composition stays, and
+    // the curve shows which way c* still rises.
+    const bool atEnd = best == 0 || best + 1 == curve.values.size();
+    if (!atEnd) {
+        relativeMassFields[0]->setText(formatNumber(curve.keys[best]));
+        relativeMassFields[1]->setText(QStringLiteral("1"));
+    }
     addCurve(curve.keys, curve.values, true);
+    if (atEnd)
+        showTabMessage(this, Msg::Warning, QString::fromUtf8(ratioRangeEndText),
+                       ratioRangeEndDetails(curve.keys.front(), curve.keys.back(), curve.keys[best], COMP_OPT_PRES,
+                                            NUM_DIS_PREC));
 }
 
 void PropTab::removeReadout()

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/calculation_activity.h"
 #include "core/flags.h"
 #include "core/message_box.h"
 #include "core/preference_file.h"
@@ -256,14 +258,34 @@ void MainWindow::hideSolids(bool tog)
     }
 }
 
+void MainWindow::openManual(const QString& title, const char* relative)
+{
+    const QString path = fromApp(relative);
+    if (dialogs_.openUrl(QUrl::fromLocalFile(path)))
+        return;
+    // Without a program for PDF files nothing would show: the user is told where the file is.
+    MessageRequest request;
+    request.icon = Msg::Warning;
+    if (QFileInfo::exists(path)) {
+        request.text = QStringLiteral("The ") + title
+                + QStringLiteral(" could not be opened: no program to show PDF files was found");
+        request.informativeText = QStringLiteral("Open it with any PDF viewer: ") + path;
+    } else {
+        request.text = QStringLiteral("The ") + title + QStringLiteral(" could not be opened: the file was not found");
+        request.informativeText
+                = QStringLiteral("It belongs at ") + path + QStringLiteral("; building the program makes it there.");
+    }
+    showMessage(this, request);
+}
+
 void MainWindow::openUsers()
 {
-    dialogs_.openUrl(QUrl::fromLocalFile(fromApp("/Documentation/KAVRO_User_Manual.pdf")));
+    openManual(QStringLiteral("User Manual"), "/Documentation/KAVRO_User_Manual.pdf");
 }
 
 void MainWindow::openDoc()
 {
-    dialogs_.openUrl(QUrl::fromLocalFile(fromApp("/Documentation/KAVRO_Full_Documentation.pdf")));
+    openManual(QStringLiteral("Full Documentation"), "/Documentation/KAVRO_Full_Documentation.pdf");
 }
 
 void MainWindow::showFormat(const QString& picture, const QString& title)
@@ -440,6 +462,7 @@ void showSwitchMessage(QWidget* window, const SwitchMessage& message)
     request.title.clear();
     request.windowIcon = !message.childOfWindow;
     request.text = message.text;
+    request.informativeText = message.informativeText;
     showMessage(message.childOfWindow ? window : nullptr, request);
 }
 
@@ -507,6 +530,12 @@ void MainWindow::ChangeCONFIGFile()
 
 void MainWindow::ChangePREFFile()
 {
+    // Refused before a file is asked for: loading it would set the solver settings that
+    // a running calculation reads.
+    if (calculationsRunning() > 0) {
+        showSwitchMessage(this, switchMessage(PreferencesSwitchOutcome::CalculationRunning));
+        return;
+    }
     const QString chosen = dialogs_.openFileName(this, tr(preferencesFileDialogCaption),
                                                  QString::fromStdString(PREFERENCES), tr(dataFileDialogFilter));
     if (chosen.isEmpty())

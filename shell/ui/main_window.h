@@ -91,6 +91,8 @@ private:
     void checkDataFiles();
     void buildNightPalette();
     void showFormat(const QString& picture, const QString& title);
+    // Hands a manual to the desktop; when that fails, says where the PDF file is.
+    void openManual(const QString& title, const char* relative);
     void changeDataFile(int index);
 
     Ui_MainWindow* ui;

@@ -2,12 +2,13 @@
 // databases imported by the program's own importers from the public NASA Glenn
 // thermodynamic and transport files and the hydrogen/oxygen mechanism, and one worked
 // example each of a propellant, a grain, a nozzle and a run configuration, written with
-// the stores' own entry layouts.
+// the stores' own entry layouts, and the preferences file of the defaults, written by the
+// preference store (so that a first start has nothing to repair and raises no code).
 //
 //   kavro_starting_data <folder of thermo.inp, trans.inp, h2o2-mechanism.mech> <output folder>
 //
 // The output folder is the build's own (the build copies its files into Data/ beside the
-// executable only where the user has no such file); the seven files in it are made anew.
+// executable only where the user has no such file); the eight files in it are made anew.
 // Every example is read back through the loader the program uses for it, and any import
 // failure or refused example ends the program with a non-zero exit code, so the build
 // stops rather than installing a set that cannot calculate.
@@ -24,6 +25,7 @@
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/message_box.h"
+#include "core/preference_file.h"
 #include "core/preferences.h"
 #include "databases/import_mechanism.h"
 #include "databases/import_thermo.h"
@@ -218,7 +220,9 @@ int main(int argc, char** argv)
     GRAIN = (out / "Grains.json").string();
     NOZZLE = (out / "Nozzles.json").string();
     CONFIGURATIONS = (out / "Configurations.json").string();
-    for (const std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE, &CONFIGURATIONS})
+    const std::string preferences = (out / "Preferences.json").string();
+    for (const std::string* path : std::initializer_list<const std::string*>{
+                 &SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE, &CONFIGURATIONS, &preferences})
         fs::remove(*path, ec); // the previous build's set, never the user's files
     installPresenter();
 
@@ -239,6 +243,7 @@ int main(int argc, char** argv)
     writeDocument(GRAIN, nlohmann::json{{kGrain, grain::toJson(exampleGrain())}});
     writeDocument(NOZZLE, nlohmann::json{{kNozzle, nozzleEntryToJson(exampleNozzle())}});
     writeDocument(CONFIGURATIONS, nlohmann::json{{kConfiguration, calc::configurationEntry(exampleConfiguration())}});
+    writeDocument(preferences, startingPreferencesDocument());
 
     // Creating the files raised their "not found" codes; reading back starts clean.
     flagsF.store(0);

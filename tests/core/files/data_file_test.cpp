@@ -30,6 +30,9 @@ TEST(DataFile, EachStateRaisesItsFilesCodeAndGuardsTheContent)
             {"two items", "{\"b\": {}, \"a\": [1]}", JsonReadStatus::Ok, 0, true, 2},
             {"not JSON", "{\"a\": ", JsonReadStatus::Unparsable, 1u << 26, false, 0},
             {"an array", "[1, 2]", JsonReadStatus::Unparsable, 1u << 26, false, 0},
+            // Read as a document it would hold one "Tube", and a save would drop the other.
+            {"a name twice", "{\"Tube\": {\"a\": 1}, \"Tube\": {\"a\": 2}}", JsonReadStatus::Unparsable, 1u << 26,
+             false, 0},
     };
     for (const StateCase& c : cases) {
         SCOPED_TRACE(c.name);

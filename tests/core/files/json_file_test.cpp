@@ -2,6 +2,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -47,6 +48,74 @@ TEST(JsonFile, ReadStates)
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.document, c.document ? json::parse(c.document) : json::object());
     }
+}
+
+// A name given twice in one object (two items "Tube" typed by hand) would be kept only
+// once by a JSON parser, and writing the document back would lose the other: such a text
+// is unparsable, and the names are reported where they stand. The same name in two
+// different objects is no duplicate.
+TEST(JsonFile, NamesGivenTwiceMakeTheTextUnparsable)
+{
+    struct Case {
+        const char* name;
+        const char* content;
+        std::vector<DuplicateName> duplicates; // none: the text reads normally
+        const char* described;
+    };
+    const Case cases[] = {
+            {"two items", R"({"Tube": {"Units": 0}, "Star": {}, "Tube": {"Units": 1}})", {{{}, "Tube"}}, R"("Tube")"},
+            {"three times is one duplicate", R"({"A": 1, "A": 2, "A": 3})", {{{}, "A"}}, R"("A")"},
+            {"a member of an item",
+             R"({"Tube": {"Units": 0, "Points": 5, "Units": 1}})",
+             {{{"Tube"}, "Units"}},
+             R"("Units" in "Tube")"},
+            {"inside a list of objects",
+             R"({"P": {"Intervals": [{"a": 1}, {"n": 2, "n": 3}]}})",
+             {{{"P", "Intervals", "[1]"}, "n"}},
+             R"("n" in "P")"},
+            {"two at once",
+             R"({"B": 1, "A": {"x": 1, "x": 2}, "B": 2})",
+             {{{"A"}, "x"}, {{}, "B"}},
+             R"("x" in "A", "B")"},
+            {"the same name in different objects",
+             R"({"A": {"x": 1}, "B": {"x": 2}, "C": [{"x": 1}, {"x": 2}]})",
+             {},
+             ""},
+    };
+    TempAppDir app;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.write("Data/D.json", c.content);
+        const JsonReadResult r = readJsonFile(app.dataFile("D.json"));
+        ASSERT_EQ(r.duplicates.size(), c.duplicates.size());
+        for (std::size_t i = 0; i < c.duplicates.size(); ++i) {
+            EXPECT_EQ(r.duplicates[i].within, c.duplicates[i].within);
+            EXPECT_EQ(r.duplicates[i].name, c.duplicates[i].name);
+        }
+        EXPECT_EQ(describeDuplicateNames(r.duplicates), c.described);
+        if (c.duplicates.empty()) {
+            EXPECT_EQ(r.status, JsonReadStatus::Ok);
+            EXPECT_EQ(r.document, json::parse(c.content));
+        } else {
+            EXPECT_EQ(r.status, JsonReadStatus::Unparsable);
+            EXPECT_EQ(r.document, json::object());
+        }
+    }
+}
+
+// Every kind of value reads back as the library parses it.
+TEST(JsonFile, EveryKindOfValueReadsAsTheLibraryParsesIt)
+{
+    const std::string text = R"({"a": [true, false, null, -3, 18446744073709551615, 2.5e-300, "é\n", [], {}],
+        "b": {"c": {"d": [[1], [2, {"e": "f"}]]}}, "": 0})";
+    TempAppDir app;
+    app.write("Data/K.json", text);
+    const JsonReadResult r = readJsonFile(app.dataFile("K.json"));
+    ASSERT_EQ(r.status, JsonReadStatus::Ok);
+    EXPECT_EQ(r.document, json::parse(text));
+    EXPECT_TRUE(r.document["a"][4].is_number_unsigned());
+    EXPECT_TRUE(r.document["a"][3].is_number_integer());
+    EXPECT_TRUE(r.document["a"][5].is_number_float());
 }
 
 // Something is at the path but it cannot be read as a file: never "missing", which would

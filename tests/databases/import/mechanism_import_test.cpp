@@ -256,4 +256,14 @@ TEST_F(MechanismImport, UnparsableDatabaseIsNotOverwritten)
     EXPECT_FALSE(out.ok);
     EXPECT_EQ(readBytes(kinetics()), "[1, 2");
     EXPECT_EQ(rec.reports.size(), 1u);
+
+    // A reaction given twice by hand: both kept, the name reported.
+    const std::string twice = R"({"H + O2 = OH + O": {"b": 1}, "H + O2 = OH + O": {"b": 2}})";
+    writeBytes(kinetics(), twice);
+    rec = ImportRecorder();
+    out = importText(kGoodMechanism);
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(readBytes(kinetics()), twice);
+    ASSERT_EQ(rec.reports.size(), 1u);
+    EXPECT_NE(rec.reports[0].second.find("\"H + O2 = OH + O\""), std::string::npos) << rec.reports[0].second;
 }

@@ -11,6 +11,7 @@
 
 #include "core/flags.h"
 #include "databases/import_thermo.h"
+#include "databases/import_transport.h"
 #include "import_test_support.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
@@ -435,6 +436,29 @@ TEST_F(ThermoImport, DatabaseThatCannotBeReadIsNeverOverwritten)
     EXPECT_EQ(rec.messages(),
               std::vector<std::string>{"Read aborted because reactants file could not be opened, close it "
                                        "or change its accesibility restrictions"});
+}
+
+// A database that gives one name twice (hand edited) would lose one of the two entries
+// if an import rewrote it: the import is refused, the report names the name, and both
+// entries stay in the file byte for byte. Thermodynamic and transport imports alike.
+TEST_F(ThermoImport, DatabaseGivingANameTwiceIsNeverRewritten)
+{
+    const std::string twice = "{\n    \"Tube\": {\"Phase\": 0},\n    \"Tube\": {\"Phase\": 1}\n}\n";
+    for (const bool transport : {false, true}) {
+        SCOPED_TRACE(transport ? "transport" : "thermo");
+        writeBytes(species(), twice);
+        rec = ImportRecorder();
+        flagsF.store(0);
+        const ImportOutcome out = transport ? importTransportFile(importDataFile("trans.inp"),
+                                                                  ChemicalDatabase::Species, rec.callbacks(), species())
+                                            : importSpecies(kGoodThermo);
+        EXPECT_FALSE(out.ok);
+        EXPECT_FALSE(out.written);
+        EXPECT_EQ(readBytes(species()), twice);
+        EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Species)));
+        ASSERT_EQ(rec.reports.size(), 1u);
+        EXPECT_NE(rec.reports[0].second.find("\"Tube\""), std::string::npos) << rec.reports[0].second;
+    }
 }
 
 // A database holding a value nested thousands deep (generated here: 20,000 levels) is

@@ -121,6 +121,80 @@ TEST_F(CStarTools, CurvesAreNamedColouredAndOfOneKind)
     EXPECT_EQ(flags.count(), 5);
 }
 
+// The sweep's best ratio at an end of its range says nothing about the optimum, which may
+// lie beyond: the composition stays as typed and the user is told the range searched and
+// the preferences that set it; the curve is still drawn.
+TEST_F(CStarTools, BestRatioAtAnEndOfTheRangeLeavesTheComposition)
+{
+    struct Case {
+        const char* name;
+        const char* first;
+        const char* second;
+        double minimum, maximum;
+        bool atStart; // the best is the first ratio (else the last)
+    };
+    // Hydrogen listed first: fuel to oxidiser from 1 up, while the optimum lies near
+    // 1/3.2, below the range, so c* falls from the first ratio on. Oxygen first over 1 to 2:
+    // c* still rises at the last ratio towards its peak near 3.2.
+    const Case cases[] = {
+            {"hydrogen first", "H2(L)", "O2(L)", 1.0, 10.0, true},
+            {"oxygen first, range below the peak", "O2(L)", "H2(L)", 1.0, 2.0, false},
+    };
+    const double minimumBefore = COMP_OPT_MIN, maximumBefore = COMP_OPT_MAX;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COMP_OPT_MIN = c.minimum;
+        COMP_OPT_MAX = c.maximum;
+        boxes.clear();
+        PropTab tab;
+        tab.add_reactant(c.first);
+        tab.add_reactant(c.second);
+        tab.relativeMassField(0)->setText("20");
+        tab.relativeMassField(1)->setText("80");
+        tab.findChild<QLineEdit*>("line_Name")->setText("X");
+        tab.OptComp();
+        EXPECT_EQ(tab.relativeMassField(0)->text(), "20");
+        EXPECT_EQ(tab.relativeMassField(1)->text(), "80");
+        ASSERT_EQ(plot(tab)->graphCount(), 1);
+        const QCPGraph* curve = plot(tab)->graph(0);
+        ASSERT_EQ(curve->dataCount(), 12);
+        std::vector<double> values;
+        for (int i = 0; i < curve->dataCount(); ++i)
+            values.push_back(curve->data()->at(i)->value);
+        EXPECT_EQ(bestIndex(values), c.atStart ? 0u : 11u);
+        ASSERT_EQ(boxes.messages().size(), 1u);
+        const MessageRequest& box = boxes.messages()[0];
+        EXPECT_EQ(box.icon, Msg::Warning);
+        EXPECT_EQ(box.text,
+                  "The highest c* lies at an end of the ratios searched, so the composition was left "
+                  "unchanged");
+        // The grid's ends: the minimum, and minimum + (maximum - minimum) 11/13.
+        const QString last = QString::number(c.minimum + (c.maximum - c.minimum) * 11.0 / 13.0, 'g', NUM_DIS_PREC);
+        EXPECT_TRUE(box.informativeText.contains(QString::number(c.minimum) + " to " + last))
+                << box.informativeText.toStdString();
+        for (const char* preference : {"COMP_OPT_MIN", "COMP_OPT_MAX"})
+            EXPECT_TRUE(box.informativeText.contains(preference)) << box.informativeText.toStdString();
+    }
+    COMP_OPT_MIN = minimumBefore;
+    COMP_OPT_MAX = maximumBefore;
+}
+
+// The default sweep (200 ratios from 1 at 1 MPa) with oxygen listed first: the best
+// oxidiser-to-fuel ratio lies inside the range, near the peak of c* of liquid oxygen
+// and hydrogen at O/F 3.2 (the test above), and is written into the fields.
+TEST_F(CStarTools, BestRatioInsideTheRangeIsWritten)
+{
+    COMP_OPT_NUM = 200;
+    PropTab tab;
+    compose(tab);
+    tab.OptComp();
+    EXPECT_TRUE(boxes.messages().empty()) << boxes.lastText().toStdString();
+    const double best = tab.relativeMassField(0)->text().toDouble();
+    EXPECT_GT(best, 3.0);
+    EXPECT_LT(best, 3.4);
+    EXPECT_EQ(tab.relativeMassField(1)->text(), "1");
+}
+
 TEST_F(CStarTools, RefusalsDrawNothing)
 {
     PropTab tab;

@@ -397,6 +397,41 @@ TEST_F(PropTabStore, LoadingAPropellantWithoutSolidData)
     EXPECT_EQ(text("Species.json"), species);
 }
 
+// The state after start-up: "Propellant data" unchecked, one empty interval row. Loading
+// a propellant with one burn-law interval checks the box before the rows are reset, so
+// with PRES_VIELLE_TOP_LIMIT on the interval's "to" field is enabled like its others (it
+// used to stay disabled until an interval was added and removed again).
+TEST_F(PropTabStore, LoadedSingleIntervalHasItsUpperLimitEnabled)
+{
+    PRES_VIELLE_TOP_LIMIT = true;
+    json entry = {{"Composition", json::array({json::array({"Fuel", 1.0})})},
+                  {"ELEMENTS", {"H", "E"}},
+                  {"Species", {"H2"}},
+                  {"Reactions", json::array()},
+                  {"Density", 1.8},
+                  {"Units", {0, 1, 0}},
+                  {"Intervals", json::array({{{"Pressure", {1.0, 10.0}}, {"a", 2.5}, {"n", 0.4}}})}};
+    write("Propellants.json", {{"One", entry}});
+    PropTab tab;
+    ASSERT_FALSE(tab.findChild<QGroupBox*>("PropDataBox")->isChecked());
+    pick("One");
+    tab.load_prop();
+    ASSERT_TRUE(tab.findChild<QGroupBox*>("PropDataBox")->isChecked());
+    ASSERT_EQ(tab.intervalRowCount(), 1);
+    EXPECT_EQ(tab.upperField(0)->text(), "10");
+    for (QLineEdit* field : {tab.lowerField(0), tab.upperField(0), tab.coefficientField(0), tab.exponentField(0)})
+        EXPECT_TRUE(field->isEnabled());
+
+    // Loaded again over itself (the box now checked), and without the top limit: the
+    // last interval's upper field is then empty and disabled.
+    PRES_VIELLE_TOP_LIMIT = false;
+    pick("One");
+    tab.load_prop();
+    EXPECT_TRUE(tab.upperField(0)->text().isEmpty());
+    EXPECT_FALSE(tab.upperField(0)->isEnabled());
+    EXPECT_TRUE(tab.lowerField(0)->isEnabled());
+}
+
 TEST_F(PropTabStore, HandEditedEntries)
 {
     PropTab tab;

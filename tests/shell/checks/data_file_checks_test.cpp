@@ -615,3 +615,37 @@ TEST_F(DataFileChecks, QuestionShowsNonAsciiNames)
     EXPECT_EQ(boxes.lastText(), QString::fromUtf8("Problems were found for nozzle Tob\xC3\xAFra \xE2\x80\x93 1"));
     EXPECT_EQ(app.read("Data/Nozzles.json"), "{}\n");
 }
+
+// A file holding the same name twice (two grains "Tube" typed by hand) can only be taken
+// as a document by dropping one of them. Every check, for every file, leaves such a file
+// exactly as it is, raises the file's corrupted code (a warning where the preferences
+// point) and names the duplicated name, at start-up and when a switch refuses the file.
+TEST_F(DataFileChecks, ANameGivenTwiceIsReportedAndTheFileKept)
+{
+    for (const FileCase& f : files()) {
+        for (const bool switching : {false, true}) {
+            SCOPED_TRACE(std::string(f.name) + (switching ? " / switch" : " / start-up"));
+            Place place{TempAppDir(), f};
+            json first = soundEntry(f);
+            first["Notes"] = "first";
+            json second = soundEntry(f);
+            second["Notes"] = "second";
+            // Both entries sound, in the layout the program writes, so that only the name is wrong.
+            const std::string text = "{\n    \"Tube\": " + first.dump() + ",\n    \"Tube\": " + second.dump() + "\n}\n";
+            place.app.write(place.relElsewhere(), text);
+            flagsF = 0;
+            boxes.clear();
+            DataFileCheckOptions options;
+            options.refuseUnparsable = switching;
+            EXPECT_EQ(f.check(place.elsewhere(), options), !switching);
+            EXPECT_EQ(place.app.read(place.relElsewhere()), text); // both entries, byte for byte
+            EXPECT_EQ(flagsF.load(), switching ? 0u : bit(16 + 2 * f.k));
+            ASSERT_EQ(boxes.messages().size(), 1u);
+            const MessageRequest& box = boxes.messages()[0];
+            EXPECT_TRUE(box.text.contains("\"Tube\"")) << box.text.toStdString();
+            EXPECT_TRUE(box.informativeText.contains(QString::fromStdString(place.elsewhere())))
+                    << box.informativeText.toStdString();
+            EXPECT_EQ(box.icon, Msg::Warning);
+        }
+    }
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "core/calculation_activity.h"
 #include "core/flags.h"
 #include "core/json_file.h"
 #include "core/preference_file.h"
@@ -249,6 +250,29 @@ TEST_F(DataFileSwitching, PreferencesFileOverPickedFiles)
                       outcome == PreferencesSwitchOutcome::Missing ? "File does not exist" : "File is invalid");
         }
     }
+}
+
+// While a calculation runs, a switch would load the solver settings it reads: refused
+// before anything is read or written, with the Preferences dialog's words.
+TEST_F(DataFileSwitching, PreferencesSwitchIsRefusedWhileACalculationRuns)
+{
+    const std::string chosen = app.path() + "/mine/Prefs.json";
+    app.write("mine/Prefs.json", R"({"Equilibrium": {"MAX_ITER_EQ": 5}})");
+    const std::string defaultBefore = app.read("Data/Preferences.json");
+    const uint32_t iterations = MAX_ITER_EQ;
+    calculationStarted();
+    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+    calculationFinished();
+    EXPECT_EQ(outcome, PreferencesSwitchOutcome::CalculationRunning);
+    EXPECT_EQ(MAX_ITER_EQ, iterations);
+    EXPECT_EQ(app.read("Data/Preferences.json"), defaultBefore);
+    EXPECT_EQ(app.read("mine/Prefs.json"), R"({"Equilibrium": {"MAX_ITER_EQ": 5}})");
+    const SwitchMessage message = switchMessage(outcome);
+    EXPECT_EQ(message.icon, Msg::Critical);
+    EXPECT_TRUE(message.childOfWindow);
+    EXPECT_EQ(message.text,
+              "Solver settings cannot be changed while a calculation or a nozzle optimisation is running");
+    EXPECT_FALSE(message.informativeText.isEmpty());
 }
 
 // The default preferences file D in each state it may be found in.

@@ -325,6 +325,39 @@ TEST_F(PreferencesTest, SolverSettingsAreKeptWhileACalculationRuns)
     EXPECT_EQ(MAX_ITER_EQ, 8000u);
 }
 
+// A run's solvers read their settings without a lock, so a save during a run must not
+// write them at all, not even with the value they already hold. A save that changes no
+// solver setting puts into force only what changed; a solver field retyped with the same
+// value ("08000" for 8000) is no change. The file still holds every value.
+TEST_F(PreferencesTest, ASaveDuringARunWritesNoSolverSettingItDoesNotChange)
+{
+    std::vector<std::string> assigned;
+    const PreferenceAssignment record = [&](std::string_view key, const PreferenceValue& value) {
+        assigned.emplace_back(key);
+        return setPreferenceValue(key, value);
+    };
+    calculationStarted();
+    const auto refusal
+            = savePreferences(typed({{"NUM_DIS_PREC", "5"}, {"MAX_ITER_EQ", "08000"}}), entriesInForce(), record);
+    calculationFinished();
+    ASSERT_FALSE(refusal.has_value()) << refusal->text.toStdString();
+    EXPECT_EQ(assigned, std::vector<std::string>{"NUM_DIS_PREC"});
+    EXPECT_EQ(NUM_DIS_PREC, 5);
+    EXPECT_EQ(MAX_ITER_EQ, 8000u);
+    const nlohmann::json file = fileDocument();
+    EXPECT_EQ(file["General"]["NUM_DIS_PREC"], 5);
+    EXPECT_EQ(file["Equilibrium"]["MAX_ITER_EQ"], 8000);
+    std::size_t values = 0;
+    for (const auto& section : file.items())
+        values += section.value().size();
+    EXPECT_EQ(values, 113u);
+
+    // Nothing edited at all: nothing is written to any value.
+    assigned.clear();
+    ASSERT_FALSE(savePreferences(entriesInForce(), entriesInForce(), record).has_value());
+    EXPECT_TRUE(assigned.empty());
+}
+
 // A preferences file gone at save time is created (F14); one that cannot be parsed or
 // opened is left alone and refuses the save (nothing changes); a failed write puts the
 // earlier values back.

@@ -19,6 +19,7 @@
 #include "calculations/configuration_store.h"
 #include "core/flags.h"
 #include "core/json_file.h"
+#include "core/preference_file.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
 #include "engine/mixture.h"
@@ -89,7 +90,8 @@ protected:
     }
     void TearDown() override
     {
-        for (std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE, &CONFIGURATIONS})
+        for (std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE, &CONFIGURATIONS,
+                                  &PREFERENCES, &PATH_EXPORT})
             path->clear();
         flagsF.store(0);
         flagsL.store(0);
@@ -144,6 +146,40 @@ TEST_F(StartingData, EveryFileParsesAndEveryEntryHoldsWhatTheChecksRequire)
             }
         }
     }
+}
+
+// The preferences file of the set: the 113 preferences but the nine that depend on where
+// the program runs (the eight "Files" paths and PATH_EXPORT), each at its published
+// default; a load takes it without a repair code and forms the nine from the folder.
+TEST_F(StartingData, ThePreferencesFileHoldsTheDefaultsAndLoadsWithoutACode)
+{
+    const JsonReadResult read = readJsonFile((fs::path(KAVRO_STARTING_DATA_DIR) / "Preferences.json").string());
+    ASSERT_EQ(read.status, JsonReadStatus::Ok);
+    const json& prefs = read.document;
+    std::size_t values = 0;
+    for (auto section : prefs.items())
+        values += section.value().size();
+    EXPECT_EQ(values, 113u - 9u);
+    EXPECT_FALSE(prefs.contains("Files"));
+    EXPECT_FALSE(prefs["General"].contains("PATH_EXPORT"));
+    // A few defaults, as published for the program: the separator ";" as its code, ln 1e-8.
+    EXPECT_EQ(prefs["General"]["LIST_SEPARATOR"], 59);
+    EXPECT_EQ(prefs["General"]["hideSolid"], true);
+    EXPECT_EQ(prefs["Equilibrium"]["MAX_ITER_EQ"], 8000);
+    EXPECT_EQ(prefs["Equilibrium"]["MIN_SP_LOG_N"], -18.420681);
+    EXPECT_EQ(prefs["PropTab"]["COMP_OPT_MAX"], 10.0);
+    EXPECT_EQ(prefs["Nozzletab"]["OPT_MAX_ITER"], 200.0);
+    EXPECT_TRUE(prefs["Nozzletab"]["OPT_MAX_ITER"].is_number_float());
+
+    std::error_code ec;
+    fs::copy_file(fs::path(KAVRO_STARTING_DATA_DIR) / "Preferences.json", app.dataFile("Preferences.json"), ec);
+    ASSERT_FALSE(ec) << ec.message();
+    ASSERT_TRUE(loadPreferences());
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_EQ(PREFERENCES, app.dataFile("Preferences.json"));
+    EXPECT_EQ(CONFIGURATIONS, app.dataFile("Configurations.json"));
+    EXPECT_EQ(PATH_EXPORT, app.path() + "/Exports");
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
 }
 
 // The program's own start-up checks find nothing to ask about, raise no code and leave

@@ -61,6 +61,33 @@ TEST_F(WindowTest, ManualsOpenAsFileUrlsBesideTheProgram)
               QString::fromStdString(app.path() + "/Documentation/KAVRO_Full_Documentation.pdf"));
 }
 
+// Without a program for PDF files the desktop cannot open a manual, and nothing would
+// show: the user is told where the PDF file is, to open it by other means.
+TEST_F(WindowTest, AManualThatCannotBeOpenedIsNamedWithItsPlace)
+{
+    build();
+    app.write("Documentation/KAVRO_User_Manual.pdf", "%PDF-1.4\n");
+    urlOpens = false;
+    form().actionUsers_Manual->trigger();
+    form().actionFull_Documentation->trigger();
+    ASSERT_EQ(urls.size(), 2u);
+    ASSERT_EQ(messages.messages().size(), 2u);
+    const QString manual = QString::fromStdString(app.path() + "/Documentation/KAVRO_User_Manual.pdf");
+    const QString documentation = QString::fromStdString(app.path() + "/Documentation/KAVRO_Full_Documentation.pdf");
+    EXPECT_EQ(messages.texts()[0], "The User Manual could not be opened: no program to show PDF files was found");
+    EXPECT_TRUE(messages.messages()[0].informativeText.contains(manual));
+    EXPECT_EQ(messages.parents()[0], window.get());
+    // A manual missing from its folder is named as missing.
+    EXPECT_EQ(messages.texts()[1], "The Full Documentation could not be opened: the file was not found");
+    EXPECT_TRUE(messages.messages()[1].informativeText.contains(documentation));
+
+    // Opened by the desktop: nothing to say.
+    messages.clear();
+    urlOpens = true;
+    form().actionUsers_Manual->trigger();
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(WindowTest, FormatWindowsShowTheirPictureAtThreeQuartersOfTheWindow)
 {
     QImage picture(40, 20, QImage::Format_RGB32);

@@ -1,9 +1,12 @@
 // The three display modes through their actions: night mode, baby mode and the hidden
 // solid-motor simulation, alone and together, and as the preferences start them.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QStyle>
 
 #include "ui_mainwindow.h"
@@ -175,4 +178,65 @@ TEST_F(WindowTest, NightModeSwitchesPaletteAndTextColourBothWays)
     EXPECT_EQ(qApp->styleSheet(), "QWidget {color: white;}");
     EXPECT_EQ(QApplication::palette().color(QPalette::Active, QPalette::Base), QColor(25, 25, 25));
     form().actionNight_mode->setChecked(false);
+}
+
+namespace {
+
+// The colour of row `row`'s text in the open popup of `combo`: of the row's pixels, the
+// one farthest from the row's background.
+QColor rowTextColour(QComboBox* combo, int row)
+{
+    QAbstractItemView* view = combo->view();
+    QImage image(view->size(), QImage::Format_ARGB32);
+    image.fill(Qt::magenta);
+    view->render(&image);
+    const QRect rect = view->visualRect(combo->model()->index(row, 0)).intersected(image.rect());
+    const QColor background = image.pixelColor(rect.left() + 1, rect.center().y());
+    QColor text = background;
+    int farthest = -1;
+    for (int x = rect.left(); x <= rect.right(); ++x)
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            const int d = std::abs(c.red() - background.red()) + std::abs(c.green() - background.green())
+                    + std::abs(c.blue() - background.blue());
+            if (d > farthest) {
+                farthest = d;
+                text = c;
+            }
+        }
+    return text;
+}
+
+} // namespace
+
+// The calculation tab's variable list offers the variables a run cannot show disabled.
+// The application's style sheet gives every widget one text colour, so they looked like
+// the others in day mode; in both modes they are drawn in the palette's disabled text
+// colour, the others in the mode's text colour.
+TEST_F(WindowTest, DisabledVariablesLookDisabledByDayAndByNight)
+{
+    writePreferences({{"NightMode", false}, {"hideSolid", false}});
+    build();
+    QComboBox* variables = nullptr;
+    for (QComboBox* c : form().DataWin->findChildren<QComboBox*>())
+        if (c->objectName().isEmpty() && c->count() == 18)
+            variables = c;
+    ASSERT_NE(variables, nullptr);
+    auto* model = qobject_cast<QStandardItemModel*>(variables->model());
+    ASSERT_NE(model, nullptr);
+    model->item(16)->setEnabled(false); // as for a run without wall heat transfer
+    window->show();
+    form().tabs->setCurrentWidget(form().DataWin);
+
+    for (const bool night : {false, true, false}) {
+        SCOPED_TRACE(night ? "night" : "day");
+        form().actionNight_mode->setChecked(night);
+        variables->showPopup();
+        const QColor enabled = rowTextColour(variables, 15);
+        const QColor disabled = rowTextColour(variables, 16);
+        variables->hidePopup();
+        EXPECT_EQ(enabled.name(), night ? "#ffffff" : "#000000");
+        EXPECT_EQ(disabled.name(), QApplication::palette().color(QPalette::Disabled, QPalette::Text).name());
+        EXPECT_NE(disabled.name(), enabled.name());
+    }
 }

@@ -47,6 +47,36 @@ TEST_F(WindowTest, EmptyDataFolderStartsWithAWorkingSetOfFiles)
     EXPECT_EQ(flagsF.load() & 0xFFFFu, 0u);
 }
 
+// A first start as the build leaves it: Data holds the starting data set and nothing
+// else. Nothing is missing or needs repair, so no code is raised and no pop-up comes up
+// (before, the set had no preferences file: F15 and F31 greeted every new user and came
+// back after each action until cleared). The preferences in force are the defaults, and
+// the file is completed with the paths of the folder the program runs from.
+TEST_F(WindowTest, FirstStartOnTheStartingDataSetRaisesNoCode)
+{
+    int copied = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(KAVRO_STARTING_DATA_DIR)) {
+        std::filesystem::copy_file(entry.path(), app.dataFile(entry.path().filename().string()));
+        ++copied;
+    }
+    ASSERT_GE(copied, 7);
+    build();
+    EXPECT_FALSE(window->startupRefused());
+    EXPECT_TRUE(flagLists.empty());
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_EQ(entries(form().menuCritical_Errors), QStringList{"No critical errors found"});
+    EXPECT_EQ(entries(form().menuWarnings), QStringList{"No warnings found"});
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+    EXPECT_EQ(SPECIES, app.dataFile("Species.json"));
+    EXPECT_EQ(PATH_EXPORT, app.path() + "/Exports");
+    EXPECT_EQ(MAX_ITER_EQ, 8000u); // the defaults, as published for the program
+    EXPECT_EQ(COMP_OPT_NUM, 200u);
+    EXPECT_TRUE(hideSolid);
+    const nlohmann::json written = nlohmann::json::parse(app.read("Data/Preferences.json"));
+    EXPECT_EQ(written["Files"]["PREFERENCES"], app.dataFile("Preferences.json"));
+    EXPECT_EQ(written["General"]["PATH_EXPORT"], app.path() + "/Exports");
+}
+
 // A species file named in the preferences that is gone while the default one exists:
 // the default is taken (F00), the preferences file records it, the warning shows at once.
 TEST_F(WindowTest, MissingFileFallsBackToTheDefaultAndTheNewPathIsRecorded)

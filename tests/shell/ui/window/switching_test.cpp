@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QTimer>
 
+#include "core/calculation_activity.h"
 #include "core/json_file.h"
 #include "ui_mainwindow.h"
 #include "window_fixture.h"
@@ -220,4 +221,39 @@ TEST_F(FileSwitch, PreferencesSwitchRedirectsOnlyToAPreferencesFile)
     const auto redirect = nlohmann::json::parse(app.read("Data/Preferences.json"));
     EXPECT_EQ(redirect["Files"]["PREFERENCES"], chosenFile.toStdString());
     NUM_DIS_PREC = 10;
+}
+
+// Switching the preferences file loads every value, the solver settings too, while a run
+// on a worker thread reads them without a lock. While a calculation or a nozzle
+// optimisation runs the switch is refused as the Preferences dialog refuses a change of
+// a solver setting: no file is asked for, nothing is written and no value changes.
+TEST_F(FileSwitch, PreferencesSwitchIsRefusedWhileACalculationRuns)
+{
+    auto& f = form();
+    writeOther("MyPreferences.json", R"({"Equilibrium": {"MAX_ITER_EQ": 5}, "General": {"NUM_DIS_PREC": 7}})");
+    chosenFile = other("MyPreferences.json");
+    const std::string defaultFile = app.read("Data/Preferences.json");
+    const uint32_t iterations = MAX_ITER_EQ;
+    const uint8_t digits = NUM_DIS_PREC;
+
+    calculationStarted();
+    f.actionPreferences_File->trigger();
+    calculationFinished();
+    EXPECT_TRUE(fileDialogs.empty());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.lastText(),
+              "Solver settings cannot be changed while a calculation or a nozzle optimisation is running");
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
+    EXPECT_EQ(MAX_ITER_EQ, iterations);
+    EXPECT_EQ(NUM_DIS_PREC, digits);
+    EXPECT_EQ(PREFERENCES, app.dataFile("Preferences.json"));
+    EXPECT_EQ(app.read("Data/Preferences.json"), defaultFile);
+
+    // Once the run has finished the same switch goes through.
+    messages.clear();
+    f.actionPreferences_File->trigger();
+    EXPECT_EQ(messages.lastText(), "Preferences file changed successfully");
+    EXPECT_EQ(MAX_ITER_EQ, 5u);
+    MAX_ITER_EQ = iterations;
+    NUM_DIS_PREC = digits;
 }

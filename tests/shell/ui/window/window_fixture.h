@@ -112,7 +112,7 @@ public:
         };
         d.openUrl = [this](const QUrl& url) {
             urls.push_back(url);
-            return true;
+            return urlOpens;
         };
         return d;
     }
@@ -145,6 +145,7 @@ public:
     std::vector<FileDialogCall> fileDialogs;
     QString chosenFile; // what the open-file dialog answers (empty: cancelled)
     int dialogResult = 0; // what a dialog run returns
+    bool urlOpens = true; // what handing a manual to the desktop returns
     std::function<void(QDialog*)> inspectDialog;
 };
 
