@@ -3,6 +3,7 @@
 // (core/flag_codes.h): the two explanation texts and the fixed texts of the menus and
 // their pop-ups.
 #include <QString>
+#include <QStringList>
 
 #include "core/flag_codes.h"
 
@@ -20,3 +21,11 @@ extern const char* const criticalPopupTitle; // "Critical errors raised"
 extern const char* const criticalPopupText; // "Critical errors raised during calculations:"
 extern const char* const warningInfoTitle; // "KAVRO - Warning information"
 extern const char* const criticalInfoTitle; // "KAVRO - Critical error information"
+
+// What one pop-up of raised codes shows: the window hands it to the dialog that lists them.
+struct FlagListRequest {
+    Severity severity = Severity::Warning;
+    QString title; // "Critical errors raised" / "Warnings raised"
+    QString text; // "Critical errors raised during calculations:" ...
+    QStringList lines; // the menu's entries, in menu order
+};

@@ -5,7 +5,7 @@
 // long code lines stay readable.
 #include <QDialog>
 
-#include "shell/ui/main_window.h"
+#include "shell/flag_texts.h"
 
 class QLabel;
 

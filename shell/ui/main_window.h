@@ -11,19 +11,12 @@
 #include <QStringList>
 
 #include "core/flag_codes.h"
+#include "shell/flag_texts.h"
 
 class Preferences;
 class QDialog;
 class QUrl;
 class Ui_MainWindow;
-
-// One pop-up list of raised codes: the critical or the warning list.
-struct FlagListRequest {
-    Severity severity = Severity::Warning;
-    QString title; // "Critical errors raised" / "Warnings raised"
-    QString text; // "Critical errors raised during calculations:" ...
-    QStringList lines; // the menu's entries, in menu order
-};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
