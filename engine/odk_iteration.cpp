@@ -248,8 +248,8 @@ void ODK::chooseCorrectedStations()
     const unsigned s1 = rv.convergentSwitchIndex;
     const unsigned s2 = rv.divergentSwitchIndex;
     std::fill(interpolatedPressure.begin(), interpolatedPressure.end(), 0);
-    // Out from the throat on each side; the stations next to the switch stations and
-    // the switch station s2 are always corrected.
+    // Out from the throat on each side; the first station past s1, and s2 itself (the
+    // start of segment 3), are always corrected.
     double last = std::log(rv.p[t]);
     for (unsigned k = t - 1; k > s1 + 1; --k) {
         const double lnp = std::log(rv.p[k]);
