@@ -2,6 +2,8 @@
 // rocket case with the H2/O2 mechanism, 53.3 bar chamber, on a 50-station contour
 // (area ratio 4 to 25). Reported per run: the iteration passes and the right-hand-side
 // evaluations, whose production rates and species evaluations are most of the cost.
+// The same propellant on the starting data set's conical nozzle at 200 to 20,000
+// stations.
 #include <benchmark/benchmark.h>
 
 #include "core/flags.h"
@@ -9,6 +11,7 @@
 #include "engine/odk.h"
 #include "tests/engine/odk/kinetic_cases.h"
 #include "tests/engine/odk/rhs_vectors.h"
+#include "tests/engine/odk/starting_nozzle.h"
 
 namespace {
 
@@ -40,6 +43,36 @@ void BM_KineticRunHydrogenOxygen(benchmark::State& state)
 }
 // 0: nominal rates; 1: rates divided by 1e6 (nearly frozen).
 BENCHMARK(BM_KineticRunHydrogenOxygen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The starting data set's configuration: the same propellant at 53.3 bar on the conical
+// nozzle of exit area ratio 25, on the station count of the argument (200 is the
+// stored nozzle's). The cost per station should not grow with the grid.
+void BM_KineticRunStartingNozzle(benchmark::State& state)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    const auto stations = static_cast<uint32_t>(state.range(0));
+    uint64_t evaluations = 0;
+    uint32_t passes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto rv = odk_test::startingConicalNozzle(stations);
+        auto m = odk_test::hydrogenOxygenKinetic(1.0, true);
+        flagsODK = 0;
+        auto odk = std::make_unique<ODK>(m, rv, false, false);
+        state.ResumeTiming();
+        odk->calculateIAC();
+        benchmark::DoNotOptimize(rv->T.back());
+        evaluations = odk->rhsEvaluations;
+        passes = odk->passesDone.load();
+        if ((flagsODK.load() & 0x1FF) != 0)
+            state.SkipWithError("the kinetic run raised a kinetic code");
+    }
+    state.counters["passes"] = passes;
+    state.counters["rhs_evaluations"] = static_cast<double>(evaluations);
+    state.counters["rhs_per_station"] = static_cast<double>(evaluations) / stations;
+    setEngineMessageHandler({});
+}
+BENCHMARK(BM_KineticRunStartingNozzle)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // One right-hand-side evaluation at a reacting state near the throat (production rates
 // of the 27 reactions, one species evaluation, frozen properties).

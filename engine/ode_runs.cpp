@@ -72,10 +72,24 @@ bool ODE::stationSweep()
         if (writeOutputs)
             stationOutputs(j, false);
     }
+    // The throat was solved (and its outputs written) before this sweep; the
+    // composition the frozen stations carry comes from a solve here, which converges to
+    // one a hair apart. The throat takes that composition, so that every station from
+    // the freezing point on shows the same one.
     if (f == t) {
         m.enableIons();
         if (!m.solveEquilibrium(rv.T[t], rv.p[t], false))
             return false;
+        m.enthalpyEntropy(rv.T[t]);
+        m.equilibriumProperties(rv.T[t]);
+        stationState(t);
+        if (writeOutputs)
+            stationOutputs(t, false);
+    } else if (f < t) {
+        frozenTemperature(t, rv.p[t]);
+        stationState(t);
+        if (writeOutputs)
+            stationOutputs(t, true);
     }
     for (unsigned j = f + 1; j <= e; ++j) {
         if (j == t)

@@ -73,6 +73,8 @@ public:
     void* memory() const { return memory_.get(); }
     N_Vector initialState() const { return initial_.get(); }
     N_Vector outputState() const { return output_.get(); }
+    // Scratch vector of the same length, for a right-hand side the run evaluates itself.
+    N_Vector workState() const { return work_.get(); }
 
 private:
     struct ContextDeleter {
@@ -94,6 +96,7 @@ private:
     std::unique_ptr<std::remove_pointer_t<SUNContext>, ContextDeleter> context_;
     std::unique_ptr<std::remove_pointer_t<N_Vector>, VectorDeleter> initial_;
     std::unique_ptr<std::remove_pointer_t<N_Vector>, VectorDeleter> output_;
+    std::unique_ptr<std::remove_pointer_t<N_Vector>, VectorDeleter> work_;
     std::unique_ptr<std::remove_pointer_t<SUNMatrix>, MatrixDeleter> matrix_;
     std::unique_ptr<std::remove_pointer_t<SUNLinearSolver>, SolverDeleter> solver_;
     std::unique_ptr<void, MemoryDeleter> memory_;
@@ -108,6 +111,11 @@ public:
     double lnPressureRatio = 1.0; // ln(pc/pt) of the first-point estimate
     bool areaGiven = true; // true: area given, pressure integrated; false: the reverse
     std::vector<double> computedArea; // area reached by the pressure-given integration
+    std::vector<double> computedAreaSlope; // its d ln A/dx at each station, 1/m
+    // Stations of the pressure-given segment whose given pressure is interpolated from
+    // the corrected stations around them (1) instead of being corrected from their own
+    // area (0); chosen once per run (see chooseCorrectedStations).
+    std::vector<char> interpolatedPressure;
     std::vector<double> stationT;
     std::vector<double> stationU;
     std::vector<double> stationRho;
@@ -178,11 +186,29 @@ public:
     // near-throat points changed); first for a minimum downstream, then upstream.
     void throatPressureCorrection();
     // Half the way to the pressure at which the flow reaches its smallest area (when
-    // the area reached at the throat is off); nothing while the minimum lies within
-    // THROATPOS_TOL_ODK of a station spacing from the throat.
+    // the area reached at the throat is off, or the smallest area lies beside the
+    // throat); nothing while the minimum lies within THROATPOS_TOL_ODK of a station
+    // spacing from the throat.
     void sonicPressureCorrection();
-    // The smallest computed area lies within half a station spacing of the throat.
+    // The smallest computed area lies within THROATPOS_TOL_ODK of a station spacing (on
+    // its side) from the throat station.
     bool throatPositionAccepted() const;
+    // odkMinArea and its place, u and rho from the areas and slopes the pressure-given
+    // segment reached at its stations: the minimum of the cubic through the two stations
+    // where the slope turns positive. Without such a pair the recorded values stay.
+    void locateSmallestArea();
+    // Marks the stations of the pressure-given segment whose given pressure is
+    // interpolated: those closer than kCorrectedPressureStep in ln p (on the given
+    // curve as it stands) to the last corrected station on the way out from the throat.
+    void chooseCorrectedStations();
+    // The given pressure of the marked stations, interpolated in ln p over x from the
+    // other stations (never above the station upstream).
+    void interpolatePressures();
+    // Smallest step in ln p between two stations whose given pressures are corrected
+    // from their own areas. Closer stations cannot be told apart by the area they
+    // reach, and correcting each one from its own area makes the given curve wander
+    // between them.
+    static constexpr double kCorrectedPressureStep = 0.01;
 
 private:
     // The kinetic run itself; true when its final pass wrote the stations.
@@ -194,6 +220,15 @@ private:
     // Integrates stations from+1 .. to, stopping at each station to store its values
     // and restarting the integrator there.
     PassEnd integrateSegment(unsigned from, unsigned to, int segment, bool finalPass);
+    // Corrections of the given pressures between the switch stations from the areas the
+    // last pass reached (d of each corrected station into `corrections`); true when one
+    // of them exceeds POINT_TOL_ODK, and then those are applied.
+    bool nearThroatCorrections(std::vector<double>& corrections);
+    // p[k] moved by d in ln(pc/p), never above the corrected station upstream.
+    void correctPressure(unsigned k, double d);
+    // The pressures past the divergent switch station that its given curve reads
+    // (integrated by the last pass) follow a change of its pressure from `before`.
+    void followSwitchStation(double before);
     bool reinitialise(double x0, N_Vector y);
     // The integrator's initial state from the mixture's amounts and station 0 of the
     // record (area given: the last entry is the pressure).

@@ -21,6 +21,45 @@ bool aborted()
     return abortFlag.load(std::memory_order_relaxed) != 0;
 }
 
+// Steps the integrator may take to reach the next station: CVODES' default of 500 for
+// every hundredth of the nozzle length the interval spans, and never fewer. A coarse
+// grid's long intervals (or stiff chemistry across one of them) get room in proportion;
+// the budget still ends a step size that collapses, which no abort could reach.
+long stepBudget(const RocketVariables& rv, unsigned from, unsigned to)
+{
+    constexpr long stepsPerHundredth = 500;
+    const double length = rv.x[rv.stationCount - 1] - rv.x[0];
+    const double share = length > 0.0 ? (rv.x[to] - rv.x[from]) / length : 0.0;
+    const double budget = std::ceil(share * 100.0) * stepsPerHundredth;
+    return std::max(stepsPerHundredth, static_cast<long>(std::min(budget, 1e9)));
+}
+
+// Where the cubic through (0, a0) and (h, a1) with slopes m0 <= 0 and m1 > 0 there
+// (Hermite form) has its minimum: the root in [0, h] of its quadratic derivative at
+// which the derivative rises through zero.
+double hermiteMinimumOffset(double h, double a0, double a1, double m0, double m1)
+{
+    // Derivative with respect to s = offset/h: qa s^2 + qb s + qc.
+    const double qa = 6.0 * (a0 - a1) + 3.0 * h * (m0 + m1);
+    const double qb = 6.0 * (a1 - a0) - h * (4.0 * m0 + 2.0 * m1);
+    const double qc = h * m0;
+    // Where the straight line between the two slopes is zero: the answer when the
+    // derivative is (nearly) linear.
+    double s = m0 / (m0 - m1);
+    const double disc = qb * qb - 4.0 * qa * qc;
+    if (qa != 0.0 && disc >= 0.0) {
+        // The two roots in the cancellation-free form.
+        const double q = -0.5 * (qb + std::copysign(std::sqrt(disc), qb));
+        for (const double r : {q / qa, q != 0.0 ? qc / q : -1.0}) {
+            if (r >= 0.0 && r <= 1.0 && 2.0 * qa * r + qb >= 0.0) {
+                s = r;
+                break;
+            }
+        }
+    }
+    return std::clamp(s, 0.0, 1.0) * h;
+}
+
 // Frees the integrator on every way out of the run that did not close it already.
 struct IntegratorGuard {
     OdkIntegrator& integrator;
@@ -65,6 +104,7 @@ ODK::PassEnd ODK::integrateSegment(unsigned from, unsigned to, int segment, bool
     for (unsigned k = from + 1; k <= to; ++k) {
         sunrealtype reached = rv.x[from];
         CVodeSetStopTime(integrator.memory(), rv.x[k]);
+        CVodeSetMaxNumSteps(integrator.memory(), stepBudget(rv, k - 1, k));
         const int result = CVode(integrator.memory(), rv.x[to], out, &reached, CV_NORMAL);
         if (!integratorSucceeded(result)) {
             raiseFlag(flagsODK, code::ODK01);
@@ -83,6 +123,10 @@ ODK::PassEnd ODK::integrateSegment(unsigned from, unsigned to, int segment, bool
         stationMassFlow[k] = u * rho * rv.area[k];
         if (segment == 2) {
             computedArea[k] = Y;
+            // The area's slope at the station (for locateSmallestArea), from the state
+            // itself: it records no smaller area than the station's own.
+            odkRightHandSide(rv.x[k], out, integrator.workState(), &userData);
+            computedAreaSlope[k] = N_VGetArrayPointer(integrator.workState())[N + 3] / Y;
             if (Y < rv.odkMinArea) {
                 rv.odkMinArea = Y;
                 rv.odkMinAreaX = rv.x[k];
@@ -151,6 +195,7 @@ ODK::PassEnd ODK::integrationPass(bool finalPass)
         return PassEnd::Stopped;
     if (integrateSegment(s1, s2, 2, finalPass) == PassEnd::Stopped)
         return PassEnd::Stopped;
+    locateSmallestArea();
 
     // Segment 3: area given again, from the given pressure at s2.
     yo[N + 3] = rv.p[s2];
@@ -160,6 +205,168 @@ ODK::PassEnd ODK::integrationPass(bool finalPass)
     if (integrateSegment(s2, last, 3, finalPass) == PassEnd::Stopped)
         return PassEnd::Stopped;
     return PassEnd::Completed;
+}
+
+void ODK::locateSmallestArea()
+{
+    // The smallest value the integration met is a poor guide to where the area is
+    // smallest: the area is flat there, so its integration error moves that point by a
+    // good part of a station spacing on fine grids. Its slope is not flat: the minimum
+    // lies where the slope turns positive, on the cubic through the two stations around
+    // that point (their areas and slopes).
+    RocketVariables& rv = *rocket;
+    const unsigned s1 = rv.convergentSwitchIndex;
+    const unsigned s2 = rv.divergentSwitchIndex;
+    bool found = false;
+    for (unsigned k = s1 + 1; k < s2; ++k) {
+        const double a0 = computedArea[k];
+        const double a1 = computedArea[k + 1];
+        const double m0 = computedAreaSlope[k] * a0;
+        const double m1 = computedAreaSlope[k + 1] * a1;
+        if (!(m0 <= 0.0 && m1 > 0.0) || !std::isfinite(a0) || !std::isfinite(a1))
+            continue;
+        const double h = rv.x[k + 1] - rv.x[k];
+        const double offset = hermiteMinimumOffset(h, a0, a1, m0, m1);
+        const double s = offset / h;
+        const double area = (2.0 * s * s * s - 3.0 * s * s + 1.0) * a0 + (s * s * s - 2.0 * s * s + s) * h * m0
+                + (3.0 * s * s - 2.0 * s * s * s) * a1 + (s * s * s - s * s) * h * m1;
+        // Several turns (a flow that is not smooth yet): the deepest one.
+        if (found && !(area < rv.odkMinArea))
+            continue;
+        found = true;
+        rv.odkMinArea = area;
+        rv.odkMinAreaX = rv.x[k] + offset;
+        rv.odkMinAreaU = stationU[k] + s * (stationU[k + 1] - stationU[k]);
+        rv.odkMinAreaRho = stationRho[k] + s * (stationRho[k + 1] - stationRho[k]);
+    }
+}
+
+void ODK::chooseCorrectedStations()
+{
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    const unsigned s1 = rv.convergentSwitchIndex;
+    const unsigned s2 = rv.divergentSwitchIndex;
+    std::fill(interpolatedPressure.begin(), interpolatedPressure.end(), 0);
+    // Out from the throat on each side; the first station past s1, and s2 itself (the
+    // start of segment 3), are always corrected.
+    double last = std::log(rv.p[t]);
+    for (unsigned k = t - 1; k > s1 + 1; --k) {
+        const double lnp = std::log(rv.p[k]);
+        if (std::fabs(lnp - last) < kCorrectedPressureStep)
+            interpolatedPressure[k] = 1;
+        else
+            last = lnp;
+    }
+    last = std::log(rv.p[t]);
+    for (unsigned k = t + 1; k < s2; ++k) {
+        const double lnp = std::log(rv.p[k]);
+        if (std::fabs(lnp - last) < kCorrectedPressureStep)
+            interpolatedPressure[k] = 1;
+        else
+            last = lnp;
+    }
+}
+
+void ODK::interpolatePressures()
+{
+    RocketVariables& rv = *rocket;
+    const unsigned s1 = rv.convergentSwitchIndex;
+    const unsigned s2 = rv.divergentSwitchIndex;
+    if (std::none_of(interpolatedPressure.begin() + s1, interpolatedPressure.begin() + s2, [](char c) { return c; }))
+        return;
+    // The curve of the other stations, with a few beyond the switch stations for the
+    // interpolation windows at its ends.
+    const unsigned reach = std::max(INTER_PREC, DER_PREC) + 1u;
+    const unsigned from = s1 >= reach ? s1 - reach : 0;
+    const unsigned to = std::min<unsigned>(s2 + reach, rv.stationCount - 1);
+    std::vector<double> xs, lnp;
+    for (unsigned k = from; k <= to; ++k) {
+        if (interpolatedPressure[k])
+            continue;
+        xs.push_back(rv.x[k]);
+        lnp.push_back(std::log(rv.p[k]));
+    }
+    for (unsigned k = s1 + 1; k < s2; ++k) {
+        if (interpolatedPressure[k])
+            rv.p[k] = std::min(std::exp(interpolate(lnp, xs, rv.x[k])), rv.p[k - 1]);
+    }
+}
+
+void ODK::correctPressure(unsigned k, double d)
+{
+    RocketVariables& rv = *rocket;
+    const unsigned s1 = rv.convergentSwitchIndex;
+    const double pc = rv.chamberPressure;
+    rv.p[k] = pc / std::exp(std::log(pc / rv.p[k]) + d);
+    // Never above the corrected station upstream (an interpolated one is about to
+    // follow its neighbours).
+    unsigned upstream = k - 1;
+    while (upstream > s1 && interpolatedPressure[upstream])
+        --upstream;
+    rv.p[k] = std::min(rv.p[k], rv.p[upstream]);
+}
+
+void ODK::followSwitchStation(double before)
+{
+    // Segment 3 of the next pass starts from the new p[s2], but the given curve of
+    // segment 2 reads the stations past s2 as the last pass integrated them from the
+    // old one. On a fine grid the step between those would be a kink many stations
+    // deep; they are moved with s2 until the next pass integrates them again.
+    RocketVariables& rv = *rocket;
+    const unsigned s2 = rv.divergentSwitchIndex;
+    if (!(before > 0.0) || rv.p[s2] == before)
+        return;
+    const double factor = rv.p[s2] / before;
+    const unsigned reach = std::max(INTER_PREC, DER_PREC) + 1u;
+    for (unsigned k = s2 + 1; k <= s2 + reach && k < rv.stationCount; ++k)
+        rv.p[k] *= factor;
+}
+
+bool ODK::nearThroatCorrections(std::vector<double>& corrections)
+{
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    const unsigned s1 = rv.convergentSwitchIndex;
+    const unsigned s2 = rv.divergentSwitchIndex;
+    const double At = rv.area[t];
+    corrections.assign(rv.stationCount, 0.0);
+    bool exceeded = false;
+    for (unsigned k = s1 + 1; k <= s2; ++k) {
+        if (k == t || interpolatedPressure[k])
+            continue;
+        // d ln A = -G d ln p with the frozen G, and the flow's own sensitivity along
+        // the segment, -(d ln A/dx)/(d ln p/dx). Near the frozen sonic point (just past
+        // the throat when the flow reacts) the frozen G vanishes while the area still
+        // responds: the correction takes the larger of the two, or it overshoots.
+        const double u = stationU[k];
+        double G = 1.0 - stationGasConstant[k] / stationCp[k] - stationGasConstant[k] * stationT[k] / (u * u);
+        const double slope = differentiate(rv.p, rv.x, rv.x[k]) / rv.p[k];
+        const double along = slope != 0.0 ? std::fabs(computedAreaSlope[k] / slope) : 0.0;
+        if (std::isfinite(along))
+            G = k > t ? std::max(G, along) : std::min(G, -along);
+        G = k > t ? std::max(POINT_A_MAX_CORRECTION, G) : std::min(-POINT_A_MAX_CORRECTION, G);
+        // The frozen G is about twice the true sensitivity where the flow is near
+        // equilibrium, so only half the correction is taken (the whole one overshoots
+        // and the near-throat points oscillate). The mass flow has just been scaled by
+        // At/odkMinArea, which scales every computed area alike: what is left to match
+        // is the area relative to the smallest one.
+        const double d = 0.5 * std::log(rv.area[k] / At * rv.odkMinArea / computedArea[k]) / G;
+        if (!std::isfinite(d))
+            continue;
+        corrections[k] = d;
+        if (std::fabs(d) > POINT_TOL_ODK)
+            exceeded = true;
+    }
+    if (!exceeded)
+        return false;
+    const double pS2 = rv.p[s2];
+    for (unsigned k = s1 + 1; k <= s2; ++k) {
+        if (std::fabs(corrections[k]) > POINT_TOL_ODK)
+            correctPressure(k, corrections[k]);
+    }
+    followSwitchStation(pS2);
+    return true;
 }
 
 void ODK::throatPressureCorrection()
@@ -184,11 +391,13 @@ void ODK::throatPressureCorrection()
 
 void ODK::sonicPressureCorrection()
 {
-    // The area reached at the throat station is off because the flow reaches its
-    // smallest area (its sonic point) beside the station. Relaxing towards the
-    // neighbours' prediction, in steps that shrink with the offset, crawls there; the
-    // pressure at which the flow reaches its smallest area is where the throat station
-    // belongs, and half the way to it is taken, as for the other near-throat points.
+    // The area reached at the throat station is off, or the smallest area lies beside
+    // it, because the flow reaches its smallest area (its sonic point) beside the
+    // station. Relaxing towards the neighbours' prediction, in steps that shrink with
+    // the offset (the obvious correction), crawls there; the pressure at which the flow
+    // reaches its smallest area is where the throat station belongs, and half the way
+    // to it is taken, as for the other near-throat points (the whole way overshoots
+    // once the neighbours follow).
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
     const double offset = rv.odkMinAreaX - rv.x[t];
@@ -205,14 +414,12 @@ void ODK::sonicPressureCorrection()
 
 bool ODK::throatPositionAccepted() const
 {
-    // The integration resolves the smallest area to a fraction of a station: accepted
-    // when it lies within half a station of the throat.
     const RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
     const double offset = rv.odkMinAreaX - rv.x[t];
     if (offset >= 0.0)
-        return offset <= 0.5 * (rv.x[t + 1] - rv.x[t]);
-    return -offset <= 0.5 * (rv.x[t] - rv.x[t - 1]);
+        return offset <= THROATPOS_TOL_ODK * (rv.x[t + 1] - rv.x[t]);
+    return -offset <= THROATPOS_TOL_ODK * (rv.x[t] - rv.x[t - 1]);
 }
 
 bool ODK::runKinetic()
@@ -274,11 +481,11 @@ bool ODK::runKinetic()
     throatIterations = 0;
     massFlowIterations = 0;
     pointIterations = 0;
-    const unsigned s1 = rv.convergentSwitchIndex;
     const unsigned s2 = rv.divergentSwitchIndex;
-    const double pc = rv.chamberPressure;
+    chooseCorrectedStations();
 
     // 5.-7. Iteration passes and their corrections.
+    std::vector<double> corrections; // of the near-throat points in the last pass
     uint32_t g = 0;
     if (MAX_ITER_GLOBAL == 0) {
         raiseFlag(flagsODK, code::ODK05);
@@ -292,7 +499,10 @@ bool ODK::runKinetic()
 
             bool nextPass = false;
             // a. Mass flow: with the pressures given, the computed area is proportional
-            // to the mass flow, so the smallest one is scaled onto the throat.
+            // to the mass flow, so the smallest one is scaled onto the throat. (A step
+            // that weights the area's miss by a relevance factor, the obvious form,
+            // overshoots once the smallest area misses the throat by more than about a
+            // percent, and a nearly frozen flow then ends in a failed integration.)
             if (massFlowIterations < MAX_ITER_MF_ODK) {
                 targetMassFlow *= At / rv.odkMinArea;
                 if (std::fabs(rv.odkMinArea - At) / At > MF_TOL_ODK) {
@@ -306,28 +516,11 @@ bool ODK::runKinetic()
                 massFlowIterations = 0;
             }
 
-            // b. Given pressures near the throat. The correction takes the frozen
-            // sensitivity d ln A = -G d ln p, about twice the true one where the flow is
-            // near equilibrium, so only half of it is applied.
+            // b. Given pressures near the throat.
+            corrections.clear();
             if (!nextPass) {
                 if (pointIterations < MAX_ITER_POINTS_ODK) {
-                    bool changed = false;
-                    for (unsigned k = s1 + 1; k <= s2; ++k) {
-                        if (k == t)
-                            continue;
-                        const double u = stationU[k];
-                        double G = 1.0 - stationGasConstant[k] / stationCp[k]
-                                - stationGasConstant[k] * stationT[k] / (u * u);
-                        G = k > t ? std::max(POINT_A_MAX_CORRECTION, G) : std::min(-POINT_A_MAX_CORRECTION, G);
-                        const double d = 0.5 * std::log(rv.area[k] / computedArea[k]) / G;
-                        if (std::fabs(d) > POINT_TOL_ODK && std::isfinite(d)) {
-                            rv.p[k] = pc / std::exp(std::log(pc / rv.p[k]) + d);
-                            if (rv.p[k] > rv.p[k - 1])
-                                rv.p[k] = rv.p[k - 1];
-                            changed = true;
-                        }
-                    }
-                    if (changed) {
+                    if (nearThroatCorrections(corrections)) {
                         ++pointIterations;
                         throatPressureCorrection();
                         nextPass = true;
@@ -337,26 +530,46 @@ bool ODK::runKinetic()
                 }
             }
 
-            // c. Throat: the area reached there, then the position of the smallest area.
+            // c. Throat: the area reached there (relative to the smallest one, as the
+            // near-throat points), then the position of the smallest area.
             bool finished = false;
             if (!nextPass) {
                 pointIterations = 0;
-                if (std::fabs(computedArea[t] - At) / At > THROAT_TOL_ODK) {
+                if (std::fabs(computedArea[t] / rv.odkMinArea - 1.0) > THROAT_TOL_ODK) {
                     sonicPressureCorrection();
                     nextPass = true;
+                } else if (throatPositionAccepted()) {
+                    finished = true;
                 } else if (throatIterations >= MAX_ITER_THROAT_ODK) {
+                    // The flow still reaches its smallest area, its sonic point, beside
+                    // the throat station: the run keeps its results, but the throat
+                    // station's state is not the sonic one, and the user is told.
                     throatIterations = 0;
                     raiseFlag(flagsODK, code::ODK06);
                     finished = true;
-                } else if (!throatPositionAccepted()) {
-                    targetMassFlow *= At / rv.odkMinArea;
+                } else {
+                    // Scaling the mass flow (the obvious step) cannot move the smallest
+                    // area; the throat pressure can.
+                    sonicPressureCorrection();
                     ++throatIterations;
                     nextPass = true;
-                } else {
-                    finished = true;
                 }
             }
+            if (nextPass)
+                interpolatePressures();
 
+            if (finished && !corrections.empty() && std::fabs(corrections[s2]) > 0.1 * POINT_TOL_ODK) {
+                // The switch station's area mismatch is carried into the whole
+                // divergent part (segment 3 starts there with the nozzle's area, so
+                // its mass flux is off by as much), and the half steps leave it just
+                // inside the tolerance, always on one side: the last correction found
+                // for it is taken whole before the final pass. One within a tenth of
+                // the tolerance is left alone (the integration's own noise).
+                const double before = rv.p[s2];
+                correctPressure(s2, 2.0 * corrections[s2]);
+                followSwitchStation(before);
+                interpolatePressures();
+            }
             if (finished) {
                 if (g >= MAX_ITER_GLOBAL)
                     raiseFlag(flagsODK, code::ODK05);

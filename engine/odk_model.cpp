@@ -62,10 +62,12 @@ bool OdkIntegrator::create(sunindextype length)
     CVodeSetErrHandlerFn(memory_.get(), cvodesErrorToLog, nullptr);
     initial_.reset(N_VNew_Serial(length, ctx));
     output_.reset(N_VNew_Serial(length, ctx));
-    if (!initial_ || !output_)
+    work_.reset(N_VNew_Serial(length, ctx));
+    if (!initial_ || !output_ || !work_)
         return false;
     N_VConst(0.0, initial_.get());
     N_VConst(0.0, output_.get());
+    N_VConst(0.0, work_.get());
     matrix_.reset(SUNDenseMatrix(length, length, ctx));
     if (!matrix_)
         return false;
@@ -92,6 +94,7 @@ int OdkIntegrator::release()
     memory_.reset();
     solver_.reset();
     matrix_.reset();
+    work_.reset();
     output_.reset();
     initial_.reset();
     if (!context_)
@@ -108,9 +111,10 @@ ODK::ODK(std::shared_ptr<Mixture> m, std::shared_ptr<RocketVariables> r, bool wi
 {
     RocketVariables& rv = *rocket;
     const std::size_t n = rv.stationCount;
-    for (auto* v :
-         {&computedArea, &stationT, &stationU, &stationRho, &stationGasConstant, &stationCp, &stationMassFlow})
+    for (auto* v : {&computedArea, &computedAreaSlope, &stationT, &stationU, &stationRho, &stationGasConstant,
+                    &stationCp, &stationMassFlow})
         v->assign(n, 0.0);
+    interpolatedPressure.assign(n, 0);
     clearFlag(flagsODK,
               code::ODK00 | code::ODK01 | code::ODK02 | code::ODK03 | code::ODK04 | code::ODK05 | code::ODK06
                       | code::ODK07 | code::ODK08);

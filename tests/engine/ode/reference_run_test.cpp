@@ -334,6 +334,50 @@ TEST_F(ReferenceRun, FreezingAtTheLastStationIsNoFreezing)
     EXPECT_EQ(frozenLast->u, rocket->u);
 }
 
+// A frozen composition is frozen everywhere: every station from the freezing point on,
+// the throat included, reports the composition of the freezing station, to the last
+// bit (they carry one composition; a throat solved before the stations were swept once
+// showed one a hair apart).
+TEST_F(ReferenceRun, FrozenCompositionIsTheSameAtEveryStationFromTheFreezingPointOn)
+{
+    struct Case {
+        const char* label;
+        uint32_t frozen;
+        bool finiteArea;
+    };
+    // Throat at station 2; the first station so wide that its equilibrium is the
+    // chamber's.
+    const Case cases[] = {{"frozen at the entrance", 0, false},
+                          {"frozen between the entrance and the throat", 1, false},
+                          {"frozen at the throat", 2, false},
+                          {"frozen at the entrance, finite-area combustor", 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        flagsODE = 0;
+        auto rv = std::make_shared<RocketVariables>();
+        rv->chamberPressure = PC;
+        setNozzle(*rv, {400.0, 1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 2);
+        rv->chamberArea = rv->area[0];
+        ODE ode(mixture, rv, c.frozen, false, false);
+        if (c.finiteArea)
+            ode.calculateFAC();
+        else
+            ode.calculateIAC();
+        ASSERT_FALSE(ode.failed);
+        const unsigned f = ode.frozenIndex;
+        ASSERT_EQ(rv->stationCount, 7u) << "no station added in front";
+        for (std::size_t i = 0; i < rv->moleFractions.size(); ++i) {
+            for (unsigned j = f + 1; j < rv->stationCount; ++j)
+                EXPECT_EQ(rv->moleFractions[i][j], rv->moleFractions[i][f])
+                        << rv->speciesNames[i] << " at station " << j;
+        }
+        for (unsigned j = f + 1; j < rv->stationCount; ++j)
+            EXPECT_EQ(rv->molecularWeight[j], rv->molecularWeight[f]) << "station " << j;
+        // The throat stays the frozen sonic point.
+        EXPECT_NEAR(rv->mach[2], 1.0, 1e-4);
+    }
+}
+
 TEST_F(ReferenceRun, FiniteAreaEntryMomentumBalance)
 {
     setNozzle(*rocket, {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1);

@@ -241,17 +241,63 @@ TEST_F(OdkSetup, ThroatPressureCorrections)
     }
 }
 
-TEST_F(OdkSetup, ThroatPositionWithinHalfAStation)
+TEST_F(OdkSetup, ThroatPositionWithinTheToleranceOfAStationSpacing)
 {
+    // THROATPOS_TOL_ODK (0.001) of the spacing on the side of the smallest area: 10 um
+    // downstream, 20 um upstream. Half a station (accepted once, with no word to the
+    // user) is far outside.
+    ASSERT_EQ(THROATPOS_TOL_ODK, 0.001);
     auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
     rv->x[4] = -0.02; // a wider spacing upstream of the throat
     ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
-    const std::pair<double, bool> cases[]
-            = {{0.0, true}, {0.0049, true}, {0.0051, false}, {-0.0099, true}, {-0.0101, false}, {0.03, false}};
+    const std::pair<double, bool> cases[] = {{0.0, true},       {9.9e-6, true},  {10.1e-6, false}, {-19.9e-6, true},
+                                             {-20.1e-6, false}, {0.0049, false}, {-0.0099, false}, {0.03, false}};
     for (const auto& [offset, accepted] : cases) {
         rv->odkMinAreaX = offset;
         EXPECT_EQ(odk.throatPositionAccepted(), accepted) << offset;
     }
+}
+
+TEST_F(OdkSetup, SmallestAreaLiesWhereTheComputedSlopeTurns)
+{
+    // Computed areas on a parabola A = Am (1 + c (x - xm)^2) with its exact slopes,
+    // on uneven stations: the cubic through two stations is the parabola itself, so
+    // its minimum is the parabola's, wherever it falls between the stations.
+    auto rv = nozzle({4, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 4);
+    rv->x = {-0.04, -0.03, -0.015, -0.007, 0.0, 0.004, 0.011, 0.02, 0.03, 0.04};
+    ODK odk(hydrogenOxygenKinetic(1.0, false), rv, false, false);
+    ASSERT_EQ(rv->convergentSwitchIndex, 3u);
+    ASSERT_EQ(rv->divergentSwitchIndex, 5u);
+    rv->convergentSwitchIndex = 1; // a wider pressure-given segment for the test
+    rv->divergentSwitchIndex = 7;
+    const double Am = 0.98, c = 400.0;
+    for (const double xm : {0.0013, -0.0052, 0.0}) {
+        for (unsigned k = 0; k < 10; ++k) {
+            const double dx = rv->x[k] - xm;
+            odk.computedArea[k] = Am * (1.0 + c * dx * dx);
+            odk.computedAreaSlope[k] = 2.0 * c * dx / (1.0 + c * dx * dx); // d ln A/dx
+            odk.stationU[k] = 1000.0 + 100.0 * k;
+            odk.stationRho[k] = 5.0 - 0.1 * k;
+        }
+        rv->odkMinArea = 2.0;
+        odk.locateSmallestArea();
+        EXPECT_NEAR(rv->odkMinAreaX, xm, 1e-12) << xm;
+        EXPECT_NEAR(rv->odkMinArea, Am, 1e-14) << xm;
+        // u and rho in proportion between the two stations around the minimum.
+        const unsigned k = xm > 0.0 ? 4 : (xm < -0.007 ? 2 : 3);
+        const double share = (xm - rv->x[k]) / (rv->x[k + 1] - rv->x[k]);
+        EXPECT_NEAR(rv->odkMinAreaU, odk.stationU[k] + share * 100.0, 1e-9) << xm;
+        EXPECT_NEAR(rv->odkMinAreaRho, odk.stationRho[k] - share * 0.1, 1e-12) << xm;
+    }
+    // No turn of the slope (the area still falling through the segment): the recorded
+    // smallest area stays.
+    for (unsigned k = 0; k < 10; ++k)
+        odk.computedAreaSlope[k] = -1.0;
+    rv->odkMinArea = 0.5;
+    rv->odkMinAreaX = 0.123;
+    odk.locateSmallestArea();
+    EXPECT_EQ(rv->odkMinArea, 0.5);
+    EXPECT_EQ(rv->odkMinAreaX, 0.123);
 }
 
 TEST_F(OdkSetup, IntegratorOwnersFreeWhatWasCreatedOnce)
