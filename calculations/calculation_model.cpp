@@ -169,7 +169,7 @@ bool CalculationModel::selectChamberPressure(const QString& text, int unitIndex,
         showCritical(parent_, text::noPressure);
         return false;
     }
-    const std::optional<double> p = parseNumber(text);
+    const std::optional<double> p = readNumber(text);
     if (!p || *p < 0.0) {
         showCritical(parent_, text::invalidPressure);
         if (clearField)
@@ -197,7 +197,7 @@ void CalculationModel::singleDefinedWarnings(int digits)
 
 bool CalculationModel::applyUniformTemperature(const QString& text)
 {
-    const std::optional<double> t = parseNumber(text);
+    const std::optional<double> t = readNumber(text);
     if (!t || *t <= 0.0) {
         // The last accepted temperature stays: a refused one must not reach a run.
         showCritical(parent_, text::invalidHomT);
@@ -279,12 +279,12 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     if (flagsL.load() != 0)
         return refuse("Unrecognized critical error has occured", text::checkFlags);
 
-    const std::optional<double> ambient = parseNumber(form.ambient);
+    const std::optional<double> ambient = readNumber(form.ambient);
     if (!ambient || *ambient < 0.0)
         return refuse(text::invalidAmbient);
     rv.ambientPressure = convertToSI(unitKind::Pressure, *ambient, static_cast<int16_t>(form.ambientUnit));
 
-    const std::optional<double> wall = parseNumber(form.wallTemperature);
+    const std::optional<double> wall = readNumber(form.wallTemperature);
     if (!wall || *wall < 0.0)
         return refuse(text::invalidWall);
     rv.wallTemperature = *wall;
@@ -292,7 +292,7 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     rv.isIAC = !form.fac;
     double area = 0.0;
     if (form.fac) {
-        const std::optional<double> a = parseNumber(form.chamberArea);
+        const std::optional<double> a = readNumber(form.chamberArea);
         if (!a || *a <= 0.0)
             return refuse(text::invalidArea);
         area = *a;
@@ -405,7 +405,7 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     } else {
         if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
             return false;
-        c.pressure = parseNumber(form.pressure).value_or(0.0);
+        c.pressure = readNumber(form.pressure).value_or(0.0);
         c.pressureUnit = form.pressureUnit;
     }
     c.ode = form.ode;
@@ -419,14 +419,14 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     c.fac = form.fac;
     c.areaUnit = form.areaUnit;
     if (form.fac) {
-        const std::optional<double> a = parseNumber(form.chamberArea);
+        const std::optional<double> a = readNumber(form.chamberArea);
         if (!a || *a <= 0.0) {
             showCritical(parent_, text::invalidArea);
             return false;
         }
         c.chamberArea = *a;
     }
-    const std::optional<double> ambient = parseNumber(form.ambient);
+    const std::optional<double> ambient = readNumber(form.ambient);
     if (!ambient || *ambient < 0.0) {
         showCritical(parent_, text::invalidAmbient);
         return false;
@@ -436,11 +436,11 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
         return false;
     c.uniformTemperature = form.homTChecked;
-    c.homT = parseNumber(form.homT).value_or(0.0);
+    c.homT = readNumber(form.homT).value_or(0.0);
     c.transport = form.transport;
     c.heatWall = form.heatWall;
     if (form.heatWall) {
-        const std::optional<double> wall = parseNumber(form.wallTemperature);
+        const std::optional<double> wall = readNumber(form.wallTemperature);
         edited().wallTemperature = wall.value_or(0.0);
         if (!wall || *wall < 0.0) {
             showCritical(parent_, text::invalidWall);

@@ -6,15 +6,6 @@
 
 namespace calc {
 
-std::optional<double> parseNumber(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || text.trimmed().isEmpty())
-        return std::nullopt;
-    return v;
-}
-
 QString formatNumber(double value, int digits)
 {
     return QString::number(value, 'g', digits);

@@ -1,6 +1,6 @@
 #pragma once
-// Small pure rules behind the inputs of the calculation tab: reading numbers from the
-// form, the station a frozen-flow position falls on, the run names, and the reactants
+// Small pure rules behind the inputs of the calculation tab: writing numbers into the
+// form (core/number_text.h reads them), the station a frozen-flow position falls on, the run names, and the reactants
 // that a uniform temperature cannot reach.
 #include <cstdint>
 #include <optional>
@@ -9,13 +9,12 @@
 
 #include <QString>
 
+#include "core/number_text.h"
+
 class Mixture;
 
 namespace calc {
 
-// The text as a number (C locale, standard or scientific notation); nullopt when the
-// whole text is not one.
-std::optional<double> parseNumber(const QString& text);
 // The text a form field shows for a number: general format, `digits` significant digits.
 QString formatNumber(double value, int digits);
 

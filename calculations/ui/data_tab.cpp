@@ -221,7 +221,7 @@ bool DataTab::lineModSlider()
     const std::vector<double> x(rv.x.begin(), rv.x.begin() + std::min<std::size_t>(rv.x.size(), rv.stationCount));
     if (x.empty())
         return false; // no nozzle yet: nothing to place the point on
-    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    const std::optional<double> typed = readNumber(ui->line_froz->text());
     if (!typed) {
         showCritical(this, text::invalidPosition);
         return false;
@@ -238,7 +238,7 @@ bool DataTab::lineModSlider()
 void DataTab::placeSliderQuietly()
 {
     const RocketVariables& rv = model_.edited();
-    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    const std::optional<double> typed = readNumber(ui->line_froz->text());
     if (!typed || rv.x.empty())
         return;
     const double v

@@ -81,7 +81,7 @@ public:
         a.applyChamberPressure = [this] { return model->selectChamberPressure(form.pressure, form.pressureUnit); };
         a.applyUniformTemperature = [this] { return model->applyUniformTemperature(form.homT); };
         a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
-            const auto v = parseNumber(frozenText);
+            const auto v = readNumber(frozenText);
             if (!v) {
                 showCritical(nullptr, text::invalidPosition);
                 return std::nullopt;
