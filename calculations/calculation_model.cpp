@@ -7,6 +7,7 @@
 
 #include "calculations/configuration_store.h"
 #include "calculations/run_inputs.h"
+#include "calculations/run_judgement.h"
 #include "core/calculation_activity.h"
 #include "core/flag_codes.h"
 #include "core/flags.h"
@@ -24,6 +25,7 @@ namespace {
 
 constexpr uint32_t propellantLoadCodes = 0xFF; // L00..L07
 constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
+constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07;
 
 // A critical box without a parent (the refusals of the unsupported solver combinations).
 void showParentless(const QString& text)
@@ -53,7 +55,8 @@ RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun)
 
 RunOutcome judgeRun(const RunReport& report)
 {
-    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0)
+    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0
+        || (report.flowCodes & criticalFlowCodes) != 0)
         return RunOutcome::CriticalError;
     if (report.speciesCodes & code::SP10)
         return RunOutcome::NotConverged;
@@ -361,15 +364,31 @@ CalculationModel::Completion CalculationModel::finishRun(bool result)
     report.newLoadCodes = flagsL.load() & ~loadCodesAtStart_ & ~loadCodesBySelections_;
     report.kineticCodes = flagsODK.load();
     report.speciesCodes = flagsSP.load();
+    report.flowCodes = flagsODE.load();
 
     Completion c;
     c.outcome = judgeRun(report);
     const auto it = std::find(results.begin(), results.end(), runRecord_);
     c.runIndex = static_cast<std::size_t>(it - results.begin());
-    if (c.outcome == RunOutcome::Succeeded) {
-        if (it != results.end())
-            computeSummary(**it, (*it)->ambientPressure);
-    } else {
+    if (c.outcome == RunOutcome::Succeeded && it != results.end()) {
+        computeSummary(**it, (*it)->ambientPressure);
+        // A figure no engine can show makes the run a failure, not a result.
+        const RunFault fault = judgeRunFigures(**it);
+        if (fault != RunFault::None) {
+            raiseFlag(flagsODE, faultCode(fault));
+            c.outcome = RunOutcome::CriticalError;
+        }
+    }
+    if (c.outcome == RunOutcome::CriticalError) {
+        // Every failed run names its reason in the Critical Errors menu.
+        const bool explained = report.unitRaised || report.newLoadCodes != 0
+                || (report.kineticCodes & criticalKineticCodes) != 0 || flagRaised(flagsODE, criticalFlowCodes);
+        if (!explained) {
+            const bool unbalancedGrain = runRecord_ && runRecord_->isGrain && flagRaised(flagsV, code::V02);
+            raiseFlag(flagsODE, unbalancedGrain ? code::ODE07 : code::ODE05);
+        }
+    }
+    if (c.outcome != RunOutcome::Succeeded) {
         if (it != results.end())
             results.erase(it);
         abortFlag.store(0);

@@ -316,6 +316,20 @@ TEST(RunJudgement, CriticalCodesFirstThenConvergenceThenAbortThenTheSolversWord)
             {"critical and not converged", report(true, false, false, 0, code::ODK00, code::SP10),
              RunOutcome::CriticalError},
             {"no usable result", report(false, false, false, 0, 0, 0), RunOutcome::CriticalError},
+            {"nozzle-flow warning",
+             [&] {
+                 RunReport r = report(true, false, false, 0, 0, 0);
+                 r.flowCodes = code::ODE00 | code::ODE04;
+                 return r;
+             }(),
+             RunOutcome::Succeeded},
+            {"figures judged impossible",
+             [&] {
+                 RunReport r = report(true, false, false, 0, 0, 0);
+                 r.flowCodes = code::ODE06;
+                 return r;
+             }(),
+             RunOutcome::CriticalError},
     };
     for (const Case& c : cases)
         EXPECT_EQ(judgeRun(c.report), c.outcome) << c.what;
@@ -379,3 +393,85 @@ TEST_F(RunDriver, AnAbortedRunIsDroppedAndTheFormsRecordStays)
 }
 
 } // namespace
+
+namespace {
+
+// What a finished run that is no result leaves: dropped, with the critical code that
+// explains it in the Critical Errors menu.
+struct FailedRunCase {
+    const char* what;
+    std::function<void(RunDriver&)> setUp;
+    RunOutcome outcome;
+    uint32_t flowCode; // flagsODE code raised
+};
+
+} // namespace
+
+TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
+{
+    // Grain runs on N1 (throat 0.01 m^2) with the stand-in law r = a p^n over 0.1 to 10 MPa.
+    auto grain = [](RunDriver& t, std::vector<double> area, calc_test::BurnLaw law) {
+        const std::vector<double> distance = {0.0, 0.001, 0.002};
+        t.stores.grains["G"] = {distance, std::move(area)};
+        t.stores.burnLaws["H2/O2"] = law;
+        ASSERT_TRUE(t.model->selectGrain("G"));
+        t.form.grainMode = true;
+        t.form.grainIndex = 1;
+        t.form.grain = "G";
+    };
+    calc_test::BurnLaw unitExponent;
+    unitExponent.a = {1e-6};
+    unitExponent.n = {1.0};
+    const FailedRunCase cases[] = {
+            // n = 1: gas production and nozzle flow both grow as p, so no pressure balances
+            // them (here the production, rho a c* Ab/At = 1800 x 1e-6 x 2330 x 1 = 4.2 times
+            // the flow, wins at every pressure): the search leaves the chamber pressures of
+            // a real engine.
+            {"burn law n = 1",
+             [&](RunDriver& t) {
+                 grain(t, {0.01, 0.012, 0.014}, unitExponent);
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // Some 1e9 m^2 burning (a grain of 2^31 charges): the balance, (Kn a rho c*)^(1/0.7)
+            // = (1e11 x 1e-4 x 1800 x 2330)^(1/0.7), about 1e19 Pa, lies beyond 1e10 Pa.
+            {"absurd burning area",
+             [&](RunDriver& t) {
+                 grain(t, {1e9, 1e9, 1e9}, calc_test::BurnLaw());
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // A burning point in the middle of the burn without burning surface: no gas, no
+            // balance there.
+            {"a point without burning surface",
+             [&](RunDriver& t) {
+                 grain(t, {1.0, 0.0, 1.2}, calc_test::BurnLaw());
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // The burnout (the last point without burning surface) ends the burn: a result.
+            {"burnt out at the last point",
+             [&](RunDriver& t) {
+                 grain(t, {1.0, 1.1, 0.0}, calc_test::BurnLaw());
+             },
+             RunOutcome::Succeeded, 0},
+            // A finite-area chamber of 1 mm^2, narrower than the 0.01 m^2 throat: the solver
+            // gives up (ODE04, a warning) and the run says why with ODE05.
+            {"chamber narrower than the throat",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "1";
+                 t.form.areaUnit = 0;
+             },
+             RunOutcome::CriticalError, code::ODE05},
+    };
+    for (const FailedRunCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.setUp(*this);
+        std::optional<PreparedRun> run = model->prepareRun(form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        EXPECT_EQ(done.outcome, c.outcome);
+        EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), c.flowCode);
+        EXPECT_EQ(model->results.size(), c.outcome == RunOutcome::Succeeded ? 2u : 1u);
+        EXPECT_FALSE(model->running);
+    }
+}
