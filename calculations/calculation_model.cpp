@@ -1,6 +1,7 @@
 #include "calculations/calculation_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <QThread>
@@ -12,6 +13,7 @@
 #include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/message_box.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "core/units.h"
 #include "engine/mixture.h"
@@ -173,13 +175,15 @@ bool CalculationModel::selectChamberPressure(const QString& text, int unitIndex,
         return false;
     }
     const std::optional<double> p = readNumber(text);
-    if (!p || *p < 0.0) {
+    // A number that no pressure in pascals can hold (1e308 MPa) is no pressure either.
+    const double pascals = p ? convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex)) : 0.0;
+    if (!p || *p < 0.0 || !std::isfinite(pascals)) {
         showCritical(parent_, text::invalidPressure);
         if (clearField)
             *clearField = true;
         return false;
     }
-    edited().chamberPressure = convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex));
+    edited().chamberPressure = pascals;
     return true;
 }
 
@@ -200,8 +204,8 @@ void CalculationModel::singleDefinedWarnings(int digits)
 
 bool CalculationModel::applyUniformTemperature(const QString& text)
 {
-    const std::optional<double> t = readNumber(text);
-    if (!t || *t <= 0.0) {
+    const std::optional<double> t = uniformTemperatureField(text);
+    if (!t) {
         // The last accepted temperature stays: a refused one must not reach a run.
         showCritical(parent_, text::invalidHomT);
         return false;
@@ -267,6 +271,10 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     } else {
         if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
             return std::nullopt;
+        // The field takes 0, but no chamber burns at it (nor at 1e-300 MPa, nor beyond
+        // 1e10 Pa): the run is refused with the field's own words.
+        if (!runChamberPressure(rv.chamberPressure))
+            return refuse(text::invalidPressure);
         rv.isGrain = false;
         rv.givenPressure = rv.chamberPressure;
     }
@@ -282,25 +290,27 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     if (flagsL.load() != 0)
         return refuse("Unrecognized critical error has occured", text::checkFlags);
 
-    const std::optional<double> ambient = readNumber(form.ambient);
-    if (!ambient || *ambient < 0.0)
+    const std::optional<double> ambient = ambientPressureField(form.ambient, form.ambientUnit);
+    if (!ambient)
         return refuse(text::invalidAmbient);
-    rv.ambientPressure = convertToSI(unitKind::Pressure, *ambient, static_cast<int16_t>(form.ambientUnit));
+    rv.ambientPressure = *ambient;
 
-    const std::optional<double> wall = readNumber(form.wallTemperature);
-    if (!wall || *wall < 0.0)
+    const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
+    if (!wall)
         return refuse(text::invalidWall);
     rv.wallTemperature = *wall;
 
     rv.isIAC = !form.fac;
-    double area = 0.0;
+    rv.chamberArea = 0.0;
     if (form.fac) {
-        const std::optional<double> a = readNumber(form.chamberArea);
-        if (!a || *a <= 0.0)
+        const std::optional<double> area = chamberAreaField(form.chamberArea, form.areaUnit);
+        // A chamber thousands of times wider than the throat is an infinite-area one: the
+        // finite-area model cannot start there.
+        const double throat = rv.throatIndex < rv.area.size() ? rv.area[rv.throatIndex] : 0.0;
+        if (!area || (throat > 0.0 && *area / throat > physical::maxContractionRatio))
             return refuse(text::invalidArea);
-        area = *a;
+        rv.chamberArea = *area;
     }
-    rv.chamberArea = convertToSI(unitKind::Area, area, static_cast<int16_t>(form.areaUnit));
 
     const std::optional<uint32_t> frozen = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
     if (!frozen)
@@ -437,20 +447,19 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     }
     c.fac = form.fac;
     c.areaUnit = form.areaUnit;
+    // The numbers are stored as typed, once the field's rule has accepted them.
     if (form.fac) {
-        const std::optional<double> a = readNumber(form.chamberArea);
-        if (!a || *a <= 0.0) {
+        if (!chamberAreaField(form.chamberArea, form.areaUnit)) {
             showCritical(parent_, text::invalidArea);
             return false;
         }
-        c.chamberArea = *a;
+        c.chamberArea = readNumber(form.chamberArea).value_or(0.0);
     }
-    const std::optional<double> ambient = readNumber(form.ambient);
-    if (!ambient || *ambient < 0.0) {
+    if (!ambientPressureField(form.ambient, form.ambientUnit)) {
         showCritical(parent_, text::invalidAmbient);
         return false;
     }
-    c.ambient = *ambient;
+    c.ambient = readNumber(form.ambient).value_or(0.0);
     c.ambientUnit = form.ambientUnit;
     if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
         return false;
@@ -459,9 +468,9 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     c.transport = form.transport;
     c.heatWall = form.heatWall;
     if (form.heatWall) {
-        const std::optional<double> wall = readNumber(form.wallTemperature);
-        edited().wallTemperature = wall.value_or(0.0);
-        if (!wall || *wall < 0.0) {
+        edited().wallTemperature = readNumber(form.wallTemperature).value_or(0.0);
+        const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
+        if (!wall) {
             showCritical(parent_, text::invalidWall);
             return false;
         }

@@ -34,6 +34,20 @@ std::optional<FrozenPlacement> placeFrozenPoint(const std::vector<double>& x, do
 // The x of a station written in the unit of the length combo (0 mm, 1 cm, 2 dm, 3 m).
 double lengthInUnit(double xMetres, int unitIndex);
 
+// The rule of each number field of a run, typed or put back from a stored configuration:
+// a number (core/number_text.h) inside its physical range after conversion to SI
+// (core/physical_limits.h); nullopt when the field's "Invalid ..." message is due.
+// Ambient pressure [Pa]: 0 (vacuum) or more, below 1e10 Pa.
+std::optional<double> ambientPressureField(const QString& text, int unitIndex);
+// Nozzle wall temperature [K], as typed: 0 or more, at most 10000 K.
+std::optional<double> wallTemperatureField(const QString& text);
+// Uniform reactant temperature [K]: above 0, at most 10000 K.
+std::optional<double> uniformTemperatureField(const QString& text);
+// Chamber area of a finite-area combustor [m^2]: above 0 and finite.
+std::optional<double> chamberAreaField(const QString& text, int unitIndex);
+// A chamber pressure [Pa] a run can start from: in (1 Pa, 1e10 Pa).
+bool runChamberPressure(double pascals);
+
 // `typed` made unique among the names of the finished runs: "A" against {A, A_1} gives
 // "A_2"; a suffix added by an earlier clash is replaced, never stacked.
 std::string uniqueRunName(const std::string& typed, const std::vector<std::string>& finishedNames);

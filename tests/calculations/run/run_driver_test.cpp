@@ -161,10 +161,38 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
              "Calculations can not be performed with a critical error in grain geometry definition", flagsInfo},
             {"no pressure", [](RunDriver& t) { t.form.pressure.clear(); }, "Pressure value must be explicitely given"},
             {"negative pressure", [](RunDriver& t) { t.form.pressure = "-1"; }, "Invalid Pressure"},
+            // The field takes 0, but no run starts from it; nor from a chamber below 1 Pa
+            // (1e-6 bar is 0.1 Pa) or one no double holds in pascals.
+            {"pressure 0", [](RunDriver& t) { t.form.pressure = "0"; }, "Invalid Pressure"},
+            {"pressure -0", [](RunDriver& t) { t.form.pressure = "-0"; }, "Invalid Pressure"},
+            {"pressure 1e-300 MPa", [](RunDriver& t) { t.form.pressure = "1e-300"; }, "Invalid Pressure"},
+            {"pressure 5e-324 MPa", [](RunDriver& t) { t.form.pressure = "5e-324"; }, "Invalid Pressure"},
+            {"pressure 1e-6 bar",
+             [](RunDriver& t) {
+                 t.form.pressure = "1e-6";
+                 t.form.pressureUnit = 2;
+             },
+             "Invalid Pressure"},
+            {"pressure 1e308 MPa", [](RunDriver& t) { t.form.pressure = "1e308"; }, "Invalid Pressure"},
+            {"pressure 1e5 MPa (1e11 Pa)", [](RunDriver& t) { t.form.pressure = "1e5"; }, "Invalid Pressure"},
+            {"pressure nan", [](RunDriver& t) { t.form.pressure = "nan"; }, "Invalid Pressure"},
+            {"pressure inf", [](RunDriver& t) { t.form.pressure = "inf"; }, "Invalid Pressure"},
             {"uniform temperature 0",
              [](RunDriver& t) {
                  t.form.homTChecked = true;
                  t.form.homT = "0";
+             },
+             "Invalid homogeneous temperature"},
+            {"uniform temperature 1e308 K",
+             [](RunDriver& t) {
+                 t.form.homTChecked = true;
+                 t.form.homT = "1e308";
+             },
+             "Invalid homogeneous temperature"},
+            {"uniform temperature nan",
+             [](RunDriver& t) {
+                 t.form.homTChecked = true;
+                 t.form.homT = "nan";
              },
              "Invalid homogeneous temperature"},
             {"unit code", [](RunDriver&) { unitFlag.store(1); }, "A unit used was invalid",
@@ -172,12 +200,45 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
             {"stale grain code in pressure mode", [](RunDriver&) { raiseFlag(flagsL, code::L09); },
              "Unrecognized critical error has occured", flagsInfo},
             {"ambient -1", [](RunDriver& t) { t.form.ambient = "-1"; }, "Invalid atmosferic pressure"},
+            {"ambient 1e308 bar, infinite in pascals",
+             [](RunDriver& t) {
+                 t.form.ambient = "1e308";
+                 t.form.ambientUnit = 2;
+             },
+             "Invalid atmosferic pressure"},
+            {"ambient 1e4 MPa", [](RunDriver& t) { t.form.ambient = "1e4"; }, "Invalid atmosferic pressure"},
+            {"ambient nan", [](RunDriver& t) { t.form.ambient = "nan"; }, "Invalid atmosferic pressure"},
+            {"ambient inf", [](RunDriver& t) { t.form.ambient = "inf"; }, "Invalid atmosferic pressure"},
             // The wall temperature is checked even with wall heat off.
             {"wall -0.1", [](RunDriver& t) { t.form.wallTemperature = "-0.1"; }, "Invalid nozzle wall temperature"},
+            {"wall 1e308 K", [](RunDriver& t) { t.form.wallTemperature = "1e308"; }, "Invalid nozzle wall temperature"},
+            {"wall 10001 K", [](RunDriver& t) { t.form.wallTemperature = "10001"; }, "Invalid nozzle wall temperature"},
+            {"wall nan", [](RunDriver& t) { t.form.wallTemperature = "nan"; }, "Invalid nozzle wall temperature"},
             {"FAC area 0",
              [](RunDriver& t) {
                  t.form.fac = true;
                  t.form.chamberArea = "0";
+             },
+             "Invalid combustion chamber area"},
+            {"FAC area 1e308 cm^2",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "1e308";
+                 t.form.areaUnit = 1;
+             },
+             "Invalid combustion chamber area"},
+            // 10001 times the 0.01 m^2 throat.
+            {"FAC area 100.01 m^2",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "100.01";
+                 t.form.areaUnit = 3;
+             },
+             "Invalid combustion chamber area"},
+            {"FAC area inf",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "inf";
              },
              "Invalid combustion chamber area"},
             {"frozen point text", [](RunDriver& t) { t.frozenText = "abc"; }, "Invalid position"},
