@@ -34,6 +34,9 @@ using namespace calc;
 
 namespace {
 
+// The status bar after a run that gave no result, however it failed.
+const QString runFailedStatus = QStringLiteral("Calculation failed");
+
 const QString tableStyleDay
         = QStringLiteral("QHeaderView::section {color: black; border-width: 1px 1px 1px 1px; border-color: black;}");
 
@@ -440,8 +443,11 @@ void DataTab::calculate()
     }
     emit StatusMessage("Calculating...", 0);
     std::optional<PreparedRun> run = model_.prepareRun(readForm(), formActions());
-    if (!run)
+    if (!run) {
+        // Nothing calculates: the refusal's box has said why.
+        emit StatusMessage(QString(), 0);
         return;
+    }
     worker = run->worker.get();
     workerThread = model_.startRun(std::move(*run), this, [this](bool res) {
         lastRunResult_ = res;
@@ -472,10 +478,12 @@ void DataTab::RunFinished()
     case RunOutcome::CriticalError:
         showCritical(this, text::criticalRun);
         emit FlagsUpdated(true, true);
+        emit StatusMessage(runFailedStatus, 10000);
         return;
     case RunOutcome::NotConverged:
         showCritical(this, text::notConverged);
         emit FlagsUpdated(true, true);
+        emit StatusMessage(runFailedStatus, 10000);
         return;
     case RunOutcome::Aborted:
         emit FlagsUpdated(true, true);
