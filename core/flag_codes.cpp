@@ -152,7 +152,7 @@ const std::array<FlagCode, 83> flagCodes = {{
      "Propellant load failed for an undetermined reason (probably a file could not be accessed or was corrupted). Runs with the propellant are refused. Check the propellants file (File, Change data files) and save the propellant again from the propellant tab."},
     {"L08", FlagWord::L, 1u << 8, Severity::Critical,
      "L08 - Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted)",
-     "Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted). Runs with the nozzle are refused. Check the nozzles file, or draw the nozzle again on the nozzle tab and save it."},
+     "Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted), or the nozzle gives stations no run can compute (a diameter or length below 1 micrometre or beyond 1 km, or one that is not a number). Runs with the nozzle are refused. Check the nozzles file, or draw the nozzle again on the nozzle tab and save it."},
     {"L09", FlagWord::L, 1u << 9, Severity::Critical,
      "L09 - Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)",
      "Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)."},
