@@ -291,13 +291,28 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
             lnPressureRatio = std::log(pc / rv.p[t]);
             const double keptSeedStation = rv.T[e - 1];
             rv.T[e - 1] = rv.chamberT;
+            // Only the throat, the freezing station and the exit are solved per point; the
+            // station before one of them is not. With condensed phase pairs a station's
+            // pressure is capped at its upstream neighbour's, so that neighbour holds the
+            // pressure of the station solved before it at this point meanwhile, not the 0
+            // or the earlier point's value it keeps (which failed every exit of a
+            // potassium nitrate / sucrose grain).
+            auto solveAfter = [&](unsigned j, unsigned upstream, bool frozen) {
+                double& neighbour = rv.p[j - 1];
+                const double kept = neighbour;
+                if (j - 1 != upstream)
+                    neighbour = rv.p[upstream];
+                solveStation(j, frozen);
+                if (j - 1 != upstream)
+                    neighbour = kept;
+            };
             if (f + 1 >= rv.stationCount) {
-                solveStation(e, false);
+                solveAfter(e, t, false);
             } else if (t >= f) {
-                solveStation(e, true);
+                solveAfter(e, t, true);
             } else {
-                solveStation(f, false);
-                solveStation(e, true);
+                solveAfter(f, t, false);
+                solveAfter(e, f, true);
             }
             if (e - 1 == t)
                 rv.T[e - 1] = keptSeedStation; // the seed must not replace the throat's result
