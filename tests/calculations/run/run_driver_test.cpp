@@ -483,6 +483,9 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
     calc_test::BurnLaw unitExponent;
     unitExponent.a = {1e-6};
     unitExponent.n = {1.0};
+    calc_test::BurnLaw minusOne;
+    minusOne.a = {1e4}; // r = 1e4 / p m/s: 1 cm/s at 1 MPa
+    minusOne.n = {-1.0};
     const FailedRunCase cases[] = {
             // n = 1: gas production and nozzle flow both grow as p, so no pressure balances
             // them (here the production, rho a c* Ab/At = 1800 x 1e-6 x 2330 x 1 = 4.2 times
@@ -492,6 +495,11 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
              [&](RunDriver& t) {
                  grain(t, {0.01, 0.012, 0.014}, unitExponent);
              },
+             RunOutcome::CriticalError, code::ODE07},
+            // n = -1: the search's update p -> p Ar/At, with Ar/At proportional to p^(n-1),
+            // sends p to K/p and back to p again: it never settles, and no point balances
+            // (never a burn pressure of 0 shown as a result).
+            {"burn law n = -1", [&](RunDriver& t) { grain(t, {0.01, 0.012, 0.014}, minusOne); },
              RunOutcome::CriticalError, code::ODE07},
             // Some 1e9 m^2 burning (a grain of 2^31 charges): the balance, (Kn a rho c*)^(1/0.7)
             // = (1e11 x 1e-4 x 1800 x 2330)^(1/0.7), about 1e19 Pa, lies beyond 1e10 Pa.
