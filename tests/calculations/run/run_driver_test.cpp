@@ -499,7 +499,10 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
             // n = -1: the search's update p -> p Ar/At, with Ar/At proportional to p^(n-1),
             // sends p to K/p and back to p again: it never settles, and no point balances
             // (never a burn pressure of 0 shown as a result).
-            {"burn law n = -1", [&](RunDriver& t) { grain(t, {0.01, 0.012, 0.014}, minusOne); },
+            {"burn law n = -1",
+             [&](RunDriver& t) {
+                 grain(t, {0.01, 0.012, 0.014}, minusOne);
+             },
              RunOutcome::CriticalError, code::ODE07},
             // Some 1e9 m^2 burning (a grain of 2^31 charges): the balance, (Kn a rho c*)^(1/0.7)
             // = (1e11 x 1e-4 x 1800 x 2330)^(1/0.7), about 1e19 Pa, lies beyond 1e10 Pa.
@@ -543,4 +546,21 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
         EXPECT_EQ(model->results.size(), c.outcome == RunOutcome::Succeeded ? 2u : 1u);
         EXPECT_FALSE(model->running);
     }
+}
+
+// A badly over-expanded nozzle: the exit of area ratio 25 at about 0.02 MPa under an
+// ambient pressure of 2 MPa. The pressure thrust, (pe - pa) Ae = (0.02 - 2) MPa x
+// 0.25 m^2, about -0.5 MN, outweighs the momentum thrust, mdot ue (about 23 kg/s x
+// 4100 m/s, 0.1 MN): the thrust is negative, and the run is a result all the same.
+TEST_F(RunDriver, ANegativeThrustOfAnOverExpandedNozzleIsAResult)
+{
+    form.ambient = "2";
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    const CalculationModel::Completion done = runToEnd(std::move(*run));
+    ASSERT_EQ(done.outcome, RunOutcome::Succeeded);
+    const RocketVariables& r = *model->results[done.runIndex];
+    EXPECT_LT(r.thrust, 0.0);
+    EXPECT_LT(r.specificImpulse, 0.0);
+    EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), 0u);
 }
