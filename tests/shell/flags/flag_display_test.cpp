@@ -180,11 +180,12 @@ TEST_F(FlagDisplay, ExplanationTextsPerMenu)
     // The ODK00 entry of the critical text, as the user reads it, after the critical
     // codes of the nozzle-flow family.
     EXPECT_TRUE(flagExplanations(Severity::Critical).startsWith("<b>ODE05</b> - "));
-    EXPECT_TRUE(flagExplanations(Severity::Critical)
-                        .contains("<br><b>ODK00</b> - Failure during initialization of the differential equations solver "
-                                    "(CVodes). This prevents the solver from functioning and the ODK calculation is "
-                                    "aborted. There is no way to solve it, a bug report must be sent to the "
-                                    "developer.<br><b>ODK01</b> - "));
+    EXPECT_TRUE(
+            flagExplanations(Severity::Critical)
+                    .contains("<br><b>ODK00</b> - Failure during initialization of the differential equations solver "
+                              "(CVodes). This prevents the solver from functioning and the ODK calculation is "
+                              "aborted. There is no way to solve it, a bug report must be sent to the "
+                              "developer.<br><b>ODK01</b> - "));
     EXPECT_TRUE(flagExplanations(Severity::Warning).startsWith("<b>SP00</b> - "));
 }
 
