@@ -1,16 +1,19 @@
 #include "calculations/calculation_model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <QThread>
 
 #include "calculations/configuration_store.h"
 #include "calculations/run_inputs.h"
+#include "calculations/run_judgement.h"
 #include "core/calculation_activity.h"
 #include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/message_box.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "core/units.h"
 #include "engine/mixture.h"
@@ -24,6 +27,7 @@ namespace {
 
 constexpr uint32_t propellantLoadCodes = 0xFF; // L00..L07
 constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
+constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07;
 
 // A critical box without a parent (the refusals of the unsupported solver combinations).
 void showParentless(const QString& text)
@@ -53,7 +57,8 @@ RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun)
 
 RunOutcome judgeRun(const RunReport& report)
 {
-    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0)
+    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0
+        || (report.flowCodes & criticalFlowCodes) != 0)
         return RunOutcome::CriticalError;
     if (report.speciesCodes & code::SP10)
         return RunOutcome::NotConverged;
@@ -169,14 +174,16 @@ bool CalculationModel::selectChamberPressure(const QString& text, int unitIndex,
         showCritical(parent_, text::noPressure);
         return false;
     }
-    const std::optional<double> p = parseNumber(text);
-    if (!p || *p < 0.0) {
+    const std::optional<double> p = readNumber(text);
+    // A number that no pressure in pascals can hold (1e308 MPa) is no pressure either.
+    const double pascals = p ? convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex)) : 0.0;
+    if (!p || *p < 0.0 || !std::isfinite(pascals)) {
         showCritical(parent_, text::invalidPressure);
         if (clearField)
             *clearField = true;
         return false;
     }
-    edited().chamberPressure = convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex));
+    edited().chamberPressure = pascals;
     return true;
 }
 
@@ -197,8 +204,8 @@ void CalculationModel::singleDefinedWarnings(int digits)
 
 bool CalculationModel::applyUniformTemperature(const QString& text)
 {
-    const std::optional<double> t = parseNumber(text);
-    if (!t || *t <= 0.0) {
+    const std::optional<double> t = uniformTemperatureField(text);
+    if (!t) {
         // The last accepted temperature stays: a refused one must not reach a run.
         showCritical(parent_, text::invalidHomT);
         return false;
@@ -264,6 +271,10 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     } else {
         if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
             return std::nullopt;
+        // The field takes 0, but no chamber burns at it (nor at 1e-300 MPa, nor beyond
+        // 1e10 Pa): the run is refused with the field's own words.
+        if (!runChamberPressure(rv.chamberPressure))
+            return refuse(text::invalidPressure);
         rv.isGrain = false;
         rv.givenPressure = rv.chamberPressure;
     }
@@ -279,25 +290,27 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     if (flagsL.load() != 0)
         return refuse("Unrecognized critical error has occured", text::checkFlags);
 
-    const std::optional<double> ambient = parseNumber(form.ambient);
-    if (!ambient || *ambient < 0.0)
+    const std::optional<double> ambient = ambientPressureField(form.ambient, form.ambientUnit);
+    if (!ambient)
         return refuse(text::invalidAmbient);
-    rv.ambientPressure = convertToSI(unitKind::Pressure, *ambient, static_cast<int16_t>(form.ambientUnit));
+    rv.ambientPressure = *ambient;
 
-    const std::optional<double> wall = parseNumber(form.wallTemperature);
-    if (!wall || *wall < 0.0)
+    const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
+    if (!wall)
         return refuse(text::invalidWall);
     rv.wallTemperature = *wall;
 
     rv.isIAC = !form.fac;
-    double area = 0.0;
+    rv.chamberArea = 0.0;
     if (form.fac) {
-        const std::optional<double> a = parseNumber(form.chamberArea);
-        if (!a || *a <= 0.0)
+        const std::optional<double> area = chamberAreaField(form.chamberArea, form.areaUnit);
+        // A chamber thousands of times wider than the throat is an infinite-area one: the
+        // finite-area model cannot start there.
+        const double throat = rv.throatIndex < rv.area.size() ? rv.area[rv.throatIndex] : 0.0;
+        if (!area || (throat > 0.0 && *area / throat > physical::maxContractionRatio))
             return refuse(text::invalidArea);
-        area = *a;
+        rv.chamberArea = *area;
     }
-    rv.chamberArea = convertToSI(unitKind::Area, area, static_cast<int16_t>(form.areaUnit));
 
     const std::optional<uint32_t> frozen = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
     if (!frozen)
@@ -361,15 +374,31 @@ CalculationModel::Completion CalculationModel::finishRun(bool result)
     report.newLoadCodes = flagsL.load() & ~loadCodesAtStart_ & ~loadCodesBySelections_;
     report.kineticCodes = flagsODK.load();
     report.speciesCodes = flagsSP.load();
+    report.flowCodes = flagsODE.load();
 
     Completion c;
     c.outcome = judgeRun(report);
     const auto it = std::find(results.begin(), results.end(), runRecord_);
     c.runIndex = static_cast<std::size_t>(it - results.begin());
-    if (c.outcome == RunOutcome::Succeeded) {
-        if (it != results.end())
-            computeSummary(**it, (*it)->ambientPressure);
-    } else {
+    if (c.outcome == RunOutcome::Succeeded && it != results.end()) {
+        computeSummary(**it, (*it)->ambientPressure);
+        // A figure no engine can show makes the run a failure, not a result.
+        const RunFault fault = judgeRunFigures(**it);
+        if (fault != RunFault::None) {
+            raiseFlag(flagsODE, faultCode(fault));
+            c.outcome = RunOutcome::CriticalError;
+        }
+    }
+    if (c.outcome == RunOutcome::CriticalError) {
+        // Every failed run names its reason in the Critical Errors menu.
+        const bool explained = report.unitRaised || report.newLoadCodes != 0
+                || (report.kineticCodes & criticalKineticCodes) != 0 || flagRaised(flagsODE, criticalFlowCodes);
+        if (!explained) {
+            const bool unbalancedGrain = runRecord_ && runRecord_->isGrain && flagRaised(flagsV, code::V02);
+            raiseFlag(flagsODE, unbalancedGrain ? code::ODE07 : code::ODE05);
+        }
+    }
+    if (c.outcome != RunOutcome::Succeeded) {
         if (it != results.end())
             results.erase(it);
         abortFlag.store(0);
@@ -405,7 +434,7 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     } else {
         if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
             return false;
-        c.pressure = parseNumber(form.pressure).value_or(0.0);
+        c.pressure = readNumber(form.pressure).value_or(0.0);
         c.pressureUnit = form.pressureUnit;
     }
     c.ode = form.ode;
@@ -418,31 +447,30 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     }
     c.fac = form.fac;
     c.areaUnit = form.areaUnit;
+    // The numbers are stored as typed, once the field's rule has accepted them.
     if (form.fac) {
-        const std::optional<double> a = parseNumber(form.chamberArea);
-        if (!a || *a <= 0.0) {
+        if (!chamberAreaField(form.chamberArea, form.areaUnit)) {
             showCritical(parent_, text::invalidArea);
             return false;
         }
-        c.chamberArea = *a;
+        c.chamberArea = readNumber(form.chamberArea).value_or(0.0);
     }
-    const std::optional<double> ambient = parseNumber(form.ambient);
-    if (!ambient || *ambient < 0.0) {
+    if (!ambientPressureField(form.ambient, form.ambientUnit)) {
         showCritical(parent_, text::invalidAmbient);
         return false;
     }
-    c.ambient = *ambient;
+    c.ambient = readNumber(form.ambient).value_or(0.0);
     c.ambientUnit = form.ambientUnit;
     if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
         return false;
     c.uniformTemperature = form.homTChecked;
-    c.homT = parseNumber(form.homT).value_or(0.0);
+    c.homT = readNumber(form.homT).value_or(0.0);
     c.transport = form.transport;
     c.heatWall = form.heatWall;
     if (form.heatWall) {
-        const std::optional<double> wall = parseNumber(form.wallTemperature);
-        edited().wallTemperature = wall.value_or(0.0);
-        if (!wall || *wall < 0.0) {
+        edited().wallTemperature = readNumber(form.wallTemperature).value_or(0.0);
+        const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
+        if (!wall) {
             showCritical(parent_, text::invalidWall);
             return false;
         }

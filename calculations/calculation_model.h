@@ -81,6 +81,7 @@ struct RunReport {
     uint32_t newLoadCodes = 0; // L codes the run raised itself
     uint32_t kineticCodes = 0; // flagsODK at the end
     uint32_t speciesCodes = 0; // flagsSP at the end
+    uint32_t flowCodes = 0; // flagsODE at the end
 };
 RunOutcome judgeRun(const RunReport& report);
 
@@ -144,9 +145,12 @@ public:
     // Puts the run's record before the record being edited, notes the codes raised so
     // far and starts the worker; `onFinished` runs in the context's thread.
     QThread* startRun(PreparedRun run, QObject* context, std::function<void(bool)> onFinished);
-    // The run came back: judged by the codes it raised itself; a run that is not kept
-    // leaves the results list, a kept one gets its summary. `runIndex` is its position
-    // among the finished runs.
+    // The run came back: judged by the codes it raised itself, then, when they allow a
+    // result, by its figures after its summary (judgeRunFigures; a fault raises its code
+    // and makes the run a critical error). A run that is not kept leaves the results list;
+    // a failed one always carries a critical code (ODE05, or ODE07 for a grain run whose
+    // points found no balanced pressure, when the solver named none). `runIndex` is its
+    // position among the finished runs.
     struct Completion {
         RunOutcome outcome = RunOutcome::Succeeded;
         std::size_t runIndex = 0;

@@ -2,18 +2,11 @@
 
 #include <cmath>
 
+#include "core/physical_limits.h"
+#include "core/units.h"
 #include "engine/mixture.h"
 
 namespace calc {
-
-std::optional<double> parseNumber(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || text.trimmed().isEmpty())
-        return std::nullopt;
-    return v;
-}
 
 QString formatNumber(double value, int digits)
 {
@@ -49,6 +42,50 @@ std::optional<FrozenPlacement> placeFrozenPoint(const std::vector<double>& x, do
 double lengthInUnit(double xMetres, int unitIndex)
 {
     return xMetres * std::pow(10.0, 3 - unitIndex);
+}
+
+std::optional<double> ambientPressureField(const QString& text, int unitIndex)
+{
+    const std::optional<double> typed = readNumber(text);
+    if (!typed || *typed < 0.0)
+        return std::nullopt;
+    const double pascals = convertToSI(unitKind::Pressure, *typed, static_cast<int16_t>(unitIndex));
+    // 1e308 bar is a number, but not in pascals.
+    if (!(pascals < physical::maxAmbientPressure))
+        return std::nullopt;
+    return pascals;
+}
+
+std::optional<double> wallTemperatureField(const QString& text)
+{
+    const std::optional<double> kelvin = readNumber(text);
+    if (!kelvin || *kelvin < 0.0 || *kelvin > physical::maxGivenTemperature)
+        return std::nullopt;
+    return kelvin;
+}
+
+std::optional<double> uniformTemperatureField(const QString& text)
+{
+    const std::optional<double> kelvin = readNumber(text);
+    if (!kelvin || !(*kelvin > 0.0) || *kelvin > physical::maxGivenTemperature)
+        return std::nullopt;
+    return kelvin;
+}
+
+std::optional<double> chamberAreaField(const QString& text, int unitIndex)
+{
+    const std::optional<double> typed = readNumber(text);
+    if (!typed || !(*typed > 0.0))
+        return std::nullopt;
+    const double area = convertToSI(unitKind::Area, *typed, static_cast<int16_t>(unitIndex));
+    if (!(area > 0.0) || !std::isfinite(area))
+        return std::nullopt;
+    return area;
+}
+
+bool runChamberPressure(double pascals)
+{
+    return pascals > physical::minChamberPressure && pascals < physical::maxChamberPressure;
 }
 
 std::string uniqueRunName(const std::string& typed, const std::vector<std::string>& finishedNames)

@@ -1,6 +1,6 @@
 #pragma once
-// Small pure rules behind the inputs of the calculation tab: reading numbers from the
-// form, the station a frozen-flow position falls on, the run names, and the reactants
+// Small pure rules behind the inputs of the calculation tab: writing numbers into the
+// form (core/number_text.h reads them), the station a frozen-flow position falls on, the run names, and the reactants
 // that a uniform temperature cannot reach.
 #include <cstdint>
 #include <optional>
@@ -9,13 +9,12 @@
 
 #include <QString>
 
+#include "core/number_text.h"
+
 class Mixture;
 
 namespace calc {
 
-// The text as a number (C locale, standard or scientific notation); nullopt when the
-// whole text is not one.
-std::optional<double> parseNumber(const QString& text);
 // The text a form field shows for a number: general format, `digits` significant digits.
 QString formatNumber(double value, int digits);
 
@@ -34,6 +33,20 @@ std::optional<FrozenPlacement> placeFrozenPoint(const std::vector<double>& x, do
 
 // The x of a station written in the unit of the length combo (0 mm, 1 cm, 2 dm, 3 m).
 double lengthInUnit(double xMetres, int unitIndex);
+
+// The rule of each number field of a run, typed or put back from a stored configuration:
+// a number (core/number_text.h) inside its physical range after conversion to SI
+// (core/physical_limits.h); nullopt when the field's "Invalid ..." message is due.
+// Ambient pressure [Pa]: 0 (vacuum) or more, below 1e10 Pa.
+std::optional<double> ambientPressureField(const QString& text, int unitIndex);
+// Nozzle wall temperature [K], as typed: 0 or more, at most 10000 K.
+std::optional<double> wallTemperatureField(const QString& text);
+// Uniform reactant temperature [K]: above 0, at most 10000 K.
+std::optional<double> uniformTemperatureField(const QString& text);
+// Chamber area of a finite-area combustor [m^2]: above 0 and finite.
+std::optional<double> chamberAreaField(const QString& text, int unitIndex);
+// A chamber pressure [Pa] a run can start from: in (1 Pa, 1e10 Pa).
+bool runChamberPressure(double pascals);
 
 // `typed` made unique among the names of the finished runs: "A" against {A, A_1} gives
 // "A_2"; a suffix added by an earlier clash is replaced, never stacked.

@@ -2,7 +2,7 @@
 
 // Message lines are shown to the user exactly as written here, spelling included.
 // clang-format off
-const std::array<FlagCode, 80> flagCodes = {{
+const std::array<FlagCode, 83> flagCodes = {{
     {"SP00", FlagWord::SP, 1u << 0, Severity::Warning,
      "SP00 - Unknown error",
      "An unexpected condition was met while a species' properties were evaluated, for instance a temperature that falls in a gap between two of its definition intervals, or one that is not a number. The values computed before were kept, so the results of the last calculation may be inaccurate. Check the temperature intervals of the species in the database browser and run the calculation again."},
@@ -72,6 +72,15 @@ const std::array<FlagCode, 80> flagCodes = {{
     {"ODE04", FlagWord::ODE, 1u << 4, Severity::Warning,
      "ODE04 - Maximum number of iterations for FAC initial conditions reached",
      "The initial conditions of the finite-area combustor could not be found: the iteration reached 'Maximum number of iterations for FAC Pinf convergence' (ODE page of the Preferences), or the chamber is not wider than the throat, or the injector pressure is not positive. The results of the finite-area combustor cannot be trusted. Check the contraction ratio of the nozzle and the chamber pressure, or raise the limit."},
+    {"ODE05", FlagWord::ODE, 1u << 5, Severity::Critical,
+     "ODE05 - Calculation ended without a usable result",
+     "The calculation stopped without results that could be shown, for a reason that no other code names (for instance a nozzle station or a chamber whose flow could not be solved, or a grain of fewer than two burn-back points). The run was not kept. Check the nozzle, the grain and the chamber conditions of the run and start it again."},
+    {"ODE06", FlagWord::ODE, 1u << 6, Severity::Critical,
+     "ODE06 - Calculation results were not finite or outside their physical range",
+     "The calculation ended, but some of its figures cannot belong to a real engine: a value that is not a number or is infinite, a chamber pressure outside 1 Pa to 1e10 Pa (also at any burning point of a grain run), a chamber temperature under 200 K, no mass flow or c*, or a burn time that is not positive. The run was not kept. Check the chamber and ambient pressures, the nozzle and the grain of the run: a grain that produces far too much or too little gas for the throat of the nozzle gives such chamber pressures."},
+    {"ODE07", FlagWord::ODE, 1u << 7, Severity::Critical,
+     "ODE07 - Chamber pressure could not be balanced at a burning point of the grain",
+     "At one or more burning points of a grain run no chamber pressure was found at which the nozzle passes the gas the grain produces (V02 is raised as well). A grain run is kept only when every burning point balances, so the run was not kept. The burn law may have no steady balance at those pressures (an exponent n of 1 or more, or of -1 or less), the throat may be far too large or too small for the grain, or 'Maximum number of iterations for chamber pressure convergence' (Grain Tab page of the Preferences) may be too low. Check the Vieille intervals of the propellant, the nozzle and the grain, then run again."},
     {"ODK00", FlagWord::ODK, 1u << 0, Severity::Critical,
      "ODK00 - Error during initialization of differential equations solver",
      "Failure during initialization of the differential equations solver (CVodes). This prevents the solver from functioning and the ODK calculation is aborted. There is no way to solve it, a bug report must be sent to the developer."},
@@ -143,7 +152,7 @@ const std::array<FlagCode, 80> flagCodes = {{
      "Propellant load failed for an undetermined reason (probably a file could not be accessed or was corrupted). Runs with the propellant are refused. Check the propellants file (File, Change data files) and save the propellant again from the propellant tab."},
     {"L08", FlagWord::L, 1u << 8, Severity::Critical,
      "L08 - Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted)",
-     "Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted). Runs with the nozzle are refused. Check the nozzles file, or draw the nozzle again on the nozzle tab and save it."},
+     "Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted), or the nozzle gives stations no run can compute (a diameter or length below 1 micrometre or beyond 1 km, or one that is not a number). Runs with the nozzle are refused. Check the nozzles file, or draw the nozzle again on the nozzle tab and save it."},
     {"L09", FlagWord::L, 1u << 9, Severity::Critical,
      "L09 - Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)",
      "Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)."},
@@ -266,6 +275,8 @@ std::atomic<uint32_t>* wordOf(FlagWord word)
 
 // Critical part of the kinetic-flow word; the rest of it are warnings.
 constexpr uint32_t criticalODK = 0x7;
+// Critical part of the nozzle-flow word (ODE05..ODE07: a run that is no result).
+constexpr uint32_t criticalODE = 0xE0;
 // File codes: even bits are warnings, odd bits critical.
 constexpr uint32_t criticalF = 0xAAAAAAAAu;
 constexpr uint32_t warningF = 0x55555555u;
@@ -312,7 +323,7 @@ void raiseCode(const FlagCode& code)
 void clearWarnings()
 {
     flagsSP.fetch_and(0, std::memory_order_relaxed);
-    flagsODE.fetch_and(0, std::memory_order_relaxed);
+    flagsODE.fetch_and(criticalODE, std::memory_order_relaxed);
     flagsV.fetch_and(0, std::memory_order_relaxed);
     flagsODK.fetch_and(criticalODK, std::memory_order_relaxed);
     flagsF.fetch_and(criticalF, std::memory_order_relaxed);
@@ -322,6 +333,7 @@ void clearCritical()
 {
     flagsL.fetch_and(0, std::memory_order_relaxed);
     unitFlag.fetch_and(0, std::memory_order_relaxed);
+    flagsODE.fetch_and(~criticalODE, std::memory_order_relaxed);
     flagsODK.fetch_and(~criticalODK, std::memory_order_relaxed);
     flagsF.fetch_and(warningF, std::memory_order_relaxed);
 }

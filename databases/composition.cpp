@@ -7,41 +7,12 @@
 
 namespace {
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
 } // namespace
-
-std::optional<double> readCNumber(const std::string& text)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    if (begin < end && text[begin] == '+') {
-        ++begin;
-        if (begin < end && (text[begin] == '+' || text[begin] == '-'))
-            return std::nullopt;
-    }
-    if (begin >= end)
-        return std::nullopt;
-    double value = 0.0;
-    const char* first = text.data() + begin;
-    const char* last = text.data() + end;
-    auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec != std::errc() || ptr != last || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 CompositionResult parseComposition(const std::string& text)
 {
@@ -72,7 +43,7 @@ CompositionResult parseComposition(const std::string& text)
         const std::string countText = piece.substr(symbolEnd);
         double count = 1.0;
         if (!countText.empty()) {
-            const std::optional<double> number = readCNumber(countText);
+            const std::optional<double> number = readNumber(countText);
             if (!number || (symbol != "E" && !(*number > 0)))
                 return fail("Invalid number: " + countText);
             count = *number;
@@ -115,16 +86,16 @@ CpResult checkCpIntervals(const std::vector<CpIntervalTexts>& intervals)
     for (std::size_t n = 0; n < intervals.size(); ++n) {
         const CpIntervalTexts& t = intervals[n];
         CpInterval interval;
-        const auto tmin = readCNumber(t.tmin);
+        const auto tmin = readNumber(t.tmin);
         if (!tmin || *tmin < 0 || (n > 0 && *tmin < previousTmax))
             return fail("Invalid Cp Tmin: ", t.tmin);
-        const auto tmax = readCNumber(t.tmax);
+        const auto tmax = readNumber(t.tmax);
         if (!tmax || *tmax < 0 || !(*tmax > *tmin))
             return fail("Invalid Cp Tmax: ", t.tmax);
-        const auto b1 = readCNumber(t.b1);
+        const auto b1 = readNumber(t.b1);
         if (!b1)
             return fail("Invalid integration constant: ", t.b1);
-        const auto b2 = readCNumber(t.b2);
+        const auto b2 = readNumber(t.b2);
         if (!b2)
             return fail("Invalid integration constant: ", t.b2);
         interval.tmin = *tmin;
@@ -135,10 +106,10 @@ CpResult checkCpIntervals(const std::vector<CpIntervalTexts>& intervals)
             // A row shorter than the first reads as empty fields rather than out of bounds.
             const std::string& coefText = k < t.coefficients.size() ? t.coefficients[k] : none;
             const std::string& expText = k < t.exponents.size() ? t.exponents[k] : none;
-            const auto coef = readCNumber(coefText);
+            const auto coef = readNumber(coefText);
             if (!coef)
                 return fail("Invalid Cp coefficient: ", coefText);
-            const auto exponent = readCNumber(expText);
+            const auto exponent = readNumber(expText);
             if (!exponent)
                 return fail("Invalid Cp exponent: ", expText);
             interval.a.push_back(*coef);
@@ -163,16 +134,16 @@ TransportResult checkTransportIntervals(TransportProperty property, const std::v
     static const char* const letters[4] = {"A", "B", "C", "D"};
     for (const TransportIntervalTexts& row : rows) {
         TransportInterval interval;
-        const auto tmin = readCNumber(row.tmin);
+        const auto tmin = readNumber(row.tmin);
         if (!tmin || *tmin < 0)
             return fail("Invalid " + word + " Tmin: " + row.tmin);
-        const auto tmax = readCNumber(row.tmax);
+        const auto tmax = readNumber(row.tmax);
         if (!tmax || *tmax < 0)
             return fail("Invalid " + word + " Tmax: " + row.tmax);
         interval.tmin = *tmin;
         interval.tmax = *tmax;
         for (std::size_t k = 0; k < 4; ++k) {
-            const auto c = readCNumber(row.coef[k]);
+            const auto c = readNumber(row.coef[k]);
             if (!c)
                 return fail("Invalid " + word + " " + letters[k] + " coefficient: " + row.coef[k]);
             interval.coef[k] = *c;

@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "databases/species_entry.h"
 
-// A field text read as a number in the C locale, whatever the user's locale: optional
-// sign, decimal point and exponent, surrounding white space ignored, the whole text
-// used. Empty, partly numeric, infinite, NaN or out-of-range texts are not numbers.
-std::optional<double> readCNumber(const std::string& text);
+// Field texts are read as numbers by the program's one reader (core/number_text.h).
 
 struct CompositionResult {
     bool ok = false;

@@ -64,8 +64,13 @@ public:
     // the ambient pressure is not positive.
     bool adaptedExitStation();
     // Burn-law coefficients at pressure P into burnCoefficient/burnExponent (V00/V01
-    // outside the range); false when there is no interval or P falls in a gap.
+    // outside the range, while lawRangeCodes is set); false when there is no interval or
+    // P falls in a gap.
     bool burnLawLookup(double P);
+    // The lookups raise V00/V01. A grain run silences them while it searches a point's
+    // chamber pressure and judges only the pressure that balances: a trial pressure
+    // outside the law is no pressure of the burn.
+    bool lawRangeCodes = true;
     // Frozen temperature at pressure P for station k with the mixture's composition.
     void frozenTemperature(unsigned k, double P);
     // u, a, gamma and rho of station k from the mixture's current state.

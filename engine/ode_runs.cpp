@@ -6,6 +6,7 @@
 
 #include "core/curves.h"
 #include "core/flags.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "engine/ode.h"
 
@@ -230,12 +231,23 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
         if (series->size() < n)
             series->resize(n, 0.0);
     }
+    // Every point starts empty: one that finds no balanced pressure stays so (0), whatever
+    // an earlier run left in the record. The times are written only when the burn ends.
+    for (std::vector<double>* series : {&rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow, &rv.burnThrust,
+                                        &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate})
+        std::fill(series->begin(), series->begin() + static_cast<std::ptrdiff_t>(n), 0.0);
     const unsigned t = rv.throatIndex;
     const unsigned e = rv.stationCount - 1;
     const unsigned f = frozenIndex;
     std::vector<double> inverseRate(n, 0.0);
     double pc = PRES_INITIAL_ESTIMATE;
     bool anyBalanced = false;
+    // The trial pressures of the search raise no burn-law range code; each balanced
+    // pressure is judged below. The lookups speak again when the run ends, however it ends.
+    struct RangeCodesQuiet {
+        bool& codes;
+        ~RangeCodesQuiet() { codes = true; }
+    } quiet{lawRangeCodes};
     // Each chamber starts from the last converged chamber, the first one from the
     // caller's (a few Newton steps instead of a start from the initial estimate); a
     // failed warm start is solved again from the initial estimate before the run counts
@@ -243,6 +255,7 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
     for (std::size_t i = 0; i < n; ++i) {
         rv.combustionArea = rv.burnArea[i];
         bool balanced = false;
+        lawRangeCodes = false;
         // A point without burning surface produces no gas: no chamber pressure balances
         // it (the update would drive pc to 0), so it is skipped like an unbalanced one.
         const bool burning = rv.combustionArea > 0.0 && std::isfinite(rv.combustionArea);
@@ -271,28 +284,49 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
                 break;
             }
             const double next = burnExponent <= 1.0 ? pc * Ar / At : pc * At / Ar;
-            if (!(next > 0.0) || !std::isfinite(next))
+            // A balance outside the pressures of a real chamber is no result, and the
+            // equilibrium need not be tried there: the point cannot balance.
+            if (!(next > physical::minChamberPressure) || !(next < physical::maxChamberPressure))
                 break;
             pc = next;
         }
+        lawRangeCodes = true;
         if (!balanced) {
             raiseFlag(flagsV, code::V02);
             continue;
         }
         anyBalanced = true;
+        // V00/V01 for the pressure of the burn: the lookup of the last pass again, with its
+        // codes (the same interval, so the same coefficients).
+        burnLawLookup(pc);
         if (abortRequested())
             return;
         if (writeOutputs) {
             lnPressureRatio = std::log(pc / rv.p[t]);
             const double keptSeedStation = rv.T[e - 1];
             rv.T[e - 1] = rv.chamberT;
+            // Only the throat, the freezing station and the exit are solved per point; the
+            // station before one of them is not. With condensed phase pairs a station's
+            // pressure is capped at its upstream neighbour's, so that neighbour holds the
+            // pressure of the station solved before it at this point meanwhile, not the 0
+            // or the earlier point's value it keeps (which failed every exit of a
+            // potassium nitrate / sucrose grain).
+            auto solveAfter = [&](unsigned j, unsigned upstream, bool frozen) {
+                double& neighbour = rv.p[j - 1];
+                const double kept = neighbour;
+                if (j - 1 != upstream)
+                    neighbour = rv.p[upstream];
+                solveStation(j, frozen);
+                if (j - 1 != upstream)
+                    neighbour = kept;
+            };
             if (f + 1 >= rv.stationCount) {
-                solveStation(e, false);
+                solveAfter(e, t, false);
             } else if (t >= f) {
-                solveStation(e, true);
+                solveAfter(e, t, true);
             } else {
-                solveStation(f, false);
-                solveStation(e, true);
+                solveAfter(f, t, false);
+                solveAfter(e, f, true);
             }
             if (e - 1 == t)
                 rv.T[e - 1] = keptSeedStation; // the seed must not replace the throat's result

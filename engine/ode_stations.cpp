@@ -205,6 +205,10 @@ bool ODE::burnLawLookup(double P)
     const std::size_t n = std::min({rv.vieilleLimits.size(), rv.vieilleA.size(), rv.vieilleN.size()});
     if (n == 0 || !(P > 0.0))
         return false;
+    auto raiseRangeCode = [this](uint32_t mask) {
+        if (lawRangeCodes)
+            raiseFlag(flagsV, mask);
+    };
     bool found = false;
     for (std::size_t k = 0; k < n; ++k) {
         if (rv.vieilleLimits[k].first <= P && P < rv.vieilleLimits[k].second) {
@@ -218,18 +222,18 @@ bool ODE::burnLawLookup(double P)
     if (P < rv.vieilleLimits[0].first) {
         burnCoefficient = rv.vieilleA[0];
         burnExponent = rv.vieilleN[0];
-        raiseFlag(flagsV, code::V00);
+        raiseRangeCode(code::V00);
         return true;
     }
     if (P >= rv.vieilleLimits[n - 1].second) {
         burnCoefficient = rv.vieilleA[n - 1];
         burnExponent = rv.vieilleN[n - 1];
-        raiseFlag(flagsV, code::V01);
+        raiseRangeCode(code::V01);
         return true;
     }
     // Between two intervals: no burn rate is defined there, and reusing the coefficients
     // of an earlier lookup (0 at first) would size a zero throat.
-    raiseFlag(flagsV, code::V00);
+    raiseRangeCode(code::V00);
     return false;
 }
 

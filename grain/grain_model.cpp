@@ -3,26 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/number_text.h"
 #include "core/preferences.h"
 
 namespace grain {
 
 namespace {
 
-// Decimal fields: Qt's locale-independent reading; "nan" and "inf" are no lengths.
+// Decimal fields: a number above 0.
 bool readPositive(const QString& text, double& value)
 {
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok && value > 0.0 && std::isfinite(value);
+    const std::optional<double> v = readNumber(text);
+    value = v.value_or(0.0);
+    return v && value > 0.0;
 }
 
 // Count fields: an unsigned 32-bit integer, nothing else.
 bool readCount(const QString& text, uint32_t& value)
 {
-    bool ok = false;
-    value = text.toUInt(&ok);
-    return ok;
+    const std::optional<uint32_t> v = readUnsignedNumber(text);
+    value = v.value_or(0u);
+    return v.has_value();
 }
 
 bool readSamples(const QString& text, uint32_t& n)

@@ -1,10 +1,12 @@
 #include "grain/grain_provider.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "core/flags.h"
 #include "core/message_box.h"
+#include "core/physical_limits.h"
 #include "core/units.h"
 #include "grain/burnback.h"
 #include "grain/current_grain.h"
@@ -46,6 +48,64 @@ int16_t unitIndexOf(int64_t index)
     return index >= INT16_MIN && index <= INT16_MAX ? static_cast<int16_t>(index) : int16_t(-1);
 }
 
+// Counts a run can compute: at most 1000 identical charges in one chamber and 100 points
+// of a star (real stars have 4 to 12).
+constexpr double maxCharges = 1000.0;
+constexpr double maxStarPoints = 100.0;
+
+// A length of the geometry, converted to metres, that a grain can have: from 1 micrometre
+// to 1 km.
+bool lengthInRange(double metres)
+{
+    return metres >= physical::minLength && metres <= physical::maxLength;
+}
+
+// The stored geometry in SI is one of a real grain: every diameter and length in range,
+// the web (the distance the burn advances from the bore or the star to the case) at least
+// 1 micrometre, and counts small enough to compute. A grain of 5e-324 mm, of 1e308 mm or
+// of 2^31 charges is refused here rather than run.
+bool sizesInRange(const GrainEntry& e)
+{
+    const std::vector<double>& p = e.parameters;
+    const int16_t unit = unitIndexOf(e.units);
+    auto metres = [unit](double v) { return convertToSI(unitKind::Length, v, unit); };
+    switch (e.geometry) {
+    case Cylindrical: {
+        const double Dext = metres(p[0]), Di = metres(p[1]), L = metres(p[2]);
+        return lengthInRange(Dext) && lengthInRange(Di) && lengthInRange(L) && (Dext - Di) / 2.0 >= physical::minLength
+                && p[3] <= maxCharges;
+    }
+    case Frontal: return lengthInRange(metres(p[0])) && lengthInRange(metres(p[1]));
+    case Star: {
+        const double Dext = metres(p[0]), Dpoint = metres(p[1]), Din = metres(p[2]), L = metres(p[3]);
+        return lengthInRange(Dext) && lengthInRange(Dpoint) && lengthInRange(Din) && lengthInRange(L)
+                && (Dext - Din) / 2.0 >= physical::minLength && p[4] <= maxCharges && p[5] <= maxStarPoints;
+    }
+    default: return false;
+    }
+}
+
+// The burn-back curve in SI is one a run can use: at least two samples, burnt distances
+// finite, from 0 and rising, to a web of 1 micrometre to 1 km; areas finite, the first
+// above 0, and none 0 or below before the end of the burn (a burnt-out grain does not
+// burn again).
+bool curveUsable(const std::vector<double>& y, const std::vector<double>& A)
+{
+    const std::size_t n = std::min(y.size(), A.size());
+    if (n < 2 || !(y[0] == 0.0) || !lengthInRange(y[n - 1]) || !(A[0] > 0.0))
+        return false;
+    bool burning = true;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!std::isfinite(y[i]) || !std::isfinite(A[i]) || A[i] < 0.0 || (i > 0 && !(y[i] > y[i - 1])))
+            return false;
+        if (A[i] == 0.0)
+            burning = false;
+        else if (!burning)
+            return false;
+    }
+    return true;
+}
+
 double fail()
 {
     raiseFlag(flagsL, code::L09);
@@ -65,12 +125,15 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
         }
         const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());
         const int16_t unit = unitIndexOf(currentGrain.unitIndex);
-        y->resize(n);
-        A->resize(n);
+        std::vector<double> distance(n), area(n);
         for (std::size_t i = 0; i < n; ++i) {
-            (*y)[i] = convertToSI(unitKind::Length, currentGrain.y[i], unit);
-            (*A)[i] = convertToSI(unitKind::Area, currentGrain.area[i], unit);
+            distance[i] = convertToSI(unitKind::Length, currentGrain.y[i], unit);
+            area[i] = convertToSI(unitKind::Area, currentGrain.area[i], unit);
         }
+        if (!curveUsable(distance, area))
+            return fail();
+        *y = std::move(distance);
+        *A = std::move(area);
         return (*A)[0];
     }
 
@@ -92,7 +155,7 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
     if (found == doc.document.end())
         return fail();
     const std::optional<GrainEntry> entry = parseGrainEntry(*found);
-    if (!entry || !plausible(*entry))
+    if (!entry || !plausible(*entry) || !sizesInRange(*entry))
         return fail();
 
     const std::vector<double>& p = entry->parameters;
@@ -123,6 +186,8 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
         distance[i] = convertToSI(unitKind::Length, distance[i], unit);
         area[i] = convertToSI(unitKind::Area, area[i], unit);
     }
+    if (!curveUsable(distance, area))
+        return fail();
     *y = std::move(distance);
     *A = std::move(area);
     return (*A)[0];

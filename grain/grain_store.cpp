@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/flags.h"
+#include "core/number_text.h"
 #include "core/preferences.h"
 
 namespace grain {
@@ -116,9 +117,9 @@ GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const Q
     entry.geometry = geometry;
     entry.units = units;
     entry.combustion = combustion;
-    entry.points = samples.toUInt();
-    auto decimal = [](const QString& t) { return t.toDouble(); };
-    auto count = [](const QString& t) { return static_cast<double>(t.toUInt()); };
+    entry.points = readUnsignedNumber(samples).value_or(0u);
+    auto decimal = [](const QString& t) { return readNumber(t).value_or(0.0); };
+    auto count = [](const QString& t) { return static_cast<double>(readUnsignedNumber(t).value_or(0u)); };
     switch (geometry) {
     case Cylindrical:
         entry.parameters = {decimal(cylindrical.exteriorDiameter), decimal(cylindrical.interiorDiameter),

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/number_text.h"
 #include "core/preferences.h"
 #include "nozzle/contour.h"
 #include "nozzle/current_nozzle.h"
@@ -114,16 +115,12 @@ QString exact(double value)
 
 double readFormNumber(const QString& text)
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? value : notANumber;
+    return readNumber(text).value_or(notANumber);
 }
 
 uint32_t readFormCount(const QString& text)
 {
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 10);
-    return ok ? static_cast<uint32_t>(value) : 0;
+    return readUnsignedNumber(text).value_or(0u);
 }
 
 ContourCheck checkConical(const ConicalForm& f, int digits)

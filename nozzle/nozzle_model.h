@@ -54,8 +54,8 @@ struct ContourCheck {
 ContourCheck checkConical(const ConicalForm& form, int digits);
 ContourCheck checkBezier(const BezierForm& form, int digits);
 
-// Reading the form's numbers: Qt's conversion with "." as decimal point; text that is
-// not a finite number reads as NaN, which every check refuses.
+// Reading the form's numbers (core/number_text.h); text that is not a number reads as
+// NaN, which every check refuses.
 double readFormNumber(const QString& text);
 // An unsigned 32-bit decimal count; text that is not one reads as 0.
 uint32_t readFormCount(const QString& text);

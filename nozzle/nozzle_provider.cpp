@@ -1,8 +1,10 @@
 #include "nozzle/nozzle_provider.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/flags.h"
+#include "core/physical_limits.h"
 #include "core/units.h"
 #include "nozzle/contour.h"
 #include "nozzle/current_nozzle.h"
@@ -32,6 +34,31 @@ void toSI(const std::vector<double>& xIn, const std::vector<double>& AIn, double
     throatCurvatureRadius = convertToSI(unitKind::Length, rc, u);
 }
 
+bool lengthInRange(double metres)
+{
+    return metres >= physical::minLength && metres <= physical::maxLength;
+}
+
+// Stations a run can use, in SI: at least two; every x finite, not falling, within 1 km
+// of the throat; every area finite, with an equivalent diameter of 1 micrometre to 1 km;
+// the throat diameter in the same range and the throat curvature radius finite and not
+// negative. A hand-edited divergent length of 1.797e308, an exit or entrance diameter of
+// 1e308 or a throat of 5e-324 pass the contour's checks but give stations no run can
+// compute: they are refused here.
+bool stationsUsable(const std::vector<double>& x, const std::vector<double>& A, double throatDiameter,
+                    double throatCurvatureRadius)
+{
+    if (x.size() < 2 || A.size() != x.size() || !lengthInRange(throatDiameter)
+        || !(throatCurvatureRadius >= 0.0 && std::isfinite(throatCurvatureRadius)))
+        return false;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double diameter = std::sqrt(4.0 * A[i] / nozzle::pi);
+        if (!(std::fabs(x[i]) <= physical::maxLength) || (i > 0 && !(x[i] >= x[i - 1])) || !lengthInRange(diameter))
+            return false;
+    }
+    return true;
+}
+
 bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius)
 {
     const CurrentNozzle& cn = currentNozzle;
@@ -39,8 +66,15 @@ bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatD
         tabMessage(nullptr, Msg::Critical, "Nozzle load failed, no nozzle displayed in nozzle definition tab");
         return false;
     }
-    toSI(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, cn.unitIndex, x, A, throatDiameter,
-         throatCurvatureRadius);
+    std::vector<double> xs, as;
+    double dt = 0.0, rc = 0.0;
+    toSI(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, cn.unitIndex, xs, as, dt, rc);
+    if (!stationsUsable(xs, as, dt, rc))
+        return loadFailed();
+    x = std::move(xs);
+    A = std::move(as);
+    throatDiameter = dt;
+    throatCurvatureRadius = rc;
     return true;
 }
 
@@ -85,6 +119,14 @@ bool loadNozzle(const std::string& name, std::vector<double>& x, std::vector<dou
         const ConicalOptions o{entry.options[0], entry.options[1], entry.options[2], entry.options[3]};
         conicalContour(xs, as, dt, rc, entry.points, p, o);
     }
-    toSI(xs, as, dt, rc, entry.units, x, A, throatDiameter, throatCurvatureRadius);
+    std::vector<double> xSI, aSI;
+    double dtSI = 0.0, rcSI = 0.0;
+    toSI(xs, as, dt, rc, entry.units, xSI, aSI, dtSI, rcSI);
+    if (!stationsUsable(xSI, aSI, dtSI, rcSI))
+        return loadFailed();
+    x = std::move(xSI);
+    A = std::move(aSI);
+    throatDiameter = dtSI;
+    throatCurvatureRadius = rcSI;
     return true;
 }

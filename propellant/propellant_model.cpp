@@ -5,22 +5,13 @@
 #include <limits>
 
 #include "core/flags.h"
+#include "core/number_text.h"
 #include "core/preferences.h"
 #include "propellant/compatibility.h"
 #include "propellant/provider_messages.h"
 #include "propellant/tab_messages.h"
 
 using nlohmann::json;
-
-std::optional<double> parseNumber(const QString& text)
-{
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    // "nan" and "inf" parse, but no field of the tab means them.
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 QString formatNumber(double value)
 {
@@ -58,29 +49,29 @@ bool PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit, Q
     coefficients.assign(n, 0.0);
     exponents.assign(n, 0.0);
 
-    const std::optional<double> rho = parseNumber(form.density);
+    const std::optional<double> rho = readNumber(form.density);
     if (!rho || *rho <= 0)
         return refuse(tab, QStringLiteral("Invalid density"));
     density = *rho;
     for (std::size_t i = 0; i < n; ++i) {
         const IntervalText& row = form.intervals[i];
-        const std::optional<double> lower = parseNumber(row.lower);
+        const std::optional<double> lower = readNumber(row.lower);
         if (!lower || (i == 0 && *lower < 0) || (i > 0 && *lower < pressureLimits[i - 1].first))
             return refuse(tab, QStringLiteral("Invalid Minimum Pressure: ") + row.lower);
         pressureLimits[i].second = *lower;
         if (i + 1 < n || topLimit) {
-            const std::optional<double> upper = parseNumber(row.upper);
+            const std::optional<double> upper = readNumber(row.upper);
             if (!upper || *upper <= *lower)
                 return refuse(tab, QStringLiteral("Invalid Maximum Pressure: ") + row.upper);
             pressureLimits[i].first = *upper;
         }
         // r = a p^n must be a positive rate that a chamber pressure can be found for
         // (p = (r/a)^(1/n)): a > 0 and n != 0, or the runs would refuse the saved law.
-        const std::optional<double> a = parseNumber(row.coefficient);
+        const std::optional<double> a = readNumber(row.coefficient);
         if (!a || *a <= 0)
             return refuse(tab, QStringLiteral("Invalid coefficient: ") + row.coefficient);
         coefficients[i] = *a;
-        const std::optional<double> exponent = parseNumber(row.exponent);
+        const std::optional<double> exponent = readNumber(row.exponent);
         if (!exponent || *exponent == 0)
             return refuse(tab, QStringLiteral("Invalid exponent: ") + row.exponent);
         exponents[i] = *exponent;
@@ -95,7 +86,7 @@ bool PropellantModel::checkComposition(const std::vector<ReactantRowText>& rows,
         return refuse(tab, QStringLiteral("At least one reactant is needed"));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         composition[i].reactant = rows[i].reactant;
-        const std::optional<double> mass = parseNumber(rows[i].relativeMass);
+        const std::optional<double> mass = readNumber(rows[i].relativeMass);
         if (!mass || *mass <= 0)
             return refuse(tab,
                           QStringLiteral("Invalid relative weight for reactant ")
@@ -119,7 +110,7 @@ bool PropellantModel::buildMixture(const QString& name, const std::vector<Reacta
         return refuse(tab, QStringLiteral("At least one reactant is needed for calculations"), Msg::Warning);
     std::vector<CompositionRow> reactants;
     for (const ReactantRowText& row : rows) {
-        const std::optional<double> mass = parseNumber(row.relativeMass);
+        const std::optional<double> mass = readNumber(row.relativeMass);
         if (!mass || *mass <= 0)
             return refuse(tab,
                           QStringLiteral("Invalid relative mass for reactant '") + QString::fromStdString(row.reactant)

@@ -43,8 +43,6 @@ struct SolidDataForm {
     int densityUnit = 0; // Box_dens_units
 };
 
-// A number typed in a field ("." decimal point, as the program writes them).
-std::optional<double> parseNumber(const QString& text);
 // A number as the tab's fields show it: general format, NUM_DIS_PREC significant digits.
 QString formatNumber(double value);
 

@@ -16,6 +16,18 @@ const QString emptyParameters()
     return QStringLiteral("Empty Vielle parameters for propellant, grain combustion cannot be calculated");
 }
 
+// A law with numbers no grain run can use.
+const QString invalidParameters()
+{
+    return QStringLiteral("Invalid Vielle parameters for propellant, grain combustion cannot be calculated");
+}
+const QString invalidParametersDetail()
+{
+    return QStringLiteral("Every interval needs pressure limits in ascending order, a coefficient a above 0 and an "
+                          "exponent n below 1 (with n of 1 or more the chamber pressure of a grain has no stable "
+                          "balance), and the density must be above 0, all finite once converted to SI.");
+}
+
 // The factor f with p[unit] = f p[Pa]: a stored for pressures in that unit becomes
 // a f^n for pressures in Pa, since a_u (f p)^n = (a_u f^n) p^n.
 std::optional<double> pressureUnitPerPascal(int unit)
@@ -64,6 +76,16 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
         return false;
     }
 
+    // With n >= 1 the gas production grows at least as fast with the chamber pressure as
+    // the nozzle flow (rho a p^n Ab against p At/c*): a pressure above the balance rises
+    // further, one below it falls, so no steady burn exists.
+    for (const VielleInterval& i : solid->intervals) {
+        if (!(i.n < 1.0)) {
+            showProviderMessage(invalidParameters(), invalidParametersDetail());
+            return false;
+        }
+    }
+
     const int P = solid->pressureUnit;
     const std::optional<double> f = pressureUnitPerPascal(P);
     std::vector<std::pair<double, double>> newLimits;
@@ -81,11 +103,24 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
             coefficient *= 0.001;
         if (f)
             coefficient *= std::pow(*f, i.n);
+        // Finite in SI (a stored 1e308 MPa is not), not negative, ascending, and a burn rate
+        // a run can compute.
+        const bool ascending = newLimits.empty() || lower >= newLimits.back().first;
+        if (!std::isfinite(lower) || lower < 0.0 || !(upper >= lower) || !ascending || !std::isfinite(coefficient)
+            || !(coefficient > 0.0)) {
+            showProviderMessage(invalidParameters(), invalidParametersDetail());
+            return false;
+        }
         newLimits.emplace_back(lower, upper);
         newA.push_back(coefficient);
         newN.push_back(i.n);
     }
-    density = convertToSI(unitKind::Density, solid->density, unitIndex(solid->densityUnit));
+    const double densitySI = convertToSI(unitKind::Density, solid->density, unitIndex(solid->densityUnit));
+    if (!std::isfinite(densitySI) || !(densitySI > 0.0)) {
+        showProviderMessage(invalidParameters(), invalidParametersDetail());
+        return false;
+    }
+    density = densitySI;
     limits = std::move(newLimits);
     a = std::move(newA);
     n = std::move(newN);

@@ -16,7 +16,14 @@
 //   - no usable burn law: "Empty Vielle parameters for propellant, grain combustion
 //     cannot be calculated", for an entry that is missing or saved without solid data,
 //     has no interval, holds a value of the wrong type, a density <= 0, or an a <= 0
-//     or n = 0 (the engine inverts the law as p = (r/a)^(1/n)).
+//     or n = 0 (the engine inverts the law as p = (r/a)^(1/n));
+//   - a law no grain run can use: "Invalid Vielle parameters for propellant, grain
+//     combustion cannot be calculated", with the rule in the informative text, for an
+//     exponent n >= 1 (no stable chamber pressure: production grows as fast as the
+//     nozzle flow or faster), or limits, a or the density that are not finite or not
+//     positive once in SI, limits that descend or an upper limit below its lower one.
+//   Exponents below 0 are laws of real propellants (the plateau intervals of the
+//   potassium nitrate / sucrose tables): a run judges whether their points balance.
 // An undefined pressure or density unit index raises the unit code through the
 // conversion (a then stays unscaled); a burn-rate unit other than mm/s is m/s.
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,

@@ -6,6 +6,7 @@
 #include "core/calculation_activity.h"
 #include "core/flags.h"
 #include "core/json_file.h"
+#include "core/number_text.h"
 #include "core/preference_file.h"
 #include "core/preference_limits.h"
 #include "core/preferences.h"
@@ -92,19 +93,18 @@ std::optional<PreferenceValue> readEdited(const PreferenceField& field, const Pr
     case Kind::Integer:
     case Kind::WholeNumber: {
         // unsigned decimal: no sign, no point, no exponent, at most 4294967295
-        bool ok = false;
-        const uint v = entry.text.toUInt(&ok, 10);
-        if (!ok || !withinShownLimits(key, v))
+        const std::optional<uint32_t> v = readUnsignedNumber(entry.text);
+        if (!v || !withinShownLimits(key, *v))
             return std::nullopt;
-        return numberFor(key, v);
+        return numberFor(key, *v);
     }
     case Kind::Real:
     case Kind::Pressure:
     case Kind::Logarithm: {
-        bool ok = false;
-        const double v = entry.text.toDouble(&ok); // always the C locale
-        if (!ok || !std::isfinite(v) || !withinShownLimits(key, v))
+        const std::optional<double> read = readNumber(entry.text);
+        if (!read || !withinShownLimits(key, *read))
             return std::nullopt;
+        const double v = *read;
         if (field.kind == Kind::Pressure)
             return convertToSI(unitKind::Pressure, v, static_cast<int16_t>(entry.unit));
         if (field.kind == Kind::Logarithm)

@@ -35,6 +35,9 @@ using namespace calc;
 
 namespace {
 
+// The status bar after a run that gave no result, however it failed.
+const QString runFailedStatus = QStringLiteral("Calculation failed");
+
 const QString tableStyleDay
         = QStringLiteral("QHeaderView::section {color: black; border-width: 1px 1px 1px 1px; border-color: black;}");
 
@@ -222,7 +225,7 @@ bool DataTab::lineModSlider()
     const std::vector<double> x(rv.x.begin(), rv.x.begin() + std::min<std::size_t>(rv.x.size(), rv.stationCount));
     if (x.empty())
         return false; // no nozzle yet: nothing to place the point on
-    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    const std::optional<double> typed = readNumber(ui->line_froz->text());
     if (!typed) {
         showCritical(this, text::invalidPosition);
         return false;
@@ -239,7 +242,7 @@ bool DataTab::lineModSlider()
 void DataTab::placeSliderQuietly()
 {
     const RocketVariables& rv = model_.edited();
-    const std::optional<double> typed = parseNumber(ui->line_froz->text());
+    const std::optional<double> typed = readNumber(ui->line_froz->text());
     if (!typed || rv.x.empty())
         return;
     const double v
@@ -441,8 +444,11 @@ void DataTab::calculate()
     }
     emit StatusMessage("Calculating...", 0);
     std::optional<PreparedRun> run = model_.prepareRun(readForm(), formActions());
-    if (!run)
+    if (!run) {
+        // Nothing calculates: the refusal's box has said why.
+        emit StatusMessage(QString(), 0);
         return;
+    }
     worker = run->worker.get();
     workerThread = model_.startRun(std::move(*run), this, [this](bool res) {
         lastRunResult_ = res;
@@ -473,10 +479,12 @@ void DataTab::RunFinished()
     case RunOutcome::CriticalError:
         showCritical(this, text::criticalRun);
         emit FlagsUpdated(true, true);
+        emit StatusMessage(runFailedStatus, 10000);
         return;
     case RunOutcome::NotConverged:
         showCritical(this, text::notConverged);
         emit FlagsUpdated(true, true);
+        emit StatusMessage(runFailedStatus, 10000);
         return;
     case RunOutcome::Aborted:
         emit FlagsUpdated(true, true);

@@ -20,7 +20,7 @@ QString formatNumber(double value)
 
 std::optional<double> numberOf(const QLineEdit* field)
 {
-    return readCNumber(field->text().toStdString());
+    return readNumber(field->text().toStdString());
 }
 
 // [value, unit] of a stored entry, read without trusting its shape.

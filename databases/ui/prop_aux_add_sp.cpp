@@ -409,19 +409,19 @@ void PropAuxAddSP::save()
         showCritical(this, QStringLiteral("Cannot have empty name"));
         return;
     }
-    const auto enthalpy = readCNumber(text(form->line_enth));
+    const auto enthalpy = readNumber(text(form->line_enth));
     if (!enthalpy) {
         showCritical(this, QStringLiteral("Invalid enthalpy"));
         return;
     }
-    const auto molecWeight = readCNumber(text(form->line_mw));
+    const auto molecWeight = readNumber(text(form->line_mw));
     if (!molecWeight || !(*molecWeight > 0)) {
         showCritical(this, QStringLiteral("Invalid molecular weight"));
         return;
     }
     std::optional<double> temperature;
     if (cpDataOff()) {
-        temperature = readCNumber(text(temperatureField));
+        temperature = readNumber(text(temperatureField));
         if (!temperature || !(*temperature > 0)) {
             showCritical(this, QStringLiteral("Invalid temperature for formation enthalpy"));
             return;

@@ -76,12 +76,12 @@ TEST(RunNames, ClashesGetTheNextFreeSuffix)
 
 TEST(Numbers, ReadLikeTheFieldsValidatorsAllow)
 {
-    EXPECT_EQ(parseNumber("1e6"), 1e6);
-    EXPECT_EQ(parseNumber("-3.5"), -3.5);
-    EXPECT_EQ(parseNumber("0"), 0.0);
-    EXPECT_FALSE(parseNumber(""));
-    EXPECT_FALSE(parseNumber("abc"));
-    EXPECT_FALSE(parseNumber("3,5"));
+    EXPECT_EQ(readNumber("1e6"), 1e6);
+    EXPECT_EQ(readNumber("-3.5"), -3.5);
+    EXPECT_EQ(readNumber("0"), 0.0);
+    EXPECT_FALSE(readNumber(""));
+    EXPECT_FALSE(readNumber("abc"));
+    EXPECT_FALSE(readNumber("3,5"));
     EXPECT_EQ(formatNumber(298.15, 10), "298.15");
     EXPECT_EQ(formatNumber(3e6, 10), "3000000");
 }

@@ -81,7 +81,7 @@ public:
         a.applyChamberPressure = [this] { return model->selectChamberPressure(form.pressure, form.pressureUnit); };
         a.applyUniformTemperature = [this] { return model->applyUniformTemperature(form.homT); };
         a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
-            const auto v = parseNumber(frozenText);
+            const auto v = readNumber(frozenText);
             if (!v) {
                 showCritical(nullptr, text::invalidPosition);
                 return std::nullopt;
@@ -161,10 +161,38 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
              "Calculations can not be performed with a critical error in grain geometry definition", flagsInfo},
             {"no pressure", [](RunDriver& t) { t.form.pressure.clear(); }, "Pressure value must be explicitely given"},
             {"negative pressure", [](RunDriver& t) { t.form.pressure = "-1"; }, "Invalid Pressure"},
+            // The field takes 0, but no run starts from it; nor from a chamber below 1 Pa
+            // (1e-6 bar is 0.1 Pa) or one no double holds in pascals.
+            {"pressure 0", [](RunDriver& t) { t.form.pressure = "0"; }, "Invalid Pressure"},
+            {"pressure -0", [](RunDriver& t) { t.form.pressure = "-0"; }, "Invalid Pressure"},
+            {"pressure 1e-300 MPa", [](RunDriver& t) { t.form.pressure = "1e-300"; }, "Invalid Pressure"},
+            {"pressure 5e-324 MPa", [](RunDriver& t) { t.form.pressure = "5e-324"; }, "Invalid Pressure"},
+            {"pressure 1e-6 bar",
+             [](RunDriver& t) {
+                 t.form.pressure = "1e-6";
+                 t.form.pressureUnit = 2;
+             },
+             "Invalid Pressure"},
+            {"pressure 1e308 MPa", [](RunDriver& t) { t.form.pressure = "1e308"; }, "Invalid Pressure"},
+            {"pressure 1e5 MPa (1e11 Pa)", [](RunDriver& t) { t.form.pressure = "1e5"; }, "Invalid Pressure"},
+            {"pressure nan", [](RunDriver& t) { t.form.pressure = "nan"; }, "Invalid Pressure"},
+            {"pressure inf", [](RunDriver& t) { t.form.pressure = "inf"; }, "Invalid Pressure"},
             {"uniform temperature 0",
              [](RunDriver& t) {
                  t.form.homTChecked = true;
                  t.form.homT = "0";
+             },
+             "Invalid homogeneous temperature"},
+            {"uniform temperature 1e308 K",
+             [](RunDriver& t) {
+                 t.form.homTChecked = true;
+                 t.form.homT = "1e308";
+             },
+             "Invalid homogeneous temperature"},
+            {"uniform temperature nan",
+             [](RunDriver& t) {
+                 t.form.homTChecked = true;
+                 t.form.homT = "nan";
              },
              "Invalid homogeneous temperature"},
             {"unit code", [](RunDriver&) { unitFlag.store(1); }, "A unit used was invalid",
@@ -172,12 +200,45 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
             {"stale grain code in pressure mode", [](RunDriver&) { raiseFlag(flagsL, code::L09); },
              "Unrecognized critical error has occured", flagsInfo},
             {"ambient -1", [](RunDriver& t) { t.form.ambient = "-1"; }, "Invalid atmosferic pressure"},
+            {"ambient 1e308 bar, infinite in pascals",
+             [](RunDriver& t) {
+                 t.form.ambient = "1e308";
+                 t.form.ambientUnit = 2;
+             },
+             "Invalid atmosferic pressure"},
+            {"ambient 1e4 MPa", [](RunDriver& t) { t.form.ambient = "1e4"; }, "Invalid atmosferic pressure"},
+            {"ambient nan", [](RunDriver& t) { t.form.ambient = "nan"; }, "Invalid atmosferic pressure"},
+            {"ambient inf", [](RunDriver& t) { t.form.ambient = "inf"; }, "Invalid atmosferic pressure"},
             // The wall temperature is checked even with wall heat off.
             {"wall -0.1", [](RunDriver& t) { t.form.wallTemperature = "-0.1"; }, "Invalid nozzle wall temperature"},
+            {"wall 1e308 K", [](RunDriver& t) { t.form.wallTemperature = "1e308"; }, "Invalid nozzle wall temperature"},
+            {"wall 10001 K", [](RunDriver& t) { t.form.wallTemperature = "10001"; }, "Invalid nozzle wall temperature"},
+            {"wall nan", [](RunDriver& t) { t.form.wallTemperature = "nan"; }, "Invalid nozzle wall temperature"},
             {"FAC area 0",
              [](RunDriver& t) {
                  t.form.fac = true;
                  t.form.chamberArea = "0";
+             },
+             "Invalid combustion chamber area"},
+            {"FAC area 1e308 cm^2",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "1e308";
+                 t.form.areaUnit = 1;
+             },
+             "Invalid combustion chamber area"},
+            // 10001 times the 0.01 m^2 throat.
+            {"FAC area 100.01 m^2",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "100.01";
+                 t.form.areaUnit = 3;
+             },
+             "Invalid combustion chamber area"},
+            {"FAC area inf",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "inf";
              },
              "Invalid combustion chamber area"},
             {"frozen point text", [](RunDriver& t) { t.frozenText = "abc"; }, "Invalid position"},
@@ -316,6 +377,20 @@ TEST(RunJudgement, CriticalCodesFirstThenConvergenceThenAbortThenTheSolversWord)
             {"critical and not converged", report(true, false, false, 0, code::ODK00, code::SP10),
              RunOutcome::CriticalError},
             {"no usable result", report(false, false, false, 0, 0, 0), RunOutcome::CriticalError},
+            {"nozzle-flow warning",
+             [&] {
+                 RunReport r = report(true, false, false, 0, 0, 0);
+                 r.flowCodes = code::ODE00 | code::ODE04;
+                 return r;
+             }(),
+             RunOutcome::Succeeded},
+            {"figures judged impossible",
+             [&] {
+                 RunReport r = report(true, false, false, 0, 0, 0);
+                 r.flowCodes = code::ODE06;
+                 return r;
+             }(),
+             RunOutcome::CriticalError},
     };
     for (const Case& c : cases)
         EXPECT_EQ(judgeRun(c.report), c.outcome) << c.what;
@@ -379,3 +454,113 @@ TEST_F(RunDriver, AnAbortedRunIsDroppedAndTheFormsRecordStays)
 }
 
 } // namespace
+
+namespace {
+
+// What a finished run that is no result leaves: dropped, with the critical code that
+// explains it in the Critical Errors menu.
+struct FailedRunCase {
+    const char* what;
+    std::function<void(RunDriver&)> setUp;
+    RunOutcome outcome;
+    uint32_t flowCode; // flagsODE code raised
+};
+
+} // namespace
+
+TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
+{
+    // Grain runs on N1 (throat 0.01 m^2) with the stand-in law r = a p^n over 0.1 to 10 MPa.
+    auto grain = [](RunDriver& t, std::vector<double> area, calc_test::BurnLaw law) {
+        const std::vector<double> distance = {0.0, 0.001, 0.002};
+        t.stores.grains["G"] = {distance, std::move(area)};
+        t.stores.burnLaws["H2/O2"] = law;
+        ASSERT_TRUE(t.model->selectGrain("G"));
+        t.form.grainMode = true;
+        t.form.grainIndex = 1;
+        t.form.grain = "G";
+    };
+    calc_test::BurnLaw unitExponent;
+    unitExponent.a = {1e-6};
+    unitExponent.n = {1.0};
+    calc_test::BurnLaw minusOne;
+    minusOne.a = {1e4}; // r = 1e4 / p m/s: 1 cm/s at 1 MPa
+    minusOne.n = {-1.0};
+    const FailedRunCase cases[] = {
+            // n = 1: gas production and nozzle flow both grow as p, so no pressure balances
+            // them (here the production, rho a c* Ab/At = 1800 x 1e-6 x 2330 x 1 = 4.2 times
+            // the flow, wins at every pressure): the search leaves the chamber pressures of
+            // a real engine.
+            {"burn law n = 1",
+             [&](RunDriver& t) {
+                 grain(t, {0.01, 0.012, 0.014}, unitExponent);
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // n = -1: the search's update p -> p Ar/At, with Ar/At proportional to p^(n-1),
+            // sends p to K/p and back to p again: it never settles, and no point balances
+            // (never a burn pressure of 0 shown as a result).
+            {"burn law n = -1",
+             [&](RunDriver& t) {
+                 grain(t, {0.01, 0.012, 0.014}, minusOne);
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // Some 1e9 m^2 burning (a grain of 2^31 charges): the balance, (Kn a rho c*)^(1/0.7)
+            // = (1e11 x 1e-4 x 1800 x 2330)^(1/0.7), about 1e19 Pa, lies beyond 1e10 Pa.
+            {"absurd burning area",
+             [&](RunDriver& t) {
+                 grain(t, {1e9, 1e9, 1e9}, calc_test::BurnLaw());
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // A burning point in the middle of the burn without burning surface: no gas, no
+            // balance there.
+            {"a point without burning surface",
+             [&](RunDriver& t) {
+                 grain(t, {1.0, 0.0, 1.2}, calc_test::BurnLaw());
+             },
+             RunOutcome::CriticalError, code::ODE07},
+            // The burnout (the last point without burning surface) ends the burn: a result.
+            {"burnt out at the last point",
+             [&](RunDriver& t) {
+                 grain(t, {1.0, 1.1, 0.0}, calc_test::BurnLaw());
+             },
+             RunOutcome::Succeeded, 0},
+            // A finite-area chamber of 1 mm^2, narrower than the 0.01 m^2 throat: the solver
+            // gives up (ODE04, a warning) and the run says why with ODE05.
+            {"chamber narrower than the throat",
+             [](RunDriver& t) {
+                 t.form.fac = true;
+                 t.form.chamberArea = "1";
+                 t.form.areaUnit = 0;
+             },
+             RunOutcome::CriticalError, code::ODE05},
+    };
+    for (const FailedRunCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.setUp(*this);
+        std::optional<PreparedRun> run = model->prepareRun(form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        EXPECT_EQ(done.outcome, c.outcome);
+        EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), c.flowCode);
+        EXPECT_EQ(model->results.size(), c.outcome == RunOutcome::Succeeded ? 2u : 1u);
+        EXPECT_FALSE(model->running);
+    }
+}
+
+// A badly over-expanded nozzle: the exit of area ratio 25 at about 0.02 MPa under an
+// ambient pressure of 2 MPa. The pressure thrust, (pe - pa) Ae = (0.02 - 2) MPa x
+// 0.25 m^2, about -0.5 MN, outweighs the momentum thrust, mdot ue (about 23 kg/s x
+// 4100 m/s, 0.1 MN): the thrust is negative, and the run is a result all the same.
+TEST_F(RunDriver, ANegativeThrustOfAnOverExpandedNozzleIsAResult)
+{
+    form.ambient = "2";
+    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    ASSERT_TRUE(run);
+    const CalculationModel::Completion done = runToEnd(std::move(*run));
+    ASSERT_EQ(done.outcome, RunOutcome::Succeeded);
+    const RocketVariables& r = *model->results[done.runIndex];
+    EXPECT_LT(r.thrust, 0.0);
+    EXPECT_LT(r.specificImpulse, 0.0);
+    EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), 0u);
+}

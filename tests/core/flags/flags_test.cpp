@@ -74,6 +74,10 @@ TEST_F(FlagCodes, MessageLinesExactlyAsWritten)
             "ODE02 - Maximum number of iterations for frozen temperature calculation reached",
             "ODE03 - Maximum number of iterations for frozen throat calculation reached",
             "ODE04 - Maximum number of iterations for FAC initial conditions reached",
+            // Our own lines: a run that is no result.
+            "ODE05 - Calculation ended without a usable result",
+            "ODE06 - Calculation results were not finite or outside their physical range",
+            "ODE07 - Chamber pressure could not be balanced at a burning point of the grain",
             "ODK00 - Error during initialization of differential equations solver",
             "ODK01 - Error during calculations of differential equations solver",
             "ODK02 - Error during closure of differential equations solver",
@@ -159,6 +163,9 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
             {"SP16", FlagWord::SP, 0x10000, Severity::Warning},
             {"SP17", FlagWord::SP, 0x20000, Severity::Warning},
             {"ODE04", FlagWord::ODE, 0x10, Severity::Warning},
+            {"ODE05", FlagWord::ODE, 0x20, Severity::Critical},
+            {"ODE06", FlagWord::ODE, 0x40, Severity::Critical},
+            {"ODE07", FlagWord::ODE, 0x80, Severity::Critical},
             {"ODK00", FlagWord::ODK, 0x1, Severity::Critical},
             {"ODK02", FlagWord::ODK, 0x4, Severity::Critical},
             {"ODK03", FlagWord::ODK, 0x8, Severity::Warning},
@@ -208,7 +215,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
         }
     }
     EXPECT_EQ(perWord[int(FlagWord::SP)], 18);
-    EXPECT_EQ(perWord[int(FlagWord::ODE)], 5);
+    EXPECT_EQ(perWord[int(FlagWord::ODE)], 8);
     EXPECT_EQ(perWord[int(FlagWord::ODK)], 9);
     EXPECT_EQ(perWord[int(FlagWord::V)], 5);
     EXPECT_EQ(perWord[int(FlagWord::L)], 10);
@@ -235,10 +242,11 @@ TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
     const std::pair<const char*, uint32_t> named[] = {
             {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
             {"SP16", code::SP16},   {"SP17", code::SP17},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04},
-            {"ODK02", code::ODK02}, {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},
-            {"V01", code::V01},     {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01},
-            {"L00", code::L00},     {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},
-            {"L09", code::L09},     {"F31", code::F(31)},
+            {"ODE05", code::ODE05}, {"ODE06", code::ODE06}, {"ODE07", code::ODE07}, {"ODK02", code::ODK02},
+            {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
+            {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
+            {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
+            {"F31", code::F(31)},
     };
     for (const auto& [name, mask] : named)
         EXPECT_EQ(findFlagCode(name)->mask, mask) << name;
@@ -263,7 +271,7 @@ TEST_F(FlagCodes, ClearingAllOnes)
     setAll();
     clearWarnings();
     EXPECT_EQ(flagsSP.load(), 0u);
-    EXPECT_EQ(flagsODE.load(), 0u);
+    EXPECT_EQ(flagsODE.load(), 0xE0u); // ODE05..ODE07 are critical
     EXPECT_EQ(flagsV.load(), 0u);
     EXPECT_EQ(flagsODK.load(), 7u);
     EXPECT_EQ(flagsL.load(), 0xFFFFFFFFu);
@@ -279,6 +287,7 @@ TEST_F(FlagCodes, ClearingAllOnes)
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_EQ(unitFlag.load(), 0);
     EXPECT_EQ(flagsODK.load(), 0xFFFFFFF8u);
+    EXPECT_EQ(flagsODE.load(), 0xFFFFFF1Fu);
     EXPECT_EQ(flagsF.load(), 0x55555555u);
     EXPECT_EQ(flagsSP.load(), 0xFFFFFFFFu);
 }

@@ -105,7 +105,7 @@ TEST(CNumber, ReadsOnlyWholeCLocaleNumbers)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(readCNumber(c.text), c.value);
+        EXPECT_EQ(readNumber(c.text), c.value);
     }
 }
 
@@ -135,8 +135,8 @@ TEST(CNumber, IgnoresTheProcessLocale)
     std::snprintf(written, sizeof written, "%.1f", 2.5);
     ASSERT_STREQ(written, "2,5");
 
-    EXPECT_EQ(readCNumber("2.5"), 2.5);
-    EXPECT_EQ(readCNumber("2,5"), std::nullopt);
+    EXPECT_EQ(readNumber("2.5"), 2.5);
+    EXPECT_EQ(readNumber("2,5"), std::nullopt);
     EXPECT_EQ(formatComposition({{2.5, "C"}}, 10), "C2.5");
 }
 

@@ -368,6 +368,36 @@ TEST_F(PerfectGas, GrainPressureOutsideTheLawRaisesItsEndCode)
     }
 }
 
+TEST_F(PerfectGas, GrainRangeCodesJudgeTheBalancedPressureNotTheSearch)
+{
+    // Every point balances at 4 MPa, inside the law's 1 to 5 MPa; the search starts from
+    // a first trial above the law (8 MPa) or below it (0.5 MPa). Neither trial is a
+    // pressure of the burn: no V00, no V01.
+    PRES_TOL = 1e-8;
+    PRES_MAX_ITER = 400;
+    const double Ab = balancedBurningArea(4e6, AT);
+    const double initial = PRES_INITIAL_ESTIMATE;
+    for (double firstTrial : {8e6, 5e5}) {
+        SCOPED_TRACE(firstTrial);
+        flagsV = 0;
+        PRES_INITIAL_ESTIMATE = firstTrial;
+        rocket->propellantDensity = RHO_P;
+        rocket->burnPoints = 4;
+        rocket->burnDistance = {0, 1e-3, 2e-3, 3e-3};
+        rocket->burnArea.assign(4, Ab);
+        rocket->vieilleLimits = {{1e6, 5e6}};
+        rocket->vieilleA = {LAW_A};
+        rocket->vieilleN = {LAW_N};
+        ODE ode(mixture, rocket, false, false);
+        ode.calculateIACGrain();
+        ASSERT_FALSE(ode.failed);
+        EXPECT_FALSE(flagRaised(flagsV, code::V00 | code::V01 | code::V02)) << flagsV.load();
+        expectRelative(rocket->burnChamberPressure[0], 4e6, 1e-4, "pc");
+        EXPECT_TRUE(ode.lawRangeCodes) << "the lookups speak again after the run";
+    }
+    PRES_INITIAL_ESTIMATE = initial;
+}
+
 TEST_F(PerfectGas, GrainPointsWithoutGasProductionAreSkipped)
 {
     // A burnt-out point (zero area) and a pressure in a gap of the law cannot balance:

@@ -238,3 +238,108 @@ TEST_F(GrainProviderTest, InitialGrainFromFileMatchesCurrent)
     EXPECT_NEAR(y.back(), ys.back(), 1e-12);
     EXPECT_NEAR(A.back(), As.back(), 1e-7 * As.back());
 }
+
+// Stored values a grain can only have by a hand edit, each inside the types and checks
+// of the store: a geometry whose lengths or web, once in metres, lie below 1 micrometre
+// or above 1 km, or counts too large to compute. Refused with L09, outputs untouched;
+// the limits themselves are grains.
+TEST_F(GrainProviderTest, DegenerateGeometryIsRefusedAtLoad)
+{
+    struct Case {
+        const char* what;
+        const char* entry;
+        bool loads;
+    };
+    const Case cases[] = {
+            {"cylinder 5e-324 mm long",
+             R"({"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 5e-324, 1], "Points": 100, "Units": 0})",
+             false},
+            {"frontal grain 1e308 mm long",
+             R"({"Comb_type": 0, "Geo_type": 1, "Parameters": [1e308, 50.0], "Points": 2, "Units": 0})", false},
+            {"frontal grain 5e-324 mm long",
+             R"({"Comb_type": 0, "Geo_type": 1, "Parameters": [5e-324, 50.0], "Points": 2, "Units": 0})", false},
+            {"star of inner diameter 5e-324 mm",
+             R"({"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 5e-324, 100.0, 1, 5], "Points": 100, "Units": 0})",
+             false},
+            {"2^31 charges",
+             R"({"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 2147483648], "Points": 100, "Units": 0})",
+             false},
+            {"1001 charges",
+             R"({"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1001], "Points": 100, "Units": 0})",
+             false},
+            {"1000 charges",
+             R"({"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1000], "Points": 100, "Units": 0})",
+             true},
+            // A bore 1e-9 mm narrower than the case: a web of 5e-13 m.
+            {"web of 5e-13 m",
+             R"({"Comb_type": 1, "Geo_type": 0, "Parameters": [50.0, 49.999999999, 100.0, 1], "Points": 100, "Units": 0})",
+             false},
+            {"web of 2 micrometres",
+             R"({"Comb_type": 1, "Geo_type": 0, "Parameters": [50.0, 49.996, 100.0, 1], "Points": 100, "Units": 0})",
+             true},
+            {"port of 1e-4 micrometres",
+             R"({"Comb_type": 1, "Geo_type": 0, "Parameters": [50.0, 1e-7, 100.0, 1], "Points": 100, "Units": 0})",
+             false},
+            {"case of 2 km",
+             R"({"Comb_type": 0, "Geo_type": 0, "Parameters": [2000.0, 20.0, 100.0, 1], "Points": 100, "Units": 3})",
+             false},
+            {"1 km long, in metres",
+             R"({"Comb_type": 1, "Geo_type": 0, "Parameters": [0.05, 0.02, 1000.0, 1], "Points": 100, "Units": 3})",
+             true},
+            {"star of 101 points",
+             R"({"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 30.0, 100.0, 1, 101], "Points": 100, "Units": 0})",
+             false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        store(std::string(R"("G": )") + c.entry);
+        flagsL = 0;
+        y = {-1.0};
+        A = {-2.0};
+        const double first = loadGrainBurnback("G", &y, &A);
+        if (c.loads) {
+            EXPECT_GT(first, 0.0);
+            EXPECT_EQ(flagsL.load(), 0u);
+            EXPECT_EQ(A.size(), 100u);
+        } else {
+            EXPECT_EQ(first, -1.0);
+            EXPECT_EQ(flagsL.load(), code::L09);
+            EXPECT_EQ(y, std::vector<double>{-1.0});
+            EXPECT_EQ(A, std::vector<double>{-2.0});
+        }
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+// The grain tab's curve a run cannot use: refused with L09 like a stored one.
+TEST_F(GrainProviderTest, ACurrentCurveARunCannotUseIsRefused)
+{
+    struct Case {
+        const char* what;
+        std::vector<float> y, area;
+        bool loads;
+    };
+    const Case cases[] = {
+            {"a web of 0", {0.0f, 0.0f, 0.0f}, {100.0f, 100.0f, 100.0f}, false},
+            {"a web of 1e-4 micrometres", {0.0f, 5e-8f, 1e-7f}, {100.0f, 100.0f, 100.0f}, false},
+            {"no burning surface at ignition", {0.0f, 5.0f, 10.0f}, {0.0f, 100.0f, 100.0f}, false},
+            {"burning again after a burnout", {0.0f, 5.0f, 10.0f}, {100.0f, 0.0f, 100.0f}, false},
+            {"not a number", {0.0f, 5.0f, 10.0f}, {100.0f, std::nanf(""), 100.0f}, false},
+            {"burnout at the end", {0.0f, 5.0f, 10.0f}, {100.0f, 50.0f, 0.0f}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        currentGrain.y = c.y;
+        currentGrain.area = c.area;
+        currentGrain.unitIndex = 0;
+        flagsL = 0;
+        y = {-1.0};
+        A = {-2.0};
+        const double first = loadGrainBurnback("Current", &y, &A);
+        EXPECT_EQ(first > 0.0, c.loads);
+        EXPECT_EQ(flagsL.load(), c.loads ? 0u : code::L09);
+        if (!c.loads)
+            EXPECT_EQ(A, std::vector<double>{-2.0});
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}

@@ -1,6 +1,7 @@
 // loadNozzle: "Current" and stored nozzles in SI, and every way a load can fail.
 #include <cmath>
 #include <filesystem>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -242,5 +243,56 @@ TEST_F(ProviderTest, EntriesThatCannotGiveAContourRaiseL08)
     // A good load never clears an L08 raised earlier: the caller does.
     flagsL = code::L08;
     EXPECT_TRUE(load("Good").ok);
+    EXPECT_TRUE(flagRaised(flagsL, code::L08));
+}
+
+// Stored geometries the contour's own checks let through but whose stations no run can
+// compute: refused at load with L08, outputs untouched; nozzles up to the limits load.
+TEST_F(ProviderTest, StationsARunCannotComputeRaiseL08)
+{
+    store(R"({
+        "LongDivergent": {"Options": [false, true, false, false], "Parameters": [100, 20, 60, 45, 1.797e308, 0, 0],
+                          "Points": 100, "Type": 1, "Units": 0},
+        "HugeExit": {"Options": [false, false, false, false], "Parameters": [100, 20, 1e308, 45, 15, 0, 0],
+                     "Points": 100, "Type": 1, "Units": 0},
+        "HugeEntrance": {"Options": [false, false, false, false], "Parameters": [1e308, 20, 60, 45, 15, 0, 0],
+                         "Points": 100, "Type": 1, "Units": 0},
+        "TinyThroat": {"Options": [false, false, false, false], "Parameters": [100, 5e-324, 60, 45, 15, 0, 0],
+                       "Points": 100, "Type": 1, "Units": 0},
+        "TwoKilometres": {"Options": [false, false, false, false], "Parameters": [4000, 2000, 3000, 45, 15, 0, 0],
+                          "Points": 100, "Type": 1, "Units": 3},
+        "HalfKilometre": {"Options": [false, false, false, false], "Parameters": [400, 200, 300, 45, 15, 0, 0],
+                          "Points": 100, "Type": 1, "Units": 3},
+        "TwoMicrometreThroat": {"Options": [false, false, false, false], "Parameters": [1, 0.002, 3, 45, 15, 0, 0],
+                                "Points": 100, "Type": 1, "Units": 0}
+    })");
+    for (const char* name : {"LongDivergent", "HugeExit", "HugeEntrance", "TinyThroat", "TwoKilometres"}) {
+        SCOPED_TRACE(name);
+        flagsL = 0;
+        const Loaded l = load(name);
+        EXPECT_FALSE(l.ok);
+        EXPECT_TRUE(l.untouched());
+        EXPECT_TRUE(flagRaised(flagsL, code::L08));
+    }
+    for (const char* name : {"HalfKilometre", "TwoMicrometreThroat"}) {
+        SCOPED_TRACE(name);
+        flagsL = 0;
+        const Loaded l = load(name);
+        EXPECT_TRUE(l.ok);
+        EXPECT_EQ(flagsL, 0u);
+    }
+    EXPECT_TRUE(messages.messages().empty());
+
+    // The tab's nozzle with a station that is not finite.
+    currentNozzle.x = {-2.0, 0.0, std::numeric_limits<double>::infinity()};
+    currentNozzle.R = {2.0, 1.0, 2.0};
+    currentNozzle.A = {kPi * 4, kPi, kPi * 4};
+    currentNozzle.unitIndex = 1;
+    currentNozzle.throatDiameter = 2.0;
+    currentNozzle.throatCurvatureRadius = 1.0;
+    flagsL = 0;
+    const Loaded current = load("Current");
+    EXPECT_FALSE(current.ok);
+    EXPECT_TRUE(current.untouched());
     EXPECT_TRUE(flagRaised(flagsL, code::L08));
 }

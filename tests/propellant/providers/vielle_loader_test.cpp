@@ -147,6 +147,55 @@ TEST_F(VielleLoader, RefusalsLeaveTheOutputsUntouched)
     EXPECT_EQ(boxes.messages().size(), 1u);
 }
 
+// Laws no grain run can use, refused with their rule: an exponent of 1 or more (the gas
+// production then grows as fast as the nozzle flow or faster, so no chamber pressure is
+// a stable balance) and numbers that are not finite or not positive once in SI. Exponents
+// below 0 are real (the plateau intervals of the potassium nitrate / sucrose tables) and
+// load.
+TEST_F(VielleLoader, LawsNoGrainRunCanUseAreRefusedWithTheirRule)
+{
+    const struct {
+        const char* what;
+        json entry;
+        bool loads;
+    } cases[] = {
+            // The law: one interval, 0.779 to 2.57 MPa, 8.26 mm/s, n = 1.
+            {"n = 1", solid({0, 1, 0}, 1.8, {interval({0.779, 2.57}, 8.26, 1.0)}), false},
+            {"n = 1.2 in the upper interval",
+             solid({0, 1, 0}, 1.8, {interval({0.1, 2.0}, 8.26, 0.3), interval({2.0, 10.0}, 1.0, 1.2)}), false},
+            {"n = 0.999", solid({0, 1, 0}, 1.8, {interval({0.779, 2.57}, 8.26, 0.999)}), true},
+            {"n = -0.314", solid({0, 1, 0}, 1.8, {interval({0.807, 1.503}, 8.763, -0.314)}), true},
+            {"density 1e308 g/cm^3", solid({0, 1, 0}, 1e308, {interval({0.779, 2.57}, 8.26, 0.319)}), false},
+            {"lower limit 1e308 MPa", solid({0, 1, 0}, 1.8, {interval({1e308, 2e308 / 2}, 8.26, 0.319)}), false},
+            {"negative lower limit", solid({0, 1, 0}, 1.8, {interval({-1.0, 2.57}, 8.26, 0.319)}), false},
+            {"upper limit below the lower", solid({0, 1, 0}, 1.8, {interval({2.57, 0.779}, 8.26, 0.319)}), false},
+            {"descending intervals",
+             solid({0, 1, 0}, 1.8, {interval({2.0, 3.0}, 8.26, 0.3), interval({1.0, 2.0}, 8.26, 0.3)}), false},
+            // a in m/s for MPa, n = -0.5: in SI a (1e-6)^-0.5 = 1e308 x 1e3, beyond a double.
+            {"a infinite in SI", solid({0, 0, 0}, 1.8, {interval({0.779, 2.57}, 1e308, -0.5)}), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.clear();
+        density = -7.0;
+        a = {-3.0};
+        store(c.entry);
+        EXPECT_EQ(load(), c.loads);
+        if (c.loads) {
+            EXPECT_TRUE(boxes.messages().empty());
+            continue;
+        }
+        EXPECT_EQ(boxes.texts(),
+                  QStringList{"Invalid Vielle parameters for propellant, grain combustion cannot be calculated"});
+        if (!boxes.messages().empty()) {
+            EXPECT_FALSE(boxes.messages().front().informativeText.isEmpty());
+            EXPECT_EQ(boxes.messages().front().icon, Msg::Critical);
+        }
+        EXPECT_EQ(density, -7.0);
+        EXPECT_EQ(a, std::vector<double>{-3.0});
+    }
+}
+
 TEST_F(VielleLoader, UndefinedPressureUnitRaisesTheUnitCode)
 {
     store(solid({5, 0, 0}, 1.8, {interval({1.0, 2.0}, 7.0, 0.5)}));

@@ -12,7 +12,7 @@ namespace {
 
 // Every code as the menus must show it, derived from the rules of the code families:
 // bit n of a word is code n of its family; the burn-law word carries V00..V02 and then
-// OPT00, OPT01; ODK00..ODK02, U, the L codes and the odd F codes are critical.
+// OPT00, OPT01; ODE05..ODE07, ODK00..ODK02, U, the L codes and the odd F codes are critical.
 struct Expected {
     std::string code;
     std::atomic<uint32_t>* word; // null: unitFlag
@@ -30,8 +30,8 @@ std::vector<Expected> expectedCodes()
     std::vector<Expected> all;
     for (int n = 0; n <= 17; ++n)
         all.push_back({numbered("SP", n), &flagsSP, n, Severity::Warning});
-    for (int n = 0; n <= 4; ++n)
-        all.push_back({numbered("ODE", n), &flagsODE, n, Severity::Warning});
+    for (int n = 0; n <= 7; ++n)
+        all.push_back({numbered("ODE", n), &flagsODE, n, n >= 5 ? Severity::Critical : Severity::Warning});
     for (int n = 0; n <= 8; ++n)
         all.push_back({numbered("ODK", n), &flagsODK, n, n <= 2 ? Severity::Critical : Severity::Warning});
     for (int n = 0; n <= 2; ++n)
@@ -75,7 +75,7 @@ protected:
 TEST_F(FlagDisplay, EachBitAloneListsItsOwnCode)
 {
     const std::vector<Expected> all = expectedCodes();
-    ASSERT_EQ(all.size(), 80u);
+    ASSERT_EQ(all.size(), 83u);
     for (const Expected& e : all) {
         SCOPED_TRACE(e.code);
         zeroAll();
@@ -106,7 +106,7 @@ TEST_F(FlagDisplay, SeveralCodesInMenuOrder)
 
     zeroAll();
     flagsSP = 1u << 18;
-    flagsODE = 1u << 5;
+    flagsODE = 1u << 8;
     flagsODK = 1u << 9;
     flagsV = 1u << 5;
     flagsL = 1u << 10;
@@ -141,6 +141,16 @@ TEST_F(FlagDisplay, ClearCommandsOnFileCodes)
     flagsODK = 0x9;
     clearCritical();
     EXPECT_EQ(names(raisedFlagCodes()), (std::vector<std::string>{"ODK03"}));
+
+    // A run that was no result (ODE06, critical) stays through "Clear warnings" and goes
+    // with "Clear critical errors"; ODE00 the other way round.
+    zeroAll();
+    flagsODE = code::ODE06 | code::ODE00;
+    clearWarnings();
+    EXPECT_EQ(names(raisedFlagCodes()), (std::vector<std::string>{"ODE06"}));
+    flagsODE = code::ODE06 | code::ODE00;
+    clearCritical();
+    EXPECT_EQ(names(raisedFlagCodes()), (std::vector<std::string>{"ODE00"}));
 }
 
 // The explanation window of each menu: one entry per code of that menu in menu order,
@@ -167,12 +177,15 @@ TEST_F(FlagDisplay, ExplanationTextsPerMenu)
         }
         EXPECT_TRUE(text.endsWith(QStringLiteral("<br>")));
     }
-    // The ODK00 entry of the critical text, as the user reads it.
-    EXPECT_TRUE(flagExplanations(Severity::Critical)
-                        .startsWith("<b>ODK00</b> - Failure during initialization of the differential equations solver "
-                                    "(CVodes). This prevents the solver from functioning and the ODK calculation is "
-                                    "aborted. There is no way to solve it, a bug report must be sent to the "
-                                    "developer.<br><b>ODK01</b> - "));
+    // The ODK00 entry of the critical text, as the user reads it, after the critical
+    // codes of the nozzle-flow family.
+    EXPECT_TRUE(flagExplanations(Severity::Critical).startsWith("<b>ODE05</b> - "));
+    EXPECT_TRUE(
+            flagExplanations(Severity::Critical)
+                    .contains("<br><b>ODK00</b> - Failure during initialization of the differential equations solver "
+                              "(CVodes). This prevents the solver from functioning and the ODK calculation is "
+                              "aborted. There is no way to solve it, a bug report must be sent to the "
+                              "developer.<br><b>ODK01</b> - "));
     EXPECT_TRUE(flagExplanations(Severity::Warning).startsWith("<b>SP00</b> - "));
 }
 

@@ -2,6 +2,7 @@
 // wall heat and uniform temperature saved from one tab and loaded into a fresh one shows
 // the same form (the frozen slider and its text included); refused loads; deletion.
 #include "../tab_fixture.h"
+#include "calculations/configuration_store.h"
 #include "core/json_file.h"
 
 namespace {
@@ -180,3 +181,75 @@ TEST_F(ConfigurationsTab, DeletingAsksForTheEntryAndWritesTheRest)
 }
 
 } // namespace
+
+// A stored configuration goes through the same rule as a typed one: a number outside
+// its physical range once converted (1e308 bar is infinite in pascals) refuses the run
+// with the field's own message, never "Mixture composition could not converge".
+TEST_F(ConfigurationsTab, StoredNumbersOutsideTheirRangeRefuseTheRunWithTheFieldsMessage)
+{
+    calc::Configuration base;
+    base.propellant = "H2/O2";
+    base.nozzle = "N1";
+    base.pressure = 5.33172;
+    base.ambient = 0.1;
+    base.homT = 298.15;
+    const struct {
+        const char* what;
+        void (*spoil)(nlohmann::json&);
+        const char* message;
+    } cases[] = {
+            {"ambient 1e308 bar",
+             [](nlohmann::json& e) {
+                 e["Ambient Pressure"] = {1e308, 2};
+             },
+             "Invalid atmosferic pressure"},
+            {"ambient beyond a double",
+             [](nlohmann::json& e) {
+                 e["Ambient Pressure"] = {1e300, 0};
+             },
+             "Invalid atmosferic pressure"},
+            {"chamber pressure 0",
+             [](nlohmann::json& e) {
+                 e["Pressure"] = {0.0, 0};
+             },
+             "Invalid Pressure"},
+            {"chamber pressure 1e-300 MPa",
+             [](nlohmann::json& e) {
+                 e["Pressure"] = {1e-300, 0};
+             },
+             "Invalid Pressure"},
+            {"chamber pressure 1e308 MPa",
+             [](nlohmann::json& e) {
+                 e["Pressure"] = {1e308, 0};
+             },
+             "Invalid Pressure"},
+            {"wall at 1e308 K", [](nlohmann::json& e) { e["Wall temperature"] = 1e308; },
+             "Invalid nozzle wall temperature"},
+            {"chamber area 1e308 cm^2",
+             [](nlohmann::json& e) {
+                 e["FAC"] = {true, 1e308, 1};
+             },
+             "Invalid combustion chamber area"},
+            {"uniform temperature 1e308 K",
+             [](nlohmann::json& e) {
+                 e["Uniform reactant T"] = {true, 1e308};
+             },
+             "Invalid homogeneous temperature"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        nlohmann::json entry = calc::configurationEntry(base);
+        c.spoil(entry);
+        ASSERT_TRUE(writeJsonFile(CONFIGURATIONS, nlohmann::json{{"Stored", entry}}));
+        DataTab& t = make();
+        itemChoice = 2;
+        release("but_load");
+        ASSERT_EQ(combo("comb_nozzle")->currentText(), "N1");
+        messages.clear();
+        release("but_run");
+        ASSERT_FALSE(messages.messages().empty());
+        EXPECT_EQ(messages.lastText(), c.message);
+        EXPECT_FALSE(t.model().running);
+        EXPECT_EQ(t.model().results.size(), 1u);
+    }
+}

@@ -136,7 +136,66 @@ TEST_F(RunTab, ARunWithoutAUsableResultIsReportedAndDropped)
     EXPECT_EQ(&t.model().edited(), formRecord);
     EXPECT_EQ(combo("comb_select_conf")->count(), 2);
     EXPECT_EQ(flags.last(), (QList<QVariant>{true, true}));
-    EXPECT_EQ(status.last().at(0).toString(), "Calculating...");
+    // The status bar no longer says "Calculating...": the run has ended.
+    EXPECT_EQ(status.last().at(0).toString(), "Calculation failed");
+    EXPECT_EQ(status.last().at(1).toInt(), 10000);
+    // The nozzle code names the reason in the Critical Errors menu.
+    EXPECT_TRUE(flagRaised(flagsL, code::L08));
+}
+
+// However a press ends (refused, kept, failed, not converged), the status bar no longer
+// says "Calculating..." afterwards; a failed run shows its box and names its code.
+TEST_F(RunTab, TheStatusBarLeavesCalculatingHoweverTheRunEnds)
+{
+    const uint32_t equilibriumIterations = MAX_ITER_EQ;
+    struct Case {
+        const char* what;
+        std::function<void(RunTab&)> setUp;
+        QString status; // the last status message
+        QStringList boxes;
+        uint32_t flowCode; // the flagsODE code of a failed run
+    };
+    calc_test::BurnLaw unitExponent; // n = 1: no pressure balances the grain
+    unitExponent.a = {1e-6};
+    unitExponent.n = {1.0};
+    const Case cases[] = {
+            {"refused at the start",
+             [](RunTab& t) { t.line("line_name")->clear(); },
+             "",
+             {"Must enter a name for the configuration"},
+             0},
+            {"kept", [](RunTab&) {}, "Calculation finished", {}, 0},
+            {"grain run without a balanced pressure",
+             [&](RunTab& t) {
+                 t.stores.burnLaws["H2/O2"] = unitExponent;
+                 t.choose("comb_grain", "G1");
+                 t.radio("radio_spec_grain")->setChecked(true);
+             },
+             "Calculation failed",
+             {"Critical errors during calculations, process aborted"},
+             code::ODE07},
+            {"chamber not converged",
+             [](RunTab&) { MAX_ITER_EQ = 1; },
+             "Calculation failed",
+             {"Mixture composition could not converge, process aborted"},
+             0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataTab& t = make();
+        chooseReferenceRun();
+        c.setUp(*this);
+        QSignalSpy status(&t, &DataTab::StatusMessage);
+        messages.clear();
+        release("but_run");
+        ASSERT_TRUE(worker_run::waitFor([&] { return !t.model().running; }, 20000));
+        MAX_ITER_EQ = equilibriumIterations;
+        ASSERT_GE(status.size(), 2);
+        EXPECT_EQ(status.first().at(0).toString(), "Calculating...");
+        EXPECT_EQ(status.last().at(0).toString(), c.status);
+        EXPECT_EQ(messages.texts(), c.boxes);
+        EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), c.flowCode);
+    }
 }
 
 TEST_F(RunTab, TheAbortButtonStopsAGrainRunWhileTheWindowGoesOn)

@@ -1,0 +1,31 @@
+#pragma once
+// The ranges inside which a number can describe a real engine, one table for the checks
+// of a run's inputs (typed or stored), of the stored grains and nozzles, and of a run's
+// figures. SI units.
+namespace physical {
+
+// Chamber pressure, also at every burn point of a grain run [Pa]: above 1 Pa (below it
+// there is no combustion chamber to speak of, and the equilibrium has no meaning), below
+// 1e10 Pa (10 GPa, some fifty times the chamber pressure of any rocket engine built).
+constexpr double minChamberPressure = 1.0;
+constexpr double maxChamberPressure = 1e10;
+// Ambient pressure [Pa]: 0 (vacuum) or more, below the highest chamber pressure.
+constexpr double maxAmbientPressure = maxChamberPressure;
+// Combustion temperature [K]: a chamber colder than 200 K burns nothing (the species
+// data of the program start at 200 K).
+constexpr double minChamberTemperature = 200.0;
+// Temperatures given to a run, the nozzle wall and the uniform reactant temperature [K]:
+// at most 10000 K, above the combustion temperature of any chemical propellant (about
+// 5000 K) and the melting point of any wall material (tungsten 3695 K).
+constexpr double maxGivenTemperature = 1e4;
+// Lengths of a grain or a nozzle [m]: at least 1 micrometre (a web, port, length or throat
+// thinner than that burns or passes nothing the program can compute), at most 1 km.
+constexpr double minLength = 1e-6;
+constexpr double maxLength = 1e3;
+// Charges of a grain: at most 1000 identical grains in one chamber.
+constexpr unsigned maxCharges = 1000;
+// Contraction ratio of a finite-area combustor (chamber area over throat area): at most
+// 10000; a wider chamber is an infinite-area combustor.
+constexpr double maxContractionRatio = 1e4;
+
+} // namespace physical
