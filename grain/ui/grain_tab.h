@@ -6,12 +6,14 @@
 // the fields, the plot, the picture and currentGrain.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QString>
 #include <QWidget>
 
+#include "core/export_flow.h"
 #include "grain/grain_model.h"
 
 class QCPItemTracer;
@@ -79,8 +81,9 @@ private:
     grain::CylindricalInputs cylindricalInputs() const;
     grain::FrontalInputs frontalInputs() const;
     grain::StarInputs starInputs() const;
-    // The name of an export file: derived from the CSV file of this export, or asked.
-    QString exportFileName(const QString& csvPath, const QString& suffix, const char* caption);
+    // The export's CSV text for the chosen bits, and its picture of the grain.
+    std::string csvText(uint32_t mask) const;
+    std::optional<ExportFailure> savePictureImage(const QString& path);
 
     Ui::GrainTab* ui;
     grain::GrainModel model_; // parameter list, sample count and combustion type

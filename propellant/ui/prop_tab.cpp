@@ -9,6 +9,7 @@
 #include <QSpacerItem>
 #include <qcustomplot.h>
 
+#include "core/item_choice.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/number_fields.h"
@@ -326,17 +327,12 @@ void PropTab::load_prop()
     if (!docs)
         return;
     const std::vector<std::string> keys = documentKeys(docs->propellants.document);
-    int result = 0;
-    {
-        AuxChoose choose(0, this);
-        for (const std::string& key : keys)
-            choose.addRadio(key, false);
-        result = choose.exec();
-    }
+    const int result = runItemChooser(this, itemChooser::select, keys);
     const WaitCursor wait;
-    if (result < 2 || static_cast<std::size_t>(result - 2) >= keys.size())
+    const std::optional<std::string> chosen = chosenItem(result, keys);
+    if (!chosen)
         return;
-    const std::string& name = keys[static_cast<std::size_t>(result - 2)];
+    const std::string& name = *chosen;
     std::string why;
     std::optional<PropellantEntry> entry = propellantEntryFromJson(docs->propellants.document[name], &why);
     if (entry && entry->solid
@@ -401,15 +397,8 @@ void PropTab::del_prop()
     if (!doc)
         return;
     const std::vector<std::string> keys = documentKeys(doc->document);
-    int result = 0;
-    {
-        AuxChoose choose(1, this);
-        for (const std::string& key : keys)
-            choose.addRadio(key, false);
-        result = choose.exec();
-    }
-    if (result >= 2 && static_cast<std::size_t>(result - 2) < keys.size())
-        PropellantModel::erasePropellant(*doc, keys[static_cast<std::size_t>(result - 2)], this);
+    if (const auto chosen = chosenItem(runItemChooser(this, itemChooser::remove, keys), keys))
+        PropellantModel::erasePropellant(*doc, *chosen, this);
 }
 
 // ---- Database buttons ---------------------------------------------------------------------
