@@ -343,7 +343,7 @@ void GrainTab::save()
     const GrainEntry entry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), ui->combo_units->currentIndex(),
                                                   ui->comb_combustion->currentIndex(), ui->line_y_points->text(),
                                                   cylindricalInputs(), frontalInputs(), starInputs());
-    saveGrainEntry(this, name.toStdString(), entry);
+    showReported(this, saveGrainEntry(this, name.toStdString(), entry));
 }
 
 void GrainTab::load()
@@ -403,7 +403,7 @@ void GrainTab::del()
     }
     const std::vector<std::string> names = doc.names();
     if (const auto chosen = chosenItem(dialogs_.chooseItem(this, itemChooser::remove, names), names))
-        deleteGrainEntry(this, doc, *chosen);
+        showReported(this, deleteGrainEntry(doc, *chosen));
 }
 
 // ---- Export --------------------------------------------------------------------------

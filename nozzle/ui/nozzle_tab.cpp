@@ -369,7 +369,7 @@ void NozzleTab::save()
     entry.points = nozzle.pointCount;
     entry.options = nozzle.nozzleOptions;
     entry.parameters = nozzle.nozzleParameters;
-    saveNozzleEntry(this, name.toStdString(), entry);
+    showReported(this, saveNozzleEntry(this, name.toStdString(), entry));
 }
 
 int NozzleTab::chooseStoredNozzle(int mode, const std::vector<std::string>& names)
@@ -451,7 +451,7 @@ void NozzleTab::del()
     }
     const std::vector<std::string> names = doc.names();
     if (const auto chosen = chosenItem(chooseStoredNozzle(itemChooser::remove, names), names))
-        deleteNozzleEntry(this, doc, *chosen);
+        showReported(this, deleteNozzleEntry(doc, *chosen));
 }
 
 // ---- Export ----

@@ -99,27 +99,27 @@ SolidDataForm PropTab::solidDataForm() const
 
 bool PropTab::checkSolidData()
 {
-    return propellant.checkSolidData(solidDataForm(), PRES_VIELLE_TOP_LIMIT, this);
+    return showReported(this, propellant.checkSolidData(solidDataForm(), PRES_VIELLE_TOP_LIMIT));
 }
 
 bool PropTab::checkComposition()
 {
-    return propellant.checkComposition(reactantRows(), this);
+    return showReported(this, propellant.checkComposition(reactantRows()));
 }
 
 bool PropTab::buildMixture()
 {
-    return propellant.buildMixture(ui->line_Name->text(), reactantRows(), this);
+    return showReported(this, propellant.buildMixture(ui->line_Name->text(), reactantRows()));
 }
 
 void PropTab::updateCompatibleSpecies()
 {
-    updateCompatibleSpeciesFor(reactantNames(), this);
+    showViewMessages(this, updateCompatibleSpeciesFor(reactantNames()));
 }
 
 bool PropTab::updateCompatibleReactions(bool check)
 {
-    return updateCompatibleReactionsFor(check, this);
+    return showReported(this, updateCompatibleReactionsFor(check));
 }
 
 // ---- Reactant rows ---------------------------------------------------------------------
@@ -316,14 +316,17 @@ void PropTab::RemInterval()
 
 bool PropTab::save_prop()
 {
-    return propellant.save(ui->line_Name->text(), reactantRows(), solidDataForm(), PRES_VIELLE_TOP_LIMIT, this,
-                           [this] { return updateCompatibleReactions(true); });
+    // The selection check is the tab's own (it shows its refusal).
+    auto verifySelection = [this] { return Reported<bool>{updateCompatibleReactions(true), {}}; };
+    return showReported(this,
+                        propellant.save(ui->line_Name->text(), reactantRows(), solidDataForm(), PRES_VIELLE_TOP_LIMIT,
+                                        this, verifySelection));
 }
 
 void PropTab::load_prop()
 {
     const QSignalBlocker ownSignals(this);
-    std::optional<LoadDocuments> docs = PropellantModel::readLoadDocuments(this);
+    std::optional<LoadDocuments> docs = showReported(this, PropellantModel::readLoadDocuments());
     if (!docs)
         return;
     const std::vector<std::string> keys = documentKeys(docs->propellants.document);
@@ -388,17 +391,17 @@ void PropTab::load_prop()
         ui->line_dens->clear();
         ui->PropDataBox->setChecked(false);
     }
-    PropellantModel::applyStoredSelection(*entry, *docs, this);
+    showReported(this, PropellantModel::applyStoredSelection(*entry, *docs));
 }
 
 void PropTab::del_prop()
 {
-    std::optional<PropellantDocument> doc = PropellantModel::readPropellants(this);
+    std::optional<PropellantDocument> doc = showReported(this, PropellantModel::readPropellants());
     if (!doc)
         return;
     const std::vector<std::string> keys = documentKeys(doc->document);
     if (const auto chosen = chosenItem(runItemChooser(this, itemChooser::remove, keys), keys))
-        PropellantModel::erasePropellant(*doc, *chosen, this);
+        showReported(this, PropellantModel::erasePropellant(*doc, *chosen));
 }
 
 // ---- Database buttons ---------------------------------------------------------------------
