@@ -25,7 +25,7 @@ QString imageBase(const QString& csvPath)
 ExportResult runExport(const ExportDialogs& dialogs, const ExportPlanner& planFor)
 {
     ExportResult result;
-    const int chosen = dialogs.chooseItems();
+    const int chosen = dialogs.chooseExport();
     if (chosen <= 0)
         return result;
     const std::optional<ExportPlan> plan = planFor(static_cast<uint32_t>(chosen));

@@ -19,7 +19,7 @@
 // The dialogs of an export, supplied by the tab (tests answer them).
 struct ExportDialogs {
     // The export dialog in the tab's mode: the bit mask of the choice, 0 for none.
-    std::function<int()> chooseItems;
+    std::function<int()> chooseExport;
     // A save-file dialog with `caption`, starting at `directory`, offering `filter`:
     // the chosen name, empty when cancelled.
     std::function<QString(const QString& caption, const QString& directory, const QString& filter)> saveFileName;

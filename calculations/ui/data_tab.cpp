@@ -995,7 +995,7 @@ void DataTab::exportar()
         return;
     }
     ExportDialogs files;
-    files.chooseItems = [this] { return dialogs.exportChoice(this); };
+    files.chooseExport = [this] { return dialogs.exportChoice(this); };
     files.saveFileName = [this](const QString& caption, const QString& folder, const QString& filter) {
         return dialogs.saveFileName(this, caption, folder, filter);
     };

@@ -42,7 +42,8 @@ public:
         // A save-file name, empty when cancelled.
         std::function<QString(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)>
                 saveFileName;
-        // One stored item (mode 0 to load, 1 to delete): position + 2, below 2 for none.
+        // One stored item (itemChooser::select or ::remove): the chooser's result, which
+        // chosenItem maps to a name or none.
         std::function<int(QWidget* parent, int mode, const std::vector<std::string>& names)> chooseItem;
         // Species to plot (name, offered disabled); the ticked positions go to auxChooseChecked.
         std::function<void(QWidget* parent, const std::vector<std::pair<std::string, bool>>& species)> chooseSpecies;

@@ -415,7 +415,7 @@ void GrainTab::exportar()
         return;
     }
     ExportDialogs dialogs;
-    dialogs.chooseItems = [this] { return dialogs_.chooseExport(this); };
+    dialogs.chooseExport = [this] { return dialogs_.chooseExport(this); };
     dialogs.saveFileName = [this](const QString& caption, const QString& directory, const QString& filter) {
         return dialogs_.saveFileName(this, caption, directory, filter);
     };

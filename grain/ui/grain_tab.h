@@ -36,8 +36,8 @@ public:
     void NightMode(bool on);
 
     // The modal dialogs the tab opens, replaceable so that tests answer them. Defaults:
-    // AuxChoose (mode 0 select, 1 delete; result 2 + index of the chosen item, below 2
-    // for none), ExportSelection in its grain mode (the bit mask, 0 for nothing) and
+    // the stored-item chooser (runItemChooser; its result goes through chosenItem),
+    // ExportSelection in its grain mode (the bit mask, 0 for nothing) and
     // Qt's save-file dialog (empty when cancelled).
     struct Dialogs {
         std::function<int(QWidget* parent, int mode, const std::vector<std::string>& items)> chooseItem;

@@ -478,7 +478,7 @@ void NozzleTab::exportar()
         return;
     }
     ExportDialogs dialogs;
-    dialogs.chooseItems = [this] { return static_cast<int>(chooseExportItems()); };
+    dialogs.chooseExport = [this] { return static_cast<int>(chooseExportItems()); };
     dialogs.saveFileName = [this](const QString& caption, const QString&, const QString& filter) {
         return askSaveFileName(caption, filter);
     };

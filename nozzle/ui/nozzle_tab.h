@@ -74,8 +74,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
     // The dialogs of the store and the export, one function each so that tests can
-    // answer them. chooseStoredNozzle returns the list dialog's result: 2 + the position
-    // of the chosen name, anything below 2 for none.
+    // answer them. chooseStoredNozzle returns the stored-item chooser's result, which
+    // chosenItem (core/item_choice.h) maps to a name or none.
     virtual int chooseStoredNozzle(int mode, const std::vector<std::string>& names);
     virtual uint32_t chooseExportItems();
     virtual QString askSaveFileName(const QString& caption, const QString& filter);

@@ -199,7 +199,7 @@ void PropTab::exportar()
         return;
     }
     ::ExportDialogs files;
-    files.chooseItems = [this] { return exportDialogs.chooseExport(this); };
+    files.chooseExport = [this] { return exportDialogs.chooseExport(this); };
     files.saveFileName = [this](const QString& caption, const QString& directory, const QString& filter) {
         return exportDialogs.saveFileName(this, caption, directory, filter);
     };

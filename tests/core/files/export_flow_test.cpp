@@ -17,7 +17,7 @@ protected:
     {
         PATH_EXPORT = app.path() + "/Exports";
         SAME_NAME_EXPORT = true;
-        dialogs.chooseItems = [this] { return mask; };
+        dialogs.chooseExport = [this] { return mask; };
         dialogs.saveFileName = [this](const QString& caption, const QString& directory, const QString& filter) {
             asked << caption + " | " + directory + " | " + filter;
             return answers.isEmpty() ? QString() : answers.takeFirst();
