@@ -4,9 +4,6 @@
 #include <iomanip>
 #include <sstream>
 
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "engine/rocket_variables.h"
 
 namespace calc {
@@ -292,23 +289,6 @@ std::string calculationCsv(const std::vector<const RocketVariables*>& runs, uint
         w.endLine();
     }
     return w.str();
-}
-
-bool writeTextFile(const QString& path, const std::string& text, QString* error)
-{
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text)
-            && file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size())
-            && file.commit();
-    if (!written && error)
-        *error = file.errorString();
-    return written;
-}
-
-QString imageBase(const QString& chosenFile)
-{
-    const QFileInfo info(chosenFile);
-    return info.path() + "/" + info.fileName().section('.', 0, 0);
 }
 
 } // namespace calc

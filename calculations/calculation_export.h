@@ -1,6 +1,6 @@
 #pragma once
 // The export of finished runs: the choice bits of the export dialog, the refusals of a
-// choice, the CSV text and the image names.
+// choice and the CSV text.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -47,12 +47,5 @@ inline const QString exportDone = QStringLiteral("Export finished successfully")
 // significant digits; a text cell holding the separator, a quote or a line break is
 // quoted (quotes doubled).
 std::string calculationCsv(const std::vector<const RocketVariables*>& runs, uint32_t mask, char separator, int digits);
-
-// Replaces the file at `path` with `text` atomically; false (the reason in *error) when
-// it could not be written, any earlier file then left as it was.
-bool writeTextFile(const QString& path, const std::string& text, QString* error = nullptr);
-
-// "<folder>/<base>": the folder of the chosen file and its name up to the first dot.
-QString imageBase(const QString& chosenFile);
 
 } // namespace calc

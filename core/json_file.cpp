@@ -219,6 +219,11 @@ std::string serializeJson(const nlohmann::json& document)
 
 bool writeJsonFile(const std::string& path, const nlohmann::json& document, std::string* error)
 {
+    return replaceFileAtomically(path, serializeJson(document), FileContent::Bytes, error);
+}
+
+bool replaceFileAtomically(const std::string& path, const std::string& content, FileContent kind, std::string* error)
+{
     // The atomic replacement renames a new file over the old one: it must only ever
     // replace a regular file, never a folder, a device or a FIFO that happens to
     // carry the name.
@@ -235,14 +240,15 @@ bool writeJsonFile(const std::string& path, const nlohmann::json& document, std:
                                                            : "it is not a regular file (a device or a FIFO)";
         return false;
     }
-    const std::string text = serializeJson(document);
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    const QIODevice::OpenMode mode
+            = kind == FileContent::Text ? QIODevice::WriteOnly | QIODevice::Text : QIODevice::WriteOnly;
+    if (!file.open(mode)) {
         if (error)
             *error = file.errorString().toStdString();
         return false;
     }
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    if (file.write(content.data(), static_cast<qint64>(content.size())) != static_cast<qint64>(content.size())) {
         if (error)
             *error = file.errorString().toStdString();
         file.cancelWriting();

@@ -55,3 +55,14 @@ std::string describeDuplicateNames(const std::vector<DuplicateName>& duplicates)
 
 // The text writeJsonFile would write.
 std::string serializeJson(const nlohmann::json& document);
+
+// How replaceFileAtomically writes: the bytes as they are, or as text (each line feed
+// becomes the platform's line end).
+enum class FileContent { Bytes, Text };
+
+// The atomic replacement under writeJsonFile, for every file the program writes whole:
+// `content` goes to a new file that then takes the place of the one at `path`, which
+// must be a regular file (or a link to one) or not exist yet. Returns false, leaving
+// whatever is at the path untouched, when the file could not be written.
+bool replaceFileAtomically(const std::string& path, const std::string& content, FileContent kind,
+                           std::string* error = nullptr);

@@ -1,8 +1,8 @@
 #include "databases/compatible_lists.h"
 
 #include <algorithm>
+#include <utility>
 
-#include <QObject>
 #include <QString>
 
 #include "core/message_box.h"
@@ -49,24 +49,27 @@ const nlohmann::json* listOf(const nlohmann::json& entry, const char* key)
 }
 
 // Reads a file the way the compatibility update does: a missing file gives an empty
-// document (its code raised by the reader); a file that cannot be opened or parsed is
-// reported and ends the update.
-bool readForUpdate(ChemicalDatabase db, QObject* parent, nlohmann::json& document, bool* missing)
+// document (its code raised by the reader); a file that cannot be opened or parsed ends
+// the update with a refusal.
+bool readForUpdate(ChemicalDatabase db, nlohmann::json& document, bool* missing, ViewMessages& refusals)
 {
     DatabaseDocument doc = readDatabase(db);
     QString kind = db == ChemicalDatabase::Species ? QStringLiteral("Species")
             : db == ChemicalDatabase::Reactants    ? QStringLiteral("Reactants")
                                                    : QStringLiteral("Kinetics");
+    auto refuse = [&refusals](const QString& text) {
+        MessageRequest box;
+        box.icon = Msg::Critical;
+        box.text = text;
+        refusals.push_back(ViewMessage{box, true});
+        return false;
+    };
     switch (doc.status) {
     case JsonReadStatus::CannotOpen:
-        showCritical(parent,
-                     kind
-                             + QStringLiteral(" file could not be opened, it may be opened by another software or have "
-                                              "accesibility restrictions"));
-        return false;
-    case JsonReadStatus::Unparsable:
-        showCritical(parent, kind + QStringLiteral(" file was corrupted, save process aborted"));
-        return false;
+        return refuse(kind
+                      + QStringLiteral(" file could not be opened, it may be opened by another software or have "
+                                       "accesibility restrictions"));
+    case JsonReadStatus::Unparsable: return refuse(kind + QStringLiteral(" file was corrupted, save process aborted"));
     case JsonReadStatus::Missing:
         if (missing)
             *missing = true;
@@ -159,8 +162,7 @@ std::vector<std::string> collectCompatibleReactions(const std::vector<std::strin
     return keys;
 }
 
-PlainCompatibleLists::PlainCompatibleLists(ReactantNames reactantNames, QObject* messageParent)
-    : reactantNames_(std::move(reactantNames)), messageParent_(messageParent)
+PlainCompatibleLists::PlainCompatibleLists(ReactantNames reactantNames) : reactantNames_(std::move(reactantNames))
 { }
 
 void PlainCompatibleLists::updateCompatibleSpecies()
@@ -170,10 +172,10 @@ void PlainCompatibleLists::updateCompatibleSpecies()
     // A missing reactants or species file ends the update with both lists empty.
     bool missing = false;
     nlohmann::json reactants;
-    if (!readForUpdate(ChemicalDatabase::Reactants, messageParent_, reactants, &missing) || missing)
+    if (!readForUpdate(ChemicalDatabase::Reactants, reactants, &missing, refusals_) || missing)
         return;
     nlohmann::json species;
-    if (!readForUpdate(ChemicalDatabase::Species, messageParent_, species, &missing) || missing)
+    if (!readForUpdate(ChemicalDatabase::Species, species, &missing, refusals_) || missing)
         return;
     const std::vector<std::string> rows = reactantNames_ ? reactantNames_() : std::vector<std::string>{};
     propellantElements = collectPropellantElements(rows, reactants);
@@ -186,13 +188,18 @@ bool PlainCompatibleLists::updateCompatibleReactions(bool check)
         return true;
     compatibleReactions.clear();
     nlohmann::json species;
-    if (!readForUpdate(ChemicalDatabase::Species, messageParent_, species, nullptr))
+    if (!readForUpdate(ChemicalDatabase::Species, species, nullptr, refusals_))
         return false;
     nlohmann::json kinetics;
-    if (!readForUpdate(ChemicalDatabase::Kinetics, messageParent_, kinetics, nullptr))
+    if (!readForUpdate(ChemicalDatabase::Kinetics, kinetics, nullptr, refusals_))
         return false;
     compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics);
     return true;
+}
+
+ViewMessages PlainCompatibleLists::takeRefusals()
+{
+    return std::exchange(refusals_, {});
 }
 
 CompatibleListsUpdater& compatibleListsUpdaterFor(CompatibleListsUpdater* owner)
@@ -203,9 +210,10 @@ CompatibleListsUpdater& compatibleListsUpdaterFor(CompatibleListsUpdater* owner)
     return plain;
 }
 
-void rebuildCompatibleLists(CompatibleListsUpdater* owner)
+ViewMessages rebuildCompatibleLists(CompatibleListsUpdater* owner)
 {
     CompatibleListsUpdater& updater = compatibleListsUpdaterFor(owner);
     updater.updateCompatibleSpecies();
     updater.updateCompatibleReactions(false);
+    return updater.takeRefusals();
 }

@@ -12,7 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
-class QObject;
+#include "core/view_message.h"
 
 extern std::vector<std::string> propellantElements;
 extern std::vector<std::string> compatibleSpecies;
@@ -28,6 +28,9 @@ public:
     // check false: rebuilds compatibleReactions from compatibleSpecies. The dialogs
     // only ever pass false and ignore the result.
     virtual bool updateCompatibleReactions(bool check) = 0;
+    // The refusals of the updates so far that no view has shown yet, for the dialog that
+    // asked for them to show; an owner that is a view shows its own and has none.
+    virtual ViewMessages takeRefusals() { return {}; }
 };
 
 // The element symbols of the named reactants ("Composition" element 1), each once, in
@@ -49,27 +52,30 @@ std::vector<std::string> collectCompatibleReactions(const std::vector<std::strin
                                                     const nlohmann::json& kineticsDoc);
 
 // Rebuilds the lists from the database files for a given set of reactant rows. It stands
-// in for the propellant tab wherever a dialog has no tab as parent.
+// in for the propellant tab wherever a dialog has no tab as parent. A database that
+// cannot be opened or parsed ends an update with a refusal (critical, without a parent),
+// kept for takeRefusals.
 class PlainCompatibleLists : public CompatibleListsUpdater {
 public:
     using ReactantNames = std::function<std::vector<std::string>()>;
-    // `reactantNames` gives the reactant rows in display order (none when empty);
-    // `messageParent` parents the critical boxes.
-    explicit PlainCompatibleLists(ReactantNames reactantNames = {}, QObject* messageParent = nullptr);
+    // `reactantNames` gives the reactant rows in display order (none when empty).
+    explicit PlainCompatibleLists(ReactantNames reactantNames = {});
 
     void updateCompatibleSpecies() override;
     // check true verifies the user's selection before a propellant is saved, which only
     // the propellant tab does: here it leaves the list alone and succeeds.
     bool updateCompatibleReactions(bool check) override;
+    ViewMessages takeRefusals() override;
 
 private:
     ReactantNames reactantNames_;
-    QObject* messageParent_;
+    ViewMessages refusals_;
 };
 
 // The updater a dialog uses: the owner it was given, or, without one, a process-wide
 // PlainCompatibleLists without reactant rows.
 CompatibleListsUpdater& compatibleListsUpdaterFor(CompatibleListsUpdater* owner);
 
-// updateCompatibleSpecies() then updateCompatibleReactions(false) on that updater.
-void rebuildCompatibleLists(CompatibleListsUpdater* owner);
+// updateCompatibleSpecies() then updateCompatibleReactions(false) on that updater; the
+// refusals it has not shown itself come back for the calling dialog to show.
+ViewMessages rebuildCompatibleLists(CompatibleListsUpdater* owner);

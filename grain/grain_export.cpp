@@ -3,9 +3,6 @@
 #include <locale>
 #include <sstream>
 
-#include <QFileInfo>
-#include <QSaveFile>
-
 namespace grain {
 
 namespace {
@@ -55,26 +52,6 @@ std::string grainCsvText(const GrainCsvContent& content, uint32_t mask, char sep
             out << separator << static_cast<double>(value);
     }
     return out.str();
-}
-
-QString derivedImagePath(const QString& csvPath, const QString& suffix)
-{
-    const QFileInfo info(csvPath);
-    return info.path() + QStringLiteral("/") + info.baseName() + suffix;
-}
-
-bool writeTextFile(const QString& path, const std::string& text, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())
-        || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
 }
 
 QString exportFailedMessage(const QString& path, const QString& reason)

@@ -1,6 +1,6 @@
 #pragma once
-// What the grain export writes, without widgets: the CSV text, the image names derived
-// from the CSV name, and the writing of a text file that reports failure.
+// What the grain export writes, without widgets: the CSV text and the words of a failed
+// write (the flow itself is core/export_flow.h).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,13 +31,6 @@ struct GrainCsvContent {
 // without a line end. Every cell is preceded by `separator`; numbers in the general
 // notation with `digits` significant digits and "." as decimal point.
 std::string grainCsvText(const GrainCsvContent& content, uint32_t mask, char separator, int digits);
-
-// The CSV file's folder, "/", its name up to the first dot, and `suffix`
-// ("D/run.final.csv" with "_graph.png" gives "D/run_graph.png").
-QString derivedImagePath(const QString& csvPath, const QString& suffix);
-
-// Writes `text` as the whole file, replacing it only once everything was written.
-bool writeTextFile(const QString& path, const std::string& text, QString* error = nullptr);
 
 // "Export failed: <path> could not be written (<reason>)".
 QString exportFailedMessage(const QString& path, const QString& reason);

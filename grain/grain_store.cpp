@@ -214,18 +214,17 @@ bool isEmptyValue(const nlohmann::json& value)
 
 } // namespace
 
-SaveOutcome saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry)
+Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry)
 {
+    auto refused = [](const QString& text) {
+        return Reported<SaveOutcome>{SaveOutcome::Refused, {ViewMessage{grainTabMessage(Msg::Critical, text)}}};
+    };
     GrainDocument doc = readGrainFile();
-    if (!doc.opened()) {
-        showMessage(parent, grainTabMessage(Msg::Critical, QString::fromUtf8(kGrainFileCannotOpen)));
-        return SaveOutcome::Refused;
-    }
-    if (!doc.writable()) {
-        // Writing now would replace every grain stored in the unreadable file.
-        showMessage(parent, grainTabMessage(Msg::Critical, grainFileCorruptMessage(doc.path)));
-        return SaveOutcome::Refused;
-    }
+    if (!doc.opened())
+        return refused(QString::fromUtf8(kGrainFileCannotOpen));
+    // Writing now would replace every grain stored in the unreadable file.
+    if (!doc.writable())
+        return refused(grainFileCorruptMessage(doc.path));
     const auto existing = doc.document.find(name);
     if (existing != doc.document.end() && !isEmptyValue(*existing)) {
         MessageRequest ask = grainTabMessage(
@@ -233,30 +232,25 @@ SaveOutcome saveGrainEntry(QObject* parent, const std::string& name, const Grain
         ask.buttons = Msg::Yes | Msg::Cancel;
         ask.defaultButton = Msg::Yes;
         if (showMessage(parent, ask).button != Msg::Yes)
-            return SaveOutcome::Cancelled;
+            return {SaveOutcome::Cancelled, {}};
     }
     doc.document.erase(name);
     doc.document[name] = toJson(entry);
     std::string error;
-    if (!writeGrainFile(doc, &error)) {
-        showMessage(parent, grainTabMessage(Msg::Critical, grainFileWriteFailedMessage(doc.path, error)));
-        return SaveOutcome::Refused;
-    }
-    showMessage(parent, grainTabMessage(Msg::Information, QStringLiteral("Successful save")));
+    if (!writeGrainFile(doc, &error))
+        return refused(grainFileWriteFailedMessage(doc.path, error));
     refreshFlag = 1;
-    return SaveOutcome::Saved;
+    return {SaveOutcome::Saved, {ViewMessage{grainTabMessage(Msg::Information, QStringLiteral("Successful save"))}}};
 }
 
-bool deleteGrainEntry(QObject* parent, GrainDocument& doc, const std::string& name)
+Reported<bool> deleteGrainEntry(GrainDocument& doc, const std::string& name)
 {
     if (!doc.writable() || doc.document.erase(name) == 0)
-        return false;
+        return {false, {}};
     std::string error;
-    if (!writeGrainFile(doc, &error)) {
-        showMessage(parent, grainTabMessage(Msg::Critical, grainFileWriteFailedMessage(doc.path, error)));
-        return false;
-    }
-    return true;
+    if (!writeGrainFile(doc, &error))
+        return {false, {ViewMessage{grainTabMessage(Msg::Critical, grainFileWriteFailedMessage(doc.path, error))}}};
+    return {true, {}};
 }
 
 } // namespace grain

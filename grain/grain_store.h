@@ -21,6 +21,7 @@
 #include "core/data_file.h"
 #include "core/json_file.h"
 #include "core/message_box.h"
+#include "core/view_message.h"
 #include "grain/grain_model.h"
 
 class QObject;
@@ -91,14 +92,14 @@ std::optional<QString> grainNameRefusal(const QString& name);
 
 enum class SaveOutcome { Saved, Cancelled, Refused };
 
-// Reads the file, asks before replacing a stored grain of that name, writes, and reports
-// to the user through the message seam (boxes parented to `parent`). Sets refreshFlag
-// only after the file was written.
-SaveOutcome saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry);
+// Reads the file, asks before replacing a stored grain of that name (the question a
+// child of `parent`) and writes. The refusals and the closing "Successful save" come
+// back for the tab to show. Sets refreshFlag only after the file was written.
+Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry);
 
-// Removes `name` from `doc` (read by readGrainFile) and writes it back; a failed write is
-// reported. False when nothing was written.
-bool deleteGrainEntry(QObject* parent, GrainDocument& doc, const std::string& name);
+// Removes `name` from `doc` (read by readGrainFile) and writes it back. False when
+// nothing was written; a failed write comes back as a refusal.
+Reported<bool> deleteGrainEntry(GrainDocument& doc, const std::string& name);
 
 // The message boxes of the grain tab: modal children of the tab without title or icon.
 MessageRequest grainTabMessage(Msg::Icon icon, const QString& text);

@@ -3,9 +3,6 @@
 #include <locale>
 #include <sstream>
 
-#include <QSaveFile>
-#include <QString>
-
 namespace {
 
 class CsvWriter {
@@ -107,15 +104,4 @@ void fitImageRanges(AxisSpan& x, AxisSpan& y, int width, int height, int display
         y = {-e / 2, e / 2};
     else
         y = {throatRadius, throatRadius + e};
-}
-
-bool writeTextFile(const std::string& path, const std::string& text, std::string* error)
-{
-    QSaveFile file(QString::fromStdString(path));
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Text)
-            && file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size())
-            && file.commit();
-    if (!ok && error)
-        *error = file.errorString().toStdString();
-    return ok;
 }

@@ -36,7 +36,3 @@ struct AxisSpan {
 // (display 1, curve and axis), centred on the axis (display 2, full nozzle) or starting
 // at the throat radius (otherwise).
 void fitImageRanges(AxisSpan& x, AxisSpan& y, int width, int height, int display, double throatRadius);
-
-// Writes `text` to `path` (replacing the file only once everything was written);
-// false with the reason in *error otherwise.
-bool writeTextFile(const std::string& path, const std::string& text, std::string* error);

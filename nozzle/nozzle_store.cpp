@@ -1,6 +1,7 @@
 #include "nozzle/nozzle_store.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "core/flags.h"
 #include "core/message_box.h"
@@ -99,32 +100,28 @@ QString corruptMessage(const std::string& path)
                                   + " could not be read (it is not a valid nozzle file); it was left unchanged");
 }
 
-bool write(QObject* parent, const NozzleDocument& doc)
+// The refusal of a failed write, or nothing when the file was written.
+std::optional<ViewMessage> write(const NozzleDocument& doc)
 {
     std::string error;
     if (writeDataFile(doc, &error))
-        return true;
+        return std::nullopt;
     QString text = QString::fromStdString("The nozzle file " + doc.path + " could not be written");
     if (!error.empty())
         text += QString::fromStdString(": " + error);
-    tabMessage(parent, Msg::Critical, text);
-    return false;
+    return tabViewMessage(Msg::Critical, text);
 }
 
 } // namespace
 
-StoreResult saveNozzleEntry(QObject* parent, const std::string& name, const NozzleEntry& entry)
+Reported<StoreResult> saveNozzleEntry(QObject* parent, const std::string& name, const NozzleEntry& entry)
 {
     NozzleDocument doc = readNozzleFile();
-    if (!doc.opened()) {
-        tabMessage(parent, Msg::Critical, nozzleFileCannotOpenMessage);
-        return StoreResult::Refused;
-    }
-    if (!doc.writable()) {
-        // Writing would replace the nozzles stored in the unreadable file by this one.
-        tabMessage(parent, Msg::Critical, corruptMessage(doc.path));
-        return StoreResult::Refused;
-    }
+    if (!doc.opened())
+        return {StoreResult::Refused, {tabViewMessage(Msg::Critical, nozzleFileCannotOpenMessage)}};
+    // Writing would replace the nozzles stored in the unreadable file by this one.
+    if (!doc.writable())
+        return {StoreResult::Refused, {tabViewMessage(Msg::Critical, corruptMessage(doc.path))}};
     auto it = doc.document.find(name);
     if (it != doc.document.end() && !(it->is_null() || ((it->is_object() || it->is_array()) && it->empty()))) {
         MessageRequest question
@@ -132,20 +129,21 @@ StoreResult saveNozzleEntry(QObject* parent, const std::string& name, const Nozz
         question.buttons = Msg::Yes | Msg::Cancel;
         question.defaultButton = Msg::Yes;
         if (showMessage(parent, question).button != Msg::Yes)
-            return StoreResult::Cancelled;
+            return {StoreResult::Cancelled, {}};
     }
     doc.document[name] = nozzleEntryToJson(entry);
-    if (!write(parent, doc))
-        return StoreResult::Refused;
-    tabMessage(parent, Msg::Information, "Successful save");
+    if (std::optional<ViewMessage> refusal = write(doc))
+        return {StoreResult::Refused, {*refusal}};
     refreshFlag = 1;
-    return StoreResult::Written;
+    return {StoreResult::Written, {tabViewMessage(Msg::Information, "Successful save")}};
 }
 
-StoreResult deleteNozzleEntry(QObject* parent, NozzleDocument& doc, const std::string& name)
+Reported<StoreResult> deleteNozzleEntry(NozzleDocument& doc, const std::string& name)
 {
     if (!doc.writable() || !doc.document.contains(name))
-        return StoreResult::Refused;
+        return {StoreResult::Refused, {}};
     doc.document.erase(name);
-    return write(parent, doc) ? StoreResult::Written : StoreResult::Refused;
+    if (std::optional<ViewMessage> refusal = write(doc))
+        return {StoreResult::Refused, {*refusal}};
+    return {StoreResult::Written, {}};
 }

@@ -20,6 +20,7 @@
 
 #include "core/data_file.h"
 #include "core/json_file.h"
+#include "core/view_message.h"
 
 class QObject;
 
@@ -54,10 +55,11 @@ enum class StoreResult { Written, Cancelled, Refused };
 
 // Saves `entry` under `name` (the name and the form were checked before): reads the file,
 // refuses to touch one that cannot be opened or parsed, asks before replacing a
-// non-empty member of the same name, writes, reports "Successful save" and sets
-// refreshFlag. Every box is a child of `parent`.
-StoreResult saveNozzleEntry(QObject* parent, const std::string& name, const NozzleEntry& entry);
+// non-empty member of the same name (the question a child of `parent`), writes and sets
+// refreshFlag. The refusals and the closing "Successful save" come back for the tab to
+// show.
+Reported<StoreResult> saveNozzleEntry(QObject* parent, const std::string& name, const NozzleEntry& entry);
 
 // Removes `name` from the document that was read and writes it back (no message on
-// success; a failed write is reported). Deleting never sets refreshFlag.
-StoreResult deleteNozzleEntry(QObject* parent, NozzleDocument& doc, const std::string& name);
+// success; a failed write comes back as a refusal). Deleting never sets refreshFlag.
+Reported<StoreResult> deleteNozzleEntry(NozzleDocument& doc, const std::string& name);

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include "propellant/provider_messages.h"
-#include "propellant/tab_messages.h"
 
 using nlohmann::json;
 
@@ -52,61 +51,62 @@ QString databaseLabel(ChemicalDatabase db)
     return {};
 }
 
-std::optional<DatabaseDocument> readDatabaseForTab(ChemicalDatabase db, QObject* tab, const char* operation)
+Reported<std::optional<DatabaseDocument>> readDatabaseForTab(ChemicalDatabase db, const char* operation)
 {
     DatabaseDocument doc = readDatabase(db);
     switch (doc.status) {
     case JsonReadStatus::Ok:
-    case JsonReadStatus::Missing: return doc;
+    case JsonReadStatus::Missing: return {std::move(doc), {}};
     case JsonReadStatus::CannotOpen:
-        showTabMessage(tab, Msg::Critical, cannotOpenFileMessage(databaseLabel(db)));
-        return std::nullopt;
+        return {std::nullopt, {tabViewMessage(Msg::Critical, cannotOpenFileMessage(databaseLabel(db)))}};
     case JsonReadStatus::Unparsable:
-        showTabMessage(tab, Msg::Critical, corruptedFileMessage(databaseLabel(db), QString::fromLatin1(operation)));
-        return std::nullopt;
+        return {std::nullopt,
+                {tabViewMessage(Msg::Critical,
+                                corruptedFileMessage(databaseLabel(db), QString::fromLatin1(operation)))}};
     }
-    return std::nullopt;
+    return {};
 }
 
-void updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows, QObject* tab)
+ViewMessages updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows)
 {
     compatibleSpecies.clear();
     propellantElements.clear();
-    std::optional<DatabaseDocument> reactants = readDatabaseForTab(ChemicalDatabase::Reactants, tab, "save");
-    if (!reactants || reactants->status == JsonReadStatus::Missing)
-        return;
-    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "save");
-    if (!species || species->status == JsonReadStatus::Missing)
-        return;
-    propellantElements = collectPropellantElements(reactantRows, reactants->document);
-    compatibleSpecies = collectCompatibleSpecies(propellantElements, species->document);
+    Reported<std::optional<DatabaseDocument>> reactants = readDatabaseForTab(ChemicalDatabase::Reactants, "save");
+    if (!reactants.value || reactants.value->status == JsonReadStatus::Missing)
+        return reactants.messages;
+    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "save");
+    if (!species.value || species.value->status == JsonReadStatus::Missing)
+        return species.messages;
+    propellantElements = collectPropellantElements(reactantRows, reactants.value->document);
+    compatibleSpecies = collectCompatibleSpecies(propellantElements, species.value->document);
+    return {};
 }
 
-bool updateCompatibleReactionsFor(bool check, QObject* tab)
+Reported<bool> updateCompatibleReactionsFor(bool check)
 {
     if (!check)
         compatibleReactions.clear();
-    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "save");
-    if (!species)
-        return false;
-    std::optional<DatabaseDocument> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, tab, "save");
-    if (!kinetics)
-        return false;
+    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "save");
+    if (!species.value)
+        return {false, species.messages};
+    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "save");
+    if (!kinetics.value)
+        return {false, kinetics.messages};
     if (!check) {
-        compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics->document);
-        return true;
+        compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics.value->document);
+        return {true, {}};
     }
-    std::optional<UnselectedParticipant> unselected
-            = findUnselectedParticipant(compatibleReactions, compatibleSpecies, species->document, kinetics->document);
+    std::optional<UnselectedParticipant> unselected = findUnselectedParticipant(
+            compatibleReactions, compatibleSpecies, species.value->document, kinetics.value->document);
     if (!unselected)
-        return true;
+        return {true, {}};
     const QString key = QString::fromStdString(unselected->reaction);
-    showProviderMessage(
-            QStringLiteral("Reaction '") + key
-                    + (unselected->product ? QStringLiteral("' has a non-selected specie as product")
-                                           : QStringLiteral("' uses a non-selected specie as reactant")),
-            QStringLiteral("Please deselect the reaction or select the appropriate specie in the database"));
-    return false;
+    return {false,
+            {providerViewMessage(
+                    QStringLiteral("Reaction '") + key
+                            + (unselected->product ? QStringLiteral("' has a non-selected specie as product")
+                                                   : QStringLiteral("' uses a non-selected specie as reactant")),
+                    QStringLiteral("Please deselect the reaction or select the appropriate specie in the database"))}};
 }
 
 std::optional<UnselectedParticipant> findUnselectedParticipant(const std::vector<std::string>& reactions,

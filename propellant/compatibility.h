@@ -1,9 +1,9 @@
 #pragma once
 // How the propellant tab keeps the process-wide compatibility lists
 // (databases/compatible_lists.h) in step with its reactant rows and the database files,
-// and how it verifies the user's selection of reactions before a save. The boxes of the
-// updates are children of the tab (critical icon); that of the verification has no
-// parent and carries the program's window icon.
+// and how it verifies the user's selection of reactions before a save. Their refusals
+// come back for the tab to show: those of the updates as its children (critical icon),
+// that of the verification without a parent and with the program's window icon.
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,24 +11,23 @@
 #include <QString>
 #include <nlohmann/json.hpp>
 
+#include "core/view_message.h"
 #include "databases/compatible_lists.h"
 #include "databases/database_files.h"
-
-class QObject;
 
 // Rebuilds propellantElements and compatibleSpecies from the reactant rows (display
 // order). Both are emptied first; a missing Reactants.json or Species.json (F02, F00)
 // ends the update with both empty; one that cannot be opened or parsed (F18, F16) is
-// reported ("... file could not be opened, ...", "... file was corrupted, save process
+// refused ("... file could not be opened, ...", "... file was corrupted, save process
 // aborted") and ends it likewise.
-void updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows, QObject* tab);
+ViewMessages updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows);
 
 // check false: rebuilds compatibleReactions from compatibleSpecies and Kinetics.json.
 // check true: leaves the list as it is and verifies that no active compatible reaction
-// has a compatible participant that is not selected (reporting the first one found).
+// has a compatible participant that is not selected (refusing the first one found).
 // Missing files (F00, F04) read as empty; false when a file cannot be opened or parsed
-// (reported) or when the verification fails.
-bool updateCompatibleReactionsFor(bool check, QObject* tab);
+// or when the verification fails, with the refusal.
+Reported<bool> updateCompatibleReactionsFor(bool check);
 
 // The first active reaction of `reactions` (in the key order of the kinetics document)
 // with a reactant, then a product, that is one of `species` but not selected ("isActive"
@@ -46,9 +45,9 @@ std::optional<UnselectedParticipant> findUnselectedParticipant(const std::vector
 std::vector<std::string> activeNames(const std::vector<std::string>& names, const nlohmann::json& doc);
 
 // Reads a database for an operation of the tab: a missing file gives its empty document
-// (code raised); one that cannot be opened or parsed is reported ("<operation> process
-// aborted" for the latter) and gives nullopt.
-std::optional<DatabaseDocument> readDatabaseForTab(ChemicalDatabase db, QObject* tab, const char* operation);
+// (code raised); one that cannot be opened or parsed gives nullopt and the refusal
+// ("<operation> process aborted" for the latter).
+Reported<std::optional<DatabaseDocument>> readDatabaseForTab(ChemicalDatabase db, const char* operation);
 
 // "Species", "Reactants" or "Kinetics": the file's word in the tab's messages.
 QString databaseLabel(ChemicalDatabase db);

@@ -1,8 +1,5 @@
 #include "propellant/propellant_export.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
-
 namespace {
 
 class CsvWriter {
@@ -61,24 +58,4 @@ std::string propellantCsv(const PropellantCsvContent& c, uint32_t bits, char sep
         csv.line();
     }
     return csv.text();
-}
-
-QString sameNameImagePath(const QString& csvPath)
-{
-    const QFileInfo info(csvPath);
-    const QString fileName = info.fileName();
-    const int dot = fileName.indexOf(QLatin1Char('.'));
-    return info.absolutePath() + QStringLiteral("/") + (dot < 0 ? fileName : fileName.left(dot))
-            + QStringLiteral(".png");
-}
-
-bool writeTextFile(const QString& path, const std::string& text, QString* error)
-{
-    QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Text)
-            && file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size())
-            && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
 }

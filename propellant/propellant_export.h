@@ -1,6 +1,6 @@
 #pragma once
-// The propellant export: what the export dialog's bits ask for, the CSV text of the
-// propellant, and where its c* image goes.
+// The propellant export: what the export dialog's bits ask for and the CSV text of the
+// propellant (the flow itself is core/export_flow.h).
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -37,10 +37,3 @@ struct PropellantCsvContent {
 // ending with "\n" and every cell after the name preceded by `separator`; numbers in the
 // general format with `digits` significant digits and "." as decimal point.
 std::string propellantCsv(const PropellantCsvContent& content, uint32_t bits, char separator, int digits);
-
-// The image beside a CSV file: its folder, its name up to the first dot, ".png"
-// ("/out/run.final.csv" gives "/out/run.png").
-QString sameNameImagePath(const QString& csvPath);
-
-// Writes the text to the file, replacing it whole; false with the reason in *error.
-bool writeTextFile(const QString& path, const std::string& text, QString* error = nullptr);

@@ -29,21 +29,20 @@ std::vector<std::string> documentKeys(const json& doc)
 
 namespace {
 
-bool refuse(QObject* tab, const QString& text, Msg::Icon icon = Msg::Critical)
+Reported<bool> refuse(const QString& text, Msg::Icon icon = Msg::Critical)
 {
-    showTabMessage(tab, icon, text);
-    return false;
+    return {false, {tabViewMessage(icon, text)}};
 }
 
 } // namespace
 
-bool PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit, QObject* tab)
+Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit)
 {
     pressureLimits.clear();
     coefficients.clear();
     exponents.clear();
     if (!form.enabled)
-        return true;
+        return {true, {}};
     const std::size_t n = form.intervals.size();
     pressureLimits.assign(n, {0.0, 0.0});
     coefficients.assign(n, 0.0);
@@ -51,119 +50,120 @@ bool PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit, Q
 
     const std::optional<double> rho = readNumber(form.density);
     if (!rho || *rho <= 0)
-        return refuse(tab, QStringLiteral("Invalid density"));
+        return refuse(QStringLiteral("Invalid density"));
     density = *rho;
     for (std::size_t i = 0; i < n; ++i) {
         const IntervalText& row = form.intervals[i];
         const std::optional<double> lower = readNumber(row.lower);
         if (!lower || (i == 0 && *lower < 0) || (i > 0 && *lower < pressureLimits[i - 1].first))
-            return refuse(tab, QStringLiteral("Invalid Minimum Pressure: ") + row.lower);
+            return refuse(QStringLiteral("Invalid Minimum Pressure: ") + row.lower);
         pressureLimits[i].second = *lower;
         if (i + 1 < n || topLimit) {
             const std::optional<double> upper = readNumber(row.upper);
             if (!upper || *upper <= *lower)
-                return refuse(tab, QStringLiteral("Invalid Maximum Pressure: ") + row.upper);
+                return refuse(QStringLiteral("Invalid Maximum Pressure: ") + row.upper);
             pressureLimits[i].first = *upper;
         }
         // r = a p^n must be a positive rate that a chamber pressure can be found for
         // (p = (r/a)^(1/n)): a > 0 and n != 0, or the runs would refuse the saved law.
         const std::optional<double> a = readNumber(row.coefficient);
         if (!a || *a <= 0)
-            return refuse(tab, QStringLiteral("Invalid coefficient: ") + row.coefficient);
+            return refuse(QStringLiteral("Invalid coefficient: ") + row.coefficient);
         coefficients[i] = *a;
         const std::optional<double> exponent = readNumber(row.exponent);
         if (!exponent || *exponent == 0)
-            return refuse(tab, QStringLiteral("Invalid exponent: ") + row.exponent);
+            return refuse(QStringLiteral("Invalid exponent: ") + row.exponent);
         exponents[i] = *exponent;
     }
-    return true;
+    return {true, {}};
 }
 
-bool PropellantModel::checkComposition(const std::vector<ReactantRowText>& rows, QObject* tab)
+Reported<bool> PropellantModel::checkComposition(const std::vector<ReactantRowText>& rows)
 {
     composition.assign(rows.size(), {});
     if (rows.empty())
-        return refuse(tab, QStringLiteral("At least one reactant is needed"));
+        return refuse(QStringLiteral("At least one reactant is needed"));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         composition[i].reactant = rows[i].reactant;
         const std::optional<double> mass = readNumber(rows[i].relativeMass);
         if (!mass || *mass <= 0)
-            return refuse(tab,
-                          QStringLiteral("Invalid relative weight for reactant ")
-                                  + QString::fromStdString(rows[i].reactant));
+            return refuse(QStringLiteral("Invalid relative weight for reactant ")
+                          + QString::fromStdString(rows[i].reactant));
         composition[i].relativeMass = *mass;
     }
-    return true;
+    return {true, {}};
 }
 
-bool PropellantModel::buildMixture(const QString& name, const std::vector<ReactantRowText>& rows, QObject* tab)
+Reported<bool> PropellantModel::buildMixture(const QString& name, const std::vector<ReactantRowText>& rows)
 {
     if (name.isEmpty())
-        return refuse(tab, QStringLiteral("Please enter a name for the propellant"), Msg::Warning);
-    std::optional<DatabaseDocument> speciesDoc = readDatabaseForTab(ChemicalDatabase::Species, tab, "load");
-    if (!speciesDoc)
-        return false;
-    std::optional<DatabaseDocument> reactantsDoc = readDatabaseForTab(ChemicalDatabase::Reactants, tab, "load");
-    if (!reactantsDoc)
-        return false;
+        return refuse(QStringLiteral("Please enter a name for the propellant"), Msg::Warning);
+    Reported<std::optional<DatabaseDocument>> speciesDoc = readDatabaseForTab(ChemicalDatabase::Species, "load");
+    if (!speciesDoc.value)
+        return {false, speciesDoc.messages};
+    Reported<std::optional<DatabaseDocument>> reactantsDoc = readDatabaseForTab(ChemicalDatabase::Reactants, "load");
+    if (!reactantsDoc.value)
+        return {false, reactantsDoc.messages};
     if (rows.empty())
-        return refuse(tab, QStringLiteral("At least one reactant is needed for calculations"), Msg::Warning);
+        return refuse(QStringLiteral("At least one reactant is needed for calculations"), Msg::Warning);
     std::vector<CompositionRow> reactants;
     for (const ReactantRowText& row : rows) {
         const std::optional<double> mass = readNumber(row.relativeMass);
         if (!mass || *mass <= 0)
-            return refuse(tab,
-                          QStringLiteral("Invalid relative mass for reactant '") + QString::fromStdString(row.reactant)
+            return refuse(QStringLiteral("Invalid relative mass for reactant '") + QString::fromStdString(row.reactant)
                                   + QStringLiteral("'"),
                           Msg::Warning);
         reactants.push_back({row.reactant, *mass});
     }
-    const std::vector<std::string> active = activeNames(compatibleSpecies, speciesDoc->document);
+    const std::vector<std::string> active = activeNames(compatibleSpecies, speciesDoc.value->document);
     const std::vector<std::string> elements = mixtureElements(propellantElements);
     constexpr std::size_t maxItems = std::numeric_limits<uint16_t>::max();
     if (active.size() > maxItems || elements.size() > maxItems || reactants.size() > maxItems)
-        return refuse(tab, QStringLiteral("The propellant has too many species, reactants or elements"), Msg::Warning);
+        return refuse(QStringLiteral("The propellant has too many species, reactants or elements"), Msg::Warning);
 
     std::vector<std::shared_ptr<Species>> speciesRecords, reactantRecords;
     std::string failed;
-    if (!buildSpeciesRecords(active, speciesDoc->document, speciesRecords, &failed))
-        return refuse(tab,
-                      QStringLiteral("Specie '") + QString::fromStdString(failed)
+    if (!buildSpeciesRecords(active, speciesDoc.value->document, speciesRecords, &failed))
+        return refuse(QStringLiteral("Specie '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the species database"),
                       Msg::Warning);
-    if (!buildReactantRecords(reactants, reactantsDoc->document, reactantRecords, &failed))
-        return refuse(tab,
-                      QStringLiteral("Reactant '") + QString::fromStdString(failed)
+    if (!buildReactantRecords(reactants, reactantsDoc.value->document, reactantRecords, &failed))
+        return refuse(QStringLiteral("Reactant '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the reactants database"),
                       Msg::Warning);
     mixture_ = std::make_unique<Mixture>(
             static_cast<uint16_t>(speciesRecords.size()), static_cast<uint16_t>(reactantRecords.size()),
             static_cast<uint16_t>(elements.size()), 0, speciesRecords, reactantRecords, elements, nullptr);
-    return true;
+    return {true, {}};
 }
 
-bool PropellantModel::save(const QString& name, const std::vector<ReactantRowText>& rows, const SolidDataForm& form,
-                           bool topLimit, QObject* tab, const std::function<bool()>& verifySelection)
+Reported<bool> PropellantModel::save(const QString& name, const std::vector<ReactantRowText>& rows,
+                                     const SolidDataForm& form, bool topLimit, QObject* tab,
+                                     const std::function<Reported<bool>()>& verifySelection)
 {
     if (name.isEmpty())
-        return refuse(tab, QStringLiteral("Cannot have empty name"));
+        return refuse(QStringLiteral("Cannot have empty name"));
     if (name == QStringLiteral("Current"))
-        return refuse(tab, QStringLiteral("Cannot me named ") + QStringLiteral("Current"));
-    if (!checkSolidData(form, topLimit, tab) || !checkComposition(rows, tab))
-        return false;
+        return refuse(QStringLiteral("Cannot me named ") + QStringLiteral("Current"));
+    Reported<bool> checked = checkSolidData(form, topLimit);
+    if (!checked.value)
+        return checked;
+    checked = checkComposition(rows);
+    if (!checked.value)
+        return checked;
 
     PropellantDocument propellants = readPropellantFile();
     if (propellants.status == JsonReadStatus::CannotOpen)
-        return refuse(tab, cannotOpenFileMessage(QStringLiteral("Propellant")));
+        return refuse(cannotOpenFileMessage(QStringLiteral("Propellant")));
     // Writing would replace every propellant the unreadable file holds.
     if (propellants.status == JsonReadStatus::Unparsable)
-        return refuse(tab, corruptedFileMessage(QStringLiteral("Propellant"), QStringLiteral("save")));
-    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "save");
-    if (!species)
-        return false;
-    std::optional<DatabaseDocument> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, tab, "save");
-    if (!kinetics)
-        return false;
+        return refuse(corruptedFileMessage(QStringLiteral("Propellant"), QStringLiteral("save")));
+    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "save");
+    if (!species.value)
+        return {false, species.messages};
+    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "save");
+    if (!kinetics.value)
+        return {false, kinetics.messages};
 
     const std::string key = name.toStdString();
     auto existing = propellants.document.find(key);
@@ -172,7 +172,7 @@ bool PropellantModel::save(const QString& name, const std::vector<ReactantRowTex
                 tab, Msg::Warning, QStringLiteral("You are about to overwrite a save with the same name. Continue?"),
                 {}, Msg::Yes | Msg::Cancel, Msg::Yes);
         if (reply.button != Msg::Yes)
-            return false;
+            return {false, {}};
     }
 
     PropellantEntry entry;
@@ -195,44 +195,43 @@ bool PropellantModel::save(const QString& name, const std::vector<ReactantRowTex
         }
         entry.solid = solid;
     }
-    if (!verifySelection())
-        return false;
-    entry.species = activeNames(compatibleSpecies, species->document);
-    entry.reactions = activeNames(compatibleReactions, kinetics->document);
+    Reported<bool> verified = verifySelection();
+    if (!verified.value)
+        return verified;
+    entry.species = activeNames(compatibleSpecies, species.value->document);
+    entry.reactions = activeNames(compatibleReactions, kinetics.value->document);
     // An entry without species could never be calculated, and the start-up check of the
     // data files would take it for a faulty one.
-    if (entry.species.empty()) {
-        showTabMessage(tab, Msg::Critical, QStringLiteral("At least one species must be selected for the propellant"),
-                       QStringLiteral("Select the species to be used in calculations in the species database"));
-        return false;
-    }
+    if (entry.species.empty())
+        return {false,
+                {tabViewMessage(
+                        Msg::Critical, QStringLiteral("At least one species must be selected for the propellant"),
+                        QStringLiteral("Select the species to be used in calculations in the species database"))}};
 
     propellants.document[key] = toJson(entry);
     std::string error;
-    if (!writePropellantFile(propellants, &error)) {
-        showTabMessage(tab, Msg::Critical,
-                       QStringLiteral("The propellant file ") + QString::fromStdString(propellants.path)
-                               + QStringLiteral(" could not be written"),
-                       QString::fromStdString(error));
-        return false;
-    }
-    showTabMessage(tab, Msg::Information, QStringLiteral("Successful save"));
+    if (!writePropellantFile(propellants, &error))
+        return {false,
+                {tabViewMessage(Msg::Critical,
+                                QStringLiteral("The propellant file ") + QString::fromStdString(propellants.path)
+                                        + QStringLiteral(" could not be written"),
+                                QString::fromStdString(error))}};
     refreshFlag = 1;
-    return true;
+    return {true, {tabViewMessage(Msg::Information, QStringLiteral("Successful save"))}};
 }
 
-std::optional<LoadDocuments> PropellantModel::readLoadDocuments(QObject* tab)
+Reported<std::optional<LoadDocuments>> PropellantModel::readLoadDocuments()
 {
-    std::optional<PropellantDocument> propellants = readPropellants(tab);
-    if (!propellants)
-        return std::nullopt;
-    std::optional<DatabaseDocument> species = readDatabaseForTab(ChemicalDatabase::Species, tab, "load");
-    if (!species)
-        return std::nullopt;
-    std::optional<DatabaseDocument> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, tab, "load");
-    if (!kinetics)
-        return std::nullopt;
-    return LoadDocuments{std::move(*propellants), std::move(*species), std::move(*kinetics)};
+    Reported<std::optional<PropellantDocument>> propellants = readPropellants();
+    if (!propellants.value)
+        return {std::nullopt, propellants.messages};
+    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "load");
+    if (!species.value)
+        return {std::nullopt, species.messages};
+    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "load");
+    if (!kinetics.value)
+        return {std::nullopt, kinetics.messages};
+    return {LoadDocuments{std::move(*propellants.value), std::move(*species.value), std::move(*kinetics.value)}, {}};
 }
 
 namespace {
@@ -248,47 +247,48 @@ void markSelection(json& doc, const std::vector<std::string>& names, const std::
     }
 }
 
-bool writeBack(const DatabaseDocument& doc, ChemicalDatabase db, QObject* tab)
+// Writes a database back; false, with its refusal appended, when it could not be written.
+bool writeBack(const DatabaseDocument& doc, ChemicalDatabase db, ViewMessages& refusals)
 {
     if (doc.status != JsonReadStatus::Ok)
         return true; // a missing database is not created by a load
     std::string error;
     if (writeDatabase(doc, &error))
         return true;
-    showTabMessage(tab, Msg::Critical, QString::fromStdString(writeFailedMessage(db, doc.path, error)));
+    refusals.push_back(tabViewMessage(Msg::Critical, QString::fromStdString(writeFailedMessage(db, doc.path, error))));
     return false;
 }
 
 } // namespace
 
-bool PropellantModel::applyStoredSelection(const PropellantEntry& entry, LoadDocuments& docs, QObject* tab)
+Reported<bool> PropellantModel::applyStoredSelection(const PropellantEntry& entry, LoadDocuments& docs)
 {
     markSelection(docs.species.document, compatibleSpecies, entry.species);
     markSelection(docs.kinetics.document, compatibleReactions, entry.reactions);
-    const bool species = writeBack(docs.species, ChemicalDatabase::Species, tab);
-    const bool kinetics = writeBack(docs.kinetics, ChemicalDatabase::Kinetics, tab);
-    return species && kinetics;
+    Reported<bool> result;
+    const bool species = writeBack(docs.species, ChemicalDatabase::Species, result.messages);
+    const bool kinetics = writeBack(docs.kinetics, ChemicalDatabase::Kinetics, result.messages);
+    result.value = species && kinetics;
+    return result;
 }
 
-std::optional<PropellantDocument> PropellantModel::readPropellants(QObject* tab)
+Reported<std::optional<PropellantDocument>> PropellantModel::readPropellants()
 {
     PropellantDocument doc = readPropellantFile();
-    if (doc.status == JsonReadStatus::CannotOpen) {
-        refuse(tab, cannotOpenFileMessage(QStringLiteral("Propellant")));
-        return std::nullopt;
-    }
-    return doc;
+    if (doc.status == JsonReadStatus::CannotOpen)
+        return {std::nullopt, refuse(cannotOpenFileMessage(QStringLiteral("Propellant"))).messages};
+    return {std::move(doc), {}};
 }
 
-bool PropellantModel::erasePropellant(PropellantDocument& doc, const std::string& name, QObject* tab)
+Reported<bool> PropellantModel::erasePropellant(PropellantDocument& doc, const std::string& name)
 {
     doc.document.erase(name);
     std::string error;
     if (writePropellantFile(doc, &error))
-        return true;
-    showTabMessage(tab, Msg::Critical,
-                   QStringLiteral("The propellant file ") + QString::fromStdString(doc.path)
-                           + QStringLiteral(" could not be written"),
-                   QString::fromStdString(error));
-    return false;
+        return {true, {}};
+    return {false,
+            {tabViewMessage(Msg::Critical,
+                            QStringLiteral("The propellant file ") + QString::fromStdString(doc.path)
+                                    + QStringLiteral(" could not be written"),
+                            QString::fromStdString(error))}};
 }

@@ -2,8 +2,9 @@
 // The propellant tab's model: what the tab's fields hold once checked (composition,
 // density, burn law), the checks in their order with their messages, the tab's own
 // mixture for the c* tools, and the operations on Propellants.json. It holds no widget:
-// the tab hands it the texts of its fields and writes back what it returns. Messages go
-// through the message seam, parented to the tab.
+// the tab hands it the texts of its fields and writes back what it returns, and shows
+// the refusals and notices it returns (boxes of the tab). Only the overwrite question,
+// asked in the middle of a save, goes through the message seam from here.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <QString>
 #include <nlohmann/json.hpp>
 
+#include "core/view_message.h"
 #include "databases/database_files.h"
 #include "engine/mixture.h"
 #include "propellant/entry_reading.h"
@@ -66,40 +68,42 @@ public:
     // The tab's own mixture (no reactions), built by buildMixture; null before.
     Mixture* mixture() const { return mixture_.get(); }
 
-    // Critical box, first failure only: "Invalid density", "Invalid Minimum Pressure: ",
-    // "Invalid Maximum Pressure: ", "Invalid coefficient: ", "Invalid exponent: " (each
-    // followed by the field's text). A disabled group passes with empty lists. The last
-    // row's upper limit is not read when `topLimit` (PRES_VIELLE_TOP_LIMIT) is false.
-    bool checkSolidData(const SolidDataForm& form, bool topLimit, QObject* tab);
-    // Critical box: "At least one reactant is needed", "Invalid relative weight for
+    // Critical refusal, first failure only: "Invalid density", "Invalid Minimum
+    // Pressure: ", "Invalid Maximum Pressure: ", "Invalid coefficient: ", "Invalid
+    // exponent: " (each followed by the field's text). A disabled group passes with empty
+    // lists. The last row's upper limit is not read when `topLimit`
+    // (PRES_VIELLE_TOP_LIMIT) is false.
+    Reported<bool> checkSolidData(const SolidDataForm& form, bool topLimit);
+    // Critical refusal: "At least one reactant is needed", "Invalid relative weight for
     // reactant " + name (not a number, or <= 0).
-    bool checkComposition(const std::vector<ReactantRowText>& rows, QObject* tab);
+    Reported<bool> checkComposition(const std::vector<ReactantRowText>& rows);
 
     // Rebuilds the tab's mixture from the rows, the selected compatible species and
-    // propellantElements; the previous mixture stays when it stops with a message
-    // (warning box for the input, critical for the files).
-    bool buildMixture(const QString& name, const std::vector<ReactantRowText>& rows, QObject* tab);
+    // propellantElements; the previous mixture stays when it is refused (warning for the
+    // input, critical for the files).
+    Reported<bool> buildMixture(const QString& name, const std::vector<ReactantRowText>& rows);
 
     // The save of the propellant named `name` after its checks, in the order: the name,
-    // checkSolidData, checkComposition, the three files, the overwrite question, the
-    // selection check (`verifySelection`, the tab's updateCompatibleReactions(true)), the
-    // entry, the write, "Successful save", refreshFlag. False at the first refusal.
-    bool save(const QString& name, const std::vector<ReactantRowText>& rows, const SolidDataForm& form, bool topLimit,
-              QObject* tab, const std::function<bool()>& verifySelection);
+    // checkSolidData, checkComposition, the three files, the overwrite question (a child
+    // of `tab`), the selection check (`verifySelection`, the tab's
+    // updateCompatibleReactions(true)), the entry, the write, "Successful save",
+    // refreshFlag. False at the first refusal or when the question is declined.
+    Reported<bool> save(const QString& name, const std::vector<ReactantRowText>& rows, const SolidDataForm& form,
+                        bool topLimit, QObject* tab, const std::function<Reported<bool>()>& verifySelection);
 
     // A load's files (Propellants.json, Species.json, Kinetics.json); nullopt, with the
-    // message shown, when one cannot be opened, or Species/Kinetics cannot be parsed.
-    static std::optional<LoadDocuments> readLoadDocuments(QObject* tab);
+    // refusal, when one cannot be opened, or Species/Kinetics cannot be parsed.
+    static Reported<std::optional<LoadDocuments>> readLoadDocuments();
     // Marks the compatible species and reactions active exactly when the stored entry
     // lists them (existing entries only) and writes Species.json, then Kinetics.json.
-    // A database that was missing is not created. A failed write is reported.
-    static bool applyStoredSelection(const PropellantEntry& entry, LoadDocuments& docs, QObject* tab);
+    // A database that was missing is not created. A failed write is refused.
+    static Reported<bool> applyStoredSelection(const PropellantEntry& entry, LoadDocuments& docs);
 
-    // The propellant file for a deletion (or a listing): nullopt, with the message
-    // shown, when it cannot be opened.
-    static std::optional<PropellantDocument> readPropellants(QObject* tab);
-    // Erases `name` and writes the file; a failed write is reported.
-    static bool erasePropellant(PropellantDocument& doc, const std::string& name, QObject* tab);
+    // The propellant file for a deletion (or a listing): nullopt, with the refusal, when
+    // it cannot be opened.
+    static Reported<std::optional<PropellantDocument>> readPropellants();
+    // Erases `name` and writes the file; a failed write is refused.
+    static Reported<bool> erasePropellant(PropellantDocument& doc, const std::string& name);
 
 private:
     std::unique_ptr<Mixture> mixture_;

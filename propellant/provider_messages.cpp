@@ -4,13 +4,18 @@
 
 void showProviderMessage(const QString& text, const QString& informativeText)
 {
+    showViewMessages(nullptr, {providerViewMessage(text, informativeText)});
+}
+
+ViewMessage providerViewMessage(const QString& text, const QString& informativeText)
+{
     MessageRequest request;
     request.icon = Msg::Critical;
     request.title.clear();
     request.text = text;
     request.informativeText = informativeText;
     request.windowIcon = true;
-    showMessage(nullptr, request);
+    return ViewMessage{request, true};
 }
 
 QString cannotOpenFileMessage(const QString& which)

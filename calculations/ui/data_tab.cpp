@@ -20,12 +20,15 @@
 #include "calculations/results_table.h"
 #include "calculations/run_inputs.h"
 #include "calculations/selection_lists.h"
+#include "core/export_flow.h"
 #include "core/flags.h"
+#include "core/item_choice.h"
 #include "core/message_box.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
 #include "core/ui/number_fields.h"
+#include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
 #include "engine/threader.h"
@@ -51,12 +54,7 @@ DataTab::Dialogs standardDialogs()
     d.saveFileName = [](QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
         return QFileDialog::getSaveFileName(parent, caption, folder, filter);
     };
-    d.chooseItem = [](QWidget* parent, int mode, const std::vector<std::string>& names) {
-        AuxChoose dialog(mode, parent);
-        for (const std::string& n : names)
-            dialog.addRadio(n, false);
-        return dialog.exec();
-    };
+    d.chooseItem = runItemChooser;
     d.chooseSpecies = [](QWidget* parent, const std::vector<std::pair<std::string, bool>>& species) {
         AuxChoose dialog(0, parent);
         for (const auto& [name, disabled] : species)
@@ -912,10 +910,10 @@ void DataTab::load()
     if (!file)
         return;
     const std::vector<std::string> names = configurationNames(*file);
-    const int chosen = dialogs.chooseItem(this, 0, names);
-    if (chosen < 2 || static_cast<std::size_t>(chosen - 2) >= names.size())
+    const std::optional<std::string> chosen = chosenItem(dialogs.chooseItem(this, itemChooser::select, names), names);
+    if (!chosen)
         return;
-    const std::string& name = names[static_cast<std::size_t>(chosen - 2)];
+    const std::string& name = *chosen;
     std::string error;
     const std::optional<Configuration> c = parseConfiguration(file->document[name], &error);
     if (!c) {
@@ -998,21 +996,11 @@ void DataTab::del()
     if (!file)
         return;
     const std::vector<std::string> names = configurationNames(*file);
-    const int chosen = dialogs.chooseItem(this, 1, names);
-    if (chosen < 2 || static_cast<std::size_t>(chosen - 2) >= names.size())
-        return;
-    removeConfiguration(this, *file, names[static_cast<std::size_t>(chosen - 2)]);
+    if (const auto chosen = chosenItem(dialogs.chooseItem(this, itemChooser::remove, names), names))
+        removeConfiguration(this, *file, *chosen);
 }
 
 // ---------------------------------------------------------------- export
-
-bool DataTab::saveImage(const QString& file)
-{
-    if (ui->graph->savePng(file, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96))
-        return true;
-    showCritical(this, "File could not be written: " + file);
-    return false;
-}
 
 void DataTab::exportar()
 {
@@ -1021,105 +1009,103 @@ void DataTab::exportar()
         showCritical(this, noCalculations);
         return;
     }
-    const uint32_t mask = static_cast<uint32_t>(dialogs.exportChoice(this));
-    if (mask == 0)
-        return;
-    const int item = ui->comb_select_conf->currentIndex();
-    const std::shared_ptr<RocketVariables> current = selectedRun(item);
-    const int currentRun = current ? (tableView() ? item : item - 2) : -1;
-    if (const auto refusal = exportRefusal(mask, currentRun)) {
-        showWarning(this, *refusal);
-        return;
-    }
-    auto chooseFile = [this](const QString& caption, const QString& filter) {
-        const QString f = dialogs.saveFileName(this, caption, QString::fromStdString(PATH_EXPORT), filter);
-        if (!f.isEmpty())
-            PATH_EXPORT = f.toStdString();
-        return f;
+    ExportDialogs files;
+    files.chooseExport = [this] { return dialogs.exportChoice(this); };
+    files.saveFileName = [this](const QString& caption, const QString& folder, const QString& filter) {
+        return dialogs.saveFileName(this, caption, folder, filter);
     };
-
-    QString csvFile;
-    if (csvChosen(mask)) {
-        csvFile = chooseFile("CSV file for calculation data to be written", "data file (*.csv)");
-        if (csvFile.isEmpty())
-            return;
-        std::vector<const RocketVariables*> runs;
-        if (mask & CurrentRun) {
-            runs.push_back(current.get());
-        } else {
-            for (const auto& r : model_.finishedRuns())
-                runs.push_back(r.get());
+    const ExportResult result = runExport(files, [this](uint32_t mask) -> std::optional<ExportPlan> {
+        const int item = ui->comb_select_conf->currentIndex();
+        const std::shared_ptr<RocketVariables> current = selectedRun(item);
+        const int currentRun = current ? (tableView() ? item : item - 2) : -1;
+        if (const auto refusal = exportRefusal(mask, currentRun)) {
+            showWarning(this, *refusal);
+            return std::nullopt;
         }
-        QString error;
-        if (!writeTextFile(csvFile, calculationCsv(runs, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
-            showCritical(this, "File could not be written: " + csvFile, error);
-            return;
+        ExportPlan plan;
+        if (csvChosen(mask)) {
+            plan.csv = ExportCsv{"CSV file for calculation data to be written",
+                                 [this, mask, current] { return csvText(mask, current.get()); }};
+        }
+        if (mask & CurrentGraph) {
+            plan.images.push_back(ExportImage::file("file for current graph", ".png", [this](const QString& file) {
+                return savePlotImage(ui->graph, file);
+            }));
+        } else if (graphSeriesChosen(mask)) {
+            plan.images.push_back(ExportImage::seriesBase("base file name for all graphs to be exported",
+                                                          [this, mask, current, currentRun](const QString& base) {
+                                                              return saveGraphSeries(base, mask, currentRun,
+                                                                                     current && current->isGrain);
+                                                          }));
+        }
+        return plan;
+    });
+    switch (result.end) {
+    case ExportEnd::Finished: showInformation(this, exportDone); break;
+    case ExportEnd::Failed:
+        showCritical(this, "File could not be written: " + result.failure->path, result.failure->reason);
+        break;
+    default: break;
+    }
+}
+
+std::string DataTab::csvText(uint32_t mask, const RocketVariables* current) const
+{
+    std::vector<const RocketVariables*> runs;
+    if (mask & exportBit::CurrentRun) {
+        runs.push_back(current);
+    } else {
+        for (const auto& r : model_.finishedRuns())
+            runs.push_back(r.get());
+    }
+    return calculationCsv(runs, mask, LIST_SEPARATOR, DIG_OUT);
+}
+
+std::optional<ExportFailure> DataTab::saveGraphSeries(const QString& base, uint32_t mask, int currentRun,
+                                                      bool currentIsGrain)
+{
+    using namespace exportBit;
+    // All runs go through the two "Plot all" entries; the current run draws the groups
+    // of its own kind.
+    const bool all = (mask & CurrentRun) == 0;
+    const int selector = all ? 0 : currentRun + 2;
+    const bool stationGroups = all || !currentIsGrain;
+    const bool timeGroup = all || currentIsGrain;
+    // One image: the plot cleared, the graph drawn, the picture saved. A composition
+    // image with nothing drawn ends its series without a file.
+    bool drawn = true;
+    auto image = [&](int in, int type, int species, const QString& file) {
+        clearAll();
+        drawSelection(in, type, species);
+        drawn = species < 0 || ui->graph->graphCount() > 0;
+        return drawn ? savePlotImage(ui->graph, file) : std::nullopt;
+    };
+    if (stationGroups && (mask & GraphThermo)) {
+        const QStringList labels = thermoImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            if (auto failure = image(selector, t, -1, base + "_" + labels[t] + ".png"))
+                return failure;
+    }
+    if (stationGroups && (mask & GraphTransport)) {
+        const QStringList labels = transportImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            if (auto failure = image(selector, 13 + t, -1, base + "_" + labels[t] + ".png"))
+                return failure;
+    }
+    if (stationGroups && (mask & GraphComposition)) {
+        // Species 0 as "_Comp_0", then 1, 2, ... until a species no run has.
+        for (int n = 0;; ++n) {
+            if (auto failure = image(selector, 17 + n, n, base + "_Comp_" + QString::number(n) + ".png"))
+                return failure;
+            if (!drawn)
+                break;
         }
     }
-
-    const bool sameName = SAME_NAME_EXPORT && !csvFile.isEmpty();
-    if (mask & CurrentGraph) {
-        const QString file
-                = sameName ? imageBase(csvFile) + ".png" : chooseFile("file for current graph", "image file (*.png)");
-        if (file.isEmpty())
-            return;
-        PATH_EXPORT = file.toStdString();
-        if (!saveImage(file))
-            return;
-    } else if (graphSeriesChosen(mask)) {
-        QString base;
-        if (sameName) {
-            base = imageBase(csvFile);
-        } else {
-            const QString chosen = chooseFile("base file name for all graphs to be exported", "image file (*.png)");
-            if (chosen.isEmpty())
-                return;
-            base = imageBase(chosen);
-        }
-        // All runs go through the two "Plot all" entries; the current run draws the groups
-        // of its own kind.
-        const bool all = (mask & CurrentRun) == 0;
-        const int selector = all ? 0 : currentRun + 2;
-        const bool stationGroups = all || !current->isGrain;
-        const bool timeGroup = all || current->isGrain;
-        // One image: the plot cleared, the graph drawn, the picture saved. A composition
-        // image with nothing drawn ends its series (nullopt) without a file.
-        auto image = [&](int in, int type, int species, const QString& file) -> std::optional<bool> {
-            clearAll();
-            drawSelection(in, type, species);
-            if (species >= 0 && ui->graph->graphCount() == 0)
-                return std::nullopt;
-            return saveImage(file);
-        };
-        if (stationGroups && (mask & GraphThermo)) {
-            const QStringList labels = thermoImageLabels();
-            for (int t = 0; t < labels.size(); ++t)
-                if (!*image(selector, t, -1, base + "_" + labels[t] + ".png"))
-                    return;
-        }
-        if (stationGroups && (mask & GraphTransport)) {
-            const QStringList labels = transportImageLabels();
-            for (int t = 0; t < labels.size(); ++t)
-                if (!*image(selector, 13 + t, -1, base + "_" + labels[t] + ".png"))
-                    return;
-        }
-        if (stationGroups && (mask & GraphComposition)) {
-            // Species 0 as "_Comp_0", then 1, 2, ... until a species no run has.
-            for (int n = 0;; ++n) {
-                const std::optional<bool> saved
-                        = image(selector, 17 + n, n, base + "_Comp_" + QString::number(n) + ".png");
-                if (!saved)
-                    break;
-                if (!*saved)
-                    return;
-            }
-        }
-        if (timeGroup && (mask & GraphTime)) {
-            const QStringList labels = timeImageLabels();
-            for (int t = 0; t < labels.size(); ++t)
-                if (!*image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png"))
-                    return;
-        }
+    if (timeGroup && (mask & GraphTime)) {
+        const QStringList labels = timeImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            if (auto failure = image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png"))
+                return failure;
     }
-    showInformation(this, exportDone);
+    return std::nullopt;
 }

@@ -7,6 +7,7 @@
 // write the form, the plot and the table.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include <QWidget>
 
 #include "calculations/calculation_model.h"
+#include "core/export_flow.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -40,7 +42,8 @@ public:
         // A save-file name, empty when cancelled.
         std::function<QString(QWidget* parent, const QString& caption, const QString& folder, const QString& filter)>
                 saveFileName;
-        // One stored item (mode 0 to load, 1 to delete): position + 2, below 2 for none.
+        // One stored item (itemChooser::select or ::remove): the chooser's result, which
+        // chosenItem maps to a name or none.
         std::function<int(QWidget* parent, int mode, const std::vector<std::string>& names)> chooseItem;
         // Species to plot (name, offered disabled); the ticked positions go to auxChooseChecked.
         std::function<void(QWidget* parent, const std::vector<std::pair<std::string, bool>>& species)> chooseSpecies;
@@ -119,7 +122,13 @@ private:
     void removeMarkers(DrawnGraph& drawn);
     void resetReadOut();
     void showTable(int runIndex, bool first);
-    bool saveImage(const QString& file);
+    // The export's CSV text: the current run (`current`) or every finished run.
+    std::string csvText(uint32_t mask, const RocketVariables* current) const;
+    // The images of a graph series under `base`, one per variable of the chosen groups,
+    // for all runs or for the run at `currentRun` (a grain run or not); the first file
+    // that cannot be written ends it.
+    std::optional<ExportFailure> saveGraphSeries(const QString& base, uint32_t mask, int currentRun,
+                                                 bool currentIsGrain);
 
     Ui_DataTab* ui;
     calc::CalculationModel model_;

@@ -4,6 +4,7 @@
 #include <QRadioButton>
 #include <QSpacerItem>
 
+#include "core/item_choice.h"
 #include "core/message_box.h"
 #include "ui_auxchoose.h"
 
@@ -89,9 +90,17 @@ void AuxChoose::select()
             continue;
         if (deletion && !confirmDeletion(button->text()))
             return; // the dialog stays open; the boxes confirmed above stay reported
-        done(static_cast<int>(i) + 2);
+        done(firstItemResult + static_cast<int>(i));
         return;
     }
     // Nothing chosen: the rejected code, which reaches cancel() and so the caller as -1.
     done(0);
+}
+
+int runItemChooser(QWidget* parent, int mode, const std::vector<std::string>& items)
+{
+    AuxChoose dialog(mode, parent);
+    for (const std::string& item : items)
+        dialog.addRadio(item, false);
+    return dialog.exec();
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The list dialog with which the tabs let the user pick a stored item to load or to
 // delete (one radio button per item) or tick several entries (one check box each).
-// The chosen radio button comes back as the dialog's result (position + 2, so that
-// anything below 2 means "no choice"); the ticked boxes come back in auxChooseChecked.
+// The chosen radio button comes back as the dialog's result (core/item_choice.h maps it
+// to the item); the ticked boxes come back in auxChooseChecked.
 #include <string>
 #include <vector>
 
@@ -46,3 +46,8 @@ private:
     std::vector<QCheckBox*> checkBoxes;
     QSpacerItem* spacer;
 };
+
+// The stored-item chooser of the tabs: an AuxChoose in `mode` (itemChooser::select or
+// itemChooser::remove) with one enabled radio button per item, in order, run modally.
+// Returns the dialog's result, for chosenItem().
+int runItemChooser(QWidget* parent, int mode, const std::vector<std::string>& items);

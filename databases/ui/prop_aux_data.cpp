@@ -556,5 +556,5 @@ void PropAuxData::not_show_check(int state)
 
 void PropAuxData::rebuildCompatibleLists()
 {
-    ::rebuildCompatibleLists(lists);
+    showViewMessages(this, ::rebuildCompatibleLists(lists));
 }

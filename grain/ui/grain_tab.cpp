@@ -13,11 +13,14 @@
 #include <QTimer>
 #include <qcustomplot.h>
 
+#include "core/export_flow.h"
+#include "core/item_choice.h"
 #include "core/message_box.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
 #include "core/ui/number_fields.h"
+#include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
 #include "grain/current_grain.h"
 #include "grain/grain_export.h"
@@ -31,14 +34,7 @@ namespace {
 GrainTab::Dialogs realDialogs()
 {
     GrainTab::Dialogs d;
-    d.chooseItem = [](QWidget* parent, int mode, const std::vector<std::string>& items) {
-        auto* dialog = new AuxChoose(mode, parent);
-        for (const std::string& item : items)
-            dialog->addRadio(item, false);
-        const int result = dialog->exec();
-        dialog->deleteLater();
-        return result;
-    };
+    d.chooseItem = runItemChooser;
     d.chooseExport = [](QWidget* parent) {
         auto* dialog = new ExportSelection(1, parent);
         const int mask = dialog->exec();
@@ -347,7 +343,7 @@ void GrainTab::save()
     const GrainEntry entry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), ui->combo_units->currentIndex(),
                                                   ui->comb_combustion->currentIndex(), ui->line_y_points->text(),
                                                   cylindricalInputs(), frontalInputs(), starInputs());
-    saveGrainEntry(this, name.toStdString(), entry);
+    showReported(this, saveGrainEntry(this, name.toStdString(), entry));
 }
 
 void GrainTab::load()
@@ -358,10 +354,10 @@ void GrainTab::load()
         return;
     }
     const std::vector<std::string> names = doc.names();
-    const int choice = dialogs_.chooseItem(this, 0, names);
-    if (choice < 2 || static_cast<std::size_t>(choice - 2) >= names.size())
+    const std::optional<std::string> chosen = chosenItem(dialogs_.chooseItem(this, itemChooser::select, names), names);
+    if (!chosen)
         return;
-    const std::string& name = names[static_cast<std::size_t>(choice - 2)];
+    const std::string& name = *chosen;
     const std::optional<GrainEntry> entry = parseGrainEntry(doc.document[name]);
     if (!entry || entry->geometry < 0 || entry->units < 0 || entry->units > 3 || entry->combustion < RadialAndBase
         || entry->combustion > Base) {
@@ -406,20 +402,11 @@ void GrainTab::del()
         return;
     }
     const std::vector<std::string> names = doc.names();
-    const int choice = dialogs_.chooseItem(this, 1, names);
-    if (choice < 2 || static_cast<std::size_t>(choice - 2) >= names.size())
-        return;
-    deleteGrainEntry(this, doc, names[static_cast<std::size_t>(choice - 2)]);
+    if (const auto chosen = chosenItem(dialogs_.chooseItem(this, itemChooser::remove, names), names))
+        showReported(this, deleteGrainEntry(doc, *chosen));
 }
 
 // ---- Export --------------------------------------------------------------------------
-
-QString GrainTab::exportFileName(const QString& csvPath, const QString& suffix, const char* caption)
-{
-    if (SAME_NAME_EXPORT && !csvPath.isEmpty())
-        return derivedImagePath(csvPath, suffix);
-    return dialogs_.saveFileName(this, tr(caption), QString::fromStdString(PATH_EXPORT), tr("image file (*.png)"));
-}
 
 void GrainTab::exportar()
 {
@@ -427,54 +414,54 @@ void GrainTab::exportar()
         critical(QStringLiteral("No grain combustion has been calculated"));
         return;
     }
-    const uint32_t mask = static_cast<uint32_t>(dialogs_.chooseExport(this));
-    if (mask == 0)
-        return;
+    ExportDialogs dialogs;
+    dialogs.chooseExport = [this] { return dialogs_.chooseExport(this); };
+    dialogs.saveFileName = [this](const QString& caption, const QString& directory, const QString& filter) {
+        return dialogs_.saveFileName(this, caption, directory, filter);
+    };
+    const ExportResult result = runExport(dialogs, [this](uint32_t mask) {
+        ExportPlan plan;
+        if (mask & exportBit::Csv)
+            plan.csv = ExportCsv{tr("CSV file for grain data to be written"), [this, mask] { return csvText(mask); }};
+        if (mask & exportBit::Curve)
+            plan.images.push_back(
+                    ExportImage::file(tr("file for combustion area graph"), QStringLiteral("_graph.png"),
+                                      [this](const QString& path) { return savePlotImage(ui->graph, path); }));
+        if (mask & exportBit::Picture)
+            plan.images.push_back(ExportImage::file(tr("file for grain image"), QStringLiteral("_img.png"),
+                                                    [this](const QString& path) { return savePictureImage(path); }));
+        return std::optional<ExportPlan>(std::move(plan));
+    });
+    switch (result.end) {
+    case ExportEnd::Finished:
+        showMessage(this, grainTabMessage(Msg::Information, QStringLiteral("Export finished successfully")));
+        break;
+    case ExportEnd::Failed: critical(exportFailedMessage(result.failure->path, result.failure->reason)); break;
+    default: break;
+    }
+}
 
-    QString csvPath;
-    if (mask & exportBit::Csv) {
-        csvPath = dialogs_.saveFileName(this, tr("CSV file for grain data to be written"),
-                                        QString::fromStdString(PATH_EXPORT), tr("data file (*.csv)"));
-        if (csvPath.isEmpty())
-            return;
-        PATH_EXPORT = csvPath.toStdString();
-        GrainCsvContent content;
-        content.name = ui->line_name->text().toStdString();
-        content.parameters = model_.parameters();
-        content.combustion = model_.combustionType();
-        content.y = currentGrain.y;
-        content.area = currentGrain.area;
-        QString error;
-        if (!writeTextFile(csvPath, grainCsvText(content, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
-            critical(exportFailedMessage(csvPath, error));
-            return;
-        }
+std::string GrainTab::csvText(uint32_t mask) const
+{
+    GrainCsvContent content;
+    content.name = ui->line_name->text().toStdString();
+    content.parameters = model_.parameters();
+    content.combustion = model_.combustionType();
+    content.y = currentGrain.y;
+    content.area = currentGrain.area;
+    return grainCsvText(content, mask, LIST_SEPARATOR, DIG_OUT);
+}
+
+std::optional<ExportFailure> GrainTab::savePictureImage(const QString& path)
+{
+    // The picture scaled to fit, the margins it leaves transparent.
+    QImage image(static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        scene_->render(&painter, QRectF(image.rect()), scene_->sceneRect(), Qt::KeepAspectRatio);
     }
-    if (mask & exportBit::Curve) {
-        const QString path = exportFileName(csvPath, QStringLiteral("_graph.png"), "file for combustion area graph");
-        if (path.isEmpty())
-            return;
-        if (!ui->graph->savePng(path, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96)) {
-            critical(exportFailedMessage(path, QString()));
-            return;
-        }
-        PATH_EXPORT = path.toStdString();
-    }
-    if (mask & exportBit::Picture) {
-        const QString path = exportFileName(csvPath, QStringLiteral("_img.png"), "file for grain image");
-        if (path.isEmpty())
-            return;
-        QImage image(static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
-            scene_->render(&painter, QRectF(image.rect()), scene_->sceneRect(), Qt::KeepAspectRatio);
-        }
-        if (!image.save(path, "PNG", 100)) {
-            critical(exportFailedMessage(path, QString()));
-            return;
-        }
-        PATH_EXPORT = path.toStdString();
-    }
-    showMessage(this, grainTabMessage(Msg::Information, QStringLiteral("Export finished successfully")));
+    if (image.save(path, "PNG", 100))
+        return std::nullopt;
+    return ExportFailure{path, QString(), false};
 }

@@ -6,12 +6,14 @@
 // the fields, the plot, the picture and currentGrain.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QString>
 #include <QWidget>
 
+#include "core/export_flow.h"
 #include "grain/grain_model.h"
 
 class QCPItemTracer;
@@ -34,8 +36,8 @@ public:
     void NightMode(bool on);
 
     // The modal dialogs the tab opens, replaceable so that tests answer them. Defaults:
-    // AuxChoose (mode 0 select, 1 delete; result 2 + index of the chosen item, below 2
-    // for none), ExportSelection in its grain mode (the bit mask, 0 for nothing) and
+    // the stored-item chooser (runItemChooser; its result goes through chosenItem),
+    // ExportSelection in its grain mode (the bit mask, 0 for nothing) and
     // Qt's save-file dialog (empty when cancelled).
     struct Dialogs {
         std::function<int(QWidget* parent, int mode, const std::vector<std::string>& items)> chooseItem;
@@ -79,8 +81,9 @@ private:
     grain::CylindricalInputs cylindricalInputs() const;
     grain::FrontalInputs frontalInputs() const;
     grain::StarInputs starInputs() const;
-    // The name of an export file: derived from the CSV file of this export, or asked.
-    QString exportFileName(const QString& csvPath, const QString& suffix, const char* caption);
+    // The export's CSV text for the chosen bits, and its picture of the grain.
+    std::string csvText(uint32_t mask) const;
+    std::optional<ExportFailure> savePictureImage(const QString& path);
 
     Ui::GrainTab* ui;
     grain::GrainModel model_; // parameter list, sample count and combustion type

@@ -5,18 +5,20 @@
 
 #include <QDoubleValidator>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QIntValidator>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <qcustomplot.h>
 
+#include "core/export_flow.h"
 #include "core/flags.h"
+#include "core/item_choice.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/export_selection.h"
 #include "core/ui/number_fields.h"
+#include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
 #include "nozzle/current_nozzle.h"
@@ -367,15 +369,12 @@ void NozzleTab::save()
     entry.points = nozzle.pointCount;
     entry.options = nozzle.nozzleOptions;
     entry.parameters = nozzle.nozzleParameters;
-    saveNozzleEntry(this, name.toStdString(), entry);
+    showReported(this, saveNozzleEntry(this, name.toStdString(), entry));
 }
 
 int NozzleTab::chooseStoredNozzle(int mode, const std::vector<std::string>& names)
 {
-    AuxChoose dialog(mode, this);
-    for (const std::string& name : names)
-        dialog.addRadio(name, false);
-    return dialog.exec();
+    return runItemChooser(this, mode, names);
 }
 
 void NozzleTab::load()
@@ -386,10 +385,10 @@ void NozzleTab::load()
         return;
     }
     const std::vector<std::string> names = doc.names();
-    const int r = chooseStoredNozzle(0, names);
-    if (r < 2 || static_cast<std::size_t>(r - 2) >= names.size())
+    const std::optional<std::string> chosen = chosenItem(chooseStoredNozzle(itemChooser::select, names), names);
+    if (!chosen)
         return;
-    const std::string& name = names[static_cast<std::size_t>(r - 2)];
+    const std::string& name = *chosen;
     NozzleEntry entry;
     // A hand-edited entry the form cannot show (a missing key, another type, a unit
     // the form does not offer) changes nothing.
@@ -451,10 +450,8 @@ void NozzleTab::del()
         return;
     }
     const std::vector<std::string> names = doc.names();
-    const int r = chooseStoredNozzle(1, names);
-    if (r < 2 || static_cast<std::size_t>(r - 2) >= names.size())
-        return;
-    deleteNozzleEntry(this, doc, names[static_cast<std::size_t>(r - 2)]);
+    if (const auto chosen = chosenItem(chooseStoredNozzle(itemChooser::remove, names), names))
+        showReported(this, deleteNozzleEntry(doc, *chosen));
 }
 
 // ---- Export ----
@@ -476,61 +473,63 @@ void NozzleTab::exportar()
         tabMessage(this, Msg::Critical, "Export aborted, invalid nozzle parameters");
         return;
     }
-    const CurrentNozzle& cn = currentNozzle;
-    if (cn.empty() || nozzle.nozzleParameters.empty()) {
+    if (currentNozzle.empty() || nozzle.nozzleParameters.empty()) {
         tabMessage(this, Msg::Critical, "No nozzle has been successfully displayed");
         return;
     }
-    const uint32_t mask = chooseExportItems();
-    if (mask == 0)
-        return;
-
-    QString csvName;
-    if (mask & (nozzleExport::parameters | nozzleExport::coordinates | nozzleExport::areas)) {
-        csvName = askSaveFileName("CSV file for nozzle data to be written", "data file (*.csv)");
-        if (csvName.isEmpty())
-            return;
-        PATH_EXPORT = csvName.toStdString();
-        NozzleCsvData data{
-                ui->line_name->text().toStdString(), nozzle.nozzleParameters, nozzle.nozzleOptions, cn.x, cn.R, cn.A};
-        std::string error;
-        if (!writeTextFile(csvName.toStdString(), nozzleCsv(data, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
+    ExportDialogs dialogs;
+    dialogs.chooseExport = [this] { return static_cast<int>(chooseExportItems()); };
+    dialogs.saveFileName = [this](const QString& caption, const QString&, const QString& filter) {
+        return askSaveFileName(caption, filter);
+    };
+    const ExportResult result = runExport(dialogs, [this](uint32_t mask) {
+        ExportPlan plan;
+        if (mask & (nozzleExport::parameters | nozzleExport::coordinates | nozzleExport::areas))
+            plan.csv = ExportCsv{"CSV file for nozzle data to be written", [this, mask] { return csvText(mask); }};
+        if (mask & nozzleExport::image)
+            plan.images.push_back(ExportImage::file("file for nozzle image", ".png",
+                                                    [this](const QString& path) { return saveContourImage(path); }));
+        return std::optional<ExportPlan>(std::move(plan));
+    });
+    switch (result.end) {
+    case ExportEnd::Finished: tabMessage(this, Msg::Information, "Export finished successfully"); break;
+    case ExportEnd::Failed: {
+        const ExportFailure& f = *result.failure;
+        if (f.csv)
             tabMessage(this, Msg::Critical, "Export failed, the CSV file could not be written",
-                       csvName + (error.empty() ? QString() : ": " + QString::fromStdString(error)));
-            return;
-        }
+                       f.path + (f.reason.isEmpty() ? QString() : ": " + f.reason));
+        else
+            tabMessage(this, Msg::Critical, "Export failed, the image could not be written", f.path);
+        break;
     }
+    default: break;
+    }
+}
 
-    if (mask & nozzleExport::image) {
-        QString imageName;
-        if (SAME_NAME_EXPORT && !csvName.isEmpty()) {
-            const QFileInfo csv(csvName);
-            imageName = csv.absolutePath() + "/" + csv.baseName() + ".png";
-        } else {
-            imageName = askSaveFileName("file for nozzle image", "image file (*.png)");
-            if (imageName.isEmpty())
-                return;
-        }
-        PATH_EXPORT = imageName.toStdString();
-        QCustomPlot* plot = ui->graph;
-        plot->rescaleAxes();
-        AxisSpan x{plot->xAxis->range().lower, plot->xAxis->range().upper};
-        AxisSpan y{plot->yAxis->range().lower, plot->yAxis->range().upper};
-        fitImageRanges(x, y, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), Nozzle_display,
-                       nozzle.nozzleParameters[1] / 2);
-        plot->xAxis->setRange(x.lower, x.upper);
-        plot->yAxis->setRange(y.lower, y.upper);
-        plot->replot();
-        const bool saved
-                = plot->savePng(imageName, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96);
-        applyScreenView();
-        plot->replot();
-        if (!saved) {
-            tabMessage(this, Msg::Critical, "Export failed, the image could not be written", imageName);
-            return;
-        }
-    }
-    tabMessage(this, Msg::Information, "Export finished successfully");
+std::string NozzleTab::csvText(uint32_t mask) const
+{
+    const CurrentNozzle& cn = currentNozzle;
+    const NozzleCsvData data{
+            ui->line_name->text().toStdString(), nozzle.nozzleParameters, nozzle.nozzleOptions, cn.x, cn.R, cn.A};
+    return nozzleCsv(data, mask, LIST_SEPARATOR, DIG_OUT);
+}
+
+std::optional<ExportFailure> NozzleTab::saveContourImage(const QString& path)
+{
+    // One unit of x and one of y take the same number of pixels in the image.
+    QCustomPlot* plot = ui->graph;
+    plot->rescaleAxes();
+    AxisSpan x{plot->xAxis->range().lower, plot->xAxis->range().upper};
+    AxisSpan y{plot->yAxis->range().lower, plot->yAxis->range().upper};
+    fitImageRanges(x, y, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), Nozzle_display,
+                   nozzle.nozzleParameters[1] / 2);
+    plot->xAxis->setRange(x.lower, x.upper);
+    plot->yAxis->setRange(y.lower, y.upper);
+    plot->replot();
+    std::optional<ExportFailure> failure = savePlotImage(plot, path);
+    applyScreenView();
+    plot->replot();
+    return failure;
 }
 
 // ---- Optimisation panel ----

@@ -5,12 +5,14 @@
 // nozzle library; this class reads the fields, calls them and writes the fields, the
 // plot and the current nozzle.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <QString>
 #include <QWidget>
 
+#include "core/export_flow.h"
 #include "nozzle/nozzle_model.h"
 #include "nozzle/nozzle_store.h"
 #include "nozzle/optimisation_model.h"
@@ -72,8 +74,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
     // The dialogs of the store and the export, one function each so that tests can
-    // answer them. chooseStoredNozzle returns the list dialog's result: 2 + the position
-    // of the chosen name, anything below 2 for none.
+    // answer them. chooseStoredNozzle returns the stored-item chooser's result, which
+    // chosenItem (core/item_choice.h) maps to a name or none.
     virtual int chooseStoredNozzle(int mode, const std::vector<std::string>& names);
     virtual uint32_t chooseExportItems();
     virtual QString askSaveFileName(const QString& caption, const QString& filter);
@@ -87,6 +89,11 @@ private:
     // Both axes fitted to the contour at one unit of x per unit of radius.
     void applyScreenView();
     void fillFormFrom(const std::string& name, const NozzleEntry& entry);
+    // The export's CSV text for the chosen bits.
+    std::string csvText(uint32_t mask) const;
+    // The export's image: the contour at one unit of x per unit of radius, then the
+    // screen view back.
+    std::optional<ExportFailure> saveContourImage(const QString& path);
     void showOptimisationPanel(bool visible);
     // The optimisation panel's fields (and the nozzle type) as the user left them.
     OptimisationForm optimisationForm() const;

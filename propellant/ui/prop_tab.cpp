@@ -9,6 +9,7 @@
 #include <QSpacerItem>
 #include <qcustomplot.h>
 
+#include "core/item_choice.h"
 #include "core/preferences.h"
 #include "core/ui/auxchoose.h"
 #include "core/ui/number_fields.h"
@@ -98,27 +99,27 @@ SolidDataForm PropTab::solidDataForm() const
 
 bool PropTab::checkSolidData()
 {
-    return propellant.checkSolidData(solidDataForm(), PRES_VIELLE_TOP_LIMIT, this);
+    return showReported(this, propellant.checkSolidData(solidDataForm(), PRES_VIELLE_TOP_LIMIT));
 }
 
 bool PropTab::checkComposition()
 {
-    return propellant.checkComposition(reactantRows(), this);
+    return showReported(this, propellant.checkComposition(reactantRows()));
 }
 
 bool PropTab::buildMixture()
 {
-    return propellant.buildMixture(ui->line_Name->text(), reactantRows(), this);
+    return showReported(this, propellant.buildMixture(ui->line_Name->text(), reactantRows()));
 }
 
 void PropTab::updateCompatibleSpecies()
 {
-    updateCompatibleSpeciesFor(reactantNames(), this);
+    showViewMessages(this, updateCompatibleSpeciesFor(reactantNames()));
 }
 
 bool PropTab::updateCompatibleReactions(bool check)
 {
-    return updateCompatibleReactionsFor(check, this);
+    return showReported(this, updateCompatibleReactionsFor(check));
 }
 
 // ---- Reactant rows ---------------------------------------------------------------------
@@ -315,28 +316,26 @@ void PropTab::RemInterval()
 
 bool PropTab::save_prop()
 {
-    return propellant.save(ui->line_Name->text(), reactantRows(), solidDataForm(), PRES_VIELLE_TOP_LIMIT, this,
-                           [this] { return updateCompatibleReactions(true); });
+    // The selection check is the tab's own (it shows its refusal).
+    auto verifySelection = [this] { return Reported<bool>{updateCompatibleReactions(true), {}}; };
+    return showReported(this,
+                        propellant.save(ui->line_Name->text(), reactantRows(), solidDataForm(), PRES_VIELLE_TOP_LIMIT,
+                                        this, verifySelection));
 }
 
 void PropTab::load_prop()
 {
     const QSignalBlocker ownSignals(this);
-    std::optional<LoadDocuments> docs = PropellantModel::readLoadDocuments(this);
+    std::optional<LoadDocuments> docs = showReported(this, PropellantModel::readLoadDocuments());
     if (!docs)
         return;
     const std::vector<std::string> keys = documentKeys(docs->propellants.document);
-    int result = 0;
-    {
-        AuxChoose choose(0, this);
-        for (const std::string& key : keys)
-            choose.addRadio(key, false);
-        result = choose.exec();
-    }
+    const int result = runItemChooser(this, itemChooser::select, keys);
     const WaitCursor wait;
-    if (result < 2 || static_cast<std::size_t>(result - 2) >= keys.size())
+    const std::optional<std::string> chosen = chosenItem(result, keys);
+    if (!chosen)
         return;
-    const std::string& name = keys[static_cast<std::size_t>(result - 2)];
+    const std::string& name = *chosen;
     std::string why;
     std::optional<PropellantEntry> entry = propellantEntryFromJson(docs->propellants.document[name], &why);
     if (entry && entry->solid
@@ -398,24 +397,17 @@ void PropTab::load_prop()
         ui->line_dens->clear();
         ui->PropDataBox->setChecked(false);
     }
-    PropellantModel::applyStoredSelection(*entry, *docs, this);
+    showReported(this, PropellantModel::applyStoredSelection(*entry, *docs));
 }
 
 void PropTab::del_prop()
 {
-    std::optional<PropellantDocument> doc = PropellantModel::readPropellants(this);
+    std::optional<PropellantDocument> doc = showReported(this, PropellantModel::readPropellants());
     if (!doc)
         return;
     const std::vector<std::string> keys = documentKeys(doc->document);
-    int result = 0;
-    {
-        AuxChoose choose(1, this);
-        for (const std::string& key : keys)
-            choose.addRadio(key, false);
-        result = choose.exec();
-    }
-    if (result >= 2 && static_cast<std::size_t>(result - 2) < keys.size())
-        PropellantModel::erasePropellant(*doc, keys[static_cast<std::size_t>(result - 2)], this);
+    if (const auto chosen = chosenItem(runItemChooser(this, itemChooser::remove, keys), keys))
+        showReported(this, PropellantModel::erasePropellant(*doc, *chosen));
 }
 
 // ---- Database buttons ---------------------------------------------------------------------

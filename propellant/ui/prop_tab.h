@@ -114,6 +114,8 @@ private:
     // A new curve of c* over pressures or ratios, named, coloured, on a plot that holds
     // only curves of its kind.
     void addCurve(const std::vector<double>& keys, const std::vector<double>& values, bool ratioCurve);
+    // The export's CSV text for the chosen bits, from the values the save just checked.
+    std::string csvText(uint32_t mask) const;
     void removeReadout();
     void styleReadout();
 

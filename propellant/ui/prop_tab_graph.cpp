@@ -6,9 +6,11 @@
 #include <QLineEdit>
 #include <qcustomplot.h>
 
+#include "core/export_flow.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "core/ui/export_selection.h"
+#include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
 #include "propellant/cstar_tools.h"
 #include "propellant/propellant_export.h"
@@ -205,54 +207,53 @@ void PropTab::exportar()
         showTabMessage(this, Msg::Critical, QStringLiteral("No propellant has been created"));
         return;
     }
-    const int bits = exportDialogs.chooseExport(this);
-    if (bits <= 0)
-        return;
-    const auto mask = static_cast<uint32_t>(bits);
-    if ((mask & propellantExport::CStarCurve) && ui->Graph->graphCount() == 0) {
-        showTabMessage(this, Msg::Warning, QStringLiteral("No C* has been calculated"));
-        return;
+    ::ExportDialogs files;
+    files.chooseExport = [this] { return exportDialogs.chooseExport(this); };
+    files.saveFileName = [this](const QString& caption, const QString& directory, const QString& filter) {
+        return exportDialogs.saveFileName(this, caption, directory, filter);
+    };
+    const ExportResult result = runExport(files, [this](uint32_t mask) -> std::optional<ExportPlan> {
+        if ((mask & propellantExport::CStarCurve) && ui->Graph->graphCount() == 0) {
+            showTabMessage(this, Msg::Warning, QStringLiteral("No C* has been calculated"));
+            return std::nullopt;
+        }
+        // What is exported is what is saved.
+        if (!save_prop())
+            return std::nullopt;
+        ExportPlan plan;
+        if (mask & propellantExport::Csv)
+            plan.csv = ExportCsv{tr("CSV file for propellant data to be written"),
+                                 [this, mask] { return csvText(mask); }};
+        if (mask & propellantExport::CStarCurve)
+            plan.images.push_back(
+                    ExportImage::file(tr("file for cstar graph"), QStringLiteral(".png"),
+                                      [this](const QString& path) { return savePlotImage(ui->Graph, path); }));
+        return plan;
+    });
+    switch (result.end) {
+    case ExportEnd::Finished:
+        showTabMessage(this, Msg::Information, QStringLiteral("Export finished successfully"));
+        break;
+    case ExportEnd::Failed:
+        showTabMessage(this, Msg::Critical,
+                       QStringLiteral("The file ") + result.failure->path + QStringLiteral(" could not be written"),
+                       result.failure->reason);
+        break;
+    default: break;
     }
-    if (!save_prop())
-        return;
+}
 
-    QString csvPath;
-    if (mask & propellantExport::Csv) {
-        csvPath = exportDialogs.saveFileName(this, tr("CSV file for propellant data to be written"),
-                                             QString::fromStdString(PATH_EXPORT), tr("data file (*.csv)"));
-        if (csvPath.isEmpty())
-            return;
-        PATH_EXPORT = csvPath.toStdString();
-        const PropellantModel& m = propellant;
-        const PropellantCsvContent content{ui->line_Name->text(),
-                                           m.composition,
-                                           ui->PropDataBox->isChecked(),
-                                           m.density,
-                                           m.pressureLimits,
-                                           m.coefficients,
-                                           m.exponents,
-                                           compatibleSpecies,
-                                           compatibleReactions};
-        QString error;
-        if (!writeTextFile(csvPath, propellantCsv(content, mask, LIST_SEPARATOR, DIG_OUT), &error)) {
-            showTabMessage(this, Msg::Critical,
-                           QStringLiteral("The file ") + csvPath + QStringLiteral(" could not be written"), error);
-            return;
-        }
-    }
-    if (mask & propellantExport::CStarCurve) {
-        const QString image = SAME_NAME_EXPORT && !csvPath.isEmpty()
-                ? sameNameImagePath(csvPath)
-                : exportDialogs.saveFileName(this, tr("file for cstar graph"), QString::fromStdString(PATH_EXPORT),
-                                             tr("image file (*.png)"));
-        if (image.isEmpty())
-            return;
-        PATH_EXPORT = image.toStdString();
-        if (!ui->Graph->savePng(image, static_cast<int>(IMG_WIDTH), static_cast<int>(IMG_HEIGHT), 1.0, 100, 96)) {
-            showTabMessage(this, Msg::Critical,
-                           QStringLiteral("The file ") + image + QStringLiteral(" could not be written"));
-            return;
-        }
-    }
-    showTabMessage(this, Msg::Information, QStringLiteral("Export finished successfully"));
+std::string PropTab::csvText(uint32_t mask) const
+{
+    const PropellantModel& m = propellant;
+    const PropellantCsvContent content{ui->line_Name->text(),
+                                       m.composition,
+                                       ui->PropDataBox->isChecked(),
+                                       m.density,
+                                       m.pressureLimits,
+                                       m.coefficients,
+                                       m.exponents,
+                                       compatibleSpecies,
+                                       compatibleReactions};
+    return propellantCsv(content, mask, LIST_SEPARATOR, DIG_OUT);
 }

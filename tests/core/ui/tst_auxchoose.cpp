@@ -3,6 +3,7 @@
 // for deletion without a Yes to the confirmation.
 #include <functional>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "core/item_choice.h"
 #include "core/ui/auxchoose.h"
 #include "run_modal.h"
 #include "support/message_recorder.h"
@@ -76,6 +78,7 @@ private slots:
     void refusedDeletionKeepsDialogOpen();
     void deletesOnlyTheConfirmedItem();
     void secondSelectDoesNotDuplicateBoxes();
+    void storedItemChooserNamesTheChosenItem();
 };
 
 void TestAuxChoose::formInSelectionAndDeletionMode()
@@ -265,17 +268,18 @@ void TestAuxChoose::deletesOnlyTheConfirmedItem()
         MessageRecorder recorder;
         recorder.answer(answer);
         QStringList stored{"Grain A", "Grain B", "Grain C"};
+        const std::vector<std::string> names{"Grain A", "Grain B", "Grain C"};
         QWidget tab;
-        auto* dialog = new AuxChoose(1, &tab);
-        for (const QString& name : stored)
-            dialog->addRadio(name.toStdString(), false);
+        auto* dialog = new AuxChoose(itemChooser::remove, &tab);
+        for (const std::string& name : names)
+            dialog->addRadio(name, false);
         const int r = runModal(*dialog, [&] {
             perform(*dialog, {"r2", "select"});
             if (dialog->isVisible())
                 perform(*dialog, {"cancel"});
         });
-        if (r >= 2)
-            stored.removeAt(r - 2);
+        if (const auto chosen = chosenItem(r, names))
+            stored.removeAll(QString::fromStdString(*chosen));
         QCOMPARE(recorder.messages().size(), size_t(1));
         QCOMPARE(recorder.messages()[0].informativeText, QString("Grain C"));
         if (answer == Msg::Yes)
@@ -304,6 +308,47 @@ void TestAuxChoose::secondSelectDoesNotDuplicateBoxes()
     QCOMPARE(r, 2);
     QCOMPARE(afterRefusal, std::vector<int>{0});
     QCOMPARE(auxChooseChecked, std::vector<int>{0});
+}
+
+// The tabs' chooser lists the stored names in order, enabled, in the mode asked for; its
+// result names the item clicked, and a cancelled dialog names none.
+void TestAuxChoose::storedItemChooserNamesTheChosenItem()
+{
+    const std::vector<std::string> names{"Cone", "Bell", "Plain"};
+    QWidget tab;
+    const struct Case {
+        int mode;
+        QStringList actions;
+        std::string expected; // empty: no item
+    } cases[] = {{itemChooser::select, {"r1", "select"}, "Bell"},
+                 {itemChooser::select, {"r2", "cancel"}, ""},
+                 {itemChooser::remove, {"r0", "select"}, "Cone"}};
+    for (const Case& c : cases) {
+        MessageRecorder recorder; // the deletion's confirmation: Yes
+        QStringList listedNames, title;
+        bool allEnabled = true;
+        QTimer::singleShot(0, &tab, [&] {
+            auto* dialog = qobject_cast<AuxChoose*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->parentWidget(), &tab);
+            title << dialog->windowTitle();
+            for (QRadioButton* radio : listed<QRadioButton>(*dialog)) {
+                listedNames << radio->text();
+                allEnabled = allEnabled && radio->isEnabled();
+            }
+            perform(*dialog, c.actions);
+        });
+        QTimer::singleShot(5000, &tab, [] {
+            if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                open->done(-99); // a failed check left it open
+        });
+        const int result = runItemChooser(&tab, c.mode, names);
+        QCOMPARE(listedNames, QStringList({"Cone", "Bell", "Plain"}));
+        QVERIFY(allEnabled);
+        QCOMPARE(title,
+                 QStringList{c.mode == itemChooser::select ? "KAVRO - Selection window" : "KAVRO - Deletion window"});
+        QCOMPARE(QString::fromStdString(chosenItem(result, names).value_or("")), QString::fromStdString(c.expected));
+    }
 }
 
 QTEST_MAIN(TestAuxChoose)

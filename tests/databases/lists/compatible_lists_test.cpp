@@ -96,6 +96,18 @@ protected:
         compatibleReactions = {"stale"};
     }
     void TearDown() override { restoreBrowserGlobals(); }
+    // The stand-in's updates, their refusals shown as the browser shows them.
+    static void updateSpecies(PlainCompatibleLists& lists)
+    {
+        lists.updateCompatibleSpecies();
+        showViewMessages(nullptr, lists.takeRefusals());
+    }
+    static bool updateReactions(PlainCompatibleLists& lists, bool check)
+    {
+        const bool updated = lists.updateCompatibleReactions(check);
+        showViewMessages(nullptr, lists.takeRefusals());
+        return updated;
+    }
     void writeAll()
     {
         app.write("Data/Reactants.json", R"({"H2O2": {"Composition": [[2.0, "H"], [2.0, "O"]]},
@@ -115,10 +127,10 @@ TEST_F(PlainListsFixture, RebuildsFromFilesAndReactantRows)
 {
     writeAll();
     PlainCompatibleLists lists([] { return Names{"H2O2"}; });
-    lists.updateCompatibleSpecies();
+    updateSpecies(lists);
     EXPECT_EQ(propellantElements, (Names{"H", "O", "E"}));
     EXPECT_EQ(compatibleSpecies, (Names{"H", "H2"}));
-    EXPECT_TRUE(lists.updateCompatibleReactions(false));
+    EXPECT_TRUE(updateReactions(lists, false));
     EXPECT_EQ(compatibleReactions, (Names{"H + H = H2"}));
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(flagsF.load(), 0u);
@@ -128,7 +140,7 @@ TEST_F(PlainListsFixture, MissingReactantsEmptiesBothListsAndRaisesF02)
 {
     app.write("Data/Species.json", R"({"e-": {"Composition": [[1.0, "E"]]}})");
     PlainCompatibleLists lists;
-    lists.updateCompatibleSpecies();
+    updateSpecies(lists);
     EXPECT_TRUE(propellantElements.empty());
     EXPECT_TRUE(compatibleSpecies.empty());
     EXPECT_TRUE(flagRaised(flagsF, code::fileMissing(code::Reactants)));
@@ -140,7 +152,7 @@ TEST_F(PlainListsFixture, MissingKineticsGivesEmptyReactionsAndSucceeds)
     writeAll();
     std::filesystem::remove(KINETICS);
     PlainCompatibleLists lists;
-    EXPECT_TRUE(lists.updateCompatibleReactions(false));
+    EXPECT_TRUE(updateReactions(lists, false));
     EXPECT_TRUE(compatibleReactions.empty());
     EXPECT_TRUE(flagRaised(flagsF, code::fileMissing(code::Kinetics)));
 }
@@ -150,7 +162,7 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
     writeAll();
     app.write("Data/Species.json", "{ not json");
     PlainCompatibleLists lists([] { return Names{"H2O2"}; });
-    lists.updateCompatibleSpecies();
+    updateSpecies(lists);
     EXPECT_TRUE(compatibleSpecies.empty());
     EXPECT_TRUE(propellantElements.empty());
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -161,7 +173,7 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
     messages.clear();
     std::filesystem::remove(KINETICS);
     std::filesystem::create_directory(KINETICS); // exists, cannot be opened as a file
-    EXPECT_FALSE(lists.updateCompatibleReactions(false));
+    EXPECT_FALSE(updateReactions(lists, false));
     EXPECT_TRUE(compatibleReactions.empty());
     EXPECT_EQ(messages.lastText(), "Species file was corrupted, save process aborted");
 
@@ -169,16 +181,32 @@ TEST_F(PlainListsFixture, UnreadableFilesAreReported)
     writeAll();
     std::filesystem::remove(REACTANTS);
     std::filesystem::create_directory(REACTANTS);
-    lists.updateCompatibleSpecies();
+    updateSpecies(lists);
     EXPECT_EQ(messages.lastText(),
               "Reactants file could not be opened, it may be opened by another software or have accesibility "
               "restrictions");
 }
 
+TEST_F(PlainListsFixture, TheStandInsRefusalsComeBackToTheDialog)
+{
+    writeAll();
+    app.write("Data/Species.json", "{ not json");
+    // Both updates refuse the unreadable species file: two boxes, without a parent.
+    const ViewMessages refusals = rebuildCompatibleLists(nullptr);
+    ASSERT_EQ(refusals.size(), 2u);
+    for (const ViewMessage& m : refusals) {
+        EXPECT_EQ(m.box.text, "Species file was corrupted, save process aborted");
+        EXPECT_EQ(m.box.icon, Msg::Critical);
+        EXPECT_TRUE(m.parentless);
+    }
+    EXPECT_TRUE(messages.messages().empty()); // shown by the dialog, not by the lists
+    EXPECT_TRUE(compatibleListsUpdaterFor(nullptr).takeRefusals().empty()); // handed over once
+}
+
 TEST(CompatibleLists, DialogsAskTheirOwnerSpeciesFirst)
 {
     CountingLists tab;
-    rebuildCompatibleLists(&tab);
+    EXPECT_TRUE(rebuildCompatibleLists(&tab).empty());
     EXPECT_EQ(tab.calls, (Names{"species", "reactions(false)"}));
     EXPECT_EQ(&compatibleListsUpdaterFor(&tab), static_cast<CompatibleListsUpdater*>(&tab));
 

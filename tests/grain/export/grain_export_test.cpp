@@ -1,8 +1,5 @@
-// The grain export's CSV text for each choice of blocks and geometry, the image names
-// derived from the CSV name, and the writing that reports failure.
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+// The grain export's CSV text for each choice of blocks and geometry, and the words of a
+// file that could not be written.
 #include <gtest/gtest.h>
 
 #include "grain/burnback.h"
@@ -90,26 +87,8 @@ TEST(GrainCsv, InitialGrainRows)
     EXPECT_NE(text.find(";15\n"), std::string::npos);
 }
 
-TEST(GrainExportNames, DerivedFromTheCsvName)
+TEST(GrainExportFiles, FailureMessage)
 {
-    EXPECT_EQ(derivedImagePath("D/run.final.csv", "_graph.png"), "D/run_graph.png");
-    EXPECT_EQ(derivedImagePath("/tmp/out/grain.csv", "_img.png"), "/tmp/out/grain_img.png");
-    EXPECT_EQ(derivedImagePath("/tmp/out/noext", "_img.png"), "/tmp/out/noext_img.png");
-}
-
-TEST(GrainExportFiles, WriteReportsFailure)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("a.csv");
-    ASSERT_TRUE(writeTextFile(path, "one"));
-    ASSERT_TRUE(writeTextFile(path, "\nx")); // replaced whole
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("\nx"));
-
-    QString error;
-    EXPECT_FALSE(writeTextFile(dir.filePath("missing/a.csv"), "x", &error));
-    EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(exportFailedMessage("/p/a.csv", "No such file"),
               "Export failed: /p/a.csv could not be written (No such file)");
 }

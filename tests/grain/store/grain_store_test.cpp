@@ -58,6 +58,15 @@ protected:
         refreshFlag = 0;
     }
     std::string fileText() const { return dir.read("Data/Grains.json"); }
+    // The store's save and delete, their boxes shown as the tab shows them.
+    static SaveOutcome save(const std::string& name, const GrainEntry& entry)
+    {
+        return showReported(nullptr, saveGrainEntry(nullptr, name, entry));
+    }
+    static bool remove(GrainDocument& doc, const std::string& name)
+    {
+        return showReported(nullptr, deleteGrainEntry(doc, name));
+    }
 
     TempAppDir dir;
     MessageRecorder recorder;
@@ -156,7 +165,7 @@ TEST(GrainNames, RefusedNames)
 
 TEST_F(GrainStoreTest, FirstSaveCreatesTheFile)
 {
-    EXPECT_EQ(saveGrainEntry(nullptr, "Grain_1", initialGrain()), SaveOutcome::Saved);
+    EXPECT_EQ(save("Grain_1", initialGrain()), SaveOutcome::Saved);
     EXPECT_EQ(fileText(), kInitialGrainFile);
     EXPECT_TRUE(flagRaised(flagsF, code::F(10)));
     EXPECT_EQ(refreshFlag.load(), 1);
@@ -170,13 +179,13 @@ TEST_F(GrainStoreTest, FirstSaveCreatesTheFile)
 
 TEST_F(GrainStoreTest, OverwriteAsksOnce)
 {
-    ASSERT_EQ(saveGrainEntry(nullptr, "Grain_1", initialGrain()), SaveOutcome::Saved);
+    ASSERT_EQ(save("Grain_1", initialGrain()), SaveOutcome::Saved);
     const GrainEntry frontal = grainEntryFromFields(Frontal, 0, Base, "100", kCylinder, kFrontal, kStar);
     recorder.clear();
     refreshFlag = 0;
 
     recorder.answer(Msg::Cancel);
-    EXPECT_EQ(saveGrainEntry(nullptr, "Grain_1", frontal), SaveOutcome::Cancelled);
+    EXPECT_EQ(save("Grain_1", frontal), SaveOutcome::Cancelled);
     EXPECT_EQ(fileText(), kInitialGrainFile);
     EXPECT_EQ(refreshFlag.load(), 0);
     ASSERT_EQ(recorder.messages().size(), 1u);
@@ -188,7 +197,7 @@ TEST_F(GrainStoreTest, OverwriteAsksOnce)
 
     recorder.clear();
     recorder.answer(Msg::Yes);
-    EXPECT_EQ(saveGrainEntry(nullptr, "Grain_1", frontal), SaveOutcome::Saved);
+    EXPECT_EQ(save("Grain_1", frontal), SaveOutcome::Saved);
     EXPECT_EQ(recorder.texts(),
               QStringList({"You are about to overwrite a save with the same name. Continue?", "Successful save"}));
     const nlohmann::json doc = nlohmann::json::parse(fileText());
@@ -198,7 +207,7 @@ TEST_F(GrainStoreTest, OverwriteAsksOnce)
     // An empty value under the name is no save to protect.
     dir.write("Data/Grains.json", R"({"Grain_1": null, "B": {}})");
     recorder.clear();
-    EXPECT_EQ(saveGrainEntry(nullptr, "Grain_1", frontal), SaveOutcome::Saved);
+    EXPECT_EQ(save("Grain_1", frontal), SaveOutcome::Saved);
     EXPECT_EQ(recorder.texts(), QStringList({"Successful save"}));
 }
 
@@ -208,7 +217,7 @@ TEST_F(GrainStoreTest, UnreadableFilesAreNeverReplaced)
         dir.write("Data/Grains.json", content);
         recorder.clear();
         flagsF = 0;
-        EXPECT_EQ(saveGrainEntry(nullptr, "New", initialGrain()), SaveOutcome::Refused) << content;
+        EXPECT_EQ(save("New", initialGrain()), SaveOutcome::Refused) << content;
         EXPECT_EQ(fileText(), content);
         EXPECT_TRUE(flagRaised(flagsF, code::F(26)));
         EXPECT_EQ(refreshFlag.load(), 0);
@@ -218,7 +227,7 @@ TEST_F(GrainStoreTest, UnreadableFilesAreNeverReplaced)
 
         GrainDocument doc = readGrainFile();
         EXPECT_TRUE(doc.names().empty());
-        EXPECT_FALSE(deleteGrainEntry(nullptr, doc, "Grain_1"));
+        EXPECT_FALSE(remove(doc, "Grain_1"));
         EXPECT_EQ(fileText(), content);
     }
 
@@ -226,7 +235,7 @@ TEST_F(GrainStoreTest, UnreadableFilesAreNeverReplaced)
     std::filesystem::remove(GRAIN);
     std::filesystem::create_directory(GRAIN);
     recorder.clear();
-    EXPECT_EQ(saveGrainEntry(nullptr, "New", initialGrain()), SaveOutcome::Refused);
+    EXPECT_EQ(save("New", initialGrain()), SaveOutcome::Refused);
     EXPECT_EQ(recorder.texts(), QStringList({kGrainFileCannotOpen}));
     EXPECT_FALSE(readGrainFile().opened());
 }
@@ -234,7 +243,7 @@ TEST_F(GrainStoreTest, UnreadableFilesAreNeverReplaced)
 TEST_F(GrainStoreTest, FailedWriteIsReportedNotConfirmed)
 {
     GRAIN = dir.path() + "/no such folder/Grains.json";
-    EXPECT_EQ(saveGrainEntry(nullptr, "Grain_1", initialGrain()), SaveOutcome::Refused);
+    EXPECT_EQ(save("Grain_1", initialGrain()), SaveOutcome::Refused);
     EXPECT_EQ(refreshFlag.load(), 0);
     ASSERT_EQ(recorder.messages().size(), 1u);
     EXPECT_TRUE(recorder.lastText().startsWith(
@@ -245,18 +254,18 @@ TEST_F(GrainStoreTest, FailedWriteIsReportedNotConfirmed)
 
 TEST_F(GrainStoreTest, DeleteLastEntryLeavesAnEmptyObject)
 {
-    ASSERT_EQ(saveGrainEntry(nullptr, "A", initialGrain()), SaveOutcome::Saved);
-    ASSERT_EQ(saveGrainEntry(nullptr, "B", initialGrain()), SaveOutcome::Saved);
+    ASSERT_EQ(save("A", initialGrain()), SaveOutcome::Saved);
+    ASSERT_EQ(save("B", initialGrain()), SaveOutcome::Saved);
     recorder.clear();
     refreshFlag = 0;
 
     GrainDocument doc = readGrainFile();
     EXPECT_EQ(doc.names(), (std::vector<std::string>{"A", "B"}));
-    EXPECT_TRUE(deleteGrainEntry(nullptr, doc, "A"));
-    EXPECT_FALSE(deleteGrainEntry(nullptr, doc, "missing"));
+    EXPECT_TRUE(remove(doc, "A"));
+    EXPECT_FALSE(remove(doc, "missing"));
     doc = readGrainFile();
     EXPECT_EQ(doc.names(), (std::vector<std::string>{"B"}));
-    EXPECT_TRUE(deleteGrainEntry(nullptr, doc, "B"));
+    EXPECT_TRUE(remove(doc, "B"));
     EXPECT_EQ(fileText(), "{}\n");
     EXPECT_TRUE(recorder.messages().empty()); // no message after a deletion
     EXPECT_EQ(refreshFlag.load(), 0);
@@ -265,6 +274,6 @@ TEST_F(GrainStoreTest, DeleteLastEntryLeavesAnEmptyObject)
     doc = readGrainFile();
     doc.document["C"] = toJson(initialGrain());
     doc.path = dir.path() + "/gone/Grains.json";
-    EXPECT_FALSE(deleteGrainEntry(nullptr, doc, "C"));
+    EXPECT_FALSE(remove(doc, "C"));
     EXPECT_EQ(recorder.messages().size(), 1u);
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "nozzle/nozzle_export.h"
-#include "support/temp_app_dir.h"
 
 namespace {
 
@@ -69,18 +68,6 @@ TEST(NozzleCsv, SignificantDigits)
               "\nN\n;Coordinate x:;1.5e+03;0.5;0.333;0.000123;1.23e-05\n;Coordinate R:;2;1;1.5\n");
     d.x = {1.0 / 3};
     EXPECT_EQ(nozzleCsv(d, 0x08, ';', 16), "\nN\n;Coordinate x:;0.3333333333333333\n;Areas:;12.5;3.25;7");
-}
-
-TEST(NozzleCsv, WrittenFileHoldsTheTextAndAFailureIsReported)
-{
-    TempAppDir app;
-    const std::string path = app.path() + "/out.csv";
-    std::string error;
-    ASSERT_TRUE(writeTextFile(path, "\nN\n;a", &error));
-    EXPECT_EQ(app.read("out.csv"), "\nN\n;a");
-    app.write("Blocked", "a file, not a folder");
-    EXPECT_FALSE(writeTextFile(app.path() + "/Blocked/out.csv", "x", &error));
-    EXPECT_FALSE(error.empty());
 }
 
 TEST(NozzleImage, RangesGiveOneToOneScale)

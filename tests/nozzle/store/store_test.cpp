@@ -43,6 +43,15 @@ protected:
     }
     std::string file() const { return app.read("Data/Nozzles.json"); }
     void writeFile(const std::string& text) const { app.write("Data/Nozzles.json", text); }
+    // The store's save and delete, their boxes shown as the tab shows them.
+    static StoreResult save(const std::string& name, const NozzleEntry& entry)
+    {
+        return showReported(nullptr, saveNozzleEntry(nullptr, name, entry));
+    }
+    static StoreResult remove(NozzleDocument& doc, const std::string& name)
+    {
+        return showReported(nullptr, deleteNozzleEntry(doc, name));
+    }
 
     TempAppDir app;
     MessageRecorder messages;
@@ -99,7 +108,7 @@ const char* kConicalFile = R"({
 
 TEST_F(NozzleStoreTest, SaveIntoMissingFileCreatesItWithTheEntryLayout)
 {
-    ASSERT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Written);
+    ASSERT_EQ(save("Cone", conicalEntry()), StoreResult::Written);
     EXPECT_EQ(file(), kConicalFile); // keys in byte order, indent 4, one trailing newline
     EXPECT_TRUE(flagRaised(flagsF, code::F(8))); // the file was not found
     EXPECT_EQ(messages.texts(), QStringList{"Successful save"});
@@ -111,8 +120,8 @@ TEST_F(NozzleStoreTest, SaveIntoMissingFileCreatesItWithTheEntryLayout)
 
 TEST_F(NozzleStoreTest, EntriesReadBackAsTheyWereWritten)
 {
-    ASSERT_EQ(saveNozzleEntry(nullptr, "Bell", bezierEntry()), StoreResult::Written);
-    ASSERT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Written);
+    ASSERT_EQ(save("Bell", bezierEntry()), StoreResult::Written);
+    ASSERT_EQ(save("Cone", conicalEntry()), StoreResult::Written);
     const NozzleDocument doc = readNozzleFile();
     ASSERT_EQ(doc.status, JsonReadStatus::Ok);
     EXPECT_EQ(doc.names(), (std::vector<std::string>{"Bell", "Cone"}));
@@ -134,7 +143,7 @@ TEST_F(NozzleStoreTest, OverwriteAsksAndCancelLeavesTheFileUntouched)
     const std::string before = file();
 
     messages.answer(Msg::Cancel);
-    EXPECT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Cancelled);
+    EXPECT_EQ(save("Cone", conicalEntry()), StoreResult::Cancelled);
     ASSERT_EQ(messages.messages().size(), 1u);
     const MessageRequest& q = messages.messages()[0];
     EXPECT_EQ(q.text, "You are about to overwrite a save with the same name. Continue?");
@@ -146,7 +155,7 @@ TEST_F(NozzleStoreTest, OverwriteAsksAndCancelLeavesTheFileUntouched)
 
     messages.clear();
     messages.answer(Msg::Yes);
-    EXPECT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Written);
+    EXPECT_EQ(save("Cone", conicalEntry()), StoreResult::Written);
     const json doc = json::parse(file());
     EXPECT_FALSE(doc["Cone"].contains("Old")); // replaced whole
     EXPECT_EQ(doc["Cone"]["Points"], 100);
@@ -154,11 +163,11 @@ TEST_F(NozzleStoreTest, OverwriteAsksAndCancelLeavesTheFileUntouched)
 
     // An empty member is not a save: no question.
     messages.clear();
-    EXPECT_EQ(saveNozzleEntry(nullptr, "Zeta", bezierEntry()), StoreResult::Written);
+    EXPECT_EQ(save("Zeta", bezierEntry()), StoreResult::Written);
     EXPECT_EQ(messages.texts(), QStringList{"Successful save"});
     // Names are case-sensitive.
     messages.clear();
-    EXPECT_EQ(saveNozzleEntry(nullptr, "cone", bezierEntry()), StoreResult::Written);
+    EXPECT_EQ(save("cone", bezierEntry()), StoreResult::Written);
     EXPECT_EQ(messages.texts(), QStringList{"Successful save"});
 }
 
@@ -169,7 +178,7 @@ TEST_F(NozzleStoreTest, UnreadableFilesAreNeverOverwritten)
         writeFile(text);
         flagsF = 0;
         messages.clear();
-        EXPECT_EQ(saveNozzleEntry(nullptr, "New", conicalEntry()), StoreResult::Refused);
+        EXPECT_EQ(save("New", conicalEntry()), StoreResult::Refused);
         EXPECT_EQ(file(), text);
         EXPECT_TRUE(flagRaised(flagsF, code::F(24)));
         ASSERT_EQ(messages.messages().size(), 1u);
@@ -182,7 +191,7 @@ TEST_F(NozzleStoreTest, UnreadableFilesAreNeverOverwritten)
     std::filesystem::create_directory(NOZZLE);
     messages.clear();
     flagsF = 0;
-    EXPECT_EQ(saveNozzleEntry(nullptr, "New", conicalEntry()), StoreResult::Refused);
+    EXPECT_EQ(save("New", conicalEntry()), StoreResult::Refused);
     EXPECT_EQ(messages.texts(),
               QStringList{"Nozzle file could not be opened, it may be opened by another software or "
                           "have accesibility restrictions"});
@@ -195,7 +204,7 @@ TEST_F(NozzleStoreTest, FailedWriteIsReportedNotCalledSuccessful)
     // The folder of the path is a plain file: nothing can be created there.
     app.write("Blocked", "not a folder");
     NOZZLE = app.path() + "/Blocked/Nozzles.json";
-    EXPECT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Refused);
+    EXPECT_EQ(save("Cone", conicalEntry()), StoreResult::Refused);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
     EXPECT_TRUE(messages.lastText().startsWith("The nozzle file "));
@@ -205,19 +214,19 @@ TEST_F(NozzleStoreTest, FailedWriteIsReportedNotCalledSuccessful)
 
 TEST_F(NozzleStoreTest, DeleteRemovesOneMemberWithoutRefresh)
 {
-    ASSERT_EQ(saveNozzleEntry(nullptr, "Bell", bezierEntry()), StoreResult::Written);
-    ASSERT_EQ(saveNozzleEntry(nullptr, "Cone", conicalEntry()), StoreResult::Written);
+    ASSERT_EQ(save("Bell", bezierEntry()), StoreResult::Written);
+    ASSERT_EQ(save("Cone", conicalEntry()), StoreResult::Written);
     refreshFlag = 0;
     messages.clear();
     NozzleDocument doc = readNozzleFile();
-    EXPECT_EQ(deleteNozzleEntry(nullptr, doc, "Bell"), StoreResult::Written);
+    EXPECT_EQ(remove(doc, "Bell"), StoreResult::Written);
     EXPECT_EQ(file(), kConicalFile);
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(refreshFlag, 0);
     // Nothing is written from a document that was not read normally.
     writeFile("garbage");
     doc = readNozzleFile();
-    EXPECT_EQ(deleteNozzleEntry(nullptr, doc, "Cone"), StoreResult::Refused);
+    EXPECT_EQ(remove(doc, "Cone"), StoreResult::Refused);
     EXPECT_EQ(file(), "garbage");
 }
 

@@ -53,8 +53,8 @@ TEST_F(Compatibility, ListsFollowTheReactantRows)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        updateCompatibleSpeciesFor(c.rows, &tab);
-        EXPECT_TRUE(updateCompatibleReactionsFor(false, &tab));
+        showViewMessages(&tab, updateCompatibleSpeciesFor(c.rows));
+        EXPECT_TRUE(showReported(&tab, updateCompatibleReactionsFor(false)));
         EXPECT_EQ(propellantElements, c.elements);
         EXPECT_EQ(compatibleSpecies, c.species);
         EXPECT_EQ(compatibleReactions, c.reactions);
@@ -68,7 +68,7 @@ TEST_F(Compatibility, FileFailures)
     // Reactants.json missing: F02 and both lists empty although the species exist.
     std::filesystem::remove(dir.dataFile("Reactants.json"));
     compatibleSpecies = {"stale"};
-    updateCompatibleSpeciesFor({"Fuel"}, &tab);
+    showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel"}));
     EXPECT_TRUE(propellantElements.empty());
     EXPECT_TRUE(compatibleSpecies.empty());
     EXPECT_EQ(flagsF.load(), code::F(2));
@@ -77,9 +77,9 @@ TEST_F(Compatibility, FileFailures)
     // Kinetics.json missing: F04, no reaction, and still a success.
     SetUp();
     std::filesystem::remove(dir.dataFile("Kinetics.json"));
-    updateCompatibleSpeciesFor({"Fuel"}, &tab);
+    showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel"}));
     compatibleReactions = {"stale"};
-    EXPECT_TRUE(updateCompatibleReactionsFor(false, &tab));
+    EXPECT_TRUE(showReported(&tab, updateCompatibleReactionsFor(false)));
     EXPECT_TRUE(compatibleReactions.empty());
     EXPECT_EQ(flagsF.load(), code::F(4));
 
@@ -113,13 +113,13 @@ TEST_F(Compatibility, FileFailures)
             dir.write(std::string("Data/") + c.file, "{ broken");
         else
             std::filesystem::create_directory(path);
-        updateCompatibleSpeciesFor({"Fuel"}, &tab);
+        showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel"}));
         if (c.speciesUpdate) {
             EXPECT_TRUE(compatibleSpecies.empty());
             EXPECT_TRUE(propellantElements.empty());
         } else {
             EXPECT_FALSE(compatibleSpecies.empty());
-            EXPECT_FALSE(updateCompatibleReactionsFor(false, &tab));
+            EXPECT_FALSE(showReported(&tab, updateCompatibleReactionsFor(false)));
             EXPECT_TRUE(compatibleReactions.empty());
         }
         EXPECT_EQ(flagsF.load(), c.flag);
@@ -134,14 +134,14 @@ TEST_F(Compatibility, FileFailures)
 
 TEST_F(Compatibility, SelectionCheckBeforeASave)
 {
-    updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}, &tab);
-    ASSERT_TRUE(updateCompatibleReactionsFor(false, &tab));
+    showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}));
+    ASSERT_TRUE(showReported(&tab, updateCompatibleReactionsFor(false)));
     // Every entry of the fixture is active: nothing to report.
-    EXPECT_TRUE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_TRUE(showReported(&tab, updateCompatibleReactionsFor(true)));
     EXPECT_TRUE(boxes.messages().empty());
 
     setActive("Species.json", "H2", false);
-    EXPECT_FALSE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_FALSE(showReported(&tab, updateCompatibleReactionsFor(true)));
     // "colliders absent" (2 O = O2) comes first in key order but uses no H2.
     ASSERT_EQ(boxes.texts(), QStringList{"Reaction 'dissociation' uses a non-selected specie as reactant"});
     EXPECT_EQ(boxes.messages()[0].informativeText,
@@ -156,27 +156,27 @@ TEST_F(Compatibility, SelectionCheckBeforeASave)
         setActive("Kinetics.json", r, false);
     setActive("Species.json", "H2", true);
     setActive("Species.json", "H2O", false);
-    EXPECT_FALSE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_FALSE(showReported(&tab, updateCompatibleReactionsFor(true)));
     EXPECT_EQ(boxes.texts(), QStringList{"Reaction 'water' has a non-selected specie as product"});
     setActive("Kinetics.json", "water", false);
-    EXPECT_TRUE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_TRUE(showReported(&tab, updateCompatibleReactionsFor(true)));
 
     // The check leaves the list alone, even when the files changed since.
     write("Kinetics.json", nlohmann::json::object());
     const Names before = compatibleReactions;
-    EXPECT_TRUE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_TRUE(showReported(&tab, updateCompatibleReactionsFor(true)));
     EXPECT_EQ(compatibleReactions, before);
 }
 
 TEST_F(Compatibility, SelectionCheckRefusesAParticipantWithoutEntry)
 {
-    updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}, &tab);
-    ASSERT_TRUE(updateCompatibleReactionsFor(false, &tab));
+    showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}));
+    ASSERT_TRUE(showReported(&tab, updateCompatibleReactionsFor(false)));
     // The species file replaced since the lists were built: the water has no entry.
     nlohmann::json species = read("Species.json");
     species.erase("H2O");
     write("Species.json", species);
-    EXPECT_FALSE(updateCompatibleReactionsFor(true, &tab));
+    EXPECT_FALSE(showReported(&tab, updateCompatibleReactionsFor(true)));
     EXPECT_EQ(boxes.texts(), QStringList{"Reaction 'water' has a non-selected specie as product"});
 }
 

@@ -1,4 +1,4 @@
-// The propellant export's CSV text and image name.
+// The propellant export's CSV text.
 #include <gtest/gtest.h>
 
 #include "propellant/propellant_export.h"
@@ -54,20 +54,6 @@ TEST(PropellantCsv, BlocksByBit)
     c.composition = {{"R1", 2.0 / 3.0}};
     EXPECT_EQ(propellantCsv(c, propellantExport::Composition, ';', 4),
               "\nProp_A\n;Reactants:;R1\n;Relative masses:;0.6667\n\n");
-}
-
-TEST(PropellantCsv, ImageBesideTheCsvFile)
-{
-    EXPECT_EQ(sameNameImagePath("/out/run.final.csv"), "/out/run.png");
-    EXPECT_EQ(sameNameImagePath("/out/dir.v2/run.csv"), "/out/dir.v2/run.png");
-    EXPECT_EQ(sameNameImagePath("/out/run"), "/out/run.png");
-}
-
-TEST(PropellantCsv, WriteFailureIsReported)
-{
-    QString error;
-    EXPECT_FALSE(writeTextFile("/nonexistent-folder/x.csv", "text", &error));
-    EXPECT_FALSE(error.isEmpty());
 }
 
 } // namespace

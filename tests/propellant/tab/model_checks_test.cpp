@@ -59,7 +59,7 @@ TEST_F(ModelChecks, SolidData)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         boxes.clear();
-        EXPECT_EQ(model.checkSolidData(c.form, c.topLimit, &tab), c.message.isEmpty());
+        EXPECT_EQ(showReported(&tab, model.checkSolidData(c.form, c.topLimit)), c.message.isEmpty());
         if (c.message.isEmpty()) {
             EXPECT_TRUE(boxes.messages().empty());
         } else {
@@ -72,8 +72,8 @@ TEST_F(ModelChecks, SolidData)
 
 TEST_F(ModelChecks, SolidDataValuesAsTyped)
 {
-    ASSERT_TRUE(
-            model.checkSolidData(solid({{"1", "10", "2.5", "0.4"}, {"10", "", "3.1", "0.35"}}, "1.8"), false, &tab));
+    ASSERT_TRUE(showReported(
+            &tab, model.checkSolidData(solid({{"1", "10", "2.5", "0.4"}, {"10", "", "3.1", "0.35"}}, "1.8"), false)));
     EXPECT_EQ(model.density, 1.8);
     // (upper, lower) per interval; the open last interval keeps 0 as its upper limit.
     EXPECT_EQ(model.pressureLimits, (std::vector<std::pair<double, double>>{{10.0, 1.0}, {0.0, 10.0}}));
@@ -83,7 +83,7 @@ TEST_F(ModelChecks, SolidDataValuesAsTyped)
     // An unchecked group passes without a look at its fields and leaves no interval.
     SolidDataForm off = solid({{"garbage", "", "", ""}}, "");
     off.enabled = false;
-    EXPECT_TRUE(model.checkSolidData(off, true, &tab));
+    EXPECT_TRUE(showReported(&tab, model.checkSolidData(off, true)));
     EXPECT_TRUE(model.pressureLimits.empty());
     EXPECT_TRUE(model.coefficients.empty());
     EXPECT_TRUE(model.exponents.empty());
@@ -92,15 +92,16 @@ TEST_F(ModelChecks, SolidDataValuesAsTyped)
 
 TEST_F(ModelChecks, Composition)
 {
-    EXPECT_FALSE(model.checkComposition({}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.checkComposition({})));
     EXPECT_EQ(boxes.lastText(), "At least one reactant is needed");
     for (const QString bad : {"0", "-1", "", "abc"}) {
         boxes.clear();
-        EXPECT_FALSE(model.checkComposition({{"Fuel", "70"}, {"Oxidiser", bad}}, &tab)) << bad.toStdString();
+        EXPECT_FALSE(showReported(&tab, model.checkComposition({{"Fuel", "70"}, {"Oxidiser", bad}})))
+                << bad.toStdString();
         EXPECT_EQ(boxes.texts(), QStringList{"Invalid relative weight for reactant Oxidiser"});
     }
     boxes.clear();
-    ASSERT_TRUE(model.checkComposition({{"Fuel", "70"}, {"Oxidiser", "30"}}, &tab));
+    ASSERT_TRUE(showReported(&tab, model.checkComposition({{"Fuel", "70"}, {"Oxidiser", "30"}})));
     EXPECT_EQ(model.composition, (std::vector<CompositionRow>{{"Fuel", 70.0}, {"Oxidiser", 30.0}}));
     EXPECT_TRUE(boxes.messages().empty());
 }
@@ -111,8 +112,8 @@ protected:
     {
         ModelChecks::SetUp();
         setEngineMessageHandler([](const EngineMessage&) {});
-        updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}, &tab);
-        updateCompatibleReactionsFor(false, &tab);
+        showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}));
+        showReported(&tab, updateCompatibleReactionsFor(false));
     }
     void TearDown() override
     {
@@ -124,7 +125,7 @@ protected:
 TEST_F(TabMixture, BuiltFromTheRowsAndTheSelectedSpecies)
 {
     setActive("Species.json", "OH", false);
-    ASSERT_TRUE(model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", "3"}}, &tab));
+    ASSERT_TRUE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", "3"}})));
     const Mixture* m = model.mixture();
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(flagsL.load(), 0u);
@@ -140,19 +141,19 @@ TEST_F(TabMixture, BuiltFromTheRowsAndTheSelectedSpecies)
 
 TEST_F(TabMixture, RefusalsKeepThePreviousMixture)
 {
-    ASSERT_TRUE(model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", "3"}}, &tab));
+    ASSERT_TRUE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", "3"}})));
     const Mixture* before = model.mixture();
 
     // An empty name stops before any file is read: an unreadable species file is not
     // even noticed.
     dir.write("Data/Species.json", "{ broken");
-    EXPECT_FALSE(model.buildMixture("", {{"Fuel", "1"}}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.buildMixture("", {{"Fuel", "1"}})));
     EXPECT_EQ(boxes.texts(), QStringList{"Please enter a name for the propellant"});
     EXPECT_EQ(boxes.messages()[0].icon, Msg::Warning);
     EXPECT_EQ(flagsF.load(), 0u);
 
     boxes.clear();
-    EXPECT_FALSE(model.buildMixture("P", {{"Fuel", "1"}}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}})));
     EXPECT_EQ(boxes.texts(), QStringList{"Species file was corrupted, load process aborted"});
     EXPECT_EQ(boxes.messages()[0].icon, Msg::Critical);
     EXPECT_EQ(flagsF.load(), code::F(16));
@@ -160,24 +161,24 @@ TEST_F(TabMixture, RefusalsKeepThePreviousMixture)
 
     boxes.clear();
     dir.write("Data/Reactants.json", "[");
-    EXPECT_FALSE(model.buildMixture("P", {{"Fuel", "1"}}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}})));
     EXPECT_EQ(boxes.texts(), QStringList{"Reactants file was corrupted, load process aborted"});
     write("Reactants.json", tab_fixture::reactantsDoc());
 
     boxes.clear();
-    EXPECT_FALSE(model.buildMixture("P", {}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.buildMixture("P", {})));
     EXPECT_EQ(boxes.texts(), QStringList{"At least one reactant is needed for calculations"});
 
     for (const QString bad : {"0", "-1", "abc"}) {
         boxes.clear();
-        EXPECT_FALSE(model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", bad}, {"AlO", "zzz"}}, &tab));
+        EXPECT_FALSE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}, {"Oxidiser", bad}, {"AlO", "zzz"}})));
         EXPECT_EQ(boxes.texts(), QStringList{"Invalid relative mass for reactant 'Oxidiser'"}) << bad.toStdString();
         EXPECT_EQ(boxes.messages()[0].icon, Msg::Warning);
     }
 
     // A row whose reactant was deleted from its database since it was added.
     boxes.clear();
-    EXPECT_FALSE(model.buildMixture("P", {{"Fuel", "1"}, {"Gone", "1"}}, &tab));
+    EXPECT_FALSE(showReported(&tab, model.buildMixture("P", {{"Fuel", "1"}, {"Gone", "1"}})));
     EXPECT_EQ(boxes.texts(), QStringList{"Reactant 'Gone' could not be read from the reactants database"});
     EXPECT_EQ(model.mixture(), before);
 }

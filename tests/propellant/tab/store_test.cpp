@@ -16,15 +16,16 @@ protected:
     void SetUp() override
     {
         PropellantTabTest::SetUp();
-        updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}, &tab);
-        updateCompatibleReactionsFor(false, &tab);
+        showViewMessages(&tab, updateCompatibleSpeciesFor({"Fuel", "Oxidiser"}));
+        showReported(&tab, updateCompatibleReactionsFor(false));
     }
     bool save(const QString& name, const SolidDataForm& form = {}, bool topLimit = true)
     {
-        return model.save(name, {{"Fuel", "70"}, {"Oxidiser", "30"}}, form, topLimit, &tab, [this] {
+        // The model's boxes shown as the tab shows them.
+        return showReported(&tab, model.save(name, {{"Fuel", "70"}, {"Oxidiser", "30"}}, form, topLimit, &tab, [this] {
             ++verifications;
-            return updateCompatibleReactionsFor(true, &tab);
-        });
+            return updateCompatibleReactionsFor(true);
+        }));
     }
     static SolidDataForm solidData()
     {
@@ -187,9 +188,9 @@ TEST_F(Store, LoadAppliesTheStoredSelection)
     species["Null"] = nullptr; // an entry the start-up check emptied
     write("Species.json", species);
     compatibleSpecies.push_back("Null");
-    std::optional<LoadDocuments> docs = PropellantModel::readLoadDocuments(&tab);
+    std::optional<LoadDocuments> docs = showReported(&tab, PropellantModel::readLoadDocuments());
     ASSERT_TRUE(docs);
-    ASSERT_TRUE(PropellantModel::applyStoredSelection(entry, *docs, &tab));
+    ASSERT_TRUE(showReported(&tab, PropellantModel::applyStoredSelection(entry, *docs)));
     const json after = read("Species.json");
     for (const std::string& name : compatibleSpecies) {
         if (name == "Null")
@@ -211,24 +212,24 @@ TEST_F(Store, LoadAppliesTheStoredSelection)
 TEST_F(Store, LoadStopsAtUnusableFilesAndCreatesNoDatabase)
 {
     dir.write("Data/Species.json", "{");
-    EXPECT_FALSE(PropellantModel::readLoadDocuments(&tab));
+    EXPECT_FALSE(showReported(&tab, PropellantModel::readLoadDocuments()));
     EXPECT_EQ(boxes.texts(), QStringList{"Species file was corrupted, load process aborted"});
     boxes.clear();
     write("Species.json", tab_fixture::speciesDoc());
     dir.write("Data/Kinetics.json", "{");
-    EXPECT_FALSE(PropellantModel::readLoadDocuments(&tab));
+    EXPECT_FALSE(showReported(&tab, PropellantModel::readLoadDocuments()));
     EXPECT_EQ(boxes.texts(), QStringList{"Kinetics file was corrupted, load process aborted"});
 
     // A missing kinetics database stays missing after the load.
     std::filesystem::remove(dir.dataFile("Kinetics.json"));
     boxes.clear();
-    std::optional<LoadDocuments> docs = PropellantModel::readLoadDocuments(&tab);
+    std::optional<LoadDocuments> docs = showReported(&tab, PropellantModel::readLoadDocuments());
     ASSERT_TRUE(docs);
-    EXPECT_TRUE(PropellantModel::applyStoredSelection(PropellantEntry{}, *docs, &tab));
+    EXPECT_TRUE(showReported(&tab, PropellantModel::applyStoredSelection(PropellantEntry{}, *docs)));
     EXPECT_FALSE(std::filesystem::exists(dir.dataFile("Kinetics.json")));
     // An unparsable propellant file lists nothing but does not stop a load.
     dir.write("Data/Propellants.json", "{");
-    docs = PropellantModel::readLoadDocuments(&tab);
+    docs = showReported(&tab, PropellantModel::readLoadDocuments());
     ASSERT_TRUE(docs);
     EXPECT_TRUE(docs->propellants.document.empty());
     EXPECT_TRUE(flagRaised(flagsF, code::F(22)));
@@ -239,11 +240,11 @@ TEST_F(Store, DeletingTheLastLeavesAnEmptyObject)
     ASSERT_TRUE(save("A"));
     ASSERT_TRUE(save("B"));
     refreshFlag = 0;
-    std::optional<PropellantDocument> doc = PropellantModel::readPropellants(&tab);
+    std::optional<PropellantDocument> doc = showReported(&tab, PropellantModel::readPropellants());
     ASSERT_TRUE(doc);
     EXPECT_EQ(documentKeys(doc->document), (std::vector<std::string>{"A", "B"}));
-    ASSERT_TRUE(PropellantModel::erasePropellant(*doc, "A", &tab));
-    ASSERT_TRUE(PropellantModel::erasePropellant(*doc, "B", &tab));
+    ASSERT_TRUE(showReported(&tab, PropellantModel::erasePropellant(*doc, "A")));
+    ASSERT_TRUE(showReported(&tab, PropellantModel::erasePropellant(*doc, "B")));
     EXPECT_EQ(text("Propellants.json"), "{}\n");
     EXPECT_EQ(refreshFlag.load(), 0);
 }
