@@ -638,8 +638,7 @@ void Mixture::insertCondensedCarriers()
 
 void Mixture::reportCarrierlessElement()
 {
-    if (carrierlessReported || carrierlessElement < 0
-        || carrierlessElement >= static_cast<int>(elementSymbols.size()))
+    if (carrierlessReported || carrierlessElement < 0 || carrierlessElement >= static_cast<int>(elementSymbols.size()))
         return;
     carrierlessReported = true;
     const int i = carrierlessElement;

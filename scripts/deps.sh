@@ -9,10 +9,11 @@ KAVRO_PACKAGES=(
   groff fonts-dejavu-core
 )
 
+# Arguments: further packages that only the caller needs (scripts/test: the formatter).
 kavro_install_dependencies() {
   local missing=()
   local pkg
-  for pkg in "${KAVRO_PACKAGES[@]}"; do
+  for pkg in "${KAVRO_PACKAGES[@]}" "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi

@@ -168,9 +168,9 @@ PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (
 SwitchMessage switchMessage(const DataFileSwitch& sw, SwitchOutcome outcome)
 {
     switch (outcome) {
-    case SwitchOutcome::Changed: return {Msg::Information, QString::fromUtf8(sw.successText), true};
-    case SwitchOutcome::Missing: return {Msg::Critical, QString::fromUtf8(switchFileMissingText), false};
-    case SwitchOutcome::Invalid: return {Msg::Critical, QString::fromUtf8(switchFileInvalidText), false};
+    case SwitchOutcome::Changed: return {Msg::Information, QString::fromUtf8(sw.successText), true, {}};
+    case SwitchOutcome::Missing: return {Msg::Critical, QString::fromUtf8(switchFileMissingText), false, {}};
+    case SwitchOutcome::Invalid: return {Msg::Critical, QString::fromUtf8(switchFileInvalidText), false, {}};
     case SwitchOutcome::SaveFailed: break; // the preferences service has said why
     }
     return {};
@@ -178,9 +178,10 @@ SwitchMessage switchMessage(const DataFileSwitch& sw, SwitchOutcome outcome)
 
 SwitchMessage switchMessage(PreferencesSwitchOutcome outcome)
 {
-    auto critical = [](const char* text) { return SwitchMessage{Msg::Critical, QString::fromUtf8(text), true}; };
+    auto critical = [](const char* text) { return SwitchMessage{Msg::Critical, QString::fromUtf8(text), true, {}}; };
     switch (outcome) {
-    case PreferencesSwitchOutcome::Changed: return {Msg::Information, QString::fromUtf8(preferencesChangedText), true};
+    case PreferencesSwitchOutcome::Changed:
+        return {Msg::Information, QString::fromUtf8(preferencesChangedText), true, {}};
     case PreferencesSwitchOutcome::Missing: return critical(switchFileMissingText);
     case PreferencesSwitchOutcome::Invalid: return critical(switchFileInvalidText);
     case PreferencesSwitchOutcome::DefaultUnreadable: return critical(defaultPreferencesUnreadableText);

@@ -176,8 +176,9 @@ TEST_F(SingleDefinedWarnings, ChamberPressureIsReadInItsUnit)
         bool cleared = false;
         EXPECT_EQ(model.selectChamberPressure(c.text, c.unit, &cleared), c.ok) << c.text.toStdString();
         EXPECT_EQ(cleared, c.cleared) << c.text.toStdString();
-        if (c.ok)
+        if (c.ok) {
             EXPECT_DOUBLE_EQ(model.edited().chamberPressure, c.pascal);
+        }
         EXPECT_EQ(messages.lastText(), c.message);
     }
 }

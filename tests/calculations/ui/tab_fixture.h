@@ -17,9 +17,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QSlider>
 #include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 

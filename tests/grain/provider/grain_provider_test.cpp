@@ -338,8 +338,9 @@ TEST_F(GrainProviderTest, ACurrentCurveARunCannotUseIsRefused)
         const double first = loadGrainBurnback("Current", &y, &A);
         EXPECT_EQ(first > 0.0, c.loads);
         EXPECT_EQ(flagsL.load(), c.loads ? 0u : code::L09);
-        if (!c.loads)
+        if (!c.loads) {
             EXPECT_EQ(A, std::vector<double>{-2.0});
+        }
     }
     EXPECT_TRUE(recorder.messages().empty());
 }

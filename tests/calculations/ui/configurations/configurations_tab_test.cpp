@@ -118,8 +118,9 @@ TEST_F(ConfigurationsTab, EveryCombinationComesBackAsSaved)
         EXPECT_SAME(heat);
         EXPECT_SAME(wall);
         // The stored uniform temperature is the one applied, not the field's previous text.
-        if (homT)
+        if (homT) {
             EXPECT_EQ(tab->model().homT, 350.0) << k;
+        }
     }
     // One entry as stored: grain mode, ODK, finite area, wall heat, uniform temperature.
     const nlohmann::json e = readJsonFile(CONFIGURATIONS).document["Cfg 31"];

@@ -247,8 +247,9 @@ TEST_F(PlotTab, ExportChoicesThatCannotBeExportedAreRefused)
         combo("comb_select_conf")->setCurrentIndex(c.item);
         t.exportar();
         EXPECT_EQ(messages.lastText(), c.message) << c.mask;
-        if (*c.message)
+        if (*c.message) {
             EXPECT_EQ(messages.messages().back().icon, Msg::Warning);
+        }
     }
     EXPECT_TRUE(dialogCaptions.isEmpty());
 }

@@ -48,4 +48,3 @@ inline QStringList listedCaptions(QWidget& browser, bool shownOnly = false)
             out << b->text();
     return out;
 }
-
