@@ -114,9 +114,7 @@ struct GrainRun {
         form.grain = "Tube";
         form.wallTemperature = "300";
         form.ambient = "0.1";
-        calc::CalculationModel* m = modelOwner.get();
-        actions.placeFrozenPoint
-                = [m]() -> std::optional<uint32_t> { return calc::placeFrozenPoint(m->edited().x, 0.0)->station; };
+        form.frozenPosition = "0";
     }
     ~GrainRun()
     {
@@ -129,7 +127,7 @@ struct GrainRun {
     {
         if (!modelOwner)
             return nullptr;
-        std::optional<calc::PreparedRun> prepared = modelOwner->prepareRun(form, actions);
+        std::optional<calc::PreparedRun> prepared = modelOwner->prepareRun(form, actions).run;
         if (!prepared)
             return nullptr;
         prepared->worker->runCalculations();

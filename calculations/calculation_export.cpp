@@ -1,9 +1,12 @@
 #include "calculations/calculation_export.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <sstream>
 
+#include "calculations/calculation_labels.h"
+#include "calculations/plot_series.h"
 #include "engine/rocket_variables.h"
 
 namespace calc {
@@ -27,6 +30,47 @@ std::optional<QString> exportRefusal(uint32_t mask, int currentRun)
     if ((mask & CurrentRun) && currentRun < 0 && (mask & ~(CurrentRun | CurrentGraph)))
         return QStringLiteral("No configuration currently selected");
     return std::nullopt;
+}
+
+std::vector<SeriesImage> graphSeriesImages(uint32_t mask, int currentRun, bool currentIsGrain,
+                                           const std::vector<const RocketVariables*>& compositionRuns)
+{
+    std::vector<SeriesImage> images;
+    // All runs go through the two "Plot all" entries; the current run draws the groups
+    // of its own kind.
+    const bool all = (mask & CurrentRun) == 0;
+    const int selector = all ? 0 : currentRun + 2;
+    const bool stationGroups = all || !currentIsGrain;
+    const bool timeGroup = all || currentIsGrain;
+    auto named = [](const QString& label) { return "_" + label + ".png"; };
+    if (stationGroups && (mask & GraphThermo)) {
+        const QStringList labels = thermoImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            images.push_back({selector, t, -1, named(labels[t])});
+    }
+    if (stationGroups && (mask & GraphTransport)) {
+        const QStringList labels = transportImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            images.push_back({selector, stationRow::firstTransport + t, -1, named(labels[t])});
+    }
+    if (stationGroups && (mask & GraphComposition)) {
+        // Species 0 as "_Comp_0", then 1, 2, ... until a species no run has.
+        auto anyHolds = [&compositionRuns](std::size_t n) {
+            return std::any_of(compositionRuns.begin(), compositionRuns.end(),
+                               [n](const RocketVariables* r) { return r && speciesSeries(*r, n).drawn; });
+        };
+        for (std::size_t n = 0; anyHolds(n); ++n) {
+            const int species = static_cast<int>(n);
+            images.push_back(
+                    {selector, stationRow::species + species, species, "_Comp_" + QString::number(species) + ".png"});
+        }
+    }
+    if (timeGroup && (mask & GraphTime)) {
+        const QStringList labels = timeImageLabels();
+        for (int t = 0; t < labels.size(); ++t)
+            images.push_back({all ? 1 : selector, t, -1, named(labels[t])});
+    }
+    return images;
 }
 
 namespace {

@@ -40,6 +40,23 @@ std::optional<QString> exportRefusal(uint32_t mask, int currentRun);
 inline const QString noCalculations = QStringLiteral("No calculations have been made");
 inline const QString exportDone = QStringLiteral("Export finished successfully");
 
+// One image of a graph series, in the order they are written: what the plot draws
+// (`selector` in the plot view's numbering: 0 and 1 the "Plot all" entries, n + 2 the
+// finished run n; a variable row; a species or -1) and what follows the base file name.
+struct SeriesImage {
+    int selector = 0;
+    int type = 0;
+    int species = -1;
+    QString suffix;
+};
+// The images of a graph series for every finished run (mask without CurrentRun) or for
+// the finished run `currentRun` (a grain run or not): the thermodynamic, transport and
+// composition groups of the station runs, then the time group of the grain runs. The
+// composition images go on, species by species, while one of `compositionRuns` (the
+// runs such an image draws) holds the next species.
+std::vector<SeriesImage> graphSeriesImages(uint32_t mask, int currentRun, bool currentIsGrain,
+                                           const std::vector<const RocketVariables*>& compositionRuns);
+
 // The CSV text of the runs: per run its name line, the parameter and rocket block
 // (twelve lines and an empty one), the station table of a pressure run or the burn
 // series of a grain run (only with AllStations), and an empty line. Cells are separated

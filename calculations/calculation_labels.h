@@ -12,6 +12,16 @@ namespace calc {
 // Item of the nozzle and grain lists that stands for what the other tab shows now.
 inline const QString currentItem = QStringLiteral("Current");
 
+// Rows of the per-station variable list that depend on what a run computed: the
+// transport properties (13..15), the wall heat transfer (16), then the entry that opens
+// the species choice (17); a plot type past it draws species type - 17.
+namespace stationRow {
+constexpr int firstTransport = 13;
+constexpr int lastTransport = 15;
+constexpr int wallHeat = 16;
+constexpr int species = 17;
+} // namespace stationRow
+
 // The 18 per-station variables (index 17 is the species dialog entry) and the 8
 // burn-time variables, in list order.
 QStringList stationaryVariables();

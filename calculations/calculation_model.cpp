@@ -29,12 +29,6 @@ constexpr uint32_t propellantLoadCodes = 0xFF; // L00..L07
 constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
 constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07;
 
-// A critical box without a parent (the refusals of the unsupported solver combinations).
-void showParentless(const QString& text)
-{
-    showCritical(nullptr, text);
-}
-
 } // namespace
 
 RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun)
@@ -54,6 +48,11 @@ RunMemberChoice chooseRunMember(bool ode, bool infiniteArea, bool grainRun)
         return {RunMember::Unsupported, QStringLiteral("ODK FAC with grain not yet supported")};
     return {RunMember::Unsupported, QStringLiteral("ODK FAC not yet supported")};
 }
+
+PreparedRun::PreparedRun() = default;
+PreparedRun::PreparedRun(PreparedRun&&) noexcept = default;
+PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
+PreparedRun::~PreparedRun() = default;
 
 RunOutcome judgeRun(const RunReport& report)
 {
@@ -166,25 +165,24 @@ bool CalculationModel::selectGrain(const std::string& name)
     return true;
 }
 
-bool CalculationModel::selectChamberPressure(const QString& text, int unitIndex, bool* clearField)
+CalculationModel::PressureChoice CalculationModel::selectChamberPressure(const QString& text, int unitIndex)
 {
-    if (clearField)
-        *clearField = false;
+    PressureChoice out;
     if (text.isEmpty()) {
-        showCritical(parent_, text::noPressure);
-        return false;
+        out.messages.push_back(tabViewMessage(Msg::Critical, text::noPressure));
+        return out;
     }
     const std::optional<double> p = readNumber(text);
     // A number that no pressure in pascals can hold (1e308 MPa) is no pressure either.
     const double pascals = p ? convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex)) : 0.0;
     if (!p || *p < 0.0 || !std::isfinite(pascals)) {
-        showCritical(parent_, text::invalidPressure);
-        if (clearField)
-            *clearField = true;
-        return false;
+        out.messages.push_back(tabViewMessage(Msg::Critical, text::invalidPressure));
+        out.echo.clearPressure = true;
+        return out;
     }
     edited().chamberPressure = pascals;
-    return true;
+    out.accepted = true;
+    return out;
 }
 
 void CalculationModel::singleDefinedWarnings(int digits)
@@ -202,30 +200,51 @@ void CalculationModel::singleDefinedWarnings(int digits)
     }
 }
 
-bool CalculationModel::applyUniformTemperature(const QString& text)
+Reported<bool> CalculationModel::applyUniformTemperature(const QString& text)
 {
     const std::optional<double> t = uniformTemperatureField(text);
     if (!t) {
         // The last accepted temperature stays: a refused one must not reach a run.
-        showCritical(parent_, text::invalidHomT);
-        return false;
+        return {false, {tabViewMessage(Msg::Critical, text::invalidHomT)}};
     }
     homT = *t;
     if (!mixture)
-        return true;
+        return {true, {}};
     singleDefinedWarnings(NUM_DIS_PREC);
     mixture->setReactantEnthalpy(homT);
     warnSingleDefined = true;
-    return true;
+    return {true, {}};
 }
 
-std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, const FormActions& actions)
+Reported<std::optional<uint32_t>> CalculationModel::placeFrozenPoint(const QString& text, int lengthUnit) const
+{
+    const RocketVariables& rv = *results.back();
+    const std::size_t stations = std::min<std::size_t>(rv.x.size(), rv.stationCount);
+    const std::vector<double> x(rv.x.begin(), rv.x.begin() + static_cast<std::ptrdiff_t>(stations));
+    if (x.empty())
+        return {}; // no nozzle yet: nothing to place the point on
+    const std::optional<double> typed = readNumber(text);
+    if (!typed)
+        return {std::nullopt, {tabViewMessage(Msg::Critical, text::invalidPosition)}};
+    const std::optional<FrozenPlacement> p
+            = calc::placeFrozenPoint(x, convertToSI(unitKind::Length, *typed, static_cast<int16_t>(lengthUnit)));
+    return {p->station, {}};
+}
+
+RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& actions)
 {
     clearRunFlags();
     RocketVariables& rv = edited();
-    auto refuse = [this](const QString& text, const QString& informative = QString()) {
-        showCritical(parent_, text, informative);
-        return std::nullopt;
+    RunStart start;
+    // A refusal ends the start; its box (none for a check that showed its own) is the
+    // last thing the view shows.
+    auto refuse = [&start](const QString& text, const QString& informative = QString()) {
+        start.messages.push_back(tabViewMessage(Msg::Critical, text, informative));
+        return std::move(start);
+    };
+    auto refuseWith = [&start](ViewMessages messages) {
+        start.messages = std::move(messages);
+        return std::move(start);
     };
 
     if (form.name.isEmpty())
@@ -236,7 +255,7 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     rv.configurationName = uniqueRunName(form.name.toStdString(), finishedNames);
 
     if (form.autosave && !(actions.save && actions.save()))
-        return std::nullopt;
+        return start;
 
     if (form.propellantIndex < 0 || !mixture)
         return refuse(text::noPropellant);
@@ -266,11 +285,13 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
         if (!providers_.loadVielleParameters
             || !providers_.loadVielleParameters(rv.propellantName, rv.propellantDensity, rv.vieilleLimits, rv.vieilleA,
                                                 rv.vieilleN))
-            return std::nullopt;
+            return start;
         rv.isGrain = true;
     } else {
-        if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
-            return std::nullopt;
+        PressureChoice pressure = selectChamberPressure(form.pressure, form.pressureUnit);
+        start.echo = pressure.echo;
+        if (!pressure.accepted)
+            return refuseWith(std::move(pressure.messages));
         // The field takes 0, but no chamber burns at it (nor at 1e-300 MPa, nor beyond
         // 1e10 Pa): the run is refused with the field's own words.
         if (!runChamberPressure(rv.chamberPressure))
@@ -279,8 +300,11 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
         rv.givenPressure = rv.chamberPressure;
     }
 
-    if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
-        return std::nullopt;
+    if (form.homTChecked) {
+        Reported<bool> applied = applyUniformTemperature(form.homT);
+        if (!applied.value)
+            return refuseWith(std::move(applied.messages));
+    }
     // 0: the reactants are at their own temperatures.
     rv.reactantTemperature = form.homTChecked ? homT : 0.0;
 
@@ -312,10 +336,11 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
         rv.chamberArea = *area;
     }
 
-    const std::optional<uint32_t> frozen = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
-    if (!frozen)
-        return std::nullopt;
-    rv.frozenIndex = *frozen;
+    Reported<std::optional<uint32_t>> frozen = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
+    if (!frozen.value)
+        return refuseWith(std::move(frozen.messages));
+    start.echo.frozenStation = frozen.value;
+    rv.frozenIndex = *frozen.value;
     rv.calcTransport = form.transport;
     rv.calcHeatTransfer = form.heatWall;
     rv.isODE = form.ode;
@@ -326,12 +351,13 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
     // shared with the nozzle tab's optimisations and must not be touched).
     const RunMemberChoice choice = chooseRunMember(rv.isODE, rv.isIAC, rv.isGrain);
     if (choice.member == RunMember::Unsupported) {
-        showParentless(choice.message);
-        return std::nullopt;
+        ViewMessage box = tabViewMessage(Msg::Critical, choice.message);
+        box.parentless = true;
+        return refuseWith({box});
     }
 
     // The run computes on copies: the form goes on editing its own record and mixture.
-    PreparedRun run;
+    PreparedRun& run = start.run.emplace();
     run.record = std::make_shared<RocketVariables>(rv);
     run.member = choice.member;
     std::shared_ptr<Mixture> runMixture = copyMixtureForRun(*mixture);
@@ -347,7 +373,7 @@ std::optional<PreparedRun> CalculationModel::prepareRun(const TabForm& form, con
         auto* odk = new ODK(runMixture, run.record, rv.calcTransport, rv.calcHeatTransfer);
         run.worker = std::make_unique<Threader>(odk, &ODK::calculateIAC);
     }
-    return run;
+    return start;
 }
 
 QThread* CalculationModel::startRun(PreparedRun run, QObject* context, std::function<void(bool)> onFinished)
@@ -359,7 +385,23 @@ QThread* CalculationModel::startRun(PreparedRun run, QObject* context, std::func
     loadCodesAtStart_ = flagsL.load();
     loadCodesBySelections_ = 0;
     unitAtStart_ = unitFlag.load() != 0;
-    return Threader::start(run.worker.release(), context, std::move(onFinished));
+    runThread_ = Threader::start(run.worker.release(), context, std::move(onFinished));
+    return runThread_;
+}
+
+void CalculationModel::stopRunOnClose()
+{
+    if (!runThread_)
+        return;
+    // The abort byte is shared with the nozzle tab's optimisations: it is set only while
+    // this tab's own run is going and given back afterwards.
+    const bool abortAsked = running;
+    if (abortAsked)
+        abortFlag.store(1);
+    runThread_->quit();
+    runThread_->wait();
+    if (abortAsked)
+        abortFlag.store(0);
 }
 
 CalculationModel::Completion CalculationModel::finishRun(bool result)
@@ -407,62 +449,65 @@ CalculationModel::Completion CalculationModel::finishRun(bool result)
     return c;
 }
 
-bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions& actions)
+SaveOutcome CalculationModel::saveConfiguration(const TabForm& form)
 {
-    if (form.name.isEmpty()) {
-        showCritical(parent_, "Cannot have empty name");
-        return false;
-    }
-    if (form.propellantIndex < 0) {
-        showCritical(parent_, text::noPropellant);
-        return false;
-    }
-    if (form.nozzleIndex < 0) {
-        showCritical(parent_, text::noNozzle);
-        return false;
-    }
+    SaveOutcome out;
+    auto refuse = [&out](const QString& text) {
+        out.messages.push_back(tabViewMessage(Msg::Critical, text));
+        return std::move(out);
+    };
+    auto refuseWith = [&out](ViewMessages messages) {
+        out.messages = std::move(messages);
+        return std::move(out);
+    };
+    if (form.name.isEmpty())
+        return refuse("Cannot have empty name");
+    if (form.propellantIndex < 0)
+        return refuse(text::noPropellant);
+    if (form.nozzleIndex < 0)
+        return refuse(text::noNozzle);
     Configuration c;
     c.propellant = form.propellant.toStdString();
     c.nozzle = form.nozzle.toStdString();
     c.grainMode = form.grainMode;
     if (form.grainMode) {
-        if (form.grainIndex < 0) {
-            showCritical(parent_, text::noGrain);
-            return false;
-        }
+        if (form.grainIndex < 0)
+            return refuse(text::noGrain);
         c.grain = form.grain.toStdString();
     } else {
-        if (!(actions.applyChamberPressure && actions.applyChamberPressure()))
-            return false;
+        PressureChoice pressure = selectChamberPressure(form.pressure, form.pressureUnit);
+        out.echo = pressure.echo;
+        if (!pressure.accepted)
+            return refuseWith(std::move(pressure.messages));
         c.pressure = readNumber(form.pressure).value_or(0.0);
         c.pressureUnit = form.pressureUnit;
     }
     c.ode = form.ode;
     c.frozen = form.ode && form.frozen;
     if (c.frozen) {
-        const std::optional<uint32_t> station = actions.placeFrozenPoint ? actions.placeFrozenPoint() : std::nullopt;
-        if (!station)
-            return false;
-        c.frozenStation = *station;
+        Reported<std::optional<uint32_t>> station = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
+        if (!station.value)
+            return refuseWith(std::move(station.messages));
+        out.echo.frozenStation = station.value;
+        c.frozenStation = *station.value;
     }
     c.fac = form.fac;
     c.areaUnit = form.areaUnit;
     // The numbers are stored as typed, once the field's rule has accepted them.
     if (form.fac) {
-        if (!chamberAreaField(form.chamberArea, form.areaUnit)) {
-            showCritical(parent_, text::invalidArea);
-            return false;
-        }
+        if (!chamberAreaField(form.chamberArea, form.areaUnit))
+            return refuse(text::invalidArea);
         c.chamberArea = readNumber(form.chamberArea).value_or(0.0);
     }
-    if (!ambientPressureField(form.ambient, form.ambientUnit)) {
-        showCritical(parent_, text::invalidAmbient);
-        return false;
-    }
+    if (!ambientPressureField(form.ambient, form.ambientUnit))
+        return refuse(text::invalidAmbient);
     c.ambient = readNumber(form.ambient).value_or(0.0);
     c.ambientUnit = form.ambientUnit;
-    if (form.homTChecked && !(actions.applyUniformTemperature && actions.applyUniformTemperature()))
-        return false;
+    if (form.homTChecked) {
+        Reported<bool> applied = applyUniformTemperature(form.homT);
+        if (!applied.value)
+            return refuseWith(std::move(applied.messages));
+    }
     c.uniformTemperature = form.homTChecked;
     c.homT = readNumber(form.homT).value_or(0.0);
     c.transport = form.transport;
@@ -470,13 +515,14 @@ bool CalculationModel::saveConfiguration(const TabForm& form, const FormActions&
     if (form.heatWall) {
         edited().wallTemperature = readNumber(form.wallTemperature).value_or(0.0);
         const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
-        if (!wall) {
-            showCritical(parent_, text::invalidWall);
-            return false;
-        }
+        if (!wall)
+            return refuse(text::invalidWall);
         c.wallTemperature = *wall;
     }
-    return storeConfiguration(parent_, form.name.toStdString(), configurationEntry(c));
+    Reported<bool> stored = storeConfiguration(parent_, form.name.toStdString(), configurationEntry(c));
+    out.saved = stored.value;
+    out.messages = std::move(stored.messages);
+    return out;
 }
 
 void CalculationModel::clearResults()

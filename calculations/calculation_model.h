@@ -4,7 +4,9 @@
 // uniform reactant temperature, what each input choice writes into the record being
 // edited, the checks of a run start and of a configuration save in their order with
 // their messages, the run member for the chosen model, and the judgement of a finished
-// run. Messages go through the message seam with the tab as parent.
+// run. Refusals come back to the view as boxes to show (core/view_message.h); only the
+// questions asked in the middle of an operation (the single-temperature warnings, the
+// overwrite question of a save) go through the message seam from here.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QString>
 
 #include "calculations/calculation_providers.h"
 #include "calculations/performance_summary.h"
+#include "core/view_message.h"
 #include "engine/rocket_variables.h"
 
 class Mixture;
@@ -41,6 +45,8 @@ struct TabForm {
     int pressureUnit = 0;
     bool ode = true;
     bool frozen = false;
+    QString frozenPosition; // the frozen point's x in the unit of the length combo
+    int lengthUnit = 0; // 0 mm, 1 cm, 2 dm, 3 m
     bool fac = false;
     QString chamberArea;
     int areaUnit = 0;
@@ -53,15 +59,20 @@ struct TabForm {
     QString homT;
 };
 
-// The tab's own input slots, called where a check of the run start or of the save needs
-// them (each shows its own message when it refuses).
+// The tab's own operations a run start needs on the way: the autosave and the reading
+// of the "Current" items of the other tabs (each shows its own messages when it refuses).
+// The values of the fields come in the TabForm and flow one way.
 struct FormActions {
     std::function<bool()> save; // the configuration save (autosave before a run)
     std::function<bool()> rereadCurrentNozzle; // true while a nozzle stays selected
     std::function<bool()> rereadCurrentGrain; // true while a grain stays selected
-    std::function<bool()> applyChamberPressure; // chamber pressure into the edited record
-    std::function<bool()> applyUniformTemperature; // uniform reactant temperature
-    std::function<std::optional<uint32_t>()> placeFrozenPoint; // the slider's station, nullopt refused
+};
+
+// What a check hands back for the form to show besides its boxes: the pressure field
+// emptied after its refusal, the frozen point moved onto the station it was placed on.
+struct FormEcho {
+    bool clearPressure = false;
+    std::optional<uint32_t> frozenStation;
 };
 
 // Solver member of a run, by model, combustor and pressure or grain mode.
@@ -85,11 +96,30 @@ struct RunReport {
 };
 RunOutcome judgeRun(const RunReport& report);
 
-// A run checked and built, not yet started.
+// A run checked and built, not yet started. Made and destroyed where the worker's type
+// is known, so that a view can hold one without the engine's headers.
 struct PreparedRun {
+    PreparedRun();
+    PreparedRun(PreparedRun&&) noexcept;
+    PreparedRun& operator=(PreparedRun&&) noexcept;
+    ~PreparedRun();
     std::unique_ptr<Threader> worker;
     std::shared_ptr<RocketVariables> record;
     RunMember member = RunMember::OdeIac;
+};
+
+// The run start: the run when every check passed, else the refusal to show.
+struct RunStart {
+    std::optional<PreparedRun> run;
+    ViewMessages messages;
+    FormEcho echo;
+};
+
+// The configuration save: true when written or when the user declined to overwrite.
+struct SaveOutcome {
+    bool saved = false;
+    ViewMessages messages; // the refusal, the failed write or "Successful save"
+    FormEcho echo;
 };
 
 // Result of an input choice that loads a nozzle into the record being edited.
@@ -130,21 +160,34 @@ public:
     NozzleSelection selectNozzle(const std::string& name);
     // False when the grain could not be loaded.
     bool selectGrain(const std::string& name);
-    // Chamber pressure text in the unit of the pressure combo; false after its message
-    // (`clearField` then says whether the field is to be emptied).
-    bool selectChamberPressure(const QString& text, int unitIndex, bool* clearField = nullptr);
+    // Chamber pressure text in the unit of the pressure combo into the record being
+    // edited; false with its refusal (`echo.clearPressure` says whether the field is
+    // to be emptied).
+    struct PressureChoice {
+        bool accepted = false;
+        ViewMessages messages;
+        FormEcho echo;
+    };
+    PressureChoice selectChamberPressure(const QString& text, int unitIndex);
     // Uniform reactant temperature: applied to the mixture with the single-temperature
-    // warnings; false after "Invalid homogeneous temperature" (homT is kept).
-    bool applyUniformTemperature(const QString& text);
+    // warnings; false with "Invalid homogeneous temperature" (homT is kept).
+    Reported<bool> applyUniformTemperature(const QString& text);
+    // The frozen point typed in the length unit, placed on the nearest station of the
+    // nozzle being edited; nullopt with "Invalid position" when it is no number, or
+    // without a box when no nozzle is loaded.
+    Reported<std::optional<uint32_t>> placeFrozenPoint(const QString& text, int lengthUnit) const;
     // The reactants back at their own temperatures: the propellant is built again.
     void restoreReactantTemperatures(const std::string& propellant);
 
-    // Run start: the checks in order with their messages, then the run's own copies of
-    // the record and the mixture, the solver and its worker. nullopt when refused.
-    std::optional<PreparedRun> prepareRun(const TabForm& form, const FormActions& actions);
+    // Run start: the checks in order with their refusals, then the run's own copies of
+    // the record and the mixture, the solver and its worker.
+    RunStart prepareRun(const TabForm& form, const FormActions& actions);
     // Puts the run's record before the record being edited, notes the codes raised so
     // far and starts the worker; `onFinished` runs in the context's thread.
     QThread* startRun(PreparedRun run, QObject* context, std::function<void(bool)> onFinished);
+    // The tab is closing: a run still going is asked to stop (the kinetic and grain runs
+    // notice), its thread quit and joined; its completion is not delivered.
+    void stopRunOnClose();
     // The run came back: judged by the codes it raised itself, then, when they allow a
     // result, by its figures after its summary (judgeRunFigures; a fault raises its code
     // and makes the run a critical error). A run that is not kept leaves the results list;
@@ -157,9 +200,8 @@ public:
     };
     Completion finishRun(bool result);
 
-    // Configuration save: the checks in order with their messages, then the file.
-    // True when written or when the user declined to overwrite.
-    bool saveConfiguration(const TabForm& form, const FormActions& actions);
+    // Configuration save: the checks in order with their refusals, then the file.
+    SaveOutcome saveConfiguration(const TabForm& form);
 
     // Forgets the finished runs (a running run stays until it reports) and starts a new
     // record being edited.
@@ -172,6 +214,7 @@ private:
     QObject* parent_;
     CalculationProviders providers_;
     std::shared_ptr<RocketVariables> runRecord_;
+    QPointer<QThread> runThread_;
     uint32_t loadCodesAtStart_ = 0;
     uint32_t loadCodesBySelections_ = 0; // L codes the input choices raised during the run
     bool unitAtStart_ = false;

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "calculations/run_inputs.h"
 #include "core/flags.h"
 #include "core/message_box.h"
 #include "core/preferences.h"
@@ -177,16 +178,48 @@ std::optional<Configuration> parseConfiguration(const json& entry, std::string* 
     return c;
 }
 
-std::optional<ConfigurationFile> readConfigurations(QObject* messageParent)
+Reported<std::optional<ConfigurationFill>> configurationFill(const Configuration& c, const QStringList& propellants,
+                                                             const QStringList& nozzles, const QStringList& grains,
+                                                             int digits)
+{
+    auto refuse = [](const char* text) {
+        return Reported<std::optional<ConfigurationFill>>{std::nullopt, {tabViewMessage(Msg::Critical, text)}};
+    };
+    auto number = [digits](double v) { return formatNumber(v, digits); };
+    ConfigurationFill fill;
+    fill.propellant = static_cast<int>(propellants.indexOf(qs(c.propellant)));
+    if (fill.propellant < 0)
+        return refuse("Propellant in loaded configuration cannot be found in save files");
+    fill.nozzle = static_cast<int>(nozzles.indexOf(qs(c.nozzle)));
+    if (fill.nozzle < 0)
+        return refuse("Nozzle in loaded configuration cannot be found in save files");
+    if (c.grainMode) {
+        fill.grain = static_cast<int>(grains.indexOf(qs(c.grain)));
+        if (fill.grain < 0)
+            return refuse("Grain in loaded configuration cannot be found in save files");
+    } else {
+        fill.pressure = number(c.pressure);
+    }
+    if (c.fac)
+        fill.chamberArea = number(c.chamberArea);
+    fill.ambient = number(c.ambient);
+    if (c.uniformTemperature)
+        fill.homT = number(c.homT);
+    if (c.heatWall)
+        fill.wallTemperature = number(c.wallTemperature);
+    return {fill, {}};
+}
+
+Reported<std::optional<ConfigurationFile>> readConfigurations()
 {
     ConfigurationFile file = readDataFile(CONFIGURATIONS, code::Configurations);
     if (!file.opened()) {
-        showCritical(messageParent,
-                     "Configurations file could not be opened, it may be opened by another software "
-                     "or have accesibility restrictions");
-        return std::nullopt;
+        return {std::nullopt,
+                {tabViewMessage(Msg::Critical,
+                                "Configurations file could not be opened, it may be opened by another software "
+                                "or have accesibility restrictions")}};
     }
-    return file;
+    return {std::move(file), {}};
 }
 
 std::vector<std::string> configurationNames(const ConfigurationFile& file)
@@ -194,49 +227,51 @@ std::vector<std::string> configurationNames(const ConfigurationFile& file)
     return file.names();
 }
 
-bool storeConfiguration(QObject* messageParent, const std::string& name, const json& entry)
+Reported<bool> storeConfiguration(QObject* questionParent, const std::string& name, const json& entry)
 {
-    std::optional<ConfigurationFile> file = readConfigurations(messageParent);
-    if (!file)
-        return false;
-    if (!file->writable()) {
+    Reported<std::optional<ConfigurationFile>> read = readConfigurations();
+    if (!read.value)
+        return {false, std::move(read.messages)};
+    ConfigurationFile& file = *read.value;
+    if (!file.writable()) {
         // Writing the one new entry would replace every configuration the file holds.
-        showCritical(messageParent,
-                     "Save aborted because the configurations file " + qs(file->path)
-                             + " could not be read (it is not a valid configurations file); it was "
-                               "left unchanged");
-        return false;
+        return {false,
+                {tabViewMessage(Msg::Critical,
+                                "Save aborted because the configurations file " + qs(file.path)
+                                        + " could not be read (it is not a valid configurations "
+                                          "file); it was left unchanged")}};
     }
-    if (!absent(file->document, name.c_str())) {
+    if (!absent(file.document, name.c_str())) {
         MessageRequest ask;
         ask.icon = Msg::Warning;
         ask.text = "You are about to overwrite a save with the same name. Continue?";
         ask.buttons = Msg::Yes | Msg::Cancel;
         ask.defaultButton = Msg::Yes;
-        if (showMessage(messageParent, ask).button != Msg::Yes)
-            return true;
+        if (showMessage(questionParent, ask).button != Msg::Yes)
+            return {true, {}};
     }
-    file->document[name] = entry;
+    file.document[name] = entry;
     std::string error;
-    if (!writeDataFile(*file, &error)) {
-        showCritical(messageParent, "The configurations file " + qs(file->path) + " could not be written", qs(error));
-        return false;
+    if (!writeDataFile(file, &error)) {
+        return {false,
+                {tabViewMessage(Msg::Critical, "The configurations file " + qs(file.path) + " could not be written",
+                                qs(error))}};
     }
-    showInformation(messageParent, "Successful save");
-    return true;
+    return {true, {tabViewMessage(Msg::Information, "Successful save")}};
 }
 
-bool removeConfiguration(QObject* messageParent, ConfigurationFile file, const std::string& name)
+Reported<bool> removeConfiguration(ConfigurationFile file, const std::string& name)
 {
     if (!file.writable())
-        return false;
+        return {false, {}};
     file.document.erase(name);
     std::string error;
     if (!writeDataFile(file, &error)) {
-        showCritical(messageParent, "The configurations file " + qs(file.path) + " could not be written", qs(error));
-        return false;
+        return {false,
+                {tabViewMessage(Msg::Critical, "The configurations file " + qs(file.path) + " could not be written",
+                                qs(error))}};
     }
-    return true;
+    return {true, {}};
 }
 
 } // namespace calc

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include <QStringList>
 #include <nlohmann/json.hpp>
 
 #include "core/data_file.h"
 #include "core/json_file.h"
+#include "core/view_message.h"
 
 class QObject;
 
@@ -46,24 +48,43 @@ nlohmann::json configurationEntry(const Configuration& configuration);
 // of another type than the one stored (integral and floating numbers are both taken).
 std::optional<Configuration> parseConfiguration(const nlohmann::json& entry, std::string* error);
 
+// How a stored configuration fills the form: the list positions of its items and its
+// numbers as the fields show them.
+struct ConfigurationFill {
+    int propellant = -1;
+    int nozzle = -1;
+    int grain = -1; // grain mode only
+    QString pressure; // pressure mode only
+    QString chamberArea; // finite-area combustor only
+    QString ambient;
+    QString homT; // uniform temperature only
+    QString wallTemperature; // wall heat only
+};
+// The fill of `configuration` with numbers in `digits` significant digits; nullopt with
+// the refusal when one of its items is no longer in its list (the propellant, the
+// nozzle, then the grain are looked for).
+Reported<std::optional<ConfigurationFill>> configurationFill(const Configuration& configuration,
+                                                             const QStringList& propellants, const QStringList& nozzles,
+                                                             const QStringList& grains, int digits);
+
 // The file read for one operation.
 using ConfigurationFile = DataFileDocument;
 // Reads the file at CONFIGURATIONS. Missing: F12; unparsable (or not an object): F28,
-// empty document; nullopt after "Configurations file could not be opened, ..." when it
+// empty document; nullopt with "Configurations file could not be opened, ..." when it
 // exists but cannot be opened.
-std::optional<ConfigurationFile> readConfigurations(QObject* messageParent);
+Reported<std::optional<ConfigurationFile>> readConfigurations();
 
 // The stored names, in key order.
 std::vector<std::string> configurationNames(const ConfigurationFile& file);
 
 // Writes `entry` under `name`: refuses an unparsable file (it is kept), asks before
-// replacing a stored entry (declining writes nothing and counts as done), reports a
-// failed write, and shows "Successful save" only after the write succeeded. False after
-// a refusal or a failed write.
-bool storeConfiguration(QObject* messageParent, const std::string& name, const nlohmann::json& entry);
+// replacing a stored entry (the question a child of `questionParent`; declining writes
+// nothing and counts as done), reports a failed write, and hands back "Successful save"
+// only after the write succeeded. False after a refusal or a failed write.
+Reported<bool> storeConfiguration(QObject* questionParent, const std::string& name, const nlohmann::json& entry);
 
-// Removes the entry `name` and writes the file; false (with a message) when the write
-// failed. An unparsable file is never written.
-bool removeConfiguration(QObject* messageParent, ConfigurationFile file, const std::string& name);
+// Removes the entry `name` and writes the file; false (with a box when the write failed).
+// An unparsable file is never written.
+Reported<bool> removeConfiguration(ConfigurationFile file, const std::string& name);
 
 } // namespace calc

@@ -96,6 +96,24 @@ PlotSeries speciesSeries(const RocketVariables& run, std::size_t species)
     return out;
 }
 
+StationRows stationRowsFor(bool transport, bool wallHeat, int currentRow)
+{
+    StationRows rows;
+    rows.current = currentRow;
+    if (!transport) {
+        for (int k = stationRow::firstTransport; k <= stationRow::lastTransport; ++k)
+            rows.disabled.push_back(k);
+        if (currentRow >= stationRow::firstTransport && currentRow <= stationRow::lastTransport)
+            rows.current = 0;
+    }
+    if (!wallHeat) {
+        rows.disabled.push_back(stationRow::wallHeat);
+        if (rows.current == stationRow::wallHeat)
+            rows.current = 0;
+    }
+    return rows;
+}
+
 PlotSeries timeSeries(const RocketVariables& run, int type, bool normalised)
 {
     static const std::vector<double> RocketVariables::*series[8]

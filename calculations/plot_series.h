@@ -29,6 +29,15 @@ PlotSeries speciesSeries(const RocketVariables& run, std::size_t species);
 // series while `normalised`.
 PlotSeries timeSeries(const RocketVariables& run, int type, bool normalised);
 
+// The per-station variable rows a run can draw: the transport rows need its transport
+// properties and the wall-heat row its heat transfer. The rows it cannot draw are
+// offered disabled, and a choice on one of them goes back to row 0.
+struct StationRows {
+    std::vector<int> disabled; // in ascending order
+    int current = 0; // the list's choice afterwards
+};
+StationRows stationRowsFor(bool transport, bool wallHeat, int currentRow);
+
 // Colour of a graph by the number of graphs on the plot once it is added: red, blue,
 // green, yellow, black, magenta, cyan; nullopt from the eighth on (a random colour).
 std::optional<Qt::GlobalColor> graphColour(int graphCount);

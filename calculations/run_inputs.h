@@ -31,6 +31,10 @@ struct FrozenPlacement {
 // nullopt when the contour has no station.
 std::optional<FrozenPlacement> placeFrozenPoint(const std::vector<double>& x, double v);
 
+// The chamber area combo's entry for m^2 (0 mm^2, 1 cm^2, 2 dm^2, 3 m^2): a nozzle's
+// entrance area is shown in it.
+constexpr int areaUnitSquareMetres = 3;
+
 // The x of a station written in the unit of the length combo (0 mm, 1 cm, 2 dm, 3 m).
 double lengthInUnit(double xMetres, int unitIndex);
 

@@ -39,7 +39,7 @@ bool readNames(const ListFile& f, QStringList& names)
 
 } // namespace
 
-std::optional<SelectionLists> readSelectionLists(QObject* messageParent)
+Reported<std::optional<SelectionLists>> readSelectionLists()
 {
     const ListFile files[] = {
             {PROPELLANT, code::Propellants,
@@ -57,12 +57,10 @@ std::optional<SelectionLists> readSelectionLists(QObject* messageParent)
     lists.grains << currentItem;
     QStringList* targets[] = {&lists.propellants, &lists.nozzles, &lists.grains};
     for (int k = 0; k < 3; ++k) {
-        if (!readNames(files[k], *targets[k])) {
-            showCritical(messageParent, files[k].cannotOpen);
-            return std::nullopt;
-        }
+        if (!readNames(files[k], *targets[k]))
+            return {std::nullopt, {tabViewMessage(Msg::Critical, files[k].cannotOpen)}};
     }
-    return lists;
+    return {std::move(lists), {}};
 }
 
 int positionAfterRefresh(const QString& name, const QStringList& items)

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-class QObject;
+#include "core/view_message.h"
 
 namespace calc {
 
@@ -19,8 +19,8 @@ struct SelectionLists {
 
 // Reads PROPELLANT, NOZZLE and GRAIN in that order. A missing file raises F06, F08 or
 // F10, one that is not a JSON object F22, F24 or F26, and lists no name. A file that
-// exists but cannot be opened stops the reading with its message: nullopt.
-std::optional<SelectionLists> readSelectionLists(QObject* messageParent);
+// exists but cannot be opened stops the reading: nullopt with its box.
+Reported<std::optional<SelectionLists>> readSelectionLists();
 
 // The position `name` has in `items` after a refresh, or -1 when it is gone (or empty).
 int positionAfterRefresh(const QString& name, const QStringList& items);

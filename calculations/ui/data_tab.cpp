@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableWidget>
-#include <QThread>
 #include <QTimer>
 #include <qcustomplot.h>
 
@@ -31,7 +30,7 @@
 #include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
 #include "core/units.h"
-#include "engine/threader.h"
+#include "core/view_message.h"
 #include "ui_datatab.h"
 
 using namespace calc;
@@ -129,17 +128,7 @@ DataTab::DataTab(QWidget* parent, CalculationProviders providers)
 
 DataTab::~DataTab()
 {
-    if (workerThread) {
-        // A run still going is asked to stop first (the kinetic and grain runs notice);
-        // its completion is not delivered to the tab being destroyed.
-        const bool abortAsked = model_.running;
-        if (abortAsked)
-            abortFlag.store(1);
-        workerThread->quit();
-        workerThread->wait();
-        if (abortAsked)
-            abortFlag.store(0);
-    }
+    model_.stopRunOnClose();
     delete ui;
 }
 
@@ -147,7 +136,7 @@ DataTab::~DataTab()
 
 void DataTab::refreshLists()
 {
-    const std::optional<SelectionLists> lists = readSelectionLists(this);
+    const std::optional<SelectionLists> lists = showReported(this, readSelectionLists());
     if (!lists)
         return;
     refill(ui->comb_prop, lists->propellants);
@@ -188,7 +177,7 @@ void DataTab::OnSelNozzle(QString nam)
         ui->line_froz->setText("0");
         lineModSlider();
         ui->line_chamberA->setText(formatNumber(sel.entranceArea, NUM_DIS_PREC));
-        ui->combo_unitsA->setCurrentIndex(3); // m^2
+        ui->combo_unitsA->setCurrentIndex(areaUnitSquareMetres);
     }
     ui->Slider_frozen->setTickInterval(static_cast<int>(sel.throatIndex));
 }
@@ -204,37 +193,38 @@ void DataTab::OnSelGrain(QString nam)
 
 bool DataTab::OnSelPres()
 {
-    bool clear = false;
-    const bool ok
-            = model_.selectChamberPressure(ui->line_spec_pres->text(), ui->combo_units_pres->currentIndex(), &clear);
-    if (clear)
-        ui->line_spec_pres->clear();
-    return ok;
+    const CalculationModel::PressureChoice choice
+            = model_.selectChamberPressure(ui->line_spec_pres->text(), ui->combo_units_pres->currentIndex());
+    showFormEcho(choice.echo, choice.messages);
+    return choice.accepted;
 }
 
 bool DataTab::setHomT()
 {
-    return model_.applyUniformTemperature(ui->line_homT->text());
+    return showReported(this, model_.applyUniformTemperature(ui->line_homT->text()));
 }
 
 bool DataTab::lineModSlider()
 {
-    const RocketVariables& rv = model_.edited();
-    const std::vector<double> x(rv.x.begin(), rv.x.begin() + std::min<std::size_t>(rv.x.size(), rv.stationCount));
-    if (x.empty())
-        return false; // no nozzle yet: nothing to place the point on
-    const std::optional<double> typed = readNumber(ui->line_froz->text());
-    if (!typed) {
-        showCritical(this, text::invalidPosition);
-        return false;
+    const Reported<std::optional<uint32_t>> placed
+            = model_.placeFrozenPoint(ui->line_froz->text(), ui->combo_units_length->currentIndex());
+    FormEcho echo;
+    echo.frozenStation = placed.value;
+    showFormEcho(echo, placed.messages);
+    return placed.value.has_value();
+}
+
+void DataTab::showFormEcho(const FormEcho& echo, const ViewMessages& messages)
+{
+    // The point moves onto its station (the field then shows the station's x); a
+    // position outside the nozzle lands on its end station.
+    if (echo.frozenStation) {
+        ui->Slider_frozen->setValue(static_cast<int>(*echo.frozenStation));
+        sliderModLine();
     }
-    const int16_t unit = static_cast<int16_t>(ui->combo_units_length->currentIndex());
-    const std::optional<FrozenPlacement> p = placeFrozenPoint(x, convertToSI(unitKind::Length, *typed, unit));
-    if (p->clamped)
-        ui->line_froz->setText(formatNumber(convertFromSI(unitKind::Length, p->x, unit), NUM_DIS_PREC));
-    ui->Slider_frozen->setValue(static_cast<int>(p->station));
-    sliderModLine();
-    return true;
+    showViewMessages(this, messages);
+    if (echo.clearPressure)
+        ui->line_spec_pres->clear();
 }
 
 void DataTab::placeSliderQuietly()
@@ -294,7 +284,7 @@ void DataTab::ACChange(QAbstractButton* but)
     if (ui->comb_nozzle->currentIndex() < 0 || !ui->line_chamberA->text().isEmpty() || rv.area.empty())
         return;
     ui->line_chamberA->setText(formatNumber(rv.area.front(), NUM_DIS_PREC));
-    ui->combo_unitsA->setCurrentIndex(3);
+    ui->combo_unitsA->setCurrentIndex(areaUnitSquareMetres);
 }
 
 void DataTab::SelectionChange(QAbstractButton* but)
@@ -398,6 +388,8 @@ TabForm DataTab::readForm() const
     f.pressureUnit = ui->combo_units_pres->currentIndex();
     f.ode = ui->radio_ode->isChecked();
     f.frozen = ui->check_froz->isChecked();
+    f.frozenPosition = ui->line_froz->text();
+    f.lengthUnit = ui->combo_units_length->currentIndex();
     f.fac = !ui->radio_IAC->isChecked();
     f.chamberArea = ui->line_chamberA->text();
     f.areaUnit = ui->combo_unitsA->currentIndex();
@@ -423,13 +415,6 @@ FormActions DataTab::formActions()
         OnSelGrain(currentItem);
         return ui->comb_grain->currentIndex() >= 0;
     };
-    a.applyChamberPressure = [this] { return OnSelPres(); };
-    a.applyUniformTemperature = [this] { return setHomT(); };
-    a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
-        if (!lineModSlider())
-            return std::nullopt;
-        return static_cast<uint32_t>(ui->Slider_frozen->value());
-    };
     return a;
 }
 
@@ -441,14 +426,14 @@ void DataTab::calculate()
         return;
     }
     emit StatusMessage("Calculating...", 0);
-    std::optional<PreparedRun> run = model_.prepareRun(readForm(), formActions());
-    if (!run) {
+    RunStart start = model_.prepareRun(readForm(), formActions());
+    showFormEcho(start.echo, start.messages);
+    if (!start.run) {
         // Nothing calculates: the refusal's box has said why.
         emit StatusMessage(QString(), 0);
         return;
     }
-    worker = run->worker.get();
-    workerThread = model_.startRun(std::move(*run), this, [this](bool res) {
+    model_.startRun(std::move(*start.run), this, [this](bool res) {
         lastRunResult_ = res;
         RunFinished();
     });
@@ -548,19 +533,15 @@ void DataTab::ConfSelChange(int i)
         ui->MainBut_lay->addWidget(comb_var_stationary, 0, 1);
         comb_var_time->hide();
         comb_var_stationary->show();
-        for (int k = 13; k <= 16; ++k)
+        for (int k = stationRow::firstTransport; k <= stationRow::wallHeat; ++k)
             setItemEnabled(comb_var_stationary, k, true);
-        if (run && !run->calcTransport) {
-            const int current = comb_var_stationary->currentIndex();
-            if (current >= 13 && current <= 15)
-                comb_var_stationary->setCurrentIndex(0);
-            for (int k = 13; k <= 15; ++k)
+        if (run) {
+            const StationRows rows
+                    = stationRowsFor(run->calcTransport, run->calcHeatTransfer, comb_var_stationary->currentIndex());
+            if (rows.current != comb_var_stationary->currentIndex())
+                comb_var_stationary->setCurrentIndex(rows.current);
+            for (int k : rows.disabled)
                 setItemEnabled(comb_var_stationary, k, false);
-        }
-        if (run && !run->calcHeatTransfer) {
-            if (comb_var_stationary->currentIndex() == 16)
-                comb_var_stationary->setCurrentIndex(0);
-            setItemEnabled(comb_var_stationary, 16, false);
         }
     }
     if (run)
@@ -710,7 +691,7 @@ void DataTab::drawSelection(int selector, int type, int species)
             s = timeSeries(r, type, NORMALIZED);
         } else if (species >= 0) {
             s = speciesSeries(r, static_cast<std::size_t>(species));
-        } else if (type == 17) {
+        } else if (type == stationRow::species) {
             if (auxChooseChecked.empty()) {
                 std::vector<std::pair<std::string, bool>> offered;
                 for (std::size_t k = 0; k < r.speciesNames.size(); ++k) {
@@ -725,8 +706,8 @@ void DataTab::drawSelection(int selector, int type, int species)
             if (auxChooseChecked.empty())
                 continue;
             s = speciesSeries(r, static_cast<std::size_t>(auxChooseChecked.back()));
-        } else if (type > 17) {
-            s = speciesSeries(r, static_cast<std::size_t>(type - 17));
+        } else if (type > stationRow::species) {
+            s = speciesSeries(r, static_cast<std::size_t>(type - stationRow::species));
         } else {
             s = stationSeries(r, type, NORMALIZED);
         }
@@ -773,7 +754,7 @@ void DataTab::drawSelection(int selector, int type, int species)
     }
 
     // Several species ticked: each is drawn over the whole selection, highest position first.
-    if (species < 0 && type == 17 && !auxChooseChecked.empty()) {
+    if (species < 0 && type == stationRow::species && !auxChooseChecked.empty()) {
         if (auxChooseChecked.size() > 1) {
             auxChooseChecked.pop_back();
             drawSelection(selector, type, species);
@@ -901,12 +882,14 @@ void DataTab::NightMode(bool night)
 
 bool DataTab::save()
 {
-    return model_.saveConfiguration(readForm(), formActions());
+    const SaveOutcome out = model_.saveConfiguration(readForm());
+    showFormEcho(out.echo, out.messages);
+    return out.saved;
 }
 
 void DataTab::load()
 {
-    const std::optional<ConfigurationFile> file = readConfigurations(this);
+    const std::optional<ConfigurationFile> file = showReported(this, readConfigurations());
     if (!file)
         return;
     const std::vector<std::string> names = configurationNames(*file);
@@ -921,38 +904,30 @@ void DataTab::load()
                      QString::fromStdString(error));
         return;
     }
-    auto number = [](double v) { return formatNumber(v, NUM_DIS_PREC); };
-    auto find = [](QComboBox* combo, const std::string& text) {
-        return combo->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    auto items = [](const QComboBox* combo) {
+        QStringList texts;
+        for (int k = 0; k < combo->count(); ++k)
+            texts << combo->itemText(k);
+        return texts;
     };
 
     ui->line_name->setText(QString::fromStdString(name));
     ui->check_homT->setChecked(false);
-    const int prop = find(ui->comb_prop, c->propellant);
-    if (prop < 0) {
-        showCritical(this, "Propellant in loaded configuration cannot be found in save files");
+    const std::optional<ConfigurationFill> fill = showReported(
+            this,
+            configurationFill(*c, items(ui->comb_prop), items(ui->comb_nozzle), items(ui->comb_grain), NUM_DIS_PREC));
+    if (!fill)
         return;
-    }
-    const int nozzle = find(ui->comb_nozzle, c->nozzle);
-    if (nozzle < 0) {
-        showCritical(this, "Nozzle in loaded configuration cannot be found in save files");
-        return;
-    }
     if (c->grainMode) {
-        const int grain = find(ui->comb_grain, c->grain);
-        if (grain < 0) {
-            showCritical(this, "Grain in loaded configuration cannot be found in save files");
-            return;
-        }
-        ui->comb_grain->setCurrentIndex(grain);
+        ui->comb_grain->setCurrentIndex(fill->grain);
         ui->radio_spec_grain->setChecked(true);
     } else {
-        ui->line_spec_pres->setText(number(c->pressure));
+        ui->line_spec_pres->setText(fill->pressure);
         ui->combo_units_pres->setCurrentIndex(c->pressureUnit);
         ui->radio_spec_pres->setChecked(true);
     }
-    ui->comb_prop->setCurrentIndex(prop);
-    ui->comb_nozzle->setCurrentIndex(nozzle);
+    ui->comb_prop->setCurrentIndex(fill->propellant);
+    ui->comb_nozzle->setCurrentIndex(fill->nozzle);
     if (c->ode) {
         ui->radio_ode->setChecked(true);
         ui->check_froz->setChecked(c->frozen);
@@ -967,24 +942,24 @@ void DataTab::load()
     }
     if (c->fac) {
         ui->radio_FAC->setChecked(true);
-        ui->line_chamberA->setText(number(c->chamberArea));
+        ui->line_chamberA->setText(fill->chamberArea);
         ui->combo_unitsA->setCurrentIndex(c->areaUnit);
     } else {
         ui->radio_IAC->setChecked(true);
     }
     ui->check_transport->setChecked(c->transport);
-    ui->line_ambient->setText(number(c->ambient));
+    ui->line_ambient->setText(fill->ambient);
     ui->combo_ambient_units->setCurrentIndex(c->ambientUnit);
     if (c->uniformTemperature) {
         // The temperature first, so that checking the box applies the stored one.
-        ui->line_homT->setText(number(c->homT));
+        ui->line_homT->setText(fill->homT);
         ui->check_homT->setChecked(true);
     } else {
         ui->check_homT->setChecked(false);
     }
     if (c->heatWall) {
         ui->check_heatWall->setChecked(true);
-        ui->line_wallT->setText(number(c->wallTemperature));
+        ui->line_wallT->setText(fill->wallTemperature);
     } else {
         ui->check_heatWall->setChecked(false);
     }
@@ -992,12 +967,12 @@ void DataTab::load()
 
 void DataTab::del()
 {
-    const std::optional<ConfigurationFile> file = readConfigurations(this);
+    const std::optional<ConfigurationFile> file = showReported(this, readConfigurations());
     if (!file)
         return;
     const std::vector<std::string> names = configurationNames(*file);
     if (const auto chosen = chosenItem(dialogs.chooseItem(this, itemChooser::remove, names), names))
-        removeConfiguration(this, *file, *chosen);
+        showReported(this, removeConfiguration(*file, *chosen));
 }
 
 // ---------------------------------------------------------------- export
@@ -1035,7 +1010,7 @@ void DataTab::exportar()
             plan.images.push_back(ExportImage::seriesBase("base file name for all graphs to be exported",
                                                           [this, mask, current, currentRun](const QString& base) {
                                                               return saveGraphSeries(base, mask, currentRun,
-                                                                                     current && current->isGrain);
+                                                                                     current.get());
                                                           }));
         }
         return plan;
@@ -1062,50 +1037,25 @@ std::string DataTab::csvText(uint32_t mask, const RocketVariables* current) cons
 }
 
 std::optional<ExportFailure> DataTab::saveGraphSeries(const QString& base, uint32_t mask, int currentRun,
-                                                      bool currentIsGrain)
+                                                      const RocketVariables* current)
 {
-    using namespace exportBit;
-    // All runs go through the two "Plot all" entries; the current run draws the groups
-    // of its own kind.
-    const bool all = (mask & CurrentRun) == 0;
-    const int selector = all ? 0 : currentRun + 2;
-    const bool stationGroups = all || !currentIsGrain;
-    const bool timeGroup = all || currentIsGrain;
-    // One image: the plot cleared, the graph drawn, the picture saved. A composition
-    // image with nothing drawn ends its series without a file.
-    bool drawn = true;
-    auto image = [&](int in, int type, int species, const QString& file) {
+    // The runs a composition image draws: the finished pressure runs, or the current run.
+    std::vector<const RocketVariables*> compositionRuns;
+    if ((mask & exportBit::CurrentRun) == 0) {
+        for (const auto& r : model_.finishedRuns())
+            if (!r->isGrain)
+                compositionRuns.push_back(r.get());
+    } else if (current) {
+        compositionRuns.push_back(current);
+    }
+    // One image: the plot cleared, the graph drawn, the picture saved; the first file
+    // that cannot be written ends the series.
+    const bool currentIsGrain = current && current->isGrain;
+    for (const SeriesImage& image : graphSeriesImages(mask, currentRun, currentIsGrain, compositionRuns)) {
         clearAll();
-        drawSelection(in, type, species);
-        drawn = species < 0 || ui->graph->graphCount() > 0;
-        return drawn ? savePlotImage(ui->graph, file) : std::nullopt;
-    };
-    if (stationGroups && (mask & GraphThermo)) {
-        const QStringList labels = thermoImageLabels();
-        for (int t = 0; t < labels.size(); ++t)
-            if (auto failure = image(selector, t, -1, base + "_" + labels[t] + ".png"))
-                return failure;
-    }
-    if (stationGroups && (mask & GraphTransport)) {
-        const QStringList labels = transportImageLabels();
-        for (int t = 0; t < labels.size(); ++t)
-            if (auto failure = image(selector, 13 + t, -1, base + "_" + labels[t] + ".png"))
-                return failure;
-    }
-    if (stationGroups && (mask & GraphComposition)) {
-        // Species 0 as "_Comp_0", then 1, 2, ... until a species no run has.
-        for (int n = 0;; ++n) {
-            if (auto failure = image(selector, 17 + n, n, base + "_Comp_" + QString::number(n) + ".png"))
-                return failure;
-            if (!drawn)
-                break;
-        }
-    }
-    if (timeGroup && (mask & GraphTime)) {
-        const QStringList labels = timeImageLabels();
-        for (int t = 0; t < labels.size(); ++t)
-            if (auto failure = image(all ? 1 : selector, t, -1, base + "_" + labels[t] + ".png"))
-                return failure;
+        drawSelection(image.selector, image.type, image.species);
+        if (auto failure = savePlotImage(ui->graph, base + image.suffix))
+            return failure;
     }
     return std::nullopt;
 }

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include <QPointer>
 #include <QWidget>
 
 #include "calculations/calculation_model.h"
@@ -27,8 +26,6 @@ class QCPItemText;
 class QCPItemTracer;
 class QMouseEvent;
 class QTableWidget;
-class QThread;
-class Threader;
 class Ui_DataTab;
 
 class DataTab : public QWidget {
@@ -125,10 +122,13 @@ private:
     // The export's CSV text: the current run (`current`) or every finished run.
     std::string csvText(uint32_t mask, const RocketVariables* current) const;
     // The images of a graph series under `base`, one per variable of the chosen groups,
-    // for all runs or for the run at `currentRun` (a grain run or not); the first file
-    // that cannot be written ends it.
+    // for all runs or for the run `current` at `currentRun`; the first file that cannot be
+    // written ends it.
     std::optional<ExportFailure> saveGraphSeries(const QString& base, uint32_t mask, int currentRun,
-                                                 bool currentIsGrain);
+                                                 const RocketVariables* current);
+    // Shows what a check of the model handed back: the frozen point moved, its boxes, the
+    // refused pressure emptied.
+    void showFormEcho(const calc::FormEcho& echo, const ViewMessages& messages);
 
     Ui_DataTab* ui;
     calc::CalculationModel model_;
@@ -138,8 +138,6 @@ private:
     QCPItemText* clickLabel = nullptr;
     QCPItemLine* clickArrow = nullptr;
     QTableWidget* resultsTable = nullptr;
-    QPointer<QThread> workerThread;
-    QPointer<Threader> worker;
 
     std::vector<DrawnGraph> drawnGraphs_;
     QString loadedNozzle_; // the nozzle now in the record being edited

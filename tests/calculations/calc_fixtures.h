@@ -8,13 +8,25 @@
 #include <utility>
 #include <vector>
 
+#include "calculations/calculation_model.h"
 #include "calculations/calculation_providers.h"
 #include "core/flags.h"
 #include "core/preferences.h"
+#include "core/view_message.h"
 #include "engine/mixture.h"
 #include "engine/species.h"
 
 namespace calc_test {
+
+// A run start as the tab makes it: the boxes it hands back are shown through the
+// message seam, the run (none when refused) handed on.
+inline std::optional<calc::PreparedRun> shownStart(calc::CalculationModel& model, const calc::TabForm& form,
+                                                   const calc::FormActions& actions = {})
+{
+    calc::RunStart start = model.prepareRun(form, actions);
+    showViewMessages(nullptr, start.messages);
+    return std::move(start.run);
+}
 
 struct Nozzle {
     std::vector<double> x, area;

@@ -3,6 +3,7 @@
 // file states of a save (missing, unparsable, unreadable, not writable), the overwrite
 // question, and the checks of a save in their order.
 #include <filesystem>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ Configuration firstSave()
 
 TEST_F(ConfigurationStore, AFirstSaveWritesTheEntryInKeyOrderWithAnIndentOfFour)
 {
-    ASSERT_TRUE(storeConfiguration(nullptr, "Config_1", configurationEntry(firstSave())));
+    ASSERT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "Config_1", configurationEntry(firstSave()))));
     EXPECT_EQ(file(), R"({
     "Config_1": {
         "Ambient Pressure": [
@@ -192,7 +193,7 @@ TEST_F(ConfigurationStore, EntriesOfAnotherShapeAreRefusedWithTheReason)
 TEST_F(ConfigurationStore, AnUnparsableFileIsKeptAndTheSaveRefused)
 {
     app.write("Data/Configurations.json", "{ \"A\": [1, 2");
-    EXPECT_FALSE(storeConfiguration(nullptr, "B", configurationEntry(firstSave())));
+    EXPECT_FALSE(showReported(nullptr, storeConfiguration(nullptr, "B", configurationEntry(firstSave()))));
     EXPECT_EQ(file(), "{ \"A\": [1, 2");
     EXPECT_TRUE(flagRaised(flagsF, code::fileCorrupt(code::Configurations)));
     ASSERT_EQ(messages.messages().size(), 1u);
@@ -200,15 +201,15 @@ TEST_F(ConfigurationStore, AnUnparsableFileIsKeptAndTheSaveRefused)
     EXPECT_FALSE(messages.texts().contains("Successful save"));
 
     // Deleting from it writes nothing either; it lists no name.
-    const auto read = readConfigurations(nullptr);
+    const auto read = showReported(nullptr, readConfigurations());
     ASSERT_TRUE(read);
     EXPECT_TRUE(configurationNames(*read).empty());
-    EXPECT_FALSE(removeConfiguration(nullptr, *read, "A"));
+    EXPECT_FALSE(showReported(nullptr, removeConfiguration(*read, "A")));
     EXPECT_EQ(file(), "{ \"A\": [1, 2");
 
     // A JSON text that is not an object of configurations is no better.
     app.write("Data/Configurations.json", "[1, 2]");
-    EXPECT_FALSE(storeConfiguration(nullptr, "B", configurationEntry(firstSave())));
+    EXPECT_FALSE(showReported(nullptr, storeConfiguration(nullptr, "B", configurationEntry(firstSave()))));
     EXPECT_EQ(file(), "[1, 2]");
 }
 
@@ -218,7 +219,7 @@ TEST_F(ConfigurationStore, OverwritingAsksFirstButNotOverAnEmptyEntry)
     const std::string before = file();
     // Cancel: nothing is written, no further message, and it counts as done.
     messages.answer(Msg::Cancel);
-    EXPECT_TRUE(storeConfiguration(nullptr, "A", configurationEntry(firstSave())));
+    EXPECT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "A", configurationEntry(firstSave()))));
     EXPECT_EQ(file(), before);
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.lastText(), "You are about to overwrite a save with the same name. Continue?");
@@ -228,16 +229,17 @@ TEST_F(ConfigurationStore, OverwritingAsksFirstButNotOverAnEmptyEntry)
 
     messages.clear();
     messages.answer(Msg::Yes);
-    EXPECT_TRUE(storeConfiguration(nullptr, "A", configurationEntry(firstSave())));
+    EXPECT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "A", configurationEntry(firstSave()))));
     EXPECT_EQ(readJsonFile(CONFIGURATIONS).document["A"]["Propellant"], "P1");
 
     for (const char* empty : {"B", "C", "D"}) {
         messages.clear();
-        EXPECT_TRUE(storeConfiguration(nullptr, empty, configurationEntry(firstSave()))) << empty;
+        EXPECT_TRUE(showReported(nullptr, storeConfiguration(nullptr, empty, configurationEntry(firstSave()))))
+                << empty;
         EXPECT_EQ(messages.texts(), QStringList({"Successful save"})) << empty;
     }
     // A name of spaces is stored as typed.
-    EXPECT_TRUE(storeConfiguration(nullptr, "   ", configurationEntry(firstSave())));
+    EXPECT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "   ", configurationEntry(firstSave()))));
     EXPECT_TRUE(readJsonFile(CONFIGURATIONS).document.contains("   "));
 }
 
@@ -245,28 +247,28 @@ TEST_F(ConfigurationStore, AFileThatCannotBeOpenedOrWrittenIsReported)
 {
     // A folder where the file should be: it exists but cannot be opened.
     std::filesystem::create_directories(CONFIGURATIONS);
-    EXPECT_FALSE(storeConfiguration(nullptr, "A", configurationEntry(firstSave())));
+    EXPECT_FALSE(showReported(nullptr, storeConfiguration(nullptr, "A", configurationEntry(firstSave()))));
     EXPECT_EQ(messages.texts(),
               QStringList({"Configurations file could not be opened, it may be opened by "
                            "another software or have accesibility restrictions"}));
-    EXPECT_FALSE(readConfigurations(nullptr));
+    EXPECT_FALSE(showReported(nullptr, readConfigurations()));
 
     // A file in a folder that does not exist cannot be written: no success is claimed.
     messages.clear();
     CONFIGURATIONS = app.path() + "/missing/folder/Configurations.json";
-    EXPECT_FALSE(storeConfiguration(nullptr, "A", configurationEntry(firstSave())));
+    EXPECT_FALSE(showReported(nullptr, storeConfiguration(nullptr, "A", configurationEntry(firstSave()))));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_TRUE(messages.lastText().contains("could not be written"));
 }
 
 TEST_F(ConfigurationStore, DeletingRemovesOnlyTheChosenEntry)
 {
-    ASSERT_TRUE(storeConfiguration(nullptr, "A", configurationEntry(firstSave())));
-    ASSERT_TRUE(storeConfiguration(nullptr, "B", configurationEntry(firstSave())));
-    const auto read = readConfigurations(nullptr);
+    ASSERT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "A", configurationEntry(firstSave()))));
+    ASSERT_TRUE(showReported(nullptr, storeConfiguration(nullptr, "B", configurationEntry(firstSave()))));
+    const auto read = showReported(nullptr, readConfigurations());
     ASSERT_TRUE(read);
     EXPECT_EQ(configurationNames(*read), std::vector<std::string>({"A", "B"}));
-    EXPECT_TRUE(removeConfiguration(nullptr, *read, "A"));
+    EXPECT_TRUE(showReported(nullptr, removeConfiguration(*read, "A")));
     const json after = readJsonFile(CONFIGURATIONS).document;
     EXPECT_FALSE(after.contains("A"));
     EXPECT_TRUE(after.contains("B"));
@@ -297,6 +299,7 @@ TEST_F(ConfigurationStore, SaveChecksComeInTheirOrder)
             {"frozen point",
              [](TabForm& f) {
                  f.frozen = true;
+                 f.frozenPosition = "x";
                  f.grainMode = true; // a pressure is not needed: the next check is reached
                  f.grainIndex = 0;
              },
@@ -338,19 +341,80 @@ TEST_F(ConfigurationStore, SaveChecksComeInTheirOrder)
         f.wallTemperature = "300";
         f.homT = "298.15";
         c.change(f);
-        FormActions a;
-        a.applyChamberPressure = [&] { return model.selectChamberPressure(f.pressure, f.pressureUnit); };
-        a.applyUniformTemperature = [&] { return model.applyUniformTemperature(f.homT); };
-        a.placeFrozenPoint = []() -> std::optional<uint32_t> {
-            showCritical(nullptr, text::invalidPosition);
-            return std::nullopt;
-        };
         messages.clear();
-        const bool saved = model.saveConfiguration(f, a);
+        const SaveOutcome outcome = model.saveConfiguration(f);
+        showViewMessages(nullptr, outcome.messages);
+        const bool saved = outcome.saved;
         EXPECT_EQ(saved, c.message == "Successful save") << c.what;
         EXPECT_EQ(messages.texts(), QStringList({c.message})) << c.what;
         EXPECT_EQ(std::filesystem::exists(CONFIGURATIONS), saved) << c.what;
     }
+}
+
+TEST(ConfigurationFill, ItemsAreFoundByExactNameAndNumbersShownInTheFieldsDigits)
+{
+    Configuration c = firstSave();
+    c.nozzle = "N2";
+    c.fac = true;
+    c.chamberArea = 0.00125;
+    c.ambient = 1.0 / 3.0;
+    c.uniformTemperature = true;
+    c.heatWall = true;
+    c.wallTemperature = 600.0;
+    const QStringList propellants = {"P0", "P1"};
+    const QStringList nozzles = {"Current", "n2", "N2"};
+    const QStringList grains = {"Current", "G1"};
+    const auto fill = configurationFill(c, propellants, nozzles, grains, 4);
+    ASSERT_TRUE(fill.value);
+    EXPECT_TRUE(fill.messages.empty());
+    EXPECT_EQ(fill.value->propellant, 1);
+    EXPECT_EQ(fill.value->nozzle, 2); // names are matched with their case
+    EXPECT_EQ(fill.value->grain, -1); // a pressure run looks for no grain
+    EXPECT_EQ(fill.value->pressure, "3");
+    EXPECT_EQ(fill.value->chamberArea, "0.00125");
+    EXPECT_EQ(fill.value->ambient, "0.3333");
+    EXPECT_EQ(fill.value->homT, "298.1"); // 298.15 in 4 significant digits
+    EXPECT_EQ(fill.value->wallTemperature, "600");
+
+    // A configuration whose items are gone: the propellant is looked for first, then the
+    // nozzle, then the grain of a grain run.
+    struct Case {
+        const char* what;
+        std::function<void(Configuration&)> change;
+        const char* refusal;
+    };
+    const Case cases[] = {
+            {"propellant and nozzle gone",
+             [](Configuration& k) {
+                 k.propellant = "P9";
+                 k.nozzle = "N9";
+             },
+             "Propellant in loaded configuration cannot be found in save files"},
+            {"nozzle gone", [](Configuration& k) { k.nozzle = "N9"; },
+             "Nozzle in loaded configuration cannot be found in save files"},
+            {"grain gone",
+             [](Configuration& k) {
+                 k.grainMode = true;
+                 k.grain = "G9";
+             },
+             "Grain in loaded configuration cannot be found in save files"},
+    };
+    for (const Case& k : cases) {
+        Configuration gone = c;
+        k.change(gone);
+        const auto refused = configurationFill(gone, propellants, nozzles, grains, 4);
+        EXPECT_FALSE(refused.value) << k.what;
+        ASSERT_EQ(refused.messages.size(), 1u) << k.what;
+        EXPECT_EQ(refused.messages[0].box.text, k.refusal) << k.what;
+        EXPECT_EQ(refused.messages[0].box.icon, Msg::Critical) << k.what;
+    }
+    Configuration grain = c;
+    grain.grainMode = true;
+    grain.grain = "G1";
+    const auto grainFill = configurationFill(grain, propellants, nozzles, grains, 4);
+    ASSERT_TRUE(grainFill.value);
+    EXPECT_EQ(grainFill.value->grain, 1);
+    EXPECT_TRUE(grainFill.value->pressure.isEmpty());
 }
 
 } // namespace

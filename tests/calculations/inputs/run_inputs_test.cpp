@@ -107,7 +107,7 @@ protected:
 TEST_F(SingleDefinedWarnings, EachSingleDefinedReactantIsNamedUntilTheUserSilencesThePass)
 {
     CalculationModel model(nullptr, stores.providers());
-    ASSERT_TRUE(model.applyUniformTemperature("300"));
+    ASSERT_TRUE(showReported(nullptr, model.applyUniformTemperature("300")));
     EXPECT_TRUE(messages.messages().empty()); // no propellant yet
 
     model.selectPropellant("LOX/LH2", true);
@@ -121,7 +121,7 @@ TEST_F(SingleDefinedWarnings, EachSingleDefinedReactantIsNamedUntilTheUserSilenc
     // Ticking the box at the first warning silences the rest of this pass only.
     messages.clear();
     messages.answer(Msg::Ok, true);
-    ASSERT_TRUE(model.applyUniformTemperature("310"));
+    ASSERT_TRUE(showReported(nullptr, model.applyUniformTemperature("310")));
     EXPECT_EQ(messages.texts(), QStringList({"Rectant 'H2(L)' is only defined at 20.27 K"}));
     EXPECT_TRUE(model.warnSingleDefined);
     messages.clear();
@@ -137,12 +137,12 @@ TEST_F(SingleDefinedWarnings, EachSingleDefinedReactantIsNamedUntilTheUserSilenc
 TEST_F(SingleDefinedWarnings, ARefusedTemperatureNeverReplacesTheLastAcceptedOne)
 {
     CalculationModel model(nullptr, stores.providers());
-    EXPECT_FALSE(model.applyUniformTemperature("0"));
+    EXPECT_FALSE(showReported(nullptr, model.applyUniformTemperature("0")));
     EXPECT_EQ(messages.lastText(), "Invalid homogeneous temperature");
     EXPECT_EQ(model.homT, 0.0);
-    ASSERT_TRUE(model.applyUniformTemperature("350"));
+    ASSERT_TRUE(showReported(nullptr, model.applyUniformTemperature("350")));
     for (const char* bad : {"-5", "abc", ""}) {
-        EXPECT_FALSE(model.applyUniformTemperature(bad)) << bad;
+        EXPECT_FALSE(showReported(nullptr, model.applyUniformTemperature(bad))) << bad;
         EXPECT_EQ(model.homT, 350.0) << bad;
     }
     // While homT is 0 a propellant choice applies nothing, even with the box checked.
@@ -173,9 +173,10 @@ TEST_F(SingleDefinedWarnings, ChamberPressureIsReadInItsUnit)
     };
     for (const Case& c : cases) {
         messages.clear();
-        bool cleared = false;
-        EXPECT_EQ(model.selectChamberPressure(c.text, c.unit, &cleared), c.ok) << c.text.toStdString();
-        EXPECT_EQ(cleared, c.cleared) << c.text.toStdString();
+        const CalculationModel::PressureChoice choice = model.selectChamberPressure(c.text, c.unit);
+        showViewMessages(nullptr, choice.messages);
+        EXPECT_EQ(choice.accepted, c.ok) << c.text.toStdString();
+        EXPECT_EQ(choice.echo.clearPressure, c.cleared) << c.text.toStdString();
         if (c.ok) {
             EXPECT_DOUBLE_EQ(model.edited().chamberPressure, c.pascal);
         }

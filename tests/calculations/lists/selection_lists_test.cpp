@@ -34,7 +34,7 @@ protected:
 
 TEST_F(SelectionListFiles, MissingFilesListNothingButCurrentAndRaiseTheirCodes)
 {
-    const auto lists = readSelectionLists(nullptr);
+    const auto lists = showReported(nullptr, readSelectionLists());
     ASSERT_TRUE(lists);
     EXPECT_TRUE(lists->propellants.isEmpty());
     EXPECT_EQ(lists->nozzles, QStringList({"Current"}));
@@ -48,7 +48,7 @@ TEST_F(SelectionListFiles, NamesComeInByteOrderAndAnUnparsableFileListsNone)
     app.write("Data/Propellants.json", R"({"alpha": {}, "Zeta": {}, "KNSU": {"Density": 1}})");
     app.write("Data/Nozzles.json", R"({"Conical": {}, "Bell": {}})");
     app.write("Data/Grains.json", "this is not JSON");
-    auto lists = readSelectionLists(nullptr);
+    auto lists = showReported(nullptr, readSelectionLists());
     ASSERT_TRUE(lists);
     EXPECT_EQ(lists->propellants, QStringList({"KNSU", "Zeta", "alpha"}));
     EXPECT_EQ(lists->nozzles, QStringList({"Current", "Bell", "Conical"}));
@@ -59,7 +59,7 @@ TEST_F(SelectionListFiles, NamesComeInByteOrderAndAnUnparsableFileListsNone)
     flagsF.store(0);
     app.write("Data/Propellants.json", "[1, 2]");
     app.write("Data/Grains.json", "null");
-    lists = readSelectionLists(nullptr);
+    lists = showReported(nullptr, readSelectionLists());
     ASSERT_TRUE(lists);
     EXPECT_TRUE(lists->propellants.isEmpty());
     EXPECT_EQ(lists->grains, QStringList({"Current"}));
@@ -70,7 +70,7 @@ TEST_F(SelectionListFiles, AFileThatCannotBeOpenedStopsTheRefresh)
 {
     app.write("Data/Propellants.json", R"({"P1": {}})");
     std::filesystem::create_directories(NOZZLE);
-    EXPECT_FALSE(readSelectionLists(nullptr));
+    EXPECT_FALSE(showReported(nullptr, readSelectionLists()));
     EXPECT_EQ(messages.texts(),
               QStringList({"Nozzle file could not be opened, it may be opened by another "
                            "software or have accesibility restrictions"}));

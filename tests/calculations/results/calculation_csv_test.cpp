@@ -3,6 +3,7 @@
 // run with transport, composition and every station under another separator and digit
 // count (with names holding the separator); a grain run's burn series; and the export
 // choices that are refused.
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include "calculations/calculation_export.h"
@@ -247,6 +248,59 @@ TEST(ExportChoice, RefusalsFollowTheChosenBits)
     EXPECT_TRUE(csvChosen(CurrentRun | Parameters));
     EXPECT_FALSE(csvChosen(CurrentRun | AllStations)); // every station alone writes no file
     EXPECT_FALSE(csvChosen(CurrentRun | CurrentGraph));
+}
+
+TEST(ExportChoice, GraphSeriesImagesInTheOrderTheyAreWritten)
+{
+    // Two pressure runs: one with two species, one with three. A composition image draws
+    // every run holding its species, so the series goes to species 2 and stops.
+    RocketVariables two = runA();
+    two.speciesNames = {"H2O", "H2"};
+    two.moleFractions = {{0.6, 0.6, 0.6}, {0.4, 0.4, 0.4}};
+    RocketVariables three = two;
+    three.speciesNames.push_back("OH");
+    three.moleFractions.push_back({0.1, 0.1, 0.1});
+
+    // Every run: 13 thermodynamic images, 4 transport ones (rows 13..16), 3 composition
+    // ones (rows 17..19, species 0..2), then the 8 burn-time images of the grain runs.
+    const std::vector<SeriesImage> all = graphSeriesImages(
+            AllRuns | GraphThermo | GraphTransport | GraphComposition | GraphTime, -1, false, {&two, &three});
+    ASSERT_EQ(all.size(), 13u + 4u + 3u + 8u);
+    EXPECT_EQ(all[0].selector, 0);
+    EXPECT_EQ(all[0].type, 0);
+    EXPECT_EQ(all[0].species, -1);
+    EXPECT_EQ(all[13].type, 13);
+    EXPECT_EQ(all[16].type, 16);
+    const QStringList composition = {all[17].suffix, all[18].suffix, all[19].suffix};
+    EXPECT_EQ(composition, QStringList({"_Comp_0.png", "_Comp_1.png", "_Comp_2.png"}));
+    EXPECT_EQ(all[19].type, 19);
+    EXPECT_EQ(all[19].species, 2);
+    for (std::size_t k = 20; k < all.size(); ++k) {
+        EXPECT_EQ(all[k].selector, 1) << k; // "Plot all (time dependant)"
+        EXPECT_EQ(all[k].species, -1) << k;
+        EXPECT_TRUE(all[k].suffix.endsWith(".png")) << k;
+    }
+    for (const SeriesImage& image : all)
+        EXPECT_TRUE(image.suffix.startsWith("_")) << image.suffix.toStdString();
+
+    // The current run draws the groups of its own kind, on its own selector entry (run 1
+    // is the third entry of the plot view).
+    const std::vector<SeriesImage> pressure
+            = graphSeriesImages(CurrentRun | GraphComposition | GraphTime, 1, false, {&two});
+    ASSERT_EQ(pressure.size(), 2u);
+    EXPECT_EQ(pressure[1].selector, 3);
+    EXPECT_EQ(pressure[1].suffix, "_Comp_1.png");
+    const std::vector<SeriesImage> grain
+            = graphSeriesImages(CurrentRun | GraphThermo | GraphComposition | GraphTime, 0, true, {});
+    ASSERT_EQ(grain.size(), 8u);
+    EXPECT_EQ(grain.front().selector, 2);
+    EXPECT_EQ(grain.front().type, 0);
+    EXPECT_EQ(grain.back().type, 7);
+
+    // No run holding species 0 (a run without species, or no run): no composition image.
+    const RocketVariables bare = runA();
+    EXPECT_TRUE(graphSeriesImages(AllRuns | GraphComposition, -1, false, {&bare}).empty());
+    EXPECT_TRUE(graphSeriesImages(AllRuns | GraphComposition, -1, false, {}).empty());
 }
 
 } // namespace

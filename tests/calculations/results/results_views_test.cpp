@@ -185,4 +185,30 @@ TEST(PlotSeries, ColoursOfTheFirstSevenGraphsThenRandom)
     EXPECT_EQ(readOut(2.0, 3.0, true, 10), "x:2 s\ny:3");
 }
 
+TEST(PlotSeries, RowsARunCannotDrawAreOfferedDisabled)
+{
+    // Rows 13..15 are the transport properties, 16 the wall heat coefficient.
+    struct Case {
+        bool transport, wallHeat;
+        int current;
+        std::vector<int> disabled;
+        int currentAfter;
+    };
+    const Case cases[] = {
+            {true, true, 14, {}, 14},
+            {false, true, 14, {13, 14, 15}, 0},
+            {false, true, 16, {13, 14, 15}, 16},
+            {true, false, 16, {16}, 0},
+            {true, false, 15, {16}, 15},
+            {false, false, 3, {13, 14, 15, 16}, 3},
+            {false, false, 16, {13, 14, 15, 16}, 0},
+            {false, false, 17, {13, 14, 15, 16}, 17}, // the species entry stays
+    };
+    for (const Case& c : cases) {
+        const StationRows rows = stationRowsFor(c.transport, c.wallHeat, c.current);
+        EXPECT_EQ(rows.disabled, c.disabled) << c.transport << c.wallHeat << c.current;
+        EXPECT_EQ(rows.current, c.currentAfter) << c.transport << c.wallHeat << c.current;
+    }
+}
+
 } // namespace

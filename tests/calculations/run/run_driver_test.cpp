@@ -54,7 +54,7 @@ public:
         model->selectNozzle("N1");
         form = TabForm();
         saveResult = true;
-        frozenText = "0";
+        form.frozenPosition = "0";
         form.name = "Run";
         form.propellantIndex = 0;
         form.propellant = "H2/O2";
@@ -78,16 +78,6 @@ public:
         a.save = [this] { return saveResult; };
         a.rereadCurrentNozzle = [this] { return model->selectNozzle("Current").loaded; };
         a.rereadCurrentGrain = [this] { return model->selectGrain("Current"); };
-        a.applyChamberPressure = [this] { return model->selectChamberPressure(form.pressure, form.pressureUnit); };
-        a.applyUniformTemperature = [this] { return model->applyUniformTemperature(form.homT); };
-        a.placeFrozenPoint = [this]() -> std::optional<uint32_t> {
-            const auto v = readNumber(frozenText);
-            if (!v) {
-                showCritical(nullptr, text::invalidPosition);
-                return std::nullopt;
-            }
-            return placeFrozenPoint(model->edited().x, *v / 1000.0)->station;
-        };
         return a;
     }
 
@@ -111,7 +101,6 @@ public:
     std::unique_ptr<CalculationModel> model;
     MessageRecorder messages;
     TabForm form;
-    QString frozenText = "0";
     bool saveResult = true;
 };
 
@@ -241,7 +230,7 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
                  t.form.chamberArea = "inf";
              },
              "Invalid combustion chamber area"},
-            {"frozen point text", [](RunDriver& t) { t.frozenText = "abc"; }, "Invalid position"},
+            {"frozen point text", [](RunDriver& t) { t.form.frozenPosition = "abc"; }, "Invalid position"},
             {"ODK FAC pressure",
              [](RunDriver& t) {
                  t.form.ode = false;
@@ -265,7 +254,7 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
         flagsSP.store(code::SP03);
         flagsV.store(code::V02);
         messages.clear();
-        std::optional<PreparedRun> run = model->prepareRun(form, actions());
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
         EXPECT_EQ(run.has_value(), c.message.isEmpty() && std::string(c.what) == "valid") << c.what;
         EXPECT_EQ(messages.lastText(), c.message) << c.what;
         if (!c.message.isEmpty()) {
@@ -292,10 +281,10 @@ TEST_F(RunDriver, TheRecordHoldsTheFormsInputsInSI)
     form.areaUnit = 0; // mm^2
     form.heatWall = true;
     form.frozen = true;
-    frozenText = "40"; // mm: station 3 (x = 0.04 m)
+    form.frozenPosition = "40"; // mm: station 3 (x = 0.04 m)
     form.homTChecked = true;
     form.homT = "310";
-    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     const RocketVariables& r = *run->record;
     EXPECT_EQ(r.configurationName, "Run");
@@ -318,10 +307,47 @@ TEST_F(RunDriver, TheRecordHoldsTheFormsInputsInSI)
     // and without freezing nothing is frozen.
     form.homTChecked = false;
     form.frozen = false;
-    run = model->prepareRun(form, actions());
+    run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     EXPECT_EQ(run->record->reactantTemperature, 0.0);
     EXPECT_EQ(run->record->frozenIndex, run->record->stationCount);
+}
+
+TEST_F(RunDriver, TheFormsValuesComeInOnceAndWhatTheFormShowsComesBack)
+{
+    // The stations lie at x = -2, 0, 2, 4, 6, 8 cm. The frozen point is read in the length
+    // unit and lands on the nearest station (outside the nozzle: its end station), which
+    // the form then shows; no call back into the form is needed for any field.
+    struct Case {
+        const char* position;
+        int unit; // 0 mm, 1 cm, 2 dm, 3 m
+        uint32_t station;
+    };
+    const Case cases[] = {{"5.1", 1, 4}, {"1", 3, 5}, {"-1", 2, 0}, {"31", 0, 3}};
+    form.frozen = true;
+    for (const Case& c : cases) {
+        form.frozenPosition = c.position;
+        form.lengthUnit = c.unit;
+        RunStart start = model->prepareRun(form, FormActions());
+        ASSERT_TRUE(start.run) << c.position;
+        EXPECT_TRUE(start.messages.empty()) << c.position;
+        EXPECT_EQ(start.echo.frozenStation, std::optional<uint32_t>(c.station)) << c.position;
+        EXPECT_EQ(start.run->record->frozenIndex, c.station) << c.position;
+        EXPECT_FALSE(start.echo.clearPressure) << c.position;
+    }
+
+    // A refused pressure: the box, the field to be emptied, and the record keeps the
+    // pressure it had.
+    const double before = model->edited().chamberPressure;
+    form.pressure = "-1";
+    RunStart refused = model->prepareRun(form, FormActions());
+    EXPECT_FALSE(refused.run);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    EXPECT_EQ(refused.messages[0].box.text, text::invalidPressure);
+    EXPECT_TRUE(refused.echo.clearPressure);
+    EXPECT_FALSE(refused.echo.frozenStation); // refused before the point is placed
+    EXPECT_EQ(model->edited().chamberPressure, before);
+    EXPECT_TRUE(messages.messages().empty()); // nothing shown by the model itself
 }
 
 TEST(RunMembers, EachModelCombustorAndModeHasItsMemberOrRefusal)
@@ -400,7 +426,7 @@ TEST(RunJudgement, CriticalCodesFirstThenConvergenceThenAbortThenTheSolversWord)
 // exit pressure as ambient pressure, Isp 4124.4 m/s.
 TEST_F(RunDriver, AKeptRunMatchesThePublishedFiguresAndGetsItsSummary)
 {
-    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     const CalculationModel::Completion done = runToEnd(std::move(*run));
     ASSERT_EQ(done.outcome, RunOutcome::Succeeded);
@@ -424,7 +450,7 @@ TEST_F(RunDriver, ARunIsJudgedByItsOwnCodesAndFoundByIdentity)
 {
     // A selection for the next run raises L08 while the run goes on; the results are
     // cleared meanwhile. The run is kept and found where it now is.
-    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     model->results.insert(model->results.begin(), std::make_shared<RocketVariables>()); // an earlier run
     const auto record = run->record;
@@ -441,7 +467,7 @@ TEST_F(RunDriver, ARunIsJudgedByItsOwnCodesAndFoundByIdentity)
 
 TEST_F(RunDriver, AnAbortedRunIsDroppedAndTheFormsRecordStays)
 {
-    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     RocketVariables* formRecord = &model->edited();
     // The equilibrium run does not poll the abort byte: it completes and is still dropped.
@@ -538,7 +564,7 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
         SCOPED_TRACE(c.what);
         SetUp();
         c.setUp(*this);
-        std::optional<PreparedRun> run = model->prepareRun(form, actions());
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
         ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
         const CalculationModel::Completion done = runToEnd(std::move(*run));
         EXPECT_EQ(done.outcome, c.outcome);
@@ -555,7 +581,7 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
 TEST_F(RunDriver, ANegativeThrustOfAnOverExpandedNozzleIsAResult)
 {
     form.ambient = "2";
-    std::optional<PreparedRun> run = model->prepareRun(form, actions());
+    std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
     ASSERT_TRUE(run);
     const CalculationModel::Completion done = runToEnd(std::move(*run));
     ASSERT_EQ(done.outcome, RunOutcome::Succeeded);

@@ -323,11 +323,14 @@ TEST_F(StartingData, TheExampleRunGivesThePublishedChamberTemperature)
     form.ambient = QString::number(c->ambient, 'g', 17);
     form.ambientUnit = c->ambientUnit;
     form.wallTemperature = QStringLiteral("0");
-    calc::FormActions actions;
-    actions.applyChamberPressure = [&] { return model.selectChamberPressure(form.pressure, form.pressureUnit); };
-    actions.placeFrozenPoint = [] { return std::optional<uint32_t>(0u); };
+    // The frozen point as the loaded form shows it: the stored station's x, in metres.
+    ASSERT_LT(c->frozenStation, model.edited().x.size());
+    form.frozenPosition = QString::number(model.edited().x[c->frozenStation], 'g', 17);
+    form.lengthUnit = 3; // m
 
-    std::optional<calc::PreparedRun> run = model.prepareRun(form, actions);
+    calc::RunStart start = model.prepareRun(form, calc::FormActions());
+    showViewMessages(nullptr, start.messages);
+    std::optional<calc::PreparedRun> run = std::move(start.run);
     ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
     bool done = false;
     bool result = false;
