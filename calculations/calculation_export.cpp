@@ -39,7 +39,7 @@ std::vector<SeriesImage> graphSeriesImages(uint32_t mask, int currentRun, bool c
     // All runs go through the two "Plot all" entries; the current run draws the groups
     // of its own kind.
     const bool all = (mask & CurrentRun) == 0;
-    const int selector = all ? 0 : currentRun + 2;
+    const int selector = all ? plotSelector::allStationary : currentRun + plotSelector::firstRun;
     const bool stationGroups = all || !currentIsGrain;
     const bool timeGroup = all || currentIsGrain;
     auto named = [](const QString& label) { return "_" + label + ".png"; };
@@ -68,7 +68,7 @@ std::vector<SeriesImage> graphSeriesImages(uint32_t mask, int currentRun, bool c
     if (timeGroup && (mask & GraphTime)) {
         const QStringList labels = timeImageLabels();
         for (int t = 0; t < labels.size(); ++t)
-            images.push_back({all ? 1 : selector, t, -1, named(labels[t])});
+            images.push_back({all ? plotSelector::allTime : selector, t, -1, named(labels[t])});
     }
     return images;
 }

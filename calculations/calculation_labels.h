@@ -36,6 +36,19 @@ QStringList normalisedTimeVariables();
 inline const QString plotAllStationary = QStringLiteral("Plot all (stationary)");
 inline const QString plotAllTime = QStringLiteral("Plot all (time dependant)");
 
+// Entries of the run selector in the plot view: the two "Plot all" entries, then one per
+// finished run in run order. The table view lists the runs alone.
+namespace plotSelector {
+constexpr int allStationary = 0;
+constexpr int allTime = 1;
+constexpr int firstRun = 2;
+// The finished run an entry stands for (negative for a "Plot all" entry).
+constexpr int runOf(int entry, bool tableView)
+{
+    return tableView ? entry : entry - firstRun;
+}
+} // namespace plotSelector
+
 // Column headers of the station table and of the burn-time table.
 QStringList stationTableColumns();
 QStringList burnTableColumns();

@@ -47,7 +47,7 @@ DataTab::Dialogs standardDialogs()
 {
     DataTab::Dialogs d;
     d.exportChoice = [](QWidget* parent) {
-        ExportSelection dialog(3, parent);
+        ExportSelection dialog(exportMode::calculations, parent);
         return dialog.exec();
     };
     d.saveFileName = [](QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
@@ -55,7 +55,7 @@ DataTab::Dialogs standardDialogs()
     };
     d.chooseItem = runItemChooser;
     d.chooseSpecies = [](QWidget* parent, const std::vector<std::pair<std::string, bool>>& species) {
-        AuxChoose dialog(0, parent);
+        AuxChoose dialog(itemChooser::select, parent);
         for (const auto& [name, disabled] : species)
             dialog.addCheck(name, disabled);
         dialog.exec();
@@ -496,7 +496,7 @@ bool DataTab::tableView() const
 
 std::shared_ptr<RocketVariables> DataTab::selectedRun(int item) const
 {
-    const int run = tableView() ? item : item - 2;
+    const int run = plotSelector::runOf(item, tableView());
     if (run < 0 || static_cast<std::size_t>(run) >= model_.finishedCount())
         return nullptr;
     return model_.results[static_cast<std::size_t>(run)];
@@ -525,7 +525,7 @@ void DataTab::ConfSelChange(int i)
             writeSummary(*run);
         return;
     }
-    if (i == 1 || (run && run->isGrain)) {
+    if (i == plotSelector::allTime || (run && run->isGrain)) {
         ui->MainBut_lay->addWidget(comb_var_time, 0, 1);
         comb_var_stationary->hide();
         comb_var_time->show();
@@ -647,13 +647,15 @@ bool DataTab::plot(bool first, short in_, short type_)
             return false;
         }
     } else if (in_ == -1) {
-        selector = static_cast<int>(model_.results.size()) + 1;
+        selector = plotSelector::firstRun + static_cast<int>(model_.results.size()) - 1; // the last record
     }
-    // Selector values count as in the plot view: 0 and 1 the "Plot all" entries, n + 2 record n.
+    // Selector values count as in the plot view, whatever view is in force.
+    const int record = plotSelector::runOf(selector, false);
     std::shared_ptr<RocketVariables> single;
-    if (selector >= 2 && static_cast<std::size_t>(selector - 2) < model_.results.size())
-        single = model_.results[static_cast<std::size_t>(selector - 2)];
-    QComboBox* combo = (selector == 1 || (single && single->isGrain)) ? comb_var_time : comb_var_stationary;
+    if (record >= 0 && static_cast<std::size_t>(record) < model_.results.size())
+        single = model_.results[static_cast<std::size_t>(record)];
+    QComboBox* combo
+            = (selector == plotSelector::allTime || (single && single->isGrain)) ? comb_var_time : comb_var_stationary;
     if (!first) {
         if (combo->currentIndex() < 0) {
             showCritical(this, "No graph type was selected");
@@ -673,12 +675,13 @@ void DataTab::drawSelection(int selector, int type, int species)
     // The records: every finished run of a kind, or one record (never the one a worker
     // is filling).
     std::vector<std::shared_ptr<RocketVariables>> records;
-    if (selector == 0 || selector == 1) {
+    const int record = plotSelector::runOf(selector, false);
+    if (selector == plotSelector::allStationary || selector == plotSelector::allTime) {
         for (const auto& r : model_.finishedRuns())
-            if (r->isGrain == (selector == 1))
+            if (r->isGrain == (selector == plotSelector::allTime))
                 records.push_back(r);
-    } else if (selector >= 2 && static_cast<std::size_t>(selector - 2) < model_.results.size()) {
-        const auto& r = model_.results[static_cast<std::size_t>(selector - 2)];
+    } else if (record >= 0 && static_cast<std::size_t>(record) < model_.results.size()) {
+        const auto& r = model_.results[static_cast<std::size_t>(record)];
         if (r != model_.runRecord())
             records.push_back(r);
     }
@@ -992,7 +995,7 @@ void DataTab::exportar()
     const ExportResult result = runExport(files, [this](uint32_t mask) -> std::optional<ExportPlan> {
         const int item = ui->comb_select_conf->currentIndex();
         const std::shared_ptr<RocketVariables> current = selectedRun(item);
-        const int currentRun = current ? (tableView() ? item : item - 2) : -1;
+        const int currentRun = current ? plotSelector::runOf(item, tableView()) : -1;
         if (const auto refusal = exportRefusal(mask, currentRun)) {
             showWarning(this, *refusal);
             return std::nullopt;

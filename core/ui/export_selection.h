@@ -11,6 +11,14 @@ namespace Ui {
 class ExportSelection;
 }
 
+// The dialog's modes: which tab asks, and so which items it offers.
+namespace exportMode {
+inline constexpr int propellant = 0;
+inline constexpr int grain = 1;
+inline constexpr int nozzle = 2;
+inline constexpr int calculations = 3;
+} // namespace exportMode
+
 class ExportSelection : public QDialog {
     Q_OBJECT
 

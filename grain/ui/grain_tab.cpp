@@ -36,7 +36,7 @@ GrainTab::Dialogs realDialogs()
     GrainTab::Dialogs d;
     d.chooseItem = runItemChooser;
     d.chooseExport = [](QWidget* parent) {
-        auto* dialog = new ExportSelection(1, parent);
+        auto* dialog = new ExportSelection(exportMode::grain, parent);
         const int mask = dialog->exec();
         dialog->deleteLater();
         return mask;

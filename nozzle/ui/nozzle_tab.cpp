@@ -458,7 +458,7 @@ void NozzleTab::del()
 
 uint32_t NozzleTab::chooseExportItems()
 {
-    ExportSelection dialog(2, this);
+    ExportSelection dialog(exportMode::nozzle, this);
     return static_cast<uint32_t>(dialog.exec());
 }
 

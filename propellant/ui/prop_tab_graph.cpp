@@ -30,7 +30,7 @@ PropTab::ExportDialogs propTabExportDialogs()
 {
     PropTab::ExportDialogs d;
     d.chooseExport = [](QWidget* parent) {
-        ExportSelection dialog(0, parent);
+        ExportSelection dialog(exportMode::propellant, parent);
         return dialog.exec();
     };
     d.saveFileName = [](QWidget* parent, const QString& caption, const QString& directory, const QString& filter) {
