@@ -96,6 +96,18 @@ PlotSeries speciesSeries(const RocketVariables& run, std::size_t species)
     return out;
 }
 
+std::vector<std::pair<std::string, bool>> speciesOffer(const RocketVariables& run)
+{
+    std::vector<std::pair<std::string, bool>> offered;
+    for (std::size_t k = 0; k < run.speciesNames.size(); ++k) {
+        const bool present = k < run.moleFractions.size()
+                && std::any_of(run.moleFractions[k].begin(), run.moleFractions[k].end(),
+                               [](double v) { return v != 0.0; });
+        offered.emplace_back(run.speciesNames[k], !present);
+    }
+    return offered;
+}
+
 StationRows stationRowsFor(bool transport, bool wallHeat, int currentRow)
 {
     StationRows rows;

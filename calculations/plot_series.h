@@ -2,6 +2,8 @@
 // What the results plot draws for one run and one variable: the points, the graph name
 // suffix, and the colour of the n-th graph.
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -25,6 +27,9 @@ struct PlotSeries {
 PlotSeries stationSeries(const RocketVariables& run, int type, bool normalised);
 // Mole fraction of species `species` over the stations (never normalised).
 PlotSeries speciesSeries(const RocketVariables& run, std::size_t species);
+// The species a run offers for plotting, in its order, each with whether it is offered
+// disabled (a mole fraction of zero at every station).
+std::vector<std::pair<std::string, bool>> speciesOffer(const RocketVariables& run);
 // Burn-time variable `type` (0..7) of a grain run, divided by the largest value of the
 // series while `normalised`.
 PlotSeries timeSeries(const RocketVariables& run, int type, bool normalised);

@@ -695,17 +695,8 @@ void DataTab::drawSelection(int selector, int type, int species)
         } else if (species >= 0) {
             s = speciesSeries(r, static_cast<std::size_t>(species));
         } else if (type == stationRow::species) {
-            if (auxChooseChecked.empty()) {
-                std::vector<std::pair<std::string, bool>> offered;
-                for (std::size_t k = 0; k < r.speciesNames.size(); ++k) {
-                    bool present = false;
-                    if (k < r.moleFractions.size())
-                        for (double v : r.moleFractions[k])
-                            present = present || v != 0.0;
-                    offered.emplace_back(r.speciesNames[k], !present);
-                }
-                dialogs.chooseSpecies(this, offered);
-            }
+            if (auxChooseChecked.empty())
+                dialogs.chooseSpecies(this, speciesOffer(r));
             if (auxChooseChecked.empty())
                 continue;
             s = speciesSeries(r, static_cast<std::size_t>(auxChooseChecked.back()));

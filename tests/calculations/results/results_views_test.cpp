@@ -211,4 +211,15 @@ TEST(PlotSeries, RowsARunCannotDrawAreOfferedDisabled)
     }
 }
 
+TEST(PlotSeries, SpeciesAbsentAtEveryStationAreOfferedDisabled)
+{
+    RocketVariables r = stationRun();
+    r.moleFractions[2] = {0.0, 0.0, 0.0, 0.0}; // OH never formed
+    r.moleFractions[3] = {0.0, 0.0, 0.0, 1e-30}; // H at the exit only
+    r.moleFractions.pop_back(); // "O" named but without fractions
+    const std::vector<std::pair<std::string, bool>> expected
+            = {{"H2O", false}, {"H2", false}, {"OH", true}, {"H", false}, {"O2", false}, {"O", true}};
+    EXPECT_EQ(speciesOffer(r), expected);
+}
+
 } // namespace
