@@ -14,16 +14,13 @@
 #include <string>
 #include <vector>
 
-#include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 
-#include "core/flags.h"
-#include "core/json_file.h"
 #include "databases/compatible_lists.h"
-#include "databases/import_thermo.h"
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
 #include "propellant/mixture_loader.h"
+#include "support/imported_databases.h"
 
 namespace large_propellants {
 
@@ -32,14 +29,6 @@ struct ThermoFile {
     nlohmann::json reactants;
     nlohmann::json kinetics = nlohmann::json::object();
 };
-
-inline nlohmann::json readImported(const std::string& path)
-{
-    JsonReadResult read = readJsonFile(path);
-    if (read.status != JsonReadStatus::Ok)
-        throw std::runtime_error("import did not write " + path);
-    return read.document;
-}
 
 // The binder as a single-temperature reactant at 298.15 K; molar mass from the standard
 // atomic weights (C 12.0107, H 1.00794, O 15.9994, N 14.0067 g/mol).
@@ -57,21 +46,10 @@ inline nlohmann::json binderEntry()
 inline const ThermoFile& thermoFile()
 {
     static const ThermoFile file = [] {
-        const uint32_t filesBefore = flagsF.load();
-        QTemporaryDir dir;
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        const std::string folder = dir.path().toStdString();
-        const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/import/thermo.inp";
-        ImportCallbacks quiet;
-        if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, folder + "/Species.json").ok
-            || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, folder + "/Reactants.json").ok)
-            throw std::runtime_error("the thermodynamic file could not be imported");
         ThermoFile f;
-        f.species = readImported(folder + "/Species.json");
-        f.reactants = readImported(folder + "/Reactants.json");
+        f.species = wholeThermoFile().species;
+        f.reactants = wholeThermoFile().reactants;
         f.reactants["HTPB binder"] = binderEntry();
-        flagsF.store(filesBefore);
         return f;
     }();
     return file;

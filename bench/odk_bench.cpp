@@ -4,6 +4,10 @@
 // evaluations, whose production rates and species evaluations are most of the cost.
 // The same propellant on the starting data set's conical nozzle at 200 to 20,000
 // stations.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 #include <benchmark/benchmark.h>
 
 #include "core/flags.h"
@@ -15,17 +19,18 @@
 
 namespace {
 
-void BM_KineticRunHydrogenOxygen(benchmark::State& state)
+// Times whole kinetic runs of the hydrogen/oxygen propellant (its rates times
+// `rateFactor`) on the nozzle `makeNozzle` builds, and reports the passes and the
+// right-hand-side evaluations of a run; returns the evaluations.
+uint64_t timeKineticRuns(benchmark::State& state, double rateFactor,
+                         const std::function<std::shared_ptr<RocketVariables>()>& makeNozzle)
 {
     setEngineMessageHandler([](const EngineMessage&) {});
-    const double rateFactor = state.range(0) == 0 ? 1.0 : 1e-6;
     uint64_t evaluations = 0;
     uint32_t passes = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto rv = std::make_shared<RocketVariables>();
-        odk_test::smoothNozzle(*rv, 15, 34);
-        rv->chamberPressure = 53.3172e5;
+        auto rv = makeNozzle();
         auto m = odk_test::hydrogenOxygenKinetic(rateFactor, true);
         flagsODK = 0;
         auto odk = std::make_unique<ODK>(m, rv, false, false);
@@ -34,12 +39,24 @@ void BM_KineticRunHydrogenOxygen(benchmark::State& state)
         benchmark::DoNotOptimize(rv->T.back());
         evaluations = odk->rhsEvaluations;
         passes = odk->passesDone.load();
-        if ((flagsODK.load() & 0x1FF) != 0)
+        if ((flagsODK.load() & odk_test::ALL_ODK) != 0)
             state.SkipWithError("the kinetic run raised a kinetic code");
     }
     state.counters["passes"] = passes;
     state.counters["rhs_evaluations"] = static_cast<double>(evaluations);
     setEngineMessageHandler({});
+    return evaluations;
+}
+
+void BM_KineticRunHydrogenOxygen(benchmark::State& state)
+{
+    const double rateFactor = state.range(0) == 0 ? 1.0 : 1e-6;
+    timeKineticRuns(state, rateFactor, [] {
+        auto rv = std::make_shared<RocketVariables>();
+        odk_test::smoothNozzle(*rv, 15, 34);
+        rv->chamberPressure = 53.3172e5;
+        return rv;
+    });
 }
 // 0: nominal rates; 1: rates divided by 1e6 (nearly frozen).
 BENCHMARK(BM_KineticRunHydrogenOxygen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -49,28 +66,10 @@ BENCHMARK(BM_KineticRunHydrogenOxygen)->Arg(0)->Arg(1)->Unit(benchmark::kMillise
 // stored nozzle's). The cost per station should not grow with the grid.
 void BM_KineticRunStartingNozzle(benchmark::State& state)
 {
-    setEngineMessageHandler([](const EngineMessage&) {});
     const auto stations = static_cast<uint32_t>(state.range(0));
-    uint64_t evaluations = 0;
-    uint32_t passes = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto rv = odk_test::startingConicalNozzle(stations);
-        auto m = odk_test::hydrogenOxygenKinetic(1.0, true);
-        flagsODK = 0;
-        auto odk = std::make_unique<ODK>(m, rv, false, false);
-        state.ResumeTiming();
-        odk->calculateIAC();
-        benchmark::DoNotOptimize(rv->T.back());
-        evaluations = odk->rhsEvaluations;
-        passes = odk->passesDone.load();
-        if ((flagsODK.load() & 0x1FF) != 0)
-            state.SkipWithError("the kinetic run raised a kinetic code");
-    }
-    state.counters["passes"] = passes;
-    state.counters["rhs_evaluations"] = static_cast<double>(evaluations);
+    const uint64_t evaluations
+            = timeKineticRuns(state, 1.0, [stations] { return odk_test::startingConicalNozzle(stations); });
     state.counters["rhs_per_station"] = static_cast<double>(evaluations) / stations;
-    setEngineMessageHandler({});
 }
 BENCHMARK(BM_KineticRunStartingNozzle)->Arg(200)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 

@@ -52,5 +52,10 @@ constexpr uint32_t fileMissing(DataFile k) { return F(2 * k); }             // n
 constexpr uint32_t fileMissingDefault(DataFile k) { return F(2 * k + 1); }  // not at the default path either
 constexpr uint32_t fileCorrupt(DataFile k) { return F(16 + 2 * k); }        // unparsable at the path in use
 constexpr uint32_t fileCorruptDefault(DataFile k) { return F(17 + 2 * k); } // unparsable at the default path
+// F00, F02, ... F14: some file was not at the path in use and its default took its place,
+// so the paths the preferences name are no longer those in use.
+constexpr uint32_t anyFileMissing = fileMissing(Species) | fileMissing(Reactants) | fileMissing(Kinetics)
+    | fileMissing(Propellants) | fileMissing(Nozzles) | fileMissing(Grains) | fileMissing(Configurations)
+    | fileMissing(PreferencesFile);
 } // namespace code
 // clang-format on

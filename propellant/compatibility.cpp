@@ -67,6 +67,18 @@ Reported<std::optional<DatabaseDocument>> readDatabaseForTab(ChemicalDatabase db
     return {};
 }
 
+Reported<std::optional<std::pair<DatabaseDocument, DatabaseDocument>>>
+readDatabasesForTab(ChemicalDatabase first, ChemicalDatabase second, const char* operation)
+{
+    Reported<std::optional<DatabaseDocument>> a = readDatabaseForTab(first, operation);
+    if (!a.value)
+        return {std::nullopt, a.messages};
+    Reported<std::optional<DatabaseDocument>> b = readDatabaseForTab(second, operation);
+    if (!b.value)
+        return {std::nullopt, b.messages};
+    return {std::make_pair(std::move(*a.value), std::move(*b.value)), {}};
+}
+
 ViewMessages updateCompatibleSpeciesFor(const std::vector<std::string>& reactantRows)
 {
     compatibleSpecies.clear();
@@ -86,18 +98,17 @@ Reported<bool> updateCompatibleReactionsFor(bool check)
 {
     if (!check)
         compatibleReactions.clear();
-    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "save");
-    if (!species.value)
-        return {false, species.messages};
-    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "save");
-    if (!kinetics.value)
-        return {false, kinetics.messages};
+    auto docs = readDatabasesForTab(ChemicalDatabase::Species, ChemicalDatabase::Kinetics, "save");
+    if (!docs.value)
+        return {false, docs.messages};
+    const json& species = docs.value->first.document;
+    const json& kinetics = docs.value->second.document;
     if (!check) {
-        compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics.value->document);
+        compatibleReactions = collectCompatibleReactions(compatibleSpecies, kinetics);
         return {true, {}};
     }
-    std::optional<UnselectedParticipant> unselected = findUnselectedParticipant(
-            compatibleReactions, compatibleSpecies, species.value->document, kinetics.value->document);
+    std::optional<UnselectedParticipant> unselected
+            = findUnselectedParticipant(compatibleReactions, compatibleSpecies, species, kinetics);
     if (!unselected)
         return {true, {}};
     const QString key = QString::fromStdString(unselected->reaction);

@@ -6,6 +6,7 @@
 // that of the verification without a parent and with the program's window icon.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QString>
@@ -48,6 +49,12 @@ std::vector<std::string> activeNames(const std::vector<std::string>& names, cons
 // (code raised); one that cannot be opened or parsed gives nullopt and the refusal
 // ("<operation> process aborted" for the latter).
 Reported<std::optional<DatabaseDocument>> readDatabaseForTab(ChemicalDatabase db, const char* operation);
+
+// Reads `first`, then `second`, for an operation of the tab as readDatabaseForTab reads
+// each: nullopt with the refusal of the first that cannot be opened or parsed (the
+// second is then not read).
+Reported<std::optional<std::pair<DatabaseDocument, DatabaseDocument>>>
+readDatabasesForTab(ChemicalDatabase first, ChemicalDatabase second, const char* operation);
 
 // "Species", "Reactants" or "Kinetics": the file's word in the tab's messages.
 QString databaseLabel(ChemicalDatabase db);

@@ -98,12 +98,11 @@ Reported<bool> PropellantModel::buildMixture(const QString& name, const std::vec
 {
     if (name.isEmpty())
         return refuse(QStringLiteral("Please enter a name for the propellant"), Msg::Warning);
-    Reported<std::optional<DatabaseDocument>> speciesDoc = readDatabaseForTab(ChemicalDatabase::Species, "load");
-    if (!speciesDoc.value)
-        return {false, speciesDoc.messages};
-    Reported<std::optional<DatabaseDocument>> reactantsDoc = readDatabaseForTab(ChemicalDatabase::Reactants, "load");
-    if (!reactantsDoc.value)
-        return {false, reactantsDoc.messages};
+    auto docs = readDatabasesForTab(ChemicalDatabase::Species, ChemicalDatabase::Reactants, "load");
+    if (!docs.value)
+        return {false, docs.messages};
+    const json& speciesDoc = docs.value->first.document;
+    const json& reactantsDoc = docs.value->second.document;
     if (rows.empty())
         return refuse(QStringLiteral("At least one reactant is needed for calculations"), Msg::Warning);
     std::vector<CompositionRow> reactants;
@@ -115,7 +114,7 @@ Reported<bool> PropellantModel::buildMixture(const QString& name, const std::vec
                           Msg::Warning);
         reactants.push_back({row.reactant, *mass});
     }
-    const std::vector<std::string> active = activeNames(compatibleSpecies, speciesDoc.value->document);
+    const std::vector<std::string> active = activeNames(compatibleSpecies, speciesDoc);
     const std::vector<std::string> elements = mixtureElements(propellantElements);
     constexpr std::size_t maxItems = std::numeric_limits<uint16_t>::max();
     if (active.size() > maxItems || elements.size() > maxItems || reactants.size() > maxItems)
@@ -123,11 +122,11 @@ Reported<bool> PropellantModel::buildMixture(const QString& name, const std::vec
 
     std::vector<std::shared_ptr<Species>> speciesRecords, reactantRecords;
     std::string failed;
-    if (!buildSpeciesRecords(active, speciesDoc.value->document, speciesRecords, &failed))
+    if (!buildSpeciesRecords(active, speciesDoc, speciesRecords, &failed))
         return refuse(QStringLiteral("Specie '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the species database"),
                       Msg::Warning);
-    if (!buildReactantRecords(reactants, reactantsDoc.value->document, reactantRecords, &failed))
+    if (!buildReactantRecords(reactants, reactantsDoc, reactantRecords, &failed))
         return refuse(QStringLiteral("Reactant '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the reactants database"),
                       Msg::Warning);
@@ -158,12 +157,9 @@ Reported<bool> PropellantModel::save(const QString& name, const std::vector<Reac
     // Writing would replace every propellant the unreadable file holds.
     if (propellants.status == JsonReadStatus::Unparsable)
         return refuse(corruptedFileMessage(QStringLiteral("Propellant"), QStringLiteral("save")));
-    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "save");
-    if (!species.value)
-        return {false, species.messages};
-    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "save");
-    if (!kinetics.value)
-        return {false, kinetics.messages};
+    auto docs = readDatabasesForTab(ChemicalDatabase::Species, ChemicalDatabase::Kinetics, "save");
+    if (!docs.value)
+        return {false, docs.messages};
 
     const std::string key = name.toStdString();
     auto existing = propellants.document.find(key);
@@ -198,8 +194,8 @@ Reported<bool> PropellantModel::save(const QString& name, const std::vector<Reac
     Reported<bool> verified = verifySelection();
     if (!verified.value)
         return verified;
-    entry.species = activeNames(compatibleSpecies, species.value->document);
-    entry.reactions = activeNames(compatibleReactions, kinetics.value->document);
+    entry.species = activeNames(compatibleSpecies, docs.value->first.document);
+    entry.reactions = activeNames(compatibleReactions, docs.value->second.document);
     // An entry without species could never be calculated, and the start-up check of the
     // data files would take it for a faulty one.
     if (entry.species.empty())
@@ -225,13 +221,11 @@ Reported<std::optional<LoadDocuments>> PropellantModel::readLoadDocuments()
     Reported<std::optional<PropellantDocument>> propellants = readPropellants();
     if (!propellants.value)
         return {std::nullopt, propellants.messages};
-    Reported<std::optional<DatabaseDocument>> species = readDatabaseForTab(ChemicalDatabase::Species, "load");
-    if (!species.value)
-        return {std::nullopt, species.messages};
-    Reported<std::optional<DatabaseDocument>> kinetics = readDatabaseForTab(ChemicalDatabase::Kinetics, "load");
-    if (!kinetics.value)
-        return {std::nullopt, kinetics.messages};
-    return {LoadDocuments{std::move(*propellants.value), std::move(*species.value), std::move(*kinetics.value)}, {}};
+    auto docs = readDatabasesForTab(ChemicalDatabase::Species, ChemicalDatabase::Kinetics, "load");
+    if (!docs.value)
+        return {std::nullopt, docs.messages};
+    return {LoadDocuments{std::move(*propellants.value), std::move(docs.value->first), std::move(docs.value->second)},
+            {}};
 }
 
 namespace {

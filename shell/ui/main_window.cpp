@@ -85,8 +85,8 @@ MainWindow::MainWindow(QWidget* parent, Dialogs dialogs)
         refuseStartup(QString::fromUtf8(preferencesOpenFailedAtStart));
     checkDataFiles();
     // Some file was not where the preferences said and its default took its place:
-    // record the paths now in use (F00, F02, ... F14).
-    if (flagsF.load(std::memory_order_relaxed) & 0x5555u)
+    // record the paths now in use.
+    if (flagRaised(flagsF, code::anyFileMissing))
         saveDataFilePaths();
 
     ui->setupUi(this);

@@ -14,6 +14,7 @@
 #include "core/preferences.h"
 #include "core/view_message.h"
 #include "engine/mixture.h"
+#include "engine/rocket_variables.h"
 #include "engine/species.h"
 
 namespace calc_test {
@@ -125,6 +126,19 @@ struct FakeStores {
         return p;
     }
 };
+
+// The stations of the hand-made pressure runs: three, the throat in the middle, at x
+// -0.05, 0 and 0.1 m with areas 4e-3, 1e-3 and 4e-3 m^2, not frozen (frozenIndex is the
+// station count); every station vector sized to them.
+inline void threeStations(RocketVariables& r)
+{
+    r.stationCount = 3;
+    r.throatIndex = 1;
+    r.frozenIndex = 3;
+    r.x = {-0.05, 0.0, 0.1};
+    r.area = {4e-3, 1e-3, 4e-3};
+    r.resizeStations();
+}
 
 // The flag words and the preferences the tab reads, back to their start values.
 inline void resetCalculationGlobals()

@@ -89,6 +89,35 @@ inline const ImportedDatabases& importedDatabases()
     return db;
 }
 
+// The whole public NASA Glenn thermodynamic file (tests/data/import/thermo.inp, not the
+// subset above), imported by the program's importer into its species and reactant
+// documents, once per program: the products of the large propellants.
+struct WholeThermoFile {
+    nlohmann::json species;
+    nlohmann::json reactants;
+};
+
+inline const WholeThermoFile& wholeThermoFile()
+{
+    static const WholeThermoFile file = [] {
+        const uint32_t filesBefore = flagsF.load();
+        QTemporaryDir dir;
+        if (!dir.isValid())
+            throw std::runtime_error("no temporary folder for the imported thermodynamic file");
+        const std::string folder = dir.path().toStdString();
+        const std::string species = folder + "/Species.json", reactants = folder + "/Reactants.json";
+        const std::string thermo = imported_detail::dataFile("import/thermo.inp");
+        ImportCallbacks quiet;
+        if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, species).ok
+            || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, reactants).ok)
+            throw std::runtime_error("the thermodynamic file could not be imported");
+        WholeThermoFile f{imported_detail::importedDocument(species), imported_detail::importedDocument(reactants)};
+        flagsF.store(filesBefore); // the new files' "not found" codes are no test's business
+        return f;
+    }();
+    return file;
+}
+
 // A fresh record of `name` (a mixture writes its records' state): the species entry, or,
 // for a name only the reactants hold, the reactant entry.
 inline std::shared_ptr<Species> databaseRecord(const std::string& name, TransportData t = TransportData::Without)

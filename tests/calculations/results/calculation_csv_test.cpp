@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include "../calc_fixtures.h"
 #include "calculations/calculation_export.h"
 #include "engine/rocket_variables.h"
 
@@ -27,12 +28,7 @@ RocketVariables runA()
     r.ambientPressure = 1e5;
     r.reactantTemperature = 298.15;
     r.wallTemperature = 300.0;
-    r.stationCount = 3;
-    r.throatIndex = 1;
-    r.frozenIndex = 3;
-    r.x = {-0.05, 0.0, 0.1};
-    r.area = {4e-3, 1e-3, 4e-3};
-    r.resizeStations();
+    calc_test::threeStations(r);
     r.p = {2990000, 1700000, 100000};
     r.T = {1600, 1450, 900};
     r.rho = {6.5, 4.2, 0.5};

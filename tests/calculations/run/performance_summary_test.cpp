@@ -17,11 +17,7 @@ namespace {
 RocketVariables pressureRun()
 {
     RocketVariables r;
-    r.stationCount = 3;
-    r.throatIndex = 1;
-    r.x = {-0.05, 0.0, 0.1};
-    r.area = {4e-3, 1e-3, 4e-3};
-    r.resizeStations();
+    calc_test::threeStations(r);
     r.rho = {3.0, 2.0, 0.5};
     r.u = {100.0, 1000.0, 2500.0};
     r.p = {2.99e6, 1.7e6, 2e5};

@@ -26,12 +26,7 @@ const double inf = std::numeric_limits<double>::infinity();
 RocketVariables pressureRun()
 {
     RocketVariables r;
-    r.stationCount = 3;
-    r.throatIndex = 1;
-    r.frozenIndex = 3;
-    r.x = {-0.05, 0.0, 0.1};
-    r.area = {4e-3, 1e-3, 4e-3};
-    r.resizeStations();
+    calc_test::threeStations(r);
     r.p = {2.99e6, 1.7e6, 2e5};
     r.T = {2995.0, 2700.0, 1800.0};
     r.rho = {3.0, 2.0, 0.5};

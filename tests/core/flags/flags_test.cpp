@@ -252,6 +252,23 @@ TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
         EXPECT_EQ(findFlagCode(name)->mask, mask) << name;
 }
 
+// The mask of a file replaced by its default holds just the F codes whose message says
+// the file was not at the location given (F00, F02, ... F14), and none of the others.
+TEST_F(FlagCodes, AnyFileMissingHoldsTheCodesOfAFileNotWhereTheyPointed)
+{
+    uint32_t expected = 0;
+    for (const FlagCode& c : flagCodes) {
+        if (c.word == FlagWord::F
+            && std::string(c.line).find("could not be found at the location given in") != std::string::npos)
+            expected |= c.mask;
+    }
+    EXPECT_EQ(code::anyFileMissing, expected);
+    for (const char* name : {"F00", "F02", "F04", "F06", "F08", "F10", "F12", "F14"})
+        EXPECT_NE(code::anyFileMissing & findFlagCode(name)->mask, 0u) << name;
+    for (const char* name : {"F01", "F15", "F16", "F30", "F31"})
+        EXPECT_EQ(code::anyFileMissing & findFlagCode(name)->mask, 0u) << name;
+}
+
 TEST_F(FlagCodes, RaisingOneCodeTouchesOnlyItsBit)
 {
     for (const FlagCode& c : flagCodes) {

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -27,14 +26,13 @@
 #include "../support/quiet_engine.h"
 #include "../test_mixtures.h"
 #include "core/flags.h"
-#include "core/json_file.h"
 #include "core/preferences.h"
 #include "databases/compatible_lists.h"
-#include "databases/import_thermo.h"
 #include "engine/engine_messages.h"
 #include "engine/ode.h"
 #include "propellant/entry_reading.h"
 #include "propellant/mixture_loader.h"
+#include "support/imported_databases.h"
 
 namespace {
 
@@ -51,29 +49,16 @@ struct ThermoFile {
     nlohmann::json species, reactants;
 };
 
-// The whole public NASA Glenn thermodynamic file, imported by the program's importer.
+// The whole public NASA Glenn thermodynamic file with the binder among its reactants.
 const ThermoFile& thermoFile()
 {
     static const ThermoFile file = [] {
-        const uint32_t filesBefore = flagsF.load();
-        QTemporaryDir dir;
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary folder");
-        const std::string folder = dir.path().toStdString();
-        const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/import/thermo.inp";
-        ImportCallbacks quiet;
-        if (!importThermoFile(thermo, ChemicalDatabase::Species, quiet, folder + "/Species.json").ok
-            || !importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, folder + "/Reactants.json").ok)
-            throw std::runtime_error("the thermodynamic file could not be imported");
-        ThermoFile f;
-        f.species = readJsonFile(folder + "/Species.json").document;
-        f.reactants = readJsonFile(folder + "/Reactants.json").document;
+        ThermoFile f{wholeThermoFile().species, wholeThermoFile().reactants};
         f.reactants["Binder"] = {{"Composition", {{BINDER_C, "C"}, {BINDER_H, "H"}, {BINDER_O, "O"}, {BINDER_N, "N"}}},
                                  {"Enthalpy", {BINDER_HF / 1e6, 2, 298.15}}, // kJ/mol
                                  {"MolecWeight", {BINDER_M, 0}},
                                  {"Phase", 2},
                                  {"isActive", true}};
-        flagsF.store(filesBefore); // the new files' "not found" codes are no test's business
         return f;
     }();
     return file;

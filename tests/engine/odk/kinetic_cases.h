@@ -4,6 +4,7 @@
 // the published rocket reference case, and a smooth nozzle contour with its throat at
 // x = 0.
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,16 @@
 #include "support/imported_databases.h"
 
 namespace odk_test {
+
+// Every kinetic code: ODK00 to ODK08, bits 0 to 8 of flagsODK.
+constexpr uint32_t ALL_ODK = 0x1FF;
+
+// Vacuum specific impulse of the exit station: thrust per mass flow, m/s.
+inline double vacuumIsp(const RocketVariables& rv)
+{
+    const unsigned e = rv.stationCount - 1;
+    return rv.u[e] + rv.p[e] / (rv.rho[e] * rv.u[e]);
+}
 
 inline const std::vector<std::string>& mechanismSpecies()
 {

@@ -209,7 +209,7 @@ TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
         ODK odk(hydrogenOxygenKinetic(rateFactor, true), rv, false, false);
         odk.settings.jacobian = jacobian;
         odk.calculateIAC();
-        return Run{rv, flagsODK.load() & 0x1FFu, odk.failed, odk.passesDone.load(), odk.rhsEvaluations};
+        return Run{rv, flagsODK.load() & ALL_ODK, odk.failed, odk.passesDone.load(), odk.rhsEvaluations};
     };
     // Nominal rates, and rates a thousand times faster (stiffer, nearer equilibrium).
     for (double rateFactor : {1.0, 1e3}) {

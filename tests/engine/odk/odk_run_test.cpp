@@ -25,15 +25,7 @@ namespace {
 
 using namespace odk_test;
 
-// Vacuum specific impulse of the exit station: thrust over mass flow.
-double vacuumIsp(const RocketVariables& rv)
-{
-    const unsigned e = rv.stationCount - 1;
-    return rv.u[e] + rv.p[e] / (rv.rho[e] * rv.u[e]);
-}
-
 constexpr uint32_t CRITICAL_ODK = code::ODK00 | code::ODK01 | code::ODK02;
-constexpr uint32_t ALL_ODK = 0x1FF;
 
 class OdkRun : public ::testing::Test {
 protected:

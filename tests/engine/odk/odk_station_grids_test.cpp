@@ -22,8 +22,6 @@ namespace {
 
 using namespace odk_test;
 
-constexpr uint32_t ALL_ODK = 0x1FF;
-
 class OdkStationGrids : public ::testing::Test {
 protected:
     void SetUp() override
@@ -56,9 +54,8 @@ GridRun kineticRun(const std::shared_ptr<RocketVariables>& rv, double rateFactor
     odk.calculateIAC();
     GridRun r;
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const unsigned e = rv->stationCount - 1;
-    r.exitT = rv->T[e];
-    r.vacuumIsp = rv->u[e] + rv->p[e] / (rv->rho[e] * rv->u[e]); // thrust per mass flow, m/s
+    r.exitT = rv->T[rv->stationCount - 1];
+    r.vacuumIsp = vacuumIsp(*rv);
     r.codes = flagsODK.load() & ALL_ODK;
     r.failed = odk.failed;
     r.passes = odk.passesDone.load();

@@ -6,14 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../bezier_defaults.h"
 #include "core/preferences.h"
 #include "nozzle/current_nozzle.h"
 #include "nozzle/nozzle_model.h"
-
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+#include "support/qstring_printer.h"
 
 namespace {
 
@@ -27,23 +24,6 @@ ConicalForm conicalDefaults()
     f.exit = "80";
     f.convergentAngle = "45";
     f.divergentAngle = "15";
-    return f;
-}
-
-BezierForm bezierDefaults()
-{
-    BezierForm f;
-    f.points = "100";
-    f.entrance = "50";
-    f.throat = "25";
-    f.exit = "100";
-    f.convergentAngle = "45";
-    f.divergentLength = "125";
-    f.entranceFillet = "2";
-    f.convergentFillet = "37.5";
-    f.divergentFillet = "9.55";
-    f.initialAngle = "60";
-    f.finalAngle = "5";
     return f;
 }
 

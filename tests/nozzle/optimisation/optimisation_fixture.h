@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../bezier_defaults.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/ode/perfect_gas.h"
@@ -17,11 +18,7 @@
 #include "nozzle/current_nozzle.h"
 #include "nozzle/nozzle_model.h"
 #include "nozzle/optimisation.h"
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+#include "support/qstring_printer.h"
 
 namespace optimisation_test {
 
@@ -65,19 +62,7 @@ protected:
         currentNozzle = CurrentNozzle{};
         // The panel's nozzle: the default Bezier contour, in mm.
         NozzleModel model;
-        BezierForm f;
-        f.points = "100";
-        f.entrance = "50";
-        f.throat = "25";
-        f.exit = "100";
-        f.convergentAngle = "45";
-        f.divergentLength = "125";
-        f.entranceFillet = "2";
-        f.convergentFillet = "37.5";
-        f.divergentFillet = "9.55";
-        f.initialAngle = "60";
-        f.finalAngle = "5";
-        ASSERT_TRUE(model.computeBezier(f, 0).accepted());
+        ASSERT_TRUE(model.computeBezier(bezierDefaults(), 0).accepted());
         nozzle = currentNozzle;
     }
     void TearDown() override

@@ -9,14 +9,10 @@
 #include "core/preferences.h"
 #include "nozzle/nozzle_store.h"
 #include "support/message_recorder.h"
+#include "support/qstring_printer.h"
 #include "support/temp_app_dir.h"
 
 using nlohmann::json;
-
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

@@ -22,15 +22,11 @@
 #include "databases/ui/prop_aux_add_k.h"
 #include "databases/ui/prop_aux_data.h"
 #include "support/message_recorder.h"
+#include "support/qstring_printer.h"
 #include "support/temp_app_dir.h"
 
 using nlohmann::json;
 using Names = std::vector<std::string>;
-
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

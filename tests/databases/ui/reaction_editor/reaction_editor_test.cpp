@@ -15,15 +15,10 @@
 #include "core/preferences.h"
 #include "databases/ui/prop_aux_add_k.h"
 #include "support/message_recorder.h"
+#include "support/qstring_printer.h"
 #include "support/temp_app_dir.h"
 
 using nlohmann::json;
-
-// Readable failure output for Qt strings.
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

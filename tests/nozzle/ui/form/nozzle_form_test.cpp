@@ -14,11 +14,6 @@
 
 #include "ui_nozzletab.h"
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 class FormHost : public QWidget {
     Q_OBJECT
 public:
@@ -189,3 +184,4 @@ TEST(NozzleForm, ConnectionsReachTheirSlots)
 }
 
 #include "nozzle_form_test.moc"
+#include "support/qstring_printer.h"

@@ -27,12 +27,8 @@
 #include "nozzle/optimisation.h"
 #include "nozzle/ui/nozzle_tab.h"
 #include "support/message_recorder.h"
+#include "support/qstring_printer.h"
 #include "support/temp_app_dir.h"
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

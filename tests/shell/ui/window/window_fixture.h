@@ -23,14 +23,9 @@
 #include "core/preferences.h"
 #include "shell/ui/main_window.h"
 #include "support/message_recorder.h"
+#include "support/qstring_printer.h"
 #include "support/temp_app_dir.h"
 class Ui_MainWindow; // the test includes ui_mainwindow.h itself, so that uic runs for it
-
-// gtest prints texts as texts.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace window_test {
 
