@@ -8,6 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include <functional>
+
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "../engine/support/worker_run.h"
 #include "calculations/calculation_model.h"
 #include "calculations/calculation_providers.h"
 #include "core/flags.h"
@@ -27,6 +35,24 @@ inline std::optional<calc::PreparedRun> shownStart(calc::CalculationModel& model
     calc::RunStart start = model.prepareRun(form, actions);
     showViewMessages(nullptr, start.messages);
     return std::move(start.run);
+}
+
+// Starts a prepared run on its worker, calls `whileRunning` (if given) and waits, at most
+// `timeoutMs`, until the run is taken back; then judges it as the tab does.
+inline calc::CalculationModel::Completion runToEnd(calc::CalculationModel& model, calc::PreparedRun run, int timeoutMs,
+                                                   const std::function<void()>& whileRunning = {})
+{
+    QObject context;
+    bool done = false;
+    bool result = false;
+    QPointer<QThread> thread = model.startRun(std::move(run), &context, [&](bool res) {
+        done = true;
+        result = res;
+    });
+    if (whileRunning)
+        whileRunning();
+    EXPECT_TRUE(worker_run::waitFor([&] { return done && thread.isNull(); }, timeoutMs));
+    return model.finishRun(result);
 }
 
 struct Nozzle {

@@ -124,15 +124,7 @@ public:
     FormActions actions() { return FormActions(); }
     CalculationModel::Completion runToEnd(PreparedRun run)
     {
-        QObject context;
-        bool done = false;
-        bool result = false;
-        QPointer<QThread> thread = model->startRun(std::move(run), &context, [&](bool res) {
-            done = true;
-            result = res;
-        });
-        EXPECT_TRUE(worker_run::waitFor([&] { return done && thread.isNull(); }, 120000));
-        return model->finishRun(result);
+        return calc_test::runToEnd(*model, std::move(run), 120000);
     }
 
     TempAppDir app;

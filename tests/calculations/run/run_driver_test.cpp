@@ -84,17 +84,7 @@ public:
     // Starts the prepared run and waits until it is taken back.
     CalculationModel::Completion runToEnd(PreparedRun run, const std::function<void()>& whileRunning = {})
     {
-        QObject context;
-        bool done = false;
-        bool result = false;
-        QPointer<QThread> thread = model->startRun(std::move(run), &context, [&](bool res) {
-            done = true;
-            result = res;
-        });
-        if (whileRunning)
-            whileRunning();
-        EXPECT_TRUE(worker_run::waitFor([&] { return done && thread.isNull(); }, 20000));
-        return model->finishRun(result);
+        return calc_test::runToEnd(*model, std::move(run), 20000, whileRunning);
     }
 
     calc_test::FakeStores stores;
