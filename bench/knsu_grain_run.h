@@ -95,12 +95,14 @@ struct GrainRun {
         }
         modelOwner = std::make_unique<calc::CalculationModel>(nullptr, defaultProviders());
         calc::CalculationModel& model = *modelOwner;
-        model.selectPropellant("KNSU", false);
-        if (!model.selectNozzle("Conical").loaded) {
+        showViewMessages(nullptr, model.selectPropellant("KNSU", false));
+        const calc::NozzleSelection nozzle = model.selectNozzle("Conical");
+        showViewMessages(nullptr, nozzle.messages);
+        if (!nozzle.loaded) {
             error = "nozzle not loaded";
             return;
         }
-        if (!model.selectGrain("Tube")) {
+        if (!showReported(nullptr, model.selectGrain("Tube"))) {
             error = "grain not loaded";
             return;
         }

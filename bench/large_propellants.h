@@ -91,7 +91,9 @@ inline std::shared_ptr<Mixture> mixture(const Propellant& p)
                                   {"Species", compatibleProducts(p)},
                                   {"Reactions", nlohmann::json::array()}};
     const ThermoFile& f = thermoFile();
-    auto m = assemblePropellantMixture(entry, {f.reactants, f.species, f.kinetics});
+    ViewMessages boxes;
+    auto m = assemblePropellantMixture(entry, {f.reactants, f.species, f.kinetics}, &boxes);
+    showViewMessages(nullptr, boxes);
     if (!m || m->nSpecies == 0)
         throw std::runtime_error("the propellant mixture could not be built");
     return m;

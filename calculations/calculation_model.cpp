@@ -98,17 +98,19 @@ void CalculationModel::noteSelectionCodes(uint32_t before)
         loadCodesBySelections_ |= flagsL.load() & ~before;
 }
 
-void CalculationModel::selectPropellant(const std::string& name, bool uniformTemperatureOn)
+ViewMessages CalculationModel::selectPropellant(const std::string& name, bool uniformTemperatureOn)
 {
     clearFlag(flagsL, propellantLoadCodes);
     const uint32_t before = flagsL.load();
+    ViewMessages messages;
     if (providers_.loadPropellantMixture)
-        mixture = providers_.loadPropellantMixture(name, &edited().speciesNames);
+        mixture = providers_.loadPropellantMixture(name, &edited().speciesNames, &messages);
     if (!mixture)
         mixture = std::make_shared<Mixture>(); // raises L07: nothing can be computed with it
     noteSelectionCodes(before);
     if (uniformTemperatureOn)
         reapplyUniformTemperature();
+    return messages;
 }
 
 void CalculationModel::reapplyUniformTemperature()
@@ -120,9 +122,9 @@ void CalculationModel::reapplyUniformTemperature()
     warnSingleDefined = true;
 }
 
-void CalculationModel::restoreReactantTemperatures(const std::string& propellant)
+ViewMessages CalculationModel::restoreReactantTemperatures(const std::string& propellant)
 {
-    selectPropellant(propellant, false);
+    return selectPropellant(propellant, false);
 }
 
 NozzleSelection CalculationModel::selectNozzle(const std::string& name)
@@ -132,7 +134,7 @@ NozzleSelection CalculationModel::selectNozzle(const std::string& name)
     const uint32_t before = flagsL.load();
     RocketVariables& rv = edited();
     out.loaded = providers_.loadNozzle
-            && providers_.loadNozzle(name, rv.x, rv.area, rv.throatDiameter, rv.throatCurvatureRadius);
+            && providers_.loadNozzle(name, rv.x, rv.area, rv.throatDiameter, rv.throatCurvatureRadius, &out.messages);
     noteSelectionCodes(before);
     if (!out.loaded || rv.x.empty() || rv.area.size() != rv.x.size()) {
         out.loaded = false;
@@ -147,22 +149,25 @@ NozzleSelection CalculationModel::selectNozzle(const std::string& name)
     return out;
 }
 
-bool CalculationModel::selectGrain(const std::string& name)
+Reported<bool> CalculationModel::selectGrain(const std::string& name)
 {
+    Reported<bool> out;
     clearFlag(flagsL, code::L09);
     const uint32_t before = flagsL.load();
     RocketVariables& rv = edited();
     // The initial burning area (the first of the curve), negative when not loaded.
-    rv.combustionArea
-            = providers_.loadGrainBurnback ? providers_.loadGrainBurnback(name, rv.burnDistance, rv.burnArea) : -1.0;
+    rv.combustionArea = providers_.loadGrainBurnback
+            ? providers_.loadGrainBurnback(name, rv.burnDistance, rv.burnArea, &out.messages)
+            : -1.0;
     noteSelectionCodes(before);
     if (rv.combustionArea < 0.0)
-        return false;
+        return out;
     rv.burnPoints = static_cast<uint32_t>(rv.burnDistance.size());
     for (std::vector<double>* s : {&rv.burnTimes, &rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow,
                                    &rv.burnThrust, &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate})
         s->resize(rv.burnPoints, 0.0);
-    return true;
+    out.value = true;
+    return out;
 }
 
 CalculationModel::PressureChoice CalculationModel::selectChamberPressure(const QString& text, int unitIndex)
@@ -236,8 +241,8 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
     clearRunFlags();
     RocketVariables& rv = edited();
     RunStart start;
-    // A refusal ends the start; its box (none for a check that showed its own) is the
-    // last thing the view shows.
+    // A refusal ends the start; its box (none for a check that showed its own: the
+    // rereads of the "Current" items) is the last thing the view shows.
     auto refuse = [&start](const QString& text, const QString& informative = QString()) {
         start.messages.push_back(tabViewMessage(Msg::Critical, text, informative));
         return std::move(start);
@@ -282,9 +287,11 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
             return refuse("Calculations can not be performed with a critical error in grain geometry definition",
                           text::checkFlags);
         rv.grainName = form.grain.toStdString();
+        // Refused with the loader's box: every check before it ended the start, so no
+        // other box is in the start yet.
         if (!providers_.loadVielleParameters
             || !providers_.loadVielleParameters(rv.propellantName, rv.propellantDensity, rv.vieilleLimits, rv.vieilleA,
-                                                rv.vieilleN))
+                                                rv.vieilleN, &start.messages))
             return start;
         rv.isGrain = true;
     } else {

@@ -60,7 +60,8 @@ struct TabForm {
 };
 
 // The tab's own operations a run start needs on the way: the autosave and the reading
-// of the "Current" items of the other tabs (each shows its own messages when it refuses).
+// of the "Current" items of the other tabs (each, as the view's own choice does, shows the
+// loader's boxes when it refuses).
 // The values of the fields come in the TabForm and flow one way.
 struct FormActions {
     std::function<bool()> save; // the configuration save (autosave before a run)
@@ -128,6 +129,7 @@ struct NozzleSelection {
     uint32_t throatIndex = 0; // the station nearest to x = 0
     uint32_t stationCount = 0;
     double entranceArea = 0.0; // [m^2]
+    ViewMessages messages; // the nozzle loader's boxes, for the view to show
 };
 
 class CalculationModel {
@@ -151,15 +153,18 @@ public:
     // The record the worker is filling, null outside a run.
     const std::shared_ptr<RocketVariables>& runRecord() const { return runRecord_; }
 
-    // Input choices (the record being edited and the mixture).
-    // Loads the propellant; applies the uniform temperature when it is on and set.
-    void selectPropellant(const std::string& name, bool uniformTemperatureOn);
+    // Input choices (the record being edited and the mixture). Each hands back the
+    // loader's boxes for the view to show once the call returns.
+    // Loads the propellant; applies the uniform temperature when it is on and set. The
+    // single-temperature warnings of that are asked during the call, so before the view
+    // shows the returned boxes: the tab passes false and reapplies after showing them.
+    ViewMessages selectPropellant(const std::string& name, bool uniformTemperatureOn);
     // The accepted uniform temperature applied again to a newly loaded mixture (nothing
     // while it is 0), with the single-temperature warnings in 6 digits.
     void reapplyUniformTemperature();
     NozzleSelection selectNozzle(const std::string& name);
     // False when the grain could not be loaded.
-    bool selectGrain(const std::string& name);
+    Reported<bool> selectGrain(const std::string& name);
     // Chamber pressure text in the unit of the pressure combo into the record being
     // edited; false with its refusal (`echo.clearPressure` says whether the field is
     // to be emptied).
@@ -176,11 +181,13 @@ public:
     // nozzle being edited; nullopt with "Invalid position" when it is no number, or
     // without a box when no nozzle is loaded.
     Reported<std::optional<uint32_t>> placeFrozenPoint(const QString& text, int lengthUnit) const;
-    // The reactants back at their own temperatures: the propellant is built again.
-    void restoreReactantTemperatures(const std::string& propellant);
+    // The reactants back at their own temperatures: the propellant is built again (with
+    // the loader's boxes handed back).
+    ViewMessages restoreReactantTemperatures(const std::string& propellant);
 
-    // Run start: the checks in order with their refusals, then the run's own copies of
-    // the record and the mixture, the solver and its worker.
+    // Run start: the checks in order with their refusals (for a grain run the burn-law
+    // loader's box is the refusal), then the run's own copies of the record and the
+    // mixture, the solver and its worker.
     RunStart prepareRun(const TabForm& form, const FormActions& actions);
     // Puts the run's record before the record being edited, notes the codes raised so
     // far and starts the worker; `onFinished` runs in the context's thread.

@@ -11,18 +11,19 @@
 CalculationProviders defaultProviders()
 {
     CalculationProviders p;
-    p.loadPropellantMixture = [](const std::string& name, std::vector<std::string>* species) {
-        return ::loadPropellantMixture(name, species);
+    p.loadPropellantMixture = [](const std::string& name, std::vector<std::string>* species, ViewMessages* refusals) {
+        return ::loadPropellantMixture(name, refusals, species);
     };
-    p.loadVielleParameters = [](const std::string& name, double& density,
-                                std::vector<std::pair<double, double>>& limits, std::vector<double>& a,
-                                std::vector<double>& n) { return ::loadVielleParameters(name, density, limits, a, n); };
-    p.loadGrainBurnback = [](const std::string& name, std::vector<double>& distance, std::vector<double>& area) {
-        return ::loadGrainBurnback(name, &distance, &area);
+    p.loadVielleParameters
+            = [](const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
+                 std::vector<double>& a, std::vector<double>& n,
+                 ViewMessages* refusals) { return ::loadVielleParameters(name, density, limits, a, n, refusals); };
+    p.loadGrainBurnback = [](const std::string& name, std::vector<double>& distance, std::vector<double>& area,
+                             ViewMessages* refusals) { return ::loadGrainBurnback(name, &distance, &area, refusals); };
+    p.loadNozzle = [](const std::string& name, std::vector<double>& x, std::vector<double>& area,
+                      double& throatDiameter, double& throatCurvature, ViewMessages* refusals) {
+        return ::loadNozzle(name, x, area, throatDiameter, throatCurvature, refusals);
     };
-    p.loadNozzle
-            = [](const std::string& name, std::vector<double>& x, std::vector<double>& area, double& throatDiameter,
-                 double& throatCurvature) { return ::loadNozzle(name, x, area, throatDiameter, throatCurvature); };
     return p;
 }
 

@@ -8,6 +8,7 @@
 #include "core/message_box.h"
 #include "core/physical_limits.h"
 #include "core/units.h"
+#include "core/view_message.h"
 #include "grain/burnback.h"
 #include "grain/current_grain.h"
 #include "grain/grain_store.h"
@@ -114,13 +115,15 @@ double fail()
 
 } // namespace
 
-double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::vector<double>* A)
+double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::vector<double>* A,
+                         ViewMessages* refusals)
 {
     if (name == "Current") {
         if (currentGrain.area.empty() || currentGrain.y.empty()) {
-            showMessage(nullptr,
-                        untitledRequest(Msg::Critical,
-                                        QStringLiteral("Grain load failed, no grain active in Grain definition tab")));
+            refusals->push_back(ViewMessage{
+                    untitledRequest(Msg::Critical,
+                                    QStringLiteral("Grain load failed, no grain active in Grain definition tab")),
+                    true});
             return -1.0;
         }
         const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());
@@ -145,7 +148,7 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
         request.icon = Msg::Critical;
         request.title.clear();
         request.text = QString::fromUtf8(kGrainFileCannotOpen);
-        showMessage(nullptr, request);
+        refusals->push_back(ViewMessage{request, true});
         return fail();
     }
     default: return fail();

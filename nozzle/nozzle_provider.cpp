@@ -59,11 +59,13 @@ bool stationsUsable(const std::vector<double>& x, const std::vector<double>& A, 
     return true;
 }
 
-bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius)
+bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius,
+                 ViewMessages* refusals)
 {
     const CurrentNozzle& cn = currentNozzle;
     if (cn.empty()) {
-        tabMessage(nullptr, Msg::Critical, "Nozzle load failed, no nozzle displayed in nozzle definition tab");
+        refusals->push_back(ViewMessage{
+                tabRequest(Msg::Critical, "Nozzle load failed, no nozzle displayed in nozzle definition tab"), true});
         return false;
     }
     std::vector<double> xs, as;
@@ -81,17 +83,17 @@ bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatD
 } // namespace
 
 bool loadNozzle(const std::string& name, std::vector<double>& x, std::vector<double>& A, double& throatDiameter,
-                double& throatCurvatureRadius)
+                double& throatCurvatureRadius, ViewMessages* refusals)
 {
     if (name == "Current")
-        return loadCurrent(x, A, throatDiameter, throatCurvatureRadius);
+        return loadCurrent(x, A, throatDiameter, throatCurvatureRadius, refusals);
 
     const NozzleDocument doc = readNozzleFile();
     if (!doc.opened()) {
         raiseFlag(flagsL, code::L08);
         MessageRequest request = tabRequest(Msg::Critical, nozzleFileCannotOpenMessage);
         request.windowIcon = true;
-        showMessage(nullptr, request);
+        refusals->push_back(ViewMessage{request, true});
         return false;
     }
     if (doc.status != JsonReadStatus::Ok)

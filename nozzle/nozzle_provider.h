@@ -12,9 +12,13 @@
 //     falls back or lies beyond 1 km, an area whose equivalent diameter is not from 1
 //     micrometre to 1 km, a throat diameter out of that range) raise L08 and give false.
 // The outputs are written only when the result is true. L08 is never cleared here: the
-// caller clears it before the call.
+// caller clears it before the call. The boxes (critical, untitled, without parent) are
+// appended to `refusals`, never null, for the caller's view to show; the loader shows
+// nothing.
 #include <string>
 #include <vector>
 
+#include "core/view_message.h"
+
 bool loadNozzle(const std::string& name, std::vector<double>& x, std::vector<double>& A, double& throatDiameter,
-                double& throatCurvatureRadius);
+                double& throatCurvatureRadius, ViewMessages* refusals);

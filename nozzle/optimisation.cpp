@@ -83,19 +83,22 @@ PropellantSelection selectOptimisationPropellant(const std::string& name)
 {
     PropellantSelection out;
     clearFlag(flagsL, propellantCodes);
-    out.mixture = optimisationProviders().propellantMixture(name);
+    out.mixture = optimisationProviders().propellantMixture(name, &out.messages);
     out.critical = flagRaised(flagsL, propellantCodes) || !out.mixture;
     if (!out.critical)
         out.mixture->setReactantEnthalpy(OPT_TREAC);
     return out;
 }
 
-GrainSelection selectOptimisationGrain(const std::string& name, RocketVariables& record)
+Reported<GrainSelection> selectOptimisationGrain(const std::string& name, RocketVariables& record)
 {
+    Reported<GrainSelection> out;
     clearFlag(flagsL, code::L09);
-    const double initial = optimisationProviders().grainBurnback(name, &record.burnDistance, &record.burnArea);
+    const double initial
+            = optimisationProviders().grainBurnback(name, &record.burnDistance, &record.burnArea, &out.messages);
+    out.value = GrainSelection::Deselect;
     if (initial < 0.0)
-        return GrainSelection::Deselect;
+        return out;
     record.combustionArea = initial;
     record.burnPoints = static_cast<uint32_t>(record.burnDistance.size());
     for (std::vector<double>* series :
@@ -103,10 +106,12 @@ GrainSelection selectOptimisationGrain(const std::string& name, RocketVariables&
           &record.burnThrust, &record.burnCStar, &record.burnCE, &record.burnIsp, &record.burnRate})
         series->resize(record.burnPoints, 0.0);
     record.isGrain = true;
+    out.value = GrainSelection::Critical;
     if (flagRaised(flagsL, code::L09))
-        return GrainSelection::Critical;
+        return out;
     record.combustionArea = grainReferenceArea(OPT_AREA, initial, record.burnDistance, record.burnArea);
-    return GrainSelection::Loaded;
+    out.value = GrainSelection::Loaded;
+    return out;
 }
 
 OptimisationStart prepareOptimisation(const OptimisationForm& form, const OptimisationSteps& steps,
@@ -127,8 +132,8 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
         return refuse("A grain must be selected");
     if (flagRaised(flagsL, code::L09))
         return refuse("A critical error occured in grain definition", checkFlags);
-    if (!steps.loadBurnLaw(run)) {
-        s.silent = true; // the loader has shown why
+    if (!steps.loadBurnLaw(run, &s.messages)) {
+        s.silent = true; // the loader's boxes say why
         return s;
     }
     if (!steps.rebuildNozzle())

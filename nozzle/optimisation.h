@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include "core/units.h"
+#include "core/view_message.h"
 
 class Mixture;
 class ODE;
@@ -40,13 +41,17 @@ UnitKind targetUnitKind(int target);
 bool isMaximisation(int target);
 
 // The loaders the panel takes its propellant, burn law and grain from. The program uses
-// the propellant and grain providers; tests may put others in place.
+// the propellant and grain providers; tests may put others in place. A loader shows no
+// box: it appends its boxes to `refusals` (never null), which the selection or the start
+// hands back to the panel to show.
 struct OptimisationProviders {
-    std::function<std::shared_ptr<Mixture>(const std::string& name)> propellantMixture;
+    std::function<std::shared_ptr<Mixture>(const std::string& name, ViewMessages* refusals)> propellantMixture;
     std::function<bool(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
-                       std::vector<double>& a, std::vector<double>& n)>
+                       std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals)>
             burnLaw;
-    std::function<double(const std::string& name, std::vector<double>* y, std::vector<double>* A)> grainBurnback;
+    std::function<double(const std::string& name, std::vector<double>* y, std::vector<double>* A,
+                         ViewMessages* refusals)>
+            grainBurnback;
 };
 // The providers in use (the standard ones unless replaced).
 OptimisationProviders& optimisationProviders();
@@ -63,17 +68,19 @@ double grainReferenceArea(int rule, double initialArea, const std::vector<double
 struct PropellantSelection {
     std::shared_ptr<Mixture> mixture;
     bool critical = false; // a propellant load code is raised
+    ViewMessages messages; // the loader's boxes, shown before the panel's own
 };
 PropellantSelection selectOptimisationPropellant(const std::string& name);
 
 // Grain selection into the panel's record: clears L09, loads the burn-back curves, sets
 // the point count, the nine burn series and the grain-run switch, and the reference area.
+// The loader's boxes come back with the result, for the panel to show first.
 enum class GrainSelection {
     Deselect, // the grain could not be loaded: the list is to show no grain
     Critical, // loaded with L09 raised
     Loaded,
 };
-GrainSelection selectOptimisationGrain(const std::string& name, RocketVariables& record);
+Reported<GrainSelection> selectOptimisationGrain(const std::string& name, RocketVariables& record);
 
 // What the panel's fields hold when a run is asked for.
 struct OptimisationForm {
@@ -92,10 +99,11 @@ struct OptimisationForm {
 };
 
 // The steps of the start that act on the tab: the burn law of the chosen propellant into
-// the run's record (false: the loader has reported, the start ends silently), and the
-// rebuild of the current nozzle from the form (false: refused with its own message).
+// the run's record (false: the loader's boxes, appended to `refusals`, say why and the
+// start ends without a box of its own), and the rebuild of the current nozzle from the
+// form (false: refused with its own message).
 struct OptimisationSteps {
-    std::function<bool(RocketVariables& run)> loadBurnLaw;
+    std::function<bool(RocketVariables& run, ViewMessages* refusals)> loadBurnLaw;
     std::function<bool()> rebuildNozzle;
 };
 
@@ -104,6 +112,9 @@ enum class OptimisationMember { Pressure, BurnTime, Performance };
 struct OptimisationStart {
     QString refusal; // the box of the check that failed; empty when the run may start
     QString informative;
+    // Boxes shown before the refusal's: those of the burn-law loader, the only ones of a
+    // silent refusal.
+    ViewMessages messages;
     bool silent = false; // refused without a box of its own
     bool reportFlags = false; // the shell is to show the critical codes after the box
     OptimisationMember member = OptimisationMember::Performance;

@@ -30,14 +30,14 @@ OptimisationModel::~OptimisationModel()
     }
 }
 
-bool OptimisationModel::selectPropellant(const std::string& name)
+Reported<bool> OptimisationModel::selectPropellant(const std::string& name)
 {
-    const PropellantSelection selection = selectOptimisationPropellant(name);
+    PropellantSelection selection = selectOptimisationPropellant(name);
     optMixture = selection.mixture;
-    return selection.critical;
+    return {selection.critical, std::move(selection.messages)};
 }
 
-GrainSelection OptimisationModel::selectGrain(const std::string& name)
+Reported<GrainSelection> OptimisationModel::selectGrain(const std::string& name)
 {
     return selectOptimisationGrain(name, *optRecord);
 }
@@ -62,9 +62,9 @@ PreparedOptimisation OptimisationModel::prepareRun(const OptimisationForm& form,
     // The run's own record: the panel's grain, and everything the start adds.
     auto run = std::make_shared<RocketVariables>(*optRecord);
     OptimisationSteps steps;
-    steps.loadBurnLaw = [&form](RocketVariables& r) {
+    steps.loadBurnLaw = [&form](RocketVariables& r, ViewMessages* refusals) {
         return optimisationProviders().burnLaw(form.propellant, r.propellantDensity, r.vieilleLimits, r.vieilleA,
-                                               r.vieilleN);
+                                               r.vieilleN, refusals);
     };
     steps.rebuildNozzle = rebuildNozzle;
     prepared.start = prepareOptimisation(form, steps, nozzle, *run);

@@ -69,9 +69,10 @@ public:
     std::shared_ptr<RocketVariables> optRecord;
 
     // Propellant selection; true when a propellant load code came up (the mixture is
-    // replaced all the same).
-    bool selectPropellant(const std::string& name);
-    GrainSelection selectGrain(const std::string& name);
+    // replaced all the same). Both selections hand back the loader's boxes, for the view
+    // to show before its own.
+    Reported<bool> selectPropellant(const std::string& name);
+    Reported<GrainSelection> selectGrain(const std::string& name);
     // A new target: the optimum of the last maximisation no longer applies.
     void targetChanged();
     // The optimum of the last maximisation, SI (0 after a target change).
@@ -80,7 +81,8 @@ public:
     // The checks of a start in their order, on a copy of the panel's record: the burn law
     // of the form's propellant into it, the nozzle rebuilt from the form (rebuildNozzle,
     // false when the form holds no full nozzle; it shows its own message), then `nozzle`
-    // in SI and the form's values. A refusal comes back in `start` for the view to show.
+    // in SI and the form's values. A refusal comes back in `start` for the view to show,
+    // after the burn-law loader's boxes (`start.messages`).
     PreparedOptimisation prepareRun(const OptimisationForm& form, const std::function<bool()>& rebuildNozzle,
                                     const CurrentNozzle& nozzle) const;
     // Clears the warning words the run will fill, keeps what the completion needs, builds

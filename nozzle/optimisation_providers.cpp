@@ -7,7 +7,8 @@ OptimisationProviders standardOptimisationProviders()
 {
     OptimisationProviders p;
     // The panel asks for no species-name list.
-    p.propellantMixture = [](const std::string& name) { return loadPropellantMixture(name); };
+    p.propellantMixture
+            = [](const std::string& name, ViewMessages* refusals) { return loadPropellantMixture(name, refusals); };
     p.burnLaw = loadVielleParameters;
     p.grainBurnback = loadGrainBurnback;
     return p;

@@ -46,13 +46,13 @@ long speciesPosition(const std::vector<std::string>& species, const std::string&
 // One side of a reaction: the terms whose species the propellant holds, each index with
 // its coefficient; the others reported and left out (L04).
 void keepTerms(const std::vector<ReactionTerm>& terms, const std::vector<std::string>& species, const QString& what,
-               std::vector<uint16_t>& indices, std::vector<double>& coefficients)
+               std::vector<uint16_t>& indices, std::vector<double>& coefficients, ViewMessages* refusals)
 {
     for (const ReactionTerm& t : terms) {
         const long position = speciesPosition(species, t.name);
         if (position < 0) {
-            showProviderMessage(what + QString::fromStdString(t.name)
-                                + QStringLiteral("' could not be found in composition"));
+            refusals->push_back(providerViewMessage(what + QString::fromStdString(t.name)
+                                                    + QStringLiteral("' could not be found in composition")));
             raiseFlag(flagsL, code::L04);
             continue;
         }
@@ -62,7 +62,7 @@ void keepTerms(const std::vector<ReactionTerm>& terms, const std::vector<std::st
 }
 
 ReactionOutcome buildReaction(const std::string& key, const json& kinetics, const std::vector<std::string>& species,
-                              std::shared_ptr<Reaction>& reaction)
+                              std::shared_ptr<Reaction>& reaction, ViewMessages* refusals)
 {
     auto it = kinetics.find(key);
     if (it == kinetics.end() || !it->is_object())
@@ -79,8 +79,10 @@ ReactionOutcome buildReaction(const std::string& key, const json& kinetics, cons
 
     std::vector<uint16_t> reactantIndices, productIndices, thirdBodyIndices;
     std::vector<double> reactantCoefficients, productCoefficients, efficiencies;
-    keepTerms(e->reactants, species, QStringLiteral("Reaction reactant '"), reactantIndices, reactantCoefficients);
-    keepTerms(e->products, species, QStringLiteral("Reaction product '"), productIndices, productCoefficients);
+    keepTerms(e->reactants, species, QStringLiteral("Reaction reactant '"), reactantIndices, reactantCoefficients,
+              refusals);
+    keepTerms(e->products, species, QStringLiteral("Reaction product '"), productIndices, productCoefficients,
+              refusals);
     for (auto t = e->thirdBody.rbegin(); t != e->thirdBody.rend(); ++t) {
         const long position = speciesPosition(species, t->name);
         if (position < 0) {
@@ -117,7 +119,7 @@ bool usableRelativeMasses(const std::vector<CompositionRow>& composition)
 } // namespace
 
 std::shared_ptr<Mixture> assemblePropellantMixture(const json& entry, const MixtureDatabases& db,
-                                                   std::vector<std::string>* speciesOut)
+                                                   ViewMessages* refusals, std::vector<std::string>* speciesOut)
 {
     PropellantEntry propellant;
     if (!entry.is_null()) {
@@ -143,7 +145,7 @@ std::shared_ptr<Mixture> assemblePropellantMixture(const json& entry, const Mixt
     std::vector<std::shared_ptr<Reaction>> reactions;
     for (const std::string& key : propellant.reactions) {
         std::shared_ptr<Reaction> reaction;
-        switch (buildReaction(key, db.kinetics, propellant.species, reaction)) {
+        switch (buildReaction(key, db.kinetics, propellant.species, reaction, refusals)) {
         case ReactionOutcome::Built: reactions.push_back(std::move(reaction)); break;
         case ReactionOutcome::Skipped: break;
         case ReactionOutcome::Refused: return refusedMixture(code::L06);
@@ -159,15 +161,17 @@ std::shared_ptr<Mixture> assemblePropellantMixture(const json& entry, const Mixt
 
 namespace {
 
-// Reports a file that exists but cannot be used; true when the load can go on.
-bool usable(JsonReadStatus status, const QString& which)
+// Hands back the box of a file that exists but cannot be used; true when the load can go on.
+bool usable(JsonReadStatus status, const QString& which, ViewMessages* refusals)
 {
     switch (status) {
     case JsonReadStatus::Ok: return true;
     case JsonReadStatus::Missing: return false; // its code is raised; no message
-    case JsonReadStatus::CannotOpen: showProviderMessage(cannotOpenFileMessage(which)); return false;
+    case JsonReadStatus::CannotOpen:
+        refusals->push_back(providerViewMessage(cannotOpenFileMessage(which)));
+        return false;
     case JsonReadStatus::Unparsable:
-        showProviderMessage(corruptedFileMessage(which, QStringLiteral("save")));
+        refusals->push_back(providerViewMessage(corruptedFileMessage(which, QStringLiteral("save"))));
         return false;
     }
     return false;
@@ -175,22 +179,24 @@ bool usable(JsonReadStatus status, const QString& which)
 
 } // namespace
 
-std::shared_ptr<Mixture> loadPropellantMixture(const std::string& name, std::vector<std::string>* speciesOut)
+std::shared_ptr<Mixture> loadPropellantMixture(const std::string& name, ViewMessages* refusals,
+                                               std::vector<std::string>* speciesOut)
 {
     const PropellantDocument propellants = readPropellantFile();
-    if (!usable(propellants.status, QStringLiteral("Propellant")))
+    if (!usable(propellants.status, QStringLiteral("Propellant"), refusals))
         return std::make_shared<Mixture>();
     const DatabaseDocument reactants = readDatabase(ChemicalDatabase::Reactants);
-    if (!usable(reactants.status, QStringLiteral("Reactants")))
+    if (!usable(reactants.status, QStringLiteral("Reactants"), refusals))
         return std::make_shared<Mixture>();
     const DatabaseDocument species = readDatabase(ChemicalDatabase::Species);
-    if (!usable(species.status, QStringLiteral("Species")))
+    if (!usable(species.status, QStringLiteral("Species"), refusals))
         return std::make_shared<Mixture>();
     const DatabaseDocument kinetics = readDatabase(ChemicalDatabase::Kinetics);
-    if (!usable(kinetics.status, QStringLiteral("Kinetics")))
+    if (!usable(kinetics.status, QStringLiteral("Kinetics"), refusals))
         return std::make_shared<Mixture>();
 
     auto it = propellants.document.find(name);
     const json entry = it == propellants.document.end() ? json() : *it;
-    return assemblePropellantMixture(entry, {reactants.document, species.document, kinetics.document}, speciesOut);
+    return assemblePropellantMixture(entry, {reactants.document, species.document, kinetics.document}, refusals,
+                                     speciesOut);
 }

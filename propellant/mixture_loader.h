@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/view_message.h"
 #include "engine/mixture.h"
 
 // The three chemical databases a mixture is built from, as read.
@@ -20,12 +21,14 @@ struct MixtureDatabases {
 
 // Builds the mixture of one propellant entry (null or absent: a mixture of empty lists,
 // which its own checks refuse) from the databases. When `speciesOut` is given it
-// receives the entry's "Species" names.
+// receives the entry's "Species" names. The boxes of the build (the propellant
+// providers' parentless box, providerViewMessage) are appended to `refusals`, never null,
+// in the order they arise, for the caller's view to show; nothing is shown here.
 //
 // - Species (Tref -1) and reactants (with their amounts, kmol per kg) are read by the
 //   entry reading; the element list is "ELEMENTS" with "E" once and last.
 // - A reaction whose "Reactants" or "Products" is empty or absent is left out. A
-//   participant that is not among the entry's species is reported ("Reaction reactant '"
+//   participant that is not among the entry's species gets a box ("Reaction reactant '"
 //   + name + "' could not be found in composition", or "Reaction product '" ...), raises
 //   L04 and is left out; the load goes on. Third bodies are kept in reverse stored order;
 //   one that is not among the species is dropped and raises SP13. A reaction that lists
@@ -36,12 +39,16 @@ struct MixtureDatabases {
 //   fit the records (L04 to L06 by kind, L07 for the mixture's own counts). An entry that
 //   cannot be read gives the empty mixture with L07.
 std::shared_ptr<Mixture> assemblePropellantMixture(const nlohmann::json& entry, const MixtureDatabases& databases,
+                                                   ViewMessages* refusals,
                                                    std::vector<std::string>* speciesOut = nullptr);
 
 // Reads Propellants.json, Reactants.json, Species.json and Kinetics.json (in this order)
 // and builds the mixture of the propellant `name`. Never empty: on a file problem the
 // empty mixture, which carries L07. A missing file raises its F code silently (a missing
 // Kinetics.json fails even a propellant without reactions); one that cannot be opened or
-// parsed is reported in a box without parent (parsing failures also raise their F code).
+// parsed gets a box without parent (parsing failures also raise their F code). The boxes,
+// the file's and those of the build, are appended to `refusals` (never null) for the
+// caller's view to show; the loader shows nothing.
 // The caller clears the propellant's L bits before the call and reads them afterwards.
-std::shared_ptr<Mixture> loadPropellantMixture(const std::string& name, std::vector<std::string>* speciesOut = nullptr);
+std::shared_ptr<Mixture> loadPropellantMixture(const std::string& name, ViewMessages* refusals,
+                                               std::vector<std::string>* speciesOut = nullptr);

@@ -2,11 +2,6 @@
 
 #include "core/message_box.h"
 
-void showProviderMessage(const QString& text, const QString& informativeText)
-{
-    showViewMessages(nullptr, {providerViewMessage(text, informativeText)});
-}
-
 ViewMessage providerViewMessage(const QString& text, const QString& informativeText)
 {
     MessageRequest request;

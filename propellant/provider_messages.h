@@ -5,8 +5,8 @@
 
 #include "core/view_message.h"
 
-void showProviderMessage(const QString& text, const QString& informativeText = {});
-// The same box, for code that hands it to its view instead of showing it.
+// The providers show nothing themselves: they hand this box to their caller, whose view
+// shows it.
 ViewMessage providerViewMessage(const QString& text, const QString& informativeText = {});
 
 // "<Which> file could not be opened, it may be opened by another software or have

@@ -48,32 +48,31 @@ int16_t unitIndex(int stored)
 } // namespace
 
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
-                          std::vector<double>& a, std::vector<double>& n)
+                          std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals)
 {
+    auto refuse = [refusals](const QString& text, const QString& informativeText = {}) {
+        refusals->push_back(providerViewMessage(text, informativeText));
+        return false;
+    };
     const PropellantDocument doc = readPropellantFile();
     switch (doc.status) {
     case JsonReadStatus::Ok: break;
     case JsonReadStatus::Missing: return false;
-    case JsonReadStatus::CannotOpen:
-        showProviderMessage(cannotOpenFileMessage(QStringLiteral("Propellants")));
-        return false;
+    case JsonReadStatus::CannotOpen: return refuse(cannotOpenFileMessage(QStringLiteral("Propellants")));
     case JsonReadStatus::Unparsable:
-        showProviderMessage(corruptedFileMessage(QStringLiteral("Propellant"), QStringLiteral("save")));
-        return false;
+        return refuse(corruptedFileMessage(QStringLiteral("Propellant"), QStringLiteral("save")));
     }
 
     std::optional<SolidPropellantData> solid;
     auto it = doc.document.find(name);
     if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid || solid->intervals.empty()) {
-        showProviderMessage(emptyParameters());
-        return false;
+        return refuse(emptyParameters());
     }
     bool usable = solid->density > 0;
     for (const VielleInterval& i : solid->intervals)
         usable = usable && i.a > 0 && i.n != 0;
     if (!usable) {
-        showProviderMessage(emptyParameters());
-        return false;
+        return refuse(emptyParameters());
     }
 
     // With n >= 1 the gas production grows at least as fast with the chamber pressure as
@@ -81,8 +80,7 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
     // further, one below it falls, so no steady burn exists.
     for (const VielleInterval& i : solid->intervals) {
         if (!(i.n < 1.0)) {
-            showProviderMessage(invalidParameters(), invalidParametersDetail());
-            return false;
+            return refuse(invalidParameters(), invalidParametersDetail());
         }
     }
 
@@ -108,8 +106,7 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
         const bool ascending = newLimits.empty() || lower >= newLimits.back().first;
         if (!std::isfinite(lower) || lower < 0.0 || !(upper >= lower) || !ascending || !std::isfinite(coefficient)
             || !(coefficient > 0.0)) {
-            showProviderMessage(invalidParameters(), invalidParametersDetail());
-            return false;
+            return refuse(invalidParameters(), invalidParametersDetail());
         }
         newLimits.emplace_back(lower, upper);
         newA.push_back(coefficient);
@@ -117,8 +114,7 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
     }
     const double densitySI = convertToSI(unitKind::Density, solid->density, unitIndex(solid->densityUnit));
     if (!std::isfinite(densitySI) || !(densitySI > 0.0)) {
-        showProviderMessage(invalidParameters(), invalidParametersDetail());
-        return false;
+        return refuse(invalidParameters(), invalidParametersDetail());
     }
     density = densitySI;
     limits = std::move(newLimits);

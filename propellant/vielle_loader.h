@@ -5,12 +5,16 @@
 #include <utility>
 #include <vector>
 
+#include "core/view_message.h"
+
 // Reads the entry `name` of Propellants.json into the caller's storage: the density in
 // kg/m^3, the (lower, upper) limits of every interval in Pa, a for p in Pa and r in m/s,
 // and n. A last interval stored without an upper limit is open above (upper +infinity),
 // so that the engine uses it for every pressure from its lower limit on without warning.
-// False, with the four outputs untouched:
-//   - the file missing (F06, no message), unopenable ("Propellants file could not be
+// False, with the four outputs untouched and the box of the refusal (the propellant
+// providers' box, parentless: providerViewMessage) appended to `refusals` for the
+// caller's view to show; the loader itself shows nothing:
+//   - the file missing (F06, no box), unopenable ("Propellants file could not be
 //     opened, ...") or unparsable (F22, "Propellant file was corrupted, save process
 //     aborted");
 //   - no usable burn law: "Empty Vielle parameters for propellant, grain combustion
@@ -26,5 +30,6 @@
 //   potassium nitrate / sucrose tables): a run judges whether their points balance.
 // An undefined pressure or density unit index raises the unit code through the
 // conversion (a then stays unscaled); a burn-rate unit other than mm/s is m/s.
+// `refusals` is never null.
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
-                          std::vector<double>& a, std::vector<double>& n);
+                          std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals);

@@ -148,7 +148,7 @@ void DataTab::OnSelProp(QString nam)
 {
     if (ui->comb_prop->currentIndex() < 0)
         return;
-    model_.selectPropellant(nam.toStdString(), false);
+    showViewMessages(this, model_.selectPropellant(nam.toStdString(), false));
     emit FlagsUpdated(true, false);
     if (ui->check_homT->isChecked())
         model_.reapplyUniformTemperature();
@@ -162,6 +162,7 @@ void DataTab::OnSelNozzle(QString nam)
     // keeps the frozen point and the chamber area the user set; a new choice resets them.
     const bool reread = nam == loadedNozzle_;
     const NozzleSelection sel = model_.selectNozzle(nam.toStdString());
+    showViewMessages(this, sel.messages);
     if (!sel.loaded) {
         loadedNozzle_.clear();
         ui->comb_nozzle->setCurrentIndex(-1);
@@ -186,7 +187,7 @@ void DataTab::OnSelGrain(QString nam)
 {
     if (ui->comb_grain->currentIndex() < 0)
         return;
-    if (!model_.selectGrain(nam.toStdString()))
+    if (!showReported(this, model_.selectGrain(nam.toStdString())))
         ui->comb_grain->setCurrentIndex(-1);
     emit FlagsUpdated(true, false);
 }
@@ -324,7 +325,7 @@ void DataTab::OnSelHomT(bool check)
         setHomT();
     } else if (ui->comb_prop->currentIndex() >= 0) {
         // Off means the reactants' own temperatures again: the propellant is built anew.
-        model_.restoreReactantTemperatures(ui->comb_prop->currentText().toStdString());
+        showViewMessages(this, model_.restoreReactantTemperatures(ui->comb_prop->currentText().toStdString()));
         emit FlagsUpdated(true, false);
     }
 }

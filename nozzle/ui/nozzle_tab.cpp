@@ -602,7 +602,7 @@ void NozzleTab::OptSelProp(QString name)
 {
     if (ui->comb_prop->currentIndex() < 0)
         return;
-    if (optimisation.selectPropellant(name.toStdString())) {
+    if (showReported(this, optimisation.selectPropellant(name.toStdString()))) {
         tabMessage(this, Msg::Critical, "A critical error occured in propellant definition",
                    "Please check active flags for further detail");
         emit FlagsUpdated(true, true);
@@ -615,7 +615,7 @@ void NozzleTab::OptSelGrain(QString name)
 {
     if (ui->comb_grain->currentIndex() < 0)
         return;
-    switch (optimisation.selectGrain(name.toStdString())) {
+    switch (showReported(this, optimisation.selectGrain(name.toStdString()))) {
     case GrainSelection::Deselect:
         // A start is then refused with "A grain must be selected".
         ui->comb_grain->setCurrentIndex(-1);
@@ -669,6 +669,7 @@ void NozzleTab::OptimizeODE()
             optimisationForm(), [this] { return calculate(true); }, currentNozzle);
     if (!run.ready()) {
         const OptimisationStart& refused = run.start;
+        showViewMessages(this, refused.messages);
         if (!refused.silent)
             tabMessage(this, Msg::Critical, refused.refusal, refused.informative);
         if (refused.reportFlags)

@@ -100,7 +100,7 @@ struct FakeStores {
     CalculationProviders providers()
     {
         CalculationProviders p;
-        p.loadPropellantMixture = [this](const std::string& name, std::vector<std::string>* species) {
+        p.loadPropellantMixture = [this](const std::string& name, std::vector<std::string>* species, ViewMessages*) {
             ++propellantLoads;
             auto it = propellants.find(name);
             if (it == propellants.end()) {
@@ -114,7 +114,7 @@ struct FakeStores {
         };
         p.loadVielleParameters
                 = [this](const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
-                         std::vector<double>& a, std::vector<double>& n) {
+                         std::vector<double>& a, std::vector<double>& n, ViewMessages*) {
                       auto it = burnLaws.find(name);
                       if (it == burnLaws.end())
                           return false;
@@ -124,19 +124,20 @@ struct FakeStores {
                       n = it->second.n;
                       return true;
                   };
-        p.loadGrainBurnback = [this](const std::string& name, std::vector<double>& d, std::vector<double>& A) {
-            ++grainLoads;
-            auto it = grains.find(name);
-            if (it == grains.end()) {
-                raiseFlag(flagsL, code::L09);
-                return -1.0;
-            }
-            d = it->second.distance;
-            A = it->second.area;
-            return A.empty() ? 0.0 : A.front();
-        };
+        p.loadGrainBurnback
+                = [this](const std::string& name, std::vector<double>& d, std::vector<double>& A, ViewMessages*) {
+                      ++grainLoads;
+                      auto it = grains.find(name);
+                      if (it == grains.end()) {
+                          raiseFlag(flagsL, code::L09);
+                          return -1.0;
+                      }
+                      d = it->second.distance;
+                      A = it->second.area;
+                      return A.empty() ? 0.0 : A.front();
+                  };
         p.loadNozzle = [this](const std::string& name, std::vector<double>& x, std::vector<double>& A, double& Dt,
-                              double& Rc) {
+                              double& Rc, ViewMessages*) {
             ++nozzleLoads;
             auto it = nozzles.find(name);
             if (it == nozzles.end()) {

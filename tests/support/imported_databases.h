@@ -178,6 +178,9 @@ inline std::shared_ptr<Mixture> propellantMixture(const std::vector<std::string>
                                                   TransportData t = TransportData::Without)
 {
     const ImportedDatabases& db = importedDatabases();
-    return assemblePropellantMixture(propellantEntry(products, shares, elements, reactions),
-                                     {db.reactants, db.speciesDoc(t), db.kinetics});
+    ViewMessages boxes;
+    auto mixture = assemblePropellantMixture(propellantEntry(products, shares, elements, reactions),
+                                             {db.reactants, db.speciesDoc(t), db.kinetics}, &boxes);
+    showViewMessages(nullptr, boxes);
+    return mixture;
 }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@
 #include "core/message_box.h"
 #include "core/preference_file.h"
 #include "core/preferences.h"
+#include "core/view_message.h"
 #include "databases/import_mechanism.h"
 #include "databases/import_thermo.h"
 #include "databases/import_transport.h"
@@ -176,16 +178,23 @@ calc::Configuration exampleConfiguration()
 void checkExamples()
 {
     flagsL.store(0);
+    // The loaders' boxes go to the presenter's notes, each as soon as its loader returns.
+    ViewMessages boxes;
     std::vector<std::string> species;
-    loadPropellantMixture(kPropellant, &species);
+    loadPropellantMixture(kPropellant, &boxes, &species);
+    showViewMessages(nullptr, std::exchange(boxes, {}));
     if (flagsL.load() != 0 || species.empty())
         fail(std::string("the example propellant does not load (L codes ") + std::to_string(flagsL.load()) + ")");
     std::vector<double> y, area;
-    if (!(loadGrainBurnback(kGrain, &y, &area) > 0.0))
+    const double grainArea = loadGrainBurnback(kGrain, &y, &area, &boxes);
+    showViewMessages(nullptr, std::exchange(boxes, {}));
+    if (!(grainArea > 0.0))
         fail("the example grain does not load");
     std::vector<double> x, A;
     double throat = 0.0, curvature = 0.0;
-    if (!loadNozzle(kNozzle, x, A, throat, curvature))
+    const bool nozzleLoaded = loadNozzle(kNozzle, x, A, throat, curvature, &boxes);
+    showViewMessages(nullptr, std::exchange(boxes, {}));
+    if (!nozzleLoaded)
         fail("the example nozzle does not load");
     std::string error;
     JsonReadResult configurations = readJsonFile(CONFIGURATIONS);

@@ -329,7 +329,7 @@ TEST_F(ConfigurationStore, SaveChecksComeInTheirOrder)
     for (const Case& c : cases) {
         std::filesystem::remove(CONFIGURATIONS);
         CalculationModel model(nullptr, stores.providers());
-        model.selectNozzle("N1");
+        showViewMessages(nullptr, model.selectNozzle("N1").messages);
         TabForm f;
         f.name = "Saved";
         f.propellantIndex = 0;

@@ -110,7 +110,7 @@ TEST_F(SingleDefinedWarnings, EachSingleDefinedReactantIsNamedUntilTheUserSilenc
     ASSERT_TRUE(showReported(nullptr, model.applyUniformTemperature("300")));
     EXPECT_TRUE(messages.messages().empty()); // no propellant yet
 
-    model.selectPropellant("LOX/LH2", true);
+    showViewMessages(nullptr, model.selectPropellant("LOX/LH2", true));
     ASSERT_EQ(
             messages.texts(),
             QStringList({"Rectant 'H2(L)' is only defined at 20.27 K", "Rectant 'O2(L)' is only defined at 90.17 K"}));
@@ -125,12 +125,12 @@ TEST_F(SingleDefinedWarnings, EachSingleDefinedReactantIsNamedUntilTheUserSilenc
     EXPECT_EQ(messages.texts(), QStringList({"Rectant 'H2(L)' is only defined at 20.27 K"}));
     EXPECT_TRUE(model.warnSingleDefined);
     messages.clear();
-    model.selectPropellant("LOX/LH2", true);
+    showViewMessages(nullptr, model.selectPropellant("LOX/LH2", true));
     EXPECT_EQ(messages.texts().size(), 2);
 
     // The uniform temperature switched off: no pass.
     messages.clear();
-    model.selectPropellant("LOX/LH2", false);
+    showViewMessages(nullptr, model.selectPropellant("LOX/LH2", false));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -148,7 +148,7 @@ TEST_F(SingleDefinedWarnings, ARefusedTemperatureNeverReplacesTheLastAcceptedOne
     // While homT is 0 a propellant choice applies nothing, even with the box checked.
     CalculationModel fresh(nullptr, stores.providers());
     messages.clear();
-    fresh.selectPropellant("LOX/LH2", true);
+    showViewMessages(nullptr, fresh.selectPropellant("LOX/LH2", true));
     EXPECT_TRUE(messages.messages().empty());
 }
 

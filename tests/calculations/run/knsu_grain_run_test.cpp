@@ -105,10 +105,12 @@ public:
     void choose()
     {
         model = std::make_unique<CalculationModel>(nullptr, defaultProviders());
-        model->selectPropellant("KNSU", false);
+        showViewMessages(nullptr, model->selectPropellant("KNSU", false));
         ASSERT_EQ(flagsL.load(), 0u);
-        ASSERT_TRUE(model->selectNozzle("Cone").loaded);
-        ASSERT_TRUE(model->selectGrain("Tubes"));
+        const NozzleSelection nozzle = model->selectNozzle("Cone");
+        showViewMessages(nullptr, nozzle.messages);
+        ASSERT_TRUE(nozzle.loaded);
+        ASSERT_TRUE(showReported(nullptr, model->selectGrain("Tubes")));
         form.name = "KNSU";
         form.propellantIndex = 0;
         form.propellant = "KNSU";

@@ -50,8 +50,8 @@ public:
         stores.grains["G1"] = {{0.0, 0.001, 0.002}, {0.01, 0.012, 0.014}};
         stores.burnLaws["H2/O2"] = calc_test::BurnLaw();
         model = std::make_unique<CalculationModel>(nullptr, stores.providers());
-        model->selectPropellant("H2/O2", false);
-        model->selectNozzle("N1");
+        showViewMessages(nullptr, model->selectPropellant("H2/O2", false));
+        showViewMessages(nullptr, model->selectNozzle("N1").messages);
         form = TabForm();
         saveResult = true;
         form.frozenPosition = "0";
@@ -76,8 +76,12 @@ public:
     {
         FormActions a;
         a.save = [this] { return saveResult; };
-        a.rereadCurrentNozzle = [this] { return model->selectNozzle("Current").loaded; };
-        a.rereadCurrentGrain = [this] { return model->selectGrain("Current"); };
+        a.rereadCurrentNozzle = [this] {
+            const NozzleSelection selection = model->selectNozzle("Current");
+            showViewMessages(nullptr, selection.messages);
+            return selection.loaded;
+        };
+        a.rereadCurrentGrain = [this] { return showReported(nullptr, model->selectGrain("Current")); };
         return a;
     }
 
@@ -491,7 +495,7 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
         const std::vector<double> distance = {0.0, 0.001, 0.002};
         t.stores.grains["G"] = {distance, std::move(area)};
         t.stores.burnLaws["H2/O2"] = law;
-        ASSERT_TRUE(t.model->selectGrain("G"));
+        ASSERT_TRUE(showReported(nullptr, t.model->selectGrain("G")));
         t.form.grainMode = true;
         t.form.grainIndex = 1;
         t.form.grain = "G";

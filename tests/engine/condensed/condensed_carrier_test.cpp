@@ -86,7 +86,9 @@ std::shared_ptr<Mixture> composite(const std::vector<std::string>& products, con
                                   {"Species", products},
                                   {"Reactions", nlohmann::json::array()}};
     const ThermoFile& f = thermoFile();
-    auto m = assemblePropellantMixture(entry, {f.reactants, f.species, nlohmann::json::object()});
+    ViewMessages boxes;
+    auto m = assemblePropellantMixture(entry, {f.reactants, f.species, nlohmann::json::object()}, &boxes);
+    showViewMessages(nullptr, boxes);
     if (m)
         m->setReactantEnthalpy(298.15);
     return m;

@@ -46,6 +46,15 @@ protected:
         EXPECT_EQ(A, std::vector<double>{-2.0});
     }
 
+    // The load with the boxes it hands back shown through the seam, as a view shows them.
+    static double load(const std::string& name, std::vector<double>* y, std::vector<double>* A)
+    {
+        ViewMessages handed;
+        const double first = loadGrainBurnback(name, y, A, &handed);
+        showViewMessages(nullptr, handed);
+        return first;
+    }
+
     TempAppDir dir;
     MessageRecorder recorder;
     std::string keptPath;
@@ -60,7 +69,7 @@ const char* const kInitialGrain
 
 TEST_F(GrainProviderTest, CurrentWithoutGrain)
 {
-    EXPECT_EQ(loadGrainBurnback("Current", &y, &A), -1.0);
+    EXPECT_EQ(load("Current", &y, &A), -1.0);
     EXPECT_EQ(y, std::vector<double>{-1.0});
     EXPECT_EQ(A, std::vector<double>{-2.0});
     EXPECT_EQ(flagsL.load(), 0u); // no code: the message says it all
@@ -80,7 +89,7 @@ TEST_F(GrainProviderTest, CurrentInEachUnit)
         currentGrain.area = {9581.85546875f, 11000.0f, 10995.5723f};
         currentGrain.unitIndex = unit;
         const double f = toMetre[unit];
-        EXPECT_NEAR(loadGrainBurnback("Current", &y, &A), 9581.85546875 * f * f, 1e-12 * 9581.86) << unit;
+        EXPECT_NEAR(load("Current", &y, &A), 9581.85546875 * f * f, 1e-12 * 9581.86) << unit;
         ASSERT_EQ(y.size(), 3u);
         EXPECT_NEAR(y[2], 15.0 * f, 1e-15) << unit;
         EXPECT_NEAR(A[1], 11000.0 * f * f, 1e-15 * 11000) << unit;
@@ -98,7 +107,7 @@ TEST_F(GrainProviderTest, StoredGrainsInEachUnit)
               + std::to_string(unit) + "}");
         const double f = toMetre[unit];
         const double first = 2 * pi * 1525 * f * f;
-        EXPECT_NEAR(loadGrainBurnback("G", &y, &A), first, 1e-12 * first) << unit;
+        EXPECT_NEAR(load("G", &y, &A), first, 1e-12 * first) << unit;
         ASSERT_EQ(y.size(), 100u);
         EXPECT_EQ(y[0], 0.0);
         EXPECT_NEAR(y[99], 15 * f, 1e-14);
@@ -111,7 +120,7 @@ TEST_F(GrainProviderTest, StoredFrontalIsTwoSamples)
 {
     store(R"("F": {"Comb_type": 0, "Geo_type": 1, "Parameters": [100.0, 50.0], "Points": 37, "Units": 0})");
     const double face = pi * 625 / 1e6;
-    EXPECT_NEAR(loadGrainBurnback("F", &y, &A), face, 1e-18);
+    EXPECT_NEAR(load("F", &y, &A), face, 1e-18);
     EXPECT_EQ(y, (std::vector<double>{0.0, 0.1}));
     ASSERT_EQ(A.size(), 2u);
     EXPECT_NEAR(A[0], face, 1e-18);
@@ -122,7 +131,7 @@ TEST_F(GrainProviderTest, BaseBurningIsFlatAndStarsAreComputed)
 {
     store(R"("B": {"Comb_type": 2, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 3], "Points": 5, "Units": 1},
              "S": {"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 30.0, 100.0, 2, 5], "Points": 20, "Units": 3})");
-    const double base = loadGrainBurnback("B", &y, &A);
+    const double base = load("B", &y, &A);
     EXPECT_NEAR(base, 3 * 2 * pi * 525 * 1e-4, 1e-15);
     for (double a : A)
         EXPECT_EQ(a, base);
@@ -130,7 +139,7 @@ TEST_F(GrainProviderTest, BaseBurningIsFlatAndStarsAreComputed)
 
     std::vector<double> ys, As;
     burnbackStar(50, 40, 30, 100, 2, 5, 20, 1, ys, As); // metres already
-    EXPECT_EQ(loadGrainBurnback("S", &y, &A), As[0]);
+    EXPECT_EQ(load("S", &y, &A), As[0]);
     EXPECT_EQ(y, ys);
     EXPECT_EQ(A, As);
     EXPECT_EQ(flagsL.load(), 0u);
@@ -139,7 +148,7 @@ TEST_F(GrainProviderTest, BaseBurningIsFlatAndStarsAreComputed)
 TEST_F(GrainProviderTest, UnknownUnitRaisesTheUnitCode)
 {
     store(R"("U": {"Comb_type": 1, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 1], "Points": 2, "Units": 65536})");
-    EXPECT_NEAR(loadGrainBurnback("U", &y, &A), 2 * pi * 10 * 100, 1e-9); // left in the stored unit
+    EXPECT_NEAR(load("U", &y, &A), 2 * pi * 10 * 100, 1e-9); // left in the stored unit
     EXPECT_EQ(unitFlag.load(), 1);
     EXPECT_EQ(flagsL.load(), 0u);
 }
@@ -149,7 +158,7 @@ TEST_F(GrainProviderTest, NameIsComparedExactly)
     currentGrain.y = {0.0f, 1.0f};
     currentGrain.area = {5.0f, 5.0f};
     store(R"("current": {"Comb_type": 2, "Geo_type": 1, "Parameters": [100.0, 50.0], "Points": 2, "Units": 0})");
-    EXPECT_NEAR(loadGrainBurnback("current", &y, &A), pi * 625 / 1e6, 1e-18);
+    EXPECT_NEAR(load("current", &y, &A), pi * 625 / 1e6, 1e-18);
 }
 
 TEST_F(GrainProviderTest, FailuresRaiseTheirCodes)
@@ -206,7 +215,7 @@ TEST_F(GrainProviderTest, FailuresRaiseTheirCodes)
         flagsF = 0;
         flagsL = 0;
         SCOPED_TRACE(k.what);
-        EXPECT_EQ(loadGrainBurnback("Grain_1", &y, &A), -1.0);
+        EXPECT_EQ(load("Grain_1", &y, &A), -1.0);
         expectRefused();
         EXPECT_EQ(flagsF.load(), k.fileCodes);
     }
@@ -216,7 +225,7 @@ TEST_F(GrainProviderTest, FailuresRaiseTheirCodes)
 TEST_F(GrainProviderTest, FileThatCannotBeOpened)
 {
     std::filesystem::create_directory(GRAIN);
-    EXPECT_EQ(loadGrainBurnback("Grain_1", &y, &A), -1.0);
+    EXPECT_EQ(load("Grain_1", &y, &A), -1.0);
     EXPECT_EQ(flagsL.load(), code::L09);
     EXPECT_EQ(flagsF.load(), 0u);
     ASSERT_EQ(recorder.messages().size(), 1u);
@@ -228,16 +237,48 @@ TEST_F(GrainProviderTest, FileThatCannotBeOpened)
     EXPECT_EQ(y, std::vector<double>{-1.0});
 }
 
+// The loader shows no box itself: it hands its boxes back, critical, untitled and
+// parentless, for the caller's view to show.
+TEST_F(GrainProviderTest, BoxesAreHandedBackNotShown)
+{
+    const struct {
+        const char* what;
+        const char* name;
+        bool unopenableFile;
+        QString text;
+        bool windowIcon;
+    } cases[] = {
+            {"no current grain", "Current", false, "Grain load failed, no grain active in Grain definition tab", false},
+            {"file that cannot be opened", "Grain_1", true,
+             "Grain file could not be opened, it may be opened by another software or have accesibility restrictions",
+             true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.unopenableFile)
+            std::filesystem::create_directory(GRAIN);
+        ViewMessages handed;
+        EXPECT_EQ(loadGrainBurnback(c.name, &y, &A, &handed), -1.0);
+        EXPECT_TRUE(recorder.messages().empty());
+        ASSERT_EQ(handed.size(), 1u);
+        EXPECT_EQ(handed[0].box.text, c.text);
+        EXPECT_EQ(handed[0].box.icon, Msg::Critical);
+        EXPECT_TRUE(handed[0].box.title.isEmpty());
+        EXPECT_EQ(handed[0].box.windowIcon, c.windowIcon);
+        EXPECT_TRUE(handed[0].parentless);
+    }
+}
+
 TEST_F(GrainProviderTest, InitialGrainFromFileMatchesCurrent)
 {
     // The same grain through the file (double precision) and through the tab (single).
     store(kInitialGrain);
     std::vector<double> ys, As;
-    const double stored = loadGrainBurnback("Grain_1", &ys, &As);
+    const double stored = load("Grain_1", &ys, &As);
     currentGrain.y = {0.0f, 15.0f};
     currentGrain.area = {9581.85546875f, 10995.5723f};
     currentGrain.unitIndex = 0;
-    EXPECT_NEAR(loadGrainBurnback("Current", &y, &A), stored, 1e-7 * stored);
+    EXPECT_NEAR(load("Current", &y, &A), stored, 1e-7 * stored);
     EXPECT_NEAR(y.back(), ys.back(), 1e-12);
     EXPECT_NEAR(A.back(), As.back(), 1e-7 * As.back());
 }
@@ -299,7 +340,7 @@ TEST_F(GrainProviderTest, DegenerateGeometryIsRefusedAtLoad)
         flagsL = 0;
         y = {-1.0};
         A = {-2.0};
-        const double first = loadGrainBurnback("G", &y, &A);
+        const double first = load("G", &y, &A);
         if (c.loads) {
             EXPECT_GT(first, 0.0);
             EXPECT_EQ(flagsL.load(), 0u);
@@ -336,7 +377,7 @@ TEST_F(GrainProviderTest, ACurrentCurveARunCannotUseIsRefused)
         flagsL = 0;
         y = {-1.0};
         A = {-2.0};
-        const double first = loadGrainBurnback("Current", &y, &A);
+        const double first = load("Current", &y, &A);
         EXPECT_EQ(first > 0.0, c.loads);
         EXPECT_EQ(flagsL.load(), c.loads ? 0u : code::L09);
         if (!c.loads) {

@@ -33,20 +33,21 @@ protected:
     void SetUp() override
     {
         saved = optimisationProviders();
-        optimisationProviders().propellantMixture = [this](const std::string& name) {
+        optimisationProviders().propellantMixture = [this](const std::string& name, ViewMessages*) {
             propellantsAsked.push_back(name);
             raiseFlag(flagsL, propellantCodesToRaise);
             return pg::mixture();
         };
-        optimisationProviders().burnLaw = [](const std::string&, double& rho, auto& limits, auto& a, auto& n) {
-            rho = pg::RHO_P;
-            limits = {{1e5, 1e8}};
-            a = {pg::LAW_A};
-            n = {pg::LAW_N};
-            return true;
-        };
+        optimisationProviders().burnLaw
+                = [](const std::string&, double& rho, auto& limits, auto& a, auto& n, ViewMessages*) {
+                      rho = pg::RHO_P;
+                      limits = {{1e5, 1e8}};
+                      a = {pg::LAW_A};
+                      n = {pg::LAW_N};
+                      return true;
+                  };
         optimisationProviders().grainBurnback
-                = [this](const std::string&, std::vector<double>* y, std::vector<double>* A) {
+                = [this](const std::string&, std::vector<double>* y, std::vector<double>* A, ViewMessages*) {
                       if (grainResult < 0)
                           return -1.0;
                       *y = grainY;
@@ -97,10 +98,10 @@ protected:
     OptimisationSteps steps()
     {
         OptimisationSteps s;
-        s.loadBurnLaw = [this](RocketVariables& run) {
+        s.loadBurnLaw = [this](RocketVariables& run, ViewMessages* refusals) {
             return burnLawOk
                     && optimisationProviders().burnLaw("PG", run.propellantDensity, run.vieilleLimits, run.vieilleA,
-                                                       run.vieilleN);
+                                                       run.vieilleN, refusals);
         };
         s.rebuildNozzle = [this] { return nozzleOk; };
         return s;
@@ -109,7 +110,7 @@ protected:
     std::shared_ptr<RocketVariables> grainRecord()
     {
         auto record = std::make_shared<RocketVariables>();
-        EXPECT_EQ(selectOptimisationGrain("G", *record), GrainSelection::Loaded);
+        EXPECT_EQ(selectOptimisationGrain("G", *record).value, GrainSelection::Loaded);
         return record;
     }
 

@@ -25,8 +25,8 @@ protected:
     std::unique_ptr<OptimisationModel> selectedModel()
     {
         auto model = std::make_unique<OptimisationModel>();
-        EXPECT_FALSE(model->selectPropellant("PG"));
-        EXPECT_EQ(model->selectGrain("G"), GrainSelection::Loaded);
+        EXPECT_FALSE(model->selectPropellant("PG").value);
+        EXPECT_EQ(model->selectGrain("G").value, GrainSelection::Loaded);
         return model;
     }
     PreparedOptimisation prepare(const OptimisationModel& model, const OptimisationForm& form)
@@ -71,7 +71,7 @@ protected:
 TEST_F(OptimisationModelTest, RefusalsComeBackInOrderAndTheStartTouchesOnlyItsOwnRecord)
 {
     OptimisationModel model;
-    ASSERT_EQ(model.selectGrain("G"), GrainSelection::Loaded);
+    ASSERT_EQ(model.selectGrain("G").value, GrainSelection::Loaded);
     const RocketVariables panelBefore = *model.optRecord;
 
     // No propellant chosen in the list: refused before the nozzle is rebuilt.
@@ -91,16 +91,22 @@ TEST_F(OptimisationModelTest, RefusalsComeBackInOrderAndTheStartTouchesOnlyItsOw
     EXPECT_EQ(p.start.informative, "Please check active flags for further detail");
     EXPECT_FALSE(p.start.reportFlags);
 
-    // A burn law the loader cannot give: refused without a refusal text (the loader has
-    // shown why) and before the nozzle.
-    ASSERT_FALSE(model.selectPropellant("PG"));
+    // A burn law the loader cannot give: refused without a refusal text (the loader's box,
+    // handed back with the start, says why) and before the nozzle.
+    ASSERT_FALSE(model.selectPropellant("PG").value);
     const auto burnLaw = optimisationProviders().burnLaw;
-    optimisationProviders().burnLaw = [](const std::string&, double&, auto&, auto&, auto&) { return false; };
+    optimisationProviders().burnLaw = [](const std::string&, double&, auto&, auto&, auto&, ViewMessages* refusals) {
+        refusals->push_back(ViewMessage{untitledRequest(Msg::Critical, "no burn law"), true});
+        return false;
+    };
     p = prepare(model, thrustForm());
     optimisationProviders().burnLaw = burnLaw;
     EXPECT_FALSE(p.ready());
     EXPECT_TRUE(p.start.silent);
     EXPECT_TRUE(p.start.refusal.isEmpty());
+    ASSERT_EQ(p.start.messages.size(), 1u);
+    EXPECT_EQ(p.start.messages[0].box.text, "no burn law");
+    EXPECT_TRUE(p.start.messages[0].parentless);
     EXPECT_EQ(rebuilds, 1);
 
     // Ready: the run's record is a copy holding the nozzle and the restrictions; the
@@ -138,7 +144,7 @@ TEST_F(OptimisationModelTest, ARunLeavesItsResultsForTheFormWhateverThePanelDoes
         // A grain of twice the area and a new target while the run goes on: the panel's
         // record changes, the run's does not.
         grainA.assign(7, 0.08);
-        EXPECT_EQ(model->selectGrain("G"), GrainSelection::Loaded);
+        EXPECT_EQ(model->selectGrain("G").value, GrainSelection::Loaded);
         model->targetChanged();
     }));
     EXPECT_TRUE(result);

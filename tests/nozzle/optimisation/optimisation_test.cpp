@@ -37,7 +37,7 @@ TEST_F(OptimisationTest, GrainSelectionFillsThePanelsRecord)
     flagsL = code::L09 | code::L08;
     grainA = {0.03, 0.05, 0.04, 0.04, 0.04, 0.04, 0.02};
     OPT_AREA = 3;
-    EXPECT_EQ(selectOptimisationGrain("G", record), GrainSelection::Loaded);
+    EXPECT_EQ(selectOptimisationGrain("G", record).value, GrainSelection::Loaded);
     EXPECT_FALSE(flagRaised(flagsL, code::L09)); // cleared before the load
     EXPECT_TRUE(flagRaised(flagsL, code::L08)); // not the grain's
     EXPECT_EQ(record.burnPoints, 7u);
@@ -48,10 +48,10 @@ TEST_F(OptimisationTest, GrainSelectionFillsThePanelsRecord)
     EXPECT_EQ(record.combustionArea, 0.05); // the largest area
 
     grainCodesToRaise = code::L09;
-    EXPECT_EQ(selectOptimisationGrain("G", record), GrainSelection::Critical);
+    EXPECT_EQ(selectOptimisationGrain("G", record).value, GrainSelection::Critical);
     grainCodesToRaise = 0;
     grainResult = -1;
-    EXPECT_EQ(selectOptimisationGrain("G", record), GrainSelection::Deselect);
+    EXPECT_EQ(selectOptimisationGrain("G", record).value, GrainSelection::Deselect);
 }
 
 TEST_F(OptimisationTest, PropellantSelectionClearsItsCodesFirst)

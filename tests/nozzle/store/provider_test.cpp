@@ -28,10 +28,13 @@ struct Loaded {
     }
 };
 
+// The load with the boxes it hands back shown through the seam, as a view shows them.
 Loaded load(const std::string& name)
 {
     Loaded l;
-    l.ok = loadNozzle(name, l.x, l.A, l.throatDiameter, l.throatCurvature);
+    ViewMessages handed;
+    l.ok = loadNozzle(name, l.x, l.A, l.throatDiameter, l.throatCurvature, &handed);
+    showViewMessages(nullptr, handed);
     return l;
 }
 
@@ -213,6 +216,43 @@ TEST_F(ProviderTest, FileProblemsRaiseTheirCodesAndL08)
               "accesibility restrictions");
     EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
     EXPECT_TRUE(messages.messages()[0].windowIcon);
+}
+
+// The loader shows no box itself: it hands its boxes back, critical, untitled and
+// parentless, for the caller's view to show.
+TEST_F(ProviderTest, BoxesAreHandedBackNotShown)
+{
+    const struct {
+        const char* what;
+        const char* name;
+        bool unopenableFile;
+        QString text;
+        bool windowIcon;
+    } cases[] = {
+            {"no current nozzle", "Current", false, "Nozzle load failed, no nozzle displayed in nozzle definition tab",
+             false},
+            {"file that cannot be opened", "Cone", true,
+             "Nozzle file could not be opened, it may be opened by another software or have accesibility "
+             "restrictions",
+             true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.unopenableFile) {
+            std::filesystem::remove(NOZZLE);
+            std::filesystem::create_directory(NOZZLE);
+        }
+        Loaded l;
+        ViewMessages handed;
+        EXPECT_FALSE(loadNozzle(c.name, l.x, l.A, l.throatDiameter, l.throatCurvature, &handed));
+        EXPECT_TRUE(messages.messages().empty());
+        ASSERT_EQ(handed.size(), 1u);
+        EXPECT_EQ(handed[0].box.text, c.text);
+        EXPECT_EQ(handed[0].box.icon, Msg::Critical);
+        EXPECT_TRUE(handed[0].box.title.isEmpty());
+        EXPECT_EQ(handed[0].box.windowIcon, c.windowIcon);
+        EXPECT_TRUE(handed[0].parentless);
+    }
 }
 
 TEST_F(ProviderTest, EntriesThatCannotGiveAContourRaiseL08)

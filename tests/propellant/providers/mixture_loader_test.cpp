@@ -67,6 +67,15 @@ public:
         write(PROPELLANTS_FILE, doc);
     }
 
+    // The load with the boxes it hands back shown through the seam, as a view shows them.
+    std::shared_ptr<Mixture> load(const std::string& name, std::vector<std::string>* names = nullptr)
+    {
+        ViewMessages handed;
+        std::shared_ptr<Mixture> m = loadPropellantMixture(name, &handed, names);
+        showViewMessages(nullptr, handed);
+        return m;
+    }
+
 protected:
     TempAppDir dir;
     MessageRecorder boxes;
@@ -76,7 +85,7 @@ protected:
 TEST_F(MixtureLoader, BuildsTheStoredPropellant)
 {
     std::vector<std::string> names{"left over"};
-    auto m = loadPropellantMixture("Full", &names);
+    auto m = load("Full", &names);
     ASSERT_TRUE(m);
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_TRUE(boxes.messages().empty());
@@ -115,9 +124,32 @@ TEST_F(MixtureLoader, BuildsTheStoredPropellant)
     EXPECT_FALSE(water.hasThirdBody);
 }
 
+// The loader shows no box itself: the participants it leaves out and a file it cannot
+// use come back in order, parentless critical boxes with the window icon, no title.
+TEST_F(MixtureLoader, BoxesAreHandedBackNotShown)
+{
+    ViewMessages handed;
+    ASSERT_TRUE(loadPropellantMixture("Argon", &handed));
+    ASSERT_EQ(handed.size(), 2u);
+    EXPECT_EQ(handed[0].box.text, "Reaction reactant 'AR' could not be found in composition");
+    EXPECT_EQ(handed[1].box.text, "Reaction product 'AR' could not be found in composition");
+
+    dir.write(std::string("Data/") + KINETICS_FILE, "{");
+    ASSERT_TRUE(loadPropellantMixture("Plain", &handed));
+    ASSERT_EQ(handed.size(), 3u);
+    EXPECT_EQ(handed[2].box.text, "Kinetics file was corrupted, save process aborted");
+    for (const ViewMessage& m : handed) {
+        EXPECT_TRUE(m.parentless);
+        EXPECT_EQ(m.box.icon, Msg::Critical);
+        EXPECT_TRUE(m.box.windowIcon);
+        EXPECT_TRUE(m.box.title.isEmpty());
+    }
+    EXPECT_TRUE(boxes.messages().empty());
+}
+
 TEST_F(MixtureLoader, ParticipantOutsideThePropellantIsLeftOutAndReported)
 {
-    auto m = loadPropellantMixture("Argon");
+    auto m = load("Argon");
     ASSERT_EQ(boxes.messages().size(), 2u);
     EXPECT_EQ(boxes.texts(),
               (QStringList{"Reaction reactant 'AR' could not be found in composition",
@@ -139,7 +171,7 @@ TEST_F(MixtureLoader, ParticipantOutsideThePropellantIsLeftOutAndReported)
 
 TEST_F(MixtureLoader, ReactionWhoseCollidersAreAllAbsentKeepsItsThirdBody)
 {
-    auto m = loadPropellantMixture("Colliders");
+    auto m = load("Colliders");
     ASSERT_EQ(m->nReactions, 1);
     EXPECT_EQ(m->reactions[0]->thirdBodyCount, 0);
     EXPECT_TRUE(m->reactions[0]->thirdBodySpecies.empty());
@@ -229,7 +261,7 @@ TEST_F(MixtureLoader, NamesTheDatabasesLackAreRefused)
         SetUp();
         c.change(*this);
         flagsL = 0;
-        auto m = loadPropellantMixture("P");
+        auto m = load("P");
         ASSERT_TRUE(m);
         EXPECT_EQ(m->nSpecies, 0);
         EXPECT_EQ(m->nReactants, 0);
@@ -240,7 +272,7 @@ TEST_F(MixtureLoader, NamesTheDatabasesLackAreRefused)
 TEST_F(MixtureLoader, NameThatIsNoKeyGivesTheEmptyListsMixture)
 {
     std::vector<std::string> names{"left over"};
-    auto m = loadPropellantMixture("Nobody", &names);
+    auto m = load("Nobody", &names);
     EXPECT_TRUE(names.empty());
     EXPECT_EQ(m->nSpecies, 0);
     // The mixture's own check reports it.
@@ -254,7 +286,7 @@ TEST_F(MixtureLoader, StoredElementsGetTheElectronOnceAndLast)
     json p = propellant({"H2", "H2O", "O2"}, {});
     p["ELEMENTS"] = {"H", "E", "O", "E"};
     store("P", p);
-    auto m = loadPropellantMixture("P");
+    auto m = load("P");
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_EQ(m->elementSymbols, (std::vector<std::string>{"H", "O", "E"}));
 }
@@ -289,7 +321,7 @@ TEST_F(MixtureLoader, FileStates)
             flagsL = 0;
             flagsF = 0;
             // "Plain" has no reaction: a missing Kinetics.json fails it all the same.
-            auto m = loadPropellantMixture("Plain");
+            auto m = load("Plain");
             ASSERT_TRUE(m);
             EXPECT_EQ(m->nSpecies, 0);
             EXPECT_EQ(flagsL.load(), code::L07);
@@ -326,7 +358,7 @@ TEST_F(MixtureLoader, FileStates)
 TEST_F(MixtureLoader, NullFileReadsAsEmpty)
 {
     dir.write("Data/Propellants.json", "null\n");
-    auto m = loadPropellantMixture("Plain");
+    auto m = load("Plain");
     EXPECT_EQ(m->nSpecies, 0);
     EXPECT_FALSE(flagRaised(flagsF, code::F(22)));
     EXPECT_TRUE(flagRaised(flagsL, code::L02));

@@ -47,7 +47,9 @@ TEST(ReferencePropellant, ChamberOfTheStoredHydrogenOxygenPropellant)
     flagsL = 0;
     flagsF = 0;
     std::vector<std::string> names;
-    auto m = loadPropellantMixture("LOX-LH2", &names);
+    ViewMessages handed;
+    auto m = loadPropellantMixture("LOX-LH2", &handed, &names);
+    showViewMessages(nullptr, handed);
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_TRUE(boxes.messages().empty());

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,17 @@ protected:
         unitFlag = 0;
     }
     void store(const json& entry) { ASSERT_TRUE(writeJsonFile(dir.dataFile("Propellants.json"), {{"P", entry}})); }
-    bool load() { return loadVielleParameters("P", density, limits, a, n); }
+    // The load with the boxes it hands back shown through the seam, as a view shows them.
+    bool load() { return shown(loadVielleParameters("P", density, limits, a, n, &refusals)); }
+    bool shown(bool loaded)
+    {
+        showViewMessages(nullptr, std::exchange(refusals, {}));
+        return loaded;
+    }
 
     TempAppDir dir;
     MessageRecorder boxes;
+    ViewMessages refusals;
     double density = -7.0;
     std::vector<std::pair<double, double>> limits{{-1.0, -2.0}};
     std::vector<double> a{-3.0}, n{-4.0};
@@ -143,8 +151,39 @@ TEST_F(VielleLoader, RefusalsLeaveTheOutputsUntouched)
         EXPECT_EQ(n, std::vector<double>{-4.0});
     }
     boxes.clear();
-    EXPECT_FALSE(loadVielleParameters("not stored", density, limits, a, n));
+    EXPECT_FALSE(shown(loadVielleParameters("not stored", density, limits, a, n, &refusals)));
     EXPECT_EQ(boxes.messages().size(), 1u);
+}
+
+// The loader shows no box itself: it hands its refusal back, a parentless critical box
+// with the program's window icon and no title, for the caller's view to show.
+TEST_F(VielleLoader, RefusalsAreHandedBackNotShown)
+{
+    const struct {
+        const char* what;
+        json entry;
+        QString text;
+        bool informative;
+    } cases[] = {
+            {"no intervals", solid({0, 0, 0}, 1.8, json::array()),
+             "Empty Vielle parameters for propellant, grain combustion cannot be calculated", false},
+            {"n = 1", solid({0, 1, 0}, 1.8, {interval({0.779, 2.57}, 8.26, 1.0)}),
+             "Invalid Vielle parameters for propellant, grain combustion cannot be calculated", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store(c.entry);
+        ViewMessages handed;
+        EXPECT_FALSE(loadVielleParameters("P", density, limits, a, n, &handed));
+        EXPECT_TRUE(boxes.messages().empty());
+        ASSERT_EQ(handed.size(), 1u);
+        EXPECT_EQ(handed[0].box.text, c.text);
+        EXPECT_EQ(!handed[0].box.informativeText.isEmpty(), c.informative);
+        EXPECT_EQ(handed[0].box.icon, Msg::Critical);
+        EXPECT_TRUE(handed[0].box.windowIcon);
+        EXPECT_TRUE(handed[0].box.title.isEmpty());
+        EXPECT_TRUE(handed[0].parentless);
+    }
 }
 
 // Laws no grain run can use, refused with their rule: an exponent of 1 or more (the gas

@@ -138,6 +138,67 @@ TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
     EXPECT_FALSE(t.model().running);
 }
 
+// The loaders hand their boxes back; the tab shows each right after its load, without a
+// parent, and before it tells the shell to update the flags; a burn law refused at the
+// start is the start's last box.
+TEST_F(ProvidersTab, ALoadersBoxIsShownAfterItsLoadAndBeforeTheFlags)
+{
+    auto box = [](const char* text) { return ViewMessage{untitledRequest(Msg::Critical, text), true}; };
+    CalculationProviders p = stores.providers();
+    p.loadPropellantMixture
+            = [load = p.loadPropellantMixture, box](const std::string& name, std::vector<std::string>* species,
+                                                    ViewMessages* refusals) {
+                  refusals->push_back(box("propellant"));
+                  return load(name, species, refusals);
+              };
+    p.loadNozzle
+            = [load = p.loadNozzle, box](const std::string& name, std::vector<double>& x, std::vector<double>& area,
+                                         double& dt, double& rc, ViewMessages* refusals) {
+                  refusals->push_back(box("nozzle"));
+                  return load(name, x, area, dt, rc, refusals);
+              };
+    p.loadGrainBurnback = [load = p.loadGrainBurnback, box](const std::string& name, std::vector<double>& y,
+                                                            std::vector<double>& area, ViewMessages* refusals) {
+        refusals->push_back(box("grain"));
+        return load(name, y, area, refusals);
+    };
+    p.loadVielleParameters = [box](const std::string&, double&, std::vector<std::pair<double, double>>&,
+                                   std::vector<double>&, std::vector<double>&, ViewMessages* refusals) {
+        refusals->push_back(box("burn law"));
+        return false;
+    };
+    tab = std::make_unique<DataTab>(nullptr, p);
+
+    // The boxes and the flag updates in the order they happen.
+    QStringList log;
+    const MessagePresenter recorder = messagePresenter();
+    setMessagePresenter([&](QObject* parent, const MessageRequest& r) {
+        log << r.text + (parent ? " (child)" : "");
+        return recorder(parent, r);
+    });
+    QObject::connect(tab.get(), &DataTab::FlagsUpdated, [&log] { log << "flags"; });
+
+    choose("comb_prop", "H2/O2");
+    choose("comb_nozzle", "N1");
+    choose("comb_grain", "G1");
+    EXPECT_EQ(log, (QStringList{"propellant", "flags", "nozzle", "flags", "grain", "flags"}));
+
+    // The uniform temperature switched off: the propellant is built again.
+    line("line_homT")->setText("298.15");
+    check("check_homT")->setChecked(true);
+    log.clear();
+    check("check_homT")->setChecked(false);
+    EXPECT_EQ(log, (QStringList{"propellant", "flags"}));
+
+    radio("radio_spec_grain")->setChecked(true);
+    line("line_name")->setText("Grain run");
+    log.clear();
+    release("but_run");
+    EXPECT_EQ(log, QStringList{"burn law"});
+    EXPECT_FALSE(tab->model().running);
+    setMessagePresenter(recorder);
+}
+
 TEST_F(ProvidersTab, NozzlesComeFromTheNozzleSubsystem)
 {
     storeConicalNozzle();

@@ -104,6 +104,49 @@ TEST_F(PanelTest, SelectionsLoadTheirItemsAndReport)
     EXPECT_EQ(messages.texts(), QStringList{"A grain must be selected"});
 }
 
+// The loaders hand their boxes back; the panel shows each before its own box and before
+// it tells the shell to update the flags, without a parent.
+TEST_F(PanelTest, ALoadersBoxIsShownBeforeThePanelsOwnAndTheFlags)
+{
+    TestTab& t = makeWithSelections();
+    QStringList log;
+    const MessagePresenter recorder = messagePresenter();
+    setMessagePresenter([&](QObject* parent, const MessageRequest& r) {
+        log << r.text + (parent ? " (child)" : "");
+        return recorder(parent, r);
+    });
+    QObject::connect(&t, &NozzleTab::FlagsUpdated, [&log] { log << "flags"; });
+    loadersReport = true;
+
+    propellantCodes = code::L05;
+    w<QComboBox>("comb_prop")->setCurrentIndex(-1);
+    w<QComboBox>("comb_prop")->setCurrentIndex(0);
+    EXPECT_EQ(log,
+              (QStringList{"propellant loader", "A critical error occured in propellant definition (child)", "flags"}));
+    propellantCodes = 0;
+    log.clear();
+    w<QComboBox>("comb_prop")->setCurrentIndex(-1);
+    w<QComboBox>("comb_prop")->setCurrentIndex(0);
+    EXPECT_EQ(log, (QStringList{"propellant loader", "flags"}));
+
+    grainFails = true;
+    log.clear();
+    w<QComboBox>("comb_grain")->setCurrentIndex(2);
+    EXPECT_EQ(log, (QStringList{"grain loader", "flags"}));
+    grainFails = false;
+    log.clear();
+    w<QComboBox>("comb_grain")->setCurrentIndex(1);
+    EXPECT_EQ(log, (QStringList{"grain loader", "flags"}));
+
+    // A burn law refused at the start: the loader's box is the start's only one.
+    burnLawAvailable = false;
+    log.clear();
+    t.OptimizeODE();
+    EXPECT_EQ(log, QStringList{"burn law loader"});
+    EXPECT_TRUE(button()->isEnabled());
+    setMessagePresenter(recorder);
+}
+
 TEST_F(PanelTest, StartRefusalsLeaveTheFormAndStartNothing)
 {
     TestTab& t = make();

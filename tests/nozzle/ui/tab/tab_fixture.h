@@ -74,29 +74,34 @@ protected:
         abortFlag = 0;
         currentNozzle = CurrentNozzle{};
         savedProviders = optimisationProviders();
-        optimisationProviders().propellantMixture = [this](const std::string& name) {
+        optimisationProviders().propellantMixture = [this](const std::string& name, ViewMessages* refusals) {
+            report(refusals, "propellant loader");
             propellantsLoaded.push_back(name);
             raiseFlag(flagsL, propellantCodes);
             return perfect_gas::mixture();
         };
-        optimisationProviders().burnLaw = [this](const std::string&, double& rho, auto& limits, auto& a, auto& n) {
-            if (!burnLawAvailable)
-                return false;
-            rho = perfect_gas::RHO_P;
-            limits = {{1e5, 1e8}};
-            a = {perfect_gas::LAW_A};
-            n = {perfect_gas::LAW_N};
-            return true;
-        };
-        optimisationProviders().grainBurnback
-                = [this](const std::string& name, std::vector<double>* y, std::vector<double>* A) {
-                      if (grainFails)
-                          return -1.0;
-                      // "G2" burns twice the area of the others.
-                      *y = {0, 0.002, 0.004, 0.006, 0.008, 0.010, 0.012};
-                      A->assign(7, name == "G2" ? 0.08 : 0.04);
-                      return A->front();
+        optimisationProviders().burnLaw
+                = [this](const std::string&, double& rho, auto& limits, auto& a, auto& n, ViewMessages* refusals) {
+                      if (!burnLawAvailable) {
+                          report(refusals, "burn law loader");
+                          return false;
+                      }
+                      rho = perfect_gas::RHO_P;
+                      limits = {{1e5, 1e8}};
+                      a = {perfect_gas::LAW_A};
+                      n = {perfect_gas::LAW_N};
+                      return true;
                   };
+        optimisationProviders().grainBurnback = [this](const std::string& name, std::vector<double>* y,
+                                                       std::vector<double>* A, ViewMessages* refusals) {
+            report(refusals, "grain loader");
+            if (grainFails)
+                return -1.0;
+            // "G2" burns twice the area of the others.
+            *y = {0, 0.002, 0.004, 0.006, 0.008, 0.010, 0.012};
+            A->assign(7, name == "G2" ? 0.08 : 0.04);
+            return A->front();
+        };
     }
     ~NozzleTabTest() override
     {
@@ -124,6 +129,12 @@ protected:
         tab = std::make_unique<TestTab>();
         return *tab;
     }
+    // A stand-in loader's box (parentless, as the real loaders' boxes), when they report.
+    void report(ViewMessages* refusals, const char* text) const
+    {
+        if (loadersReport)
+            refusals->push_back(ViewMessage{untitledRequest(Msg::Critical, text), true});
+    }
     template <class W>
     W* w(const char* name) const
     {
@@ -149,6 +160,7 @@ protected:
     uint32_t propellantCodes = 0; // raised by the propellant loader
     bool burnLawAvailable = true;
     bool grainFails = false;
+    bool loadersReport = false; // the stand-in loaders hand back a box of their own
     std::unique_ptr<TestTab> tab;
 };
 
