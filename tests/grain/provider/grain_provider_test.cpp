@@ -10,6 +10,7 @@
 #include "grain/burnback.h"
 #include "grain/current_grain.h"
 #include "grain/grain_provider.h"
+#include "support/handed_back_box.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -260,12 +261,7 @@ TEST_F(GrainProviderTest, BoxesAreHandedBackNotShown)
         ViewMessages handed;
         EXPECT_EQ(loadGrainBurnback(c.name, &y, &A, &handed), -1.0);
         EXPECT_TRUE(recorder.messages().empty());
-        ASSERT_EQ(handed.size(), 1u);
-        EXPECT_EQ(handed[0].box.text, c.text);
-        EXPECT_EQ(handed[0].box.icon, Msg::Critical);
-        EXPECT_TRUE(handed[0].box.title.isEmpty());
-        EXPECT_EQ(handed[0].box.windowIcon, c.windowIcon);
-        EXPECT_TRUE(handed[0].parentless);
+        expectOneHandedBackBox(handed, c.text, c.windowIcon);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "nozzle/current_nozzle.h"
 #include "nozzle/nozzle_model.h"
 #include "nozzle/nozzle_provider.h"
+#include "support/handed_back_box.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -246,12 +247,7 @@ TEST_F(ProviderTest, BoxesAreHandedBackNotShown)
         ViewMessages handed;
         EXPECT_FALSE(loadNozzle(c.name, l.x, l.A, l.throatDiameter, l.throatCurvature, &handed));
         EXPECT_TRUE(messages.messages().empty());
-        ASSERT_EQ(handed.size(), 1u);
-        EXPECT_EQ(handed[0].box.text, c.text);
-        EXPECT_EQ(handed[0].box.icon, Msg::Critical);
-        EXPECT_TRUE(handed[0].box.title.isEmpty());
-        EXPECT_EQ(handed[0].box.windowIcon, c.windowIcon);
-        EXPECT_TRUE(handed[0].parentless);
+        expectOneHandedBackBox(handed, c.text, c.windowIcon);
     }
 }
 
