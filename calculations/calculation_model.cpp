@@ -54,10 +54,20 @@ PreparedRun::PreparedRun(PreparedRun&&) noexcept = default;
 PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
 PreparedRun::~PreparedRun() = default;
 
+namespace {
+
+// The run raised a code of its own that makes it a critical error.
+bool criticalCodeRaised(const RunReport& report)
+{
+    return report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0
+            || (report.flowCodes & criticalFlowCodes) != 0;
+}
+
+} // namespace
+
 RunOutcome judgeRun(const RunReport& report)
 {
-    if (report.unitRaised || report.newLoadCodes != 0 || (report.kineticCodes & criticalKineticCodes) != 0
-        || (report.flowCodes & criticalFlowCodes) != 0)
+    if (criticalCodeRaised(report))
         return RunOutcome::CriticalError;
     if (report.speciesCodes & code::SP10)
         return RunOutcome::NotConverged;
@@ -439,10 +449,10 @@ CalculationModel::Completion CalculationModel::finishRun(bool result)
         }
     }
     if (c.outcome == RunOutcome::CriticalError) {
-        // Every failed run names its reason in the Critical Errors menu.
-        const bool explained = report.unitRaised || report.newLoadCodes != 0
-                || (report.kineticCodes & criticalKineticCodes) != 0 || flagRaised(flagsODE, criticalFlowCodes);
-        if (!explained) {
+        // Every failed run names its reason in the Critical Errors menu (the judgement of
+        // the figures may have raised it just now).
+        report.flowCodes = flagsODE.load();
+        if (!criticalCodeRaised(report)) {
             const bool unbalancedGrain = runRecord_ && runRecord_->isGrain && flagRaised(flagsV, code::V02);
             raiseFlag(flagsODE, unbalancedGrain ? code::ODE07 : code::ODE05);
         }
