@@ -29,7 +29,6 @@
 #include "core/ui/number_fields.h"
 #include "core/ui/plot_image.h"
 #include "core/ui/plot_night_mode.h"
-#include "core/units.h"
 #include "core/view_message.h"
 #include "ui_datatab.h"
 
@@ -230,14 +229,11 @@ void DataTab::showFormEcho(const FormEcho& echo, const ViewMessages& messages)
 
 void DataTab::placeSliderQuietly()
 {
-    const RocketVariables& rv = model_.edited();
-    const std::optional<double> typed = readNumber(ui->line_froz->text());
-    if (!typed || rv.x.empty())
-        return;
-    const double v
-            = convertToSI(unitKind::Length, *typed, static_cast<int16_t>(ui->combo_units_length->currentIndex()));
-    if (const auto p = placeFrozenPoint(rv.x, v))
-        ui->Slider_frozen->setValue(static_cast<int>(p->station));
+    // A position that is no number leaves the slider where it is, without its box.
+    const std::optional<uint32_t> station
+            = model_.placeFrozenPoint(ui->line_froz->text(), ui->combo_units_length->currentIndex()).value;
+    if (station)
+        ui->Slider_frozen->setValue(static_cast<int>(*station));
 }
 
 void DataTab::sliderModLine()
