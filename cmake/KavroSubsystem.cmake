@@ -82,7 +82,8 @@ function(kavro_linked_libraries target out)
   set(${out} ${seen} PARENT_SCOPE)
 endfunction()
 
-# Stops the configuration when a widget library reaches a pure one.
+# Stops the configuration when a widget library reaches a pure one, or when a view
+# includes an engine header or starts a worker (cmake/CheckViewSources.cmake).
 function(kavro_check_layers)
   get_property(pure GLOBAL PROPERTY KAVRO_PURE_LIBRARIES)
   foreach(target ${pure})
@@ -93,4 +94,9 @@ function(kavro_check_layers)
       endif()
     endforeach()
   endforeach()
+  execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/CheckViewSources.cmake
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${output}")
+  endif()
 endfunction()

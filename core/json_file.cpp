@@ -55,17 +55,16 @@ public:
 
     const std::vector<DuplicateName>& duplicates() const { return duplicates_; }
 
-    bool null() override { return place(nullptr) != nullptr; }
-    bool boolean(bool value) override { return place(value) != nullptr; }
-    bool number_integer(number_integer_t value) override { return place(value) != nullptr; }
-    bool number_unsigned(number_unsigned_t value) override { return place(value) != nullptr; }
-    bool number_float(number_float_t value, const string_t&) override { return place(value) != nullptr; }
-    bool string(string_t& value) override { return place(std::move(value)) != nullptr; }
-    bool binary(binary_t& value) override { return place(json::binary(std::move(value))) != nullptr; }
+    bool null() override { return put(nullptr); }
+    bool boolean(bool value) override { return put(value); }
+    bool number_integer(number_integer_t value) override { return put(value); }
+    bool number_unsigned(number_unsigned_t value) override { return put(value); }
+    bool number_float(number_float_t value, const string_t&) override { return put(value); }
+    bool string(string_t& value) override { return put(std::move(value)); }
+    bool binary(binary_t& value) override { return put(json::binary(std::move(value))); }
     bool start_object(std::size_t) override
     {
-        json* object = place(json::object());
-        open_.push_back({object, nullptr, 0});
+        open_.push_back({&place(json::object()), nullptr, 0});
         return true;
     }
     bool key(string_t& name) override
@@ -79,7 +78,7 @@ public:
                 known = known || (d.name == twice.name && d.within == twice.within);
             if (!known)
                 duplicates_.push_back(std::move(twice));
-            it->second = nullptr; // the later value takes the place, as the library's parser does
+            // The later value takes the member's place, as with the library's parser.
         }
         top.member = &*it;
         return true;
@@ -91,8 +90,7 @@ public:
     }
     bool start_array(std::size_t) override
     {
-        json* array = place(json::array());
-        open_.push_back({array, nullptr, 0});
+        open_.push_back({&place(json::array()), nullptr, 0});
         return true;
     }
     bool end_array() override
@@ -112,20 +110,26 @@ private:
     // Puts a value where the text has it: the document, the next element of the array
     // being filled or the member whose name was just read.
     template <typename T>
-    json* place(T&& value)
+    json& place(T&& value)
     {
         if (open_.empty()) {
             root_ = json(std::forward<T>(value));
-            return &root_;
+            return root_;
         }
         Open& top = open_.back();
         if (top.value->is_array()) {
             ++top.elements;
-            top.value->get_ref<json::array_t&>().emplace_back(std::forward<T>(value));
-            return &top.value->back();
+            return top.value->get_ref<json::array_t&>().emplace_back(std::forward<T>(value));
         }
         top.member->second = json(std::forward<T>(value));
-        return &top.member->second;
+        return top.member->second;
+    }
+    // A value that opens nothing: placing it cannot fail, so the parse goes on.
+    template <typename T>
+    bool put(T&& value)
+    {
+        place(std::forward<T>(value));
+        return true;
     }
 
     // The names leading to the object being filled ("[i]" for an array element).

@@ -69,11 +69,12 @@ enum class PreferencesSwitchOutcome {
 };
 
 // ChangePREFFile after the file dialog: refused while a calculation or a nozzle
-// optimisation runs (loading sets the values its solvers read); checks the chosen file (it opens and parses as
-// an object whose top-level members are all preference sections, or is empty) before
-// writing the redirect into the default preferences file; raises F15 when the default
-// file is missing (it is then created holding only the redirect) and F31 when it cannot
-// be parsed (then nothing is written); on a load failure puts the previous redirect back.
+// optimisation runs (loading sets the values its solvers read); checks the chosen file
+// (it opens and parses as an object whose top-level members are all preference sections,
+// or is empty) before writing the redirect into the default preferences file; raises F15
+// when the default file is missing (it is then created holding only the redirect) and F31
+// when it cannot be parsed (then nothing is written); on a load failure puts the previous
+// redirect back.
 // `load` loads the preferences through the redirect (none: loadPreferences).
 PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (*load)() = nullptr);
 

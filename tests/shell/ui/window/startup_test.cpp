@@ -49,9 +49,9 @@ TEST_F(WindowTest, EmptyDataFolderStartsWithAWorkingSetOfFiles)
 
 // A first start as the build leaves it: Data holds the starting data set and nothing
 // else. Nothing is missing or needs repair, so no code is raised and no pop-up comes up
-// (before, the set had no preferences file: F15 and F31 greeted every new user and came
-// back after each action until cleared). The preferences in force are the defaults, and
-// the file is completed with the paths of the folder the program runs from.
+// (a set without its preferences file would greet every new user with F15 and F31, back
+// after each action until cleared). The preferences in force are the defaults, and the
+// file is completed with the paths of the folder the program runs from.
 TEST_F(WindowTest, FirstStartOnTheStartingDataSetRaisesNoCode)
 {
     int copied = 0;
