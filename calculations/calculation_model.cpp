@@ -311,7 +311,7 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
             return refuseWith(std::move(pressure.messages));
         // The field takes 0, but no chamber burns at it (nor at 1e-300 MPa, nor beyond
         // 1e10 Pa): the run is refused with the field's own words.
-        if (!runChamberPressure(rv.chamberPressure))
+        if (!physical::chamberPressureInRange(rv.chamberPressure))
             return refuse(text::invalidPressure);
         rv.isGrain = false;
         rv.givenPressure = rv.chamberPressure;

@@ -83,11 +83,6 @@ std::optional<double> chamberAreaField(const QString& text, int unitIndex)
     return area;
 }
 
-bool runChamberPressure(double pascals)
-{
-    return pascals > physical::minChamberPressure && pascals < physical::maxChamberPressure;
-}
-
 std::string uniqueRunName(const std::string& typed, const std::vector<std::string>& finishedNames)
 {
     std::string name = typed;

@@ -49,8 +49,6 @@ std::optional<double> wallTemperatureField(const QString& text);
 std::optional<double> uniformTemperatureField(const QString& text);
 // Chamber area of a finite-area combustor [m^2]: above 0 and finite.
 std::optional<double> chamberAreaField(const QString& text, int unitIndex);
-// A chamber pressure [Pa] a run can start from: in (1 Pa, 1e10 Pa).
-bool runChamberPressure(double pascals);
 
 // `typed` made unique among the names of the finished runs: "A" against {A, A_1} gives
 // "A_2"; a suffix added by an earlier clash is replaced, never stacked.

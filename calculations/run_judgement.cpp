@@ -22,11 +22,6 @@ bool positive(double v)
     return std::isfinite(v) && v > 0.0;
 }
 
-bool chamberPressure(double p)
-{
-    return p > physical::minChamberPressure && p < physical::maxChamberPressure;
-}
-
 bool chamberTemperature(double T)
 {
     return std::isfinite(T) && T > physical::minChamberTemperature;
@@ -35,8 +30,9 @@ bool chamberTemperature(double T)
 // The summary figures both kinds of run show.
 bool summaryPhysical(const RocketVariables& run)
 {
-    return chamberPressure(run.injectorPressure) && chamberTemperature(run.chamberT) && positive(run.runMassFlow)
-            && positive(run.cStar) && finite(run.thrust) && finite(run.specificImpulse) && finite(run.CE);
+    return physical::chamberPressureInRange(run.injectorPressure) && chamberTemperature(run.chamberT)
+            && positive(run.runMassFlow) && positive(run.cStar) && finite(run.thrust) && finite(run.specificImpulse)
+            && finite(run.CE);
 }
 
 // The first `count` entries of every vector are finite (and above 0 where asked).
@@ -54,7 +50,7 @@ RunFault judgePressureRun(const RocketVariables& run)
     const std::size_t n = run.stationCount;
     if (n < 2 || run.throatIndex >= n || run.x.size() < n || run.area.size() < n)
         return RunFault::NoResult;
-    if (!chamberPressure(run.chamberPressure) || !summaryPhysical(run))
+    if (!physical::chamberPressureInRange(run.chamberPressure) || !summaryPhysical(run))
         return RunFault::FiguresOutOfRange;
     for (const std::vector<double>* v : {&run.p, &run.T, &run.rho})
         if (!allPositive(*v, n))
@@ -111,9 +107,10 @@ RunFault judgeGrainRun(const RocketVariables& run)
     if (!positive(run.burnTime) || !summaryPhysical(run))
         return RunFault::FiguresOutOfRange;
     for (std::size_t i = 0; i < burning; ++i) {
-        const bool physical = chamberPressure(run.burnChamberPressure[i]) && chamberTemperature(run.burnChamberT[i])
-                && positive(run.burnMassFlow[i]) && positive(run.burnCStar[i]) && positive(run.burnRate[i])
-                && finite(run.burnThrust[i]) && finite(run.burnIsp[i]) && finite(run.burnCE[i]);
+        const bool physical = physical::chamberPressureInRange(run.burnChamberPressure[i])
+                && chamberTemperature(run.burnChamberT[i]) && positive(run.burnMassFlow[i])
+                && positive(run.burnCStar[i]) && positive(run.burnRate[i]) && finite(run.burnThrust[i])
+                && finite(run.burnIsp[i]) && finite(run.burnCE[i]);
         if (!physical)
             return RunFault::FiguresOutOfRange;
     }

@@ -9,6 +9,10 @@ namespace physical {
 // 1e10 Pa (10 GPa, some fifty times the chamber pressure of any rocket engine built).
 constexpr double minChamberPressure = 1.0;
 constexpr double maxChamberPressure = 1e10;
+constexpr bool chamberPressureInRange(double pascals)
+{
+    return pascals > minChamberPressure && pascals < maxChamberPressure; // false for NaN
+}
 // Ambient pressure [Pa]: 0 (vacuum) or more, below the highest chamber pressure.
 constexpr double maxAmbientPressure = maxChamberPressure;
 // Combustion temperature [K]: a chamber colder than 200 K burns nothing (the species
