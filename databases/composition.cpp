@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/number_text.h"
 #include "core/units.h"
 
 namespace {

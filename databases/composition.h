@@ -1,17 +1,13 @@
 #pragma once
 // The rules by which the species and reactant editor turns field texts into entry
-// values: numbers, the composition text ("C3/H8", "Cl/E-1") and the heat-capacity and
-// transport intervals. Each check stops at the first bad text and gives the one
+// values: numbers (by the program's one reader, core/number_text.h), the composition
+// text ("C3/H8", "Cl/E-1") and the heat-capacity and transport intervals. Each check stops at the first bad text and gives the one
 // message the editor shows for it; nothing here needs a window.
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "core/number_text.h"
 #include "databases/species_entry.h"
-
-// Field texts are read as numbers by the program's one reader (core/number_text.h).
 
 struct CompositionResult {
     bool ok = false;

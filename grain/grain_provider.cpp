@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "core/flags.h"
 #include "core/message_box.h"
@@ -49,9 +50,8 @@ int16_t unitIndexOf(int64_t index)
     return index >= INT16_MIN && index <= INT16_MAX ? static_cast<int16_t>(index) : int16_t(-1);
 }
 
-// Counts a run can compute: at most 1000 identical charges in one chamber and 100 points
-// of a star (real stars have 4 to 12).
-constexpr double maxCharges = 1000.0;
+// Points of a star a run can compute: at most 100 (real stars have 4 to 12). The charges
+// are limited by physical::maxCharges.
 constexpr double maxStarPoints = 100.0;
 
 // A length of the geometry, converted to metres, that a grain can have: from 1 micrometre
@@ -74,13 +74,13 @@ bool sizesInRange(const GrainEntry& e)
     case Cylindrical: {
         const double Dext = metres(p[0]), Di = metres(p[1]), L = metres(p[2]);
         return lengthInRange(Dext) && lengthInRange(Di) && lengthInRange(L) && (Dext - Di) / 2.0 >= physical::minLength
-                && p[3] <= maxCharges;
+                && p[3] <= physical::maxCharges;
     }
     case Frontal: return lengthInRange(metres(p[0])) && lengthInRange(metres(p[1]));
     case Star: {
         const double Dext = metres(p[0]), Dpoint = metres(p[1]), Din = metres(p[2]), L = metres(p[3]);
         return lengthInRange(Dext) && lengthInRange(Dpoint) && lengthInRange(Din) && lengthInRange(L)
-                && (Dext - Din) / 2.0 >= physical::minLength && p[4] <= maxCharges && p[5] <= maxStarPoints;
+                && (Dext - Din) / 2.0 >= physical::minLength && p[4] <= physical::maxCharges && p[5] <= maxStarPoints;
     }
     default: return false;
     }
@@ -113,6 +113,17 @@ double fail()
     return -1.0;
 }
 
+// The curve in SI handed to the caller, returning its first area, when a run can use it;
+// otherwise L09 and the outputs untouched.
+double deliver(std::vector<double> distance, std::vector<double> area, std::vector<double>* y, std::vector<double>* A)
+{
+    if (!curveUsable(distance, area))
+        return fail();
+    *y = std::move(distance);
+    *A = std::move(area);
+    return (*A)[0];
+}
+
 } // namespace
 
 double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::vector<double>* A,
@@ -133,11 +144,7 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
             distance[i] = convertToSI(unitKind::Length, currentGrain.y[i], unit);
             area[i] = convertToSI(unitKind::Area, currentGrain.area[i], unit);
         }
-        if (!curveUsable(distance, area))
-            return fail();
-        *y = std::move(distance);
-        *A = std::move(area);
-        return (*A)[0];
+        return deliver(std::move(distance), std::move(area), y, A);
     }
 
     const GrainDocument doc = readGrainFile(); // raises F10 or F26
@@ -189,9 +196,5 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
         distance[i] = convertToSI(unitKind::Length, distance[i], unit);
         area[i] = convertToSI(unitKind::Area, area[i], unit);
     }
-    if (!curveUsable(distance, area))
-        return fail();
-    *y = std::move(distance);
-    *A = std::move(area);
-    return (*A)[0];
+    return deliver(std::move(distance), std::move(area), y, A);
 }

@@ -217,7 +217,7 @@ bool isEmptyValue(const nlohmann::json& value)
 Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry)
 {
     auto refused = [](const QString& text) {
-        return Reported<SaveOutcome>{SaveOutcome::Refused, {ViewMessage{grainTabMessage(Msg::Critical, text)}}};
+        return Reported<SaveOutcome>{SaveOutcome::Refused, {tabViewMessage(Msg::Critical, text)}};
     };
     GrainDocument doc = readGrainFile();
     if (!doc.opened())
@@ -240,7 +240,7 @@ Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, c
     if (!writeGrainFile(doc, &error))
         return refused(grainFileWriteFailedMessage(doc.path, error));
     refreshFlag = 1;
-    return {SaveOutcome::Saved, {ViewMessage{grainTabMessage(Msg::Information, QStringLiteral("Successful save"))}}};
+    return {SaveOutcome::Saved, {tabViewMessage(Msg::Information, QStringLiteral("Successful save"))}};
 }
 
 Reported<bool> deleteGrainEntry(GrainDocument& doc, const std::string& name)
@@ -249,7 +249,7 @@ Reported<bool> deleteGrainEntry(GrainDocument& doc, const std::string& name)
         return {false, {}};
     std::string error;
     if (!writeGrainFile(doc, &error))
-        return {false, {ViewMessage{grainTabMessage(Msg::Critical, grainFileWriteFailedMessage(doc.path, error))}}};
+        return {false, {tabViewMessage(Msg::Critical, grainFileWriteFailedMessage(doc.path, error))}};
     return {true, {}};
 }
 

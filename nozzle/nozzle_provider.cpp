@@ -20,20 +20,6 @@ bool loadFailed()
     return false;
 }
 
-// Stations and throat data of a contour in `unit` (a comb_units index), to SI.
-void toSI(const std::vector<double>& xIn, const std::vector<double>& AIn, double dt, double rc, int unit,
-          std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius)
-{
-    const auto u = static_cast<int16_t>(unit);
-    std::vector<double> xs(xIn.size()), as(AIn.size());
-    std::transform(xIn.begin(), xIn.end(), xs.begin(), [u](double v) { return convertToSI(unitKind::Length, v, u); });
-    std::transform(AIn.begin(), AIn.end(), as.begin(), [u](double v) { return convertToSI(unitKind::Area, v, u); });
-    x = std::move(xs);
-    A = std::move(as);
-    throatDiameter = convertToSI(unitKind::Length, dt, u);
-    throatCurvatureRadius = convertToSI(unitKind::Length, rc, u);
-}
-
 bool lengthInRange(double metres)
 {
     return metres >= physical::minLength && metres <= physical::maxLength;
@@ -59,6 +45,27 @@ bool stationsUsable(const std::vector<double>& x, const std::vector<double>& A, 
     return true;
 }
 
+// Stations and throat data of a contour in `unit` (a comb_units index), converted to SI
+// and handed to the caller when a run can use them; otherwise L08 and the outputs
+// untouched.
+bool deliverInSI(const std::vector<double>& xIn, const std::vector<double>& AIn, double dt, double rc, int unit,
+                 std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius)
+{
+    const auto u = static_cast<int16_t>(unit);
+    std::vector<double> xs(xIn.size()), as(AIn.size());
+    std::transform(xIn.begin(), xIn.end(), xs.begin(), [u](double v) { return convertToSI(unitKind::Length, v, u); });
+    std::transform(AIn.begin(), AIn.end(), as.begin(), [u](double v) { return convertToSI(unitKind::Area, v, u); });
+    const double dtSI = convertToSI(unitKind::Length, dt, u);
+    const double rcSI = convertToSI(unitKind::Length, rc, u);
+    if (!stationsUsable(xs, as, dtSI, rcSI))
+        return loadFailed();
+    x = std::move(xs);
+    A = std::move(as);
+    throatDiameter = dtSI;
+    throatCurvatureRadius = rcSI;
+    return true;
+}
+
 bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatDiameter, double& throatCurvatureRadius,
                  ViewMessages* refusals)
 {
@@ -68,16 +75,8 @@ bool loadCurrent(std::vector<double>& x, std::vector<double>& A, double& throatD
                 tabRequest(Msg::Critical, "Nozzle load failed, no nozzle displayed in nozzle definition tab"), true});
         return false;
     }
-    std::vector<double> xs, as;
-    double dt = 0.0, rc = 0.0;
-    toSI(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, cn.unitIndex, xs, as, dt, rc);
-    if (!stationsUsable(xs, as, dt, rc))
-        return loadFailed();
-    x = std::move(xs);
-    A = std::move(as);
-    throatDiameter = dt;
-    throatCurvatureRadius = rc;
-    return true;
+    return deliverInSI(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, cn.unitIndex, x, A, throatDiameter,
+                       throatCurvatureRadius);
 }
 
 } // namespace
@@ -121,14 +120,5 @@ bool loadNozzle(const std::string& name, std::vector<double>& x, std::vector<dou
         const ConicalOptions o{entry.options[0], entry.options[1], entry.options[2], entry.options[3]};
         conicalContour(xs, as, dt, rc, entry.points, p, o);
     }
-    std::vector<double> xSI, aSI;
-    double dtSI = 0.0, rcSI = 0.0;
-    toSI(xs, as, dt, rc, entry.units, xSI, aSI, dtSI, rcSI);
-    if (!stationsUsable(xSI, aSI, dtSI, rcSI))
-        return loadFailed();
-    x = std::move(xSI);
-    A = std::move(aSI);
-    throatDiameter = dtSI;
-    throatCurvatureRadius = rcSI;
-    return true;
+    return deliverInSI(xs, as, dt, rc, entry.units, x, A, throatDiameter, throatCurvatureRadius);
 }

@@ -86,19 +86,15 @@ QThread* OptimisationModel::startRun(PreparedOptimisation run, QObject* context,
     optTarget = static_cast<int16_t>(run.target);
     optNozzleType = static_cast<int16_t>(run.nozzleType);
     optTargetValue = run.start.targetValue;
-    optMinChamberPressure = run.start.minChamberPressure;
-    optMaxChamberPressure = run.start.maxChamberPressure;
-    optMinThroatRadius = run.start.minThroatRadius;
-    optMinAreaRatio = run.start.minAreaRatio;
     optLengthUnit = run.start.lengthUnit;
     optRunRecord = run.record;
     optAbortRequested = false;
     // Equilibrium flow at every station, without transport properties or wall heat transfer.
     auto* ode = new ODE(optMixture, std::move(run.record), false, false);
-    optWorker = new Threader(ode, optimisationMember(run.start.member), std::function<void()>());
+    auto* worker = new Threader(ode, optimisationMember(run.start.member), std::function<void()>());
     optRunning = true;
     calculationStarted();
-    optThread = Threader::start(optWorker, context, std::move(onFinished));
+    optThread = Threader::start(worker, context, std::move(onFinished));
     return optThread;
 }
 
@@ -119,7 +115,6 @@ OptimisationCompletion OptimisationModel::finishRun(bool success, const Optimisa
     OptimisationCompletion done;
     done.nozzleType = optNozzleType;
     const std::shared_ptr<RocketVariables> result = std::move(optRunRecord);
-    optRunRecord.reset();
     if (optAbortRequested) {
         // The result is discarded and the byte cleared.
         optAbortRequested = false;

@@ -21,7 +21,6 @@
 class Mixture;
 class QObject;
 class RocketVariables;
-class Threader;
 struct CurrentNozzle;
 
 // A start that passed its checks, not yet started (or the refusal of one that did not).
@@ -98,29 +97,15 @@ public:
     bool running() const { return optRunning; }
     // The last run's thread while it exists (it quits once its run has reported).
     QThread* runThread() const { return optThread; }
-    // The abort button's timers, one per started run.
-    AbortButtonTimers abortTimersPending;
-
-    // The values of the last started run, SI.
+    // The target value of the last started run, SI.
     double targetValue() const { return optTargetValue; }
-    double minChamberPressure() const { return optMinChamberPressure; }
-    double maxChamberPressure() const { return optMaxChamberPressure; }
-    double minThroatRadius() const { return optMinThroatRadius; }
-    double minAreaRatio() const { return optMinAreaRatio; }
-    int target() const { return optTarget; }
-    int nozzleType() const { return optNozzleType; }
 
 private:
     double optTargetValue = 0.0;
-    double optMinChamberPressure = 0.0;
-    double optMaxChamberPressure = 0.0;
-    double optMinThroatRadius = 0.0;
-    double optMinAreaRatio = 0.0;
     int16_t optNozzleType = 0; // comb_type when the running optimisation started
     int16_t optTarget = 0; // combo_opt_target when it started
     int optLengthUnit = 0; // unit of its stations, for the write-back
     QPointer<QThread> optThread; // the last run's thread (gone once it has finished)
-    Threader* optWorker = nullptr; // the last run's worker; never used after the start
     std::shared_ptr<RocketVariables> optRunRecord; // the running run's own record
     bool optRunning = false;
     bool optAbortRequested = false; // this panel set the abort byte for its run

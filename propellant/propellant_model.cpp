@@ -34,6 +34,16 @@ Reported<bool> refuse(const QString& text, Msg::Icon icon = Msg::Critical)
     return {false, {tabViewMessage(icon, text)}};
 }
 
+// The refusal of a write of the propellant file that failed, with the writer's reason.
+Reported<bool> writeRefused(const PropellantDocument& doc, const std::string& error)
+{
+    return {false,
+            {tabViewMessage(Msg::Critical,
+                            QStringLiteral("The propellant file ") + QString::fromStdString(doc.path)
+                                    + QStringLiteral(" could not be written"),
+                            QString::fromStdString(error))}};
+}
+
 } // namespace
 
 Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit)
@@ -207,11 +217,7 @@ Reported<bool> PropellantModel::save(const QString& name, const std::vector<Reac
     propellants.document[key] = toJson(entry);
     std::string error;
     if (!writePropellantFile(propellants, &error))
-        return {false,
-                {tabViewMessage(Msg::Critical,
-                                QStringLiteral("The propellant file ") + QString::fromStdString(propellants.path)
-                                        + QStringLiteral(" could not be written"),
-                                QString::fromStdString(error))}};
+        return writeRefused(propellants, error);
     refreshFlag = 1;
     return {true, {tabViewMessage(Msg::Information, QStringLiteral("Successful save"))}};
 }
@@ -280,9 +286,5 @@ Reported<bool> PropellantModel::erasePropellant(PropellantDocument& doc, const s
     std::string error;
     if (writePropellantFile(doc, &error))
         return {true, {}};
-    return {false,
-            {tabViewMessage(Msg::Critical,
-                            QStringLiteral("The propellant file ") + QString::fromStdString(doc.path)
-                                    + QStringLiteral(" could not be written"),
-                            QString::fromStdString(error))}};
+    return writeRefused(doc, error);
 }

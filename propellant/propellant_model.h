@@ -85,9 +85,9 @@ public:
 
     // The save of the propellant named `name` after its checks, in the order: the name,
     // checkSolidData, checkComposition, the three files, the overwrite question (a child
-    // of `tab`), the selection check (`verifySelection`, the tab's
-    // updateCompatibleReactions(true)), the entry, the write, "Successful save",
-    // refreshFlag. False at the first refusal or when the question is declined.
+    // of `tab`), the selection check (`verifySelection`, updateCompatibleReactionsFor(true)
+    // for the tab), the entry, the write, "Successful save", refreshFlag. False at the
+    // first refusal or when the question is declined.
     Reported<bool> save(const QString& name, const std::vector<ReactantRowText>& rows, const SolidDataForm& form,
                         bool topLimit, QObject* tab, const std::function<Reported<bool>()>& verifySelection);
 

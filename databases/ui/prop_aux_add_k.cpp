@@ -5,6 +5,7 @@
 #include <QSpacerItem>
 
 #include "core/message_box.h"
+#include "core/number_text.h"
 #include "core/preferences.h"
 #include "core/ui/number_fields.h"
 #include "databases/composition.h"

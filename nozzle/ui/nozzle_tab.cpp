@@ -680,13 +680,13 @@ void NozzleTab::OptimizeODE()
     ui->but_opt_ode->setText("Optimizing...");
     parameterArea(run.nozzleType)->setEnabled(false);
     optimisation.startRun(std::move(run), this, [this](bool success) { OptODEFinished(success); });
-    optimisation.abortTimersPending.started();
+    abortTimersPending.started();
     QTimer::singleShot(static_cast<int>(ABORT) * 1000, this, SLOT(showAbortButton()));
 }
 
 void NozzleTab::showAbortButton()
 {
-    if (optimisation.abortTimersPending.fired(optimisation.running())) {
+    if (abortTimersPending.fired(optimisation.running())) {
         ui->but_opt_ode->setEnabled(true);
         ui->but_opt_ode->setText("Abort Optimization");
     }

@@ -104,4 +104,6 @@ private:
     NozzleModel nozzle; // nozzleParameters, nozzleOptions, pointCount, contourPending
     // The optimisation panel's propellant, record and run.
     OptimisationModel optimisation;
+    // The abort button's timers, one per started run.
+    AbortButtonTimers abortTimersPending;
 };

@@ -316,11 +316,9 @@ void PropTab::RemInterval()
 
 bool PropTab::save_prop()
 {
-    // The selection check is the tab's own (it shows its refusal).
-    auto verifySelection = [this] { return Reported<bool>{updateCompatibleReactions(true), {}}; };
     return showReported(this,
                         propellant.save(ui->line_Name->text(), reactantRows(), solidDataForm(), PRES_VIELLE_TOP_LIMIT,
-                                        this, verifySelection));
+                                        this, [] { return updateCompatibleReactionsFor(true); }));
 }
 
 void PropTab::load_prop()

@@ -5,9 +5,11 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "databases/composition.h"
 
 namespace {

@@ -195,7 +195,7 @@ TEST_F(VielleLoader, LawsNoGrainRunCanUseAreRefusedWithTheirRule)
         json entry;
         bool loads;
     } cases[] = {
-            // The law: one interval, 0.779 to 2.57 MPa, 8.26 mm/s, n = 1.
+            // One interval, 0.779 to 2.57 MPa, 8.26 mm/s, with n = 1.
             {"n = 1", solid({0, 1, 0}, 1.8, {interval({0.779, 2.57}, 8.26, 1.0)}), false},
             {"n = 1.2 in the upper interval",
              solid({0, 1, 0}, 1.8, {interval({0.1, 2.0}, 8.26, 0.3), interval({2.0, 10.0}, 1.0, 1.2)}), false},

@@ -39,6 +39,8 @@ protected:
         setEngineMessageHandler({});
         CS_PLOT_POINTS = points;
         COMP_OPT_NUM = ratios;
+        COMP_OPT_MIN = ratioMinimum;
+        COMP_OPT_MAX = ratioMaximum;
         MAX_ITER_EQ = iterations;
         SAME_NAME_EXPORT = sameName;
         PATH_EXPORT = exportPath;
@@ -68,6 +70,7 @@ protected:
     }
 
     const uint32_t points = CS_PLOT_POINTS, ratios = COMP_OPT_NUM, iterations = MAX_ITER_EQ;
+    const double ratioMinimum = COMP_OPT_MIN, ratioMaximum = COMP_OPT_MAX;
     const bool sameName = SAME_NAME_EXPORT;
     const std::string exportPath = PATH_EXPORT;
 };
@@ -140,7 +143,6 @@ TEST_F(CStarTools, BestRatioAtAnEndOfTheRangeLeavesTheComposition)
             {"hydrogen first", "H2(L)", "O2(L)", 1.0, 10.0, true},
             {"oxygen first, range below the peak", "O2(L)", "H2(L)", 1.0, 2.0, false},
     };
-    const double minimumBefore = COMP_OPT_MIN, maximumBefore = COMP_OPT_MAX;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         COMP_OPT_MIN = c.minimum;
@@ -175,8 +177,6 @@ TEST_F(CStarTools, BestRatioAtAnEndOfTheRangeLeavesTheComposition)
         for (const char* preference : {"COMP_OPT_MIN", "COMP_OPT_MAX"})
             EXPECT_TRUE(box.informativeText.contains(preference)) << box.informativeText.toStdString();
     }
-    COMP_OPT_MIN = minimumBefore;
-    COMP_OPT_MAX = maximumBefore;
 }
 
 // The default sweep (200 ratios from 1 at 1 MPa) with oxygen listed first: the best

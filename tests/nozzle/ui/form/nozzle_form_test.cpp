@@ -12,6 +12,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "support/qstring_printer.h"
 #include "ui_nozzletab.h"
 
 class FormHost : public QWidget {
@@ -184,4 +185,3 @@ TEST(NozzleForm, ConnectionsReachTheirSlots)
 }
 
 #include "nozzle_form_test.moc"
-#include "support/qstring_printer.h"
