@@ -26,6 +26,10 @@ constexpr double maxGivenTemperature = 1e4;
 // thinner than that burns or passes nothing the program can compute), at most 1 km.
 constexpr double minLength = 1e-6;
 constexpr double maxLength = 1e3;
+constexpr bool lengthInRange(double metres)
+{
+    return metres >= minLength && metres <= maxLength; // false for NaN
+}
 // Charges of a grain: at most 1000 identical grains in one chamber.
 constexpr unsigned maxCharges = 1000;
 // Contraction ratio of a finite-area combustor (chamber area over throat area): at most

@@ -54,13 +54,6 @@ int16_t unitIndexOf(int64_t index)
 // are limited by physical::maxCharges.
 constexpr double maxStarPoints = 100.0;
 
-// A length of the geometry, converted to metres, that a grain can have: from 1 micrometre
-// to 1 km.
-bool lengthInRange(double metres)
-{
-    return metres >= physical::minLength && metres <= physical::maxLength;
-}
-
 // The stored geometry in SI is one of a real grain: every diameter and length in range,
 // the web (the distance the burn advances from the bore or the star to the case) at least
 // 1 micrometre, and counts small enough to compute. A grain of 5e-324 mm, of 1e308 mm or
@@ -73,14 +66,15 @@ bool sizesInRange(const GrainEntry& e)
     switch (e.geometry) {
     case Cylindrical: {
         const double Dext = metres(p[0]), Di = metres(p[1]), L = metres(p[2]);
-        return lengthInRange(Dext) && lengthInRange(Di) && lengthInRange(L) && (Dext - Di) / 2.0 >= physical::minLength
-                && p[3] <= physical::maxCharges;
+        return physical::lengthInRange(Dext) && physical::lengthInRange(Di) && physical::lengthInRange(L)
+                && (Dext - Di) / 2.0 >= physical::minLength && p[3] <= physical::maxCharges;
     }
-    case Frontal: return lengthInRange(metres(p[0])) && lengthInRange(metres(p[1]));
+    case Frontal: return physical::lengthInRange(metres(p[0])) && physical::lengthInRange(metres(p[1]));
     case Star: {
         const double Dext = metres(p[0]), Dpoint = metres(p[1]), Din = metres(p[2]), L = metres(p[3]);
-        return lengthInRange(Dext) && lengthInRange(Dpoint) && lengthInRange(Din) && lengthInRange(L)
-                && (Dext - Din) / 2.0 >= physical::minLength && p[4] <= physical::maxCharges && p[5] <= maxStarPoints;
+        return physical::lengthInRange(Dext) && physical::lengthInRange(Dpoint) && physical::lengthInRange(Din)
+                && physical::lengthInRange(L) && (Dext - Din) / 2.0 >= physical::minLength
+                && p[4] <= physical::maxCharges && p[5] <= maxStarPoints;
     }
     default: return false;
     }
@@ -93,7 +87,7 @@ bool sizesInRange(const GrainEntry& e)
 bool curveUsable(const std::vector<double>& y, const std::vector<double>& A)
 {
     const std::size_t n = std::min(y.size(), A.size());
-    if (n < 2 || !(y[0] == 0.0) || !lengthInRange(y[n - 1]) || !(A[0] > 0.0))
+    if (n < 2 || !(y[0] == 0.0) || !physical::lengthInRange(y[n - 1]) || !(A[0] > 0.0))
         return false;
     bool burning = true;
     for (std::size_t i = 0; i < n; ++i) {

@@ -20,11 +20,6 @@ bool loadFailed()
     return false;
 }
 
-bool lengthInRange(double metres)
-{
-    return metres >= physical::minLength && metres <= physical::maxLength;
-}
-
 // Stations a run can use, in SI: at least two; every x finite, not falling, within 1 km
 // of the throat; every area finite, with an equivalent diameter of 1 micrometre to 1 km;
 // the throat diameter in the same range and the throat curvature radius finite and not
@@ -34,12 +29,13 @@ bool lengthInRange(double metres)
 bool stationsUsable(const std::vector<double>& x, const std::vector<double>& A, double throatDiameter,
                     double throatCurvatureRadius)
 {
-    if (x.size() < 2 || A.size() != x.size() || !lengthInRange(throatDiameter)
+    if (x.size() < 2 || A.size() != x.size() || !physical::lengthInRange(throatDiameter)
         || !(throatCurvatureRadius >= 0.0 && std::isfinite(throatCurvatureRadius)))
         return false;
     for (std::size_t i = 0; i < x.size(); ++i) {
         const double diameter = std::sqrt(4.0 * A[i] / nozzle::pi);
-        if (!(std::fabs(x[i]) <= physical::maxLength) || (i > 0 && !(x[i] >= x[i - 1])) || !lengthInRange(diameter))
+        if (!(std::fabs(x[i]) <= physical::maxLength) || (i > 0 && !(x[i] >= x[i - 1]))
+            || !physical::lengthInRange(diameter))
             return false;
     }
     return true;
