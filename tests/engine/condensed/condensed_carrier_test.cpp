@@ -36,29 +36,18 @@
 
 namespace {
 
-// The binder: hydroxyl-terminated polybutadiene as C7.075 H10.65 O0.223 N0.063 with a
-// formation enthalpy of -58 kJ/mol, the binder of the composite propellant of the
-// engine benchmarks. Every figure below is derived for the binder as defined here, so
-// its data need not match one particular binder batch.
-const double BINDER_C = 7.075, BINDER_H = 10.65, BINDER_O = 0.223, BINDER_N = 0.063;
-const double BINDER_HF = -58.0e6; // J/kmol
-// Standard atomic weights, g/mol.
-const double BINDER_M = BINDER_C * 12.0107 + BINDER_H * 1.00794 + BINDER_O * 15.9994 + BINDER_N * 14.0067;
-
 struct ThermoFile {
     nlohmann::json species, reactants;
 };
 
-// The whole public NASA Glenn thermodynamic file with the binder among its reactants.
+// The whole public NASA Glenn thermodynamic file with the binder (support/
+// imported_databases.h) among its reactants. Every figure below is derived for the binder
+// as defined there, so its data need not match one particular binder batch.
 const ThermoFile& thermoFile()
 {
     static const ThermoFile file = [] {
         ThermoFile f{wholeThermoFile().species, wholeThermoFile().reactants};
-        f.reactants["Binder"] = {{"Composition", {{BINDER_C, "C"}, {BINDER_H, "H"}, {BINDER_O, "O"}, {BINDER_N, "N"}}},
-                                 {"Enthalpy", {BINDER_HF / 1e6, 2, 298.15}}, // kJ/mol
-                                 {"MolecWeight", {BINDER_M, 0}},
-                                 {"Phase", 2},
-                                 {"isActive", true}};
+        f.reactants["Binder"] = binder::reactantEntry();
         return f;
     }();
     return file;
@@ -115,9 +104,8 @@ ElementTotals propellantElements(const Shares& shares = REPORTED)
 {
     const double ap = shares.ap / record("NH4CLO4(I)")->molarMass;
     const double al = shares.al / record("AL(cr)")->molarMass;
-    const double binder = shares.binder / BINDER_M;
-    return {ap + BINDER_N * binder, 4.0 * ap + BINDER_H * binder, ap, 4.0 * ap + BINDER_O * binder, al,
-            BINDER_C * binder};
+    const double b = shares.binder / binder::MOLAR_MASS;
+    return {ap + binder::N * b, 4.0 * ap + binder::H * b, ap, 4.0 * ap + binder::O * b, al, binder::C * b};
 }
 
 // Enthalpy of one kilogram of the reactants at 298.15 K, J/kg.
@@ -127,7 +115,7 @@ double reactantEnthalpy(const Shares& shares = REPORTED)
     ap->thermoDimensional(298.15);
     al->thermoDimensional(298.15);
     return shares.ap / ap->molarMass * ap->enthalpy + shares.al / al->molarMass * al->enthalpy
-            + shares.binder / BINDER_M * BINDER_HF;
+            + shares.binder / binder::MOLAR_MASS * binder::FORMATION_ENTHALPY;
 }
 
 // The ten-species chamber by equilibrium constants (kmol/kg). Aluminium is all in
