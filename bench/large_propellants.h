@@ -30,26 +30,13 @@ struct ThermoFile {
     nlohmann::json kinetics = nlohmann::json::object();
 };
 
-// The binder as a single-temperature reactant at 298.15 K; molar mass from the standard
-// atomic weights (C 12.0107, H 1.00794, O 15.9994, N 14.0067 g/mol).
-inline nlohmann::json binderEntry()
-{
-    const double c = 7.075, h = 10.65, o = 0.223, n = 0.063;
-    const double molarMass = c * 12.0107 + h * 1.00794 + o * 15.9994 + n * 14.0067; // g/mol
-    return {{"Composition", {{c, "C"}, {h, "H"}, {o, "O"}, {n, "N"}}},
-            {"Enthalpy", {-58.0, 2, 298.15}}, // kJ/mol
-            {"MolecWeight", {molarMass, 0}},
-            {"Phase", 2},
-            {"isActive", true}};
-}
-
 inline const ThermoFile& thermoFile()
 {
     static const ThermoFile file = [] {
         ThermoFile f;
         f.species = wholeThermoFile().species;
         f.reactants = wholeThermoFile().reactants;
-        f.reactants["HTPB binder"] = binderEntry();
+        f.reactants["HTPB binder"] = binder::reactantEntry();
         return f;
     }();
     return file;

@@ -75,6 +75,10 @@ public:
     void frozenTemperature(unsigned k, double P);
     // u, a, gamma and rho of station k from the mixture's current state.
     void stationState(unsigned k);
+    // Station k's state at its present pressure p[k]: the frozen temperature, or the
+    // equilibrium with its properties, then stationState; false when the equilibrium
+    // fails.
+    bool stateAtPressure(unsigned k, bool frozen);
 
     // Runs.
     void calculateIAC();

@@ -77,20 +77,11 @@ bool ODE::stationSweep()
     // composition the frozen stations carry comes from a solve here, which converges to
     // one a hair apart. The throat takes that composition, so that every station from
     // the freezing point on shows the same one.
-    if (f == t) {
-        m.enableIons();
-        if (!m.solveEquilibrium(rv.T[t], rv.p[t], false))
+    if (f <= t) {
+        if (!stateAtPressure(t, f < t))
             return false;
-        m.enthalpyEntropy(rv.T[t]);
-        m.equilibriumProperties(rv.T[t]);
-        stationState(t);
         if (writeOutputs)
-            stationOutputs(t, false);
-    } else if (f < t) {
-        frozenTemperature(t, rv.p[t]);
-        stationState(t);
-        if (writeOutputs)
-            stationOutputs(t, true);
+            stationOutputs(t, f < t);
     }
     for (unsigned j = f + 1; j <= e; ++j) {
         if (j == t)

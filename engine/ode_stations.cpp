@@ -88,6 +88,23 @@ double subsonicPressureEstimate(double lnThroatPressureRatio, double areaRatio)
     return Y;
 }
 
+bool ODE::stateAtPressure(unsigned k, bool frozen)
+{
+    RocketVariables& rv = *rocket;
+    Mixture& m = *mixture;
+    if (frozen) {
+        frozenTemperature(k, rv.p[k]);
+    } else {
+        m.enableIons();
+        if (!m.solveEquilibrium(rv.T[k], rv.p[k], false))
+            return false;
+        m.enthalpyEntropy(rv.T[k]);
+        m.equilibriumProperties(rv.T[k]);
+    }
+    stationState(k);
+    return true;
+}
+
 bool ODE::solveStation(unsigned j, bool frozen)
 {
     RocketVariables& rv = *rocket;
@@ -114,17 +131,7 @@ bool ODE::solveStation(unsigned j, bool frozen)
         rv.p[j] = pc / std::exp(lnRatio);
         if (m.phasePairActive && j > 0 && rv.p[j] > rv.p[j - 1])
             rv.p[j] = rv.p[j - 1];
-        if (frozen) {
-            frozenTemperature(j, rv.p[j]);
-        } else {
-            m.enableIons();
-            if (!m.solveEquilibrium(rv.T[j], rv.p[j], false))
-                return false;
-            m.enthalpyEntropy(rv.T[j]);
-            m.equilibriumProperties(rv.T[j]);
-        }
-        stationState(j);
-        return true;
+        return stateAtPressure(j, frozen);
     };
     const double throatFlux = rv.rho[t] * rv.u[t];
     for (uint32_t pass = 0; pass < MAX_ITER_ODE; ++pass) {
@@ -149,21 +156,12 @@ bool ODE::solveStation(unsigned j, bool frozen)
 bool ODE::solveThroat(bool frozen)
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     const unsigned t = rv.throatIndex;
     auto solveAtThroatPressure = [&] {
-        if (frozen) {
-            frozenTemperature(t, rv.p[t]);
-        } else {
-            m.enableIons();
-            if (!m.solveEquilibrium(rv.T[t], rv.p[t], false)) {
-                throatFailed = true;
-                return false;
-            }
-            m.enthalpyEntropy(rv.T[t]);
-            m.equilibriumProperties(rv.T[t]);
+        if (!stateAtPressure(t, frozen)) {
+            throatFailed = true;
+            return false;
         }
-        stationState(t);
         return true;
     };
     if (!solveAtThroatPressure())

@@ -197,8 +197,10 @@ public:
     // segment reached at its stations: the minimum of the cubic through the two stations
     // where the slope turns positive. Without such a pair the recorded values stay.
     void locateSmallestArea();
+
+private:
     // Marks the stations of the pressure-given segment whose given pressure is
-    // interpolated: those closer than kCorrectedPressureStep in ln p (on the given
+    // interpolated: those closer than CORRECTED_PRESSURE_STEP in ln p (on the given
     // curve as it stands) to the last corrected station on the way out from the throat.
     void chooseCorrectedStations();
     // The given pressure of the marked stations, interpolated in ln p over x from the
@@ -208,9 +210,8 @@ public:
     // from their own areas. Closer stations cannot be told apart by the area they
     // reach, and correcting each one from its own area makes the given curve wander
     // between them.
-    static constexpr double kCorrectedPressureStep = 0.01;
+    static constexpr double CORRECTED_PRESSURE_STEP = 0.01;
 
-private:
     // The kinetic run itself; true when its final pass wrote the stations.
     bool runKinetic();
     enum class PassEnd { Completed, Stopped };

@@ -60,6 +60,13 @@ double hermiteMinimumOffset(double h, double a0, double a1, double m0, double m1
     return std::clamp(s, 0.0, 1.0) * h;
 }
 
+// Stations past either end of a stretch of the given curve that the windows of its
+// interpolation and differentiation (core/curves.h) read.
+unsigned curveWindowReach()
+{
+    return std::max(INTER_PREC, DER_PREC) + 1u;
+}
+
 // Frees the integrator on every way out of the run that did not close it already.
 struct IntegratorGuard {
     OdkIntegrator& integrator;
@@ -248,24 +255,22 @@ void ODK::chooseCorrectedStations()
     const unsigned s1 = rv.convergentSwitchIndex;
     const unsigned s2 = rv.divergentSwitchIndex;
     std::fill(interpolatedPressure.begin(), interpolatedPressure.end(), 0);
+    // Station k on the way out, `last` the ln p of the last corrected station.
+    auto choose = [&](unsigned k, double& last) {
+        const double lnp = std::log(rv.p[k]);
+        if (std::fabs(lnp - last) < CORRECTED_PRESSURE_STEP)
+            interpolatedPressure[k] = 1;
+        else
+            last = lnp;
+    };
     // Out from the throat on each side; the first station past s1, and s2 itself (the
     // start of segment 3), are always corrected.
     double last = std::log(rv.p[t]);
-    for (unsigned k = t - 1; k > s1 + 1; --k) {
-        const double lnp = std::log(rv.p[k]);
-        if (std::fabs(lnp - last) < kCorrectedPressureStep)
-            interpolatedPressure[k] = 1;
-        else
-            last = lnp;
-    }
+    for (unsigned k = t - 1; k > s1 + 1; --k)
+        choose(k, last);
     last = std::log(rv.p[t]);
-    for (unsigned k = t + 1; k < s2; ++k) {
-        const double lnp = std::log(rv.p[k]);
-        if (std::fabs(lnp - last) < kCorrectedPressureStep)
-            interpolatedPressure[k] = 1;
-        else
-            last = lnp;
-    }
+    for (unsigned k = t + 1; k < s2; ++k)
+        choose(k, last);
 }
 
 void ODK::interpolatePressures()
@@ -277,7 +282,7 @@ void ODK::interpolatePressures()
         return;
     // The curve of the other stations, with a few beyond the switch stations for the
     // interpolation windows at its ends.
-    const unsigned reach = std::max(INTER_PREC, DER_PREC) + 1u;
+    const unsigned reach = curveWindowReach();
     const unsigned from = s1 >= reach ? s1 - reach : 0;
     const unsigned to = std::min<unsigned>(s2 + reach, rv.stationCount - 1);
     std::vector<double> xs, lnp;
@@ -318,7 +323,7 @@ void ODK::followSwitchStation(double before)
     if (!(before > 0.0) || rv.p[s2] == before)
         return;
     const double factor = rv.p[s2] / before;
-    const unsigned reach = std::max(INTER_PREC, DER_PREC) + 1u;
+    const unsigned reach = curveWindowReach();
     for (unsigned k = s2 + 1; k <= s2 + reach && k < rv.stationCount; ++k)
         rv.p[k] *= factor;
 }
@@ -392,8 +397,8 @@ void ODK::throatPressureCorrection()
 void ODK::sonicPressureCorrection()
 {
     // The area reached at the throat station is off, or the smallest area lies beside
-    // it, because the flow reaches its smallest area (its sonic point) beside the
-    // station. Relaxing towards the neighbours' prediction, in steps that shrink with
+    // it: the flow reaches its smallest area (its sonic point) beside the station.
+    // Relaxing towards the neighbours' prediction, in steps that shrink with
     // the offset (the obvious correction), crawls there; the pressure at which the flow
     // reaches its smallest area is where the throat station belongs, and half the way
     // to it is taken, as for the other near-throat points (the whole way overshoots

@@ -118,6 +118,26 @@ inline const WholeThermoFile& wholeThermoFile()
     return file;
 }
 
+// The binder of the composite propellants of the tests and the benchmarks: hydroxyl-
+// terminated polybutadiene as C7.075 H10.65 O0.223 N0.063 with a formation enthalpy of
+// -58 kJ/mol, a reactant the thermodynamic file lacks. Its molar mass is from the standard
+// atomic weights (C 12.0107, H 1.00794, O 15.9994, N 14.0067 g/mol).
+namespace binder {
+constexpr double C = 7.075, H = 10.65, O = 0.223, N = 0.063;
+constexpr double FORMATION_ENTHALPY = -58.0e6; // J/kmol
+constexpr double MOLAR_MASS = C * 12.0107 + H * 1.00794 + O * 15.9994 + N * 14.0067; // g/mol
+
+// Its reactant entry: a single-temperature reactant at 298.15 K.
+inline nlohmann::json reactantEntry()
+{
+    return {{"Composition", {{C, "C"}, {H, "H"}, {O, "O"}, {N, "N"}}},
+            {"Enthalpy", {FORMATION_ENTHALPY / 1e6, 2, 298.15}}, // kJ/mol
+            {"MolecWeight", {MOLAR_MASS, 0}},
+            {"Phase", 2},
+            {"isActive", true}};
+}
+} // namespace binder
+
 // A fresh record of `name` (a mixture writes its records' state): the species entry, or,
 // for a name only the reactants hold, the reactant entry.
 inline std::shared_ptr<Species> databaseRecord(const std::string& name, TransportData t = TransportData::Without)

@@ -36,29 +36,18 @@
 
 namespace {
 
-// The binder: hydroxyl-terminated polybutadiene as C7.075 H10.65 O0.223 N0.063 with a
-// formation enthalpy of -58 kJ/mol, the binder of the composite propellant of the
-// engine benchmarks. Every figure below is derived for the binder as defined here, so
-// its data need not match one particular binder batch.
-const double BINDER_C = 7.075, BINDER_H = 10.65, BINDER_O = 0.223, BINDER_N = 0.063;
-const double BINDER_HF = -58.0e6; // J/kmol
-// Standard atomic weights, g/mol.
-const double BINDER_M = BINDER_C * 12.0107 + BINDER_H * 1.00794 + BINDER_O * 15.9994 + BINDER_N * 14.0067;
-
 struct ThermoFile {
     nlohmann::json species, reactants;
 };
 
-// The whole public NASA Glenn thermodynamic file with the binder among its reactants.
+// The whole public NASA Glenn thermodynamic file with the binder (support/
+// imported_databases.h) among its reactants. Every figure below is derived for the binder
+// as defined there, so its data need not match one particular binder batch.
 const ThermoFile& thermoFile()
 {
     static const ThermoFile file = [] {
         ThermoFile f{wholeThermoFile().species, wholeThermoFile().reactants};
-        f.reactants["Binder"] = {{"Composition", {{BINDER_C, "C"}, {BINDER_H, "H"}, {BINDER_O, "O"}, {BINDER_N, "N"}}},
-                                 {"Enthalpy", {BINDER_HF / 1e6, 2, 298.15}}, // kJ/mol
-                                 {"MolecWeight", {BINDER_M, 0}},
-                                 {"Phase", 2},
-                                 {"isActive", true}};
+        f.reactants["Binder"] = binder::reactantEntry();
         return f;
     }();
     return file;
@@ -69,13 +58,13 @@ const std::vector<std::string> ELEMENTS = {"N", "H", "Cl", "O", "Al", "C", "E"};
 struct Shares {
     double ap, al, binder;
 };
-const Shares REPORTED = {0.70, 0.16, 0.14}; // the propellant of the report
+const Shares HIGH_ALUMINIUM = {0.70, 0.16, 0.14}; // the propellant of most cases here
 
-// The product list of the report: aluminium only in alumina.
+// The cut product list: aluminium only in alumina.
 const std::vector<std::string> TEN_PRODUCTS
         = {"H2", "CO", "HCL", "H2O", "N2", "AL2O3(a)", "AL2O3(L)", "H", "CO2", "CL"};
 
-std::shared_ptr<Mixture> composite(const std::vector<std::string>& products, const Shares& shares = REPORTED)
+std::shared_ptr<Mixture> composite(const std::vector<std::string>& products, const Shares& shares = HIGH_ALUMINIUM)
 {
     nlohmann::json composition = nlohmann::json::array();
     composition.push_back({"NH4CLO4(I)", 100.0 * shares.ap});
@@ -111,23 +100,22 @@ double amount(const Mixture& m, const std::string& name)
 struct ElementTotals {
     double N, H, Cl, O, Al, C;
 };
-ElementTotals propellantElements(const Shares& shares = REPORTED)
+ElementTotals propellantElements(const Shares& shares = HIGH_ALUMINIUM)
 {
     const double ap = shares.ap / record("NH4CLO4(I)")->molarMass;
     const double al = shares.al / record("AL(cr)")->molarMass;
-    const double binder = shares.binder / BINDER_M;
-    return {ap + BINDER_N * binder, 4.0 * ap + BINDER_H * binder, ap, 4.0 * ap + BINDER_O * binder, al,
-            BINDER_C * binder};
+    const double b = shares.binder / binder::MOLAR_MASS;
+    return {ap + binder::N * b, 4.0 * ap + binder::H * b, ap, 4.0 * ap + binder::O * b, al, binder::C * b};
 }
 
 // Enthalpy of one kilogram of the reactants at 298.15 K, J/kg.
-double reactantEnthalpy(const Shares& shares = REPORTED)
+double reactantEnthalpy(const Shares& shares = HIGH_ALUMINIUM)
 {
     auto ap = record("NH4CLO4(I)"), al = record("AL(cr)");
     ap->thermoDimensional(298.15);
     al->thermoDimensional(298.15);
     return shares.ap / ap->molarMass * ap->enthalpy + shares.al / al->molarMass * al->enthalpy
-            + shares.binder / BINDER_M * BINDER_HF;
+            + shares.binder / binder::MOLAR_MASS * binder::FORMATION_ENTHALPY;
 }
 
 // The ten-species chamber by equilibrium constants (kmol/kg). Aluminium is all in
@@ -229,7 +217,7 @@ protected:
 
 const double PC = 70e5;
 
-// The reported propellant, whose chamber holds liquid alumina, and a binder-rich one
+// The 70/16/14 propellant, whose chamber holds liquid alumina, and a binder-rich one
 // whose chamber is cooler than the melting point: the solve starts with the liquid
 // (the phase defined at the 3800 K seed) and must end with the solid.
 TEST_F(CondensedCarrier, ChamberWithAluminiumOnlyInAluminaMatchesTheIndependentChamber)
@@ -239,7 +227,8 @@ TEST_F(CondensedCarrier, ChamberWithAluminiumOnlyInAluminaMatchesTheIndependentC
         Shares shares;
         const char* phase; // the alumina phase of the chamber
         double aluminaShare; // kg/kg: al * M(Al2O3) / (2 M(Al)) = al * 101.961 / 53.963
-    } cases[] = {{"70/16/14", REPORTED, "AL2O3(L)", 0.30231}, {"75/3/22", {0.75, 0.03, 0.22}, "AL2O3(a)", 0.05668}};
+    } cases[]
+            = {{"70/16/14", HIGH_ALUMINIUM, "AL2O3(L)", 0.30231}, {"75/3/22", {0.75, 0.03, 0.22}, "AL2O3(a)", 0.05668}};
     for (const Case& c : cases) {
         messages.clear();
         flagsSP = 0;
@@ -349,8 +338,8 @@ TEST_F(CondensedCarrier, ExpansionCarriesTheAluminiumThroughTheMeltingPoint)
     EXPECT_TRUE(messages.empty());
 }
 
-// The run the report ended with "nozzle run failed": an equilibrium infinite-area run
-// on a conical contour now gives a physical result at every station.
+// An equilibrium infinite-area run of the cut product list on a conical contour: a
+// physical result at every station.
 TEST_F(CondensedCarrier, NozzleRunOfTheCutProductListSucceeds)
 {
     auto m = composite(TEN_PRODUCTS);
@@ -364,7 +353,7 @@ TEST_F(CondensedCarrier, NozzleRunOfTheCutProductListSucceeds)
     ASSERT_FALSE(ode.failed);
     EXPECT_FALSE(flagRaised(flagsSP, code::SP10 | code::SP14));
     EXPECT_EQ(flagsODE.load(), 0u);
-    const IndependentChamber ref = independentChamber(REPORTED, PC);
+    const IndependentChamber ref = independentChamber(HIGH_ALUMINIUM, PC);
     EXPECT_NEAR(rv->chamberT, ref.T, 1.0);
     EXPECT_NEAR(rv->mach[1], 1.0, 1e-3);
     for (unsigned j = 1; j < rv->stationCount; ++j) {

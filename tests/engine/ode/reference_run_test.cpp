@@ -336,8 +336,8 @@ TEST_F(ReferenceRun, FreezingAtTheLastStationIsNoFreezing)
 
 // A frozen composition is frozen everywhere: every station from the freezing point on,
 // the throat included, reports the composition of the freezing station, to the last
-// bit (they carry one composition; a throat solved before the stations were swept once
-// showed one a hair apart).
+// bit (they carry one composition; the throat, solved before the sweep, would otherwise
+// keep one a hair apart).
 TEST_F(ReferenceRun, FrozenCompositionIsTheSameAtEveryStationFromTheFreezingPointOn)
 {
     struct Case {

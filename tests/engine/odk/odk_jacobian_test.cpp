@@ -189,8 +189,8 @@ INSTANTIATE_TEST_SUITE_P(States, OdkJacobianTest, ::testing::ValuesIn(CASES),
 // difference grows over the hundreds of steps of a pass; next to the throat the
 // near-sonic flow amplifies it, and the global iteration ends wherever its corrections
 // fall below their tolerances (1e-4). Measured: 5e-7 relative at worst (the density
-// from the divergent switch station on); the test allows 1e-6, and for the mole fractions a tenth of the
-// integrator's absolute tolerance besides.
+// from the divergent switch station on); the test allows 1e-6, and for the mole
+// fractions a tenth of the integrator's absolute tolerance besides.
 TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
 {
     setEngineMessageHandler([](const EngineMessage&) {});

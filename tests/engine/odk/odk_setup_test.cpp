@@ -244,8 +244,7 @@ TEST_F(OdkSetup, ThroatPressureCorrections)
 TEST_F(OdkSetup, ThroatPositionWithinTheToleranceOfAStationSpacing)
 {
     // THROATPOS_TOL_ODK (0.001) of the spacing on the side of the smallest area: 10 um
-    // downstream, 20 um upstream. Half a station (accepted once, with no word to the
-    // user) is far outside.
+    // downstream, 20 um upstream. Half a station is far outside.
     ASSERT_EQ(THROATPOS_TOL_ODK, 0.001);
     auto rv = nozzle({4, 3, 2, 1.5, 1.05, 1.0, 1.2, 1.5, 2, 3, 4}, 5);
     rv->x[4] = -0.02; // a wider spacing upstream of the throat

@@ -84,8 +84,8 @@ TEST_F(OdkStationGrids, ThroatStationOffTheSmallestAreaIsReported)
 {
     // A nearly frozen flow (rates divided by 1e6) is sonic where its area is smallest.
     // Its iteration first meets the throat area with the smallest area a tenth of a
-    // station or so beside the throat station (inside the half station once accepted);
-    // the throat-position corrections then bring it onto the station.
+    // station or so beside the throat station; the throat-position corrections then
+    // bring it onto the station.
     ASSERT_EQ(THROATPOS_TOL_ODK, 0.001);
     struct Case {
         const char* name;
