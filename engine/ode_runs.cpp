@@ -277,7 +277,7 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
             const double next = burnExponent <= 1.0 ? pc * Ar / At : pc * At / Ar;
             // A balance outside the pressures of a real chamber is no result, and the
             // equilibrium need not be tried there: the point cannot balance.
-            if (!(next > physical::minChamberPressure) || !(next < physical::maxChamberPressure))
+            if (!physical::chamberPressureInRange(next))
                 break;
             pc = next;
         }
