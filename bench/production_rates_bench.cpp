@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/engine_messages.h"
-#include "tests/engine/kinetics/h2o2_mechanism.h"
+#include "tests/engine/kinetics/reaction_records.h"
 #include "tests/engine/test_mixtures.h"
 
 namespace {

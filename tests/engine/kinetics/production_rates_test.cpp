@@ -14,7 +14,7 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
-#include "h2o2_mechanism.h"
+#include "reaction_records.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "../test_mixtures.h"
 #include "engine/engine_messages.h"
-#include "h2o2_mechanism.h"
+#include "reaction_records.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "engine/engine_messages.h"
 #include "engine/test_mixtures.h"
-#include "h2o2_mechanism.h"
+#include "reaction_records.h"
 
 namespace {
 
