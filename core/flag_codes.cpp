@@ -155,7 +155,7 @@ const std::array<FlagCode, 83> flagCodes = {{
      "Nozzle load failed for an undetermined reason (probably a file could not be accessed or was corrupted), or the nozzle gives stations no run can compute (a diameter or length below 1 micrometre or beyond 1 km, or one that is not a number). Runs with the nozzle are refused. Check the nozzles file, or draw the nozzle again on the nozzle tab and save it."},
     {"L09", FlagWord::L, 1u << 9, Severity::Critical,
      "L09 - Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)",
-     "Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted)."},
+     "Grain load failed for an undetermined reason (probably a file could not be accessed or was corrupted), or the grain is one no run can compute (a diameter, length or web below 1 micrometre or beyond 1 km, more than 1000 charges or 100 star points, or a burn-back curve without a burning surface at ignition, with areas that are not numbers or negative, or that burns again after burning out). Runs with the grain are refused. Check the grains file, or define the grain again on the grain tab and save it: the tab names the value out of range."},
     {"F00", FlagWord::F, 1u << 0, Severity::Warning,
      "F00 - Species file could not be found at the location given in preferences",
      "The Species file named in the preferences was not found, so the file at the default location (the Data folder beside the program) is used instead, and the preferences were changed to name it. If the file was moved or renamed, choose it again with File, Change data files, Species file."},

@@ -32,6 +32,8 @@ constexpr bool lengthInRange(double metres)
 }
 // Charges of a grain: at most 1000 identical grains in one chamber.
 constexpr unsigned maxCharges = 1000;
+// Points of a star grain: at most 100 (real stars have 4 to 12).
+constexpr unsigned maxStarPoints = 100;
 // Contraction ratio of a finite-area combustor (chamber area over throat area): at most
 // 10000; a wider chamber is an infinite-area combustor.
 constexpr double maxContractionRatio = 1e4;

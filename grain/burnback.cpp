@@ -60,6 +60,31 @@ double sqrtPositive(double v)
     return v > 0.0 ? std::sqrt(v) : 0.0;
 }
 
+// At burnout on the case the flank from the moved inner vertex to the case has length 0
+// (for a vertex angle gamma of 90 degrees or more; below, a real chord is left), but its
+// formula gives the rounding residue of a difference of terms as large as the case radius
+// R: an area within `residue` of 0, of either sign, is 0.
+double burntOut(double area, double residue)
+{
+    return std::abs(area) <= residue ? 0.0 : area;
+}
+
+// Sharp corners: the angles of the star carry the literal pi 3.141592 while std::asin
+// works with the exact one, so the angle theta between the vertex's radius and the
+// flank's end on the case, exactly 0 at burnout, comes out as their difference, 6.5e-7
+// rad. The flank is then about R theta long. Twice that difference also covers the
+// rounding of asin near a right angle (below 3e-8 rad) and of the law of cosines.
+constexpr double kSharpFlankResidue = 2.0 * (3.14159265358979323846 - kPi); // per unit of R
+
+// Rounded points: the burnt distance is rounded to single precision (relative error at
+// most 2^-24), which moves the inner vertex off the case by up to 2^-24 R. Near burnout
+// the flank to the case grows like R sqrt(2 e) for a relative offset e (the square root
+// of the law of cosines' difference, for gamma near 90 degrees; for larger gamma it grows
+// more slowly, like R e / |cos gamma|): at most R sqrt(2^-23) = 3.5e-4 R, doubled for
+// margin. A real chord left at burnout is this short only for gamma within 0.02 degrees
+// of a right angle.
+const double kRoundedFlankResidue = 2.0 * std::sqrt(std::ldexp(1.0, -23)); // per unit of R
+
 } // namespace
 
 StarShape starShape(double rV, double tP, uint32_t nStar)
@@ -113,6 +138,7 @@ StarPhases sharpStarPhases(double Dext, double Dpoint, double Din, double L, uin
         if (S > L) {
             p.yMax = L / 2.0;
             p.k1 = starPhaseEnd((Dext - Dpoint) * sinA * (n - 1.0) / L, n);
+            p.radialBurnout = false;
         } else {
             p.yMax = S / 2.0;
         }
@@ -164,6 +190,7 @@ FloatCurve starCurve(double Dext, double Din, double Dpoint, double L, uint32_t 
     const double shortening = std::tan(st.gamma - kHalfPi);
     const double sinG = std::sin(st.gamma), cosG = std::cos(st.gamma);
     const double yMax = phases.yMax;
+    const double residue = M * R * kRoundedFlankResidue;
     return sampleFloat(yMax, n, [&](uint32_t i, double y) {
         if (i < k1)
             return M * (y * (kHalfPi - st.alpha) + st.flank - y * shortening);
@@ -172,7 +199,8 @@ FloatCurve starCurve(double Dext, double Din, double Dpoint, double L, uint32_t 
             return M * (y * (theta - kHalfPi - st.alpha) + st.flank - y * shortening);
         }
         const double rho = y / sinG + rV;
-        return M * (rho * cosG + sqrtPositive(R * R - rho * rho * sinG * sinG));
+        const double area = M * (rho * cosG + sqrtPositive(R * R - rho * rho * sinG * sinG));
+        return i + 1 == n ? burntOut(area, residue) : area;
     });
 }
 
@@ -245,4 +273,8 @@ void burnbackStar(double Dext, double Dpoint, double Din, double L, uint32_t N, 
                 A[i] += lateral * (theta * R * R - R * rhoV * std::sin(theta));
         }
     }
+    // The flanks end at the case: at most L of each, about R theta long; the end faces'
+    // sliver beside them (theta R^2 - R rho sin theta) is of the order of R^2 theta^3.
+    if (n >= 2 && phases.radialBurnout && n - 1 >= k1)
+        A[n - 1] = burntOut(A[n - 1], lateral * L * R * kSharpFlankResidue);
 }

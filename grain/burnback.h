@@ -40,6 +40,9 @@ struct StarPhases {
     uint32_t k1 = 0;
     uint32_t k2 = 0; // rounded points only
     double yMax = 0.0; // burnout distance
+    // Sharp corners: the burn ends when the inner vertex reaches the case (not when a
+    // short grain burning on its ends too has burnt half its length).
+    bool radialBurnout = true;
 };
 StarPhases roundedStarPhases(double Dext, double Din, double Dpoint, uint32_t nStar, uint32_t n);
 // `type` 0 (radial and base, where a short grain burns out at half its length) or 1.
@@ -51,6 +54,10 @@ struct FloatCurve {
     std::vector<float> area;
     double areaSum = 0.0; // sum of the stored (single-precision) areas, added in double
 };
+
+// Where the burn ends on the case (the inner vertex reaching it), the flank between the
+// vertex and the case shrinks to nothing and the star curves end on an area of 0, not on
+// the rounding residue of its formula: see burntOut in burnback.cpp.
 
 // The tab's curves. `n` >= 2 and the inputs are assumed checked (see grain_model.h).
 FloatCurve cylindricalCurve(double Dext, double Di, double L, uint32_t N, uint32_t n, int type);

@@ -12,73 +12,12 @@
 #include "core/view_message.h"
 #include "grain/burnback.h"
 #include "grain/current_grain.h"
+#include "grain/grain_limits.h"
 #include "grain/grain_store.h"
 
 using namespace grain;
 
 namespace {
-
-bool positive(double v)
-{
-    return v > 0.0 && std::isfinite(v);
-}
-
-// The stored values pass the checks the tab made before saving them; anything else did
-// not come from the tab and would hand a run a curve of no real grain.
-bool plausible(const GrainEntry& e)
-{
-    const std::vector<double>& p = e.parameters;
-    const bool knownCombustion = e.combustion >= RadialAndBase && e.combustion <= Base;
-    const bool samples = e.points >= 2 && e.points <= kMaxSamples;
-    switch (e.geometry) {
-    case Cylindrical:
-        return knownCombustion && samples && positive(p[0]) && positive(p[1]) && p[1] < p[0] && positive(p[2])
-                && p[3] >= 1.0;
-    case Frontal: return positive(p[0]) && positive(p[1]);
-    case Star: {
-        const double Dext = p[0], Dpoint = p[1], Din = p[2];
-        return knownCombustion && samples && positive(Dext) && positive(Dpoint) && positive(Din) && Din < Dext
-                && Dpoint <= Dext && Din <= Dpoint && positive(p[3]) && p[4] >= 1.0 && p[5] >= 2.0;
-    }
-    default: return false;
-    }
-}
-
-// An index outside int16 must not wrap onto a valid unit: the conversion refuses -1.
-int16_t unitIndexOf(int64_t index)
-{
-    return index >= INT16_MIN && index <= INT16_MAX ? static_cast<int16_t>(index) : int16_t(-1);
-}
-
-// Points of a star a run can compute: at most 100 (real stars have 4 to 12). The charges
-// are limited by physical::maxCharges.
-constexpr double maxStarPoints = 100.0;
-
-// The stored geometry in SI is one of a real grain: every diameter and length in range,
-// the web (the distance the burn advances from the bore or the star to the case) at least
-// 1 micrometre, and counts small enough to compute. A grain of 5e-324 mm, of 1e308 mm or
-// of 2^31 charges is refused here rather than run.
-bool sizesInRange(const GrainEntry& e)
-{
-    const std::vector<double>& p = e.parameters;
-    const int16_t unit = unitIndexOf(e.units);
-    auto metres = [unit](double v) { return convertToSI(unitKind::Length, v, unit); };
-    switch (e.geometry) {
-    case Cylindrical: {
-        const double Dext = metres(p[0]), Di = metres(p[1]), L = metres(p[2]);
-        return physical::lengthInRange(Dext) && physical::lengthInRange(Di) && physical::lengthInRange(L)
-                && (Dext - Di) / 2.0 >= physical::minLength && p[3] <= physical::maxCharges;
-    }
-    case Frontal: return physical::lengthInRange(metres(p[0])) && physical::lengthInRange(metres(p[1]));
-    case Star: {
-        const double Dext = metres(p[0]), Dpoint = metres(p[1]), Din = metres(p[2]), L = metres(p[3]);
-        return physical::lengthInRange(Dext) && physical::lengthInRange(Dpoint) && physical::lengthInRange(Din)
-                && physical::lengthInRange(L) && (Dext - Din) / 2.0 >= physical::minLength
-                && p[4] <= physical::maxCharges && p[5] <= maxStarPoints;
-    }
-    default: return false;
-    }
-}
 
 // The burn-back curve in SI is one a run can use: at least two samples, burnt distances
 // finite, from 0 and rising, to a web of 1 micrometre to 1 km; areas finite, the first
@@ -101,6 +40,21 @@ bool curveUsable(const std::vector<double>& y, const std::vector<double>& A)
     return true;
 }
 
+// A burnout area this small against the area at ignition is the rounding residue of a
+// surface that has burnt away: ten times the largest residue the burn-back formulas leave
+// at burnout over a sweep of star shapes (1.1e-5 of the ignition area, from the literal
+// pi 3.141592 and the single-precision distances of the tab), and far below any surface
+// a run could tell from none.
+constexpr double kBurnoutResidue = 1e-4;
+
+// The last sample of a curve is its burnout: a residue of either sign there is 0.
+void settleBurnout(std::vector<double>& A)
+{
+    if (A.size() >= 2 && std::isfinite(A.front()) && A.front() > 0.0
+        && std::abs(A.back()) <= kBurnoutResidue * A.front())
+        A.back() = 0.0;
+}
+
 double fail()
 {
     raiseFlag(flagsL, code::L09);
@@ -111,6 +65,7 @@ double fail()
 // otherwise L09 and the outputs untouched.
 double deliver(std::vector<double> distance, std::vector<double> area, std::vector<double>* y, std::vector<double>* A)
 {
+    settleBurnout(area);
     if (!curveUsable(distance, area))
         return fail();
     *y = std::move(distance);
@@ -131,6 +86,9 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
                     true});
             return -1.0;
         }
+        // The tab computes any grain it can draw; a run takes only one a stored grain could be.
+        if (currentGrain.geometry && grainEntryFault(*currentGrain.geometry))
+            return fail();
         const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());
         const int16_t unit = unitIndexOf(currentGrain.unitIndex);
         std::vector<double> distance(n), area(n);
@@ -159,7 +117,7 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
     if (found == doc.document.end())
         return fail();
     const std::optional<GrainEntry> entry = parseGrainEntry(*found);
-    if (!entry || !plausible(*entry) || !sizesInRange(*entry))
+    if (!entry || grainEntryFault(*entry))
         return fail();
 
     const std::vector<double>& p = entry->parameters;

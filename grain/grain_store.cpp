@@ -5,26 +5,13 @@
 #include "core/flags.h"
 #include "core/number_text.h"
 #include "core/preferences.h"
+#include "grain/grain_limits.h"
 
 namespace grain {
 
 const char* const kGrainFileCannotOpen
         = "Grain file could not be opened, it may be opened by another software or have accesibility restrictions";
-
-std::size_t parameterCount(int geometry)
-{
-    switch (geometry) {
-    case Cylindrical: return 4;
-    case Frontal: return 2;
-    case Star: return 6;
-    default: return 0;
-    }
-}
-
-bool isCountParameter(int geometry, std::size_t index)
-{
-    return (geometry == Cylindrical && index == 3) || (geometry == Star && (index == 4 || index == 5));
-}
+const char* const kSaveNotCompleted = "Save not completed, invalid parameters";
 
 nlohmann::json toJson(const GrainEntry& entry)
 {
@@ -219,6 +206,13 @@ Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, c
     auto refused = [](const QString& text) {
         return Reported<SaveOutcome>{SaveOutcome::Refused, {tabViewMessage(Msg::Critical, text)}};
     };
+    // A grain every run would refuse is not saved: the field's refusal with its limit, then
+    // the tab's closing refusal, as for a field the calculation refused.
+    if (const std::optional<GrainFault> fault = grainEntryFault(entry)) {
+        return {SaveOutcome::Refused,
+                {tabViewMessage(Msg::Critical, fault->message, fault->rule),
+                 tabViewMessage(Msg::Critical, QString::fromUtf8(kSaveNotCompleted))}};
+    }
     GrainDocument doc = readGrainFile();
     if (!doc.opened())
         return refused(QString::fromUtf8(kGrainFileCannotOpen));

@@ -22,25 +22,12 @@
 #include "core/json_file.h"
 #include "core/message_box.h"
 #include "core/view_message.h"
+#include "grain/grain_entry.h"
 #include "grain/grain_model.h"
 
 class QObject;
 
 namespace grain {
-
-struct GrainEntry {
-    int geometry = Cylindrical; // "Geo_type"
-    int units = 0; // "Units"
-    int combustion = RadialAndBase; // "Comb_type"
-    int64_t points = 0; // "Points"
-    // In the file's order; counts (N, nStar) hold whole numbers.
-    std::vector<double> parameters;
-};
-
-// Number of parameters of a geometry, 0 for one without a burn-back (custom, unknown).
-std::size_t parameterCount(int geometry);
-// Whether parameter `index` of that geometry is a count (written as a JSON integer).
-bool isCountParameter(int geometry, std::size_t index);
 
 nlohmann::json toJson(const GrainEntry& entry);
 // The entry, or nothing when a key is missing or holds another JSON type, or the
@@ -82,6 +69,7 @@ bool writeGrainFile(const GrainDocument& doc, std::string* error = nullptr);
 
 // Texts of the messages of the store.
 extern const char* const kGrainFileCannotOpen;
+extern const char* const kSaveNotCompleted; // a save refused for the grain's values
 QString grainFileCorruptMessage(const std::string& path);
 QString grainFileWriteFailedMessage(const std::string& path, const std::string& error);
 
@@ -92,8 +80,9 @@ std::optional<QString> grainNameRefusal(const QString& name);
 
 enum class SaveOutcome { Saved, Cancelled, Refused };
 
-// Reads the file, asks before replacing a stored grain of that name (the question a
-// child of `parent`) and writes. The refusals and the closing "Successful save" come
+// Refuses a grain that breaks a rule of grainEntryFault (grain_limits.h), with nothing
+// written; otherwise reads the file, asks before replacing a stored grain of that name
+// (the question a child of `parent`) and writes. The refusals and the closing "Successful save" come
 // back for the tab to show. Sets refreshFlag only after the file was written.
 Reported<SaveOutcome> saveGrainEntry(QObject* parent, const std::string& name, const GrainEntry& entry);
 

@@ -174,6 +174,9 @@ bool GrainTab::calculate()
         return false;
 
     currentGrain.unitIndex = ui->combo_units->currentIndex();
+    currentGrain.geometry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), currentGrain.unitIndex,
+                                                 ui->comb_combustion->currentIndex(), ui->line_y_points->text(),
+                                                 cylindricalInputs(), frontalInputs(), starInputs());
     const int samples = static_cast<int>(model_.sampleCount());
     ui->Slider_burnback->setRange(0, samples - 1);
     tracer->setGraph(ui->graph->graph(0));
@@ -337,7 +340,7 @@ void GrainTab::save()
         return;
     }
     if (!calculate()) {
-        critical(QStringLiteral("Save not completed, invalid parameters"));
+        critical(QString::fromUtf8(kSaveNotCompleted));
         return;
     }
     const GrainEntry entry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), ui->combo_units->currentIndex(),

@@ -253,6 +253,68 @@ TEST(StarBurnback, RoundedPointsConserveVolume)
     }
 }
 
+// A radial burn that ends when the inner vertex reaches the case leaves no flank and no
+// propellant (the port, integrated directly, covers the whole case there): the curve
+// ends on an area of exactly 0, not on the rounding residue of the flank's formula.
+// Stored shapes as Dext/Dpoint/Din/L, star points, both ways of burning on the bore.
+TEST(StarBurnback, BurnoutOnTheCaseEndsOnZero)
+{
+    struct Case {
+        double Dext, Dpoint, Din, L;
+        uint32_t nStar;
+        int type;
+    };
+    const Case cases[] = {
+            {50, 40, 10, 100, 4, Radial},         {76, 50, 20, 150, 6, Radial},
+            {76, 50, 20, 150, 6, RadialAndBase},  {100, 70, 30, 200, 6, Radial},
+            {100, 70, 30, 200, 6, RadialAndBase}, {76, 45, 15, 150, 5, Radial},
+            {76, 45, 15, 150, 5, RadialAndBase},  {50, 40, 30, 100, 5, RadialAndBase}, // the form's star
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.Dext << "/" << k.Dpoint << "/" << k.Din << "/" << k.L << " x" << k.nStar
+                                        << " type " << k.type);
+        const starport::Star s{k.Dext / 2, k.Din / 2, k.Dpoint / 2, pi / k.nStar};
+        const double caseArea = pi * s.R * s.R;
+        for (uint32_t n : {2u, 50u, 101u}) {
+            std::vector<double> y, A;
+            burnbackStar(k.Dext, k.Dpoint, k.Din, k.L, 1, k.nStar, n, k.type, y, A);
+            ASSERT_EQ(A.size(), n);
+            const double propellantLeft = caseArea - 2.0 * k.nStar * halfPort(s, y.back(), false);
+            EXPECT_NEAR(propellantLeft, 0.0, 1e-6 * caseArea) << n;
+            EXPECT_EQ(A.back(), 0.0) << n;
+            for (uint32_t i = 0; i + 1 < n; ++i)
+                EXPECT_GT(A[i], 1e-3 * A[0]) << "sample " << i << " of " << n;
+        }
+    }
+
+    // The tab's rounded points (its order: Dext, Din, Dpoint), shapes whose last sample is
+    // the flank from the vertex to the case.
+    struct TabCase {
+        double Dext, Din, Dpoint;
+        uint32_t nStar;
+    };
+    for (const TabCase& k : {TabCase{50, 10, 40, 4}, TabCase{100, 30, 70, 6}, TabCase{50, 30, 40, 5}}) {
+        SCOPED_TRACE(testing::Message() << "tab " << k.Dext << "/" << k.Din << "/" << k.Dpoint << " x" << k.nStar);
+        const starport::Star s{k.Dext / 2, k.Din / 2, k.Dpoint / 2, pi / k.nStar};
+        const double caseArea = pi * s.R * s.R;
+        for (uint32_t n : {50u, 100u}) {
+            const FloatCurve c = starCurve(k.Dext, k.Din, k.Dpoint, 100, 1, k.nStar, n, Radial);
+            ASSERT_EQ(c.area.size(), n);
+            EXPECT_NEAR(caseArea - 2.0 * k.nStar * halfPort(s, c.y.back(), true), 0.0, 1e-6 * caseArea) << n;
+            EXPECT_EQ(c.area.back(), 0.0f) << n;
+            EXPECT_GT(c.area[n - 2], 1e-3f * c.area[0]) << n;
+        }
+    }
+
+    // A vertex angle below 90 degrees (two points) leaves a real chord of the case where the
+    // vertex reaches it, 2 R cos(gamma) per flank, which stays.
+    const StarShape two = starShape(15, 20, 2);
+    std::vector<double> y, A;
+    burnbackStar(50, 40, 30, 100, 1, 2, 50, Radial, y, A);
+    const double chord = 2.0 * 25.0 * std::cos(two.gamma);
+    EXPECT_NEAR(A.back(), 2 * 100 * 2 * chord, 1e-6 * A.back());
+}
+
 TEST(StarBurnback, PhasesNeverRunPastTheSamples)
 {
     // Many thin points close to the case: the tab's first phase would end beyond the last

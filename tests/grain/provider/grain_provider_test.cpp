@@ -9,10 +9,13 @@
 #include "core/preferences.h"
 #include "grain/burnback.h"
 #include "grain/current_grain.h"
+#include "grain/grain_entry.h"
 #include "grain/grain_provider.h"
 #include "support/handed_back_box.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
+
+using namespace grain;
 
 namespace {
 
@@ -378,6 +381,141 @@ TEST_F(GrainProviderTest, ACurrentCurveARunCannotUseIsRefused)
         EXPECT_EQ(flagsL.load(), c.loads ? 0u : code::L09);
         if (!c.loads) {
             EXPECT_EQ(A, std::vector<double>{-2.0});
+        }
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+// Stored star grains burning on the bore until the inner vertex reaches the case: the
+// curve loads, from the area of the 2 nStar flanks (plus both end faces when they burn)
+// to exactly 0 at burnout. Flank s by the law of cosines between the circles of the
+// vertices and the points; burnout distance (R - rV) sin(gamma), the distance from the
+// vertex to the case measured across the flank (gamma from the law of sines).
+TEST_F(GrainProviderTest, StoredStarGrainsBurnToTheEnd)
+{
+    struct Case {
+        double Dext, Dpoint, Din, L;
+        int nStar, type;
+    };
+    const Case cases[] = {
+            {50, 40, 10, 100, 4, 1},  {76, 50, 20, 150, 6, 1},  {76, 50, 20, 150, 6, 0},
+            {100, 70, 30, 200, 6, 1}, {100, 70, 30, 200, 6, 0}, {76, 45, 15, 150, 5, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.Dext << "/" << k.Dpoint << "/" << k.Din << "/" << k.L << " x" << k.nStar
+                                        << " type " << k.type);
+        store(R"("S": {"Comb_type": )" + std::to_string(k.type) + R"(, "Geo_type": 2, "Parameters": [)"
+              + std::to_string(k.Dext) + ", " + std::to_string(k.Dpoint) + ", " + std::to_string(k.Din) + ", "
+              + std::to_string(k.L) + ", 1, " + std::to_string(k.nStar) + R"(], "Points": 50, "Units": 0})");
+        const double R = k.Dext / 2, tP = k.Dpoint / 2, rV = k.Din / 2, beta = pi / k.nStar;
+        const double s = std::sqrt(rV * rV + tP * tP - 2 * rV * tP * std::cos(beta));
+        const double gamma = pi - beta - std::asin(rV * std::sin(beta) / s);
+        double first = 2 * k.nStar * k.L * s; // mm^2
+        if (k.type == 0)
+            first += 2 * (pi * R * R - k.nStar * rV * tP * std::sin(beta));
+        flagsL = 0;
+        EXPECT_NEAR(load("S", &y, &A), first * 1e-6, 1e-9 * first * 1e-6);
+        EXPECT_EQ(flagsL.load(), 0u);
+        ASSERT_EQ(A.size(), 50u);
+        EXPECT_NEAR(y.back(), (R - rV) * std::sin(gamma) * 1e-3, 1e-12);
+        EXPECT_EQ(A.back(), 0.0);
+        EXPECT_GT(A[48], 0.0);
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+// The tab's star of the form with its points rounded (Dext 50, Din 10, Dpoint 40, four
+// points, radial): as "Current" its curve loads and ends on 0 at burnout.
+TEST_F(GrainProviderTest, CurrentStarCurveLoadsToBurnout)
+{
+    const FloatCurve c = starCurve(50, 10, 40, 100, 1, 4, 100, Radial);
+    currentGrain.y = c.y;
+    currentGrain.area = c.area;
+    currentGrain.unitIndex = 0;
+    EXPECT_GT(load("Current", &y, &A), 0.0);
+    EXPECT_EQ(flagsL.load(), 0u);
+    ASSERT_EQ(A.size(), 100u);
+    EXPECT_EQ(A.back(), 0.0);
+}
+
+// At burnout, the last sample, an area of rounding size against the ignition area (here
+// 100 mm^2), of either sign, is a surface burnt away: it loads as 0. A real area stays;
+// a real negative area, or a negative one before burnout, is no grain.
+TEST_F(GrainProviderTest, RoundingResidueAtBurnoutIsZero)
+{
+    struct Case {
+        const char* what;
+        std::vector<float> area;
+        bool loads;
+        double last; // mm^2
+    };
+    const Case cases[] = {
+            {"tiny negative", {100.0f, 50.0f, -0.000394f}, true, 0.0},
+            {"tiny positive", {100.0f, 50.0f, 0.0013f}, true, 0.0},
+            {"a real sliver", {100.0f, 50.0f, 0.5f}, true, 0.5},
+            {"a real negative area", {100.0f, 50.0f, -0.5f}, false, 0.0},
+            {"tiny negative before burnout", {100.0f, -0.000394f, 0.0f}, false, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        currentGrain.y = {0.0f, 5.0f, 10.0f};
+        currentGrain.area = c.area;
+        currentGrain.unitIndex = 0;
+        flagsL = 0;
+        y = {-1.0};
+        A = {-2.0};
+        const double first = load("Current", &y, &A);
+        if (c.loads) {
+            EXPECT_NEAR(first, 1e-4, 1e-18);
+            EXPECT_EQ(flagsL.load(), 0u);
+            ASSERT_EQ(A.size(), 3u);
+            EXPECT_NEAR(A[2], c.last * 1e-6, 1e-13);
+            if (c.last == 0.0) {
+                EXPECT_EQ(A[2], 0.0);
+            }
+        } else {
+            EXPECT_EQ(first, -1.0);
+            expectRefused();
+        }
+    }
+    EXPECT_TRUE(recorder.messages().empty());
+}
+
+// The tab's grain obeys the limits of a stored one: a curve the tab computed for 5000
+// charges, a 1e308 mm length or a 101-point star is refused with L09 at once, before any
+// run tries it; within the limits it loads.
+TEST_F(GrainProviderTest, CurrentGrainObeysTheLimitsOfStoredGrains)
+{
+    struct Case {
+        const char* what;
+        int geometry;
+        std::vector<double> parameters;
+        bool loads;
+    };
+    const Case cases[] = {
+            {"5000 charges", Cylindrical, {50.0, 20.0, 100.0, 5000}, false},
+            {"1000 charges", Cylindrical, {50.0, 20.0, 100.0, 1000}, true},
+            {"1e308 mm long", Cylindrical, {50.0, 20.0, 1e308, 1}, false},
+            {"5e-324 mm long", Frontal, {5e-324, 50.0}, false},
+            {"101 star points", Star, {50.0, 40.0, 30.0, 100.0, 1, 101}, false},
+            {"100 star points", Star, {50.0, 40.0, 30.0, 100.0, 1, 100}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        currentGrain.y = {0.0f, 7.5f, 15.0f};
+        currentGrain.area = {9581.85546875f, 11000.0f, 10995.5723f};
+        currentGrain.unitIndex = 0;
+        currentGrain.geometry = GrainEntry{c.geometry, 0, Radial, 100, c.parameters};
+        flagsL = 0;
+        y = {-1.0};
+        A = {-2.0};
+        const double first = load("Current", &y, &A);
+        if (c.loads) {
+            EXPECT_GT(first, 0.0);
+            EXPECT_EQ(flagsL.load(), 0u);
+        } else {
+            EXPECT_EQ(first, -1.0);
+            expectRefused();
         }
     }
     EXPECT_TRUE(recorder.messages().empty());

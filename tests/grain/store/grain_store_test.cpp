@@ -277,3 +277,97 @@ TEST_F(GrainStoreTest, DeleteLastEntryLeavesAnEmptyObject)
     EXPECT_FALSE(remove(doc, "C"));
     EXPECT_EQ(recorder.messages().size(), 1u);
 }
+
+// A grain every run would refuse is not saved: the field's own refusal with the limit in
+// its informative text, then the closing refusal, and nothing written (no file made, an
+// existing file left as it was). The limits themselves save.
+TEST_F(GrainStoreTest, SaveRefusesWhatARunWouldRefuse)
+{
+    const QString lengths = "Diameters and lengths must lie between 0.001 mm and 1000000 mm";
+    const QString charges = "The number of charges must lie between 1 and 1000";
+    struct Case {
+        const char* what;
+        GrainEntry entry;
+        QString message, rule; // empty: saved
+    };
+    const Case cases[] = {
+            {"cylinder 1e308 mm long",
+             {Cylindrical, 0, RadialAndBase, 100, {50.0, 20.0, 1e308, 1}},
+             "Invalid length",
+             lengths},
+            {"cylinder 5e-324 mm long",
+             {Cylindrical, 0, RadialAndBase, 100, {50.0, 20.0, 5e-324, 1}},
+             "Invalid length",
+             lengths},
+            {"case of 1e308 mm",
+             {Cylindrical, 0, RadialAndBase, 100, {1e308, 20.0, 100.0, 1}},
+             "Invalid exterior diameter",
+             lengths},
+            {"bore of 1e-4 micrometres",
+             {Cylindrical, 0, Radial, 100, {50.0, 1e-7, 100.0, 1}},
+             "Invalid interior diameter",
+             lengths},
+            {"web of 5e-13 m",
+             {Cylindrical, 0, Radial, 100, {50.0, 49.999999999, 100.0, 1}},
+             "Exterior diameter must be greater than interior",
+             "The web between the port and the case (half the difference of the two diameters) must be at least "
+             "0.001 mm"},
+            {"5000 charges",
+             {Cylindrical, 0, RadialAndBase, 100, {50.0, 20.0, 100.0, 5000}},
+             "Invalid number of charges",
+             charges},
+            {"1000 charges", {Cylindrical, 0, RadialAndBase, 100, {50.0, 20.0, 100.0, 1000}}, {}, {}},
+            {"frontal grain 1e308 mm long", {Frontal, 0, Base, 100, {1e308, 50.0}}, "Invalid length", lengths},
+            {"frontal grain 5e-324 mm wide",
+             {Frontal, 0, Base, 100, {100.0, 5e-324}},
+             "Invalid exterior diameter",
+             lengths},
+            {"case of 2 km, in metres",
+             {Cylindrical, 3, RadialAndBase, 100, {2000.0, 20.0, 100.0, 1}},
+             "Invalid exterior diameter",
+             "Diameters and lengths must lie between 1e-06 m and 1000 m"},
+            {"1 km long, in metres", {Cylindrical, 3, Radial, 100, {0.05, 0.02, 1000.0, 1}}, {}, {}},
+            {"star of 101 points",
+             {Star, 0, Radial, 100, {50.0, 40.0, 30.0, 100.0, 1, 101}},
+             "Invalid number of star points",
+             "The number of star points must lie between 2 and 100"},
+            {"star of 100 points", {Star, 0, Radial, 100, {50.0, 40.0, 30.0, 100.0, 1, 100}}, {}, {}},
+            {"star of 5000 charges",
+             {Star, 1, Radial, 100, {5.0, 4.0, 3.0, 10.0, 5000, 5}},
+             "Invalid number of charges",
+             charges},
+            {"star of inner diameter 5e-324 mm",
+             {Star, 0, Radial, 100, {50.0, 40.0, 5e-324, 100.0, 1, 5}},
+             "Invalid inner diameter",
+             lengths},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (bool existing : {false, true}) {
+            std::filesystem::remove(GRAIN);
+            if (existing) {
+                ASSERT_EQ(save("Kept", initialGrain()), SaveOutcome::Saved);
+            }
+            const std::string before = existing ? fileText() : std::string();
+            recorder.clear();
+            refreshFlag = 0;
+            const SaveOutcome outcome = save("G", c.entry);
+            if (c.message.isEmpty()) {
+                EXPECT_EQ(outcome, SaveOutcome::Saved);
+                EXPECT_EQ(recorder.texts(), QStringList({"Successful save"}));
+                continue;
+            }
+            EXPECT_EQ(outcome, SaveOutcome::Refused);
+            EXPECT_EQ(recorder.texts(), QStringList({c.message, "Save not completed, invalid parameters"}));
+            ASSERT_EQ(recorder.messages().size(), 2u);
+            EXPECT_EQ(recorder.messages()[0].informativeText, c.rule);
+            EXPECT_EQ(recorder.messages()[0].icon, Msg::Critical);
+            EXPECT_EQ(refreshFlag.load(), 0);
+            if (existing) {
+                EXPECT_EQ(fileText(), before);
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(GRAIN));
+            }
+        }
+    }
+}

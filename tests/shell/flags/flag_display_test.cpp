@@ -217,7 +217,11 @@ TEST_F(FlagDisplay, ExplanationOfEveryCode)
              "report to the developer."},
             {"L09",
              "Grain load failed for an undetermined reason (probably a file could not be accessed or was "
-             "corrupted)."},
+             "corrupted), or the grain is one no run can compute (a diameter, length or web below 1 micrometre or "
+             "beyond 1 km, more than 1000 charges or 100 star points, or a burn-back curve without a burning "
+             "surface at ignition, with areas that are not numbers or negative, or that burns again after burning "
+             "out). Runs with the grain are refused. Check the grains file, or define the grain again on the grain "
+             "tab and save it: the tab names the value out of range."},
             {"SP10",
              "Reached maximum number of iterations for equilibrium calculation. This may happen if the maximum "
              "iterations are limited to a very low amount or if the mixture is bad-behaved and has convergence "

@@ -21,6 +21,7 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "grain/current_grain.h"
+#include "grain/grain_provider.h"
 #include "grain/ui/grain_tab.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
@@ -67,6 +68,7 @@ protected:
         currentGrain = kept.current;
         refreshFlag = 0;
         flagsF = 0;
+        flagsL = 0;
     }
 
     template <typename T>
@@ -344,10 +346,18 @@ TEST_F(GrainTabTest, SaveRefusals)
              "0",
              {"Invalid exterior diameter", "Save not completed, invalid parameters"}},
             {"G", "line_number_cilindrical", "", {"Save not completed, invalid parameters"}},
+            // Values the tab computes but every run refuses: the field's text, the limit beside it.
+            {"G", "line_length_cilindrical", "1e308", {"Invalid length", "Save not completed, invalid parameters"}},
+            {"G", "line_length_cilindrical", "5e-324", {"Invalid length", "Save not completed, invalid parameters"}},
+            {"G",
+             "line_number_cilindrical",
+             "5000",
+             {"Invalid number of charges", "Save not completed, invalid parameters"}},
     };
     for (const Case& k : cases) {
         recorder.clear();
         edit("line_Dext_cilindrical", "50");
+        edit("line_length_cilindrical", "100");
         edit("line_number_cilindrical", "1");
         if (k.field)
             field(k.field)->setText(k.value);
@@ -356,6 +366,28 @@ TEST_F(GrainTabTest, SaveRefusals)
         EXPECT_EQ(recorder.texts(), k.messages) << k.name.toStdString();
         EXPECT_FALSE(std::filesystem::exists(GRAIN));
     }
+    EXPECT_EQ(recorder.messages().front().informativeText, "The number of charges must lie between 1 and 1000");
+}
+
+// The grain the tab shows is "Current" for the runs: within the limits of a stored grain
+// it loads, beyond them (5000 charges) the load is refused with L09 at once.
+TEST_F(GrainTabTest, CurrentGrainObeysTheLimitsOfStoredGrains)
+{
+    std::vector<double> y, A;
+    ViewMessages boxes;
+    flagsL = 0;
+    edit("line_number_cilindrical", "5000");
+    ASSERT_EQ(currentGrain.y.size(), 100u); // shown and drawn
+    EXPECT_EQ(loadGrainBurnback("Current", &y, &A, &boxes), -1.0);
+    EXPECT_EQ(flagsL.load(), code::L09);
+    EXPECT_TRUE(y.empty());
+
+    flagsL = 0;
+    edit("line_number_cilindrical", "2");
+    EXPECT_GT(loadGrainBurnback("Current", &y, &A, &boxes), 0.0);
+    EXPECT_EQ(flagsL.load(), 0u);
+    EXPECT_EQ(A.size(), 100u);
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(GrainTabTest, LoadingWhatTheTabCannotShow)
