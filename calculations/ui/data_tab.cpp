@@ -550,7 +550,11 @@ void DataTab::clearCalc()
     // What the form shows stays: the chamber area with its unit, the frozen point.
     const QString area = ui->line_chamberA->text();
     const int areaUnit = ui->combo_unitsA->currentIndex();
-    lineModSlider();
+    // The position is read (and refused with its box) only where "Frozen at" offers it.
+    if (ui->radio_ode->isChecked() && ui->check_froz->isChecked())
+        lineModSlider();
+    else
+        placeSliderQuietly();
     const int slider = ui->Slider_frozen->value();
 
     model_.clearResults();
