@@ -224,18 +224,25 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
                  t.form.chamberArea = "inf";
              },
              "Invalid combustion chamber area"},
-            {"frozen point text", [](RunDriver& t) { t.form.frozenPosition = "abc"; }, "Invalid position"},
+            {"frozen point text",
+             [](RunDriver& t) {
+                 t.form.frozen = true;
+                 t.form.frozenPosition = "abc";
+             },
+             "Invalid position"},
             {"ODK FAC pressure",
              [](RunDriver& t) {
                  t.form.ode = false;
                  t.form.fac = true;
                  t.form.chamberArea = "1";
+                 t.form.areaUnit = 3; // m^2, 100 times the throat
              },
              "ODK FAC not yet supported"},
             {"ODE FAC grain",
              [](RunDriver& t) {
                  t.form.fac = true;
                  t.form.chamberArea = "1";
+                 t.form.areaUnit = 3;
                  t.form.grainMode = true;
                  t.form.grainIndex = 1;
                  t.form.grain = "G1";
@@ -414,8 +421,8 @@ TEST_F(RunDriver, TheRecordHoldsTheFormsInputsInSI)
     form.ambient = "1";
     form.ambientUnit = 2; // bar
     form.fac = true;
-    form.chamberArea = "500";
-    form.areaUnit = 0; // mm^2
+    form.chamberArea = "50000";
+    form.areaUnit = 0; // mm^2: 5 times the 0.01 m^2 throat
     form.heatWall = true;
     form.frozen = true;
     form.frozenPosition = "40"; // mm: station 3 (x = 0.04 m)
@@ -430,7 +437,7 @@ TEST_F(RunDriver, TheRecordHoldsTheFormsInputsInSI)
     EXPECT_FALSE(r.isGrain);
     EXPECT_DOUBLE_EQ(r.givenPressure, 5.33172e6);
     EXPECT_DOUBLE_EQ(r.ambientPressure, 1e5);
-    EXPECT_DOUBLE_EQ(r.chamberArea, 500e-6);
+    EXPECT_DOUBLE_EQ(r.chamberArea, 0.05);
     EXPECT_FALSE(r.isIAC);
     EXPECT_EQ(r.frozenIndex, 3u);
     EXPECT_TRUE(r.calcHeatTransfer);
