@@ -6,6 +6,7 @@
 
 #include <QThread>
 
+#include "calculations/calculation_options.h"
 #include "calculations/configuration_store.h"
 #include "calculations/run_inputs.h"
 #include "calculations/run_judgement.h"
@@ -55,6 +56,15 @@ PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
 PreparedRun::~PreparedRun() = default;
 
 namespace {
+
+// Whether the form offers the frozen point (the rule of its widgets' enabling).
+bool frozenPointOffered(const TabForm& form)
+{
+    OptionSwitches switches;
+    switches.ode = form.ode;
+    switches.frozen = form.frozen;
+    return optionEnables(switches).frozenPoint;
+}
 
 // The run raised a code of its own that makes it a critical error.
 bool criticalCodeRaised(const RunReport& report)
@@ -365,9 +375,9 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
         rv.chamberArea = *area;
     }
 
-    // The frozen point is offered only by the equilibrium model with "Frozen at" ticked;
-    // otherwise its field is not read and nothing is frozen.
-    const bool frozenFlow = form.ode && form.frozen;
+    // The frozen point is read only where the form offers it (the equilibrium model with
+    // "Frozen at" ticked); otherwise nothing is frozen.
+    const bool frozenFlow = frozenPointOffered(form);
     rv.frozenIndex = rv.stationCount;
     if (frozenFlow) {
         Reported<std::optional<uint32_t>> frozen = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
@@ -516,7 +526,7 @@ SaveOutcome CalculationModel::saveConfiguration(const TabForm& form)
         c.pressureUnit = form.pressureUnit;
     }
     c.ode = form.ode;
-    c.frozen = form.ode && form.frozen;
+    c.frozen = frozenPointOffered(form);
     if (c.frozen) {
         Reported<std::optional<uint32_t>> station = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
         if (!station.value)

@@ -550,8 +550,11 @@ void DataTab::clearCalc()
     // What the form shows stays: the chamber area with its unit, the frozen point.
     const QString area = ui->line_chamberA->text();
     const int areaUnit = ui->combo_unitsA->currentIndex();
-    // The position is read (and refused with its box) only where "Frozen at" offers it.
-    if (ui->radio_ode->isChecked() && ui->check_froz->isChecked())
+    // The position is read (and refused with its box) only where the form offers it.
+    OptionSwitches switches;
+    switches.ode = ui->radio_ode->isChecked();
+    switches.frozen = ui->check_froz->isChecked();
+    if (optionEnables(switches).frozenPoint)
         lineModSlider();
     else
         placeSliderQuietly();
