@@ -6,6 +6,7 @@
 
 #include <QThread>
 
+#include "calculations/calculation_options.h"
 #include "calculations/configuration_store.h"
 #include "calculations/run_inputs.h"
 #include "calculations/run_judgement.h"
@@ -55,6 +56,15 @@ PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
 PreparedRun::~PreparedRun() = default;
 
 namespace {
+
+// Whether the form offers the frozen point (the rule of its widgets' enabling).
+bool frozenPointOffered(const TabForm& form)
+{
+    OptionSwitches switches;
+    switches.ode = form.ode;
+    switches.frozen = form.frozen;
+    return optionEnables(switches).frozenPoint;
+}
 
 // The run raised a code of its own that makes it a critical error.
 bool criticalCodeRaised(const RunReport& report)
@@ -285,6 +295,9 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
         return refuse(text::noNozzle);
     if (flagRaised(flagsL, code::L08))
         return refuse("Calculations can not be performed with a critical error in nozzle definition", text::checkFlags);
+    // A choice that never brought stations into the record leaves nothing to compute on.
+    if (rv.x.empty() || rv.stationCount == 0)
+        return refuse(text::noNozzle);
     rv.propellantName = form.propellant.toStdString();
     rv.nozzleName = form.nozzle.toStdString();
 
@@ -334,6 +347,10 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
     const std::optional<double> ambient = ambientPressureField(form.ambient, form.ambientUnit);
     if (!ambient)
         return refuse(text::invalidAmbient);
+    // No gas leaves a chamber that is not above the ambient pressure. A grain run's chamber
+    // pressure is known only once the grain burns: its burn points are judged in the run.
+    if (!rv.isGrain && !physical::chamberAboveAmbient(rv.chamberPressure, *ambient))
+        return refuse(text::invalidAmbient, text::ambientOverChamber);
     rv.ambientPressure = *ambient;
 
     const std::optional<double> wall = wallTemperatureField(form.wallTemperature);
@@ -345,24 +362,33 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
     rv.chamberArea = 0.0;
     if (form.fac) {
         const std::optional<double> area = chamberAreaField(form.chamberArea, form.areaUnit);
+        if (!area)
+            return refuse(text::invalidArea);
+        // The nozzle loaded above gives the throat (its station at x = 0).
+        const double throat = rv.throatIndex < rv.area.size() ? rv.area[rv.throatIndex] : 0.0;
+        if (throat > 0.0 && !physical::chamberWiderThanThroat(*area, throat))
+            return refuse(text::invalidArea, text::chamberNarrowerThanThroat);
         // A chamber thousands of times wider than the throat is an infinite-area one: the
         // finite-area model cannot start there.
-        const double throat = rv.throatIndex < rv.area.size() ? rv.area[rv.throatIndex] : 0.0;
-        if (!area || (throat > 0.0 && *area / throat > physical::maxContractionRatio))
+        if (throat > 0.0 && *area / throat > physical::maxContractionRatio)
             return refuse(text::invalidArea);
         rv.chamberArea = *area;
     }
 
-    Reported<std::optional<uint32_t>> frozen = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
-    if (!frozen.value)
-        return refuseWith(std::move(frozen.messages));
-    start.echo.frozenStation = frozen.value;
-    rv.frozenIndex = *frozen.value;
+    // The frozen point is read only where the form offers it (the equilibrium model with
+    // "Frozen at" ticked); otherwise nothing is frozen.
+    const bool frozenFlow = frozenPointOffered(form);
+    rv.frozenIndex = rv.stationCount;
+    if (frozenFlow) {
+        Reported<std::optional<uint32_t>> frozen = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
+        if (!frozen.value)
+            return refuseWith(std::move(frozen.messages));
+        start.echo.frozenStation = frozen.value;
+        rv.frozenIndex = *frozen.value;
+    }
     rv.calcTransport = form.transport;
     rv.calcHeatTransfer = form.heatWall;
     rv.isODE = form.ode;
-    if (!form.ode || !form.frozen)
-        rv.frozenIndex = rv.stationCount;
 
     // Unsupported combinations are refused before anything starts (the abort byte is
     // shared with the nozzle tab's optimisations and must not be touched).
@@ -379,8 +405,8 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
     run.member = choice.member;
     std::shared_ptr<Mixture> runMixture = copyMixtureForRun(*mixture);
     if (rv.isODE) {
-        ODE* ode = form.frozen ? new ODE(runMixture, run.record, rv.frozenIndex, rv.calcTransport, rv.calcHeatTransfer)
-                               : new ODE(runMixture, run.record, rv.calcTransport, rv.calcHeatTransfer);
+        ODE* ode = frozenFlow ? new ODE(runMixture, run.record, rv.frozenIndex, rv.calcTransport, rv.calcHeatTransfer)
+                              : new ODE(runMixture, run.record, rv.calcTransport, rv.calcHeatTransfer);
         switch (choice.member) {
         case RunMember::OdeIacGrain: run.worker = std::make_unique<Threader>(ode, &ODE::calculateIACGrain); break;
         case RunMember::OdeFac: run.worker = std::make_unique<Threader>(ode, &ODE::calculateFAC); break;
@@ -500,7 +526,7 @@ SaveOutcome CalculationModel::saveConfiguration(const TabForm& form)
         c.pressureUnit = form.pressureUnit;
     }
     c.ode = form.ode;
-    c.frozen = form.ode && form.frozen;
+    c.frozen = frozenPointOffered(form);
     if (c.frozen) {
         Reported<std::optional<uint32_t>> station = placeFrozenPoint(form.frozenPosition, form.lengthUnit);
         if (!station.value)

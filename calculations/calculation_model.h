@@ -237,6 +237,9 @@ inline const QString checkFlags = QStringLiteral("Please check active flags for 
 inline const QString invalidAmbient = QStringLiteral("Invalid atmosferic pressure");
 inline const QString invalidWall = QStringLiteral("Invalid nozzle wall temperature");
 inline const QString invalidArea = QStringLiteral("Invalid combustion chamber area");
+inline const QString ambientOverChamber = QStringLiteral("The chamber pressure must be above the ambient pressure");
+inline const QString chamberNarrowerThanThroat
+        = QStringLiteral("The combustion chamber must be wider than the nozzle throat");
 inline const QString invalidPosition = QStringLiteral("Invalid position");
 inline const QString invalidPressure = QStringLiteral("Invalid Pressure");
 inline const QString noPressure = QStringLiteral("Pressure value must be explicitely given");

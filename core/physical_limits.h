@@ -37,5 +37,16 @@ constexpr unsigned maxStarPoints = 100;
 // Contraction ratio of a finite-area combustor (chamber area over throat area): at most
 // 10000; a wider chamber is an infinite-area combustor.
 constexpr double maxContractionRatio = 1e4;
+// A finite-area combustor must be wider than the throat: subsonic flow only speeds up in a
+// converging duct, so a chamber as narrow as the throat or narrower chokes before it.
+constexpr bool chamberWiderThanThroat(double chamberArea, double throatArea)
+{
+    return chamberArea > throatArea; // false for NaN
+}
+// No gas leaves a chamber that is not above the ambient pressure [Pa].
+constexpr bool chamberAboveAmbient(double chamberPressure, double ambientPressure)
+{
+    return chamberPressure > ambientPressure; // false for NaN
+}
 
 } // namespace physical

@@ -550,7 +550,14 @@ void DataTab::clearCalc()
     // What the form shows stays: the chamber area with its unit, the frozen point.
     const QString area = ui->line_chamberA->text();
     const int areaUnit = ui->combo_unitsA->currentIndex();
-    lineModSlider();
+    // The position is read (and refused with its box) only where the form offers it.
+    OptionSwitches switches;
+    switches.ode = ui->radio_ode->isChecked();
+    switches.frozen = ui->check_froz->isChecked();
+    if (optionEnables(switches).frozenPoint)
+        lineModSlider();
+    else
+        placeSliderQuietly();
     const int slider = ui->Slider_frozen->value();
 
     model_.clearResults();

@@ -309,7 +309,8 @@ void PropTab::RemInterval()
     }
     for (QLineEdit* field : {lowerFields[0], upperFields[0], coefficientFields[0], exponentFields[0]})
         field->clear();
-    setDataFieldEnabled(upperFields[0], PRES_VIELLE_TOP_LIMIT && ui->PropDataBox->isChecked());
+    // Enabled with the box, whether it is checked now or later.
+    setDataFieldEnabled(upperFields[0], PRES_VIELLE_TOP_LIMIT);
 }
 
 // ---- Propellants.json ----------------------------------------------------------------------
@@ -364,8 +365,6 @@ void PropTab::load_prop()
     updateCompatibleSpecies();
     updateCompatibleReactions(false);
 
-    // The box is checked before the rows are reset: resetting the one row left enables
-    // its upper limit only in a checked box.
     auto resetIntervals = [this] {
         const int rows = intervalRowCount();
         for (int k = 0; k < rows; ++k)

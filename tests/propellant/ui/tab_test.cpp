@@ -432,6 +432,58 @@ TEST_F(PropTabStore, LoadedSingleIntervalHasItsUpperLimitEnabled)
     EXPECT_TRUE(tab.lowerField(0)->isEnabled());
 }
 
+// The burn-law fields follow the "Propellant data" box after any load: with and without
+// solid data, one after the other, on a fresh tab (box unchecked) or one the user checked
+// first. Ticked, every field of the one interval is enabled, the "to" field too unless the
+// last interval is open (PRES_VIELLE_TOP_LIMIT off); unticked, none is.
+TEST_F(PropTabStore, TheBurnLawFieldsFollowTheDataBoxAfterEveryLoad)
+{
+    json liquid = {{"Composition", json::array({json::array({"Fuel", 2.0}), json::array({"Oxidiser", 16.0})})},
+                   {"ELEMENTS", {"H", "O", "E"}},
+                   {"Species", {"H2"}},
+                   {"Reactions", json::array()}};
+    json solid = liquid;
+    solid["Density"] = 1.8;
+    solid["Units"] = {0, 1, 0};
+    solid["Intervals"] = json::array({{{"Pressure", {1.0, 10.0}}, {"a", 2.5}, {"n", 0.4}}});
+    write("Propellants.json", {{"Liquid", liquid}, {"Solid", solid}});
+    struct Case {
+        const char* what;
+        bool topLimit;
+        bool checkedFirst; // the user ticked the box before loading
+        std::vector<QString> loads;
+        bool toEnabled; // the "to" field with the box ticked
+    };
+    const Case cases[] = {
+            {"without solid data", true, false, {"Liquid"}, true},
+            {"without solid data, box ticked first", true, true, {"Liquid"}, true},
+            {"with solid data", true, false, {"Solid"}, true},
+            {"with, then without", true, false, {"Solid", "Liquid"}, true},
+            {"without, then with", true, false, {"Liquid", "Solid"}, true},
+            {"without solid data, open last interval", false, false, {"Liquid"}, false},
+            {"with solid data, open last interval", false, false, {"Solid"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PRES_VIELLE_TOP_LIMIT = c.topLimit;
+        PropTab tab;
+        auto* box = tab.findChild<QGroupBox*>("PropDataBox");
+        box->setChecked(c.checkedFirst);
+        for (const QString& name : c.loads) {
+            pick(name);
+            tab.load_prop();
+        }
+        ASSERT_EQ(tab.findChild<QLineEdit*>("line_Name")->text(), c.loads.back());
+        ASSERT_EQ(tab.intervalRowCount(), 1);
+        for (bool ticked : {true, false, true}) {
+            box->setChecked(ticked);
+            EXPECT_EQ(tab.upperField(0)->isEnabled(), ticked && c.toEnabled) << ticked;
+            for (QLineEdit* field : {tab.lowerField(0), tab.coefficientField(0), tab.exponentField(0)})
+                EXPECT_EQ(field->isEnabled(), ticked) << ticked;
+        }
+    }
+}
+
 TEST_F(PropTabStore, HandEditedEntries)
 {
     PropTab tab;

@@ -363,6 +363,35 @@ TEST_F(RunTab, ClearingForgetsTheRunsButNotWhatTheFormShows)
     EXPECT_EQ(combo("comb_select_conf")->itemText(2), "Config_1");
 }
 
+// "Frozen at" ticked, its position emptied, then unticked: runs and the clearing go on
+// without reading the position. Ticked again with the position emptied, the run is refused.
+TEST_F(RunTab, AnUntickedFrozenPointIsNotRead)
+{
+    DataTab& t = make();
+    chooseReferenceRun();
+    check("check_froz")->setChecked(true);
+    line("line_froz")->setText("");
+    check("check_froz")->setChecked(false);
+    messages.clear();
+    ASSERT_TRUE(runToEnd());
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+    EXPECT_EQ(t.model().finishedCount(), 1u);
+    const RocketVariables& run = *t.model().results[0];
+    EXPECT_EQ(run.frozenIndex, run.stationCount); // nothing frozen
+
+    line("line_froz")->setText("");
+    release("but_clear_conf");
+    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+    EXPECT_EQ(t.model().results.size(), 1u);
+
+    check("check_froz")->setChecked(true);
+    line("line_froz")->setText("");
+    release("but_run");
+    EXPECT_FALSE(t.model().running);
+    EXPECT_EQ(messages.texts(), QStringList{"Invalid position"});
+    EXPECT_EQ(t.model().results.size(), 1u);
+}
+
 TEST_F(RunTab, TheTableViewShowsOneRunAtATime)
 {
     DataTab& t = make();
