@@ -7,6 +7,7 @@
 // n = 1 cannot give a result, and every law below it balances. A star grain burns to its
 // burnout and is a result; a grain that burns nowhere, or not everywhere it has burning
 // area, is not.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -45,12 +46,16 @@ const std::vector<std::string> products = {
 // The star: one charge of 50 mm outside, a four-pointed port of 40 mm across its points
 // and 10 mm across its inner vertices, 100 mm long, burning on the port only, 50 samples.
 // Its area (mm^2) is the port's perimeter times the length, 100 x 8 x 16.84 = 13472 at
-// ignition, falling to 0 where the inner vertices reach the case.
+// ignition, falling to 0 where the inner vertices reach the case. "Star six": 100 mm
+// outside, six points, 70 and 30 mm, 200 mm long, burning on the port and both ends:
+// 200 x 12 x 23.25 + 2 (pi 50^2 - 6 x 35 x 15 sin 30) = 68364 at ignition.
 const char* const grainJson
         = R"({"Tubes": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 4], "Points": 100,)"
           R"( "Units": 0},)"
           R"( "Star": {"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 10.0, 100.0, 1, 4], "Points": 50,)"
-          R"( "Units": 0}})";
+          R"( "Units": 0},)"
+          R"( "Star six": {"Comb_type": 0, "Geo_type": 2, "Parameters": [100.0, 70.0, 30.0, 200.0, 1, 6],)"
+          R"( "Points": 50, "Units": 0}})";
 
 // The nozzle: conical, 50 mm entrance, 20.8 mm throat (340 mm^2), 58.8 mm exit, 30 and
 // 15 degrees, 100 stations. The throat is sized for about 2.3 MPa at the largest burning
@@ -237,18 +242,26 @@ TEST_F(KnsuGrainRun, StarGrainBurnsToItsEndAndIsAResult)
     // add no time, and the burn before them is a result.
     struct Case {
         const char* what;
+        const char* grain;
+        const char* nozzle;
         const char* ambient; // MPa
         std::size_t burning; // points that burn, from the first
     };
-    // In air the balance falls below 0.1 MPa after 48 points: (Kn a rho c*)^(1/0.681) at
-    // the 49th, Kn = 590 / 69.4 = 8.5, is (8.5 x 1.0069e-4 x 1800 x 900)^1.468, 40 kPa. In
-    // vacuum that point burns.
-    const Case cases[] = {{"ambient 0.1 MPa", "0.1", 48}, {"vacuum", "0", 49}};
+    // In air the star's balance falls below 0.1 MPa after 48 points: (Kn a rho
+    // c*)^(1/0.681) at the 49th, Kn = 590 / 69.4 = 8.5, is (8.5 x 1.0069e-4 x 1800 x
+    // 900)^1.468, 40 kPa. In vacuum that point burns. The six-pointed star through the
+    // 340 mm^2 cone falls below 0.1 MPa at its 48th point, Kn = 3849 / 340 = 11.3.
+    const Case cases[] = {
+            {"star, ambient 0.1 MPa", "Star", "Star cone", "0.1", 48},
+            {"star, vacuum", "Star", "Star cone", "0", 49},
+            {"six-pointed star burning on its ends too, ambient 0.1 MPa", "Star six", "Cone", "0.1", 47},
+            {"six-pointed star burning on its ends too, vacuum", "Star six", "Cone", "0", 49},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         calc_test::resetCalculationGlobals();
         storePropellant(8.26, 0.319);
-        choose("Star", "Star cone");
+        choose(c.grain, c.nozzle);
         form.ambient = c.ambient;
         std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
         ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
@@ -275,7 +288,7 @@ TEST_F(KnsuGrainRun, StarGrainBurnsToItsEndAndIsAResult)
             }
         }
 
-        // By hand over the points that burn, 0.34 mm of web apart: the time to burn each
+        // By hand over the points that burn, 1/49 of the web apart: the time to burn each
         // step, dy (1/r_i + 1/r_i+1)/2 with r = a p^0.319 (a = 1.0069e-4 in SI); the
         // propellant burnt, dm = rho dy (A_i + A_i+1)/2; and the impulse it gives,
         // Isp dm with the step's mean Isp.
@@ -291,11 +304,14 @@ TEST_F(KnsuGrainRun, StarGrainBurnsToItsEndAndIsAResult)
             impulse += dm * (r.burnIsp[i] + r.burnIsp[i + 1]) / 2.0;
         }
         EXPECT_NEAR(r.burnTime / tb, 1.0, 1e-9);
-        // Every point burns between 40 kPa and 6 MPa (Kn from 8.5 to 242 at the largest
-        // area, 16771 mm^2), so the web burnt takes between web/r(6 MPa) and web/r(40 kPa).
+        // The web burnt takes between web/r at the highest pressure of the burn and web/r
+        // at the lowest.
+        const auto pressures = r.burnChamberPressure.begin();
+        const double highest = *std::max_element(pressures, pressures + static_cast<std::ptrdiff_t>(c.burning));
+        const double lowest = *std::min_element(pressures, pressures + static_cast<std::ptrdiff_t>(c.burning));
         const double web = r.burnDistance[last];
-        EXPECT_GT(tb, web / (a * std::pow(6e6, 0.319)));
-        EXPECT_LT(tb, web / (a * std::pow(4e4, 0.319)));
+        EXPECT_GT(tb, web / (a * std::pow(highest, 0.319)));
+        EXPECT_LT(tb, web / (a * std::pow(lowest, 0.319)));
         // The gas the nozzle passed over the burn, mean mass flow x burn time, is the
         // propellant burnt: each point balances within PRES_TOL (4e-4), and the two
         // trapezoid sums (over time, over distance) differ at second order.
@@ -304,9 +320,9 @@ TEST_F(KnsuGrainRun, StarGrainBurnsToItsEndAndIsAResult)
         // mean specific impulse (weighted by the propellant of each step).
         EXPECT_NEAR(r.thrust * r.burnTime / impulse, 1.0, 5e-3);
         if (ambient == 0.0) {
-            // In vacuum the Isp hardly changes over the burn (1575 to 1619 m/s, under 3 %),
+            // In vacuum the Isp hardly changes over the burn (1565 to 1619 m/s, under 4 %),
             // so the time mean shown is the same within that spread.
-            EXPECT_NEAR(r.thrust * r.burnTime / (mass * r.specificImpulse), 1.0, 0.03);
+            EXPECT_NEAR(r.thrust * r.burnTime / (mass * r.specificImpulse), 1.0, 0.04);
         }
     }
 }
