@@ -94,13 +94,17 @@ RunFault judgeGrainRun(const RocketVariables& run)
     for (const std::vector<double>* s : series)
         if (s->size() < n)
             return RunFault::NoResult;
-    // The burnout: the points after the last one with burning surface.
+    // The burnout: the points after the last one that burnt, with burning surface and a
+    // balanced chamber. A grain burns out on an area of rounding size or with a chamber
+    // that would balance at or below the ambient pressure; such points keep 0.
     std::size_t burning = n;
-    while (burning > 0 && !(run.burnArea[burning - 1] > 0.0))
+    while (burning > 0 && !(run.burnArea[burning - 1] > 0.0 && run.burnChamberPressure[burning - 1] != 0.0))
         --burning;
+    // No point burnt above the ambient pressure.
     if (burning == 0)
         return RunFault::UnbalancedBurnPoint;
     // A point that never balanced keeps a chamber pressure of 0: the more precise fault.
+    // A burn does not stop and start again either.
     for (std::size_t i = 0; i < burning; ++i)
         if (run.burnChamberPressure[i] == 0.0)
             return RunFault::UnbalancedBurnPoint;

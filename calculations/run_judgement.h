@@ -22,11 +22,12 @@ enum class RunFault {
 //   Pressure run: every station's pressure, temperature and density finite and above 0,
 //   every other station figure, mole fraction and chamber figure that the run computed
 //   finite.
-//   Grain run: burn time finite and above 0; at every burning point (burning area above
-//   0) the nine burn series finite, the chamber pressure balanced (a point that never
-//   balanced keeps 0) and in range, the temperature, mass flow, c* and burn rate as above,
-//   the times ascending. Points after the last burning one are the burnout: their series
-//   stay empty.
+//   Grain run: burn time finite and above 0; at every point of the burn the nine burn
+//   series finite, the chamber pressure balanced (a point that never balanced keeps 0)
+//   and in range, the temperature, mass flow, c* and burn rate as above, the times
+//   ascending. The burn ends with the last point that has burning area and a balanced
+//   chamber; the points after it are the burnout (their series stay empty). A run in
+//   which no point burnt is an unbalanced grain.
 RunFault judgeRunFigures(const RocketVariables& run);
 
 // The code of a fault (a mask of flagsODE): ODE05, ODE06 or ODE07; 0 for None.

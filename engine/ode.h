@@ -124,11 +124,33 @@ private:
     // initial estimate when that fails), else from the initial estimate; `start` then
     // holds the converged state, or is emptied when the solve failed.
     bool solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start);
+    // What the chamber-pressure search found at one burn point.
+    enum class BurnPoint {
+        Burning, // balanced above the pressure at which the burn ends
+        BurntOut, // no gas worth a chamber: negligible area, or a balance at or below it
+        Unbalanced, // real burning area, and no balance found (V02)
+        Failed, // the chamber equilibrium failed: the run ends
+        Aborted,
+    };
+    // The points of a grain burn that burnt and those that found no balance; completed
+    // when every point was searched (no abort, no failed chamber, inputs usable).
+    struct BurnCount {
+        std::size_t burning = 0;
+        std::size_t unbalanced = 0;
+        bool completed = false;
+    };
+    // The chamber pressure at which the gas the grain makes at combustionArea passes the
+    // nozzle's throat, searched from pc (which leaves with the last trial). A balance at
+    // or below `burnoutPressure` is the end of the burn, not a chamber.
+    BurnPoint balanceBurnPoint(double& pc, double burnoutPressure,
+                               std::optional<Mixture::EquilibriumStart>& lastChamber);
     // The grain run on the contour as it stands (the optimisations change its throat
     // between their inner runs); calculateIACGrain checks the contour first. Its first
     // chamber starts from `lastChamber` when that holds a state (an optimisation hands on
     // the last chamber of its search), and `lastChamber` leaves with the run's last one.
-    void grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber);
+    // Sets `failed` when its inputs were refused, a chamber failed or no point burnt; the
+    // count tells the rest.
+    BurnCount grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber);
 
     enum class SizingFailure { None, Equilibrium, BurnLaw, Exit };
     SizingFailure sizingFailure = SizingFailure::None;

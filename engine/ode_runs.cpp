@@ -3,6 +3,7 @@
 // the nozzle stations.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/curves.h"
 #include "core/flags.h"
@@ -168,7 +169,13 @@ void ODE::calculateIACGrain()
     if (!startRun())
         return;
     std::optional<Mixture::EquilibriumStart> coldStart;
-    grainBurn(coldStart);
+    const BurnCount burn = grainBurn(coldStart);
+    if (!burn.completed)
+        return;
+    // A burning point that found no balance (V02) leaves a hole in the burn: no result.
+    // A grain that burnt nowhere above the ambient pressure is no failure of the solver:
+    // the judgement of the run's figures names it.
+    failed = burn.unbalanced > 0;
 }
 
 bool ODE::solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& start)
@@ -195,44 +202,124 @@ bool ODE::solveChamber(double pc, std::optional<Mixture::EquilibriumStart>& star
     return true;
 }
 
-void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
+// A point whose burning area is at most this share of the first point's has burnt out.
+// The stored burn-back curves end on the square root of a difference of squares of the
+// case radius, whose rounding (sqrt of machine epsilon, 1.5e-8, times the grain's
+// lengths) leaves areas up to about 1e-6 of the ignition area where the true one is 0.
+// Such a point would balance, for any burn law with n from -1 to 1, at no more than a
+// thousandth of the first point's pressure and gas: nothing a run shows.
+constexpr double burntOutAreaShare = 1e-6;
+
+ODE::BurnPoint ODE::balanceBurnPoint(double& pc, double burnoutPressure,
+                                     std::optional<Mixture::EquilibriumStart>& lastChamber)
 {
     RocketVariables& rv = *rocket;
+    const double At = rv.area[rv.throatIndex];
+    // Trials known to lie below the balance (the grain makes more gas than the throat
+    // passes) and above it. With n < 1 the surplus falls as the pressure rises, so the
+    // balance lies between the two.
+    double below = 0.0;
+    double above = std::numeric_limits<double>::infinity();
+    for (uint32_t pass = 0; pass < PRES_MAX_ITER; ++pass) {
+        if (abortRequested())
+            return BurnPoint::Aborted;
+        rv.targetPressure = pc;
+        rv.chamberPressure = pc;
+        if (!solveChamber(pc, lastChamber))
+            return BurnPoint::Failed;
+        if (!sizeThroat()) // no burn rate at this pressure: the point cannot balance
+            return sizingFailure == SizingFailure::Equilibrium ? BurnPoint::Failed : BurnPoint::Unbalanced;
+        // The throat the grain's gas needs at pc, Ar = Ab rho a pc^n c*/pc.
+        const double Ar = rv.throatArea;
+        if (!(Ar > 0.0) || !std::isfinite(Ar))
+            return BurnPoint::Unbalanced;
+        if (std::fabs(At - Ar) / At < PRES_TOL)
+            return pc > burnoutPressure ? BurnPoint::Burning : BurnPoint::BurntOut;
+        const double n = burnExponent;
+        double next = 0.0;
+        if (n < 1.0) {
+            const double ratio = Ar / At;
+            if (ratio > 1.0) {
+                below = std::max(below, pc);
+            } else {
+                above = std::min(above, pc);
+                // Less gas than the throat passes at the pressure where the burn ends:
+                // the balance lies lower still.
+                if (pc <= burnoutPressure)
+                    return BurnPoint::BurntOut;
+            }
+            // The balance p = (Kn a rho c*)^(1/(1-n)), Kn = Ab/At, with this pass's c*
+            // and law: since Ar/At = Kn a rho c* pc^(n-1), p = pc (Ar/At)^(1/(1-n)). Only
+            // c* changes between passes, and it hardly depends on pressure, so the passes
+            // converge for every n < 1 (the update pc Ar/At, the map p -> K p^n, swings
+            // at n = -1 and diverges below).
+            next = pc * std::pow(ratio, 1.0 / (1.0 - n));
+            // A law of several intervals can send the update past a trial already known
+            // to lie on the other side: halve the bracket (in ln p) instead.
+            if (!(next > below && next < above))
+                next = std::sqrt(below * above);
+            // No trial below the pressure at which the burn ends: one there decides.
+            next = std::max(next, burnoutPressure);
+            // A balance above the pressures of a real chamber is no result, and the
+            // equilibrium need not be tried there: the point cannot balance.
+            if (!(next < physical::maxChamberPressure))
+                return BurnPoint::Unbalanced;
+        } else {
+            // n >= 1 (refused by the propellant loader): no stable balance; the update of
+            // the search as it always was, moving the pressure the other way above 1.
+            next = n == 1.0 ? pc * Ar / At : pc * At / Ar;
+            if (!physical::chamberPressureInRange(next))
+                return BurnPoint::Unbalanced;
+        }
+        pc = next;
+    }
+    return BurnPoint::Unbalanced;
+}
+
+ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
+{
+    RocketVariables& rv = *rocket;
+    BurnCount count;
     const std::size_t n = usableBurnPoints();
     // Burn times need at least two points of the burn-back curve.
     if (n < 2) {
         failed = true;
-        return;
+        return count;
     }
+    // The end of the burn: a burning area negligible against the first, rounding noise
+    // of either sign included, or a chamber balanced at or below the ambient pressure
+    // (and never below the lowest pressure of a real chamber).
+    const double burntOutArea = burntOutAreaShare * std::max(rv.burnArea[0], 0.0);
+    const double burnoutPressure = std::max(rv.ambientPressure, physical::minChamberPressure);
     // No chamber pressure balances a grain without a burn rate (a = 0 or not a
     // number), without density, or with a burning area below 0 or not a number: refused
-    // with the burn-law code before any chamber is solved. A burnt-out point (area 0)
-    // is no fault; it is skipped below.
+    // with the burn-law code before any chamber is solved.
     bool areasUsable = true;
     for (std::size_t i = 0; i < n; ++i)
-        areasUsable = areasUsable && rv.burnArea[i] >= 0.0 && std::isfinite(rv.burnArea[i])
+        areasUsable = areasUsable && rv.burnArea[i] >= -burntOutArea && std::isfinite(rv.burnArea[i])
                 && std::isfinite(rv.burnDistance[i]);
     if (!areasUsable || !burnLawUsable()) {
         raiseFlag(flagsV, code::V02);
         failed = true;
-        return;
+        return count;
     }
     for (std::vector<double>* series : {&rv.burnTimes, &rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow,
                                         &rv.burnThrust, &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate}) {
         if (series->size() < n)
             series->resize(n, 0.0);
     }
-    // Every point starts empty: one that finds no balanced pressure stays so (0), whatever
-    // an earlier run left in the record. The times are written only when the burn ends.
+    // Every point starts empty: one that burns out or finds no balanced pressure stays so
+    // (0), whatever an earlier run left in the record. The times are written only when
+    // the burn ends.
     for (std::vector<double>* series : {&rv.burnChamberPressure, &rv.burnChamberT, &rv.burnMassFlow, &rv.burnThrust,
                                         &rv.burnCStar, &rv.burnCE, &rv.burnIsp, &rv.burnRate})
         std::fill(series->begin(), series->begin() + static_cast<std::ptrdiff_t>(n), 0.0);
     const unsigned t = rv.throatIndex;
     const unsigned e = rv.stationCount - 1;
     const unsigned f = frozenIndex;
-    std::vector<double> inverseRate(n, 0.0);
+    // Burnt distance and 1/r of the burning points: the quadrature of the burn time.
+    std::vector<double> burningDistance, inverseRate;
     double pc = PRES_INITIAL_ESTIMATE;
-    bool anyBalanced = false;
     // The trial pressures of the search raise no burn-law range code; each balanced
     // pressure is judged below. The lookups speak again when the run ends, however it ends.
     struct RangeCodesQuiet {
@@ -245,53 +332,33 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
     // it as a failure.
     for (std::size_t i = 0; i < n; ++i) {
         rv.combustionArea = rv.burnArea[i];
-        bool balanced = false;
-        lawRangeCodes = false;
-        // A point without burning surface produces no gas: no chamber pressure balances
-        // it (the update would drive pc to 0), so it is skipped like an unbalanced one.
-        const bool burning = rv.combustionArea > 0.0 && std::isfinite(rv.combustionArea);
-        for (uint32_t pass = 0; burning && pass < PRES_MAX_ITER; ++pass) {
-            if (abortRequested())
-                return;
-            rv.targetPressure = pc;
-            rv.chamberPressure = pc;
-            if (!solveChamber(pc, lastChamber)) {
-                failed = true;
-                return;
-            }
-            if (!sizeThroat()) {
-                if (sizingFailure == SizingFailure::Equilibrium) {
-                    failed = true;
-                    return;
-                }
-                break; // no burn rate at this pressure: the point cannot balance
-            }
-            const double At = rv.area[t];
-            const double Ar = rv.throatArea;
-            if (!(Ar > 0.0) || !std::isfinite(Ar))
-                break;
-            if (std::fabs(At - Ar) / At < PRES_TOL) {
-                balanced = true;
-                break;
-            }
-            const double next = burnExponent <= 1.0 ? pc * Ar / At : pc * At / Ar;
-            // A balance outside the pressures of a real chamber is no result, and the
-            // equilibrium need not be tried there: the point cannot balance.
-            if (!physical::chamberPressureInRange(next))
-                break;
-            pc = next;
+        BurnPoint point = BurnPoint::BurntOut;
+        // A point without burning surface worth the name produces no gas: it is not
+        // searched (the search would drive pc towards 0).
+        double trial = pc;
+        if (rv.combustionArea > burntOutArea) {
+            lawRangeCodes = false;
+            point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
+            lawRangeCodes = true;
         }
-        lawRangeCodes = true;
-        if (!balanced) {
+        switch (point) {
+        case BurnPoint::Aborted: return count;
+        case BurnPoint::Failed: failed = true; return count;
+        case BurnPoint::Unbalanced:
             raiseFlag(flagsV, code::V02);
+            ++count.unbalanced;
             continue;
+        case BurnPoint::BurntOut: continue; // adds nothing to the burn: no code
+        case BurnPoint::Burning: break;
         }
-        anyBalanced = true;
+        // The balanced pc is the start of the next point's search.
+        pc = trial;
+        ++count.burning;
         // V00/V01 for the pressure of the burn: the lookup of the last pass again, with its
         // codes (the same interval, so the same coefficients).
         burnLawLookup(pc);
         if (abortRequested())
-            return;
+            return count;
         if (writeOutputs) {
             lnPressureRatio = std::log(pc / rv.p[t]);
             const double keptSeedStation = rv.T[e - 1];
@@ -333,22 +400,30 @@ void ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber)
         }
         const double r = burnCoefficient * std::pow(pc, burnExponent);
         rv.burnRate[i] = r;
-        inverseRate[i] = 1.0 / r;
+        burningDistance.push_back(rv.burnDistance[i]);
+        inverseRate.push_back(1.0 / r);
     }
 
-    // Not one point balanced: there is no burn to report.
-    if (!anyBalanced) {
+    count.completed = true;
+    // Not one point burnt: there is no burn to report, and no time passed.
+    if (count.burning == 0) {
+        std::fill(rv.burnTimes.begin(), rv.burnTimes.begin() + static_cast<std::ptrdiff_t>(n), 0.0);
         failed = true;
-        return;
+        return count;
     }
-    rv.burnTimes[0] = 0.0;
+    // The time at each point, from the quadrature of 1/r over the distance the burning
+    // points span: a point before the first burning one is at 0, one after the last (the
+    // burnout) at the end of the burn, which it does not lengthen.
+    const double first = burningDistance.front(), last = burningDistance.back();
     if (n > 2) {
-        std::vector<double> distance(rv.burnDistance.begin(), rv.burnDistance.begin() + n);
-        for (std::size_t j = 1; j < n; ++j)
-            rv.burnTimes[j] = integrate(inverseRate, distance, distance[0], distance[j]);
+        for (std::size_t j = 0; j < n; ++j)
+            rv.burnTimes[j]
+                    = integrate(inverseRate, burningDistance, first, std::clamp(rv.burnDistance[j], first, last));
     } else {
-        rv.burnTimes[1] = rv.burnDistance[1] * inverseRate[1];
+        rv.burnTimes[0] = 0.0;
+        rv.burnTimes[1] = count.burning == 2 ? rv.burnDistance[1] * inverseRate[1] : 0.0;
     }
+    return count;
 }
 
 void ODE::calculateFAC()

@@ -3,8 +3,11 @@
 // NASA records, the propellant, grain and nozzle stored as their tabs store them. The
 // chamber pressure of every burn point balances the gas the grain produces with the flow
 // of the nozzle, worked by hand below; it stays inside the burn law's interval, so no
-// range code is raised by the search's first trial (3 MPa, above the law); and a law
-// with n = 1 cannot give a result.
+// range code is raised by the search's first trial (3 MPa, above the law); a law with
+// n = 1 cannot give a result, and every law below it balances. A star grain burns to its
+// burnout and is a result; a grain that burns nowhere, or not everywhere it has burning
+// area, is not.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -39,16 +42,41 @@ const std::vector<std::string> products = {
 // burning on the bore and both ends. Its burning area (mm^2) after a burnt distance y:
 // 4 [2 pi (10 + y)(100 - 2y) + 2 pi (25^2 - (10 + y)^2)], from 38327 at ignition to
 // 43982 at y = 15 mm, where the web is burnt through.
+//
+// The star: one charge of 50 mm outside, a four-pointed port of 40 mm across its points
+// and 10 mm across its inner vertices, 100 mm long, burning on the port only, 50 samples.
+// Its area (mm^2) is the port's perimeter times the length, 100 x 8 x 16.84 = 13472 at
+// ignition, falling to 0 where the inner vertices reach the case. "Star six": 100 mm
+// outside, six points, 70 and 30 mm, 200 mm long, burning on the port and both ends:
+// 200 x 12 x 23.25 + 2 (pi 50^2 - 6 x 35 x 15 sin 30) = 68364 at ignition.
 const char* const grainJson
         = R"({"Tubes": {"Comb_type": 0, "Geo_type": 0, "Parameters": [50.0, 20.0, 100.0, 4], "Points": 100,)"
-          R"( "Units": 0}})";
+          R"( "Units": 0},)"
+          R"( "Star": {"Comb_type": 1, "Geo_type": 2, "Parameters": [50.0, 40.0, 10.0, 100.0, 1, 4], "Points": 50,)"
+          R"( "Units": 0},)"
+          R"( "Star six": {"Comb_type": 0, "Geo_type": 2, "Parameters": [100.0, 70.0, 30.0, 200.0, 1, 6],)"
+          R"( "Points": 50, "Units": 0}})";
 
 // The nozzle: conical, 50 mm entrance, 20.8 mm throat (340 mm^2), 58.8 mm exit, 30 and
 // 15 degrees, 100 stations. The throat is sized for about 2.3 MPa at the largest burning
 // area with the law below (c* about 900 m/s, worked in the test).
+//
+// "Throat 12.708": the same cone with the throat that sizing for 2.2 MPa gives the tubes
+// with the law r = 8.26 mm/s (p / 1 MPa)^-1 at their mean area over the burn, 4 x 2 pi x
+// 1750 = 43982 mm^2 (also their area at burnout): the gas made there, rho r Ab = 1800 x
+// 3.7545e-3 x 0.043982 = 0.2973 kg/s, passes a throat of mdot c*/p = 0.2973 x 938 /
+// 2.2e6 = 1.268e-4 m^2 (12.71 mm) with c* near 938 m/s.
+//
+// "Star cone": a throat of 9.4 mm (69.4 mm^2), exit 26.6 mm, for the star: at ignition
+// its Kn is 13472 / 69.4 = 194, and the balance (194 x 1.0069e-4 x 1800 x 900)^(1/0.681)
+// lies near 4.1 MPa; the area then falls to 0 and the pressure with it.
 const char* const nozzleJson
         = R"({"Cone": {"Options": [false, false, false, false], "Parameters": [50.0, 20.8, 58.8, 30.0, 15.0, 0.0,)"
-          R"( 0.0], "Points": 100, "Type": 1, "Units": 0}})";
+          R"( 0.0], "Points": 100, "Type": 1, "Units": 0},)"
+          R"( "Throat 12.708": {"Options": [false, false, false, false], "Parameters": [50.0, 12.708, 35.94, 30.0,)"
+          R"( 15.0, 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0},)"
+          R"( "Star cone": {"Options": [false, false, false, false], "Parameters": [50.0, 9.4, 26.6, 30.0, 15.0,)"
+          R"( 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0}})";
 
 class KnsuGrainRun : public ::testing::Test {
 public:
@@ -84,7 +112,9 @@ public:
 
     // The propellant as the propellant tab stores it: 65 % potassium nitrate, 35 %
     // sucrose, 1.8 g/cm^3, one burn-law interval of 0.779 to 2.57 MPa with a in mm/s.
-    void storePropellant(double a, double n)
+    void storePropellant(double a, double n) { storeLaw({{0.779, 2.57, a, n}}); }
+    // The same propellant with the law's intervals given: pMin, pMax (MPa), a (mm/s), n.
+    void storeLaw(const std::vector<VielleInterval>& intervals)
     {
         PropellantEntry knsu;
         knsu.composition = {{"KNO3(a)", 65.0}, {"C12H22O11(cr)", 35.0}};
@@ -95,30 +125,30 @@ public:
         solid.pressureUnit = static_cast<int>(PressureUnit::MPa);
         solid.burnRateUnit = static_cast<int>(BurnRateUnit::MillimetrePerSecond);
         solid.densityUnit = static_cast<int>(DensityUnit::GramPerCm3);
-        solid.intervals = {{0.779, 2.57, a, n}};
+        solid.intervals = intervals;
         knsu.solid = solid;
         ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"KNSU", toJson(knsu)}}));
     }
 
     // The tab's model over the program's loaders, with the three items chosen and the
     // form of a grain run.
-    void choose()
+    void choose(const char* grain = "Tubes", const char* nozzleName = "Cone")
     {
         model = std::make_unique<CalculationModel>(nullptr, defaultProviders());
         showViewMessages(nullptr, model->selectPropellant("KNSU", false));
         ASSERT_EQ(flagsL.load(), 0u);
-        const NozzleSelection nozzle = model->selectNozzle("Cone");
+        const NozzleSelection nozzle = model->selectNozzle(nozzleName);
         showViewMessages(nullptr, nozzle.messages);
         ASSERT_TRUE(nozzle.loaded);
-        ASSERT_TRUE(showReported(nullptr, model->selectGrain("Tubes")));
+        ASSERT_TRUE(showReported(nullptr, model->selectGrain(grain)));
         form.name = "KNSU";
         form.propellantIndex = 0;
         form.propellant = "KNSU";
         form.nozzleIndex = 1;
-        form.nozzle = "Cone";
+        form.nozzle = nozzleName;
         form.grainMode = true;
         form.grainIndex = 1;
-        form.grain = "Tubes";
+        form.grain = grain;
         form.wallTemperature = "300";
         form.ambient = "0.1";
         form.frozenPosition = "0";
@@ -192,4 +222,205 @@ TEST_F(KnsuGrainRun, ALawOfExponentOneGivesNoResult)
     EXPECT_EQ(messages.texts(),
               QStringList({"Invalid Vielle parameters for propellant, grain combustion cannot be calculated"}));
     EXPECT_EQ(model->results.size(), 1u);
+}
+
+namespace {
+
+// Burn-law coefficient in SI (m/s with p in Pa) of a in mm/s for p in MPa.
+double lawA(double aMmPerSecond, double n)
+{
+    return aMmPerSecond * 1e-3 * std::pow(1e-6, n);
+}
+
+} // namespace
+
+TEST_F(KnsuGrainRun, StarGrainBurnsToItsEndAndIsAResult)
+{
+    // The star's area falls to 0 at burnout (the stored curve ends on an area of rounding
+    // size, some 1e-8 m^2) and its pressure with it. The points whose balance would lie at
+    // or below the ambient pressure, and the last one, have burnt out: they keep 0 and
+    // add no time, and the burn before them is a result.
+    struct Case {
+        const char* what;
+        const char* grain;
+        const char* nozzle;
+        const char* ambient; // MPa
+        std::size_t burning; // points that burn, from the first
+    };
+    // In air the star's balance falls below 0.1 MPa after 48 points: (Kn a rho
+    // c*)^(1/0.681) at the 49th, Kn = 590 / 69.4 = 8.5, is (8.5 x 1.0069e-4 x 1800 x
+    // 900)^1.468, 40 kPa. In vacuum that point burns. The six-pointed star through the
+    // 340 mm^2 cone falls below 0.1 MPa at its 48th point, Kn = 3849 / 340 = 11.3.
+    const Case cases[] = {
+            {"star, ambient 0.1 MPa", "Star", "Star cone", "0.1", 48},
+            {"star, vacuum", "Star", "Star cone", "0", 49},
+            {"six-pointed star burning on its ends too, ambient 0.1 MPa", "Star six", "Cone", "0.1", 47},
+            {"six-pointed star burning on its ends too, vacuum", "Star six", "Cone", "0", 49},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        calc_test::resetCalculationGlobals();
+        storePropellant(8.26, 0.319);
+        choose(c.grain, c.nozzle);
+        form.ambient = c.ambient;
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        ASSERT_EQ(done.outcome, RunOutcome::Succeeded)
+                << "ODE " << flagsODE.load() << " V " << flagsV.load() << " SP " << flagsSP.load();
+        EXPECT_FALSE(flagRaised(flagsV, code::V02)) << "a burnout is no failed search";
+        EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), 0u);
+        const RocketVariables& r = *model->results[done.runIndex];
+        const std::size_t n = r.burnPoints;
+        ASSERT_EQ(n, 50u);
+        EXPECT_LT(r.burnArea[n - 1], 1e-6 * r.burnArea[0]) << "the stored curve ends at burnout";
+        const std::size_t last = c.burning - 1;
+        const double ambient = c.ambient == std::string("0") ? 0.0 : 1e5;
+        for (std::size_t i = 0; i < n; ++i) {
+            SCOPED_TRACE(i);
+            if (i <= last) {
+                EXPECT_GT(r.burnChamberPressure[i], ambient);
+            } else {
+                EXPECT_EQ(r.burnChamberPressure[i], 0.0);
+                EXPECT_EQ(r.burnMassFlow[i], 0.0);
+                EXPECT_EQ(r.burnThrust[i], 0.0);
+                EXPECT_EQ(r.burnTimes[i], r.burnTimes[last]) << "the burnout adds no time";
+            }
+        }
+
+        // By hand over the points that burn, 1/49 of the web apart: the time to burn each
+        // step, dy (1/r_i + 1/r_i+1)/2 with r = a p^0.319 (a = 1.0069e-4 in SI); the
+        // propellant burnt, dm = rho dy (A_i + A_i+1)/2; and the impulse it gives,
+        // Isp dm with the step's mean Isp.
+        const double rho = 1800.0, a = lawA(8.26, 0.319);
+        double tb = 0.0, mass = 0.0, impulse = 0.0;
+        for (std::size_t i = 0; i < last; ++i) {
+            const double dy = r.burnDistance[i + 1] - r.burnDistance[i];
+            const double r0 = a * std::pow(r.burnChamberPressure[i], 0.319);
+            const double r1 = a * std::pow(r.burnChamberPressure[i + 1], 0.319);
+            tb += dy * (1.0 / r0 + 1.0 / r1) / 2.0;
+            const double dm = rho * dy * (r.burnArea[i] + r.burnArea[i + 1]) / 2.0;
+            mass += dm;
+            impulse += dm * (r.burnIsp[i] + r.burnIsp[i + 1]) / 2.0;
+        }
+        EXPECT_NEAR(r.burnTime / tb, 1.0, 1e-9);
+        // The web burnt takes between web/r at the highest pressure of the burn and web/r
+        // at the lowest.
+        const auto pressures = r.burnChamberPressure.begin();
+        const double highest = *std::max_element(pressures, pressures + static_cast<std::ptrdiff_t>(c.burning));
+        const double lowest = *std::min_element(pressures, pressures + static_cast<std::ptrdiff_t>(c.burning));
+        const double web = r.burnDistance[last];
+        EXPECT_GT(tb, web / (a * std::pow(highest, 0.319)));
+        EXPECT_LT(tb, web / (a * std::pow(lowest, 0.319)));
+        // The gas the nozzle passed over the burn, mean mass flow x burn time, is the
+        // propellant burnt: each point balances within PRES_TOL (4e-4), and the two
+        // trapezoid sums (over time, over distance) differ at second order.
+        EXPECT_NEAR(r.runMassFlow * r.burnTime / mass, 1.0, 2e-3);
+        // The total impulse, mean thrust x burn time, is the propellant burnt times its
+        // mean specific impulse (weighted by the propellant of each step).
+        EXPECT_NEAR(r.thrust * r.burnTime / impulse, 1.0, 5e-3);
+        if (ambient == 0.0) {
+            // In vacuum the Isp hardly changes over the burn (1565 to 1619 m/s, under 4 %),
+            // so the time mean shown is the same within that spread.
+            EXPECT_NEAR(r.thrust * r.burnTime / (mass * r.specificImpulse), 1.0, 0.04);
+        }
+    }
+}
+
+TEST_F(KnsuGrainRun, EveryLawBelowExponentOneBalances)
+{
+    // The tubes through the 12.708 mm throat sized for their mean area at 2.2 MPa with
+    // n = -1. Every law below passes through the same rate at 2.2 MPa, 8.26 / 2.2 =
+    // 3.7545 mm/s; at every point the gas the grain makes balances the nozzle flow at
+    //   p = (Kn a rho c*)^(1/(1 - n)),  Kn = Ab / At,
+    // with c* that point's own, p At / mdot. The balance is found to PRES_TOL of the
+    // throat area, Ar/At = (p/pc)^(1 - n), so to PRES_TOL/(1 - n) of the pressure.
+    const double r22 = 8.26 / 2.2; // mm/s at 2.2 MPa
+    const double twoIntervalsA = r22 / std::sqrt(2.2); // n = 0.5 above 2 MPa
+    struct Case {
+        const char* what;
+        std::vector<VielleInterval> law; // MPa, mm/s
+    };
+    const Case cases[] = {
+            {"n = -1, a = 8.26", {{0.779, 2.57, 8.26, -1.0}}},
+            {"n = -0.5", {{0.1, 10.0, r22 / std::pow(2.2, -0.5), -0.5}}},
+            {"n = 0.3", {{0.1, 10.0, r22 / std::pow(2.2, 0.3), 0.3}}},
+            {"n = 0.9", {{0.1, 10.0, r22 / std::pow(2.2, 0.9), 0.9}}},
+            // Continuous at 2 MPa (a2 2^0.5 = a1 / 2): the area grows by 15 % over the burn,
+            // and the balance crosses from the first interval into the second.
+            {"n = -1 below 2 MPa, n = 0.5 above",
+             {{0.1, 2.0, twoIntervalsA * std::pow(2.0, 1.5), -1.0}, {2.0, std::nullopt, twoIntervalsA, 0.5}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        calc_test::resetCalculationGlobals();
+        storeLaw(c.law);
+        choose("Tubes", "Throat 12.708");
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        ASSERT_EQ(done.outcome, RunOutcome::Succeeded)
+                << "ODE " << flagsODE.load() << " V " << flagsV.load() << " SP " << flagsSP.load();
+        EXPECT_FALSE(flagRaised(flagsV, code::V02));
+        const RocketVariables& r = *model->results[done.runIndex];
+        const double At = r.area[r.throatIndex];
+        EXPECT_NEAR(At, 3.141592 * 0.006354 * 0.006354, 1e-10);
+        bool below2 = false, above2 = false;
+        for (std::size_t i = 0; i < r.burnPoints; ++i) {
+            SCOPED_TRACE(i);
+            const double p = r.burnChamberPressure[i];
+            ASSERT_GT(p, 0.0);
+            std::size_t k = 0;
+            while (k + 1 < c.law.size() && p >= c.law[k + 1].lower * 1e6)
+                ++k;
+            const double n = c.law[k].n;
+            const double cStar = p * At / r.burnMassFlow[i];
+            const double byHand = std::pow(r.burnArea[i] / At * lawA(c.law[k].a, n) * 1800.0 * cStar, 1.0 / (1.0 - n));
+            EXPECT_NEAR(p / byHand, 1.0, 2.0 * PRES_TOL / (1.0 - n));
+            below2 = below2 || p < 2e6;
+            above2 = above2 || p > 2e6;
+        }
+        if (c.law.size() > 1) {
+            EXPECT_TRUE(below2 && above2) << "both intervals of the law burn";
+        }
+        // The last point has the mean area the throat was sized for, with c* = 938 m/s;
+        // with n = -1, p goes as c*^(1/2), so a c* within 6 % of it keeps the balance
+        // within 3 % of 2.2 MPa.
+        if (c.law[0].n == -1.0 && c.law.size() == 1) {
+            EXPECT_NEAR(r.burnArea[r.burnPoints - 1], 0.043982, 1e-6);
+            EXPECT_NEAR(r.burnChamberPressure[r.burnPoints - 1] / 2.2e6, 1.0, 0.03);
+        }
+    }
+}
+
+TEST_F(KnsuGrainRun, GrainRunsThatCannotBurnFail)
+{
+    // A point with burning area that finds no balance, and a grain that burns nowhere
+    // above the ambient pressure, give no result: ODE07, nothing joins the results.
+    struct Case {
+        const char* what;
+        std::vector<VielleInterval> law;
+        const char* ambient; // MPa
+        bool unbalanced; // V02 at a point
+    };
+    const Case cases[] = {
+            // The tubes balance near 1.9 MPa, where the law has no rate: no point balances.
+            {"no burn rate at the balance", {{0.1, 1.0, 8.26, 0.319}, {3.0, std::nullopt, 8.26, 0.319}}, "0.1", true},
+            // Every balance, near 1.9 MPa, lies below an ambient pressure of 5 MPa.
+            {"burning only below the ambient pressure", {{0.1, 10.0, 8.26, 0.319}}, "5", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        calc_test::resetCalculationGlobals();
+        storeLaw(c.law);
+        choose();
+        form.ambient = c.ambient;
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        EXPECT_EQ(done.outcome, RunOutcome::CriticalError);
+        EXPECT_TRUE(flagRaised(flagsODE, code::ODE07)) << flagsODE.load();
+        EXPECT_EQ(flagRaised(flagsV, code::V02), c.unbalanced);
+        EXPECT_EQ(model->results.size(), 1u);
+    }
 }

@@ -175,6 +175,20 @@ TEST(RunJudgement, AGoodGrainRunIsAResultAndEachImpossibleFigureIsNot)
                      (*s)[3] = 0.0;
              },
              RunFault::None},
+            // The stored curve ends on an area of rounding size, and the point before it
+            // balanced below the ambient pressure: both have burnt out, kept 0, and the
+            // burn ended at point 1.
+            {"burnout on an area of rounding size",
+             [](RocketVariables& r) {
+                 r.burnArea[2] = 1e-4;
+                 r.burnArea[3] = 1.3e-8;
+                 for (auto* s : {&r.burnChamberPressure, &r.burnChamberT, &r.burnMassFlow, &r.burnThrust, &r.burnCStar,
+                                 &r.burnCE, &r.burnIsp, &r.burnRate})
+                     (*s)[2] = (*s)[3] = 0.0;
+                 r.burnTimes = {0.0, 1.0, 1.0, 1.0};
+                 computeSummary(r, 1e5);
+             },
+             RunFault::None},
             // A burning point that found no balanced pressure keeps 0 (V02 at that point).
             {"point 2 unbalanced",
              [](RocketVariables& r) {
@@ -185,6 +199,15 @@ TEST(RunJudgement, AGoodGrainRunIsAResultAndEachImpossibleFigureIsNot)
              },
              RunFault::UnbalancedBurnPoint},
             {"no point burns", [](RocketVariables& r) { r.burnArea.assign(4, 0.0); }, RunFault::UnbalancedBurnPoint},
+            // Every point balanced at or below the ambient pressure: none burnt.
+            {"no point burns above the ambient pressure",
+             [](RocketVariables& r) {
+                 for (auto* s : {&r.burnTimes, &r.burnChamberPressure, &r.burnChamberT, &r.burnMassFlow, &r.burnThrust,
+                                 &r.burnCStar, &r.burnCE, &r.burnIsp, &r.burnRate})
+                     s->assign(4, 0.0);
+                 computeSummary(r, 1e5);
+             },
+             RunFault::UnbalancedBurnPoint},
             // The n = 1 law: the pressure search ran away.
             {"chamber 2.3e19 Pa at a point", [](RocketVariables& r) { r.burnChamberPressure[1] = 2.3e19; },
              RunFault::FiguresOutOfRange},

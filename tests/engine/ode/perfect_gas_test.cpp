@@ -323,8 +323,13 @@ TEST_P(PerfectGasGrain, ChamberPressureBalancesTheGasProduction)
     EXPECT_FALSE(flagRaised(flagsV, code::V00 | code::V01 | code::V02));
 }
 
+// Besides the usual exponents, laws of n < 0 (plateau and mesa propellants) and close to
+// 1, each with about 1 cm/s at 4 MPa (a = 0.01 / 4e6^n): every n below 1 has one stable
+// balance, however far below 0 or close to 1.
 INSTANTIATE_TEST_SUITE_P(Laws, PerfectGasGrain,
-                         ::testing::Values(Law{2e-5, 0.3}, Law{1.5e-6, 0.5}, Law{1e-8, 0.8}, Law{2e-11, 1.2}));
+                         ::testing::Values(Law{2e-5, 0.3}, Law{1.5e-6, 0.5}, Law{1e-8, 0.8}, Law{2e-11, 1.2},
+                                           Law{4e4, -1.0}, Law{20.0, -0.5}, Law{6.4e17, -3.0},
+                                           Law{0.01 / std::pow(4e6, 0.95), 0.95}));
 
 TEST_F(PerfectGas, GrainWithTwoPointsUsesTheLastRate)
 {
@@ -400,8 +405,8 @@ TEST_F(PerfectGas, GrainRangeCodesJudgeTheBalancedPressureNotTheSearch)
 
 TEST_F(PerfectGas, GrainPointsWithoutGasProductionAreSkipped)
 {
-    // A burnt-out point (zero area) and a pressure in a gap of the law cannot balance:
-    // V02 and the point stays empty, never a chamber pressure of 0.
+    // A burnt-out point (zero area) ends the burn: the point stays empty, with no code
+    // (it is no failed search). A pressure in a gap of the law cannot balance: V02.
     setBurnLaw(*rocket);
     rocket->burnPoints = 3;
     rocket->burnDistance = {0.0, 0.005, 0.01};
@@ -409,7 +414,8 @@ TEST_F(PerfectGas, GrainPointsWithoutGasProductionAreSkipped)
     rocket->burnArea = {Ab, Ab, 0.0};
     ODE ode(mixture, rocket, false, false);
     ode.calculateIACGrain();
-    EXPECT_TRUE(flagRaised(flagsV, code::V02));
+    EXPECT_FALSE(ode.failed);
+    EXPECT_FALSE(flagRaised(flagsV, code::V02));
     EXPECT_EQ(rocket->burnChamberPressure[2], 0.0);
     EXPECT_GT(rocket->burnChamberPressure[1], 0.0);
     EXPECT_GT(rocket->chamberPressure, 0.0);
@@ -438,6 +444,69 @@ TEST_F(PerfectGas, GrainPointsWithoutGasProductionAreSkipped)
     for (double p : rocket->burnChamberPressure)
         EXPECT_FALSE(p < 0.0);
     EXPECT_GT(rocket->chamberPressure, 0.0);
+}
+
+TEST_F(PerfectGas, GrainBurnEndsAtItsBurnout)
+{
+    // A regressive grain of constant c*: the balance at each point is
+    //   p = (Ab rho_p a c*/At)^(1/(1 - n)) = 4 MPa (Ab/Ab0)^2  with n = 0.5,
+    // so areas of 1, 0.5 and 0.25 Ab0 balance at 4, 1 and 0.25 MPa, 0.1 Ab0 at 40 kPa
+    // (below an ambient 0.1 MPa), 1e-4 Ab0 at 0.04 Pa (below any real chamber) and the
+    // last area is rounding noise of either sign. A point whose balance lies at or below
+    // the ambient pressure, or at no real chamber, has burnt out: it adds no time, no
+    // code, and the burn before it is a result.
+    PRES_TOL = 1e-8;
+    PRES_MAX_ITER = 400;
+    RocketVariables& rv = *rocket;
+    setBurnLaw(rv);
+    rv.vieilleLimits = {{1.0, 1e8}};
+    const double Ab0 = balancedBurningArea(4e6, AT);
+    struct Case {
+        const char* what;
+        double ambient;
+        std::vector<double> share; // area over the first area
+        std::size_t burning; // the points that burn, from the first
+    };
+    const Case cases[] = {
+            {"below the ambient pressure", 1e5, {1.0, 0.5, 0.25, 0.1, 1e-9}, 3},
+            {"vacuum: below a real chamber", 0.0, {1.0, 0.5, 0.25, 0.1, 1e-4, -1e-9}, 4},
+            {"vacuum: rounding noise", 0.0, {1.0, 0.5, 0.25, 1e-9}, 3},
+            {"no burnout", 1e5, {1.0, 0.5, 0.25}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        flagsV = 0;
+        const std::size_t n = c.share.size();
+        rv.ambientPressure = c.ambient;
+        rv.burnPoints = static_cast<uint32_t>(n);
+        rv.burnDistance.clear();
+        rv.burnArea.clear();
+        for (std::size_t i = 0; i < n; ++i) {
+            rv.burnDistance.push_back(0.002 * static_cast<double>(i));
+            rv.burnArea.push_back(Ab0 * c.share[i]);
+        }
+        ODE ode(mixture, rocket, false, false);
+        ode.calculateIACGrain();
+        ASSERT_FALSE(ode.failed);
+        EXPECT_FALSE(flagRaised(flagsV, code::V02)) << "a burnout is no failed search";
+        // The time to each point: trapezoid of 1/r over the distance, r = a p^0.5, so
+        // 1/r = 1/(1.5e-6 x 2000) = 333.3 s/m at 4 MPa, 666.7 at 1 MPa, 1333.3 at
+        // 0.25 MPa and 3333.3 at 40 kPa; 2 mm apart: 1.0, 2.0 and 4.667 s each.
+        const std::vector<double> times = {0.0, 1.0, 3.0, 7.6666667};
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::string at = " at point " + std::to_string(i);
+            if (i < c.burning) {
+                const double pc = 4e6 * c.share[i] * c.share[i];
+                expectRelative(rv.burnChamberPressure[i], pc, 1e-6, "pc" + at);
+                expectRelative(rv.burnRate[i], LAW_A * std::sqrt(pc), 1e-6, "rate" + at);
+                expectRelative(rv.burnTimes[i] + 1.0, times[i] + 1.0, 1e-6, "time" + at);
+            } else {
+                EXPECT_EQ(rv.burnChamberPressure[i], 0.0) << at;
+                EXPECT_EQ(rv.burnRate[i], 0.0) << at;
+                EXPECT_EQ(rv.burnTimes[i], rv.burnTimes[c.burning - 1]) << "the burnout adds no time" << at;
+            }
+        }
+    }
 }
 
 TEST_F(PerfectGas, BurnLawsThatCannotBalanceAreRefusedBeforeTheRun)
