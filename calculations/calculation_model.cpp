@@ -304,11 +304,15 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
     if (form.grainMode) {
         if (form.grainIndex < 0)
             return refuse(text::noGrain);
-        if (form.grainIndex == 0 && !(actions.rereadCurrentGrain && actions.rereadCurrentGrain()))
-            return refuse(text::noGrain);
+        // "Current" read again: one the grain tab no longer shows leaves no grain selected,
+        // one it shows but no run can take (out of the grain limits) raises L09 and is
+        // refused as every grain with that code is.
+        const bool currentGone = form.grainIndex == 0 && !(actions.rereadCurrentGrain && actions.rereadCurrentGrain());
         if (flagRaised(flagsL, code::L09))
             return refuse("Calculations can not be performed with a critical error in grain geometry definition",
                           text::checkFlags);
+        if (currentGone)
+            return refuse(text::noGrain);
         rv.grainName = form.grain.toStdString();
         // Refused with the loader's box: every check before it ended the start, so no
         // other box is in the start yet.

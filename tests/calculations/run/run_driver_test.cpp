@@ -142,6 +142,16 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
                  raiseFlag(flagsL, code::L09);
              },
              "Calculations can not be performed with a critical error in grain geometry definition", flagsInfo},
+            // The grain tab's grain read again and refused with L09 (out of the grain limits,
+            // as the store's fake refuses a name it lacks): the grain's critical error, not a
+            // missing choice.
+            {"Current grain refused with its load code",
+             [](RunDriver& t) {
+                 t.form.grainMode = true;
+                 t.form.grainIndex = 0;
+                 t.form.grain = "Current";
+             },
+             "Calculations can not be performed with a critical error in grain geometry definition", flagsInfo},
             {"no pressure", [](RunDriver& t) { t.form.pressure.clear(); }, "Pressure value must be explicitely given"},
             {"negative pressure", [](RunDriver& t) { t.form.pressure = "-1"; }, "Invalid Pressure"},
             // The field takes 0, but no run starts from it; nor from a chamber below 1 Pa
