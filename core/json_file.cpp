@@ -150,7 +150,7 @@ private:
 
 } // namespace
 
-JsonReadResult readJsonFile(const std::string& path)
+JsonReadResult readJsonFile(const std::string& path, const JsonReadOptions& options)
 {
     JsonReadResult result;
     std::error_code ec;
@@ -189,7 +189,7 @@ JsonReadResult readJsonFile(const std::string& path)
         result.status = JsonReadStatus::Unparsable;
         return result;
     }
-    if (!builder.duplicates().empty()) {
+    if (!builder.duplicates().empty() && options.repeatedNames == RepeatedNames::Refused) {
         result.status = JsonReadStatus::Unparsable;
         result.duplicates = builder.duplicates();
         return result;

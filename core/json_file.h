@@ -12,7 +12,7 @@ enum class JsonReadStatus {
     Missing, // nothing exists at the path
     CannotOpen, // something exists but cannot be opened for reading
     // opened, but the content is not JSON, is nested beyond maxJsonNesting or gives a
-    // name twice in one object
+    // name twice in one object (unless RepeatedNames::LastValueStands)
     Unparsable,
 };
 
@@ -24,9 +24,9 @@ enum class JsonReadStatus {
 inline constexpr int maxJsonNesting = 64;
 
 // A name an object of the text gives more than once (a hand edit: two items called
-// "Tube"). A document holds each name once, so taking the text as a document would keep
-// only one of them and writing it back would lose the others without a word; such a
-// text reads as Unparsable and is never replaced.
+// "Tube"). In an item file a document holds each name once, so taking the text as a
+// document would keep only one of them and writing it back would lose the others
+// without a word; such a text reads as Unparsable and is never replaced.
 struct DuplicateName {
     std::vector<std::string> within; // the names leading to the object: empty for an item name
     std::string name;
@@ -38,9 +38,19 @@ struct JsonReadResult {
     std::vector<DuplicateName> duplicates; // why an otherwise valid text is Unparsable
 };
 
+// What a name given twice in one object of the text does.
+enum class RepeatedNames {
+    Refused, // the text is Unparsable: the item files, where a repeated name hides an item
+    LastValueStands, // as JSON readers commonly take it: a settings file, whose keys name no items
+};
+
+struct JsonReadOptions {
+    RepeatedNames repeatedNames = RepeatedNames::Refused;
+};
+
 // Anything at the path that is not a regular file (a folder, a device, a FIFO) reads as
 // CannotOpen: it is neither read (a FIFO would block, a device never end) nor missing.
-JsonReadResult readJsonFile(const std::string& path);
+JsonReadResult readJsonFile(const std::string& path, const JsonReadOptions& options = {});
 
 // Serialises `document` (indent 4, keys in byte order, one trailing newline; invalid
 // UTF-8 replaced) and atomically replaces the file at `path`, which must be a regular

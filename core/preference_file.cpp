@@ -10,8 +10,6 @@
 #include <QString>
 
 #include "core/flags.h"
-#include "core/json_file.h"
-#include "core/message_box.h"
 #include "core/preference_limits.h"
 #include "core/preferences.h"
 
@@ -204,15 +202,28 @@ bool documentUsable(const JsonReadResult& result)
     return result.status == JsonReadStatus::Ok && result.document.is_object();
 }
 
-// Replaces the file at `path` with `document`, reporting a failed write (with `cause`,
-// when known, as the reason).
-bool writePreferences(const std::string& path, const json& document, const std::string& cause = {})
+// A box of the preferences file for the caller's view: critical, titled "KAVRO", with
+// the program's icon and no parent window.
+ViewMessage preferencesFileBox(const QString& text, const QString& informativeText = QString())
+{
+    MessageRequest box;
+    box.icon = Msg::Critical;
+    box.text = text;
+    box.informativeText = informativeText;
+    return ViewMessage{box, true};
+}
+
+// Replaces the file at `path` with `document`; a failed write is reported in `messages`
+// (with `cause`, when known, as the reason).
+bool writePreferences(const std::string& path, const json& document, ViewMessages& messages,
+                      const std::string& cause = {})
 {
     std::string error;
     if (writeJsonFile(path, document, &error))
         return true;
-    showCritical(nullptr, QStringLiteral("The preferences file could not be written: ") + QString::fromStdString(path),
-                 QString::fromStdString(cause.empty() ? error : cause));
+    messages.push_back(preferencesFileBox(QStringLiteral("The preferences file could not be written: ")
+                                                  + QString::fromStdString(path),
+                                          QString::fromStdString(cause.empty() ? error : cause)));
     return false;
 }
 
@@ -235,23 +246,30 @@ bool ensureDefaultDataFolder(std::string& error)
 
 // A preferences file that exists but cannot be read as a document is never replaced:
 // the user may still repair it, so the operation tells them and writes nothing.
-void reportUnparsableLeftUnchanged(const std::string& path)
+ViewMessage unparsableLeftUnchanged(const std::string& path)
 {
-    showCritical(nullptr,
-                 QStringLiteral("The preferences file could not be read, so it was left unchanged: ")
-                         + QString::fromStdString(path));
+    return preferencesFileBox(QStringLiteral("The preferences file could not be read, so it was left unchanged: ")
+                              + QString::fromStdString(path));
 }
 
 } // namespace
 
-bool loadPreferences()
+JsonReadResult readPreferencesFile(const std::string& path)
 {
+    JsonReadOptions options;
+    options.repeatedNames = RepeatedNames::LastValueStands;
+    return readJsonFile(path, options);
+}
+
+Reported<bool> loadPreferences()
+{
+    Reported<bool> result;
     const std::string defaultPath = defaultPreferencesPath();
     std::string folderError;
     const bool folderReady = ensureDefaultDataFolder(folderError);
-    JsonReadResult read = readJsonFile(defaultPath);
+    JsonReadResult read = readPreferencesFile(defaultPath);
     if (read.status == JsonReadStatus::CannotOpen)
-        return false;
+        return result;
     bool unparsable = false; // the file in use exists but is no document: never rewritten
     if (read.status == JsonReadStatus::Missing) {
         raiseFlag(flagsF, code::fileMissingDefault(code::PreferencesFile));
@@ -276,14 +294,14 @@ bool loadPreferences()
     }
     bool defaultFileInUse = true;
     if (PREFERENCES != defaultPath) {
-        JsonReadResult redirected = readJsonFile(PREFERENCES);
+        JsonReadResult redirected = readPreferencesFile(PREFERENCES);
         if (redirected.status == JsonReadStatus::Missing) {
             raiseFlag(flagsF, code::fileMissing(code::PreferencesFile));
             changed = true;
             PREFERENCES = defaultPath;
             store(document, "Files", "PREFERENCES", PREFERENCES);
         } else if (redirected.status == JsonReadStatus::CannotOpen) {
-            return false;
+            return result;
         } else {
             defaultFileInUse = false;
             unparsable = !documentUsable(redirected);
@@ -319,24 +337,27 @@ bool loadPreferences()
     // (its code is raised), anything else is written back complete.
     // A Data folder that could not be created is reported once: as the reason why the
     // default file could not be written, or on its own when another file is in use.
-    const bool written = unparsable || writePreferences(PREFERENCES, document, folderError);
+    const bool written = unparsable || writePreferences(PREFERENCES, document, result.messages, folderError);
     if (!folderReady && written)
-        showCritical(nullptr, QStringLiteral("The data folder could not be created"),
-                     QString::fromStdString(folderError));
-    return true;
+        result.messages.push_back(preferencesFileBox(QStringLiteral("The data folder could not be created"),
+                                                     QString::fromStdString(folderError)));
+    result.value = true;
+    return result;
 }
 
 namespace {
 
-// Reads the file in use for an operation that rewrites it. Returns false (after the
-// message) when it exists but cannot be opened, or (F30, after the message) when it is
+// Reads the file in use for an operation that rewrites it. Returns false (with the
+// message) when it exists but cannot be opened, or (F30, with the message) when it is
 // not a JSON object: such a file is never replaced. A missing file raises F14 and the
 // operation starts from an empty document.
-bool readFileInUse(json& document)
+bool readFileInUse(json& document, ViewMessages& messages)
 {
-    JsonReadResult read = readJsonFile(PREFERENCES);
+    JsonReadResult read = readPreferencesFile(PREFERENCES);
     switch (read.status) {
-    case JsonReadStatus::CannotOpen: showCritical(nullptr, QString::fromUtf8(preferencesOpenFailed)); return false;
+    case JsonReadStatus::CannotOpen:
+        messages.push_back(preferencesFileBox(QString::fromUtf8(preferencesOpenFailed)));
+        return false;
     case JsonReadStatus::Missing:
         raiseFlag(flagsF, code::fileMissing(code::PreferencesFile));
         document = json::object();
@@ -345,7 +366,7 @@ bool readFileInUse(json& document)
     }
     if (!documentUsable(read)) {
         raiseFlag(flagsF, code::fileCorrupt(code::PreferencesFile));
-        reportUnparsableLeftUnchanged(PREFERENCES);
+        messages.push_back(unparsableLeftUnchanged(PREFERENCES));
         return false;
     }
     document = std::move(read.document);
@@ -354,23 +375,26 @@ bool readFileInUse(json& document)
 
 } // namespace
 
-bool saveDataFilePaths()
+Reported<bool> saveDataFilePaths()
 {
+    Reported<bool> result;
     json document;
-    if (!readFileInUse(document))
-        return false;
+    if (!readFileInUse(document, result.messages))
+        return result;
 #define KAVRO_STORE_PATH(key, suffix)                                                                                  \
     if (std::string_view(#key) != "PREFERENCES")                                                                       \
         store(document, "Files", #key, key);
     KAVRO_PATH_PREFERENCES(KAVRO_STORE_PATH)
 #undef KAVRO_STORE_PATH
-    return writePreferences(PREFERENCES, document);
+    result.value = writePreferences(PREFERENCES, document, result.messages);
+    return result;
 }
 
-bool restoreDefaultPreferences()
+Reported<bool> restoreDefaultPreferences()
 {
+    Reported<bool> result;
     json document;
-    const bool readable = readFileInUse(document);
+    const bool readable = readFileInUse(document, result.messages);
 
     // Everything but the file locations and the lock of the restricted interface. Only
     // values that differ are written: a running solver reads the others without a lock.
@@ -385,13 +409,14 @@ bool restoreDefaultPreferences()
     PATH_EXPORT = defaultExportPath();
 
     if (!readable)
-        return false; // the file could not be read; it is not replaced
+        return result; // the file could not be read; it is not replaced
 #define KAVRO_WRITE_VALUE(section, key, type, def)                                                                     \
     if (static_cast<const void*>(&key) != &LOCK_BABYMODE)                                                              \
         store(document, #section, #key, key);
     KAVRO_VALUE_PREFERENCES(KAVRO_WRITE_VALUE)
 #undef KAVRO_WRITE_VALUE
-    return writePreferences(PREFERENCES, document);
+    result.value = writePreferences(PREFERENCES, document, result.messages);
+    return result;
 }
 
 bool storePreference(json& document, std::string_view key)

@@ -88,32 +88,40 @@ struct CheckedDocument {
 
 enum class ReadOutcome { Read, CannotOpen, Refused };
 
-// The code alone ("... was corrupted") does not say what to repair in a file that gives
-// one name twice: the user is told which name, and that the file was kept as it is.
-void reportDuplicateNames(const DataFileLayout& layout, const std::string& path,
-                          const std::vector<DuplicateName>& duplicates)
+// A box of a check for the caller's view: untitled, with the program's icon, without
+// parent (the start-up and the switches show the same boxes).
+ViewMessage checkBox(Msg::Icon icon, const QString& text, const QString& informativeText)
 {
     MessageRequest request;
-    request.icon = Msg::Warning;
+    request.icon = icon;
     request.title = QString();
     request.windowIcon = true;
-    request.text = QString::fromUtf8(layout.word) + QStringLiteral(" file gives the same name more than once: ")
-            + QString::fromStdString(describeDuplicateNames(duplicates));
-    request.informativeText
-            = QStringLiteral("The file was left unchanged and none of its items can be used until every name in it "
-                             "is given once. Rename or remove the extra entries by hand in ")
-            + QString::fromStdString(path);
-    showMessage(nullptr, request);
+    request.text = text;
+    request.informativeText = informativeText;
+    return ViewMessage{request, true};
+}
+
+// The code alone ("... was corrupted") does not say what to repair in a file that gives
+// one name twice: the user is told which name, and that the file was kept as it is.
+ViewMessage duplicateNamesBox(const DataFileLayout& layout, const std::string& path,
+                              const std::vector<DuplicateName>& duplicates)
+{
+    return checkBox(Msg::Warning,
+                    QString::fromUtf8(layout.word) + QStringLiteral(" file gives the same name more than once: ")
+                            + QString::fromStdString(describeDuplicateNames(duplicates)),
+                    QStringLiteral("The file was left unchanged and none of its items can be used until every name in "
+                                   "it is given once. Rename or remove the extra entries by hand in ")
+                            + QString::fromStdString(path));
 }
 
 // Reads an existing file into `doc`; a text that is not a document of items raises
 // `corruptCode` and leaves the file alone (or refuses it).
 ReadOutcome readExisting(const DataFileLayout& layout, const std::string& path, uint32_t corruptCode,
-                         const DataFileCheckOptions& options, CheckedDocument& doc)
+                         const DataFileCheckOptions& options, CheckedDocument& doc, ViewMessages& messages)
 {
     JsonReadResult read = readJsonFile(path);
     if (!read.duplicates.empty())
-        reportDuplicateNames(layout, path, read.duplicates);
+        messages.push_back(duplicateNamesBox(layout, path, read.duplicates));
     if (read.status == JsonReadStatus::CannotOpen)
         return ReadOutcome::CannotOpen; // also a folder standing where the file should be
     if (read.status == JsonReadStatus::Missing) {
@@ -141,8 +149,9 @@ ReadOutcome readExisting(const DataFileLayout& layout, const std::string& path, 
 // Writes the checked document back where it belongs. An empty document that was read
 // is left as the user wrote it ("null", "[]"); a text already in the program's layout
 // is not rewritten. A missing folder means nothing is written; any other failed write
-// that loses a change (a deletion, a new file) is reported.
-void writeBack(const DataFileLayout& layout, const std::string& path, const CheckedDocument& doc)
+// that loses a change (a deletion, a new file) is reported in `messages`.
+void writeBack(const DataFileLayout& layout, const std::string& path, const CheckedDocument& doc,
+               ViewMessages& messages)
 {
     if (doc.keepFile)
         return;
@@ -157,14 +166,19 @@ void writeBack(const DataFileLayout& layout, const std::string& path, const Chec
     std::string error;
     if (writeJsonFile(path, doc.document, &error))
         return;
-    if (doc.changed || !doc.existed)
-        showCritical(nullptr,
-                     QString::fromUtf8(layout.word) + QStringLiteral(" file could not be written: ")
-                             + QString::fromStdString(path),
-                     QString::fromStdString(error));
+    if (doc.changed || !doc.existed) {
+        MessageRequest request; // titled "KAVRO", with the program's icon
+        request.icon = Msg::Critical;
+        request.text = QString::fromUtf8(layout.word) + QStringLiteral(" file could not be written: ")
+                + QString::fromStdString(path);
+        request.informativeText = QString::fromStdString(error);
+        messages.push_back(ViewMessage{request, true});
+    }
 }
 
-// Asks whether the faulty entry `name` may be deleted; true for Yes.
+// Asks whether the faulty entry `name` may be deleted; true for Yes. The answer decides
+// how the check goes on, so it is asked here, in the middle of the check, through the
+// message seam.
 bool consentToDelete(const DataFileLayout& layout, const std::string& name)
 {
     MessageRequest request;
@@ -209,8 +223,9 @@ bool entryIsFaulty(const DataFileLayout& layout, const json& entry)
     return false;
 }
 
-bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheckOptions options)
+Reported<bool> checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheckOptions options)
 {
+    Reported<bool> result;
     doNotShowAgain = false;
     const std::string defaultPath = appDirectory + layout.defaultName;
     const code::DataFile k = layout.file;
@@ -218,9 +233,9 @@ bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheck
 
     // Find and read the file.
     if (exists(path)) {
-        switch (readExisting(layout, path, code::fileCorrupt(k), options, doc)) {
+        switch (readExisting(layout, path, code::fileCorrupt(k), options, doc, result.messages)) {
         case ReadOutcome::CannotOpen:
-        case ReadOutcome::Refused: return false;
+        case ReadOutcome::Refused: return result;
         case ReadOutcome::Read: break;
         }
     } else if (path != defaultPath) {
@@ -228,9 +243,9 @@ bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheck
         path = defaultPath;
         *layout.preference = defaultPath;
         if (exists(defaultPath)) {
-            switch (readExisting(layout, defaultPath, code::fileCorruptDefault(k), options, doc)) {
+            switch (readExisting(layout, defaultPath, code::fileCorruptDefault(k), options, doc, result.messages)) {
             case ReadOutcome::CannotOpen:
-            case ReadOutcome::Refused: return false;
+            case ReadOutcome::Refused: return result;
             case ReadOutcome::Read: break;
             }
         } else {
@@ -251,40 +266,41 @@ bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheck
         if (layout.codeForFaultyEntry)
             raiseFlag(flagsF, path == defaultPath ? code::fileCorruptDefault(k) : code::fileCorrupt(k));
         if (!doNotShowAgain && !consentToDelete(layout, it.key()))
-            return false;
+            return result;
         it = entries.erase(it);
         doc.changed = true;
     }
 
-    writeBack(layout, path, doc);
-    return true;
+    writeBack(layout, path, doc, result.messages);
+    result.value = true;
+    return result;
 }
 
-bool checkSpeciesFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkSpeciesFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Species), std::move(path), options);
 }
-bool checkReactantsFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkReactantsFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Reactants), std::move(path), options);
 }
-bool checkKineticsFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkKineticsFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Kinetics), std::move(path), options);
 }
-bool checkPropellantsFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkPropellantsFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Propellants), std::move(path), options);
 }
-bool checkGrainsFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkGrainsFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Grains), std::move(path), options);
 }
-bool checkNozzlesFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkNozzlesFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Nozzles), std::move(path), options);
 }
-bool checkConfigurationsFile(std::string path, DataFileCheckOptions options)
+Reported<bool> checkConfigurationsFile(std::string path, DataFileCheckOptions options)
 {
     return checkDataFile(dataFileLayout(code::Configurations), std::move(path), options);
 }

@@ -7,6 +7,12 @@
 // A check never destroys what the user has: a file whose text cannot be read as a
 // document of items is left exactly as it is, a refused deletion writes nothing, and
 // every write replaces the file atomically.
+//
+// A check's value is false when a file that exists cannot be opened, a switch refuses
+// an unparsable file, or the user keeps a faulty entry. The question about a faulty
+// entry is asked during the check (its answer decides how the check goes on); what the
+// check reports afterwards (a name given twice, a failed write) is handed back for the
+// caller's view to show, in order, as boxes without parent.
 #include <array>
 #include <string>
 #include <vector>
@@ -14,6 +20,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/flags.h"
+#include "core/view_message.h"
 
 // Set by the "Do not show again" box of a check's question; every check resets it when
 // it starts, so an answer reaches no further than the rest of the same check.
@@ -25,13 +32,13 @@ struct DataFileCheckOptions {
     bool refuseUnparsable = false;
 };
 
-bool checkSpeciesFile(std::string path, DataFileCheckOptions options = {});
-bool checkReactantsFile(std::string path, DataFileCheckOptions options = {});
-bool checkKineticsFile(std::string path, DataFileCheckOptions options = {});
-bool checkPropellantsFile(std::string path, DataFileCheckOptions options = {});
-bool checkGrainsFile(std::string path, DataFileCheckOptions options = {});
-bool checkNozzlesFile(std::string path, DataFileCheckOptions options = {});
-bool checkConfigurationsFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkSpeciesFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkReactantsFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkKineticsFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkPropellantsFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkGrainsFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkNozzlesFile(std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkConfigurationsFile(std::string path, DataFileCheckOptions options = {});
 
 // What a check needs to know about one data file.
 struct DataFileLayout {
@@ -52,7 +59,7 @@ const std::array<DataFileLayout, 7>& dataFileLayouts();
 const DataFileLayout& dataFileLayout(code::DataFile file);
 
 // The one algorithm behind the seven checkers.
-bool checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheckOptions options = {});
+Reported<bool> checkDataFile(const DataFileLayout& layout, std::string path, DataFileCheckOptions options = {});
 
 // An entry lacks a required member: it is not an object, or a required member is
 // missing, null, an empty object or an empty array ("", 0 and false are present).

@@ -66,7 +66,7 @@ bool exists(const std::string& path)
 // loading it would add the preference sections to it.
 bool isPreferencesDocument(const std::string& path)
 {
-    const JsonReadResult read = readJsonFile(path);
+    const JsonReadResult read = readPreferencesFile(path);
     if (read.status != JsonReadStatus::Ok || !read.document.is_object())
         return false;
     for (auto it = read.document.begin(); it != read.document.end(); ++it) {
@@ -98,47 +98,51 @@ const std::array<DataFileSwitch, 7>& dataFileSwitches()
     return switches;
 }
 
-SwitchOutcome switchDataFile(const DataFileSwitch& sw, const std::string& chosen)
+Reported<SwitchOutcome> switchDataFile(const DataFileSwitch& sw, const std::string& chosen)
 {
     if (!exists(chosen))
-        return SwitchOutcome::Missing;
+        return {SwitchOutcome::Missing, {}};
     DataFileCheckOptions options;
     options.refuseUnparsable = true;
-    if (!sw.check(chosen, options))
-        return SwitchOutcome::Invalid;
+    Reported<bool> checked = sw.check(chosen, options);
+    if (!checked.value)
+        return {SwitchOutcome::Invalid, std::move(checked.messages)};
     const std::string previous = *sw.preference;
     *sw.preference = chosen;
-    if (!saveDataFilePaths()) {
+    Reported<bool> saved = saveDataFilePaths();
+    ViewMessages messages = std::move(checked.messages);
+    messages.insert(messages.end(), saved.messages.begin(), saved.messages.end());
+    if (!saved.value) {
         // Not recorded: the file in use stays what the preferences file says it is.
         *sw.preference = previous;
-        return SwitchOutcome::SaveFailed;
+        return {SwitchOutcome::SaveFailed, std::move(messages)};
     }
-    return SwitchOutcome::Changed;
+    return {SwitchOutcome::Changed, std::move(messages)};
 }
 
-PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (*load)())
+Reported<PreferencesSwitchOutcome> switchPreferencesFile(const std::string& chosen, Reported<bool> (*load)())
 {
     if (calculationsRunning() > 0)
-        return PreferencesSwitchOutcome::CalculationRunning;
+        return {PreferencesSwitchOutcome::CalculationRunning, {}};
     if (!exists(chosen))
-        return PreferencesSwitchOutcome::Missing;
+        return {PreferencesSwitchOutcome::Missing, {}};
     if (!isPreferencesDocument(chosen))
-        return PreferencesSwitchOutcome::Invalid;
+        return {PreferencesSwitchOutcome::Invalid, {}};
 
     const std::string defaultPath = appDirectory + "/Data/Preferences.json";
-    JsonReadResult read = readJsonFile(defaultPath);
+    JsonReadResult read = readPreferencesFile(defaultPath);
     json document = json::object();
     switch (read.status) {
-    case JsonReadStatus::CannotOpen: return PreferencesSwitchOutcome::DefaultUnreadable;
+    case JsonReadStatus::CannotOpen: return {PreferencesSwitchOutcome::DefaultUnreadable, {}};
     case JsonReadStatus::Missing: raiseFlag(flagsF, code::fileMissingDefault(code::PreferencesFile)); break;
     case JsonReadStatus::Unparsable:
         // Its text may still be repaired by hand; writing the redirect would replace it.
         raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
-        return PreferencesSwitchOutcome::DefaultUnparsable;
+        return {PreferencesSwitchOutcome::DefaultUnparsable, {}};
     case JsonReadStatus::Ok:
         if (!read.document.is_object()) {
             raiseFlag(flagsF, code::fileCorruptDefault(code::PreferencesFile));
-            return PreferencesSwitchOutcome::DefaultUnparsable;
+            return {PreferencesSwitchOutcome::DefaultUnparsable, {}};
         }
         document = std::move(read.document);
         break;
@@ -154,15 +158,16 @@ PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (
     const json redirect = chosen;
     setRedirect(document, &redirect);
     if (!writeJsonFile(defaultPath, document))
-        return PreferencesSwitchOutcome::RedirectWriteFailed;
+        return {PreferencesSwitchOutcome::RedirectWriteFailed, {}};
     PREFERENCES = chosen;
-    if (load ? load() : loadPreferences())
-        return PreferencesSwitchOutcome::Changed;
+    Reported<bool> loaded = load ? load() : loadPreferences();
+    if (loaded.value)
+        return {PreferencesSwitchOutcome::Changed, std::move(loaded.messages)};
 
     setRedirect(document, previousRedirect ? &*previousRedirect : nullptr);
     writeJsonFile(defaultPath, document);
     PREFERENCES = previousInUse;
-    return PreferencesSwitchOutcome::LoadFailed;
+    return {PreferencesSwitchOutcome::LoadFailed, std::move(loaded.messages)};
 }
 
 SwitchMessage switchMessage(const DataFileSwitch& sw, SwitchOutcome outcome)

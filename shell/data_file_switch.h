@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "core/message_box.h"
+#include "core/view_message.h"
 #include "shell/data_file_checks.h"
 
 // Lists the window refreshes after a successful switch.
@@ -25,7 +26,7 @@ enum class SwitchRefresh {
 struct DataFileSwitch {
     const char* caption; // "File with Species Database" ...
     std::string* preference; // &SPECIES ...
-    bool (*check)(std::string, DataFileCheckOptions);
+    Reported<bool> (*check)(std::string, DataFileCheckOptions);
     SwitchRefresh refresh;
     const char* successText; // "Species file changed successfully" ...
 };
@@ -50,12 +51,14 @@ enum class SwitchOutcome {
     Changed,
     Missing, // "File does not exist"
     Invalid, // "File is invalid"
-    SaveFailed, // the path could not be recorded (already reported): the previous file stays in use
+    SaveFailed, // the path could not be recorded (its boxes say why): the previous file stays in use
 };
 
 // Steps after the file dialog: existence, check (refuseUnparsable), preference set,
-// saveDataFilePaths. Only Changed leaves the chosen file in use.
-SwitchOutcome switchDataFile(const DataFileSwitch& sw, const std::string& chosen);
+// saveDataFilePaths. Only Changed leaves the chosen file in use. The boxes of the check
+// and of the preferences file come with the outcome, for the window to show before the
+// box of the outcome.
+Reported<SwitchOutcome> switchDataFile(const DataFileSwitch& sw, const std::string& chosen);
 
 enum class PreferencesSwitchOutcome {
     Changed,
@@ -75,8 +78,9 @@ enum class PreferencesSwitchOutcome {
 // when the default file is missing (it is then created holding only the redirect) and F31
 // when it cannot be parsed (then nothing is written); on a load failure puts the previous
 // redirect back.
-// `load` loads the preferences through the redirect (none: loadPreferences).
-PreferencesSwitchOutcome switchPreferencesFile(const std::string& chosen, bool (*load)() = nullptr);
+// `load` loads the preferences through the redirect (none: loadPreferences); its boxes
+// come with the outcome, for the window to show before the box of the outcome.
+Reported<PreferencesSwitchOutcome> switchPreferencesFile(const std::string& chosen, Reported<bool> (*load)() = nullptr);
 
 // The box the window shows after a switch; no box when `text` is empty. `childOfWindow`:
 // the box's parent is the main window (else none, with the program's icon). No box

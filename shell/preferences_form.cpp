@@ -236,7 +236,7 @@ std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entrie
     }
 
     const QString path = QString::fromStdString(PREFERENCES);
-    JsonReadResult file = readJsonFile(PREFERENCES);
+    JsonReadResult file = readPreferencesFile(PREFERENCES);
     json document = json::object();
     switch (file.status) {
     case JsonReadStatus::CannotOpen: return PreferenceRefusal{QString::fromUtf8(preferencesCannotBeOpened), path};
@@ -272,16 +272,16 @@ std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entrie
     return std::nullopt;
 }
 
-std::optional<PreferenceRefusal> resetPreferences()
+Reported<std::optional<PreferenceRefusal>> resetPreferences()
 {
     if (calculationsRunning() > 0) {
         for (const PreferenceField& field : preferenceFields())
             if (field.engineReads && preferenceValue(field.key) != preferenceDefault(field.key))
-                return runningRefusal("The preferences cannot be reset while a calculation or a nozzle "
-                                      "optimisation is running");
+                return {runningRefusal("The preferences cannot be reset while a calculation or a nozzle "
+                                       "optimisation is running"),
+                        {}};
     }
-    restoreDefaultPreferences(); // reports its own failures
-    return std::nullopt;
+    return {std::nullopt, restoreDefaultPreferences().messages};
 }
 
 int resultBitsOfChange(std::string_view widget)

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include "core/message_box.h"
+#include "core/view_message.h"
 #include "shell/preference_values.h"
 
 // The dialog's result: bits telling the main window what to re-apply at once.
@@ -82,8 +83,9 @@ std::optional<PreferenceRefusal> savePreferences(const PreferenceEntries& entrie
                                                  const PreferenceAssignment& assign = setPreferenceValue);
 
 // "Reset to default" (restoreDefaultPreferences), refused while a calculation runs and
-// the reset would change a value the solvers read.
-std::optional<PreferenceRefusal> resetPreferences();
+// the reset would change a value the solvers read. Without a refusal the values are
+// reset; the boxes of a preferences file that could not be read or written come with it.
+Reported<std::optional<PreferenceRefusal>> resetPreferences();
 
 // The result bits a change of the combo `widget` marks (0 for other widgets).
 int resultBitsOfChange(std::string_view widget);

@@ -21,6 +21,7 @@
 #include "core/preference_file.h"
 #include "core/preferences.h"
 #include "core/ui/widget_style.h"
+#include "core/view_message.h"
 #include "shell/data_file_checks.h"
 #include "shell/data_file_switch.h"
 #include "shell/export_dispatch.h"
@@ -81,13 +82,14 @@ MainWindow::Dialogs MainWindow::defaultDialogs()
 MainWindow::MainWindow(QWidget* parent, Dialogs dialogs)
     : QMainWindow(parent), ui(new Ui_MainWindow), darkPalette(), dialogs_(std::move(dialogs))
 {
-    if (!loadPreferences())
+    // Each step's boxes are shown as soon as it returns, before the next step runs.
+    if (!showReported(this, loadPreferences()))
         refuseStartup(QString::fromUtf8(preferencesOpenFailedAtStart));
     checkDataFiles();
     // Some file was not where the preferences said and its default took its place:
     // record the paths now in use.
     if (flagRaised(flagsF, code::anyFileMissing))
-        saveDataFilePaths();
+        showReported(this, saveDataFilePaths());
 
     ui->setupUi(this);
     setWindowIcon(QIcon(fromApp("/Graphics/Logo.ico")));
@@ -139,7 +141,7 @@ void MainWindow::checkDataFiles()
     // Species, Reactants, Kinetics, Propellants, Grains, Nozzles, Configurations; every
     // check runs even after one has failed.
     for (const DataFileLayout& layout : dataFileLayouts())
-        if (!checkDataFile(layout, *layout.preference))
+        if (!showReported(this, checkDataFile(layout, *layout.preference)))
             refuseStartup(QString::fromStdString(dataFileOpenFailedAtStart(layout)));
 }
 
@@ -475,7 +477,9 @@ void MainWindow::changeDataFile(int index)
                                                  tr(dataFileDialogFilter));
     if (chosen.isEmpty())
         return;
-    const SwitchOutcome outcome = switchDataFile(sw, chosen.toStdString());
+    // The boxes of the check and of the preferences file come before the lists are
+    // refreshed and the outcome is told.
+    const SwitchOutcome outcome = showReported(this, switchDataFile(sw, chosen.toStdString()));
     if (outcome == SwitchOutcome::Changed) {
         switch (sw.refresh) {
         case SwitchRefresh::Reactants:
@@ -540,7 +544,7 @@ void MainWindow::ChangePREFFile()
                                                  QString::fromStdString(PREFERENCES), tr(dataFileDialogFilter));
     if (chosen.isEmpty())
         return;
-    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen.toStdString());
+    const PreferencesSwitchOutcome outcome = showReported(this, switchPreferencesFile(chosen.toStdString()));
     showSwitchMessage(this, switchMessage(outcome));
     // The user was told the program closes.
     if (outcome == PreferencesSwitchOutcome::LoadFailed)

@@ -11,6 +11,7 @@
 #include "core/message_box.h"
 #include "core/preferences.h"
 #include "core/ui/number_fields.h"
+#include "core/view_message.h"
 #include "shell/preferences_fields.h"
 #include "ui_preferences.h"
 
@@ -129,10 +130,14 @@ void Preferences::discard()
 
 void Preferences::restore_default()
 {
-    if (const auto refusal = resetPreferences()) {
-        showRefusal(*refusal);
+    const Reported<std::optional<PreferenceRefusal>> reset = resetPreferences();
+    if (reset.value) {
+        showRefusal(*reset.value);
         return;
     }
+    // The values are reset even when the file could not be read or written: its boxes,
+    // then the dialog ends.
+    showViewMessages(this, reset.messages);
     done(preferences_result::Reset);
 }
 

@@ -103,6 +103,39 @@ TEST(JsonFile, NamesGivenTwiceMakeTheTextUnparsable)
     }
 }
 
+// A settings file, whose keys name no items, is read as JSON readers commonly take a
+// repeated name: its last value stands, whole, and the text is no less readable for it.
+// An item file keeps the refusal above.
+TEST(JsonFile, ASettingsFileKeepsTheLastValueOfARepeatedName)
+{
+    struct Case {
+        const char* name;
+        const char* content;
+        const char* document;
+    };
+    const Case cases[] = {
+            {"a key twice", R"({"Datatab": {"ABORT": 30, "ABORT": 45}, "ODE": {"ABORT": 1}})",
+             R"({"Datatab": {"ABORT": 45}, "ODE": {"ABORT": 1}})"},
+            {"three times", R"({"A": 1, "A": 2, "A": 3})", R"({"A": 3})"},
+            {"a section twice: the later object replaces the earlier", R"({"S": {"x": 1}, "S": {"y": 2}})",
+             R"({"S": {"y": 2}})"},
+            {"inside a list", R"({"L": [{"n": 2, "n": 3}]})", R"({"L": [{"n": 3}]})"},
+    };
+    TempAppDir app;
+    JsonReadOptions settings;
+    settings.repeatedNames = RepeatedNames::LastValueStands;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.write("Data/S.json", c.content);
+        const JsonReadResult r = readJsonFile(app.dataFile("S.json"), settings);
+        EXPECT_EQ(r.status, JsonReadStatus::Ok);
+        EXPECT_EQ(r.document, json::parse(c.document));
+        EXPECT_TRUE(r.duplicates.empty());
+        // the same text as an item file
+        EXPECT_EQ(readJsonFile(app.dataFile("S.json")).status, JsonReadStatus::Unparsable);
+    }
+}
+
 // Every kind of value reads back as the library parses it.
 TEST(JsonFile, EveryKindOfValueReadsAsTheLibraryParsesIt)
 {

@@ -195,9 +195,21 @@ protected:
     }
     void TearDown() override
     {
+        // The file's operations show nothing themselves: their boxes go back to the caller.
+        EXPECT_TRUE(messages.messages().empty()) << messages.lastText().toStdString();
         freshProcessValues();
         flagsF = 0;
     }
+
+    // The three operations, keeping the boxes they hand back in `handed`.
+    bool keep(Reported<bool> result)
+    {
+        handed.insert(handed.end(), result.messages.begin(), result.messages.end());
+        return result.value;
+    }
+    bool load() { return keep(loadPreferences()); }
+    bool savePaths() { return keep(saveDataFilePaths()); }
+    bool restore() { return keep(restoreDefaultPreferences()); }
 
     std::string defaultFile() const { return app.dataFile("Preferences.json"); }
     std::string otherFile() const { return app.path() + "/Other/Prefs.json"; }
@@ -213,7 +225,8 @@ protected:
     json fileDocument(const std::string& path) const { return json::parse(readText(path)); }
 
     TempAppDir app;
-    MessageRecorder messages;
+    MessageRecorder messages; // the message seam
+    ViewMessages handed;
 };
 
 } // namespace
@@ -235,18 +248,18 @@ TEST(PreferenceValues, FreshProcessHoldsDefaultsAndEmptyPaths)
 // First start with an empty Data folder, then a second start.
 TEST_F(PreferenceFile, EmptyDataFolderCreatesTheDefaultDocument)
 {
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F15 | F31);
     EXPECT_EQ(readText(defaultFile()), golden());
     EXPECT_EQ(PREFERENCES, defaultFile());
     EXPECT_EQ(SPECIES, app.path() + "/Data/Species.json");
     EXPECT_EQ(PATH_EXPORT, app.path() + "/Exports");
     EXPECT_EQ(MAX_ITER_EQ, 8000u);
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(handed.empty());
 
     flagsF = 0;
     freshProcessValues();
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load() & preferenceCodes, 0u);
     EXPECT_EQ(readText(defaultFile()), golden());
 }
@@ -275,13 +288,13 @@ TEST_F(PreferenceFile, StatesOfTheDefaultFile)
         freshProcessValues();
         flagsF = 0;
         writeDefaultText(row.content);
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(load());
         EXPECT_EQ(flagsF.load(), row.codes);
         EXPECT_EQ(readText(defaultFile()), row.leftAlone ? row.content : golden());
         EXPECT_EQ(DIG_OUT, 16);
         EXPECT_EQ(KINETICS, app.path() + "/Data/Kinetics.json");
     }
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(handed.empty());
 }
 
 // A small file holding one value nested 30,000 deep (generated here) once grew into a
@@ -293,7 +306,7 @@ TEST_F(PreferenceFile, DeeplyNestedFileIsCorruptAndKept)
     const std::string deep
             = "{\"General\": {\"DIG_OUT\": " + std::string(depth, '[') + "12" + std::string(depth, ']') + "}}";
     writeDefaultText(deep);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F31);
     EXPECT_EQ(DIG_OUT, 16);
     EXPECT_EQ(readText(defaultFile()), deep);
@@ -304,7 +317,7 @@ TEST_F(PreferenceFile, OnlyFilesSectionKeepsThePaths)
     json document;
     document["Files"] = {{"SPECIES", "/elsewhere/Sp.json"}, {"GRAIN", ""}, {"PREFERENCES", defaultFile()}};
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F31);
     EXPECT_EQ(SPECIES, "/elsewhere/Sp.json");
     EXPECT_EQ(GRAIN, ""); // an empty string is a value
@@ -316,6 +329,75 @@ TEST_F(PreferenceFile, OnlyFilesSectionKeepsThePaths)
 }
 
 // Data paths and PATH_EXPORT are formed from the folder when missing; that is no repair.
+// A key written twice keeps its last value, as JSON readers commonly take it; the rest
+// of the file stays in force, the user's data-file paths included, and nothing counts as
+// a repair. The file is written back holding the key once.
+TEST_F(PreferenceFile, RepeatedKeyKeepsItsLastValue)
+{
+    const std::string mySpecies = app.path() + "/mine/Species.json";
+    app.write("mine/Species.json", "{}\n");
+    json document = goldenDocument();
+    document["Files"]["SPECIES"] = mySpecies;
+    document["Equilibrium"]["MAX_ITER_EQ"] = 1234;
+    document["Datatab"]["ABORT"] = 45;
+    // The text as a hand edit leaves it: the key twice in its section, 30 first.
+    auto twice = [](const json& d) {
+        std::string text = d.dump(4) + "\n";
+        const std::string once = "\"ABORT\": 45";
+        text.replace(text.find(once), once.size(), "\"ABORT\": 30,\n        \"ABORT\": 45");
+        return text;
+    };
+    const std::string text = twice(document);
+    ASSERT_NE(text.find("\"ABORT\": 30"), std::string::npos);
+
+    struct Row {
+        const char* what;
+        bool redirected; // the text is the redirect target rather than the default file
+    };
+    for (const Row row : {Row{"default file", false}, Row{"redirected file", true}}) {
+        SCOPED_TRACE(row.what);
+        freshProcessValues();
+        flagsF = 0;
+        std::string inUse = defaultFile();
+        if (row.redirected) {
+            json redirect;
+            redirect["Files"]["PREFERENCES"] = otherFile();
+            writeDefault(redirect);
+            writeOther(text);
+            inUse = otherFile();
+        } else {
+            writeDefaultText(text);
+        }
+        ASSERT_TRUE(load());
+        EXPECT_EQ(flagsF.load() & preferenceCodes, 0u);
+        EXPECT_EQ(ABORT, 45);
+        EXPECT_EQ(SPECIES, mySpecies);
+        EXPECT_EQ(MAX_ITER_EQ, 1234u);
+        EXPECT_EQ(PREFERENCES, inUse);
+        EXPECT_EQ(readText(inUse), serializeJson(document)); // its own redirect entry is not followed
+    }
+    EXPECT_TRUE(handed.empty());
+
+    // The file in use read again by the data-file paths and the reset: both keep the
+    // last value and write the file back.
+    freshProcessValues();
+    flagsF = 0;
+    writeDefaultText(twice(document));
+    ASSERT_TRUE(load());
+    writeDefaultText(twice(document));
+    SPECIES = app.path() + "/mine/Other.json";
+    ASSERT_TRUE(savePaths());
+    json paths = document;
+    paths["Files"]["SPECIES"] = SPECIES;
+    EXPECT_EQ(readText(defaultFile()), serializeJson(paths));
+    writeDefaultText(twice(document));
+    ASSERT_TRUE(restore());
+    EXPECT_EQ(ABORT, 15);
+    EXPECT_EQ(fileDocument(defaultFile())["Files"]["SPECIES"], mySpecies);
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_TRUE(handed.empty());
+}
+
 TEST_F(PreferenceFile, MissingPathsAreNotCorruption)
 {
     json document = goldenDocument();
@@ -323,7 +405,7 @@ TEST_F(PreferenceFile, MissingPathsAreNotCorruption)
     document["Files"].erase("PREFERENCES");
     document["General"].erase("PATH_EXPORT");
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(readText(defaultFile()), golden());
 }
@@ -364,7 +446,7 @@ TEST_F(PreferenceFile, RedirectStates)
         if (row.other)
             writeOther(row.other);
 
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(load());
         EXPECT_EQ(flagsF.load(), row.codes);
         if (row.inUseIsOther) {
             EXPECT_EQ(PREFERENCES, otherFile());
@@ -396,7 +478,7 @@ TEST_F(PreferenceFile, RedirectToItselfReadsOneFile)
     json document = goldenDocument();
     document["Files"]["PREFERENCES"] = defaultFile();
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(PREFERENCES, defaultFile());
 }
@@ -406,7 +488,7 @@ TEST_F(PreferenceFile, UnreadableFiles)
 {
     std::filesystem::create_directories(defaultFile()); // a folder cannot be read as a file
     DIG_OUT = 7;
-    EXPECT_FALSE(loadPreferences());
+    EXPECT_FALSE(load());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(DIG_OUT, 7);
     EXPECT_TRUE(PREFERENCES.empty());
@@ -416,10 +498,10 @@ TEST_F(PreferenceFile, UnreadableFiles)
     document["Files"]["PREFERENCES"] = otherFile();
     writeDefault(document);
     std::filesystem::create_directories(otherFile());
-    EXPECT_FALSE(loadPreferences());
+    EXPECT_FALSE(load());
     EXPECT_EQ(PREFERENCES, otherFile());
     EXPECT_EQ(DIG_OUT, 7);
-    EXPECT_TRUE(messages.messages().empty()); // the caller shows the message
+    EXPECT_TRUE(handed.empty()); // the caller shows the start-up message
     EXPECT_STREQ(preferencesOpenFailedAtStart,
                  "Preferences file could not be opened, it could be because it is "
                  "opened by a different software or it has restricted acccess");
@@ -457,7 +539,7 @@ TEST_F(PreferenceFile, MissingAndMistypedMembers)
         json document = goldenDocument();
         document[row.section][row.key] = row.value;
         writeDefault(document);
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(load());
         EXPECT_EQ(flagsF.load(), row.codes);
         EXPECT_EQ(readText(defaultFile()), golden()); // the default stored in its place
     }
@@ -474,7 +556,7 @@ TEST_F(PreferenceFile, ConversionsOfPresentValues)
     document["Equilibrium"]["MAX_ITER_EQ"] = 4294967295u;
     document["General"]["NUM_DIS_PREC"] = 1.9; // cuts to 1
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(DIG_OUT, 12);
     EXPECT_EQ(LIST_SEPARATOR, ',');
@@ -539,7 +621,7 @@ TEST_F(PreferenceFile, ValuesOutsideTheirLimits)
         json document = goldenDocument();
         document[row.section][row.key] = row.value;
         writeDefault(document);
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(load());
         const json after = fileDocument(defaultFile());
         if (row.kept) {
             EXPECT_EQ(flagsF.load(), 0u);
@@ -558,7 +640,7 @@ TEST_F(PreferenceFile, ValuesOutsideTheirLimits)
     json other = goldenDocument();
     other["Datatab"]["ABORT"] = 0;
     writeOther(other.dump());
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F30);
     EXPECT_EQ(ABORT, 15);
 }
@@ -573,7 +655,7 @@ TEST_F(PreferenceFile, PairsOutOfOrderTakeTheirDefaults)
     document["PropTab"]["COMP_OPT_MIN"] = 3.0;
     document["PropTab"]["COMP_OPT_MAX"] = 4.0; // in order: kept
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F31);
     EXPECT_EQ(MIN_PRES_CS_PLOT, 500000.0);
     EXPECT_EQ(MAX_PRES_CS_PLOT, 10000000.0);
@@ -587,7 +669,7 @@ TEST_F(PreferenceFile, PairsOutOfOrderTakeTheirDefaults)
     document["PropTab"]["COMP_OPT_MIN"] = 11.0; // above the default maximum
     document["PropTab"]["COMP_OPT_MAX"] = 5.0;
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F31);
     EXPECT_EQ(COMP_OPT_MIN, 1.0);
     EXPECT_EQ(COMP_OPT_MAX, 10.0);
@@ -599,7 +681,7 @@ TEST_F(PreferenceFile, OverflowingDoubleTakesTheDefault)
     const std::string from = "\"TOL_T\": 0.0001";
     text.replace(text.find(from), from.size(), "\"TOL_T\": 1e999");
     writeDefaultText(text);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(TOL_T, 0.0001);
     EXPECT_EQ(flagsF.load(), F31);
 }
@@ -610,7 +692,7 @@ TEST_F(PreferenceFile, SectionsThatAreNotObjects)
     document["General"] = 5;
     document["Files"] = "x";
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F31);
     EXPECT_EQ(readText(defaultFile()), golden());
 
@@ -624,7 +706,7 @@ TEST_F(PreferenceFile, SectionsThatAreNotObjects)
     other["Files"].erase("PREFERENCES");
     other["ODK"]["ABS_TOL"] = "small";
     writeOther(other.dump());
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_EQ(flagsF.load(), F30);
     EXPECT_EQ(ABS_TOL, 1e-8);
 }
@@ -642,7 +724,7 @@ TEST_F(PreferenceFile, LockForcesBabyModeInMemoryOnly)
         document["General"]["LOCK_BABYMODE"] = row.lock;
         document["General"]["BabyMode"] = row.baby;
         writeDefault(document);
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(load());
         EXPECT_EQ(BabyMode, row.expected);
         EXPECT_EQ(fileDocument(defaultFile())["General"]["BabyMode"], row.baby);
     }
@@ -654,9 +736,9 @@ TEST_F(PreferenceFile, UnknownMembersSurviveEveryOperation)
     document["General"]["MY_KEY"] = "mine";
     document["Extra"] = {{"a", 1}};
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
-    ASSERT_TRUE(restoreDefaultPreferences());
-    ASSERT_TRUE(saveDataFilePaths());
+    ASSERT_TRUE(load());
+    ASSERT_TRUE(restore());
+    ASSERT_TRUE(savePaths());
     const json after = fileDocument(defaultFile());
     EXPECT_EQ(after["General"]["MY_KEY"], "mine");
     EXPECT_EQ(after["Extra"]["a"], 1);
@@ -669,44 +751,44 @@ TEST_F(PreferenceFile, DataFilePaths)
     defaults["Files"]["PREFERENCES"] = otherFile();
     writeDefault(defaults);
     writeOther(goldenDocument().dump());
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     const std::string defaultBefore = readText(defaultFile());
     flagsF = 0;
     SPECIES = "/new/Species.json";
-    ASSERT_TRUE(saveDataFilePaths());
+    ASSERT_TRUE(savePaths());
     EXPECT_EQ(fileDocument(otherFile())["Files"]["SPECIES"], "/new/Species.json");
     EXPECT_EQ(readText(defaultFile()), defaultBefore);
     EXPECT_EQ(flagsF.load(), 0u);
 
     // a missing file: F14, and a document holding only the seven paths
     std::filesystem::remove(otherFile());
-    ASSERT_TRUE(saveDataFilePaths());
+    ASSERT_TRUE(savePaths());
     EXPECT_EQ(flagsF.load(), F14);
     const json written = fileDocument(otherFile());
     EXPECT_EQ(written.size(), 1u);
     EXPECT_EQ(written["Files"].size(), 7u);
     EXPECT_FALSE(written["Files"].contains("PREFERENCES"));
 
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(handed.empty());
 
     // an unparsable file: F30, reported, and left exactly as it was
     flagsF = 0;
     writeOther("{oops");
-    EXPECT_FALSE(saveDataFilePaths());
+    EXPECT_FALSE(savePaths());
     EXPECT_EQ(flagsF.load(), F30);
     EXPECT_EQ(readText(otherFile()), "{oops");
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed.back().box.icon, Msg::Critical);
 }
 
 TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
 {
     PREFERENCES = otherFile();
     std::filesystem::create_directories(otherFile());
-    EXPECT_FALSE(saveDataFilePaths());
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
-    EXPECT_EQ(messages.lastText(),
+    EXPECT_FALSE(savePaths());
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0].box.icon, Msg::Critical);
+    EXPECT_EQ(handed.back().box.text,
               QStringLiteral("Preferences file could not be opened, it may be because it is "
                              "opened by a different software or it has access restrictions"));
     EXPECT_EQ(flagsF.load(), 0u);
@@ -718,10 +800,10 @@ TEST_F(PreferenceFile, DataFilePathsOnAFileThatCannotBeOpened)
 TEST_F(PreferenceFile, MissingDataFolderIsCreated)
 {
     std::filesystem::remove_all(app.path() + "/Data");
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     EXPECT_TRUE(std::filesystem::is_directory(app.path() + "/Data"));
     EXPECT_EQ(readText(defaultFile()), golden());
-    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(handed.empty());
     EXPECT_EQ(flagsF.load(), F15 | F31); // the file itself was missing
 }
 
@@ -731,18 +813,18 @@ TEST_F(PreferenceFile, FailedWritesAreReported)
 {
     std::filesystem::remove_all(app.path() + "/Data");
     app.write("Data", "a file where the folder should be");
-    ASSERT_TRUE(loadPreferences()); // values are loaded all the same
+    ASSERT_TRUE(load()); // values are loaded all the same
     EXPECT_EQ(flagsF.load(), F15 | F31);
-    EXPECT_EQ(messages.messages().size(), 1u);
-    EXPECT_EQ(messages.messages().back().icon, Msg::Critical);
-    EXPECT_TRUE(messages.lastText().contains(QString::fromStdString(defaultFile())));
-    EXPECT_TRUE(messages.messages().back().informativeText.contains(QStringLiteral("could not be created")));
+    EXPECT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed.back().box.icon, Msg::Critical);
+    EXPECT_TRUE(handed.back().box.text.contains(QString::fromStdString(defaultFile())));
+    EXPECT_TRUE(handed.back().box.informativeText.contains(QStringLiteral("could not be created")));
     EXPECT_EQ(app.read("Data"), "a file where the folder should be");
 
-    EXPECT_FALSE(saveDataFilePaths());
-    EXPECT_EQ(messages.messages().size(), 2u);
-    EXPECT_FALSE(restoreDefaultPreferences());
-    EXPECT_EQ(messages.messages().size(), 3u);
+    EXPECT_FALSE(savePaths());
+    EXPECT_EQ(handed.size(), 2u);
+    EXPECT_FALSE(restore());
+    EXPECT_EQ(handed.size(), 3u);
 }
 
 TEST_F(PreferenceFile, RestoreDefaults)
@@ -755,11 +837,11 @@ TEST_F(PreferenceFile, RestoreDefaults)
     document["ODE"]["MAX_ITER_ODE"] = 99;
     document["Files"]["SPECIES"] = "/kept/Species.json";
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     ASSERT_EQ(MAX_ITER_ODE, 99u);
     GLINE_WIDTH = 2; // edited in memory only
 
-    ASSERT_TRUE(restoreDefaultPreferences());
+    ASSERT_TRUE(restore());
     EXPECT_EQ(restoreDefaultDialogResult, 6);
     EXPECT_EQ(MAX_ITER_ODE, 10u);
     EXPECT_EQ(GLINE_WIDTH, 1);
@@ -780,9 +862,9 @@ TEST_F(PreferenceFile, RestoreDefaultsWithTheLockOn)
     document["General"]["BabyMode"] = false;
     document["General"]["BLOCK_PREFERENCES"] = true;
     writeDefault(document);
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(load());
     ASSERT_TRUE(BabyMode);
-    ASSERT_TRUE(restoreDefaultPreferences());
+    ASSERT_TRUE(restore());
     EXPECT_TRUE(LOCK_BABYMODE);
     EXPECT_TRUE(BabyMode);
     EXPECT_FALSE(BLOCK_PREFERENCES);
@@ -795,7 +877,7 @@ TEST_F(PreferenceFile, RestoreDefaultsOnMissingOrBrokenFiles)
 {
     PREFERENCES = defaultFile();
     DIG_OUT = 3;
-    ASSERT_TRUE(restoreDefaultPreferences());
+    ASSERT_TRUE(restore());
     EXPECT_EQ(flagsF.load(), F14);
     EXPECT_EQ(DIG_OUT, 16);
     json written = fileDocument(defaultFile());
@@ -807,21 +889,21 @@ TEST_F(PreferenceFile, RestoreDefaultsOnMissingOrBrokenFiles)
     flagsF = 0;
     DIG_OUT = 3;
     writeDefaultText("][");
-    const size_t before = messages.messages().size();
-    EXPECT_FALSE(restoreDefaultPreferences());
+    const size_t before = handed.size();
+    EXPECT_FALSE(restore());
     EXPECT_EQ(flagsF.load(), F30);
     EXPECT_EQ(DIG_OUT, 16);
     EXPECT_EQ(readText(defaultFile()), "][");
-    EXPECT_EQ(messages.messages().size(), before + 1);
+    EXPECT_EQ(handed.size(), before + 1);
 
     // a file that cannot be opened is not replaced
     flagsF = 0;
     std::filesystem::remove(defaultFile());
     std::filesystem::create_directories(defaultFile());
     DIG_OUT = 3;
-    EXPECT_FALSE(restoreDefaultPreferences());
+    EXPECT_FALSE(restore());
     EXPECT_EQ(DIG_OUT, 16);
-    EXPECT_EQ(messages.messages().size(), before + 2);
+    EXPECT_EQ(handed.size(), before + 2);
     EXPECT_TRUE(std::filesystem::is_directory(defaultFile()));
 }
 

@@ -18,7 +18,7 @@ using nlohmann::json;
 
 namespace {
 
-using Checker = bool (*)(std::string, DataFileCheckOptions);
+using Checker = Reported<bool> (*)(std::string, DataFileCheckOptions);
 
 // Each data file as the program must treat it, written out here independently of the
 // checker's own table: its checker, default name, number k, path preference, question
@@ -145,12 +145,23 @@ protected:
     }
     void TearDown() override
     {
+        // Only the questions reach the message seam during a check; no case here hands a
+        // box back unless it says so (and takes it).
+        EXPECT_TRUE(handed.empty()) << handed.front().box.text.toStdString();
         for (std::size_t i = 0; i < files().size(); ++i)
             *files()[i].preference = saved[i];
         flagsF = 0;
     }
 
-    MessageRecorder boxes;
+    // A check's value; the boxes it hands back for the caller's view go to `handed`.
+    bool keep(Reported<bool> checked)
+    {
+        handed.insert(handed.end(), checked.messages.begin(), checked.messages.end());
+        return checked.value;
+    }
+
+    MessageRecorder boxes; // the message seam: the questions about faulty entries
+    ViewMessages handed;
     std::vector<std::string> saved;
 };
 
@@ -266,10 +277,11 @@ TEST_F(DataFileChecks, FileStates)
             *f.preference = path;
             DataFileCheckOptions options;
             options.refuseUnparsable = row.refuseUnparsable;
-            EXPECT_EQ(f.check(path, options), row.result);
+            EXPECT_EQ(keep(f.check(path, options)), row.result);
             EXPECT_EQ(flagsF.load(), row.codes(f.k));
             EXPECT_EQ(*f.preference, row.preferenceBecomesD ? place.D() : path);
             EXPECT_TRUE(boxes.messages().empty()) << boxes.lastText().toStdString();
+            EXPECT_TRUE(handed.empty()) << handed.front().box.text.toStdString();
             row.expectFiles(place);
         }
     }
@@ -308,7 +320,7 @@ TEST_F(DataFileChecks, FaultyAndSoundMembers)
                 boxes.clear();
                 flagsF = 0;
 
-                EXPECT_TRUE(f.check(app.dataFile(f.name), {}));
+                EXPECT_TRUE(keep(f.check(app.dataFile(f.name), {})));
                 if (v.faulty) {
                     ASSERT_EQ(boxes.messages().size(), 1u);
                     EXPECT_EQ(boxes.lastText().toStdString(), std::string(f.prefix) + "b tested");
@@ -366,7 +378,7 @@ TEST_F(DataFileChecks, FaultyEntriesBeyondMembers)
         doc["entry"] = row.entry;
         app.write(std::string("Data/") + row.file.name, doc.dump());
         boxes.clear();
-        EXPECT_TRUE(row.file.check(app.dataFile(row.file.name), {}));
+        EXPECT_TRUE(keep(row.file.check(app.dataFile(row.file.name), {})));
         EXPECT_EQ(boxes.messages().size(), row.faulty ? 1u : 0u);
         EXPECT_EQ(app.read(std::string("Data/") + row.file.name), layout(row.faulty ? json::object() : doc));
     }
@@ -419,7 +431,7 @@ TEST_F(DataFileChecks, AnswersToTheQuestion)
         boxes.clear();
         for (const Answer& a : row.answers)
             boxes.answer(a.button, a.checked);
-        EXPECT_EQ(checkReactantsFile(app.dataFile("Reactants.json"), {}), row.result);
+        EXPECT_EQ(keep(checkReactantsFile(app.dataFile("Reactants.json"), {})), row.result);
         ASSERT_EQ(boxes.messages().size(), row.questions);
         EXPECT_EQ(app.read("Data/Reactants.json"), row.expected);
         const QStringList expectedTexts
@@ -452,10 +464,10 @@ TEST_F(DataFileChecks, DoNotShowAgainEndsWithItsCheck)
     app.write("Data/Reactants.json", bad.dump());
     app.write("Data/Kinetics.json", bad.dump());
     boxes.answer(Msg::Yes, true);
-    EXPECT_TRUE(checkReactantsFile(app.dataFile("Reactants.json"), {}));
+    EXPECT_TRUE(keep(checkReactantsFile(app.dataFile("Reactants.json"), {})));
     EXPECT_EQ(boxes.messages().size(), 1u);
     EXPECT_TRUE(doNotShowAgain);
-    EXPECT_TRUE(checkKineticsFile(app.dataFile("Kinetics.json"), {}));
+    EXPECT_TRUE(keep(checkKineticsFile(app.dataFile("Kinetics.json"), {})));
     EXPECT_EQ(boxes.texts(),
               (QStringList{"Problems were found for reactant x", "Problems were found for reaction x",
                            "Problems were found for reaction y"}));
@@ -490,7 +502,7 @@ TEST_F(DataFileChecks, CodeOfAFaultySpecies)
         flagsF = 0;
         boxes.clear();
         boxes.answer(row.answer);
-        EXPECT_EQ(row.file.check(row.atD ? p.D() : p.elsewhere(), {}), row.answer == Msg::Yes);
+        EXPECT_EQ(keep(row.file.check(row.atD ? p.D() : p.elsewhere(), {})), row.answer == Msg::Yes);
         EXPECT_EQ(flagsF.load(), row.codes);
     }
 
@@ -500,7 +512,7 @@ TEST_F(DataFileChecks, CodeOfAFaultySpecies)
     doc["broken"] = nullptr;
     p.app.write(p.relD(), doc.dump());
     flagsF = 0;
-    EXPECT_TRUE(checkSpeciesFile(p.elsewhere(), {}));
+    EXPECT_TRUE(keep(checkSpeciesFile(p.elsewhere(), {})));
     EXPECT_EQ(flagsF.load(), bit(0) | bit(17));
 }
 
@@ -514,7 +526,7 @@ TEST_F(DataFileChecks, SoundFileRewrittenInByteOrder)
                              "\"MolecWeight\":\"\",\"Composition\":[1]},\"\xC3\xA9\":{\"Phase\":0,\"Enthalpy\":0,"
                              "\"MolecWeight\":0,\"Composition\":{\"O\":1},\"isActive\":0}}";
     app.write("Data/Reactants.json", hand);
-    EXPECT_TRUE(checkReactantsFile(app.dataFile("Reactants.json"), {}));
+    EXPECT_TRUE(keep(checkReactantsFile(app.dataFile("Reactants.json"), {})));
     const std::string expected = R"({
     "B": {
         "Composition": [
@@ -580,7 +592,7 @@ TEST_F(DataFileChecks, StartUpMessageNamesTheFile)
 TEST_F(DataFileChecks, FirstStartOnAnEmptyDataFolder)
 {
     TempAppDir app;
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(loadPreferences().value);
     flagsF = 0;
     const std::vector<std::pair<Checker, std::string*>> startUp = {{checkSpeciesFile, &SPECIES},
                                                                    {checkReactantsFile, &REACTANTS},
@@ -590,7 +602,7 @@ TEST_F(DataFileChecks, FirstStartOnAnEmptyDataFolder)
                                                                    {checkNozzlesFile, &NOZZLE},
                                                                    {checkConfigurationsFile, &CONFIGURATIONS}};
     for (const auto& [check, preference] : startUp)
-        EXPECT_TRUE(check(*preference, {}));
+        EXPECT_TRUE(keep(check(*preference, {})));
     EXPECT_EQ(flagsF.load(), bit(1) | bit(3) | bit(5) | bit(7) | bit(9) | bit(11) | bit(13));
     EXPECT_EQ(flagsF.load() & 0x5555u, 0u);
     for (const FileCase& f : files()) {
@@ -602,7 +614,7 @@ TEST_F(DataFileChecks, FirstStartOnAnEmptyDataFolder)
     // The second start finds them all and raises nothing.
     flagsF = 0;
     for (const auto& [check, preference] : startUp)
-        EXPECT_TRUE(check(*preference, {}));
+        EXPECT_TRUE(keep(check(*preference, {})));
     EXPECT_EQ(flagsF.load(), 0u);
 }
 
@@ -611,7 +623,7 @@ TEST_F(DataFileChecks, QuestionShowsNonAsciiNames)
 {
     TempAppDir app;
     app.write("Data/Nozzles.json", "{\"Tob\xC3\xAFra \xE2\x80\x93 1\": {\"Units\": 1}}");
-    EXPECT_TRUE(checkNozzlesFile(app.dataFile("Nozzles.json"), {}));
+    EXPECT_TRUE(keep(checkNozzlesFile(app.dataFile("Nozzles.json"), {})));
     EXPECT_EQ(boxes.lastText(), QString::fromUtf8("Problems were found for nozzle Tob\xC3\xAFra \xE2\x80\x93 1"));
     EXPECT_EQ(app.read("Data/Nozzles.json"), "{}\n");
 }
@@ -620,6 +632,7 @@ TEST_F(DataFileChecks, QuestionShowsNonAsciiNames)
 // as a document by dropping one of them. Every check, for every file, leaves such a file
 // exactly as it is, raises the file's corrupted code (a warning where the preferences
 // point) and names the duplicated name, at start-up and when a switch refuses the file.
+// The box is handed back for the caller's view; the check shows nothing itself.
 TEST_F(DataFileChecks, ANameGivenTwiceIsReportedAndTheFileKept)
 {
     for (const FileCase& f : files()) {
@@ -635,17 +648,23 @@ TEST_F(DataFileChecks, ANameGivenTwiceIsReportedAndTheFileKept)
             place.app.write(place.relElsewhere(), text);
             flagsF = 0;
             boxes.clear();
+            handed.clear();
             DataFileCheckOptions options;
             options.refuseUnparsable = switching;
-            EXPECT_EQ(f.check(place.elsewhere(), options), !switching);
+            EXPECT_EQ(keep(f.check(place.elsewhere(), options)), !switching);
             EXPECT_EQ(place.app.read(place.relElsewhere()), text); // both entries, byte for byte
             EXPECT_EQ(flagsF.load(), switching ? 0u : bit(16 + 2 * f.k));
-            ASSERT_EQ(boxes.messages().size(), 1u);
-            const MessageRequest& box = boxes.messages()[0];
+            EXPECT_TRUE(boxes.messages().empty());
+            ASSERT_EQ(handed.size(), 1u);
+            const MessageRequest& box = handed[0].box;
             EXPECT_TRUE(box.text.contains("\"Tube\"")) << box.text.toStdString();
             EXPECT_TRUE(box.informativeText.contains(QString::fromStdString(place.elsewhere())))
                     << box.informativeText.toStdString();
             EXPECT_EQ(box.icon, Msg::Warning);
+            EXPECT_TRUE(box.title.isEmpty());
+            EXPECT_TRUE(box.windowIcon);
+            EXPECT_TRUE(handed[0].parentless);
+            handed.clear();
         }
     }
 }

@@ -25,7 +25,7 @@ struct SwitchCase {
     const char* caption;
     std::string* preference;
     const char* key;
-    bool (*check)(std::string, DataFileCheckOptions);
+    Reported<bool> (*check)(std::string, DataFileCheckOptions);
     SwitchRefresh refresh;
     const char* success;
 };
@@ -63,7 +63,7 @@ protected:
     void SetUp() override
     {
         flagsF = 0;
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(loadPreferences().value);
         flagsF = 0;
         boxes.clear();
     }
@@ -132,7 +132,7 @@ TEST_F(DataFileSwitching, DataFileOverPickedFiles)
                 boxes.answer(b);
 
             const DataFileSwitch& sw = dataFileSwitches()[&sc - &switchCases()[0]];
-            const SwitchOutcome outcome = switchDataFile(sw, chosen);
+            const SwitchOutcome outcome = switchDataFile(sw, chosen).value;
             EXPECT_EQ(outcome, row.outcome);
             const SwitchMessage message = switchMessage(sw, outcome);
             if (outcome == SwitchOutcome::Changed) {
@@ -142,7 +142,7 @@ TEST_F(DataFileSwitching, DataFileOverPickedFiles)
                 EXPECT_EQ(message.text.toStdString(), sc.success);
                 EXPECT_TRUE(message.childOfWindow);
                 *sc.preference = before; // the next row starts from the same file in use
-                ASSERT_TRUE(saveDataFilePaths());
+                ASSERT_TRUE(saveDataFilePaths().value);
             } else {
                 EXPECT_EQ(*sc.preference, before);
                 EXPECT_EQ(app.read("Data/Preferences.json"), prefsBefore);
@@ -172,7 +172,7 @@ TEST_F(DataFileSwitching, FaultySpeciesInPickedFileRaisesItsCode)
 {
     app.write("picked/S.json", R"({"CO2": {"Phase": 0}})");
     boxes.answer(Msg::Yes);
-    EXPECT_EQ(switchDataFile(dataFileSwitches()[0], app.path() + "/picked/S.json"), SwitchOutcome::Changed);
+    EXPECT_EQ(switchDataFile(dataFileSwitches()[0], app.path() + "/picked/S.json").value, SwitchOutcome::Changed);
     EXPECT_EQ(flagsF.load(), 1u << 16);
 }
 
@@ -183,12 +183,44 @@ TEST_F(DataFileSwitching, PathThatCannotBeRecordedIsNoSuccess)
     const std::string before = REACTANTS;
     app.write("Data/Preferences.json", garbage); // the file in use can no longer be read
     app.write("picked/R.json", "{}");
-    const SwitchOutcome outcome = switchDataFile(dataFileSwitches()[1], app.path() + "/picked/R.json");
-    EXPECT_EQ(outcome, SwitchOutcome::SaveFailed);
+    const Reported<SwitchOutcome> switched = switchDataFile(dataFileSwitches()[1], app.path() + "/picked/R.json");
+    EXPECT_EQ(switched.value, SwitchOutcome::SaveFailed);
     EXPECT_EQ(REACTANTS, before);
     EXPECT_EQ(app.read("Data/Preferences.json"), garbage);
-    EXPECT_TRUE(switchMessage(dataFileSwitches()[1], outcome).text.isEmpty());
-    EXPECT_FALSE(boxes.messages().empty()); // the preferences service said why
+    EXPECT_TRUE(switchMessage(dataFileSwitches()[1], switched.value).text.isEmpty());
+    // The preferences file says why, in a box handed back for the window to show.
+    EXPECT_TRUE(boxes.messages().empty());
+    ASSERT_EQ(switched.messages.size(), 1u);
+    EXPECT_EQ(switched.messages[0].box.text,
+              QStringLiteral("The preferences file could not be read, so it was left unchanged: ")
+                      + QString::fromStdString(defaultPreferences()));
+    EXPECT_EQ(switched.messages[0].box.icon, Msg::Critical);
+    EXPECT_TRUE(switched.messages[0].parentless);
+}
+
+// A preferences file with a key written twice is a preferences file: the last value
+// stands, both in the chosen file and in the default file that is redirected to it.
+TEST_F(DataFileSwitching, PreferencesFilesWithARepeatedKey)
+{
+    app.write("Data/Preferences.json",
+              R"({"General": {"NUM_DIS_PREC": 11, "NUM_DIS_PREC": 12}, "Datatab": {"ABORT": 20}})");
+    const std::string chosen = app.path() + "/mine/Prefs.json";
+    app.write("mine/Prefs.json", R"({"Datatab": {"ABORT": 30, "ABORT": 45}, "General": {"NUM_DIS_PREC": 7}})");
+    const Reported<PreferencesSwitchOutcome> switched = switchPreferencesFile(chosen);
+    EXPECT_EQ(switched.value, PreferencesSwitchOutcome::Changed);
+    EXPECT_TRUE(switched.messages.empty());
+    EXPECT_EQ(PREFERENCES, chosen);
+    EXPECT_EQ(ABORT, 45);
+    EXPECT_EQ(NUM_DIS_PREC, 7);
+    EXPECT_EQ(flagsF.load() & ((1u << 14) | (1u << 15) | (1u << 30) | (1u << 31)),
+              1u << 31); // F31 alone: the members it lacks were filled in
+    const json redirecting = readJson(defaultPreferences());
+    EXPECT_EQ(redirecting["Files"]["PREFERENCES"], chosen);
+    EXPECT_EQ(redirecting["General"]["NUM_DIS_PREC"], 12);
+    EXPECT_EQ(redirecting["Datatab"]["ABORT"], 20);
+    EXPECT_EQ(readJson(chosen)["Datatab"]["ABORT"], 45);
+    ABORT = 15;
+    NUM_DIS_PREC = 10;
 }
 
 // Switching the preferences file: the chosen file is judged before the default file is
@@ -214,9 +246,9 @@ TEST_F(DataFileSwitching, PreferencesFileOverPickedFiles)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempAppDir fresh;
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(loadPreferences().value);
         fresh.write("Data/Preferences.json", R"({"General": {"NUM_DIS_PREC": 12}})");
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(loadPreferences().value);
         ASSERT_EQ(NUM_DIS_PREC, 12);
         const std::string defaultBefore = fresh.read("Data/Preferences.json");
         const std::string chosen = fresh.path() + "/mine/Prefs.json";
@@ -225,7 +257,7 @@ TEST_F(DataFileSwitching, PreferencesFileOverPickedFiles)
         flagsF = 0;
         boxes.clear();
 
-        const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+        const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen).value;
         EXPECT_EQ(outcome, row.outcome);
         const SwitchMessage message = switchMessage(outcome);
         EXPECT_TRUE(message.childOfWindow);
@@ -261,7 +293,7 @@ TEST_F(DataFileSwitching, PreferencesSwitchIsRefusedWhileACalculationRuns)
     const std::string defaultBefore = app.read("Data/Preferences.json");
     const uint32_t iterations = MAX_ITER_EQ;
     calculationStarted();
-    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen).value;
     calculationFinished();
     EXPECT_EQ(outcome, PreferencesSwitchOutcome::CalculationRunning);
     EXPECT_EQ(MAX_ITER_EQ, iterations);
@@ -283,7 +315,7 @@ TEST_F(DataFileSwitching, PreferencesFileWithDefaultFileStates)
 
     // D missing: F15, and D is created holding only the redirect.
     std::filesystem::remove(defaultPreferences());
-    EXPECT_EQ(switchPreferencesFile(chosen), PreferencesSwitchOutcome::Changed);
+    EXPECT_EQ(switchPreferencesFile(chosen).value, PreferencesSwitchOutcome::Changed);
     EXPECT_TRUE(flagsF.load() & (1u << 15)); // (loading the empty chosen file adds F31 for its repair)
     EXPECT_EQ(app.read("Data/Preferences.json"),
               "{\n    \"Files\": {\n        \"PREFERENCES\": \"" + chosen + "\"\n    }\n}\n");
@@ -293,7 +325,7 @@ TEST_F(DataFileSwitching, PreferencesFileWithDefaultFileStates)
     flagsF = 0;
     const std::string inUse = PREFERENCES;
     app.write("Data/Preferences.json", garbage);
-    PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+    PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen).value;
     EXPECT_EQ(outcome, PreferencesSwitchOutcome::DefaultUnparsable);
     EXPECT_EQ(flagsF.load(), 1u << 31);
     EXPECT_EQ(app.read("Data/Preferences.json"), garbage);
@@ -304,7 +336,7 @@ TEST_F(DataFileSwitching, PreferencesFileWithDefaultFileStates)
     flagsF = 0;
     std::filesystem::remove(defaultPreferences());
     std::filesystem::create_directories(defaultPreferences());
-    outcome = switchPreferencesFile(chosen);
+    outcome = switchPreferencesFile(chosen).value;
     EXPECT_EQ(outcome, PreferencesSwitchOutcome::DefaultUnreadable);
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(switchMessage(outcome).text,
@@ -314,7 +346,7 @@ TEST_F(DataFileSwitching, PreferencesFileWithDefaultFileStates)
 
     // D itself chosen: it names its own path and the preferences come from it.
     app.write("Data/Preferences.json", R"({"General": {"NUM_DIS_PREC": 9}})");
-    EXPECT_EQ(switchPreferencesFile(defaultPreferences()), PreferencesSwitchOutcome::Changed);
+    EXPECT_EQ(switchPreferencesFile(defaultPreferences()).value, PreferencesSwitchOutcome::Changed);
     EXPECT_EQ(readJson(defaultPreferences())["Files"]["PREFERENCES"], defaultPreferences());
     EXPECT_EQ(PREFERENCES, defaultPreferences());
     EXPECT_EQ(NUM_DIS_PREC, 9);
@@ -326,7 +358,7 @@ TEST_F(DataFileSwitching, LoadFailurePutsThePreviousRedirectBack)
 {
     const std::string chosen = app.path() + "/mine/Prefs.json";
     app.write("mine/Prefs.json", "{}");
-    bool (*failing)() = [] { return false; };
+    Reported<bool> (*failing)() = [] { return Reported<bool>{false, {}}; };
 
     // D redirecting to another file before.
     app.write("other/Prefs.json", "{}");
@@ -334,9 +366,9 @@ TEST_F(DataFileSwitching, LoadFailurePutsThePreviousRedirectBack)
     d["Files"]["PREFERENCES"] = app.path() + "/other/Prefs.json";
     d["General"]["NUM_DIS_PREC"] = 11;
     app.write("Data/Preferences.json", d.dump());
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(loadPreferences().value);
     const std::string inUse = PREFERENCES;
-    PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen, failing);
+    PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen, failing).value;
     EXPECT_EQ(outcome, PreferencesSwitchOutcome::LoadFailed);
     EXPECT_EQ(readJson(defaultPreferences()), d);
     EXPECT_EQ(PREFERENCES, inUse);
@@ -345,7 +377,7 @@ TEST_F(DataFileSwitching, LoadFailurePutsThePreviousRedirectBack)
 
     // D without a redirect before: none after.
     app.write("Data/Preferences.json", R"({"General": {"NUM_DIS_PREC": 11}})");
-    EXPECT_EQ(switchPreferencesFile(chosen, failing), PreferencesSwitchOutcome::LoadFailed);
+    EXPECT_EQ(switchPreferencesFile(chosen, failing).value, PreferencesSwitchOutcome::LoadFailed);
     EXPECT_FALSE(readJson(defaultPreferences())["Files"].contains("PREFERENCES"));
     EXPECT_EQ(readJson(defaultPreferences())["General"]["NUM_DIS_PREC"], 11);
 }
@@ -358,7 +390,7 @@ TEST_F(DataFileSwitching, RedirectThatCannotBeWrittenSwitchesNothing)
     app.write("mine/Prefs.json", "{}");
     const std::string inUse = PREFERENCES;
     std::filesystem::remove_all(app.path() + "/Data");
-    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen);
+    const PreferencesSwitchOutcome outcome = switchPreferencesFile(chosen).value;
     EXPECT_EQ(outcome, PreferencesSwitchOutcome::RedirectWriteFailed);
     EXPECT_EQ(PREFERENCES, inUse);
     EXPECT_FALSE(std::filesystem::exists(defaultPreferences()));

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -262,7 +263,7 @@ TEST_F(PreferencesTest, SaveThenLoadGivesTheSameValues)
         saved.push_back(preferenceValue(field.key));
     const PreferenceValue logIonReset = preferenceValue("LOG_ION_RESET");
     freshPreferenceValues();
-    ASSERT_TRUE(loadPreferences());
+    ASSERT_TRUE(loadPreferences().value);
     EXPECT_EQ(flagsF.load(), 0u);
     for (size_t i = 0; i < preferenceFields().size(); ++i)
         EXPECT_EQ(preferenceValue(preferenceFields()[i].key), saved[i]) << preferenceFields()[i].key;
@@ -312,16 +313,16 @@ TEST_F(PreferencesTest, SolverSettingsAreKeptWhileACalculationRuns)
     EXPECT_EQ(NUM_DIS_PREC, 5);
 
     // a reset that leaves every solver value as it is may go on; one that changes one may not
-    EXPECT_FALSE(resetPreferences().has_value());
+    EXPECT_FALSE(resetPreferences().value.has_value());
     EXPECT_EQ(NUM_DIS_PREC, 10);
     calculationFinished();
     ASSERT_FALSE(savePreferences(typed({{"MAX_ITER_EQ", "50"}}), entriesInForce()).has_value());
     calculationStarted();
-    refusal = resetPreferences();
+    refusal = resetPreferences().value;
     ASSERT_TRUE(refusal.has_value());
     EXPECT_EQ(MAX_ITER_EQ, 50u);
     calculationFinished();
-    EXPECT_FALSE(resetPreferences().has_value());
+    EXPECT_FALSE(resetPreferences().value.has_value());
     EXPECT_EQ(MAX_ITER_EQ, 8000u);
 }
 
@@ -400,6 +401,71 @@ TEST_F(PreferencesTest, PreferencesFileStatesAtSaveTime)
 
 // The dialog's table agrees with the preference table: every field edits a preference,
 // once, and every refusable field has a message.
+// A key written twice in the file in use (a hand edit) keeps its last value: the save
+// goes through, every other member of the file stays, and the key is written once.
+TEST_F(PreferencesTest, SaveOverARepeatedKey)
+{
+    nlohmann::json document = fileDocument();
+    document["Files"]["SPECIES"] = app.path() + "/mine/Species.json";
+    document["Extra"] = {{"kept", true}};
+    std::string text = document.dump(4) + "\n";
+    const std::string once = "\"ABORT\": 15";
+    ASSERT_NE(text.find(once), std::string::npos);
+    text.replace(text.find(once), once.size(), "\"ABORT\": 30,\n        \"ABORT\": 45");
+    app.write("Data/Preferences.json", text);
+
+    ASSERT_FALSE(savePreferences(typed({{"DIG_OUT", "9"}}), entriesInForce()).has_value());
+    EXPECT_EQ(flagsF.load(), 0u);
+    EXPECT_EQ(DIG_OUT, 9);
+    nlohmann::json expected = document;
+    expected["General"]["DIG_OUT"] = 9;
+    expected["Datatab"]["ABORT"] = 15; // the value in force, which the dialog showed
+    EXPECT_EQ(fileDocument(), expected);
+}
+
+// The reset puts the defaults in force even when the file in use cannot be read or
+// written; it shows nothing itself: the boxes go back to the dialog with the reset.
+TEST_F(PreferencesTest, ResetHandsTheFileBoxesBack)
+{
+    struct Row {
+        const char* what;
+        std::function<void()> prepare;
+        QString text; // the start of the one box handed back
+    };
+    const std::string path = preferencesFile();
+    const std::vector<Row> rows = {
+            {"unparsable", [&] { app.write("Data/Preferences.json", "{ broken"); },
+             QStringLiteral("The preferences file could not be read, so it was left unchanged: ")
+                     + QString::fromStdString(path)},
+            {"cannot be opened",
+             [&] {
+                 std::filesystem::remove(path);
+                 std::filesystem::create_directories(path);
+             },
+             QStringLiteral("Preferences file could not be opened, it may be because it is opened by a different "
+                            "software or it has access restrictions")},
+            {"cannot be written", [&] { PREFERENCES = app.path() + "/No/Such/Folder/Preferences.json"; },
+             QStringLiteral("The preferences file could not be written: ") + QString::fromStdString(app.path())
+                     + QStringLiteral("/No/Such/Folder/Preferences.json")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        DIG_OUT = 3;
+        row.prepare();
+        messages.clear();
+        const Reported<std::optional<PreferenceRefusal>> reset = resetPreferences();
+        EXPECT_FALSE(reset.value.has_value());
+        EXPECT_EQ(DIG_OUT, 16);
+        EXPECT_TRUE(messages.messages().empty()) << messages.lastText().toStdString();
+        ASSERT_EQ(reset.messages.size(), 1u);
+        EXPECT_EQ(reset.messages[0].box.text, row.text);
+        EXPECT_EQ(reset.messages[0].box.icon, Msg::Critical);
+        EXPECT_EQ(reset.messages[0].box.title, "KAVRO");
+        EXPECT_TRUE(reset.messages[0].box.windowIcon);
+        EXPECT_TRUE(reset.messages[0].parentless);
+    }
+}
+
 TEST(PreferencesFields, EveryFieldEditsOnePreference)
 {
     std::vector<std::string_view> keys;

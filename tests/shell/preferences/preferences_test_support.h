@@ -52,7 +52,7 @@ protected:
     void SetUp() override
     {
         freshPreferenceValues();
-        ASSERT_TRUE(loadPreferences()); // writes a complete file of defaults
+        ASSERT_TRUE(loadPreferences().value); // writes a complete file of defaults
         flagsF = 0;
     }
     void TearDown() override
@@ -67,7 +67,7 @@ protected:
     void loadDocument(const nlohmann::json& document)
     {
         app.write("Data/Preferences.json", document.dump(4));
-        ASSERT_TRUE(loadPreferences());
+        ASSERT_TRUE(loadPreferences().value);
         flagsF = 0;
     }
 

@@ -175,7 +175,9 @@ TEST_F(StartingData, ThePreferencesFileHoldsTheDefaultsAndLoadsWithoutACode)
     std::error_code ec;
     fs::copy_file(fs::path(KAVRO_STARTING_DATA_DIR) / "Preferences.json", app.dataFile("Preferences.json"), ec);
     ASSERT_FALSE(ec) << ec.message();
-    ASSERT_TRUE(loadPreferences());
+    const Reported<bool> loaded = loadPreferences();
+    ASSERT_TRUE(loaded.value);
+    EXPECT_TRUE(loaded.messages.empty());
     EXPECT_EQ(flagsF.load(), 0u);
     EXPECT_EQ(PREFERENCES, app.dataFile("Preferences.json"));
     EXPECT_EQ(CONFIGURATIONS, app.dataFile("Configurations.json"));
@@ -190,13 +192,13 @@ TEST_F(StartingData, TheStartUpChecksFindNothingToRepair)
     std::map<std::string, json> before;
     for (const char* name : kFiles)
         before[name] = document(name);
-    EXPECT_TRUE(checkSpeciesFile(SPECIES));
-    EXPECT_TRUE(checkReactantsFile(REACTANTS));
-    EXPECT_TRUE(checkKineticsFile(KINETICS));
-    EXPECT_TRUE(checkPropellantsFile(PROPELLANT));
-    EXPECT_TRUE(checkGrainsFile(GRAIN));
-    EXPECT_TRUE(checkNozzlesFile(NOZZLE));
-    EXPECT_TRUE(checkConfigurationsFile(CONFIGURATIONS));
+    for (const Reported<bool>& checked :
+         {checkSpeciesFile(SPECIES), checkReactantsFile(REACTANTS), checkKineticsFile(KINETICS),
+          checkPropellantsFile(PROPELLANT), checkGrainsFile(GRAIN), checkNozzlesFile(NOZZLE),
+          checkConfigurationsFile(CONFIGURATIONS)}) {
+        EXPECT_TRUE(checked.value);
+        EXPECT_TRUE(checked.messages.empty()) << checked.messages.front().box.text.toStdString();
+    }
     EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
     EXPECT_EQ(flagsF.load(), 0u);
     for (const char* name : kFiles)

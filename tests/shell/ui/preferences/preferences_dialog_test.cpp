@@ -443,6 +443,25 @@ TEST_F(PreferencesDialog, ResultBits)
     EXPECT_EQ(runModal(untouched, [&untouched] { child<QPushButton>(untouched, "but_default")->click(); }), 6);
 }
 
+// The reset puts every default in force even when the file in use cannot be read; the
+// dialog then shows the box the reset handed back (critical, titled "KAVRO", without
+// parent) and ends with 6. The file is left as it was.
+TEST_F(PreferencesDialog, ResetShowsTheFileBoxBeforeItEnds)
+{
+    DIG_OUT = 5;
+    app.write("Data/Preferences.json", "{ broken");
+    Preferences dialog;
+    EXPECT_EQ(runModal(dialog, [&dialog] { child<QPushButton>(dialog, "but_default")->click(); }), 6);
+    EXPECT_EQ(DIG_OUT, 16);
+    ASSERT_EQ(messages.texts(),
+              QStringList{"The preferences file could not be read, so it was left unchanged: "
+                          + QString::fromStdString(preferencesFile())});
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
+    EXPECT_EQ(messages.messages()[0].title, "KAVRO");
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(readFileText(preferencesFile()), "{ broken");
+}
+
 // A refused field is named in a critical box; the dialog stays open on the page the
 // user is on, and nothing is in force until a save passes.
 TEST_F(PreferencesDialog, RefusedFieldKeepsTheDialogOpen)

@@ -161,3 +161,56 @@ TEST_F(WindowTest, RefusedStartupNamesTheFileAndClosesTheWindow)
         w.removeEventFilter(&counter);
     }
 }
+
+// The checks and the preferences file hand their reports back; the window shows each
+// step's boxes as soon as the step returns, so the user meets them where they arise:
+// here a name given twice in Kinetics.json, then the question about a faulty grain
+// (asked by the check itself), then the refusal of the grain file the user kept.
+TEST_F(WindowTest, HandedBackBoxesShowInTheirPlaceAtStartUp)
+{
+    writePreferences({});
+    writeEmptyDataFiles(app);
+    app.write("Data/Kinetics.json", R"({"R1": {"A": 1}, "R1": {"A": 2}})");
+    app.write("Data/Grains.json", R"({"Broken grain": {"Units": 0}})");
+    messages.answer(Msg::Ok); // the warning
+    messages.answer(Msg::No); // keep the faulty grain
+    build();
+    EXPECT_TRUE(window->startupRefused());
+    ASSERT_EQ(messages.texts(),
+              (QStringList{"Kinetics file gives the same name more than once: \"R1\"",
+                           "Problems were found for grain geometry  Broken grain",
+                           "Grains file could not be opened, it could be because it is opened by a different software "
+                           "or it has restricted acccess"}));
+    const MessageRequest& twice = messages.messages()[0];
+    EXPECT_EQ(twice.icon, Msg::Warning);
+    EXPECT_TRUE(twice.title.isEmpty());
+    EXPECT_TRUE(twice.windowIcon);
+    EXPECT_EQ(twice.informativeText,
+              QStringLiteral("The file was left unchanged and none of its items can be used until every name in it is "
+                             "given once. Rename or remove the extra entries by hand in ")
+                      + QString::fromStdString(app.dataFile("Kinetics.json")));
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(app.read("Data/Kinetics.json"), R"({"R1": {"A": 1}, "R1": {"A": 2}})");
+}
+
+// A Data folder that cannot be made (a file of that name is in the way): the preferences
+// cannot be written at the load. The box reaches the user, critical, titled "KAVRO" and
+// without parent, with the reason, and the program still starts on its defaults.
+TEST_F(WindowTest, PreferencesFileBoxShowsAtStartUp)
+{
+    std::filesystem::remove_all(app.path() + "/Data");
+    app.write("Data", "a file where the folder should be");
+    build();
+    EXPECT_FALSE(window->startupRefused());
+    ASSERT_EQ(messages.texts(),
+              QStringList{"The preferences file could not be written: "
+                          + QString::fromStdString(app.dataFile("Preferences.json"))});
+    const MessageRequest& box = messages.messages()[0];
+    EXPECT_TRUE(box.informativeText.startsWith("The folder ")) << box.informativeText.toStdString();
+    EXPECT_TRUE(box.informativeText.contains("could not be created"));
+    EXPECT_EQ(box.icon, Msg::Critical);
+    EXPECT_EQ(box.title, "KAVRO");
+    EXPECT_TRUE(box.windowIcon);
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(app.read("Data"), "a file where the folder should be");
+}

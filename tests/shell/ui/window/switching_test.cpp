@@ -196,6 +196,37 @@ TEST_F(FileSwitch, CancelMissingAndRefusedFilesChangeNothing)
     EXPECT_EQ(app.read("Data/Preferences.json"), prefsBefore);
 }
 
+// The boxes the check and the preferences file hand back come first, then the box of
+// the outcome: a picked file that gives a name twice is named in a warning, then refused;
+// a path that cannot be recorded (the preferences file in use became unreadable) is told
+// by the preferences file alone, and the previous file stays in use.
+TEST_F(FileSwitch, BoxesOfTheCheckComeBeforeTheOutcome)
+{
+    auto& f = form();
+    const std::string twice = R"({"Tube": {"Units": 0}, "Tube": {"Units": 1}})";
+    writeOther("Grains.json", twice);
+    chosenFile = other("Grains.json");
+    f.actionGrain_geometry_file->trigger();
+    ASSERT_EQ(messages.texts(),
+              (QStringList{"Grains file gives the same name more than once: \"Tube\"", "File is invalid"}));
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Warning);
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(app.read("other/Grains.json"), twice);
+
+    const std::string grains = GRAIN;
+    app.write("Data/Preferences.json", "{ broken");
+    writeOther("Grains.json", "{}");
+    messages.clear();
+    f.actionGrain_geometry_file->trigger();
+    EXPECT_EQ(messages.texts(),
+              QStringList{"The preferences file could not be read, so it was left unchanged: "
+                          + QString::fromStdString(app.dataFile("Preferences.json"))});
+    EXPECT_EQ(messages.messages()[0].icon, Msg::Critical);
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(GRAIN, grains);
+    EXPECT_EQ(app.read("Data/Preferences.json"), "{ broken");
+}
+
 TEST_F(FileSwitch, PreferencesSwitchRedirectsOnlyToAPreferencesFile)
 {
     auto& f = form();
