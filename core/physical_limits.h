@@ -48,5 +48,13 @@ constexpr bool chamberAboveAmbient(double chamberPressure, double ambientPressur
 {
     return chamberPressure > ambientPressure; // false for NaN
 }
+// Combustion time of a grain asked of a run [s]: above 0, at most 1e4 s (nearly three
+// hours), far beyond the burn of any solid motor (the Space Shuttle booster burned
+// 124 s; end-burning sustainers and gas generators burn minutes).
+constexpr double maxBurnTime = 1e4;
+constexpr bool burnTimeInRange(double seconds)
+{
+    return seconds > 0.0 && seconds <= maxBurnTime; // false for NaN
+}
 
 } // namespace physical

@@ -6,6 +6,8 @@
 
 #include "core/curves.h"
 #include "core/flags.h"
+#include "core/number_text.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "engine/mixture.h"
 #include "engine/ode.h"
@@ -75,6 +77,16 @@ constexpr uint32_t propellantCodes = 0xFF; // L00 to L07
 double number(const QString& text)
 {
     return readFormNumber(text);
+}
+
+// A pressure field of the panel in pascals: nullopt when the text is no number or is
+// negative. The caller checks the range of what the pressure stands for.
+std::optional<double> pascals(const QString& text, int unitIndex)
+{
+    const std::optional<double> typed = readNumber(text);
+    if (!typed || *typed < 0.0)
+        return std::nullopt;
+    return convertToSI(unitKind::Pressure, *typed, static_cast<int16_t>(unitIndex));
 }
 
 } // namespace
@@ -158,32 +170,37 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
     run.throatDiameter = convertToSI(unitKind::Length, nozzle.throatDiameter, unit);
     run.throatCurvatureRadius = convertToSI(unitKind::Length, nozzle.throatCurvatureRadius, unit);
 
-    const double ambient = number(form.ambient);
-    if (!(ambient >= 0.0))
+    // Each value is checked in SI against the range of what it stands for, the ranges of
+    // a run of the calculation tab: a number is not yet a pressure (1e6 MPa is 1e12 Pa).
+    const std::optional<double> ambient = pascals(form.ambient, form.ambientUnit);
+    if (!ambient || !(*ambient < physical::maxAmbientPressure))
         return refuse("Invalid ambient pressure");
-    run.ambientPressure = convertToSI(unitKind::Pressure, ambient, static_cast<int16_t>(form.ambientUnit));
+    run.ambientPressure = *ambient;
 
     if (!isMaximisation(form.target)) {
-        const double value = number(form.targetValue);
-        if (!(value > 0.0))
+        const bool pressure = form.target == optTarget::ChamberPressure;
+        const std::optional<double> typed = readNumber(form.targetValue);
+        if (!typed || !(*typed > 0.0))
             return refuse("Invalid optimization target");
-        s.targetValue = convertToSI(targetUnitKind(form.target), value, static_cast<int16_t>(form.targetUnit));
-        s.member = form.target == optTarget::ChamberPressure ? OptimisationMember::Pressure
-                                                             : OptimisationMember::BurnTime;
-        if (form.target == optTarget::ChamberPressure)
+        s.targetValue = convertToSI(targetUnitKind(form.target), *typed, static_cast<int16_t>(form.targetUnit));
+        if (pressure ? !physical::chamberPressureInRange(s.targetValue) : !physical::burnTimeInRange(s.targetValue))
+            return refuse("Invalid optimization target");
+        s.member = pressure ? OptimisationMember::Pressure : OptimisationMember::BurnTime;
+        if (pressure)
             run.targetPressure = s.targetValue;
         else
             run.targetBurnTime = s.targetValue;
         run.adaptExit = form.adaptExit;
     } else {
-        const double pMin = number(form.minPressure);
-        if (!(pMin >= 0.0))
+        // A lower limit of 0 leaves the range open downwards; any other is a chamber.
+        const std::optional<double> pMin = pascals(form.minPressure, form.minPressureUnit);
+        if (!pMin || (*pMin != 0.0 && !physical::chamberPressureInRange(*pMin)))
             return refuse("Invalid optimization restriction for minimum chamber pressure");
-        s.minChamberPressure = convertToSI(unitKind::Pressure, pMin, static_cast<int16_t>(form.minPressureUnit));
-        const double pMax = number(form.maxPressure);
-        if (!(pMax >= 0.0))
+        s.minChamberPressure = *pMin;
+        const std::optional<double> pMax = pascals(form.maxPressure, form.maxPressureUnit);
+        if (!pMax || !physical::chamberPressureInRange(*pMax))
             return refuse("Invalid optimization restriction for maximum chamber pressure");
-        s.maxChamberPressure = convertToSI(unitKind::Pressure, pMax, static_cast<int16_t>(form.maxPressureUnit));
+        s.maxChamberPressure = *pMax;
         if (s.minChamberPressure > s.maxChamberPressure)
             return refuse("Maximum allowable chamber pressure needs to be greater than minimum");
         const double rMin = number(form.minThroatRadius);

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QIntValidator>
 #include <QLineEdit>
-#include <QLocale>
 
 #include "core/message_box.h"
 #include "core/preferences.h"
@@ -69,19 +68,18 @@ void Preferences::fillForm()
 
 void Preferences::setValidators()
 {
-    const QLocale locale = numberFieldLocale(); // what save parses
+    // The number fields' validators: what save parses (the C locale), with a typed ","
+    // left for save to refuse; no range: save checks the limits and names the field it
+    // refuses.
     for (const PreferenceField& field : preferenceFields()) {
         QLineEdit* edit = findChild<QLineEdit*>(QString::fromLatin1(field.widget));
         QValidator* validator = nullptr;
         if (field.kind == Kind::Integer || field.kind == Kind::WholeNumber)
-            validator = new QIntValidator(edit);
+            validator = wholeNumberFieldValidator(edit);
         else if (field.kind == Kind::Real || field.kind == Kind::Pressure || field.kind == Kind::Logarithm)
-            validator = new QDoubleValidator(edit);
-        if (!validator)
-            continue;
-        // no range: save checks the limits and names the field it refuses
-        validator->setLocale(locale);
-        edit->setValidator(validator);
+            validator = numberFieldValidator(edit);
+        if (validator)
+            edit->setValidator(validator);
     }
 }
 

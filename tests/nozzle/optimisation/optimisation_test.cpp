@@ -141,6 +141,109 @@ TEST_F(OptimisationTest, StartChecksRunInOrder)
              "Minimum throat radius must be smaller than nozzle's entrance radius"},
             {"minimum throat radius inside the entrance",
              [](OptimisationForm& f, OptimisationTest&) { f.minThroatRadius = "24.99"; }, ""},
+            // Each value within the range a run of the calculation tab allows it, in SI.
+            {"ambient 1e308 atm", [](OptimisationForm& f, OptimisationTest&) { f.ambient = "1e308"; },
+             "Invalid ambient pressure"},
+            {"ambient 1e10 Pa (1e5 bar)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "1e5";
+                 f.ambientUnit = 2;
+             },
+             "Invalid ambient pressure"},
+            {"ambient 9.9e4 bar",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "9.9e4";
+                 f.ambientUnit = 2;
+             },
+             ""},
+            {"ambient with a decimal comma", [](OptimisationForm& f, OptimisationTest&) { f.ambient = "1,5"; },
+             "Invalid ambient pressure"},
+            {"pressure target 1e6 MPa (1e12 Pa)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1e6";
+             },
+             "Invalid optimization target"},
+            {"pressure target 1e4 MPa (1e10 Pa)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1e4";
+             },
+             "Invalid optimization target"},
+            {"pressure target 1e-6 MPa (1 Pa)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1e-6";
+             },
+             "Invalid optimization target"},
+            {"pressure target 1e-300 MPa",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1e-300";
+             },
+             "Invalid optimization target"},
+            {"pressure target 1e-5 bar (1 Pa)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1e-5";
+                 f.targetUnit = 2;
+             },
+             "Invalid optimization target"},
+            {"pressure target 9999 MPa",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "9999";
+             },
+             ""},
+            {"pressure target 1,5 bar",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "1,5";
+                 f.targetUnit = 2;
+             },
+             "Invalid optimization target"},
+            {"burn time target 1e308 s",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::CombustionTime;
+                 f.targetValue = "1e308";
+             },
+             "Invalid optimization target"},
+            {"burn time target 10001 s",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::CombustionTime;
+                 f.targetValue = "10001";
+             },
+             "Invalid optimization target"},
+            {"burn time target 1e7 ms (1e4 s)",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.target = optTarget::CombustionTime;
+                 f.targetValue = "1e7";
+                 f.targetUnit = 1;
+             },
+             ""},
+            {"minimum pressure 1e308 bar", [](OptimisationForm& f, OptimisationTest&) { f.minPressure = "1e308"; },
+             "Invalid optimization restriction for minimum chamber pressure"},
+            {"minimum pressure 1e-300 bar", [](OptimisationForm& f, OptimisationTest&) { f.minPressure = "1e-300"; },
+             "Invalid optimization restriction for minimum chamber pressure"},
+            {"minimum pressure 0 leaves the range open",
+             [](OptimisationForm& f, OptimisationTest&) { f.minPressure = "0"; }, ""},
+            {"maximum pressure 1e308 bar", [](OptimisationForm& f, OptimisationTest&) { f.maxPressure = "1e308"; },
+             "Invalid optimization restriction for maximum chamber pressure"},
+            {"both pressures 1e308 bar",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.minPressure = "1e308";
+                 f.maxPressure = "1e308";
+             },
+             "Invalid optimization restriction for minimum chamber pressure"},
+            {"maximum pressure 1e5 bar (1e10 Pa)",
+             [](OptimisationForm& f, OptimisationTest&) { f.maxPressure = "1e5"; },
+             "Invalid optimization restriction for maximum chamber pressure"},
+            {"maximum pressure 0",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.minPressure = "0";
+                 f.maxPressure = "0";
+             },
+             "Invalid optimization restriction for maximum chamber pressure"},
             {"area ratio below 1", [](OptimisationForm& f, OptimisationTest&) { f.minAreaRatio = "0.99"; },
              "Invalid optimization restriction for exit and throat area relation"},
             {"area ratio 1", [](OptimisationForm& f, OptimisationTest&) { f.minAreaRatio = "1.0"; }, ""},

@@ -131,14 +131,29 @@ TEST_F(ReactionEditor, NumberFieldsReadThePointWhateverTheLocale)
     QTest::keyClicks(eff, ".5");
     EXPECT_EQ(eff->text(), ".5");
 
-    // What the save cannot read, the field does not take as a finished number either.
-    for (QLineEdit* field : {child<QLineEdit>(editor, "line_Ea"), child<QLineEdit>(editor, "line_A"),
-                             child<QLineEdit>(editor, "line_b"), eff}) {
-        for (QString text : {QString("1,000"), QString("2,5")}) {
-            int pos = 0;
-            EXPECT_NE(field->validator()->validate(text, pos), QValidator::Acceptable) << text.toStdString();
-        }
+    // A "," stays as typed (it used to vanish: "2,5" became 25) and the save, which
+    // cannot read it, refuses it with the field's message.
+    struct Typed {
+        QLineEdit* field;
+        const char* keys;
+        QString message;
+    };
+    for (const Typed& t : {Typed{child<QLineEdit>(editor, "line_Ea"), "1,000", "Invalid activation energy"},
+                           Typed{child<QLineEdit>(editor, "line_A"), "2,5", "Invalid constant A"},
+                           Typed{child<QLineEdit>(editor, "line_b"), "-0,5", "Invalid constant b"}}) {
+        SCOPED_TRACE(t.keys);
+        fill(editor, "H + H = H2");
+        t.field->clear();
+        QTest::keyClicks(t.field, t.keys);
+        EXPECT_EQ(t.field->text(), t.keys);
+        messages.clear();
+        clickSave(editor);
+        EXPECT_EQ(texts(), QStringList{t.message});
+        EXPECT_FALSE(std::filesystem::exists(KINETICS));
     }
+    eff->clear();
+    QTest::keyClicks(eff, "2,5");
+    EXPECT_EQ(eff->text(), "2,5");
 }
 
 TEST_F(ReactionEditor, SaveWritesTheEntryUnderTheTextAsTyped)

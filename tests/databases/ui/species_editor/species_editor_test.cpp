@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 
@@ -291,11 +292,28 @@ TEST_F(SpeciesEditor, NumericFieldsValidateInTheCLocaleWhateverTheDesktopLocale)
         QString text = "-745.375";
         int pos = 0;
         EXPECT_EQ(f->validator()->validate(text, pos), QValidator::Acceptable);
+        // A "," stays as typed, for the save to refuse (it used to vanish: "2,5" became 25).
         text = "2,5";
-        EXPECT_NE(f->validator()->validate(text, pos), QValidator::Acceptable);
+        EXPECT_EQ(f->validator()->validate(text, pos), QValidator::Acceptable);
+        EXPECT_EQ(text, "2,5");
         ++checked;
     }
     EXPECT_EQ(checked, 2 + 2 * (4 + 2 * 2) + 2 * 6); // general, two Cp intervals of two terms, transport rows
+}
+
+// A decimal comma typed on a desktop that uses one: kept in the field and refused at save
+// with the field's message; nothing is written.
+TEST_F(SpeciesEditor, ACommaTypedAsDecimalPointIsRefusedAtSave)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    PropAuxAddSP d(SpeciesEditorMode::Species);
+    fillArgon(d, true);
+    type(d, "line_mw", "39,948");
+    click(d, "but_save");
+    EXPECT_EQ(messages.texts(), QStringList{"Invalid molecular weight"});
+    EXPECT_FALSE(std::filesystem::exists(SPECIES));
+    QLocale::setDefault(before);
 }
 
 TEST_F(SpeciesEditor, OneTemperatureReactantHasThreeEnthalpyElementsAndNoIntervals)

@@ -147,6 +147,43 @@ TEST_F(NozzleTabTest, EditsRecomputeAndDisplayDrawsOnce)
     EXPECT_EQ(line("line_conv_length_bezier")->text(), at25);
 }
 
+// A "," typed as a decimal point stays in the field (it used to vanish, "12,5" becoming
+// 125) and the contour's check refuses it with the field's message when the field is
+// left (the point count, which recomputes nothing by itself, at the next recomputation):
+// "Current" keeps the last accepted contour, so no run elsewhere takes another nozzle
+// without a word.
+TEST_F(NozzleTabTest, ACommaTypedIntoAGeometryFieldIsRefusedWithTheFieldsMessage)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    make();
+    struct Typed {
+        const char* field;
+        const char* keys;
+        const char* message;
+    };
+    for (const Typed& t : {Typed{"line_throat_bezier", "12,5", "Invalid throat diameter"},
+                           Typed{"line_exit_bezier", "120,5", "Invalid exit diameter"},
+                           Typed{"line_points", "1,000", "Invalid number of points for nozzle representation"}}) {
+        SCOPED_TRACE(t.field);
+        const CurrentNozzle accepted = currentNozzle;
+        const QString was = line(t.field)->text();
+        messages.clear();
+        line(t.field)->clear();
+        QTest::keyClicks(line(t.field), t.keys);
+        EXPECT_EQ(line(t.field)->text(), t.keys);
+        QTest::keyClick(line(t.field), Qt::Key_Return);
+        if (QString(t.field) == "line_points")
+            emit line("line_ent_bezier")->editingFinished();
+        EXPECT_EQ(messages.texts(), QStringList{t.message});
+        EXPECT_EQ(currentNozzle.x, accepted.x);
+        EXPECT_EQ(currentNozzle.R, accepted.R);
+        EXPECT_DOUBLE_EQ(currentNozzle.throatDiameter, accepted.throatDiameter);
+        line(t.field)->setText(was);
+    }
+    QLocale::setDefault(before);
+}
+
 TEST_F(NozzleTabTest, TheUnitGoesWithTheStationsNotWithTheDrawing)
 {
     make();

@@ -185,6 +185,101 @@ TEST_F(PanelTest, StartRefusalsLeaveTheFormAndStartNothing)
     EXPECT_TRUE(button()->isEnabled());
 }
 
+// The panel holds its values to the ranges a run of the calculation tab allows them,
+// after conversion to SI, and keeps a typed ",": each of these used to start a run (a
+// target of 1e6 MPa even ended as a success writing a 0.254 mm throat). Each is refused
+// with the field's own message, no run starts and the nozzle's fields stay; a sound
+// value then runs.
+TEST_F(PanelTest, ValuesOutsideTheirPhysicalRangeStartNoRun)
+{
+    TestTab& t = makeWithSelections();
+    struct Case {
+        const char* label;
+        std::function<void()> fill;
+        QString message;
+    };
+    // Typed key by key, as the user does.
+    auto typed = [this](const char* name, const char* keys) {
+        line(name)->clear();
+        QTest::keyClicks(line(name), keys);
+        EXPECT_EQ(line(name)->text(), keys);
+    };
+    const Case cases[] = {
+            {"pressure target 1e6 MPa (1e12 Pa)", [this] { setTarget(0, "1e6", 0); }, "Invalid optimization target"},
+            {"pressure target 1e308 MPa", [this] { setTarget(0, "1e308", 0); }, "Invalid optimization target"},
+            {"pressure target 1e-300 MPa", [this] { setTarget(0, "1e-300", 0); }, "Invalid optimization target"},
+            {"pressure target 1,5 bar, typed",
+             [this, typed] {
+                 setTarget(0, "", 2);
+                 typed("line_opt_target", "1,5");
+             },
+             "Invalid optimization target"},
+            {"combustion time 1e308 s", [this] { setTarget(2, "1e308", 0); }, "Invalid optimization target"},
+            {"ambient 1e308 atm",
+             [this] {
+                 setTarget(0, "30", 2);
+                 w<QComboBox>("comb_pres")->setCurrentIndex(1);
+                 line("line_ambient")->setText("1e308");
+             },
+             "Invalid ambient pressure"},
+            {"ambient 1,013 bar, typed",
+             [this, typed] {
+                 setTarget(0, "30", 2);
+                 w<QComboBox>("comb_pres")->setCurrentIndex(2);
+                 typed("line_ambient", "1,013");
+             },
+             "Invalid ambient pressure"},
+            {"restrictions 1e308 bar",
+             [this] {
+                 setTarget(1);
+                 for (const char* unit : {"units_Pc_min", "units_Pc_max"})
+                     w<QComboBox>(unit)->setCurrentIndex(2);
+                 line("line_Pc_min")->setText("1e308");
+                 line("line_Pc_max")->setText("1e308");
+             },
+             "Invalid optimization restriction for minimum chamber pressure"},
+            {"maximum restriction 1e308 bar",
+             [this] {
+                 setTarget(3);
+                 w<QComboBox>("units_Pc_max")->setCurrentIndex(2);
+                 line("line_Pc_max")->setText("1e308");
+             },
+             "Invalid optimization restriction for maximum chamber pressure"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        line("line_ambient")->setText("1");
+        w<QComboBox>("comb_pres")->setCurrentIndex(1); // atm
+        line("line_Pc_min")->setText("1");
+        line("line_Pc_max")->setText("100");
+        c.fill();
+        messages.clear();
+        t.OptimizeODE();
+        EXPECT_EQ(messages.texts(), QStringList{c.message});
+        EXPECT_FALSE(t.optimisationModel().running());
+        EXPECT_EQ(calculationsRunning(), 0);
+        EXPECT_TRUE(button()->isEnabled());
+        if (t.optimisationModel().running()) { // what used to happen: let the run end
+            ASSERT_TRUE(waitForCompletion());
+        }
+        EXPECT_EQ(line("line_throat_bezier")->text(), "25");
+        EXPECT_EQ(line("line_exit_bezier")->text(), "100");
+    }
+
+    // A sound target runs and sizes the throat: 30 bar through the 0.04 m^2 grain (on a
+    // Bezier nozzle that stays coherent whatever throat and exit the run gives it).
+    line("line_fgdiv")->setText("0");
+    line("line_div_length_bezier")->setText("30");
+    line("line_ambient")->setText("1");
+    setTarget(0, "30", 2);
+    messages.clear();
+    t.OptimizeODE();
+    ASSERT_TRUE(waitForCompletion());
+    EXPECT_TRUE(messages.messages().empty()) << messages.lastText().toStdString();
+    EXPECT_NEAR(line("line_throat_bezier")->text().toDouble() / (1000 * diameterOf(pg::balancedThroat(0.04, 3e6))), 1.0,
+                1e-4);
+}
+
 TEST_F(PanelTest, PressureTargetWritesBackInTheUnitOfTheStart)
 {
     TestTab& t = makeWithSelections();

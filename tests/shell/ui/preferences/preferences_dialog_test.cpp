@@ -378,9 +378,40 @@ TEST_F(PreferencesDialog, ValidatorsFollowTheCLocale)
     tol->clear();
     QTest::keyClicks(tol, "2.5e-5");
     EXPECT_EQ(tol->text(), "2.5e-5");
-    tol->clear();
-    QTest::keyClicks(tol, "1,5");
-    EXPECT_NE(tol->text(), "1,5");
+    QLocale::setDefault(previous);
+}
+
+// A "," typed into a number field stays there (it used to vanish, "1,5" becoming "15")
+// and save refuses it, naming the field; nothing is put in force.
+TEST_F(PreferencesDialog, ACommaTypedIntoANumberFieldIsRefusedAtSave)
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // "," as decimal point
+    struct Typed {
+        const char* field;
+        const char* keys;
+        const char* refusal;
+    };
+    for (const Typed& t : {Typed{"line_TOL_T", "1,5e-5", "Invalid value for 'Tolerance for temperature convergence'"},
+                           Typed{"line_IMG_WIDTH", "1,200", "Invalid value for 'Image width (in pixels)"}}) {
+        messages.clear();
+        const double tolerance = TOL_T;
+        const auto width = IMG_WIDTH;
+        Preferences dialog;
+        const int result = runModal(dialog, [&] {
+            QLineEdit* field = child<QLineEdit>(dialog, t.field);
+            field->clear();
+            QTest::keyClicks(field, t.keys);
+            EXPECT_EQ(field->text(), t.keys);
+            child<QPushButton>(dialog, "but_save")->click();
+            EXPECT_EQ(messages.texts(), QStringList{t.refusal});
+            EXPECT_TRUE(dialog.isVisible());
+            child<QPushButton>(dialog, "but_discard")->click();
+        });
+        EXPECT_EQ(result, 0) << t.field;
+        EXPECT_EQ(TOL_T, tolerance) << t.field;
+        EXPECT_EQ(IMG_WIDTH, width) << t.field;
+    }
     QLocale::setDefault(previous);
 }
 
