@@ -185,6 +185,9 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
         s.targetValue = convertToSI(targetUnitKind(form.target), *typed, static_cast<int16_t>(form.targetUnit));
         if (pressure ? !physical::chamberPressureInRange(s.targetValue) : !physical::burnTimeInRange(s.targetValue))
             return refuse("Invalid optimization target");
+        // A chamber at or below the ambient pressure blows no gas out of the nozzle.
+        if (pressure && !physical::chamberAboveAmbient(s.targetValue, run.ambientPressure))
+            return refuse("Invalid optimization target");
         s.member = pressure ? OptimisationMember::Pressure : OptimisationMember::BurnTime;
         if (pressure)
             run.targetPressure = s.targetValue;

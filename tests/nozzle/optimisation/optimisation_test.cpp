@@ -195,6 +195,31 @@ TEST_F(OptimisationTest, StartChecksRunInOrder)
                  f.targetValue = "9999";
              },
              ""},
+            // No gas leaves a chamber that is not above the ambient (2 bar = 0.2 MPa).
+            {"pressure target equal to the ambient",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "2";
+                 f.ambientUnit = 2;
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "0.2";
+             },
+             "Invalid optimization target"},
+            {"pressure target below the ambient",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "2";
+                 f.ambientUnit = 2;
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "0.15";
+             },
+             "Invalid optimization target"},
+            {"pressure target above the ambient",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "2";
+                 f.ambientUnit = 2;
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "0.21";
+             },
+             ""},
             {"pressure target 1,5 bar",
              [](OptimisationForm& f, OptimisationTest&) {
                  f.target = optTarget::ChamberPressure;
