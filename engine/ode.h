@@ -108,9 +108,10 @@ private:
     // not settle (ODE03) or an equilibrium of the freezing station failed.
     bool frozenThroatProcedure(bool finiteArea);
     // The same balance by bracketing the freezing station's pressure between its
-    // equilibrium solution and the equilibrium throat (which the throat holds on entry);
-    // freezes at the throat instead when no state ahead of it chokes there. False when an
-    // equilibrium fails.
+    // equilibrium solution and the equilibrium throat (which the throat holds on entry).
+    // Where no state at the station lets the frozen flow choke at the throat, the station
+    // takes the equilibrium sonic state and the throat stays frozen-subsonic. False when
+    // an equilibrium fails.
     bool frozenThroatBalance(bool finiteArea);
     // Equilibrium throat iteration from the current throat state, lnPressureRatio from
     // it, then the frozen-throat procedure when the flow freezes upstream of the

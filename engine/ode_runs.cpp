@@ -224,7 +224,7 @@ bool ODE::frozenThroatBalance(bool finiteArea)
         if (!(fLo < 0.0)) {
             throatFluxError(yLo);
         } else if (fHi > 0.0) {
-            // (100 halvings narrow any bracket a billion billion billion times)
+            // (100 halvings narrow any bracket by 2^100)
             for (uint32_t pass = 0; pass < 100 && yHi - yLo > CONV_COND * CONV_COND; ++pass) {
                 const double y = 0.5 * (yLo + yHi);
                 (throatFluxError(y) < 0.0 ? yLo : yHi) = y;
@@ -571,6 +571,7 @@ void ODE::calculateFAC()
             row.insert(row.begin(), 0.0);
     }
     const unsigned t = rv.throatIndex;
+    const bool frozenThroat = frozenIndex < t;
     rv.chamberPressure = pc;
 
     // Combustion at the injector face; chamberT keeps this temperature.
@@ -644,8 +645,7 @@ void ODE::calculateFAC()
 
     rv.chamberH = rv.injectorH;
     m.enableIons();
-    // Read now: a freezing station too close ahead of the throat freezes at the throat.
-    if (frozenIndex < t) {
+    if (frozenThroat) {
         const unsigned f = frozenIndex;
         if (!m.solveEquilibrium(rv.T[f], rv.p[f], false)) {
             failed = true;
