@@ -104,12 +104,24 @@ private:
     static bool abortRequested();
     // The common station sweep that ends every run; false when the run must end.
     bool stationSweep();
-    // Frozen-throat procedure for a flow frozen upstream of the throat.
-    void frozenThroatProcedure(bool finiteArea);
+    // Frozen-throat procedure for a flow frozen upstream of the throat; false when it did
+    // not settle (ODE03) or an equilibrium of the freezing station failed.
+    bool frozenThroatProcedure(bool finiteArea);
+    // The same balance by bracketing the freezing station's pressure between its
+    // equilibrium solution and the equilibrium throat (which the throat holds on entry).
+    // Where no state at the station lets the frozen flow choke at the throat, the station
+    // takes the equilibrium sonic state and the throat stays frozen-subsonic. False when
+    // an equilibrium fails.
+    bool frozenThroatBalance(bool finiteArea);
     // Equilibrium throat iteration from the current throat state, lnPressureRatio from
     // it, then the frozen-throat procedure when the flow freezes upstream of the
     // throat; false when the throat equilibrium failed.
     bool throatAndFreezing(bool finiteArea);
+    // Set when the bracketed balance placed the freezing station: it keeps that pressure
+    // (Newton on its flux balance would crawl there, next to the station's largest flux).
+    bool freezingStationHeld = false;
+    // Station j ahead of the freezing point, in equilibrium: solved, or at its held pressure.
+    bool solveUpstreamStation(unsigned j);
     // Stations, areas, throat index and station vectors that a run can work on.
     bool usableNozzle() const;
     // Opens a run: clears the last run's failure, or marks this one failed, raises the

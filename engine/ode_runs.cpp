@@ -49,9 +49,46 @@ bool ODE::burnLawUsable() const
     return true;
 }
 
+namespace {
+
+// One station's flow state, put back after trial solves.
+struct SavedStation {
+    double p, T, u, soundSpeed, gamma, rho;
+};
+
+SavedStation saveStation(const RocketVariables& rv, unsigned k)
+{
+    return {rv.p[k], rv.T[k], rv.u[k], rv.soundSpeed[k], rv.gamma[k], rv.rho[k]};
+}
+
+void restoreStation(RocketVariables& rv, unsigned k, const SavedStation& s)
+{
+    rv.p[k] = s.p;
+    rv.T[k] = s.T;
+    rv.u[k] = s.u;
+    rv.soundSpeed[k] = s.soundSpeed;
+    rv.gamma[k] = s.gamma;
+    rv.rho[k] = s.rho;
+}
+
+bool finiteStation(const RocketVariables& rv, unsigned k)
+{
+    return std::isfinite(rv.p[k]) && std::isfinite(rv.T[k]) && std::isfinite(rv.u[k]) && std::isfinite(rv.rho[k])
+            && std::isfinite(rv.soundSpeed[k]);
+}
+
+} // namespace
+
 bool ODE::abortRequested()
 {
     return abortFlag.load(std::memory_order_relaxed) != 0;
+}
+
+bool ODE::solveUpstreamStation(unsigned j)
+{
+    if (j == frozenIndex && freezingStationHeld)
+        return stateAtPressure(j, false);
+    return solveStation(j, false);
 }
 
 bool ODE::stationSweep()
@@ -69,7 +106,7 @@ bool ODE::stationSweep()
     for (unsigned j = 0; j <= f; ++j) {
         if (j == t)
             continue;
-        if (!solveStation(j, false))
+        if (!solveUpstreamStation(j))
             failed = true;
         if (writeOutputs)
             stationOutputs(j, false);
@@ -94,15 +131,16 @@ bool ODE::stationSweep()
     return true;
 }
 
-void ODE::frozenThroatProcedure(bool finiteArea)
+bool ODE::frozenThroatProcedure(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
     const unsigned f = frozenIndex;
+    bool solved = true; // every solve of the freezing station found its equilibrium
     auto solveFreezingStation = [&] {
         if (finiteArea)
             rv.chamberH = rv.stagnationH;
-        solveStation(f, false);
+        solved = solveStation(f, false) && solved;
         if (finiteArea)
             rv.chamberH = rv.injectorH;
     };
@@ -116,21 +154,171 @@ void ODE::frozenThroatProcedure(bool finiteArea)
         lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
         solveFreezingStation();
         if (solveThroat(true))
-            return;
+            return solved;
     }
     raiseFlag(flagsODE, code::ODE03);
+    return false;
+}
+
+// The frozen-throat balance as an equation in y = ln(pc/p_f), the freezing station in
+// equilibrium at y:
+//   F(y) = ln(G*(y)/G(y)) - ln(A_f/A_t),
+// G(y) = rho u of the station, G*(y) the sonic flux of the flow frozen there (the frozen
+// throat iteration). Along the subsonic branch G rises and G* falls toward the
+// equilibrium throat y_t, so F falls. Where the station carries the equilibrium throat's
+// flow F > 0 (freezing raises the sonic flux: the frozen sound speed is the higher one),
+// and the root lies between that pressure and the throat's; regula falsi in its Illinois
+// form finds it (Dowell and Jarratt, BIT 11 (1971) 168-174).
+bool ODE::frozenThroatBalance(bool finiteArea)
+{
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    const unsigned f = frozenIndex;
+    const double pc = rv.chamberPressure;
+    const double logAreaRatio = std::log(rv.area[f] / rv.area[t]);
+    const SavedStation equilibriumThroat = saveStation(rv, t);
+    const double throatY = std::log(pc / equilibriumThroat.p);
+    auto atStationEnthalpy = [&](auto solve) {
+        if (finiteArea)
+            rv.chamberH = rv.stagnationH;
+        const bool solved = solve();
+        if (finiteArea)
+            rv.chamberH = rv.injectorH;
+        return solved;
+    };
+    // F(y) with the freezing station in equilibrium at y and the throat at the sonic
+    // point of the flow frozen there; false when the equilibrium fails.
+    double F = 0.0;
+    auto balance = [&](double y) {
+        rv.p[f] = pc / std::exp(y);
+        if (!atStationEnthalpy([&] { return stateAtPressure(f, false); }))
+            return false;
+        const double stationFlux = rv.rho[f] * rv.u[f];
+        rv.p[t] = equilibriumThroat.p;
+        rv.T[t] = equilibriumThroat.T;
+        throatIteration(true);
+        F = std::log(rv.rho[t] * rv.u[t] / stationFlux) - logAreaRatio;
+        return std::isfinite(F);
+    };
+    rv.T[f] = equilibriumThroat.T;
+    if (!balance(throatY))
+        return false;
+    if (F >= 0.0) {
+        // No state ahead of the throat lets the frozen flow choke there: the equilibrium
+        // flow reaches its sonic state (the equilibrium throat's) at the freezing station,
+        // which passes rho* u* A_f, and the frozen flow stays subsonic through the throat,
+        // as it does when it freezes at the throat. This joins the balance at its edge
+        // (the frozen throat sonic) and freezing at the throat as A_f tends to A_t.
+        const double flux = rv.rho[f] * rv.u[f] * std::exp(logAreaRatio);
+        const double sonicY = std::log(pc / rv.p[t]);
+        double yLo = throatY, yHi = sonicY;
+        auto throatFluxError = [&](double y) {
+            rv.p[t] = pc / std::exp(y);
+            stateAtPressure(t, true);
+            return std::log(rv.rho[t] * rv.u[t] / flux);
+        };
+        // The frozen flux rises from rho* u* at the equilibrium throat's pressure to its
+        // largest at the frozen sonic point: bisection between them keeps the subsonic
+        // root. A station as narrow as the throat takes its equilibrium pressure; at the
+        // edge the root is the sonic point.
+        const double fLo = throatFluxError(yLo), fHi = throatFluxError(yHi);
+        if (!(fLo < 0.0)) {
+            throatFluxError(yLo);
+        } else if (fHi > 0.0) {
+            // (100 halvings narrow any bracket by 2^100)
+            for (uint32_t pass = 0; pass < 100 && yHi - yLo > CONV_COND * CONV_COND; ++pass) {
+                const double y = 0.5 * (yLo + yHi);
+                (throatFluxError(y) < 0.0 ? yLo : yHi) = y;
+            }
+            throatFluxError(0.5 * (yLo + yHi));
+        }
+        freezingStationHeld = true;
+        lnPressureRatio = std::log(pc / rv.p[t]);
+        return true;
+    }
+    double yHi = throatY, fHi = F;
+
+    // The other end: the station carrying the equilibrium throat's flow, or, should
+    // freezing there not raise the sonic flux, a pressure nearer the chamber's.
+    restoreStation(rv, t, equilibriumThroat);
+    lnPressureRatio = throatY;
+    if (f > 0)
+        rv.T[f - 1] = rv.chamberT;
+    rv.T[f] = rv.chamberT;
+    if (!atStationEnthalpy([&] { return solveStation(f, false); }))
+        return false;
+    double yLo = std::log(pc / rv.p[f]);
+    if (!(yLo < yHi))
+        yLo = 0.5 * yHi;
+    if (!balance(yLo))
+        return false;
+    for (int halving = 0; !(F > 0.0) && halving < 100; ++halving) {
+        yLo *= 0.5;
+        if (!balance(yLo))
+            return false;
+    }
+    double fLo = F;
+    if (fLo > 0.0) {
+        int kept = 0; // the end the last step kept: 1 the low one, -1 the high one
+        for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
+            const double y = (yLo * fHi - yHi * fLo) / (fHi - fLo);
+            if (!balance(y))
+                return false;
+            if (std::fabs(F) <= CONV_COND * CONV_COND || yHi - yLo <= CONV_COND * CONV_COND) {
+                freezingStationHeld = true;
+                lnPressureRatio = std::log(pc / rv.p[t]);
+                return true;
+            }
+            if (F > 0.0) {
+                yLo = y;
+                fLo = F;
+                if (kept == 1)
+                    fHi *= 0.5;
+                kept = 1;
+            } else {
+                yHi = y;
+                fHi = F;
+                if (kept == -1)
+                    fLo *= 0.5;
+                kept = -1;
+            }
+        }
+    }
+    raiseFlag(flagsODE, code::ODE03);
+    lnPressureRatio = std::log(pc / rv.p[t]);
+    return true;
 }
 
 bool ODE::throatAndFreezing(bool finiteArea)
 {
-    const RocketVariables& rv = *rocket;
+    RocketVariables& rv = *rocket;
+    const unsigned t = rv.throatIndex;
+    freezingStationHeld = false;
     mixture->enableIons();
     if (!throatIteration(false))
         return false;
-    lnPressureRatio = std::log(rv.chamberPressure / rv.p[rv.throatIndex]);
-    if (frozenIndex < rv.throatIndex)
-        frozenThroatProcedure(finiteArea);
-    return true;
+    lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
+    if (frozenIndex >= t)
+        return true;
+    // The procedure settles wherever the freezing station lies well ahead of the throat.
+    // Close to it its fixed point asks the station for a flux above the station's
+    // equilibrium maximum, and the station solves run off: the balance is then solved
+    // again by bracketing, without the codes of the attempt.
+    const SavedStation equilibriumThroat = saveStation(rv, t);
+    const uint32_t odeBefore = flagsODE.load();
+    const uint32_t spBefore = flagsSP.load();
+    const bool settled = frozenThroatProcedure(finiteArea);
+    const uint32_t raised = flagsODE.load() & ~odeBefore & (code::ODE00 | code::ODE01 | code::ODE02 | code::ODE03);
+    if (settled && raised == 0 && finiteStation(rv, t) && finiteStation(rv, frozenIndex))
+        return true;
+    clearFlag(flagsODE, raised);
+    clearFlag(flagsSP, flagsSP.load() & ~spBefore);
+    restoreStation(rv, t, equilibriumThroat);
+    lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
+    mixture->enableIons();
+    if (!stateAtPressure(t, false))
+        return false;
+    return frozenThroatBalance(finiteArea);
 }
 
 void ODE::calculateIAC()
@@ -495,7 +683,7 @@ void ODE::calculateFAC()
     rv.chamberH = rv.stagnationH;
     rv.T[0] = rv.chamberT;
     m.enableIons();
-    if (!solveStation(0, false)) {
+    if (!solveUpstreamStation(0)) {
         failed = true;
         return;
     }
@@ -520,7 +708,7 @@ void ODE::calculateFAC()
         }
         rv.chamberH = rv.stagnationH;
         m.enableIons();
-        if (!solveStation(0, false)) {
+        if (!solveUpstreamStation(0)) {
             failed = true;
             return;
         }

@@ -88,6 +88,36 @@ double subsonicPressureEstimate(double lnThroatPressureRatio, double areaRatio)
     return Y;
 }
 
+namespace {
+
+// A station's flux balance solved on the quadratic model of the flux about the sonic
+// point. Near the sonic point y* of an isentrope, with y = ln(pc/p),
+//   M^2 = 1 + (g + 1)/g (y - y*),   ln(rho u) = ln(rho u)max - (g + 1)/(2 g^2) (y - y*)^2,
+// from d ln(rho u)/dy = (1/M^2 - 1)/g and d ln M^2/dy = (g + 1)/g at M = 1: the
+// area-Mach number relation A/A* - 1 = 2 (M - 1)^2/(g + 1) (Anderson, Modern
+// Compressible Flow, ch. 5). The two roots of a flux lie symmetric about y*.
+struct SonicModel {
+    double Y; // ln(pc/p) of the root on the station's side, or of the sonic point
+    bool root; // false: the flux asked for is above the largest one
+};
+
+// From the state at ln(pc/p) = Y with Mach number squared M2 and isentropic exponent g;
+// residual = ln(rho u A / (rho_t u_t A_t)), positive when the state passes more than the
+// throat.
+SonicModel sonicModel(double Y, double M2, double g, double residual, bool supersonic)
+{
+    const double sonic = Y - g * (M2 - 1.0) / (g + 1.0);
+    const double k = (g + 1.0) / (2.0 * g * g);
+    const double d = Y - sonic;
+    const double square = d * d + residual / k;
+    if (!(square > 0.0))
+        return {sonic, false};
+    const double half = std::sqrt(square);
+    return {supersonic ? sonic + half : sonic - half, true};
+}
+
+} // namespace
+
 bool ODE::stateAtPressure(unsigned k, bool frozen)
 {
     RocketVariables& rv = *rocket;
@@ -134,11 +164,29 @@ bool ODE::solveStation(unsigned j, bool frozen)
         return stateAtPressure(j, frozen);
     };
     const double throatFlux = rv.rho[t] * rv.u[t];
+    // Every flux below the throat's is passed twice along the isentrope, subsonic and
+    // supersonic; the station's side of the throat says which. Newton's step is singular
+    // at the sonic point: a state on the wrong side of it (a flow frozen at or just past
+    // an equilibrium throat is still subsonic in the frozen sense there, so the first
+    // frozen stations' estimates fall on the subsonic root), or one whose step would
+    // reach further than the sonic point lies, is moved with the quadratic model.
+    const bool supersonic = j > t;
     for (uint32_t pass = 0; pass < MAX_ITER_ODE; ++pass) {
         if (!solveAt(Y))
             return false;
-        const double u = rv.u[j], a = rv.soundSpeed[j];
-        const double dY = rv.gamma[j] * u * u / (u * u - a * a) * (c - std::log(throatFlux / (rv.rho[j] * u)));
+        const double u = rv.u[j], a = rv.soundSpeed[j], g = rv.gamma[j];
+        const double residual = c - std::log(throatFlux / (rv.rho[j] * u));
+        const double M2 = u * u / (a * a);
+        double dY = g * u * u / (u * u - a * a) * residual;
+        // A station that cannot pass its flux (above the isentrope's largest) is left at
+        // the sonic point, unconverged.
+        bool rootAhead = true;
+        const bool wrongSide = supersonic ? M2 <= 1.0 : M2 >= 1.0;
+        if (wrongSide || !(std::fabs(dY) <= g * std::fabs(M2 - 1.0) / (g + 1.0))) {
+            const SonicModel model = sonicModel(Y, M2, g, residual, supersonic);
+            dY = model.Y - Y;
+            rootAhead = model.root;
+        }
         Y += dY;
         if (Y < 0.0)
             Y = ln_Pinf_Pi_RESET;
@@ -146,7 +194,7 @@ bool ODE::solveStation(unsigned j, bool frozen)
         // the state one Newton step further, whose mass-flux error is second order in
         // dY, rather than on the state the step was computed from (about 1e-4 off in
         // Isp at Mach 0.4 with the default CONV_COND).
-        if (std::fabs(dY) <= CONV_COND)
+        if (std::fabs(dY) <= CONV_COND && rootAhead)
             return solveAt(Y);
     }
     raiseFlag(flagsODE, code::ODE01);

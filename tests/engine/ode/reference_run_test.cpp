@@ -3,6 +3,7 @@
 // the printed throat, c* and station figures; and frozen runs of the same propellant
 // against an independent frozen expansion (entropy held by bisection, throat at the
 // mass-flux maximum, stations where the mass flux matches).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -284,11 +285,24 @@ TEST_F(ReferenceRun, FrozenRunsFollowTheFrozenExpansionOfTheirComposition)
         const char* label;
         std::vector<double> ratios;
         unsigned throat, frozen;
+        bool everyStationConverges = true;
     };
+    // The stations a hair past the throat are those of a fine grid (area ratio 1 + 1e-6
+    // beside the throat on 20,000 stations of a conical nozzle).
+    const std::vector<double> hairPast{1.58,  1.0, 1.0 + 1e-7, 1.0 + 1e-6, 1.0 + 1e-5, 1.0 + 1e-4,
+                                       1.001, 2.0, 5.0,        10.0,       25.0};
     // Frozen at the throat; frozen at the chamber (a first station so wide that its
-    // equilibrium is the chamber's: the frozen-throat procedure).
-    const Case cases[] = {{"throat", {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1, 1},
-                          {"chamber", {400.0, 1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 2, 0}};
+    // equilibrium is the chamber's: the frozen-throat procedure; that station lies below
+    // the smallest ln(pc/p) the station solve tries, so it does not converge); frozen at
+    // the throat and just past it with stations a hair past the throat; frozen where the
+    // area is 1e-3 above the throat's (a millimetre ahead of the throat of the conical
+    // nozzle of the starting data).
+    const Case cases[]
+            = {{"throat", {1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 1, 1},
+               {"chamber", {400.0, 1.58, 1.0, 2.0, 5.0, 10.0, 25.0}, 2, 0, false},
+               {"throat, stations a hair past it", hairPast, 1, 1},
+               {"station a hair past the throat", hairPast, 1, 2},
+               {"station a millimetre ahead of the throat", {1.58, 1.1, 1.001, 1.0, 1.0 + 1e-6, 2.0, 25.0}, 3, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         flagsODE = 0;
@@ -299,6 +313,9 @@ TEST_F(ReferenceRun, FrozenRunsFollowTheFrozenExpansionOfTheirComposition)
         ode.calculateIAC();
         ASSERT_FALSE(ode.failed);
         EXPECT_FALSE(flagRaised(flagsODE, code::ODE00 | code::ODE02 | code::ODE03)) << flagsODE.load();
+        if (c.everyStationConverges) {
+            EXPECT_FALSE(flagRaised(flagsODE, code::ODE01));
+        }
         // After the run the mixture holds the frozen composition.
         FrozenExpansion frozen(*mixture, rv->chamberS, rv->chamberH);
         const unsigned t = c.throat;
@@ -309,14 +326,54 @@ TEST_F(ReferenceRun, FrozenRunsFollowTheFrozenExpansionOfTheirComposition)
             expectRelative(rv->T[t], frozen.temperature(pt), 1e-4, "frozen throat T");
             throatFlux = frozen.flux(pt);
         }
-        for (unsigned j = t + 1; j < rv->stationCount; ++j) {
+        // Every frozen station past the throat is supersonic in the frozen sense.
+        for (unsigned j = std::max(t, c.frozen) + 1; j < rv->stationCount; ++j) {
             const double p = frozen.supersonicPressure(throatFlux / c.ratios[j], rv->p[t]);
             const std::string at = " at area ratio " + std::to_string(c.ratios[j]);
             expectRelative(rv->p[j], p, 1e-4, "p" + at);
             expectRelative(rv->T[j], frozen.temperature(p), 1e-4, "T" + at);
+            EXPECT_GT(rv->mach[j], 1.0) << at;
         }
         std::printf("frozen at the %s: exit p %.2f Pa, T %.2f K, u %.1f m/s\n", c.label, rv->p.back(), rv->T.back(),
                     rv->u.back());
+    }
+}
+
+TEST_F(ReferenceRun, FreezingTooCloseAheadOfTheThroatToChokeThereFreezesTheEquilibriumSonicState)
+{
+    // Frozen at the equilibrium throat state the flow has a frozen Mach number of about
+    // 0.978 (its frozen sound speed is the higher one), and would choke only in an area
+    // 2 (1 - 0.978)^2/(g + 1) = 4.4e-4 smaller (the area-Mach number relation, g = 1.2).
+    // Freezing ahead of the throat at 1 + 1e-4 times its area, no freezing state chokes
+    // at the throat: the equilibrium flow reaches its sonic state, the published throat,
+    // at the freezing station, which then passes the published throat flux times its
+    // area, and the frozen flow stays subsonic through the throat.
+    const std::vector<double> ratios{1.58, 1.1, 1.0001, 1.0, 1.0 + 1e-6, 2.0, 5.0, 25.0};
+    const unsigned f = 2, t = 3;
+    setNozzle(*rocket, ratios, t);
+    ODE ode(mixture, rocket, f, false, false);
+    ode.calculateIAC();
+    ASSERT_FALSE(ode.failed);
+    EXPECT_EQ(flagsODE.load(), 0u);
+    const RocketVariables& rv = *rocket;
+    EXPECT_EQ(rv.frozenIndex, rv.stationCount) << "the freezing station stays the one asked for";
+    EXPECT_NEAR(rv.mach[f], 1.0, 1e-4);
+    expectPrinted(rv.T[f], 3185.67, 2, 1e-4, "freezing station T");
+    expectPrinted(rv.p[f] / 1e5, 30.655, 3, 1e-4, "freezing station p");
+    // Every station passes the freezing station's flow; c* is the published one over the
+    // freezing station's area ratio.
+    const double mdot = rv.rho[f] * rv.u[f] * rv.area[f];
+    for (unsigned j = 0; j < rv.stationCount; ++j)
+        expectRelative(rv.rho[j] * rv.u[j] * rv.area[j], mdot, 1e-6, "mass flow at station " + std::to_string(j));
+    expectPrinted(PC * AT / mdot * ratios[f], 2332.3, 1, 1e-4, "c* of the throat area");
+    EXPECT_LT(rv.mach[t], 1.0);
+    FrozenExpansion frozen(*mixture, rv.chamberS, rv.chamberH);
+    for (unsigned j = t + 1; j < rv.stationCount; ++j) {
+        const double p = frozen.supersonicPressure(mdot / rv.area[j], rv.p[t]);
+        const std::string at = " at area ratio " + std::to_string(ratios[j]);
+        expectRelative(rv.p[j], p, 1e-4, "p" + at);
+        expectRelative(rv.T[j], frozen.temperature(p), 1e-4, "T" + at);
+        EXPECT_GT(rv.mach[j], 1.0) << at;
     }
 }
 
