@@ -134,8 +134,11 @@ bool validTransportTemperature(double kelvin);
 // The first invariant the entry breaks, as a message that names the value and the rule
 // (the editor's field text first: "Invalid molecular weight: -18 (...)"), or an empty string:
 // at least one composition pair, counts > 0 except for "E", known element symbols,
-// phase and unit indices in range, molar mass > 0, intervals ascending without overlap
-// (0 <= Tmin < Tmax, Tmin >= previous Tmax), equal term counts of at least one,
-// transport temperatures >= 0, "Intervals" absent only for a reactant and then with a
-// defining temperature > 0 (and only then), at most 255 of everything, finite numbers.
+// phase and unit indices in range, molar mass > 0, the atoms fitting the molar mass and
+// the heat of formation within 1e12 J/kg (the rules above, values in SI), intervals
+// ascending without overlap (0 <= Tmin < Tmax, Tmin >= previous Tmax), equal term counts
+// of at least one, transport temperatures >= 0, "Intervals" absent only for a reactant
+// and then with a defining temperature > 0 (and only then), at most 255 of everything,
+// finite numbers. The editor checks it before a save, the importers before they write
+// and the loaders of stored entries before they use one.
 std::string validateEntry(const SpeciesEntry& entry, SubstanceKind kind);
