@@ -45,7 +45,7 @@ CompositionResult parseComposition(const std::string& text)
         double count = 1.0;
         if (!countText.empty()) {
             const std::optional<double> number = readNumber(countText);
-            if (!number || (symbol != "E" && !(*number > 0)))
+            if (!number || !validCompositionCount(symbol, *number))
                 return fail("Invalid number: " + countText);
             count = *number;
         }
@@ -83,15 +83,15 @@ CpResult checkCpIntervals(const std::vector<CpIntervalTexts>& intervals)
     };
     const std::size_t terms = intervals.empty() ? 0 : intervals.front().coefficients.size();
     static const std::string none;
-    double previousTmax = 0.0;
+    std::optional<double> previousTmax;
     for (std::size_t n = 0; n < intervals.size(); ++n) {
         const CpIntervalTexts& t = intervals[n];
         CpInterval interval;
         const auto tmin = readNumber(t.tmin);
-        if (!tmin || *tmin < 0 || (n > 0 && *tmin < previousTmax))
+        if (!tmin || !validCpTmin(*tmin, previousTmax))
             return fail("Invalid Cp Tmin: ", t.tmin);
         const auto tmax = readNumber(t.tmax);
-        if (!tmax || *tmax < 0 || !(*tmax > *tmin))
+        if (!tmax || !validCpTmax(*tmin, *tmax))
             return fail("Invalid Cp Tmax: ", t.tmax);
         const auto b1 = readNumber(t.b1);
         if (!b1)
@@ -136,10 +136,10 @@ TransportResult checkTransportIntervals(TransportProperty property, const std::v
     for (const TransportIntervalTexts& row : rows) {
         TransportInterval interval;
         const auto tmin = readNumber(row.tmin);
-        if (!tmin || *tmin < 0)
+        if (!tmin || !validTransportTemperature(*tmin))
             return fail("Invalid " + word + " Tmin: " + row.tmin);
         const auto tmax = readNumber(row.tmax);
-        if (!tmax || *tmax < 0)
+        if (!tmax || !validTransportTemperature(*tmax))
             return fail("Invalid " + word + " Tmax: " + row.tmax);
         interval.tmin = *tmin;
         interval.tmax = *tmax;

@@ -1,5 +1,6 @@
 #include "databases/species_entry.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "core/units.h"
@@ -215,9 +216,86 @@ std::optional<SpeciesEntry> speciesEntryFromJson(const json& value, SubstanceKin
     return e;
 }
 
+namespace {
+
+bool isFinite(double v)
+{
+    return std::isfinite(v);
+}
+
+// A stored value as the messages show it: the shortest text that reads back the same.
+std::string shownValue(double v)
+{
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return ec == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+} // namespace
+
+bool validCompositionCount(const std::string& symbol, double count)
+{
+    return isFinite(count) && (symbol == "E" || count > 0);
+}
+
+bool validEnthalpy(double value, int unit)
+{
+    return unit >= 0 && unit <= 3 && isFinite(convertToSI(unitKind::MolarEnthalpy, value, static_cast<int16_t>(unit)));
+}
+
+bool validMolarMass(double value, int unit)
+{
+    if (unit < 0 || unit > 1)
+        return false;
+    const double kgPerKmol = convertToSI(unitKind::MolarMass, value, static_cast<int16_t>(unit));
+    return isFinite(kgPerKmol) && kgPerKmol > 0;
+}
+
+bool compositionFitsMolarMass(const std::vector<CompositionPair>& composition, double molarMass, int unit)
+{
+    constexpr double minAtomMass = 1.0; // g/mol
+    constexpr double minElectronMass = 5e-4; // g/mol
+    if (!validMolarMass(molarMass, unit))
+        return false;
+    double least = 0.0; // g/mol
+    for (const CompositionPair& p : composition)
+        least += p.symbol == "E" ? std::fabs(p.count) * minElectronMass : p.count * minAtomMass;
+    // kg/kmol and g/mol are the same number.
+    return least <= convertToSI(unitKind::MolarMass, molarMass, static_cast<int16_t>(unit)); // false for NaN
+}
+
+bool enthalpyFitsMolarMass(double enthalpy, int enthalpyUnit, double molarMass, int molarMassUnit)
+{
+    constexpr double maxSpecificEnthalpy = 1e12; // J/kg
+    if (!validEnthalpy(enthalpy, enthalpyUnit) || !validMolarMass(molarMass, molarMassUnit))
+        return false;
+    const double jPerKmol = convertToSI(unitKind::MolarEnthalpy, enthalpy, static_cast<int16_t>(enthalpyUnit));
+    const double kgPerKmol = convertToSI(unitKind::MolarMass, molarMass, static_cast<int16_t>(molarMassUnit));
+    return std::fabs(jPerKmol / kgPerKmol) <= maxSpecificEnthalpy;
+}
+
+bool validFormationTemperature(double kelvin)
+{
+    return isFinite(kelvin) && kelvin > 0;
+}
+
+bool validCpTmin(double tmin, std::optional<double> previousTmax)
+{
+    return isFinite(tmin) && tmin >= 0 && (!previousTmax || tmin >= *previousTmax);
+}
+
+bool validCpTmax(double tmin, double tmax)
+{
+    return isFinite(tmax) && tmax > tmin;
+}
+
+bool validTransportTemperature(double kelvin)
+{
+    return isFinite(kelvin) && kelvin >= 0;
+}
+
 std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
 {
-    auto finite = [](double v) { return std::isfinite(v); };
     auto tooMany = [](std::size_t n) { return n > maxEntryItems; };
 
     if (e.composition.empty())
@@ -227,21 +305,34 @@ std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
     for (const CompositionPair& p : e.composition) {
         if (!isElementSymbol(p.symbol))
             return "Invalid atom: " + p.symbol;
-        if (!finite(p.count) || (p.symbol != "E" && !(p.count > 0)))
-            return "Invalid count of atom " + p.symbol;
+        if (!validCompositionCount(p.symbol, p.count))
+            return "Invalid count of atom " + p.symbol + ": " + shownValue(p.count)
+                    + " (a count must be finite, and above 0 for every atom but the electron E)";
     }
     if (e.phase < 0 || e.phase > 2)
         return "Invalid phase";
-    if (!finite(e.enthalpy) || e.enthalpyUnit < 0 || e.enthalpyUnit > 3)
-        return "Invalid enthalpy";
-    if (!finite(e.molecWeight) || !(e.molecWeight > 0) || e.molecWeightUnit < 0 || e.molecWeightUnit > 1)
-        return "Invalid molecular weight";
+    if (!validEnthalpy(e.enthalpy, e.enthalpyUnit))
+        return "Invalid enthalpy: " + shownValue(e.enthalpy)
+                + " (the heat of formation must be finite in J/kmol, with a unit of the list)";
+    if (!validMolarMass(e.molecWeight, e.molecWeightUnit))
+        return "Invalid molecular weight: " + shownValue(e.molecWeight)
+                + " (the molar mass must be above 0 and finite in kg/kmol, with a unit of the list)";
+    if (!compositionFitsMolarMass(e.composition, e.molecWeight, e.molecWeightUnit))
+        return "Invalid composition: its atoms weigh more than the molar mass of " + shownValue(e.molecWeight)
+                + " (every atom weighs at least 1 g/mol, every electron at least 5e-4 g/mol)";
+    if (!enthalpyFitsMolarMass(e.enthalpy, e.enthalpyUnit, e.molecWeight, e.molecWeightUnit))
+        return "Invalid enthalpy: " + shownValue(e.enthalpy)
+                + " (the heat of formation may be at most 1e12 J per kg of the substance in magnitude)";
 
     if (e.intervals.empty()) {
         if (kind == SubstanceKind::Species)
             return "A species needs at least one Cp interval";
-        if (!e.enthalpyTemperature || !finite(*e.enthalpyTemperature) || !(*e.enthalpyTemperature > 0))
-            return "Invalid temperature for formation enthalpy";
+        if (!e.enthalpyTemperature)
+            return "Invalid temperature for formation enthalpy (a reactant without Cp intervals is defined at one "
+                   "temperature)";
+        if (!validFormationTemperature(*e.enthalpyTemperature))
+            return "Invalid temperature for formation enthalpy: " + shownValue(*e.enthalpyTemperature)
+                    + " K (it must be above 0 K)";
     } else {
         if (e.enthalpyTemperature)
             return "Only a reactant without Cp intervals has a formation temperature";
@@ -252,19 +343,21 @@ std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
             return "A Cp interval needs at least one term";
         if (tooMany(terms))
             return "More than 255 Cp terms";
-        double previousTmax = 0.0;
+        std::optional<double> previousTmax;
         for (std::size_t n = 0; n < e.intervals.size(); ++n) {
             const CpInterval& i = e.intervals[n];
             if (i.a.size() != terms || i.exp.size() != terms)
                 return "Every Cp interval must have the same number of terms";
-            if (!finite(i.tmin) || i.tmin < 0 || (n > 0 && i.tmin < previousTmax))
-                return "Invalid Cp Tmin: " + std::to_string(i.tmin);
-            if (!finite(i.tmax) || !(i.tmax > i.tmin))
-                return "Invalid Cp Tmax: " + std::to_string(i.tmax);
-            if (!finite(i.b1) || !finite(i.b2))
+            if (!validCpTmin(i.tmin, previousTmax))
+                return "Invalid Cp Tmin: " + shownValue(i.tmin)
+                        + " (the Cp intervals must be in ascending order, each from 0 K or more and from no lower "
+                          "than the Tmax of the interval before it)";
+            if (!validCpTmax(i.tmin, i.tmax))
+                return "Invalid Cp Tmax: " + shownValue(i.tmax) + " (each Cp interval must end above its Tmin)";
+            if (!isFinite(i.b1) || !isFinite(i.b2))
                 return "Invalid integration constant";
             for (std::size_t k = 0; k < terms; ++k)
-                if (!finite(i.a[k]) || !finite(i.exp[k]))
+                if (!isFinite(i.a[k]) || !isFinite(i.exp[k]))
                     return "Invalid Cp coefficient or exponent";
             previousTmax = i.tmax;
         }
@@ -275,10 +368,10 @@ std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
         if (tooMany(list->size()))
             return std::string("More than 255 ") + what + " intervals";
         for (const TransportInterval& t : *list) {
-            if (!finite(t.tmin) || t.tmin < 0 || !finite(t.tmax) || t.tmax < 0)
+            if (!validTransportTemperature(t.tmin) || !validTransportTemperature(t.tmax))
                 return std::string("Invalid ") + what + " temperature";
             for (double c : t.coef)
-                if (!finite(c))
+                if (!isFinite(c))
                     return std::string("Invalid ") + what + " coefficient";
         }
     }

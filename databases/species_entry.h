@@ -104,10 +104,41 @@ inline std::optional<ReactantEntry> reactantEntryFromJson(const nlohmann::json& 
     return ReactantEntry(*e);
 }
 
-// The first invariant the entry breaks, as a message, or an empty string:
+// The rules of single values of an entry: one place for the editor's field checks and
+// for validateEntry, and so for every reader of stored entries. NaN and infinity fail
+// every rule.
+// A composition count: above 0, except for the electron "E" (any finite count).
+bool validCompositionCount(const std::string& symbol, double count);
+// A heat of formation in its unit (index 0 to 3): finite once converted to J/kmol.
+bool validEnthalpy(double value, int unit);
+// A molar mass in its unit (index 0 or 1): above 0 and finite once converted to kg/kmol.
+bool validMolarMass(double value, int unit);
+// The atoms and electrons of a formula unit must fit its molar mass (in its unit): every
+// atom weighs at least 1 g/mol (the lightest, hydrogen, 1.008 g/mol) and every electron
+// at least 5e-4 g/mol (5.486e-4 g/mol), electrons taken from a cation counted alike.
+bool compositionFitsMolarMass(const std::vector<CompositionPair>& composition, double molarMass, int unit);
+// The heat of formation per kilogram of the substance: at most 1e12 J/kg in magnitude,
+// more than the energy that strips every electron from the heaviest atom (uranium, about
+// 3e11 J/kg); the most energetic species of the NASA Glenn tables, H+, holds 1.5e9 J/kg.
+bool enthalpyFitsMolarMass(double enthalpy, int enthalpyUnit, double molarMass, int molarMassUnit);
+// The temperature at which a reactant without Cp data is defined [K]: above 0.
+bool validFormationTemperature(double kelvin);
+// A Cp interval's Tmin [K]: 0 or more, and at least the Tmax of the interval before it
+// (touching intervals are allowed, overlapping ones are not).
+bool validCpTmin(double tmin, std::optional<double> previousTmax);
+// A Cp interval's Tmax [K]: above its Tmin.
+bool validCpTmax(double tmin, double tmax);
+// A transport interval's temperatures [K]: 0 or more (their order is free).
+bool validTransportTemperature(double kelvin);
+
+// The first invariant the entry breaks, as a message that names the value and the rule
+// (the editor's field text first: "Invalid molecular weight: -18 (...)"), or an empty string:
 // at least one composition pair, counts > 0 except for "E", known element symbols,
-// phase and unit indices in range, molar mass > 0, intervals ascending without overlap
-// (0 <= Tmin < Tmax, Tmin >= previous Tmax), equal term counts of at least one,
-// transport temperatures >= 0, "Intervals" absent only for a reactant and then with a
-// defining temperature > 0 (and only then), at most 255 of everything, finite numbers.
+// phase and unit indices in range, molar mass > 0, the atoms fitting the molar mass and
+// the heat of formation within 1e12 J/kg (the rules above, values in SI), intervals
+// ascending without overlap (0 <= Tmin < Tmax, Tmin >= previous Tmax), equal term counts
+// of at least one, transport temperatures >= 0, "Intervals" absent only for a reactant
+// and then with a defining temperature > 0 (and only then), at most 255 of everything,
+// finite numbers. The editor checks it before a save, the importers before they write
+// and the loaders of stored entries before they use one.
 std::string validateEntry(const SpeciesEntry& entry, SubstanceKind kind);

@@ -15,28 +15,27 @@ int16_t unitIndex(int stored)
     return stored < 0 || stored > 255 ? int16_t(-1) : static_cast<int16_t>(stored);
 }
 
-bool fitsByte(std::size_t n)
-{
-    return n <= maxEntryItems;
-}
-
 } // namespace
 
-std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind)
+std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind,
+                                       std::string* brokenRule)
 {
+    if (brokenRule)
+        brokenRule->clear();
     // A species entry without "Intervals" is read as one without Cp data, as a reactant
-    // entry may be; whether that makes sense for a species is the editor's concern.
+    // entry may be, so that the editor's rule names what is wrong with it.
     std::optional<SpeciesEntry> e = speciesEntryFromJson(entry, SubstanceKind::Reactant);
     if (!e)
         return nullptr;
-    const std::size_t terms = e->intervals.empty() ? 0 : e->intervals.front().a.size();
-    if (!fitsByte(e->composition.size()) || !fitsByte(e->intervals.size()) || !fitsByte(terms)
-        || !fitsByte(e->viscosity.size()) || !fitsByte(e->conductivity.size()))
+    // The editor's rules, which also keep every count within the record's bytes and every
+    // interval with the first one's term count.
+    const std::string broken = validateEntry(*e, kind);
+    if (!broken.empty()) {
+        if (brokenRule)
+            *brokenRule = broken;
         return nullptr;
-    // Every interval is evaluated with the first one's term count.
-    for (const CpInterval& i : e->intervals)
-        if (i.a.size() != terms || i.exp.size() != terms)
-            return nullptr;
+    }
+    const std::size_t terms = e->intervals.empty() ? 0 : e->intervals.front().a.size();
 
     std::vector<ElementCount> composition;
     for (const CompositionPair& p : e->composition)
@@ -77,12 +76,15 @@ double reactantAmount(double relativeMass, double relativeMassSum, double molarM
 
 namespace {
 
-std::shared_ptr<Species> recordOf(const std::string& name, const nlohmann::json& doc, SubstanceKind kind)
+std::shared_ptr<Species> recordOf(const std::string& name, const nlohmann::json& doc, SubstanceKind kind,
+                                  std::string* brokenRule)
 {
+    if (brokenRule)
+        brokenRule->clear();
     if (!doc.is_object())
         return nullptr;
     auto it = doc.find(name);
-    return it == doc.end() ? nullptr : speciesRecord(name, *it, kind);
+    return it == doc.end() ? nullptr : speciesRecord(name, *it, kind, brokenRule);
 }
 
 bool failWith(const std::string& name, std::string* failedName)
@@ -95,11 +97,12 @@ bool failWith(const std::string& name, std::string* failedName)
 } // namespace
 
 bool buildSpeciesRecords(const std::vector<std::string>& names, const nlohmann::json& speciesDoc,
-                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName)
+                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName,
+                         std::string* brokenRule)
 {
     records.clear();
     for (const std::string& name : names) {
-        std::shared_ptr<Species> s = recordOf(name, speciesDoc, SubstanceKind::Species);
+        std::shared_ptr<Species> s = recordOf(name, speciesDoc, SubstanceKind::Species, brokenRule);
         if (!s)
             return failWith(name, failedName);
         records.push_back(std::move(s));
@@ -108,14 +111,15 @@ bool buildSpeciesRecords(const std::vector<std::string>& names, const nlohmann::
 }
 
 bool buildReactantRecords(const std::vector<CompositionRow>& composition, const nlohmann::json& reactantsDoc,
-                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName)
+                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName,
+                          std::string* brokenRule)
 {
     records.clear();
     double sum = 0.0;
     for (const CompositionRow& row : composition)
         sum += row.relativeMass;
     for (const CompositionRow& row : composition) {
-        std::shared_ptr<Species> s = recordOf(row.reactant, reactantsDoc, SubstanceKind::Reactant);
+        std::shared_ptr<Species> s = recordOf(row.reactant, reactantsDoc, SubstanceKind::Reactant, brokenRule);
         if (!s)
             return failWith(row.reactant, failedName);
         s->moles = reactantAmount(row.relativeMass, sum, s->molarMass);

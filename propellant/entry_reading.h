@@ -17,9 +17,13 @@
 // Reference temperature: -1 for a species; for a reactant the third "Enthalpy" element
 // when there is one, else -1. The amount (moles) is left at 0.
 // nullptr when the entry cannot be a record: null, not an object, a missing key or a
-// value of the wrong type, intervals whose term counts differ from the first one's, or
-// more than 255 composition pairs, intervals or terms (the record's counts are bytes).
-std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind);
+// value of the wrong type; or when it breaks a rule of the species and reactant editor
+// (validateEntry: a species without Cp intervals, intervals out of order, a molar mass
+// not above 0, a formation temperature not above 0, counts or enthalpies not finite, more
+// than 255 pairs, intervals or terms ...), the rule's message then in *brokenRule. A
+// stored entry is used only as the editor would have saved it.
+std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind,
+                                       std::string* brokenRule = nullptr);
 
 // A reactant of a propellant: its name and its relative mass as typed (any scale).
 struct CompositionRow {
@@ -33,14 +37,17 @@ struct CompositionRow {
 double reactantAmount(double relativeMass, double relativeMassSum, double molarMass);
 
 // The records of the named species of `speciesDoc`, in order. False, with the first name
-// that has no usable entry in *failedName, when one is missing or unreadable.
+// that has no usable entry in *failedName, when one is missing, unreadable or breaks an
+// entry rule (its message then in *brokenRule, which stays empty otherwise).
 bool buildSpeciesRecords(const std::vector<std::string>& names, const nlohmann::json& speciesDoc,
-                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr);
+                         std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr,
+                         std::string* brokenRule = nullptr);
 
 // The records of the composition's reactants from `reactantsDoc`, in row order, each
 // with its amount set. False as above.
 bool buildReactantRecords(const std::vector<CompositionRow>& composition, const nlohmann::json& reactantsDoc,
-                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr);
+                          std::vector<std::shared_ptr<Species>>& records, std::string* failedName = nullptr,
+                          std::string* brokenRule = nullptr);
 
 // The element list handed to a mixture: the given symbols in order, each once, with the
 // electron "E" once and last. The equilibrium solver needs the electron row last, and a

@@ -34,6 +34,18 @@ std::shared_ptr<Mixture> refusedMixture(uint32_t lcode)
     return mixture;
 }
 
+// The empty mixture, refused with L07 for an entry of a chemical database that breaks
+// the editor's rules; its box names the entry and the rule.
+std::shared_ptr<Mixture> refusedEntry(const QString& kind, const QString& database, const std::string& name,
+                                      const std::string& rule, ViewMessages* refusals)
+{
+    refusals->push_back(providerViewMessage(QStringLiteral("Invalid ") + kind + QStringLiteral(" '")
+                                                    + QString::fromStdString(name) + QStringLiteral("' in the ")
+                                                    + database + QStringLiteral(" database, propellant load failed"),
+                                            QString::fromStdString(rule)));
+    return refusedMixture(code::L07);
+}
+
 enum class ReactionOutcome { Built, Skipped, Refused };
 
 // The position of `name` in the propellant's species list, or -1.
@@ -137,10 +149,15 @@ std::shared_ptr<Mixture> assemblePropellantMixture(const json& entry, const Mixt
         return refusedMixture(code::L07);
 
     std::vector<std::shared_ptr<Species>> species, reactants;
-    if (!buildSpeciesRecords(propellant.species, db.species, species))
-        return refusedMixture(code::L04);
-    if (!buildReactantRecords(propellant.composition, db.reactants, reactants))
-        return refusedMixture(code::L05);
+    std::string failed, broken;
+    if (!buildSpeciesRecords(propellant.species, db.species, species, &failed, &broken))
+        return broken.empty()
+                ? refusedMixture(code::L04)
+                : refusedEntry(QStringLiteral("specie"), QStringLiteral("species"), failed, broken, refusals);
+    if (!buildReactantRecords(propellant.composition, db.reactants, reactants, &failed, &broken))
+        return broken.empty()
+                ? refusedMixture(code::L05)
+                : refusedEntry(QStringLiteral("reactant"), QStringLiteral("reactants"), failed, broken, refusals);
 
     std::vector<std::shared_ptr<Reaction>> reactions;
     for (const std::string& key : propellant.reactions) {

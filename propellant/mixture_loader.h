@@ -38,6 +38,11 @@ struct MixtureDatabases {
 //   read raises L04, L05 or L06 and gives the empty mixture; so do counts that would not
 //   fit the records (L04 to L06 by kind, L07 for the mixture's own counts). An entry that
 //   cannot be read gives the empty mixture with L07.
+// - A species or reactant entry that breaks a rule of the species and reactant editor
+//   (validateEntry) gives the empty mixture with L07 and a box naming it ("Invalid specie
+//   'H2O' in the species database, propellant load failed", or "Invalid reactant '" ...
+//   "' in the reactants database, ...") with the rule as its informative text: an entry
+//   is used only as the editor would have saved it.
 std::shared_ptr<Mixture> assemblePropellantMixture(const nlohmann::json& entry, const MixtureDatabases& databases,
                                                    ViewMessages* refusals,
                                                    std::vector<std::string>* speciesOut = nullptr);

@@ -10,6 +10,7 @@
 #include "propellant/compatibility.h"
 #include "propellant/provider_messages.h"
 #include "propellant/tab_messages.h"
+#include "propellant/vielle_loader.h"
 
 using nlohmann::json;
 
@@ -29,9 +30,9 @@ std::vector<std::string> documentKeys(const json& doc)
 
 namespace {
 
-Reported<bool> refuse(const QString& text, Msg::Icon icon = Msg::Critical)
+Reported<bool> refuse(const QString& text, Msg::Icon icon = Msg::Critical, const QString& informativeText = {})
 {
-    return {false, {tabViewMessage(icon, text)}};
+    return {false, {tabViewMessage(icon, text, informativeText)}};
 }
 
 // The refusal of a write of the propellant file that failed, with the writer's reason.
@@ -46,6 +47,54 @@ Reported<bool> writeRefused(const PropellantDocument& doc, const std::string& er
 
 } // namespace
 
+SolidPropellantData PropellantModel::checkedLaw(const SolidDataForm& form, bool topLimit) const
+{
+    SolidPropellantData solid;
+    solid.density = density;
+    solid.pressureUnit = form.pressureUnit;
+    solid.burnRateUnit = form.burnRateUnit;
+    solid.densityUnit = form.densityUnit;
+    for (std::size_t i = 0; i < pressureLimits.size(); ++i) {
+        VielleInterval interval;
+        interval.lower = pressureLimits[i].second;
+        if (i + 1 < pressureLimits.size() || topLimit)
+            interval.upper = pressureLimits[i].first;
+        interval.a = coefficients[i];
+        interval.n = exponents[i];
+        solid.intervals.push_back(interval);
+    }
+    return solid;
+}
+
+namespace {
+
+// The refusal of a field whose value breaks a rule of the grain runs' burn law: the
+// field's own message, with the rule as the informative text.
+Reported<bool> refuseFault(const BurnLawFault& fault, const SolidDataForm& form)
+{
+    const IntervalText* row = fault.interval < form.intervals.size() ? &form.intervals[fault.interval] : nullptr;
+    QString text;
+    switch (fault.field) {
+    case BurnLawField::Intervals:
+        text = QStringLiteral("Empty Vielle parameters for propellant, grain combustion cannot be calculated");
+        break;
+    case BurnLawField::Density: text = QStringLiteral("Invalid density"); break;
+    case BurnLawField::Lower:
+        text = QStringLiteral("Invalid Minimum Pressure: ") + (row ? row->lower : QString());
+        break;
+    case BurnLawField::Upper:
+        text = QStringLiteral("Invalid Maximum Pressure: ") + (row ? row->upper : QString());
+        break;
+    case BurnLawField::Coefficient:
+        text = QStringLiteral("Invalid coefficient: ") + (row ? row->coefficient : QString());
+        break;
+    case BurnLawField::Exponent: text = QStringLiteral("Invalid exponent: ") + (row ? row->exponent : QString()); break;
+    }
+    return {false, {tabViewMessage(Msg::Critical, text, fault.rule)}};
+}
+
+} // namespace
+
 Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool topLimit)
 {
     pressureLimits.clear();
@@ -54,18 +103,26 @@ Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool t
     if (!form.enabled)
         return {true, {}};
     const std::size_t n = form.intervals.size();
+
+    // The fields are read in their order; what a number must be for a grain run to use the
+    // law is the runs' own rule (burnLawFaults), asked for the density first, then for
+    // the intervals once they are read.
+    const std::optional<double> rho = readNumber(form.density);
+    if (!rho)
+        return refuse(QStringLiteral("Invalid density"));
+    density = *rho;
+    for (const BurnLawFault& fault : burnLawFaults(checkedLaw(form, topLimit)))
+        if (fault.field == BurnLawField::Density)
+            return refuseFault(fault, form);
+
     pressureLimits.assign(n, {0.0, 0.0});
     coefficients.assign(n, 0.0);
     exponents.assign(n, 0.0);
-
-    const std::optional<double> rho = readNumber(form.density);
-    if (!rho || *rho <= 0)
-        return refuse(QStringLiteral("Invalid density"));
-    density = *rho;
     for (std::size_t i = 0; i < n; ++i) {
         const IntervalText& row = form.intervals[i];
+        // The form's own layout: each interval starts at or above the end of the one before.
         const std::optional<double> lower = readNumber(row.lower);
-        if (!lower || (i == 0 && *lower < 0) || (i > 0 && *lower < pressureLimits[i - 1].first))
+        if (!lower || (i > 0 && *lower < pressureLimits[i - 1].first))
             return refuse(QStringLiteral("Invalid Minimum Pressure: ") + row.lower);
         pressureLimits[i].second = *lower;
         if (i + 1 < n || topLimit) {
@@ -74,17 +131,19 @@ Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool t
                 return refuse(QStringLiteral("Invalid Maximum Pressure: ") + row.upper);
             pressureLimits[i].first = *upper;
         }
-        // r = a p^n must be a positive rate that a chamber pressure can be found for
-        // (p = (r/a)^(1/n)): a > 0 and n != 0, or the runs would refuse the saved law.
         const std::optional<double> a = readNumber(row.coefficient);
-        if (!a || *a <= 0)
+        if (!a)
             return refuse(QStringLiteral("Invalid coefficient: ") + row.coefficient);
         coefficients[i] = *a;
         const std::optional<double> exponent = readNumber(row.exponent);
-        if (!exponent || *exponent == 0)
+        if (!exponent)
             return refuse(QStringLiteral("Invalid exponent: ") + row.exponent);
         exponents[i] = *exponent;
     }
+    // A law every grain run would refuse is not stored.
+    const std::vector<BurnLawFault> faults = burnLawFaults(checkedLaw(form, topLimit));
+    if (!faults.empty())
+        return refuseFault(faults.front(), form);
     return {true, {}};
 }
 
@@ -131,15 +190,15 @@ Reported<bool> PropellantModel::buildMixture(const QString& name, const std::vec
         return refuse(QStringLiteral("The propellant has too many species, reactants or elements"), Msg::Warning);
 
     std::vector<std::shared_ptr<Species>> speciesRecords, reactantRecords;
-    std::string failed;
-    if (!buildSpeciesRecords(active, speciesDoc, speciesRecords, &failed))
+    std::string failed, broken; // the entry rule it breaks, if that is why
+    if (!buildSpeciesRecords(active, speciesDoc, speciesRecords, &failed, &broken))
         return refuse(QStringLiteral("Specie '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the species database"),
-                      Msg::Warning);
-    if (!buildReactantRecords(reactants, reactantsDoc, reactantRecords, &failed))
+                      Msg::Warning, QString::fromStdString(broken));
+    if (!buildReactantRecords(reactants, reactantsDoc, reactantRecords, &failed, &broken))
         return refuse(QStringLiteral("Reactant '") + QString::fromStdString(failed)
                               + QStringLiteral("' could not be read from the reactants database"),
-                      Msg::Warning);
+                      Msg::Warning, QString::fromStdString(broken));
     mixture_ = std::make_unique<Mixture>(
             static_cast<uint16_t>(speciesRecords.size()), static_cast<uint16_t>(reactantRecords.size()),
             static_cast<uint16_t>(elements.size()), 0, speciesRecords, reactantRecords, elements, nullptr);
@@ -184,23 +243,8 @@ Reported<bool> PropellantModel::save(const QString& name, const std::vector<Reac
     PropellantEntry entry;
     entry.composition = composition;
     entry.elements = propellantElements;
-    if (form.enabled) {
-        SolidPropellantData solid;
-        solid.density = density;
-        solid.pressureUnit = form.pressureUnit;
-        solid.burnRateUnit = form.burnRateUnit;
-        solid.densityUnit = form.densityUnit;
-        for (std::size_t i = 0; i < pressureLimits.size(); ++i) {
-            VielleInterval interval;
-            interval.lower = pressureLimits[i].second;
-            if (i + 1 < pressureLimits.size() || topLimit)
-                interval.upper = pressureLimits[i].first;
-            interval.a = coefficients[i];
-            interval.n = exponents[i];
-            solid.intervals.push_back(interval);
-        }
-        entry.solid = solid;
-    }
+    if (form.enabled)
+        entry.solid = checkedLaw(form, topLimit);
     Reported<bool> verified = verifySelection();
     if (!verified.value)
         return verified;

@@ -72,7 +72,11 @@ public:
     // Pressure: ", "Invalid Maximum Pressure: ", "Invalid coefficient: ", "Invalid
     // exponent: " (each followed by the field's text). A disabled group passes with empty
     // lists. The last row's upper limit is not read when `topLimit`
-    // (PRES_VIELLE_TOP_LIMIT) is false.
+    // (PRES_VIELLE_TOP_LIMIT) is false. The fields are read in order (numbers; each
+    // interval from the end of the one before, ending above its start); then the law must
+    // keep the grain runs' rules (burnLawFaults, the density's before the intervals): a
+    // field that breaks one is refused with its message and the rule as the informative
+    // text, so that no law is stored that every run would refuse (n >= 1 among them).
     Reported<bool> checkSolidData(const SolidDataForm& form, bool topLimit);
     // Critical refusal: "At least one reactant is needed", "Invalid relative weight for
     // reactant " + name (not a number, or <= 0).
@@ -106,6 +110,9 @@ public:
     static Reported<bool> erasePropellant(PropellantDocument& doc, const std::string& name);
 
 private:
+    // The burn law of the last checkSolidData as it is stored, units from `form`.
+    SolidPropellantData checkedLaw(const SolidDataForm& form, bool topLimit) const;
+
     std::unique_ptr<Mixture> mixture_;
 };
 

@@ -1,5 +1,6 @@
 #include "propellant/vielle_loader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -21,12 +22,6 @@ const QString invalidParameters()
 {
     return QStringLiteral("Invalid Vielle parameters for propellant, grain combustion cannot be calculated");
 }
-const QString invalidParametersDetail()
-{
-    return QStringLiteral("Every interval needs pressure limits in ascending order, a coefficient a above 0 and an "
-                          "exponent n below 1 (with n of 1 or more the chamber pressure of a grain has no stable "
-                          "balance), and the density must be above 0, all finite once converted to SI.");
-}
 
 // The factor f with p[unit] = f p[Pa]: a stored for pressures in that unit becomes
 // a f^n for pressures in Pa, since a_u (f p)^n = (a_u f^n) p^n.
@@ -47,6 +42,77 @@ int16_t unitIndex(int stored)
 
 } // namespace
 
+BurnLawSI burnLawInSI(const SolidPropellantData& law)
+{
+    const std::optional<double> f = pressureUnitPerPascal(law.pressureUnit);
+    BurnLawSI out;
+    for (std::size_t k = 0; k < law.intervals.size(); ++k) {
+        const VielleInterval& i = law.intervals[k];
+        const double lower = convertToSI(unitKind::Pressure, i.lower, unitIndex(law.pressureUnit));
+        double upper = lower;
+        if (i.upper)
+            upper = convertToSI(unitKind::Pressure, *i.upper, unitIndex(law.pressureUnit));
+        else if (k + 1 == law.intervals.size())
+            upper = std::numeric_limits<double>::infinity();
+        double coefficient = i.a;
+        if (law.burnRateUnit == static_cast<int>(BurnRateUnit::MillimetrePerSecond))
+            coefficient *= 0.001;
+        if (f)
+            coefficient *= std::pow(*f, i.n);
+        out.limits.emplace_back(lower, upper);
+        out.a.push_back(coefficient);
+        out.n.push_back(i.n);
+    }
+    out.density = convertToSI(unitKind::Density, law.density, unitIndex(law.densityUnit));
+    return out;
+}
+
+std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
+{
+    std::vector<BurnLawFault> faults;
+    auto fault = [&faults](BurnLawField field, std::size_t interval, bool empty, const char* rule) {
+        faults.push_back({field, interval, empty, QString::fromUtf8(rule)});
+    };
+    auto positiveFinite = [](double v) { return std::isfinite(v) && v > 0.0; };
+    const BurnLawSI si = burnLawInSI(law);
+
+    if (law.intervals.empty())
+        fault(BurnLawField::Intervals, 0, true, "The burn law needs at least one pressure interval.");
+    if (!(law.density > 0.0))
+        fault(BurnLawField::Density, 0, true, "The density must be above 0.");
+    else if (!positiveFinite(si.density))
+        fault(BurnLawField::Density, 0, false, "The density must be above 0 and finite once converted to kg/m^3.");
+
+    for (std::size_t k = 0; k < law.intervals.size(); ++k) {
+        const VielleInterval& i = law.intervals[k];
+        const auto [lower, upper] = si.limits[k];
+        if (!std::isfinite(lower) || lower < 0.0)
+            fault(BurnLawField::Lower, k, false, "Pressure limits must be 0 or more and finite once converted to Pa.");
+        else if (k > 0 && !(lower >= si.limits[k - 1].first))
+            fault(BurnLawField::Lower, k, false,
+                  "The pressure intervals must be in ascending order: a lower limit may not be below the lower limit "
+                  "of the interval before it.");
+        if (!(upper >= lower))
+            fault(BurnLawField::Upper, k, false, "An upper pressure limit may not be below its lower limit.");
+        if (!(i.a > 0.0))
+            fault(BurnLawField::Coefficient, k, true, "The coefficient a must be above 0.");
+        else if (!positiveFinite(si.a[k]))
+            fault(BurnLawField::Coefficient, k, false,
+                  "The coefficient a must be finite once converted to m/s for pressures in Pa.");
+        if (i.n == 0.0)
+            fault(BurnLawField::Exponent, k, true,
+                  "The exponent n may not be 0: the chamber pressure is found from the burn rate as p = (r/a)^(1/n).");
+        else if (!(i.n < 1.0))
+            // rho a p^n Ab against p At/c*: with n >= 1 a pressure above the balance rises
+            // further and one below it falls, so no steady burn exists.
+            fault(BurnLawField::Exponent, k, false,
+                  "The exponent n must be below 1: with n of 1 or more the gas production grows at least as fast "
+                  "with the chamber pressure as the nozzle flow, so the chamber pressure of a grain has no stable "
+                  "balance.");
+    }
+    return faults;
+}
+
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
                           std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals)
 {
@@ -65,60 +131,23 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
 
     std::optional<SolidPropellantData> solid;
     auto it = doc.document.find(name);
-    if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid || solid->intervals.empty()) {
+    if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid)
         return refuse(emptyParameters());
-    }
-    bool usable = solid->density > 0;
-    for (const VielleInterval& i : solid->intervals)
-        usable = usable && i.a > 0 && i.n != 0;
-    if (!usable) {
+    const std::vector<BurnLawFault> faults = burnLawFaults(*solid);
+    if (std::any_of(faults.begin(), faults.end(), [](const BurnLawFault& f) { return f.empty; }))
         return refuse(emptyParameters());
+    if (!faults.empty()) {
+        const BurnLawFault& first = faults.front();
+        const QString where = first.field == BurnLawField::Density
+                ? QString()
+                : QStringLiteral("Interval %1: ").arg(first.interval + 1);
+        return refuse(invalidParameters(), where + first.rule);
     }
 
-    // With n >= 1 the gas production grows at least as fast with the chamber pressure as
-    // the nozzle flow (rho a p^n Ab against p At/c*): a pressure above the balance rises
-    // further, one below it falls, so no steady burn exists.
-    for (const VielleInterval& i : solid->intervals) {
-        if (!(i.n < 1.0)) {
-            return refuse(invalidParameters(), invalidParametersDetail());
-        }
-    }
-
-    const int P = solid->pressureUnit;
-    const std::optional<double> f = pressureUnitPerPascal(P);
-    std::vector<std::pair<double, double>> newLimits;
-    std::vector<double> newA, newN;
-    for (std::size_t k = 0; k < solid->intervals.size(); ++k) {
-        const VielleInterval& i = solid->intervals[k];
-        const double lower = convertToSI(unitKind::Pressure, i.lower, unitIndex(P));
-        double upper = lower;
-        if (i.upper)
-            upper = convertToSI(unitKind::Pressure, *i.upper, unitIndex(P));
-        else if (k + 1 == solid->intervals.size())
-            upper = std::numeric_limits<double>::infinity();
-        double coefficient = i.a;
-        if (solid->burnRateUnit == static_cast<int>(BurnRateUnit::MillimetrePerSecond))
-            coefficient *= 0.001;
-        if (f)
-            coefficient *= std::pow(*f, i.n);
-        // Finite in SI (a stored 1e308 MPa is not), not negative, ascending, and a burn rate
-        // a run can compute.
-        const bool ascending = newLimits.empty() || lower >= newLimits.back().first;
-        if (!std::isfinite(lower) || lower < 0.0 || !(upper >= lower) || !ascending || !std::isfinite(coefficient)
-            || !(coefficient > 0.0)) {
-            return refuse(invalidParameters(), invalidParametersDetail());
-        }
-        newLimits.emplace_back(lower, upper);
-        newA.push_back(coefficient);
-        newN.push_back(i.n);
-    }
-    const double densitySI = convertToSI(unitKind::Density, solid->density, unitIndex(solid->densityUnit));
-    if (!std::isfinite(densitySI) || !(densitySI > 0.0)) {
-        return refuse(invalidParameters(), invalidParametersDetail());
-    }
-    density = densitySI;
-    limits = std::move(newLimits);
-    a = std::move(newA);
-    n = std::move(newN);
+    BurnLawSI si = burnLawInSI(*solid);
+    density = si.density;
+    limits = std::move(si.limits);
+    a = std::move(si.a);
+    n = std::move(si.n);
     return true;
 }

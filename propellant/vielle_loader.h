@@ -1,35 +1,72 @@
 #pragma once
 // The burn law of a stored solid propellant for grain runs: its density and Vieille's law
-// r = a p^n per pressure interval, in SI.
+// r = a p^n per pressure interval, in SI; and the rules a law must keep for a grain run
+// to use it, which the propellant tab applies before it stores one.
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "core/view_message.h"
+#include <QString>
 
-// Reads the entry `name` of Propellants.json into the caller's storage: the density in
-// kg/m^3, the (lower, upper) limits of every interval in Pa, a for p in Pa and r in m/s,
-// and n. A last interval stored without an upper limit is open above (upper +infinity),
-// so that the engine uses it for every pressure from its lower limit on without warning.
-// False, with the four outputs untouched and the box of the refusal (the propellant
-// providers' box, parentless: providerViewMessage) appended to `refusals` for the
-// caller's view to show; the loader itself shows nothing:
+#include "core/view_message.h"
+#include "propellant/propellant_entry.h"
+
+// A burn law in SI as the grain runs take it: the density in kg/m^3, the (lower, upper)
+// limits of every interval in Pa, a for p in Pa and r in m/s, and n. A last interval
+// stored without an upper limit is open above (upper +infinity), so that the engine uses
+// it for every pressure from its lower limit on without warning.
+struct BurnLawSI {
+    double density = 0.0;
+    std::vector<std::pair<double, double>> limits;
+    std::vector<double> a, n;
+};
+
+// The law converted to SI. An undefined pressure or density unit index raises the unit
+// code through the conversion (a then stays unscaled); a burn-rate unit other than mm/s
+// is m/s.
+BurnLawSI burnLawInSI(const SolidPropellantData& law);
+
+// The fields of a burn law, in the order the propellant tab shows them.
+enum class BurnLawField { Intervals, Density, Lower, Upper, Coefficient, Exponent };
+
+// A rule of the burn law that a law breaks.
+struct BurnLawFault {
+    BurnLawField field = BurnLawField::Intervals;
+    std::size_t interval = 0; // the interval of Lower to Exponent, from 0
+    // True when the law holds no usable data (no interval, a density or an a not above 0,
+    // an n of 0: the engine inverts the law as p = (r/a)^(1/n)); false for numbers no grain
+    // run can use.
+    bool empty = false;
+    QString rule; // the rule broken, as the user reads it
+};
+
+// Every rule `law` breaks, in field order (the intervals' presence, the density, then per
+// interval its lower limit, upper limit, a and n); none for a law a grain run can use:
+//   - at least one interval; the density above 0, and finite and above 0 in kg/m^3;
+//   - limits finite and not negative in Pa, an upper limit not below its lower one, each
+//     lower limit not below the one before;
+//   - a above 0, and finite and above 0 once converted for p in Pa and r in m/s;
+//   - n not 0 and below 1: with n >= 1 the gas production grows at least as fast with the
+//     chamber pressure as the nozzle flow, so no chamber pressure is a stable balance.
+//     Exponents below 0 are laws of real propellants (the plateau intervals of the
+//     potassium nitrate / sucrose tables): a run judges whether their points balance.
+// The conversion to SI may raise the unit code as burnLawInSI does.
+std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law);
+
+// Reads the entry `name` of Propellants.json into the caller's storage (the four outputs
+// of BurnLawSI). False, with the four outputs untouched and the box of the refusal (the
+// propellant providers' box, parentless: providerViewMessage) appended to `refusals` for
+// the caller's view to show; the loader itself shows nothing:
 //   - the file missing (F06, no box), unopenable ("Propellants file could not be
 //     opened, ...") or unparsable (F22, "Propellant file was corrupted, save process
 //     aborted");
 //   - no usable burn law: "Empty Vielle parameters for propellant, grain combustion
 //     cannot be calculated", for an entry that is missing or saved without solid data,
-//     has no interval, holds a value of the wrong type, a density <= 0, or an a <= 0
-//     or n = 0 (the engine inverts the law as p = (r/a)^(1/n));
+//     holds a value of the wrong type, or breaks a rule of an empty law (burnLawFaults);
 //   - a law no grain run can use: "Invalid Vielle parameters for propellant, grain
-//     combustion cannot be calculated", with the rule in the informative text, for an
-//     exponent n >= 1 (no stable chamber pressure: production grows as fast as the
-//     nozzle flow or faster), or limits, a or the density that are not finite or not
-//     positive once in SI, limits that descend or an upper limit below its lower one.
-//   Exponents below 0 are laws of real propellants (the plateau intervals of the
-//   potassium nitrate / sucrose tables): a run judges whether their points balance.
-// An undefined pressure or density unit index raises the unit code through the
-// conversion (a then stays unscaled); a burn-rate unit other than mm/s is m/s.
+//     combustion cannot be calculated", with the interval and the rule in the informative
+//     text, for the other faults of burnLawFaults.
 // `refusals` is never null.
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
                           std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals);

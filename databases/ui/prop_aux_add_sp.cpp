@@ -410,20 +410,22 @@ void PropAuxAddSP::save()
         showCritical(this, QStringLiteral("Cannot have empty name"));
         return;
     }
+    // The field rules are the entry rules (databases/species_entry.h), checked field by
+    // field so that the first bad field is the one named.
     const auto enthalpy = readNumber(text(form->line_enth));
-    if (!enthalpy) {
+    if (!enthalpy || !validEnthalpy(*enthalpy, form->unit_enth->currentIndex())) {
         showCritical(this, QStringLiteral("Invalid enthalpy"));
         return;
     }
     const auto molecWeight = readNumber(text(form->line_mw));
-    if (!molecWeight || !(*molecWeight > 0)) {
+    if (!molecWeight || !validMolarMass(*molecWeight, form->unit_mw->currentIndex())) {
         showCritical(this, QStringLiteral("Invalid molecular weight"));
         return;
     }
     std::optional<double> temperature;
     if (cpDataOff()) {
         temperature = readNumber(text(temperatureField));
-        if (!temperature || !(*temperature > 0)) {
+        if (!temperature || !validFormationTemperature(*temperature)) {
             showCritical(this, QStringLiteral("Invalid temperature for formation enthalpy"));
             return;
         }

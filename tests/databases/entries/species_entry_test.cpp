@@ -1,5 +1,7 @@
 // Species and reactant entries: the exact file text, round trips, tolerant reading and
 // the invariants an entry must keep before it is written.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "core/json_file.h"
@@ -226,6 +228,62 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
              }),
              K::Species, false},
             {"molar mass 0", species([](SpeciesEntry& e) { e.molecWeight = 0; }), K::Species, false},
+            {"molar mass -1e308", species([](SpeciesEntry& e) { e.molecWeight = -1e308; }), K::Species, false},
+            // 1e308 kg/mol is 1e311 kg/kmol, beyond a double.
+            {"molar mass 1e308 kg/mol", species([](SpeciesEntry& e) {
+                 e.molecWeight = 1e308;
+                 e.molecWeightUnit = 1;
+             }),
+             K::Species, false},
+            {"molar mass 1e308 g/mol", species([](SpeciesEntry& e) { e.molecWeight = 1e308; }), K::Species, true},
+            // -1e308 kJ/mol is -1e314 J/kmol, beyond a double; 1e308 J/kmol is a double,
+            // but 2.5e306 J per kg of argon.
+            {"enthalpy -1e308 kJ/mol", species([](SpeciesEntry& e) {
+                 e.enthalpy = -1e308;
+                 e.enthalpyUnit = 2;
+             }),
+             K::Species, false},
+            {"enthalpy 1e308 J/kmol", species([](SpeciesEntry& e) { e.enthalpy = 1e308; }), K::Species, false},
+            // The proton's heat of formation, 1536.2 kJ/mol for 1.0074 g/mol: 1.5e9 J/kg.
+            {"H+", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "H"}, {-1, "E"}};
+                 e.enthalpy = 1536.246;
+                 e.enthalpyUnit = 2;
+                 e.molecWeight = 1.0073914;
+             }),
+             K::Species, true},
+            // 1e12 J/kg is the limit: 39.948e12 J/kmol is at it, twice that beyond it.
+            {"enthalpy at the limit per kg", species([](SpeciesEntry& e) { e.enthalpy = 39.948e12; }), K::Species,
+             true},
+            {"enthalpy beyond the limit per kg", species([](SpeciesEntry& e) { e.enthalpy = -79.9e12; }), K::Species,
+             false},
+            {"infinite count", species([](SpeciesEntry& e) {
+                 e.composition = {{HUGE_VAL, "Ar"}};
+             }),
+             K::Species, false},
+            // Atoms of at least 1 g/mol each: 39 fit 39.948 g/mol, 40 do not; the free
+            // electron (5.486e-4 g/mol) fits its own molar mass.
+            {"39 atoms in 39.948 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{39, "H"}};
+             }),
+             K::Species, true},
+            {"40 atoms in 39.948 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{40, "H"}};
+             }),
+             K::Species, false},
+            {"electron", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "E"}};
+                 e.molecWeight = 5.48579903e-4;
+             }),
+             K::Species, true},
+            {"1e308 electrons", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "Ar"}, {1e308, "E"}};
+             }),
+             K::Species, false},
+            {"infinite electron count", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "Ar"}, {-HUGE_VAL, "E"}};
+             }),
+             K::Species, false},
             {"phase 3", species([](SpeciesEntry& e) { e.phase = 3; }), K::Species, false},
             {"enthalpy unit 4", species([](SpeciesEntry& e) { e.enthalpyUnit = 4; }), K::Species, false},
             {"species without intervals", species([](SpeciesEntry& e) { e.intervals.clear(); }), K::Species, false},
@@ -267,12 +325,16 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
              reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature.reset(); }), K::Reactant, false},
             {"reactant temperature 0", reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature = 0; }), K::Reactant,
              false},
+            {"reactant temperature -1 K", reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature = -1; }),
+             K::Reactant, false},
             {"256 composition pairs", species([](SpeciesEntry& e) {
                  e.composition.assign(256, {1, "H"});
+                 e.molecWeight = 300;
              }),
              K::Species, false},
             {"255 composition pairs", species([](SpeciesEntry& e) {
                  e.composition.assign(255, {1, "H"});
+                 e.molecWeight = 300;
              }),
              K::Species, true},
     };

@@ -85,15 +85,6 @@ TEST(EntryReading, UnitsAndReferenceTemperature)
              2.01588,
              -1.0,
              2153.92 * 4184.0 * 2e-6},
-            {"species with a temperature",
-             {-9012.0, 1, 20.27},
-             {2.01588, 0},
-             SubstanceKind::Species,
-             false,
-             -9.012e6,
-             2.01588,
-             -1.0,
-             1e-6},
             {"reactant with a temperature",
              {-9012.0, 1, 20.27},
              {2.01588, 0},
@@ -116,6 +107,7 @@ TEST(EntryReading, UnitsAndReferenceTemperature)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         json e = waterEntry();
+        e["Composition"] = {{2.0, "H"}}; // hydrogen, to fit its molar mass
         e["Enthalpy"] = c.enthalpy;
         e["MolecWeight"] = c.molecWeight;
         if (!c.withIntervals)
@@ -175,6 +167,79 @@ TEST(EntryReading, EntriesThatCannotBeRecords)
         EXPECT_FALSE(speciesRecord("X", c.entry, SubstanceKind::Species));
         EXPECT_FALSE(speciesRecord("X", c.entry, SubstanceKind::Reactant));
     }
+}
+
+// Entries the species and reactant editor refuses to save give no record either, and say
+// which rule they break; entries that cannot be read at all give none and no rule.
+TEST(EntryReading, EntriesTheEditorRefusesGiveNoRecordAndTheirRule)
+{
+    auto edited = [](auto change) {
+        json e = waterEntry();
+        change(e);
+        return e;
+    };
+    const struct {
+        const char* what;
+        json entry;
+        SubstanceKind kind;
+        const char* rule; // the start of the rule's message; empty: unreadable
+    } cases[] = {
+            // Defined at one temperature, as a reactant may be: a species needs Cp data.
+            {"species without intervals", edited([](json& e) {
+                 e.erase("Intervals");
+                 e["Enthalpy"] = {-9012.0, 1, 20.27};
+             }),
+             SubstanceKind::Species, "A species needs at least one Cp interval"},
+            {"species with an empty interval list", edited([](json& e) { e["Intervals"] = json::array(); }),
+             SubstanceKind::Species, "A species needs at least one Cp interval"},
+            {"reactant with intervals and a formation temperature", edited([](json& e) {
+                 e["Enthalpy"] = {-9012.0, 1, 20.27};
+             }),
+             SubstanceKind::Reactant, "Only a reactant without Cp intervals has a formation temperature"},
+            {"second interval below the first", edited([](json& e) {
+                 e["Intervals"][1]["T_int"] = {100.0, 200.0};
+             }),
+             SubstanceKind::Species, "Invalid Cp Tmin: 100"},
+            {"molar mass -18", edited([](json& e) {
+                 e["MolecWeight"] = {-18.0, 0};
+             }),
+             SubstanceKind::Reactant, "Invalid molecular weight: -18"},
+            {"second interval shorter (one term count for all)", edited([](json& e) {
+                 e["Intervals"][1]["a"] = {1.0, 2.0};
+             }),
+             SubstanceKind::Species, "Every Cp interval must have the same number of terms"},
+            {"molar mass as text", edited([](json& e) {
+                 e["MolecWeight"] = {"18", 0};
+             }),
+             SubstanceKind::Species, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string rule = "left over";
+        EXPECT_FALSE(speciesRecord("X", c.entry, c.kind, &rule));
+        EXPECT_EQ(rule.rfind(c.rule, 0), 0u) << rule;
+        if (!*c.rule) {
+            EXPECT_TRUE(rule.empty()) << rule;
+        }
+    }
+    // Defined at one temperature, the entry is a valid reactant.
+    json oneTemperature = waterEntry();
+    oneTemperature.erase("Intervals");
+    oneTemperature["Enthalpy"] = {-9012.0, 1, 20.27};
+    std::string rule = "left over";
+    auto s = speciesRecord("X", oneTemperature, SubstanceKind::Reactant, &rule);
+    ASSERT_TRUE(s);
+    EXPECT_TRUE(rule.empty());
+    EXPECT_EQ(s->referenceTemperature, 20.27);
+
+    // The records of a list stop at the first such entry and name it with its rule.
+    json reactants = fixture::reactantsDoc();
+    reactants["Oxidiser"]["Enthalpy"] = {-13.0e6, 0, -1.0};
+    std::vector<std::shared_ptr<Species>> records;
+    std::string failed;
+    EXPECT_FALSE(buildReactantRecords({{"Fuel", 1.0}, {"Oxidiser", 3.0}}, reactants, records, &failed, &rule));
+    EXPECT_EQ(failed, "Oxidiser");
+    EXPECT_EQ(rule.rfind("Invalid temperature for formation enthalpy: -1", 0), 0u) << rule;
 }
 
 TEST(EntryReading, ReactantAmountsInKmolPerKgOfPropellant)

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,134 @@ TEST_F(MixtureLoader, NamesTheDatabasesLackAreRefused)
         EXPECT_EQ(m->nReactants, 0);
         EXPECT_EQ(flagsL.load(), c.code);
     }
+}
+
+// Stored entries that the species and reactant editor would refuse to save are refused
+// at load as well, whatever wrote them: L07 alone, the empty mixture, and one box naming
+// the entry and the rule it breaks.
+TEST_F(MixtureLoader, EntriesTheEditorRefusesAreRefusedNamingTheEntryAndTheRule)
+{
+    using Change = std::function<void(json & species, json & reactants)>;
+    const json twoIntervals
+            = json::array({{{"T_int", {1000.0, 6000.0}}, {"a", {3.5}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}},
+                           {{"T_int", {200.0, 1000.0}}, {"a", {3.5}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}}});
+    const struct {
+        const char* what;
+        Change change;
+        const char* box;
+        const char* rule; // the start of the informative text
+    } cases[] = {
+            {"species with an empty interval list", [](json& s, json&) { s["H2O"]["Intervals"] = json::array(); },
+             "Invalid specie 'H2O' in the species database, propellant load failed",
+             "A species needs at least one Cp interval"},
+            {"species without intervals", [](json& s, json&) { s["H2O"].erase("Intervals"); },
+             "Invalid specie 'H2O' in the species database, propellant load failed",
+             "A species needs at least one Cp interval"},
+            {"inverted Cp range",
+             [](json& s, json&) {
+                 s["O2"]["Intervals"][0]["T_int"] = {6000.0, 200.0};
+             },
+             "Invalid specie 'O2' in the species database, propellant load failed", "Invalid Cp Tmax: 200"},
+            {"Cp intervals in descending order", [&](json& s, json&) { s["H2"]["Intervals"] = twoIntervals; },
+             "Invalid specie 'H2' in the species database, propellant load failed", "Invalid Cp Tmin: 200"},
+            {"molar mass -18",
+             [](json& s, json&) {
+                 s["H2O"]["MolecWeight"] = {-18.0, 0};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed", "Invalid molecular weight: -18"},
+            {"molar mass -1e308",
+             [](json& s, json&) {
+                 s["H2O"]["MolecWeight"] = {-1e308, 0};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed",
+             "Invalid molecular weight: -1e+308"},
+            {"molar mass 1e308 kg/mol (1e311 kg/kmol)",
+             [](json& s, json&) {
+                 s["H2O"]["MolecWeight"] = {1e308, 1};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed",
+             "Invalid molecular weight: 1e+308"},
+            // 1.8e308 hydrogen atoms cannot weigh 18.015 g/mol (each weighs at least 1 g/mol).
+            {"composition count 1.8e308",
+             [](json& s, json&) {
+                 s["H2O"]["Composition"] = {{std::numeric_limits<double>::max(), "H"}, {1.0, "O"}};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed", "Invalid composition"},
+            // -1e308 J/kmol is finite, but -5.6e306 J per kg of water.
+            {"formation enthalpy -1e308 J/kmol",
+             [](json& s, json&) {
+                 s["H2O"]["Enthalpy"] = {-1e308, 0};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed", "Invalid enthalpy: -1e+308"},
+            {"empty composition", [](json& s, json&) { s["OH"]["Composition"] = json::array(); },
+             "Invalid specie 'OH' in the species database, propellant load failed", "The composition holds no atoms"},
+            {"formation enthalpy 1e308 J/mol",
+             [](json& s, json&) {
+                 s["H2O"]["Enthalpy"] = {1e308, 1};
+             },
+             "Invalid specie 'H2O' in the species database, propellant load failed", "Invalid enthalpy: 1e+308"},
+            {"formation enthalpy -1e308 J/mol",
+             [](json&, json& r) {
+                 r["Fuel"]["Enthalpy"] = {-1e308, 1, 20.27};
+             },
+             "Invalid reactant 'Fuel' in the reactants database, propellant load failed", "Invalid enthalpy: -1e+308"},
+            {"reactant formation temperature 0",
+             [](json&, json& r) {
+                 r["Oxidiser"]["Enthalpy"] = {-13.0e6, 0, 0.0};
+             },
+             "Invalid reactant 'Oxidiser' in the reactants database, propellant load failed",
+             "Invalid temperature for formation enthalpy: 0"},
+            {"reactant formation temperature -1 K",
+             [](json&, json& r) {
+                 r["Oxidiser"]["Enthalpy"] = {-13.0e6, 0, -1.0};
+             },
+             "Invalid reactant 'Oxidiser' in the reactants database, propellant load failed",
+             "Invalid temperature for formation enthalpy: -1"},
+            {"reactant molar mass -2",
+             [](json&, json& r) {
+                 r["Fuel"]["MolecWeight"] = {-2.0, 0};
+             },
+             "Invalid reactant 'Fuel' in the reactants database, propellant load failed",
+             "Invalid molecular weight: -2"},
+            {"reactant molar mass -1e308",
+             [](json&, json& r) {
+                 r["Fuel"]["MolecWeight"] = {-1e308, 0};
+             },
+             "Invalid reactant 'Fuel' in the reactants database, propellant load failed",
+             "Invalid molecular weight: -1e+308"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        boxes.clear();
+        json species = fixture::speciesDoc();
+        json reactants = fixture::reactantsDoc();
+        c.change(species, reactants);
+        write(SPECIES_FILE, species);
+        write(REACTANTS_FILE, reactants);
+        store("P", propellant(ALL_SPECIES, {}));
+        flagsL = 0;
+        auto m = load("P");
+        ASSERT_TRUE(m);
+        EXPECT_EQ(m->nSpecies, 0);
+        EXPECT_EQ(m->nReactants, 0);
+        EXPECT_EQ(flagsL.load(), code::L07);
+        ASSERT_EQ(boxes.texts(), QStringList{c.box});
+        EXPECT_TRUE(boxes.messages()[0].informativeText.startsWith(c.rule))
+                << boxes.messages()[0].informativeText.toStdString();
+        EXPECT_EQ(boxes.parents()[0], nullptr);
+        EXPECT_EQ(boxes.messages()[0].icon, Msg::Critical);
+    }
+
+    // The same databases unharmed: the propellant loads without a code or a box.
+    SetUp();
+    boxes.clear();
+    store("P", propellant(ALL_SPECIES, {}));
+    flagsL = 0;
+    auto m = load("P");
+    EXPECT_EQ(flagsL.load(), 0u);
+    EXPECT_TRUE(boxes.messages().empty());
+    EXPECT_EQ(m->nSpecies, 6);
 }
 
 TEST_F(MixtureLoader, NameThatIsNoKeyGivesTheEmptyListsMixture)

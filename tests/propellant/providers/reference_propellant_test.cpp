@@ -14,6 +14,7 @@
 #include "propellant/mixture_loader.h"
 #include "propellant/propellant_entry.h"
 #include "support/h2o2_mechanism.h"
+#include "support/imported_databases.h"
 #include "support/message_recorder.h"
 #include "support/temp_app_dir.h"
 
@@ -65,6 +66,37 @@ TEST(ReferencePropellant, ChamberOfTheStoredHydrogenOxygenPropellant)
     EXPECT_NEAR(T, 3383.84, 3383.84 * 5e-4);
     EXPECT_NEAR(1.0 / m->totalMoles, 12.716, 12.716 * 5e-4);
     std::printf("chamber %.2f K (published 3383.84), M %.4f (published 12.716)\n", T, 1.0 / m->totalMoles);
+    setEngineMessageHandler({});
+}
+
+// Water saved with an empty interval list, which the species editor refuses to save ("A
+// species needs at least one Cp interval"): the propellant is refused at load, naming
+// water and the rule, instead of giving a chamber that holds no water's heat capacity.
+TEST(ReferencePropellant, WaterWithoutCpIntervalsRefusesThePropellant)
+{
+    TempAppDir dir;
+    MessageRecorder boxes;
+    setEngineMessageHandler([](const EngineMessage&) {});
+    const ImportedDatabases& db = importedDatabases();
+    nlohmann::json species = db.species;
+    ASSERT_TRUE(species.contains("H2O"));
+    species["H2O"]["Intervals"] = nlohmann::json::array();
+    ASSERT_TRUE(writeJsonFile(dir.dataFile("Species.json"), species));
+    ASSERT_TRUE(writeJsonFile(dir.dataFile("Reactants.json"), db.reactants));
+    ASSERT_TRUE(writeJsonFile(dir.dataFile("Kinetics.json"), db.kinetics));
+    const nlohmann::json entry
+            = propellantEntry({"H", "H2", "H2O", "H2O2", "HO2", "O", "O2", "OH", "O3", "H2O(L)", "H2O(cr)"},
+                              {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"});
+    ASSERT_TRUE(writeJsonFile(dir.dataFile("Propellants.json"), {{"LOX/LH2", entry}}));
+
+    flagsL = 0;
+    ViewMessages handed;
+    auto m = loadPropellantMixture("LOX/LH2", &handed);
+    showViewMessages(nullptr, handed);
+    EXPECT_EQ(flagsL.load(), code::L07);
+    EXPECT_EQ(m->nSpecies, 0);
+    ASSERT_EQ(boxes.texts(), QStringList{"Invalid specie 'H2O' in the species database, propellant load failed"});
+    EXPECT_EQ(boxes.messages()[0].informativeText, "A species needs at least one Cp interval");
     setEngineMessageHandler({});
 }
 

@@ -233,6 +233,16 @@ TEST_F(VielleLoader, LawsNoGrainRunCanUseAreRefusedWithTheirRule)
     }
 }
 
+// The informative text names the interval and the rule it breaks.
+TEST_F(VielleLoader, TheRefusalNamesTheIntervalAndTheRule)
+{
+    store(solid({0, 1, 0}, 1.8, {interval({0.1, 2.0}, 8.26, 0.3), interval({2.0, 10.0}, 1.0, 1.2)}));
+    EXPECT_FALSE(load());
+    ASSERT_EQ(boxes.messages().size(), 1u);
+    EXPECT_TRUE(boxes.messages()[0].informativeText.startsWith("Interval 2: The exponent n must be below 1"))
+            << boxes.messages()[0].informativeText.toStdString();
+}
+
 TEST_F(VielleLoader, UndefinedPressureUnitRaisesTheUnitCode)
 {
     store(solid({5, 0, 0}, 1.8, {interval({1.0, 2.0}, 7.0, 0.5)}));

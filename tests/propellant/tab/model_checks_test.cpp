@@ -70,6 +70,60 @@ TEST_F(ModelChecks, SolidData)
     }
 }
 
+SolidDataForm inUnits(SolidDataForm form, int pressureUnit, int burnRateUnit, int densityUnit)
+{
+    form.pressureUnit = pressureUnit;
+    form.burnRateUnit = burnRateUnit;
+    form.densityUnit = densityUnit;
+    return form;
+}
+
+// A law that every grain run would refuse is refused by the check the save runs, with the
+// field's message and the runs' rule as the informative text; laws the runs take pass.
+TEST_F(ModelChecks, SolidDataThatNoGrainRunCanUseIsRefusedWithTheRule)
+{
+    const struct {
+        const char* what;
+        SolidDataForm form;
+        QString message; // empty: accepted
+        const char* rule; // a word of the informative text
+    } cases[] = {
+            // 0.779 to 2.57 MPa, 8.26 mm/s at MPa^n.
+            {"n = 1", inUnits(solid({{"0.779", "2.57", "8.26", "1"}}), 0, 1, 0), "Invalid exponent: 1", "below 1"},
+            {"n = 1.2 in the upper interval",
+             inUnits(solid({{"0.1", "2", "8.26", "0.3"}, {"2", "10", "1", "1.2"}}), 0, 1, 0), "Invalid exponent: 1.2",
+             "below 1"},
+            {"n = 0.999", inUnits(solid({{"0.779", "2.57", "8.26", "0.999"}}), 0, 1, 0), "", ""},
+            {"n = -0.314 (a plateau)", inUnits(solid({{"0.807", "1.503", "8.763", "-0.314"}}), 0, 1, 0), "", ""},
+            // 1e308 g/cm^3 is 1e311 kg/m^3, beyond a double.
+            {"density beyond a double in SI", inUnits(solid({{"1", "10", "2.5", "0.4"}}, "1e308"), 0, 0, 0),
+             "Invalid density", "density"},
+            {"density 1e308 kg/m^3", inUnits(solid({{"1", "10", "2.5", "0.4"}}, "1e308"), 0, 0, 1), "", ""},
+            // 1e308 MPa is 1e314 Pa.
+            {"lower limit beyond a double in SI", solid({{"1e308", "1.5e308", "2.5", "0.4"}}),
+             "Invalid Minimum Pressure: 1e308", "Pa"},
+            // a in m/s for MPa with n = -0.5: a (1e-6)^-0.5 = 1e308 x 1e3 for Pa.
+            {"a beyond a double in SI", solid({{"0.779", "2.57", "1e308", "-0.5"}}), "Invalid coefficient: 1e308",
+             "finite"},
+            {"density checked before the intervals", solid({{"x", "10", "2.5", "2"}}, "-1"), "Invalid density",
+             "above 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        boxes.clear();
+        EXPECT_EQ(showReported(&tab, model.checkSolidData(c.form, true)), c.message.isEmpty());
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(boxes.messages().empty()) << boxes.texts().join("|").toStdString();
+            continue;
+        }
+        ASSERT_EQ(boxes.texts(), QStringList{c.message});
+        EXPECT_TRUE(boxes.messages()[0].informativeText.contains(QString::fromUtf8(c.rule)))
+                << boxes.messages()[0].informativeText.toStdString();
+        EXPECT_EQ(boxes.messages()[0].icon, Msg::Critical);
+        EXPECT_EQ(boxes.parents()[0], &tab);
+    }
+}
+
 TEST_F(ModelChecks, SolidDataValuesAsTyped)
 {
     ASSERT_TRUE(showReported(

@@ -125,6 +125,35 @@ TEST_F(Store, RefusalsWriteNothing)
     EXPECT_EQ(refreshFlag.load(), 0);
 }
 
+// A burn law every grain run would refuse is not stored: the field's message with the
+// rule, and the file as it was (or none).
+TEST_F(Store, BurnLawsNoGrainRunCanUseAreNotStored)
+{
+    SolidDataForm steep = solidData();
+    steep.intervals = {{"0.779", "2.57", "8.26", "1"}};
+    EXPECT_FALSE(save("Steep", steep));
+    ASSERT_EQ(boxes.texts(), QStringList{"Invalid exponent: 1"});
+    EXPECT_FALSE(boxes.messages()[0].informativeText.isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(dir.dataFile("Propellants.json")));
+
+    ASSERT_TRUE(save("Kept", solidData(), false));
+    const std::string kept = text("Propellants.json");
+    refreshFlag = 0;
+    SolidDataForm upper = solidData();
+    upper.intervals[1].exponent = "1.5";
+    SolidDataForm zero = solidData();
+    zero.intervals[0].coefficient = "0";
+    for (const auto& [form, message] :
+         {std::pair{upper, QString("Invalid exponent: 1.5")}, std::pair{zero, QString("Invalid coefficient: 0")}}) {
+        SCOPED_TRACE(message.toStdString());
+        boxes.clear();
+        EXPECT_FALSE(save("Kept", form, false));
+        EXPECT_EQ(boxes.texts(), QStringList{message});
+        EXPECT_EQ(text("Propellants.json"), kept);
+    }
+    EXPECT_EQ(refreshFlag.load(), 0);
+}
+
 TEST_F(Store, UnreadableFilesAreNeverWrittenOver)
 {
     const struct {

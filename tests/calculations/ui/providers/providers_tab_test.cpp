@@ -97,6 +97,31 @@ TEST_F(ProvidersTab, ThePublishedHydrogenOxygenCaseEndToEnd)
     EXPECT_NEAR(run.p.back() / 0.20491e5, 1.0, 0.005); // the exit pressure the ambient was set to
 }
 
+// Water saved with an empty interval list, which the species editor refuses to save: the
+// propellant is refused when it is chosen (the loader's box names water and the rule, L07)
+// and so is the run, instead of a "result" of 1151.6 K without water's heat capacity.
+TEST_F(ProvidersTab, AStoredEntryTheEditorRefusesRefusesThePropellantAndTheRun)
+{
+    storeReferencePropellant();
+    nlohmann::json species = readJsonFile(app.dataFile("Species.json")).document;
+    species["H2O"]["Intervals"] = nlohmann::json::array();
+    ASSERT_TRUE(writeJsonFile(app.dataFile("Species.json"), species));
+    storeConicalNozzle();
+    DataTab& t = makeWithLoaders();
+    choose("comb_prop", "LOX/LH2");
+    ASSERT_EQ(messages.texts(), QStringList{"Invalid specie 'H2O' in the species database, propellant load failed"});
+    EXPECT_EQ(messages.messages()[0].informativeText, "A species needs at least one Cp interval");
+    EXPECT_EQ(messages.parents()[0], nullptr);
+    EXPECT_EQ(flagsL.load(), code::L07);
+    choose("comb_nozzle", "Conical 25");
+    type("line_spec_pres", "5.33172");
+    messages.clear();
+    EXPECT_FALSE(runToEnd());
+    EXPECT_EQ(messages.texts().value(0),
+              "Calculations can not be performed with a critical error in propellant definition");
+    EXPECT_EQ(t.model().finishedCount(), 0u);
+}
+
 TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
 {
     // A tube of 60 mm outside and 20 mm inside diameter, 100 mm long, burning on its

@@ -199,6 +199,22 @@ TEST_F(SpeciesEditor, SaveRefusalsStopAtTheFirstBadField)
             {"empty name", M::Species, [](QWidget& d) { set(d, "line_name", ""); }, {"Cannot have empty name"}},
             {"bad enthalpy", M::Species, [](QWidget& d) { set(d, "line_enth", "1,5"); }, {"Invalid enthalpy"}},
             {"zero molar mass", M::Species, [](QWidget& d) { set(d, "line_mw", "0"); }, {"Invalid molecular weight"}},
+            // The rules hold for the value in SI: 1e308 kJ/mol is 1e314 J/kmol and 1e308
+            // kg/mol is 1e311 kg/kmol, beyond a double; the loaders would refuse either.
+            {"enthalpy beyond a double in J/kmol",
+             M::Species,
+             [](QWidget& d) {
+                 set(d, "line_enth", "1e308");
+                 d.findChild<QComboBox*>("unit_enth")->setCurrentIndex(2);
+             },
+             {"Invalid enthalpy"}},
+            {"molar mass beyond a double in kg/kmol",
+             M::Species,
+             [](QWidget& d) {
+                 set(d, "line_mw", "1e308");
+                 d.findChild<QComboBox*>("unit_mw")->setCurrentIndex(1);
+             },
+             {"Invalid molecular weight"}},
             {"bad composition",
              M::Species,
              [](QWidget& d) { set(d, "line_comp", "H2O"); },
