@@ -646,7 +646,17 @@ void ODK::stationOutputs(unsigned k)
     m.transportMoles = transportMoles;
     m.moleFractions();
 
-    recordStationComposition(rv, m, k);
+    // Shown as the equilibrium stations show them: the molecular weight 1/n of the gas
+    // per kg of mixture, and each species' share of all moles, condensed ones included.
+    double allMoles = 0.0;
+    for (std::size_t j = 0; j < m.species.size(); ++j)
+        allMoles += m.species[j]->moles;
+    rv.molecularWeight[k] = 1.0 / m.totalMoles;
+    for (std::size_t i = 0; i < rv.moleFractions.size() && i < m.species.size(); ++i) {
+        if (rv.moleFractions[i].size() <= k)
+            rv.moleFractions[i].resize(k + 1, 0.0);
+        rv.moleFractions[i][k] = allMoles > 0.0 ? m.species[i]->moles / allMoles : 0.0;
+    }
 
     m.enthalpyEntropy(T);
     rv.h[k] = m.enthalpy;

@@ -1,7 +1,7 @@
 // The kinetic flow's analytic Jacobian against central differences of its right-hand
 // side at states of the hydrogen/oxygen case along the nozzle (near the chamber, through
-// the throat region with the pressure given, the cold nearly frozen end, and without
-// reactions), and whole kinetic runs with it against runs with the integrator's own
+// the throat region with the pressure given, the cold nearly frozen end, without
+// reactions, and with condensed alumina among the species), and whole kinetic runs with it against runs with the integrator's own
 // difference-quotient Jacobian.
 #include <algorithm>
 #include <cmath>
@@ -34,6 +34,8 @@ struct JacobianCase {
     double p; // Pa
     double u; // m/s
     std::vector<double> moles; // kmol/kg: H2, H, O, O2, OH, H2O, HO2, H2O2
+    // kmol/kg of solid and liquid alumina (the aluminised propellant), none: the plain one
+    std::vector<double> alumina = {};
 };
 
 // The compositions are the published propellant's (O/F 5.55) at roughly the
@@ -72,6 +74,24 @@ const JacobianCase CASES[] = {
          3800.0,
          {0.15, 0.008, 2e-4, 5e-4, 0.006, 0.345, 1e-7, 1e-8}},
         {"no reactions", false, true, 0.2, 2200.0, 3.0e5, 3000.0, {0.15, 0.01, 5e-4, 1e-3, 0.01, 0.34, 1e-6, 1e-7}},
+        {"alumina, area given",
+         true,
+         true,
+         0.02,
+         2900.0,
+         1.5e6,
+         2000.0,
+         {0.14, 0.012, 0.0012, 0.002, 0.02, 0.27, 5e-6, 1e-6},
+         {0.001, 0.003}},
+        {"alumina, pressure given",
+         true,
+         false,
+         -0.02,
+         3250.0,
+         0.0,
+         900.0,
+         {0.142, 0.015, 0.002, 0.0035, 0.027, 0.26, 1.5e-5, 2e-6},
+         {0.001, 0.003}},
 };
 
 // Names the case in the test listing instead of its bytes.
@@ -92,7 +112,8 @@ protected:
 TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
 {
     const JacobianCase c = GetParam();
-    auto m = hydrogenOxygenKinetic(1.0, c.reactions);
+    auto m = c.alumina.empty() ? hydrogenOxygenKinetic(1.0, c.reactions)
+                               : hydrogenOxygenAluminium(0.2, 1.0, c.reactions);
     auto rv = std::make_shared<RocketVariables>();
     smoothNozzle(*rv, 15, 35);
     rv->chamberPressure = 53.3172e5;
@@ -103,9 +124,12 @@ TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
     odk.areaGiven = c.areaGiven;
     rv->odkMinArea = 0.0; // no state of the test is recorded as a smallest area
 
+    // The gases, then the condensed species (in reverse order of the product list).
+    std::vector<double> moles = c.moles;
+    moles.insert(moles.end(), c.alumina.begin(), c.alumina.end());
     const std::size_t N = m->nSpecies;
-    ASSERT_EQ(N, c.moles.size());
-    double n = 0.0;
+    ASSERT_EQ(N, moles.size());
+    double n = 0.0; // gas moles: the condensed species take no volume
     for (double v : c.moles)
         n += v;
     const double p = c.areaGiven ? c.p : interpolate(rv->p, rv->x, c.x);
@@ -114,7 +138,7 @@ TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
 
     const std::size_t size = N + 4;
     RhsVectors vectors(N);
-    vectors.set(c.moles, c.u, c.T, rho, last);
+    vectors.set(moles, c.u, c.T, rho, last);
     std::vector<double> y(vectors.state(), vectors.state() + size);
 
     SUNContext context = nullptr;
