@@ -212,9 +212,13 @@ INSTANTIATE_TEST_SUITE_P(States, OdkJacobianTest, ::testing::ValuesIn(CASES),
 // (REL_TOL |y| + ABS_TOL), so the two integrations part at that level and their
 // difference grows over the hundreds of steps of a pass; next to the throat the
 // near-sonic flow amplifies it, and the global iteration ends wherever its corrections
-// fall below their tolerances (1e-4). Measured: 5e-7 relative at worst (the density
-// from the divergent switch station on); the test allows 1e-6, and for the mole
-// fractions a tenth of the integrator's absolute tolerance besides.
+// fall below their tolerances (1e-4). Up to the divergent switch station the test
+// allows 2e-6 relative (measured: 9e-7, in the velocity before the throat with the fast
+// rates), and for the mole fractions a tenth of the integrator's absolute tolerance
+// besides. From the switch station on, the flow starts from the state moved onto the
+// nozzle's area there, by the step in ln p that the near-throat corrections leave:
+// below 0.2 POINT_TOL_ODK, since a larger one is corrected before the final pass
+// (measured: 1.5e-6 between the two runs); that is what is allowed there.
 TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
 {
     setEngineMessageHandler([](const EngineMessage&) {});
@@ -247,14 +251,18 @@ TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
         EXPECT_LT(analytic.evaluations, quotients.evaluations) << "rate factor " << rateFactor;
         const RocketVariables& a = *analytic.rv;
         const RocketVariables& b = *quotients.rv;
-        double worst = 0.0;
+        double worst[2] = {0.0, 0.0}; // up to the switch station, from it on
+        double relative = 1e-6;
         auto expectClose = [&](double va, double vb, const char* what, unsigned k) {
             const double scale = std::max(std::fabs(va), std::fabs(vb));
-            worst = std::max(worst, std::fabs(va - vb) / scale);
-            EXPECT_LE(std::fabs(va - vb), 1e-6 * scale)
+            double& w = worst[k < a.divergentSwitchIndex ? 0 : 1];
+            w = std::max(w, std::fabs(va - vb) / scale);
+            EXPECT_LE(std::fabs(va - vb), relative * scale)
                     << what << " at station " << k << ", rate factor " << rateFactor;
         };
+        ASSERT_EQ(a.divergentSwitchIndex, b.divergentSwitchIndex);
         for (unsigned k = 0; k < a.stationCount; ++k) {
+            relative = k < a.divergentSwitchIndex ? 2e-6 : 0.2 * POINT_TOL_ODK;
             expectClose(a.T[k], b.T[k], "T", k);
             expectClose(a.p[k], b.p[k], "p", k);
             expectClose(a.u[k], b.u[k], "u", k);
@@ -262,13 +270,13 @@ TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
             expectClose(a.mach[k], b.mach[k], "Mach number", k);
             for (std::size_t j = 0; j < a.moleFractions.size(); ++j) {
                 const double xa = a.moleFractions[j][k], xb = b.moleFractions[j][k];
-                EXPECT_LE(std::fabs(xa - xb), 1e-6 * std::max(std::fabs(xa), std::fabs(xb)) + 0.1 * ABS_TOL)
+                EXPECT_LE(std::fabs(xa - xb), relative * std::max(std::fabs(xa), std::fabs(xb)) + 0.1 * ABS_TOL)
                         << "mole fraction of species " << j << " at station " << k << ", rate factor " << rateFactor;
             }
         }
-        std::printf("rate factor %g: largest relative difference of T, p, u, rho, Mach %.2g; %llu against %llu "
-                    "right-hand sides\n",
-                    rateFactor, worst, static_cast<unsigned long long>(analytic.evaluations),
+        std::printf("rate factor %g: largest relative difference of T, p, u, rho, Mach %.2g up to the switch "
+                    "station, %.2g from it on; %llu against %llu right-hand sides\n",
+                    rateFactor, worst[0], worst[1], static_cast<unsigned long long>(analytic.evaluations),
                     static_cast<unsigned long long>(quotients.evaluations));
     }
     setEngineMessageHandler({});
