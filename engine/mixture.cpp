@@ -209,8 +209,13 @@ Mixture::~Mixture() = default;
 
 void Mixture::moleFractions()
 {
+    // Condensed species carry mass and enthalpy but take no volume: n counts the gas
+    // only (kmol per kg of the whole mixture, as the equilibrium's n), so that p = rho R n
+    // T. Every fraction is taken per mole of gas, so x_j p/(R T) = n_j rho is the amount
+    // of species j per volume of the mixture, condensed species included.
     totalMoles = 0.0;
-    for (uint16_t j = 0; j < nSpecies; ++j)
+    const uint16_t gases = std::min(nGas, nSpecies);
+    for (uint16_t j = 0; j < gases; ++j)
         totalMoles += species[j]->moles;
     gasConstant = R_UNIVERSAL * totalMoles;
     for (uint16_t j = 0; j < nSpecies; ++j)

@@ -110,6 +110,9 @@ public:
             const std::vector<std::shared_ptr<Reaction>>* reactionList);
     ~Mixture();
 
+    // The composition the kinetic flow integrates, as it stands in the species' moles:
+    // totalMoles and gasConstant from the gaseous moles only, and every species' fraction
+    // per mole of gas (condensed species take no volume).
     void moleFractions();
     void molesFromMasses();
 

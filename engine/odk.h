@@ -212,15 +212,33 @@ private:
     // between them.
     static constexpr double CORRECTED_PRESSURE_STEP = 0.01;
 
+    // Hands the state at the divergent switch station s2 from the pressure-given segment
+    // to the area-given one. The area the pressure-given integration reached there
+    // misses the nozzle's by what the near-throat corrections leave (their tolerance),
+    // and starting the area-given segment on the nozzle's area with that state would
+    // change the mass flow by as much for the rest of the nozzle. The state is moved
+    // instead onto the nozzle's area along the flow of frozen composition (the step has
+    // no length, so nothing reacts): d ln p = -(d ln A)/G with G = (1 - a^2/u^2)/gamma,
+    // d ln u = -d ln p/w, d ln T = C d ln p, d ln rho = (1 - C) d ln p (w and C as in the
+    // right-hand side), which keeps rho u A and p/(rho T) exactly and h + u^2/2 to the
+    // square of the step. False (y untouched) when the flow there is not supersonic or
+    // the step is too large to be taken as a linear one.
+    bool stepOntoNozzleArea(sunrealtype* y);
+    // Largest step in ln p that stepOntoNozzleArea takes.
+    static constexpr double SWITCH_STEP_LIMIT = 0.01;
+
     // The kinetic run itself; true when its final pass wrote the stations.
     bool runKinetic();
     enum class PassEnd { Completed, Stopped };
     // First point and the three integration segments; the final pass also writes the
     // station results. Stopped when the run must end (codes already raised).
     PassEnd integrationPass(bool finalPass);
-    // Integrates stations from+1 .. to, stopping at each station to store its values
-    // and restarting the integrator there.
+    // Integrates stations from+1 .. to, stopping at each station to store its values;
+    // the integrator restarts at the stations whose given pressure is corrected on its
+    // own (see the definition).
     PassEnd integrateSegment(unsigned from, unsigned to, int segment, bool finalPass);
+    // The state at the last station reached, from which a failed interval is retried.
+    std::vector<double> stationStateWork;
     // Corrections of the given pressures between the switch stations from the areas the
     // last pass reached (d of each corrected station into `corrections`); true when one
     // of them exceeds POINT_TOL_ODK, and then those are applied.

@@ -356,6 +356,9 @@ FlowTerms flowTerms(ODK& odk, RocketVariables& rv, bool areaGiven, double x, con
     }
     m.frozenProperties(T);
 
+    // Condensed species take no volume: n (and R n) counts the gas only, so W, which
+    // moves n, sums the gases' rates, while the enthalpy change Q and cp take every
+    // species.
     f.Rn = m.gasConstant;
     f.cp = m.cp;
     f.n = m.totalMoles;
@@ -364,7 +367,8 @@ FlowTerms flowTerms(ODK& odk, RocketVariables& rv, bool areaGiven, double x, con
     for (std::size_t j = 0; j < N; ++j) {
         const double source = j < rv.odkSpeciesSource.size() ? rv.odkSpeciesSource[j] : 0.0;
         const double wj = m.productionRateValues[j] + source;
-        W += wj;
+        if (j < m.nGas)
+            W += wj;
         Q += wj * m.species[j]->enthalpyRT;
     }
     f.W = W;
@@ -475,8 +479,10 @@ int odkRightHandSide(sunrealtype x, N_Vector y, N_Vector ydot, void* user)
 
 // The Jacobian by forward differentiation of the terms above, one column (one state
 // component z) at a time. The primitives change with z as
-//   amount n_k: n, R n (by R), cp (by R Cp_k/R) and the rates through x_j = n_j/n,
-//       d w_j/d n_k = (d w_j/d x_k - sum_i x_i d w_j/d x_i)/n;
+//   amount n_k of a gas: n, R n (by R), cp (by R Cp_k/R) and the rates through
+//       x_j = n_j/n (n the gas moles), d w_j/d n_k = (d w_j/d x_k - sum_i x_i d w_j/d x_i)/n;
+//   amount n_k of a condensed species: cp (by R Cp_k/R) and the rates through x_k alone,
+//       d w_j/d n_k = (d w_j/d x_k)/n;
 //   T: cp (by R sum n_j d(Cp_j/R)/dT), the rates, and H_j/RT (by (Cp_j/R - H_j/RT)/T);
 //   the pressure (area given): the rates; the area (pressure given): A;
 //   u and rho: only where they appear;
@@ -526,11 +532,12 @@ int odkJacobian(sunrealtype x, N_Vector y, N_Vector, SUNMatrix J, void* user, N_
         double dn = 0.0, dRn = 0.0, dcp = 0.0, du = 0.0, dT = 0.0, drho = 0.0, dp = 0.0, dA = 0.0;
         double dQextra = 0.0;
         if (c < N) {
-            dn = 1.0;
-            dRn = R;
+            const bool gas = c < m.nGas;
+            dn = gas ? 1.0 : 0.0;
+            dRn = gas ? R : 0.0;
             dcp = R * m.species[c]->cpR;
             for (std::size_t j = 0; j < N; ++j)
-                dr[j] = f.n != 0.0 ? (rates.moleFraction[j * N + c] - xWeighted[j]) / f.n : 0.0;
+                dr[j] = f.n != 0.0 ? (rates.moleFraction[j * N + c] - (gas ? xWeighted[j] : 0.0)) / f.n : 0.0;
         } else if (c == N) {
             du = 1.0;
             std::fill(dr, dr + N, 0.0);
@@ -554,7 +561,8 @@ int odkJacobian(sunrealtype x, N_Vector y, N_Vector, SUNMatrix J, void* user, N_
         }
         double dW = 0.0, dQ = dQextra;
         for (std::size_t j = 0; j < N; ++j) {
-            dW += dr[j];
+            if (j < m.nGas)
+                dW += dr[j];
             dQ += dr[j] * h[j];
         }
 

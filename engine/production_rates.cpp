@@ -103,10 +103,14 @@ void Mixture::productionRates()
     const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
     // Concentrations [X_j] = x_j c, formed once for every term that names the species.
     speciesConcentrations.resize(nSpecies);
+    // Third bodies are the gas molecules: a condensed phase takes no volume and counts
+    // in no collision (its fraction per mole of gas only gives its amount per volume).
+    const uint16_t gases = std::min(nGas, nSpecies);
     double fractionSum = 0.0;
     for (uint16_t j = 0; j < nSpecies; ++j) {
         const double x = species[j]->moleFraction;
-        fractionSum += x;
+        if (j < gases)
+            fractionSum += x;
         speciesConcentrations[j] = x * concentration;
     }
     const double* X = speciesConcentrations.data();
@@ -208,8 +212,9 @@ void Mixture::productionRateDerivatives(RateDerivatives& out)
 
     const double T = temperature;
     const double concentration = pressure / (static_cast<double>(R_KINETIC) * T) * 1e-6; // mol/cm3
+    const uint16_t gases = std::min(nGas, nSpecies);
     double fractionSum = 0.0;
-    for (uint16_t j = 0; j < nSpecies; ++j)
+    for (uint16_t j = 0; j < gases; ++j)
         fractionSum += species[j]->moleFraction;
     const long double inverseT = 1.0L / static_cast<long double>(T);
     const long double standard = 0.1L / (R_KINETIC * T);
@@ -282,7 +287,7 @@ void Mixture::productionRateDerivatives(RateDerivatives& out)
                 = (kf * forward.order * forward.product - kr * reverse.order * reverse.product) * third;
         if (r.hasThirdBody) {
             const long double netC = net * concentration;
-            for (std::size_t j = 0; j < N; ++j)
+            for (std::size_t j = 0; j < gases; ++j)
                 dq[j] += netC;
             for (std::size_t k = 0; k < r.thirdBodySpecies.size(); ++k)
                 dq[r.thirdBodySpecies[k]] += netC * (r.thirdBodyEfficiencies[k] - 1.0);

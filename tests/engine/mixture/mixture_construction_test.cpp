@@ -186,6 +186,22 @@ TEST_F(MixtureConstruction, MoleFractionsAndMolesFromMasses)
     EXPECT_DOUBLE_EQ(m.totalMoles, 0.1);
     EXPECT_DOUBLE_EQ(m.logMoles, std::log(0.1));
 
+    // A condensed species takes no volume: the gas constant counts the gas moles only,
+    // and every fraction is per mole of gas (the condensed one its amount per volume
+    // over the gas's, n_c rho/(p/(R T))).
+    Mixture withCondensed
+            = make({simple("H2", {{2, "H"}}), simple("O2", {{2, "O"}}), simple("W", {{2, "H"}, {1, "O"}}, 1)});
+    ASSERT_EQ(withCondensed.nGas, 2);
+    withCondensed.species[0]->moles = 1.0;
+    withCondensed.species[1]->moles = 3.0;
+    withCondensed.species[2]->moles = 2.0;
+    withCondensed.moleFractions();
+    EXPECT_DOUBLE_EQ(withCondensed.totalMoles, 4.0);
+    EXPECT_DOUBLE_EQ(withCondensed.gasConstant, 4.0 * R_UNIVERSAL);
+    EXPECT_DOUBLE_EQ(withCondensed.species[0]->moleFraction, 0.25);
+    EXPECT_DOUBLE_EQ(withCondensed.species[1]->moleFraction, 0.75);
+    EXPECT_DOUBLE_EQ(withCondensed.species[2]->moleFraction, 0.5);
+
     Mixture empty = make({}, {}, {"H", "E"});
     empty.molesFromMasses();
     EXPECT_EQ(empty.totalMoles, 0.0);

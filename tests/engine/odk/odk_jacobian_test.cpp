@@ -1,7 +1,7 @@
 // The kinetic flow's analytic Jacobian against central differences of its right-hand
 // side at states of the hydrogen/oxygen case along the nozzle (near the chamber, through
-// the throat region with the pressure given, the cold nearly frozen end, and without
-// reactions), and whole kinetic runs with it against runs with the integrator's own
+// the throat region with the pressure given, the cold nearly frozen end, without
+// reactions, and with condensed alumina among the species), and whole kinetic runs with it against runs with the integrator's own
 // difference-quotient Jacobian.
 #include <algorithm>
 #include <cmath>
@@ -34,6 +34,8 @@ struct JacobianCase {
     double p; // Pa
     double u; // m/s
     std::vector<double> moles; // kmol/kg: H2, H, O, O2, OH, H2O, HO2, H2O2
+    // kmol/kg of solid and liquid alumina (the aluminised propellant), none: the plain one
+    std::vector<double> alumina = {};
 };
 
 // The compositions are the published propellant's (O/F 5.55) at roughly the
@@ -72,6 +74,24 @@ const JacobianCase CASES[] = {
          3800.0,
          {0.15, 0.008, 2e-4, 5e-4, 0.006, 0.345, 1e-7, 1e-8}},
         {"no reactions", false, true, 0.2, 2200.0, 3.0e5, 3000.0, {0.15, 0.01, 5e-4, 1e-3, 0.01, 0.34, 1e-6, 1e-7}},
+        {"alumina, area given",
+         true,
+         true,
+         0.02,
+         2900.0,
+         1.5e6,
+         2000.0,
+         {0.14, 0.012, 0.0012, 0.002, 0.02, 0.27, 5e-6, 1e-6},
+         {0.001, 0.003}},
+        {"alumina, pressure given",
+         true,
+         false,
+         -0.02,
+         3250.0,
+         0.0,
+         900.0,
+         {0.142, 0.015, 0.002, 0.0035, 0.027, 0.26, 1.5e-5, 2e-6},
+         {0.001, 0.003}},
 };
 
 // Names the case in the test listing instead of its bytes.
@@ -92,7 +112,8 @@ protected:
 TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
 {
     const JacobianCase c = GetParam();
-    auto m = hydrogenOxygenKinetic(1.0, c.reactions);
+    auto m = c.alumina.empty() ? hydrogenOxygenKinetic(1.0, c.reactions)
+                               : hydrogenOxygenAluminium(0.2, 1.0, c.reactions);
     auto rv = std::make_shared<RocketVariables>();
     smoothNozzle(*rv, 15, 35);
     rv->chamberPressure = 53.3172e5;
@@ -103,9 +124,12 @@ TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
     odk.areaGiven = c.areaGiven;
     rv->odkMinArea = 0.0; // no state of the test is recorded as a smallest area
 
+    // The gases, then the condensed species (in reverse order of the product list).
+    std::vector<double> moles = c.moles;
+    moles.insert(moles.end(), c.alumina.begin(), c.alumina.end());
     const std::size_t N = m->nSpecies;
-    ASSERT_EQ(N, c.moles.size());
-    double n = 0.0;
+    ASSERT_EQ(N, moles.size());
+    double n = 0.0; // gas moles: the condensed species take no volume
     for (double v : c.moles)
         n += v;
     const double p = c.areaGiven ? c.p : interpolate(rv->p, rv->x, c.x);
@@ -114,7 +138,7 @@ TEST_P(OdkJacobianTest, MatchesCentralDifferencesOfTheRightHandSide)
 
     const std::size_t size = N + 4;
     RhsVectors vectors(N);
-    vectors.set(c.moles, c.u, c.T, rho, last);
+    vectors.set(moles, c.u, c.T, rho, last);
     std::vector<double> y(vectors.state(), vectors.state() + size);
 
     SUNContext context = nullptr;
@@ -188,9 +212,13 @@ INSTANTIATE_TEST_SUITE_P(States, OdkJacobianTest, ::testing::ValuesIn(CASES),
 // (REL_TOL |y| + ABS_TOL), so the two integrations part at that level and their
 // difference grows over the hundreds of steps of a pass; next to the throat the
 // near-sonic flow amplifies it, and the global iteration ends wherever its corrections
-// fall below their tolerances (1e-4). Measured: 5e-7 relative at worst (the density
-// from the divergent switch station on); the test allows 1e-6, and for the mole
-// fractions a tenth of the integrator's absolute tolerance besides.
+// fall below their tolerances (1e-4). Up to the divergent switch station the test
+// allows 2e-6 relative (measured: 9e-7, in the velocity before the throat with the fast
+// rates), and for the mole fractions a tenth of the integrator's absolute tolerance
+// besides. From the switch station on, the flow starts from the state moved onto the
+// nozzle's area there, by the step in ln p that the near-throat corrections leave:
+// below 0.2 POINT_TOL_ODK, since a larger one is corrected before the final pass
+// (measured: 1.5e-6 between the two runs); that is what is allowed there.
 TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
 {
     setEngineMessageHandler([](const EngineMessage&) {});
@@ -223,14 +251,18 @@ TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
         EXPECT_LT(analytic.evaluations, quotients.evaluations) << "rate factor " << rateFactor;
         const RocketVariables& a = *analytic.rv;
         const RocketVariables& b = *quotients.rv;
-        double worst = 0.0;
+        double worst[2] = {0.0, 0.0}; // up to the switch station, from it on
+        double relative = 1e-6;
         auto expectClose = [&](double va, double vb, const char* what, unsigned k) {
             const double scale = std::max(std::fabs(va), std::fabs(vb));
-            worst = std::max(worst, std::fabs(va - vb) / scale);
-            EXPECT_LE(std::fabs(va - vb), 1e-6 * scale)
+            double& w = worst[k < a.divergentSwitchIndex ? 0 : 1];
+            w = std::max(w, std::fabs(va - vb) / scale);
+            EXPECT_LE(std::fabs(va - vb), relative * scale)
                     << what << " at station " << k << ", rate factor " << rateFactor;
         };
+        ASSERT_EQ(a.divergentSwitchIndex, b.divergentSwitchIndex);
         for (unsigned k = 0; k < a.stationCount; ++k) {
+            relative = k < a.divergentSwitchIndex ? 2e-6 : 0.2 * POINT_TOL_ODK;
             expectClose(a.T[k], b.T[k], "T", k);
             expectClose(a.p[k], b.p[k], "p", k);
             expectClose(a.u[k], b.u[k], "u", k);
@@ -238,13 +270,13 @@ TEST(OdkJacobianRun, SameResultsAsWithTheDifferenceQuotients)
             expectClose(a.mach[k], b.mach[k], "Mach number", k);
             for (std::size_t j = 0; j < a.moleFractions.size(); ++j) {
                 const double xa = a.moleFractions[j][k], xb = b.moleFractions[j][k];
-                EXPECT_LE(std::fabs(xa - xb), 1e-6 * std::max(std::fabs(xa), std::fabs(xb)) + 0.1 * ABS_TOL)
+                EXPECT_LE(std::fabs(xa - xb), relative * std::max(std::fabs(xa), std::fabs(xb)) + 0.1 * ABS_TOL)
                         << "mole fraction of species " << j << " at station " << k << ", rate factor " << rateFactor;
             }
         }
-        std::printf("rate factor %g: largest relative difference of T, p, u, rho, Mach %.2g; %llu against %llu "
-                    "right-hand sides\n",
-                    rateFactor, worst, static_cast<unsigned long long>(analytic.evaluations),
+        std::printf("rate factor %g: largest relative difference of T, p, u, rho, Mach %.2g up to the switch "
+                    "station, %.2g from it on; %llu against %llu right-hand sides\n",
+                    rateFactor, worst[0], worst[1], static_cast<unsigned long long>(analytic.evaluations),
                     static_cast<unsigned long long>(quotients.evaluations));
     }
     setEngineMessageHandler({});

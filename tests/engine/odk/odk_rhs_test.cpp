@@ -2,9 +2,13 @@
 // conserves: mass flow, momentum (rho u du + dp = 0), total enthalpy, the element
 // totals, and the equation of state along the integrated pressure. A state off
 // equilibrium makes the reactions work; the species are left evaluated at another
-// temperature before each call, so a stale heat capacity would show.
+// temperature before each call, so a stale heat capacity would show. With condensed
+// alumina among the species, the alumina carries mass and enthalpy but takes no volume:
+// the equation of state counts the gas moles only.
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,13 +29,20 @@ struct RhsCase {
     const char* name;
     bool reactions;
     bool areaGiven;
+    double alumina = 0.0; // kmol/kg of liquid alumina in the state (0: the plain propellant)
 };
+
+// Names the case in the test listing instead of its bytes.
+void PrintTo(const RhsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 // Flow quantities of a state at position x, computed without the right-hand side.
 struct Invariants {
     double logMassFlow; // ln(rho u A)
     double p; // the pressure the flow sees (state or given curve)
-    double stateP; // rho R n T
+    double stateP; // rho R n T, n the gas moles
     double totalH; // h + u^2/2, J/kg
     double hydrogen; // element totals, kmol/kg
     double oxygen;
@@ -53,7 +64,8 @@ protected:
         for (std::size_t j = 0; j < N; ++j) {
             Species& s = *m.species[j];
             s.thermo(T);
-            n += y[j];
+            if (s.phase == 0)
+                n += y[j];
             hSum += y[j] * s.enthalpyRT;
             for (const ElementCount& e : s.composition) {
                 if (e.symbol == "H")
@@ -78,7 +90,7 @@ protected:
 TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
 {
     const RhsCase c = GetParam();
-    auto m = hydrogenOxygenKinetic(1.0, c.reactions);
+    auto m = c.alumina > 0.0 ? hydrogenOxygenAluminium(0.2, 1.0, c.reactions) : hydrogenOxygenKinetic(1.0, c.reactions);
     auto rv = std::make_shared<RocketVariables>();
     smoothNozzle(*rv, 15, 35);
     rv->chamberPressure = 3e6;
@@ -89,15 +101,20 @@ TEST_P(OdkRightHandSide, ConservesMassMomentumEnergyAndElements)
     odk.areaGiven = c.areaGiven;
 
     // A state off equilibrium: the reactions have work to do.
-    const std::vector<double> moles{0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6};
+    std::vector<double> moles{0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6};
+    const double n = std::accumulate(moles.begin(), moles.end(), 0.0);
+    if (c.alumina > 0.0) {
+        // The condensed species follow the gases, in reverse order of the product list:
+        // no solid, then the liquid.
+        moles.push_back(0.0);
+        moles.push_back(c.alumina);
+        ASSERT_EQ(m->species[9]->name, "AL2O3(L)");
+    }
     const std::size_t N = m->nSpecies;
     ASSERT_EQ(N, moles.size());
     const double x = -0.031; // between two stations
     const double T = 3000.0, u = 900.0;
     const double pState = c.areaGiven ? 3.1e6 : interpolate(rv->p, rv->x, x);
-    double n = 0.0;
-    for (double v : moles)
-        n += v;
     const double rho = pState / (R_UNIVERSAL * n * T);
 
     RhsVectors vectors(N);
@@ -161,7 +178,10 @@ INSTANTIATE_TEST_SUITE_P(States, OdkRightHandSide,
                          ::testing::Values(RhsCase{"reacting, area given", true, true},
                                            RhsCase{"reacting, pressure given", true, false},
                                            RhsCase{"no reactions, area given", false, true},
-                                           RhsCase{"no reactions, pressure given", false, false}),
+                                           RhsCase{"no reactions, pressure given", false, false},
+                                           RhsCase{"alumina, reacting, area given", true, true, 0.004},
+                                           RhsCase{"alumina, reacting, pressure given", true, false, 0.004},
+                                           RhsCase{"alumina, no reactions, area given", false, true, 0.004}),
                          [](const ::testing::TestParamInfo<RhsCase>& info) {
                              std::string s = info.param.name;
                              for (char& ch : s)
@@ -169,6 +189,46 @@ INSTANTIATE_TEST_SUITE_P(States, OdkRightHandSide,
                                      ch = '_';
                              return s;
                          });
+
+// A condensed phase takes no volume and collides as no third body: the same gas amounts
+// per kg give the same concentrations, so alumina beside them leaves every gas's
+// production rate as it was (only the frozen mass of the gas per kg is shared).
+TEST(OdkCondensedRates, AluminaBesideTheGasLeavesTheGasRatesAsTheyAre)
+{
+    setEngineMessageHandler([](const EngineMessage&) {});
+    auto m = hydrogenOxygenAluminium(0.2, 1.0, true);
+    ASSERT_EQ(m->nGas, 8);
+    ASSERT_GT(m->nReactions, 0);
+    bool thirdBody = false;
+    for (const auto& r : m->reactions)
+        thirdBody = thirdBody || r->hasThirdBody;
+    ASSERT_TRUE(thirdBody) << "the mechanism should have third-body reactions";
+    const std::vector<double> gas{0.15, 0.02, 0.002, 0.003, 0.02, 0.33, 1e-5, 1e-6};
+    auto rates = [&](double alumina) {
+        for (std::size_t j = 0; j < gas.size(); ++j)
+            m->species[j]->moles = gas[j];
+        m->species[8]->moles = 0.0;
+        m->species[9]->moles = alumina;
+        m->moleFractions();
+        m->temperature = 3000.0;
+        m->pressure = 3e6;
+        m->logPressureRatio = std::log(30.0);
+        m->productionRates();
+        return std::vector<double>(m->productionRateValues.begin(), m->productionRateValues.begin() + 8);
+    };
+    const std::vector<double> without = rates(0.0);
+    const double n = std::accumulate(gas.begin(), gas.end(), 0.0);
+    const std::vector<double> with = rates(0.004);
+    // The gas constant counts the gas only.
+    EXPECT_DOUBLE_EQ(m->gasConstant, R_UNIVERSAL * n);
+    double largest = 0.0;
+    for (double w : without)
+        largest = std::max(largest, std::fabs(w));
+    ASSERT_GT(largest, 0.0);
+    for (std::size_t j = 0; j < without.size(); ++j)
+        EXPECT_NEAR(with[j], without[j], 1e-12 * largest) << m->speciesNames[j];
+    setEngineMessageHandler({});
+}
 
 TEST(OdkRightHandSideMinimumArea, RecordedOnlyWhileThePressureIsGiven)
 {
