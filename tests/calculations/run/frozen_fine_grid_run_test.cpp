@@ -18,25 +18,14 @@
 #include "calculations/calculation_model.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
-#include "databases/import_thermo.h"
 #include "engine/engine_messages.h"
 #include "propellant/propellant_entry.h"
+#include "stored_run_data.h"
 #include "support/message_recorder.h"
-#include "support/temp_app_dir.h"
 
 using namespace calc;
 
 namespace {
-
-// The conical nozzle of the starting data set in mm: 200 entrance, 100 throat and 500
-// exit diameter, 30 and 15 degree half-angles, a 50 mm throat fillet; x = 0 at the
-// throat on every grid.
-std::string conicalNozzle(int points)
-{
-    return R"({"Options": [false, false, false, true], "Parameters": [200.0, 100.0, 500.0, 30.0, 15.0, 0.0, 50.0],)"
-           R"( "Points": )"
-            + std::to_string(points) + R"(, "Type": 1, "Units": 0})";
-}
 
 class FrozenFineGridRun : public ::testing::Test {
 public:
@@ -44,18 +33,7 @@ public:
     {
         calc_test::resetCalculationGlobals();
         setEngineMessageHandler([](const EngineMessage&) {});
-        for (std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE})
-            saved.push_back(*path);
-        SPECIES = app.dataFile("Species.json");
-        REACTANTS = app.dataFile("Reactants.json");
-        KINETICS = app.dataFile("Kinetics.json");
-        PROPELLANT = app.dataFile("Propellants.json");
-        GRAIN = app.dataFile("Grains.json");
-        NOZZLE = app.dataFile("Nozzles.json");
-        const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/import/thermo.inp";
-        ImportCallbacks quiet;
-        ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Species, quiet, SPECIES).ok);
-        ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, REACTANTS).ok);
+        ASSERT_TRUE(data.importThermo("/import/thermo.inp"));
         ASSERT_TRUE(writeJsonFile(KINETICS, nlohmann::json::object()));
         ASSERT_TRUE(writeJsonFile(GRAIN, nlohmann::json::object()));
         // O/F 5.55157 as relative masses, the products the hydrogen/oxygen mechanism knows.
@@ -64,8 +42,9 @@ public:
         loxLh2.elements = {"H", "O", "E"};
         loxLh2.species = {"H", "H2", "H2O", "H2O2", "HO2", "O", "O2", "OH"};
         ASSERT_TRUE(writeJsonFile(PROPELLANT, nlohmann::json{{"LOX/LH2", toJson(loxLh2)}}));
-        app.write("Data/Nozzles.json",
-                  R"({"Conical 25": )" + conicalNozzle(200) + R"(, "Conical 25 fine": )" + conicalNozzle(20000) + "}");
+        data.app.write("Data/Nozzles.json",
+                       R"({"Conical 25": )" + calc_test::startingConicalNozzle(200) + R"(, "Conical 25 fine": )"
+                               + calc_test::startingConicalNozzle(20000) + "}");
         model = std::make_unique<CalculationModel>(nullptr, defaultProviders());
         showViewMessages(nullptr, model->selectPropellant("LOX/LH2", false));
         ASSERT_EQ(flagsL.load(), 0u);
@@ -73,9 +52,6 @@ public:
     void TearDown() override
     {
         model.reset();
-        std::string* paths[] = {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE};
-        for (std::size_t k = 0; k < saved.size(); ++k)
-            *paths[k] = saved[k];
         setEngineMessageHandler({});
         calc_test::resetCalculationGlobals();
     }
@@ -114,9 +90,8 @@ public:
         return model->results[done.runIndex].get();
     }
 
-    TempAppDir app;
+    calc_test::StoredRunData data;
     MessageRecorder messages;
-    std::vector<std::string> saved;
     std::unique_ptr<CalculationModel> model;
 };
 

@@ -23,20 +23,13 @@
 #include "databases/import_thermo.h"
 #include "engine/engine_messages.h"
 #include "propellant/propellant_entry.h"
+#include "stored_run_data.h"
 #include "support/h2o2_mechanism.h"
 #include "support/message_recorder.h"
-#include "support/temp_app_dir.h"
 
 using namespace calc;
 
 namespace {
-
-// The conical nozzle of the starting data set in mm (200 entrance, 100 throat and 500 exit
-// diameter, exit area ratio 25, 30 and 15 degree half-angles, a 50 mm throat fillet) on
-// 100 stations.
-const char* const nozzleJson
-        = R"({"Conical 25": {"Options": [false, false, false, true], "Parameters": [200.0, 100.0, 500.0, 30.0,)"
-          R"( 15.0, 0.0, 50.0], "Points": 100, "Type": 1, "Units": 0}})";
 
 // The eight species of the hydrogen/oxygen mechanism.
 const std::vector<std::string> mechanismSpecies = {"H2", "H", "O", "O2", "OH", "H2O", "HO2", "H2O2"};
@@ -59,25 +52,15 @@ public:
     {
         calc_test::resetCalculationGlobals();
         setEngineMessageHandler([](const EngineMessage&) {});
-        for (std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE})
-            saved.push_back(*path);
-        SPECIES = app.dataFile("Species.json");
-        REACTANTS = app.dataFile("Reactants.json");
-        KINETICS = app.dataFile("Kinetics.json");
-        PROPELLANT = app.dataFile("Propellants.json");
-        GRAIN = app.dataFile("Grains.json");
-        NOZZLE = app.dataFile("Nozzles.json");
         // The potassium nitrate / sucrose records (with crystalline sucrose), then the
         // records of the hydrogen/oxygen/aluminium products and reactants.
+        for (const char* file : {"/calculations/knsu_thermo.inp", "/engine/thermo_subset.inp"})
+            ASSERT_TRUE(data.importThermo(file)) << file;
         ImportCallbacks quiet;
-        for (const char* file : {"/calculations/knsu_thermo.inp", "/engine/thermo_subset.inp"}) {
-            const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + file;
-            ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Species, quiet, SPECIES).ok) << file;
-            ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, REACTANTS).ok) << file;
-        }
         ASSERT_TRUE(importMechanismFile(hydrogenOxygenMechanismFile(), quiet, KINETICS).ok);
         ASSERT_TRUE(writeJsonFile(GRAIN, nlohmann::json::object()));
-        app.write("Data/Nozzles.json", nozzleJson);
+        // The starting data set's conical nozzle on 100 stations.
+        data.app.write("Data/Nozzles.json", R"({"Conical 25": )" + calc_test::startingConicalNozzle(100) + "}");
 
         // 65 % potassium nitrate, 35 % sucrose, no reaction: potassium carbonate condenses
         // in the chamber.
@@ -116,9 +99,6 @@ public:
     void TearDown() override
     {
         model.reset();
-        std::string* paths[] = {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE};
-        for (std::size_t k = 0; k < saved.size(); ++k)
-            *paths[k] = saved[k];
         setEngineMessageHandler({});
         calc_test::resetCalculationGlobals();
     }
@@ -169,9 +149,8 @@ public:
         return r;
     }
 
-    TempAppDir app;
+    calc_test::StoredRunData data;
     MessageRecorder messages;
-    std::vector<std::string> saved;
     std::unique_ptr<CalculationModel> model;
 };
 

@@ -24,11 +24,10 @@
 #include "calculations/run_inputs.h"
 #include "core/json_file.h"
 #include "core/preferences.h"
-#include "databases/import_thermo.h"
 #include "engine/engine_messages.h"
 #include "propellant/propellant_entry.h"
+#include "stored_run_data.h"
 #include "support/message_recorder.h"
-#include "support/temp_app_dir.h"
 
 using namespace calc;
 
@@ -84,28 +83,14 @@ public:
     {
         calc_test::resetCalculationGlobals();
         setEngineMessageHandler([](const EngineMessage&) {});
-        for (std::string* path : {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE})
-            saved.push_back(*path);
-        SPECIES = app.dataFile("Species.json");
-        REACTANTS = app.dataFile("Reactants.json");
-        KINETICS = app.dataFile("Kinetics.json");
-        PROPELLANT = app.dataFile("Propellants.json");
-        GRAIN = app.dataFile("Grains.json");
-        NOZZLE = app.dataFile("Nozzles.json");
-        const std::string thermo = std::string(KAVRO_TEST_DATA_DIR) + "/calculations/knsu_thermo.inp";
-        ImportCallbacks quiet;
-        ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Species, quiet, SPECIES).ok);
-        ASSERT_TRUE(importThermoFile(thermo, ChemicalDatabase::Reactants, quiet, REACTANTS).ok);
+        ASSERT_TRUE(data.importThermo("/calculations/knsu_thermo.inp"));
         ASSERT_TRUE(writeJsonFile(KINETICS, nlohmann::json::object()));
-        app.write("Data/Grains.json", grainJson);
-        app.write("Data/Nozzles.json", nozzleJson);
+        data.app.write("Data/Grains.json", grainJson);
+        data.app.write("Data/Nozzles.json", nozzleJson);
     }
     void TearDown() override
     {
         model.reset();
-        std::string* paths[] = {&SPECIES, &REACTANTS, &KINETICS, &PROPELLANT, &GRAIN, &NOZZLE};
-        for (std::size_t k = 0; k < saved.size(); ++k)
-            *paths[k] = saved[k];
         setEngineMessageHandler({});
         calc_test::resetCalculationGlobals();
     }
@@ -159,9 +144,8 @@ public:
         return calc_test::runToEnd(*model, std::move(run), 120000);
     }
 
-    TempAppDir app;
+    calc_test::StoredRunData data;
     MessageRecorder messages;
-    std::vector<std::string> saved;
     std::unique_ptr<CalculationModel> model;
     TabForm form;
 };

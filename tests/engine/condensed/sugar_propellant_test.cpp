@@ -18,25 +18,9 @@ TEST(SugarPropellant, ChamberAndExpansionThroughTheCarbonateMeltingPoint)
     setEngineMessageHandler([](const EngineMessage&) {});
     flagsL = 0;
     flagsSP = 0;
-    auto products = databaseRecords(
-            {"K",      "KOH",    "K2",     "KH",     "KO",    "K2O2H2", "K2CO3",    "KCN",      "CO",
-             "CO2",    "CH4",    "N2",     "NO",     "NH3",   "HCN",    "N",        "CN",       "H",
-             "H2",     "H2O",    "O",      "O2",     "OH",    "HO2",    "K2CO3(a)", "K2CO3(b)", "K2CO3(L)",
-             "KOH(a)", "KOH(b)", "KOH(c)", "KOH(L)", "K(cr)", "K(L)",   "KCN(L)",   "KCN(II)",  "C(gr)"});
-    auto nitrate = databaseRecord("KNO3(a)");
-    // Sucrose as a user types it: C12H22O11, -2226.1 kJ/mol at 298.15 K.
-    auto sucrose = std::make_shared<Species>(
-            3, 0, 0, 0, 0, "Sucrose", std::vector<ElementCount>{{12, "C"}, {22, "H"}, {11, "O"}}, -2226.1e6, 342.2965,
-            1, std::vector<std::vector<double>>{}, std::vector<std::vector<double>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::pair<double, double>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{}, 298.15);
-    nitrate->moles = 0.65 / nitrate->molarMass;
-    sucrose->moles = 0.35 / sucrose->molarMass;
-    Mixture m(static_cast<uint16_t>(products.size()), 2, 6, 0, products, {nitrate, sucrose},
-              {"K", "N", "O", "C", "H", "E"}, nullptr);
+    const std::shared_ptr<Mixture> mixture = potassiumNitrateSucrose();
+    Mixture& m = *mixture;
     ASSERT_EQ(flagsL.load(), 0u);
-    m.setReactantEnthalpy(298.15);
     m.reset();
 
     const double pc = 6.894757e6; // 1000 psi

@@ -3,7 +3,7 @@
 // (support/h2o2_mechanism.h, imported into the test databases), the liquid propellant of
 // the published rocket reference case, and a smooth nozzle contour with its throat at
 // x = 0. Two propellants with condensed products besides: the same one with aluminium
-// (alumina), and potassium nitrate / sucrose (potassium carbonate).
+// (alumina), and potassium nitrate / sucrose (potassium carbonate, ../test_mixtures.h).
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "../test_mixtures.h"
 #include "engine/mixture.h"
 #include "engine/reaction.h"
 #include "engine/rocket_variables.h"
@@ -76,32 +77,6 @@ inline std::shared_ptr<Mixture> hydrogenOxygenAluminium(double aluminium, double
             {"Al", "H", "O", "E"}, withReactions ? mechanismReactionKeys() : std::vector<std::string>{});
     for (auto& r : m->reactions)
         r->A *= rateFactor;
-    return m;
-}
-
-// The amateur potassium nitrate / sucrose propellant (65/35 by mass), without reactions:
-// potassium carbonate condenses in the chamber. Sucrose is typed in as a user does:
-// C12H22O11, -2226.1 kJ/mol at 298.15 K.
-inline std::shared_ptr<Mixture> potassiumNitrateSucrose()
-{
-    auto products = databaseRecords(
-            {"K",      "KOH",    "K2",     "KH",     "KO",    "K2O2H2", "K2CO3",    "KCN",      "CO",
-             "CO2",    "CH4",    "N2",     "NO",     "NH3",   "HCN",    "N",        "CN",       "H",
-             "H2",     "H2O",    "O",      "O2",     "OH",    "HO2",    "K2CO3(a)", "K2CO3(b)", "K2CO3(L)",
-             "KOH(a)", "KOH(b)", "KOH(c)", "KOH(L)", "K(cr)", "K(L)",   "KCN(L)",   "KCN(II)",  "C(gr)"});
-    auto nitrate = databaseRecord("KNO3(a)");
-    auto sucrose = std::make_shared<Species>(
-            3, 0, 0, 0, 0, "Sucrose", std::vector<ElementCount>{{12, "C"}, {22, "H"}, {11, "O"}}, -2226.1e6, 342.2965,
-            1, std::vector<std::vector<double>>{}, std::vector<std::vector<double>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::pair<double, double>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{},
-            std::vector<std::pair<double, double>>{}, std::vector<std::array<double, 4>>{}, 298.15);
-    nitrate->moles = 0.65 / nitrate->molarMass;
-    sucrose->moles = 0.35 / sucrose->molarMass;
-    auto m = std::make_shared<Mixture>(static_cast<uint16_t>(products.size()), 2, 6, 0, products,
-                                       std::vector<std::shared_ptr<Species>>{nitrate, sucrose},
-                                       std::vector<std::string>{"K", "N", "O", "C", "H", "E"}, nullptr);
-    m->setReactantEnthalpy(298.15);
     return m;
 }
 
