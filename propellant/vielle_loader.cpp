@@ -67,14 +67,16 @@ BurnLawSI burnLawInSI(const SolidPropellantData& law)
     return out;
 }
 
-std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
+namespace {
+
+// The faults of `law`, whose values in SI are `si` (burnLawInSI).
+std::vector<BurnLawFault> faultsOf(const SolidPropellantData& law, const BurnLawSI& si)
 {
     std::vector<BurnLawFault> faults;
     auto fault = [&faults](BurnLawField field, std::size_t interval, bool empty, const char* rule) {
         faults.push_back({field, interval, empty, QString::fromUtf8(rule)});
     };
     auto positiveFinite = [](double v) { return std::isfinite(v) && v > 0.0; };
-    const BurnLawSI si = burnLawInSI(law);
 
     if (law.intervals.empty())
         fault(BurnLawField::Intervals, 0, true, "The burn law needs at least one pressure interval.");
@@ -113,6 +115,13 @@ std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
     return faults;
 }
 
+} // namespace
+
+std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
+{
+    return faultsOf(law, burnLawInSI(law));
+}
+
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
                           std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals)
 {
@@ -133,7 +142,8 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
     auto it = doc.document.find(name);
     if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid)
         return refuse(emptyParameters());
-    const std::vector<BurnLawFault> faults = burnLawFaults(*solid);
+    BurnLawSI si = burnLawInSI(*solid);
+    const std::vector<BurnLawFault> faults = faultsOf(*solid, si);
     if (std::any_of(faults.begin(), faults.end(), [](const BurnLawFault& f) { return f.empty; }))
         return refuse(emptyParameters());
     if (!faults.empty()) {
@@ -144,7 +154,6 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
         return refuse(invalidParameters(), where + first.rule);
     }
 
-    BurnLawSI si = burnLawInSI(*solid);
     density = si.density;
     limits = std::move(si.limits);
     a = std::move(si.a);
