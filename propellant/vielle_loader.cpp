@@ -23,18 +23,6 @@ const QString invalidParameters()
     return QStringLiteral("Invalid Vielle parameters for propellant, grain combustion cannot be calculated");
 }
 
-// The factor f with p[unit] = f p[Pa]: a stored for pressures in that unit becomes
-// a f^n for pressures in Pa, since a_u (f p)^n = (a_u f^n) p^n.
-std::optional<double> pressureUnitPerPascal(int unit)
-{
-    switch (unit) {
-    case static_cast<int>(PressureUnit::MPa): return 1e-6;
-    case static_cast<int>(PressureUnit::Atm): return 1.0 / 101325.0;
-    case static_cast<int>(PressureUnit::Bar): return 1e-5;
-    }
-    return std::nullopt;
-}
-
 int16_t unitIndex(int stored)
 {
     return stored < 0 || stored > 255 ? int16_t(-1) : static_cast<int16_t>(stored);
@@ -44,21 +32,23 @@ int16_t unitIndex(int stored)
 
 BurnLawSI burnLawInSI(const SolidPropellantData& law)
 {
-    const std::optional<double> f = pressureUnitPerPascal(law.pressureUnit);
+    const int16_t pressureUnit = unitIndex(law.pressureUnit);
     BurnLawSI out;
     for (std::size_t k = 0; k < law.intervals.size(); ++k) {
         const VielleInterval& i = law.intervals[k];
-        const double lower = convertToSI(unitKind::Pressure, i.lower, unitIndex(law.pressureUnit));
+        const double lower = convertToSI(unitKind::Pressure, i.lower, pressureUnit);
         double upper = lower;
         if (i.upper)
-            upper = convertToSI(unitKind::Pressure, *i.upper, unitIndex(law.pressureUnit));
+            upper = convertToSI(unitKind::Pressure, *i.upper, pressureUnit);
         else if (k + 1 == law.intervals.size())
             upper = std::numeric_limits<double>::infinity();
         double coefficient = i.a;
         if (law.burnRateUnit == static_cast<int>(BurnRateUnit::MillimetrePerSecond))
             coefficient *= 0.001;
-        if (f)
-            coefficient *= std::pow(*f, i.n);
+        // With f = 1 Pa in the law's pressure unit, a stored for pressures in that unit is
+        // a f^n for pressures in Pa: a_u (f p)^n = (a_u f^n) p^n. An undefined unit
+        // converts 1 to 1 (and raises the unit code), leaving a unscaled.
+        coefficient *= std::pow(1.0 / convertToSI(unitKind::Pressure, 1.0, pressureUnit), i.n);
         out.limits.emplace_back(lower, upper);
         out.a.push_back(coefficient);
         out.n.push_back(i.n);
