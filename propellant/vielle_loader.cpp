@@ -10,12 +10,12 @@
 #include "propellant/propellant_file.h"
 #include "propellant/provider_messages.h"
 
-namespace {
-
-const QString emptyParameters()
+QString emptyVielleParametersMessage()
 {
     return QStringLiteral("Empty Vielle parameters for propellant, grain combustion cannot be calculated");
 }
+
+namespace {
 
 // A law with numbers no grain run can use.
 const QString invalidParameters()
@@ -131,11 +131,11 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
     std::optional<SolidPropellantData> solid;
     auto it = doc.document.find(name);
     if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid)
-        return refuse(emptyParameters());
+        return refuse(emptyVielleParametersMessage());
     BurnLawSI si = burnLawInSI(*solid);
     const std::vector<BurnLawFault> faults = faultsOf(*solid, si);
     if (std::any_of(faults.begin(), faults.end(), [](const BurnLawFault& f) { return f.empty; }))
-        return refuse(emptyParameters());
+        return refuse(emptyVielleParametersMessage());
     if (!faults.empty()) {
         const BurnLawFault& first = faults.front();
         const QString where = first.field == BurnLawField::Density
