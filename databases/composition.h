@@ -1,8 +1,9 @@
 #pragma once
 // The rules by which the species and reactant editor turns field texts into entry
 // values: numbers (by the program's one reader, core/number_text.h), the composition
-// text ("C3/H8", "Cl/E-1") and the heat-capacity and transport intervals. Each check stops at the first bad text and gives the one
-// message the editor shows for it; nothing here needs a window.
+// text ("C3/H8", "Cl/E-1") and the heat-capacity and transport intervals. Each check
+// stops at the first bad text and gives the one message the editor shows for it;
+// nothing here needs a window.
 #include <array>
 #include <string>
 #include <vector>

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "core/units.h"
 
@@ -238,16 +239,28 @@ bool validCompositionCount(const std::string& symbol, double count)
     return isFinite(count) && (symbol == "E" || count > 0);
 }
 
+double enthalpyInSI(double value, int unit)
+{
+    if (unit < static_cast<int>(EnthalpyUnit::JPerKmol) || unit > static_cast<int>(EnthalpyUnit::CalPerMol))
+        return std::numeric_limits<double>::quiet_NaN();
+    return convertToSI(unitKind::MolarEnthalpy, value, static_cast<int16_t>(unit));
+}
+
+double molarMassInSI(double value, int unit)
+{
+    if (unit < static_cast<int>(MolecWeightUnit::GPerMol) || unit > static_cast<int>(MolecWeightUnit::KgPerMol))
+        return std::numeric_limits<double>::quiet_NaN();
+    return convertToSI(unitKind::MolarMass, value, static_cast<int16_t>(unit));
+}
+
 bool validEnthalpy(double value, int unit)
 {
-    return unit >= 0 && unit <= 3 && isFinite(convertToSI(unitKind::MolarEnthalpy, value, static_cast<int16_t>(unit)));
+    return isFinite(enthalpyInSI(value, unit));
 }
 
 bool validMolarMass(double value, int unit)
 {
-    if (unit < 0 || unit > 1)
-        return false;
-    const double kgPerKmol = convertToSI(unitKind::MolarMass, value, static_cast<int16_t>(unit));
+    const double kgPerKmol = molarMassInSI(value, unit);
     return isFinite(kgPerKmol) && kgPerKmol > 0;
 }
 
@@ -261,7 +274,7 @@ bool compositionFitsMolarMass(const std::vector<CompositionPair>& composition, d
     for (const CompositionPair& p : composition)
         least += p.symbol == "E" ? std::fabs(p.count) * minElectronMass : p.count * minAtomMass;
     // kg/kmol and g/mol are the same number.
-    return least <= convertToSI(unitKind::MolarMass, molarMass, static_cast<int16_t>(unit)); // false for NaN
+    return least <= molarMassInSI(molarMass, unit);
 }
 
 bool enthalpyFitsMolarMass(double enthalpy, int enthalpyUnit, double molarMass, int molarMassUnit)
@@ -269,9 +282,8 @@ bool enthalpyFitsMolarMass(double enthalpy, int enthalpyUnit, double molarMass, 
     constexpr double maxSpecificEnthalpy = 1e12; // J/kg
     if (!validEnthalpy(enthalpy, enthalpyUnit) || !validMolarMass(molarMass, molarMassUnit))
         return false;
-    const double jPerKmol = convertToSI(unitKind::MolarEnthalpy, enthalpy, static_cast<int16_t>(enthalpyUnit));
-    const double kgPerKmol = convertToSI(unitKind::MolarMass, molarMass, static_cast<int16_t>(molarMassUnit));
-    return std::fabs(jPerKmol / kgPerKmol) <= maxSpecificEnthalpy;
+    return std::fabs(enthalpyInSI(enthalpy, enthalpyUnit) / molarMassInSI(molarMass, molarMassUnit))
+            <= maxSpecificEnthalpy;
 }
 
 bool validFormationTemperature(double kelvin)

@@ -109,9 +109,14 @@ inline std::optional<ReactantEntry> reactantEntryFromJson(const nlohmann::json& 
 // every rule.
 // A composition count: above 0, except for the electron "E" (any finite count).
 bool validCompositionCount(const std::string& symbol, double count);
-// A heat of formation in its unit (index 0 to 3): finite once converted to J/kmol.
+// A heat of formation in its unit (index 0 to 3) in J/kmol, and a molar mass in its unit
+// (index 0 or 1) in kg/kmol; NaN for another index. The rules below and the engine's
+// records take an entry's values to SI through these.
+double enthalpyInSI(double value, int unit);
+double molarMassInSI(double value, int unit);
+// A heat of formation in its unit: finite once converted to J/kmol.
 bool validEnthalpy(double value, int unit);
-// A molar mass in its unit (index 0 or 1): above 0 and finite once converted to kg/kmol.
+// A molar mass in its unit: above 0 and finite once converted to kg/kmol.
 bool validMolarMass(double value, int unit);
 // The atoms and electrons of a formula unit must fit its molar mass (in its unit): every
 // atom weighs at least 1 g/mol (the lightest, hydrogen, 1.008 g/mol) and every electron

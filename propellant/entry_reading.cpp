@@ -1,21 +1,7 @@
 #include "propellant/entry_reading.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-
-#include "core/units.h"
-
-namespace {
-
-// A unit index as the conversion takes it; one that no unit can have stays invalid
-// (the conversion then raises the unit code) instead of wrapping round to a valid one.
-int16_t unitIndex(int stored)
-{
-    return stored < 0 || stored > 255 ? int16_t(-1) : static_cast<int16_t>(stored);
-}
-
-} // namespace
 
 std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind,
                                        std::string* brokenRule)
@@ -27,8 +13,8 @@ std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::
     std::optional<SpeciesEntry> e = speciesEntryFromJson(entry, SubstanceKind::Reactant);
     if (!e)
         return nullptr;
-    // The editor's rules, which also keep every count within the record's bytes and every
-    // interval with the first one's term count.
+    // The editor's rules, which also keep every count within the record's bytes, every
+    // interval with the first one's term count, and the phase and unit indices in range.
     const std::string broken = validateEntry(*e, kind);
     if (!broken.empty()) {
         if (brokenRule)
@@ -63,10 +49,9 @@ std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::
             static_cast<uint8_t>(composition.size()), static_cast<uint8_t>(e->intervals.size()),
             static_cast<uint8_t>(terms), static_cast<uint8_t>(viscosityRanges.size()),
             static_cast<uint8_t>(conductivityRanges.size()), name, composition,
-            convertToSI(unitKind::MolarEnthalpy, e->enthalpy, unitIndex(e->enthalpyUnit)),
-            convertToSI(unitKind::MolarMass, e->molecWeight, unitIndex(e->molecWeightUnit)),
-            static_cast<uint8_t>(std::clamp(e->phase, 0, 255)), coefficients, exponents, constants, ranges,
-            viscosityRanges, viscosityFits, conductivityRanges, conductivityFits, reference);
+            enthalpyInSI(e->enthalpy, e->enthalpyUnit), molarMassInSI(e->molecWeight, e->molecWeightUnit),
+            static_cast<uint8_t>(e->phase), coefficients, exponents, constants, ranges, viscosityRanges, viscosityFits,
+            conductivityRanges, conductivityFits, reference);
 }
 
 double reactantAmount(double relativeMass, double relativeMassSum, double molarMass)

@@ -75,9 +75,7 @@ Reported<bool> refuseFault(const BurnLawFault& fault, const SolidDataForm& form)
     const IntervalText* row = fault.interval < form.intervals.size() ? &form.intervals[fault.interval] : nullptr;
     QString text;
     switch (fault.field) {
-    case BurnLawField::Intervals:
-        text = QStringLiteral("Empty Vielle parameters for propellant, grain combustion cannot be calculated");
-        break;
+    case BurnLawField::Intervals: text = emptyVielleParametersMessage(); break;
     case BurnLawField::Density: text = QStringLiteral("Invalid density"); break;
     case BurnLawField::Lower:
         text = QStringLiteral("Invalid Minimum Pressure: ") + (row ? row->lower : QString());

@@ -10,29 +10,17 @@
 #include "propellant/propellant_file.h"
 #include "propellant/provider_messages.h"
 
-namespace {
-
-const QString emptyParameters()
+QString emptyVielleParametersMessage()
 {
     return QStringLiteral("Empty Vielle parameters for propellant, grain combustion cannot be calculated");
 }
+
+namespace {
 
 // A law with numbers no grain run can use.
 const QString invalidParameters()
 {
     return QStringLiteral("Invalid Vielle parameters for propellant, grain combustion cannot be calculated");
-}
-
-// The factor f with p[unit] = f p[Pa]: a stored for pressures in that unit becomes
-// a f^n for pressures in Pa, since a_u (f p)^n = (a_u f^n) p^n.
-std::optional<double> pressureUnitPerPascal(int unit)
-{
-    switch (unit) {
-    case static_cast<int>(PressureUnit::MPa): return 1e-6;
-    case static_cast<int>(PressureUnit::Atm): return 1.0 / 101325.0;
-    case static_cast<int>(PressureUnit::Bar): return 1e-5;
-    }
-    return std::nullopt;
 }
 
 int16_t unitIndex(int stored)
@@ -44,21 +32,23 @@ int16_t unitIndex(int stored)
 
 BurnLawSI burnLawInSI(const SolidPropellantData& law)
 {
-    const std::optional<double> f = pressureUnitPerPascal(law.pressureUnit);
+    const int16_t pressureUnit = unitIndex(law.pressureUnit);
     BurnLawSI out;
     for (std::size_t k = 0; k < law.intervals.size(); ++k) {
         const VielleInterval& i = law.intervals[k];
-        const double lower = convertToSI(unitKind::Pressure, i.lower, unitIndex(law.pressureUnit));
+        const double lower = convertToSI(unitKind::Pressure, i.lower, pressureUnit);
         double upper = lower;
         if (i.upper)
-            upper = convertToSI(unitKind::Pressure, *i.upper, unitIndex(law.pressureUnit));
+            upper = convertToSI(unitKind::Pressure, *i.upper, pressureUnit);
         else if (k + 1 == law.intervals.size())
             upper = std::numeric_limits<double>::infinity();
         double coefficient = i.a;
         if (law.burnRateUnit == static_cast<int>(BurnRateUnit::MillimetrePerSecond))
             coefficient *= 0.001;
-        if (f)
-            coefficient *= std::pow(*f, i.n);
+        // With f = 1 Pa in the law's pressure unit, a stored for pressures in that unit is
+        // a f^n for pressures in Pa: a_u (f p)^n = (a_u f^n) p^n. An undefined unit
+        // converts 1 to 1 (and raises the unit code), leaving a unscaled.
+        coefficient *= std::pow(1.0 / convertToSI(unitKind::Pressure, 1.0, pressureUnit), i.n);
         out.limits.emplace_back(lower, upper);
         out.a.push_back(coefficient);
         out.n.push_back(i.n);
@@ -67,14 +57,16 @@ BurnLawSI burnLawInSI(const SolidPropellantData& law)
     return out;
 }
 
-std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
+namespace {
+
+// The faults of `law`, whose values in SI are `si` (burnLawInSI).
+std::vector<BurnLawFault> faultsOf(const SolidPropellantData& law, const BurnLawSI& si)
 {
     std::vector<BurnLawFault> faults;
     auto fault = [&faults](BurnLawField field, std::size_t interval, bool empty, const char* rule) {
         faults.push_back({field, interval, empty, QString::fromUtf8(rule)});
     };
     auto positiveFinite = [](double v) { return std::isfinite(v) && v > 0.0; };
-    const BurnLawSI si = burnLawInSI(law);
 
     if (law.intervals.empty())
         fault(BurnLawField::Intervals, 0, true, "The burn law needs at least one pressure interval.");
@@ -113,6 +105,13 @@ std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
     return faults;
 }
 
+} // namespace
+
+std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law)
+{
+    return faultsOf(law, burnLawInSI(law));
+}
+
 bool loadVielleParameters(const std::string& name, double& density, std::vector<std::pair<double, double>>& limits,
                           std::vector<double>& a, std::vector<double>& n, ViewMessages* refusals)
 {
@@ -132,10 +131,11 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
     std::optional<SolidPropellantData> solid;
     auto it = doc.document.find(name);
     if (it == doc.document.end() || !solidDataFromJson(*it, solid) || !solid)
-        return refuse(emptyParameters());
-    const std::vector<BurnLawFault> faults = burnLawFaults(*solid);
+        return refuse(emptyVielleParametersMessage());
+    BurnLawSI si = burnLawInSI(*solid);
+    const std::vector<BurnLawFault> faults = faultsOf(*solid, si);
     if (std::any_of(faults.begin(), faults.end(), [](const BurnLawFault& f) { return f.empty; }))
-        return refuse(emptyParameters());
+        return refuse(emptyVielleParametersMessage());
     if (!faults.empty()) {
         const BurnLawFault& first = faults.front();
         const QString where = first.field == BurnLawField::Density
@@ -144,7 +144,6 @@ bool loadVielleParameters(const std::string& name, double& density, std::vector<
         return refuse(invalidParameters(), where + first.rule);
     }
 
-    BurnLawSI si = burnLawInSI(*solid);
     density = si.density;
     limits = std::move(si.limits);
     a = std::move(si.a);

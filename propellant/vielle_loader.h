@@ -41,6 +41,10 @@ struct BurnLawFault {
     QString rule; // the rule broken, as the user reads it
 };
 
+// "Empty Vielle parameters for propellant, grain combustion cannot be calculated": a law
+// without usable data, as the loader and the propellant tab name it.
+QString emptyVielleParametersMessage();
+
 // Every rule `law` breaks, in field order (the intervals' presence, the density, then per
 // interval its lower limit, upper limit, a and n); none for a law a grain run can use:
 //   - at least one interval; the density above 0, and finite and above 0 in kg/m^3;
