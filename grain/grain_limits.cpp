@@ -1,7 +1,5 @@
 #include "grain/grain_limits.h"
 
-#include <cmath>
-
 #include "core/physical_limits.h"
 #include "core/units.h"
 #include "grain/grain_model.h"
@@ -10,11 +8,6 @@ namespace grain {
 
 namespace {
 
-bool positive(double v)
-{
-    return v > 0.0 && std::isfinite(v);
-}
-
 // The limits as the user reads them: in the grain's unit, metres for a unit the
 // conversion does not know.
 class LengthRules {
@@ -22,12 +15,12 @@ public:
     explicit LengthRules(int units) : unit_(unitIndexOf(units)) { }
 
     double metres(double value) const { return convertToSI(unitKind::Length, value, unit_); }
-    bool inRange(double value) const { return positive(value) && physical::lengthInRange(metres(value)); }
+    bool inRange(double value) const { return physical::lengthInRange(metres(value)); }
     // The distance the burn advances from the port to the case, half the difference of
-    // the two diameters.
+    // the two diameters (none or negative when the port is not inside the case).
     bool webInRange(double outer, double inner) const
     {
-        return outer > inner && (metres(outer) - metres(inner)) / 2.0 >= physical::minLength;
+        return (metres(outer) - metres(inner)) / 2.0 >= physical::minLength;
     }
 
     QString lengthRule() const
