@@ -48,27 +48,24 @@ private:
     int16_t unit_;
 };
 
-QString countRule(const char* what, double lowest, double highest)
-{
-    return QStringLiteral("The number of %1 must lie between %2 and %3")
-            .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest));
-}
-
-bool countInRange(double count, double lowest, double highest)
-{
-    return count >= lowest && count <= highest; // false for NaN
-}
-
 GrainFault fault(const char* message, const QString& rule = QString())
 {
     return GrainFault{QString::fromUtf8(message), rule};
 }
 
+// A count from `lowest` to `highest`, or the field's refusal with that range.
+std::optional<GrainFault> countFault(double count, double lowest, double highest, const char* message, const char* what)
+{
+    if (count >= lowest && count <= highest) // false for NaN
+        return std::nullopt;
+    return fault(message,
+                 QStringLiteral("The number of %1 must lie between %2 and %3")
+                         .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest)));
+}
+
 std::optional<GrainFault> samplesFault(const GrainEntry& e)
 {
-    if (!countInRange(static_cast<double>(e.points), 2.0, kMaxSamples))
-        return fault("Invalid number of points", countRule("points", 2.0, kMaxSamples));
-    return std::nullopt;
+    return countFault(static_cast<double>(e.points), 2.0, kMaxSamples, "Invalid number of points", "points");
 }
 
 std::optional<GrainFault> combustionFault(const GrainEntry& e)
@@ -80,9 +77,7 @@ std::optional<GrainFault> combustionFault(const GrainEntry& e)
 
 std::optional<GrainFault> chargesFault(double charges)
 {
-    if (!countInRange(charges, 1.0, physical::maxCharges))
-        return fault("Invalid number of charges", countRule("charges", 1.0, physical::maxCharges));
-    return std::nullopt;
+    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
 }
 
 std::optional<GrainFault> cylindricalFault(const GrainEntry& e)
@@ -140,8 +135,8 @@ std::optional<GrainFault> starFault(const GrainEntry& e)
         return fault("Invalid length", lengths.lengthRule());
     if (auto f = chargesFault(p[4]))
         return f;
-    if (!countInRange(p[5], 2.0, physical::maxStarPoints))
-        return fault("Invalid number of star points", countRule("star points", 2.0, physical::maxStarPoints));
+    if (auto f = countFault(p[5], 2.0, physical::maxStarPoints, "Invalid number of star points", "star points"))
+        return f;
     if (auto f = samplesFault(e))
         return f;
     return combustionFault(e);
