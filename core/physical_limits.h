@@ -15,6 +15,10 @@ constexpr bool chamberPressureInRange(double pascals)
 }
 // Ambient pressure [Pa]: 0 (vacuum) or more, below the highest chamber pressure.
 constexpr double maxAmbientPressure = maxChamberPressure;
+constexpr bool ambientPressureInRange(double pascals)
+{
+    return pascals >= 0.0 && pascals < maxAmbientPressure; // false for NaN
+}
 // Combustion temperature [K]: a chamber colder than 200 K burns nothing (the species
 // data of the program start at 200 K).
 constexpr double minChamberTemperature = 200.0;

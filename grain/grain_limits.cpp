@@ -1,7 +1,5 @@
 #include "grain/grain_limits.h"
 
-#include <cmath>
-
 #include "core/physical_limits.h"
 #include "core/units.h"
 #include "grain/grain_model.h"
@@ -10,11 +8,6 @@ namespace grain {
 
 namespace {
 
-bool positive(double v)
-{
-    return v > 0.0 && std::isfinite(v);
-}
-
 // The limits as the user reads them: in the grain's unit, metres for a unit the
 // conversion does not know.
 class LengthRules {
@@ -22,12 +15,12 @@ public:
     explicit LengthRules(int units) : unit_(unitIndexOf(units)) { }
 
     double metres(double value) const { return convertToSI(unitKind::Length, value, unit_); }
-    bool inRange(double value) const { return positive(value) && physical::lengthInRange(metres(value)); }
+    bool inRange(double value) const { return physical::lengthInRange(metres(value)); }
     // The distance the burn advances from the port to the case, half the difference of
-    // the two diameters.
+    // the two diameters (none or negative when the port is not inside the case).
     bool webInRange(double outer, double inner) const
     {
-        return outer > inner && (metres(outer) - metres(inner)) / 2.0 >= physical::minLength;
+        return (metres(outer) - metres(inner)) / 2.0 >= physical::minLength;
     }
 
     QString lengthRule() const
@@ -55,27 +48,24 @@ private:
     int16_t unit_;
 };
 
-QString countRule(const char* what, double lowest, double highest)
-{
-    return QStringLiteral("The number of %1 must lie between %2 and %3")
-            .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest));
-}
-
-bool countInRange(double count, double lowest, double highest)
-{
-    return count >= lowest && count <= highest; // false for NaN
-}
-
 GrainFault fault(const char* message, const QString& rule = QString())
 {
     return GrainFault{QString::fromUtf8(message), rule};
 }
 
+// A count from `lowest` to `highest`, or the field's refusal with that range.
+std::optional<GrainFault> countFault(double count, double lowest, double highest, const char* message, const char* what)
+{
+    if (count >= lowest && count <= highest) // false for NaN
+        return std::nullopt;
+    return fault(message,
+                 QStringLiteral("The number of %1 must lie between %2 and %3")
+                         .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest)));
+}
+
 std::optional<GrainFault> samplesFault(const GrainEntry& e)
 {
-    if (!countInRange(static_cast<double>(e.points), 2.0, kMaxSamples))
-        return fault("Invalid number of points", countRule("points", 2.0, kMaxSamples));
-    return std::nullopt;
+    return countFault(static_cast<double>(e.points), 2.0, kMaxSamples, "Invalid number of points", "points");
 }
 
 std::optional<GrainFault> combustionFault(const GrainEntry& e)
@@ -87,9 +77,7 @@ std::optional<GrainFault> combustionFault(const GrainEntry& e)
 
 std::optional<GrainFault> chargesFault(double charges)
 {
-    if (!countInRange(charges, 1.0, physical::maxCharges))
-        return fault("Invalid number of charges", countRule("charges", 1.0, physical::maxCharges));
-    return std::nullopt;
+    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
 }
 
 std::optional<GrainFault> cylindricalFault(const GrainEntry& e)
@@ -147,8 +135,8 @@ std::optional<GrainFault> starFault(const GrainEntry& e)
         return fault("Invalid length", lengths.lengthRule());
     if (auto f = chargesFault(p[4]))
         return f;
-    if (!countInRange(p[5], 2.0, physical::maxStarPoints))
-        return fault("Invalid number of star points", countRule("star points", 2.0, physical::maxStarPoints));
+    if (auto f = countFault(p[5], 2.0, physical::maxStarPoints, "Invalid number of star points", "star points"))
+        return f;
     if (auto f = samplesFault(e))
         return f;
     return combustionFault(e);

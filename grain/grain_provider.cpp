@@ -61,10 +61,16 @@ double fail()
     return -1.0;
 }
 
-// The curve in SI handed to the caller, returning its first area, when a run can use it;
-// otherwise L09 and the outputs untouched.
-double deliver(std::vector<double> distance, std::vector<double> area, std::vector<double>* y, std::vector<double>* A)
+// The curve in the grain's unit (a units index), converted to SI and handed to the caller,
+// returning its first area, when a run can use it; otherwise L09 and the outputs untouched.
+double deliverInSI(std::vector<double> distance, std::vector<double> area, int64_t unitIndex, std::vector<double>* y,
+                   std::vector<double>* A)
 {
+    const int16_t unit = unitIndexOf(unitIndex);
+    for (double& v : distance)
+        v = convertToSI(unitKind::Length, v, unit);
+    for (double& v : area)
+        v = convertToSI(unitKind::Area, v, unit);
     settleBurnout(area);
     if (!curveUsable(distance, area))
         return fail();
@@ -89,14 +95,10 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
         // The tab computes any grain it can draw; a run takes only one a stored grain could be.
         if (currentGrain.geometry && grainEntryFault(*currentGrain.geometry))
             return fail();
-        const std::size_t n = std::min(currentGrain.y.size(), currentGrain.area.size());
-        const int16_t unit = unitIndexOf(currentGrain.unitIndex);
-        std::vector<double> distance(n), area(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            distance[i] = convertToSI(unitKind::Length, currentGrain.y[i], unit);
-            area[i] = convertToSI(unitKind::Area, currentGrain.area[i], unit);
-        }
-        return deliver(std::move(distance), std::move(area), y, A);
+        const auto n = static_cast<std::ptrdiff_t>(std::min(currentGrain.y.size(), currentGrain.area.size()));
+        std::vector<double> distance(currentGrain.y.begin(), currentGrain.y.begin() + n);
+        std::vector<double> area(currentGrain.area.begin(), currentGrain.area.begin() + n);
+        return deliverInSI(std::move(distance), std::move(area), currentGrain.unitIndex, y, A);
     }
 
     const GrainDocument doc = readGrainFile(); // raises F10 or F26
@@ -142,11 +144,5 @@ double loadGrainBurnback(const std::string& name, std::vector<double>* y, std::v
     }
     if (area.empty())
         return fail();
-
-    const int16_t unit = unitIndexOf(entry->units);
-    for (std::size_t i = 0; i < distance.size(); ++i) {
-        distance[i] = convertToSI(unitKind::Length, distance[i], unit);
-        area[i] = convertToSI(unitKind::Area, area[i], unit);
-    }
-    return deliver(std::move(distance), std::move(area), y, A);
+    return deliverInSI(std::move(distance), std::move(area), entry->units, y, A);
 }

@@ -173,7 +173,7 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
     // Each value is checked in SI against the range of what it stands for, the ranges of
     // a run of the calculation tab: a number is not yet a pressure (1e6 MPa is 1e12 Pa).
     const std::optional<double> ambient = pascals(form.ambient, form.ambientUnit);
-    if (!ambient || !(*ambient < physical::maxAmbientPressure))
+    if (!ambient || !physical::ambientPressureInRange(*ambient))
         return refuse("Invalid ambient pressure");
     run.ambientPressure = *ambient;
 

@@ -343,10 +343,8 @@ void GrainTab::save()
         critical(QString::fromUtf8(kSaveNotCompleted));
         return;
     }
-    const GrainEntry entry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), ui->combo_units->currentIndex(),
-                                                  ui->comb_combustion->currentIndex(), ui->line_y_points->text(),
-                                                  cylindricalInputs(), frontalInputs(), starInputs());
-    showReported(this, saveGrainEntry(this, name.toStdString(), entry));
+    // The calculation recorded the grain of its curve as it is saved.
+    showReported(this, saveGrainEntry(this, name.toStdString(), *currentGrain.geometry));
 }
 
 void GrainTab::load()
