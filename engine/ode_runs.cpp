@@ -77,6 +77,20 @@ bool finiteStation(const RocketVariables& rv, unsigned k)
             && std::isfinite(rv.soundSpeed[k]);
 }
 
+// Runs `solve`, a solve of the freezing station, at the enthalpy of the stations ahead of
+// the throat: a finite-area run holds the injector's enthalpy for its throat, and those
+// stations take the stagnation enthalpy at the nozzle entry.
+template <class Solve>
+bool atStagnationEnthalpy(RocketVariables& rv, bool finiteArea, Solve solve)
+{
+    if (finiteArea)
+        rv.chamberH = rv.stagnationH;
+    const bool solved = solve();
+    if (finiteArea)
+        rv.chamberH = rv.injectorH;
+    return solved;
+}
+
 } // namespace
 
 bool ODE::abortRequested()
@@ -137,13 +151,8 @@ bool ODE::frozenThroatProcedure(bool finiteArea)
     const unsigned t = rv.throatIndex;
     const unsigned f = frozenIndex;
     bool solved = true; // every solve of the freezing station found its equilibrium
-    auto solveFreezingStation = [&] {
-        if (finiteArea)
-            rv.chamberH = rv.stagnationH;
-        solved = solveStation(f, false) && solved;
-        if (finiteArea)
-            rv.chamberH = rv.injectorH;
-    };
+    auto solveFreezingStation
+            = [&] { solved = atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }) && solved; };
     if (f > 0)
         rv.T[f - 1] = rv.chamberT;
     else
@@ -178,20 +187,12 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     const double logAreaRatio = std::log(rv.area[f] / rv.area[t]);
     const SavedStation equilibriumThroat = saveStation(rv, t);
     const double throatY = std::log(pc / equilibriumThroat.p);
-    auto atStationEnthalpy = [&](auto solve) {
-        if (finiteArea)
-            rv.chamberH = rv.stagnationH;
-        const bool solved = solve();
-        if (finiteArea)
-            rv.chamberH = rv.injectorH;
-        return solved;
-    };
     // F(y) with the freezing station in equilibrium at y and the throat at the sonic
     // point of the flow frozen there; false when the equilibrium fails.
     double F = 0.0;
     auto balance = [&](double y) {
         rv.p[f] = pc / std::exp(y);
-        if (!atStationEnthalpy([&] { return stateAtPressure(f, false); }))
+        if (!atStagnationEnthalpy(rv, finiteArea, [&] { return stateAtPressure(f, false); }))
             return false;
         const double stationFlux = rv.rho[f] * rv.u[f];
         rv.p[t] = equilibriumThroat.p;
@@ -244,8 +245,9 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     lnPressureRatio = throatY;
     if (f > 0)
         rv.T[f - 1] = rv.chamberT;
-    rv.T[f] = rv.chamberT;
-    if (!atStationEnthalpy([&] { return solveStation(f, false); }))
+    else
+        rv.T[0] = rv.chamberT;
+    if (!atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }))
         return false;
     double yLo = std::log(pc / rv.p[f]);
     if (!(yLo < yHi))
