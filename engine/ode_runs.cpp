@@ -98,14 +98,14 @@ bool ODE::abortRequested()
     return abortFlag.load(std::memory_order_relaxed) != 0;
 }
 
-bool ODE::solveUpstreamStation(unsigned j)
+bool ODE::solveUpstreamStation(unsigned j, FreezingStation freezing)
 {
-    if (j == frozenIndex && freezingStationHeld)
+    if (j == frozenIndex && freezing == FreezingStation::Held)
         return stateAtPressure(j, false);
     return solveStation(j, false);
 }
 
-bool ODE::stationSweep()
+bool ODE::stationSweep(FreezingStation freezing)
 {
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
@@ -120,7 +120,7 @@ bool ODE::stationSweep()
     for (unsigned j = 0; j <= f; ++j) {
         if (j == t)
             continue;
-        if (!solveUpstreamStation(j))
+        if (!solveUpstreamStation(j, freezing))
             failed = true;
         if (writeOutputs)
             stationOutputs(j, false);
@@ -178,7 +178,7 @@ bool ODE::frozenThroatProcedure(bool finiteArea)
 // flow F > 0 (freezing raises the sonic flux: the frozen sound speed is the higher one),
 // and the root lies between that pressure and the throat's; regula falsi in its Illinois
 // form finds it (Dowell and Jarratt, BIT 11 (1971) 168-174).
-bool ODE::frozenThroatBalance(bool finiteArea)
+ODE::FreezingStation ODE::frozenThroatBalance(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
@@ -203,7 +203,7 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     };
     rv.T[f] = equilibriumThroat.T;
     if (!balance(throatY))
-        return false;
+        return FreezingStation::Failed;
     if (F >= 0.0) {
         // No state ahead of the throat lets the frozen flow choke there: the equilibrium
         // flow reaches its sonic state (the equilibrium throat's) at the freezing station,
@@ -233,9 +233,8 @@ bool ODE::frozenThroatBalance(bool finiteArea)
             }
             throatFluxError(0.5 * (yLo + yHi));
         }
-        freezingStationHeld = true;
         lnPressureRatio = std::log(pc / rv.p[t]);
-        return true;
+        return FreezingStation::Held;
     }
     double yHi = throatY, fHi = F;
 
@@ -248,16 +247,16 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     else
         rv.T[0] = rv.chamberT;
     if (!atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }))
-        return false;
+        return FreezingStation::Failed;
     double yLo = std::log(pc / rv.p[f]);
     if (!(yLo < yHi))
         yLo = 0.5 * yHi;
     if (!balance(yLo))
-        return false;
+        return FreezingStation::Failed;
     for (int halving = 0; !(F > 0.0) && halving < 100; ++halving) {
         yLo *= 0.5;
         if (!balance(yLo))
-            return false;
+            return FreezingStation::Failed;
     }
     double fLo = F;
     if (fLo > 0.0) {
@@ -265,11 +264,10 @@ bool ODE::frozenThroatBalance(bool finiteArea)
         for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
             const double y = (yLo * fHi - yHi * fLo) / (fHi - fLo);
             if (!balance(y))
-                return false;
+                return FreezingStation::Failed;
             if (std::fabs(F) <= CONV_COND * CONV_COND || yHi - yLo <= CONV_COND * CONV_COND) {
-                freezingStationHeld = true;
                 lnPressureRatio = std::log(pc / rv.p[t]);
-                return true;
+                return FreezingStation::Held;
             }
             if (F > 0.0) {
                 yLo = y;
@@ -288,20 +286,19 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     }
     raiseFlag(flagsODE, code::ODE03);
     lnPressureRatio = std::log(pc / rv.p[t]);
-    return true;
+    return FreezingStation::Solve;
 }
 
-bool ODE::throatAndFreezing(bool finiteArea)
+ODE::FreezingStation ODE::throatAndFreezing(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
-    freezingStationHeld = false;
     mixture->enableIons();
     if (!throatIteration(false))
-        return false;
+        return FreezingStation::Failed;
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
     if (frozenIndex >= t)
-        return true;
+        return FreezingStation::Solve;
     // The procedure settles wherever the freezing station lies well ahead of the throat.
     // Close to it its fixed point asks the station for a flux above the station's
     // equilibrium maximum, and the station solves run off: the balance is then solved
@@ -312,14 +309,14 @@ bool ODE::throatAndFreezing(bool finiteArea)
     const bool settled = frozenThroatProcedure(finiteArea);
     const uint32_t raised = flagsODE.load() & ~odeBefore & (code::ODE00 | code::ODE01 | code::ODE02 | code::ODE03);
     if (settled && raised == 0 && finiteStation(rv, t) && finiteStation(rv, frozenIndex))
-        return true;
+        return FreezingStation::Solve;
     clearFlag(flagsODE, raised);
     clearFlag(flagsSP, flagsSP.load() & ~spBefore);
     restoreStation(rv, t, equilibriumThroat);
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
     mixture->enableIons();
     if (!stateAtPressure(t, false))
-        return false;
+        return FreezingStation::Failed;
     return frozenThroatBalance(finiteArea);
 }
 
@@ -338,13 +335,14 @@ void ODE::calculateIAC()
     }
     chamberOutputs();
     throatStart(pc);
-    if (!throatAndFreezing(false)) {
+    const FreezingStation freezing = throatAndFreezing(false);
+    if (freezing == FreezingStation::Failed) {
         failed = true;
         return;
     }
     if (writeOutputs)
         stationOutputs(t, frozenIndex < t);
-    if (!stationSweep())
+    if (!stationSweep(freezing))
         failed = true;
 }
 
@@ -678,14 +676,15 @@ void ODE::calculateFAC()
         return;
     }
     throatStart(pc);
-    if (!throatAndFreezing(true)) {
+    FreezingStation freezing = throatAndFreezing(true);
+    if (freezing == FreezingStation::Failed) {
         failed = true;
         return;
     }
     rv.chamberH = rv.stagnationH;
     rv.T[0] = rv.chamberT;
     m.enableIons();
-    if (!solveUpstreamStation(0)) {
+    if (!solveUpstreamStation(0, freezing)) {
         failed = true;
         return;
     }
@@ -704,13 +703,14 @@ void ODE::calculateFAC()
             return;
         }
         rv.chamberH = rv.injectorH;
-        if (!throatAndFreezing(true)) {
+        freezing = throatAndFreezing(true);
+        if (freezing == FreezingStation::Failed) {
             failed = true;
             return;
         }
         rv.chamberH = rv.stagnationH;
         m.enableIons();
-        if (!solveUpstreamStation(0)) {
+        if (!solveUpstreamStation(0, freezing)) {
             failed = true;
             return;
         }
@@ -747,7 +747,7 @@ void ODE::calculateFAC()
         }
     }
     lnPressureRatio = std::log(pc / rv.p[t]);
-    if (!stationSweep())
+    if (!stationSweep(freezing))
         failed = true;
 }
 
