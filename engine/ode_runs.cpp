@@ -508,12 +508,6 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
     // Burnt distance and 1/r of the burning points: the quadrature of the burn time.
     std::vector<double> burningDistance, inverseRate;
     double pc = PRES_INITIAL_ESTIMATE;
-    // The trial pressures of the search raise no burn-law range code; each balanced
-    // pressure is judged below. The lookups speak again when the run ends, however it ends.
-    struct RangeCodesQuiet {
-        bool& codes;
-        ~RangeCodesQuiet() { codes = true; }
-    } quiet{lawRangeCodes};
     // Each chamber starts from the last converged chamber, the first one from the
     // caller's (a few Newton steps instead of a start from the initial estimate); a
     // failed warm start is solved again from the initial estimate before the run counts
@@ -525,6 +519,8 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
         // searched (the search would drive pc towards 0).
         double trial = pc;
         if (rv.combustionArea > burntOutArea) {
+            // The trial pressures of the search raise no burn-law range code; the
+            // balanced pressure is judged below.
             lawRangeCodes = false;
             point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
             lawRangeCodes = true;
