@@ -108,7 +108,6 @@ bool ODE::solveUpstreamStation(unsigned j, FreezingStation freezing)
 bool ODE::stationSweep(FreezingStation freezing)
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     const unsigned t = rv.throatIndex;
     const unsigned e = rv.stationCount - 1;
     const unsigned f = std::min<unsigned>(frozenIndex, e);
@@ -116,7 +115,6 @@ bool ODE::stationSweep(FreezingStation freezing)
     // the throat temperature there.
     if (t != 0)
         rv.T[0] = rv.chamberT;
-    m.enableIons();
     for (unsigned j = 0; j <= f; ++j) {
         if (j == t)
             continue;
@@ -293,7 +291,6 @@ ODE::FreezingStation ODE::throatAndFreezing(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
-    mixture->enableIons();
     if (!throatIteration(false))
         return FreezingStation::Failed;
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
@@ -314,7 +311,6 @@ ODE::FreezingStation ODE::throatAndFreezing(bool finiteArea)
     clearFlag(flagsSP, flagsSP.load() & ~spBefore);
     restoreStation(rv, t, equilibriumThroat);
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
-    mixture->enableIons();
     if (!stateAtPressure(t, false))
         return FreezingStation::Failed;
     return frozenThroatBalance(finiteArea);
@@ -679,7 +675,6 @@ void ODE::calculateFAC()
     }
     rv.chamberH = rv.stagnationH;
     rv.T[0] = rv.chamberT;
-    m.enableIons();
     if (!solveUpstreamStation(0, freezing)) {
         failed = true;
         return;
@@ -705,7 +700,6 @@ void ODE::calculateFAC()
             return;
         }
         rv.chamberH = rv.stagnationH;
-        m.enableIons();
         if (!solveUpstreamStation(0, freezing)) {
             failed = true;
             return;
