@@ -77,6 +77,13 @@ bool finiteStation(const RocketVariables& rv, unsigned k)
             && std::isfinite(rv.soundSpeed[k]);
 }
 
+// The next solve of station k starts from the chamber temperature: solveStation starts
+// a station from its upstream neighbour's temperature, the first station from its own.
+void startFromChamberTemperature(RocketVariables& rv, unsigned k)
+{
+    rv.T[k > 0 ? k - 1 : 0] = rv.chamberT;
+}
+
 // Runs `solve`, a solve of the freezing station, at the enthalpy of the stations ahead of
 // the throat: a finite-area run holds the injector's enthalpy for its throat, and those
 // stations take the stagnation enthalpy at the nozzle entry.
@@ -151,10 +158,7 @@ bool ODE::frozenThroatProcedure(bool finiteArea)
     bool solved = true; // every solve of the freezing station found its equilibrium
     auto solveFreezingStation
             = [&] { solved = atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }) && solved; };
-    if (f > 0)
-        rv.T[f - 1] = rv.chamberT;
-    else
-        rv.T[0] = rv.chamberT;
+    startFromChamberTemperature(rv, f);
     solveFreezingStation();
     for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
         throatIteration(true);
@@ -240,10 +244,7 @@ ODE::FreezingStation ODE::frozenThroatBalance(bool finiteArea)
     // freezing there not raise the sonic flux, a pressure nearer the chamber's.
     restoreStation(rv, t, equilibriumThroat);
     lnPressureRatio = throatY;
-    if (f > 0)
-        rv.T[f - 1] = rv.chamberT;
-    else
-        rv.T[0] = rv.chamberT;
+    startFromChamberTemperature(rv, f);
     if (!atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }))
         return FreezingStation::Failed;
     double yLo = std::log(pc / rv.p[f]);
