@@ -102,26 +102,32 @@ private:
     void construct();
     // The user asked the running calculation to stop (the process-wide abort byte).
     static bool abortRequested();
+    // What the throat solve of a run leaves of the freezing station to the stations
+    // ahead of the throat.
+    enum class FreezingStation {
+        Failed, // an equilibrium of the throat or of the freezing station failed
+        Solve, // solved again by its flux balance, like the other stations
+        // Placed by the bracketed balance: it keeps that pressure (Newton on its flux
+        // balance would crawl there, next to the station's largest flux).
+        Held,
+    };
     // The common station sweep that ends every run; false when the run must end.
-    bool stationSweep();
+    bool stationSweep(FreezingStation freezing);
     // Frozen-throat procedure for a flow frozen upstream of the throat; false when it did
     // not settle (ODE03) or an equilibrium of the freezing station failed.
     bool frozenThroatProcedure(bool finiteArea);
     // The same balance by bracketing the freezing station's pressure between its
     // equilibrium solution and the equilibrium throat (which the throat holds on entry).
     // Where no state at the station lets the frozen flow choke at the throat, the station
-    // takes the equilibrium sonic state and the throat stays frozen-subsonic. False when
-    // an equilibrium fails.
-    bool frozenThroatBalance(bool finiteArea);
+    // takes the equilibrium sonic state and the throat stays frozen-subsonic. Solve when
+    // the bracket did not settle (ODE03).
+    FreezingStation frozenThroatBalance(bool finiteArea);
     // Equilibrium throat iteration from the current throat state, lnPressureRatio from
-    // it, then the frozen-throat procedure when the flow freezes upstream of the
-    // throat; false when the throat equilibrium failed.
-    bool throatAndFreezing(bool finiteArea);
-    // Set when the bracketed balance placed the freezing station: it keeps that pressure
-    // (Newton on its flux balance would crawl there, next to the station's largest flux).
-    bool freezingStationHeld = false;
+    // it, then the frozen-throat procedure when the flow freezes upstream of the throat,
+    // and the bracketed balance when the procedure does not settle.
+    FreezingStation throatAndFreezing(bool finiteArea);
     // Station j ahead of the freezing point, in equilibrium: solved, or at its held pressure.
-    bool solveUpstreamStation(unsigned j);
+    bool solveUpstreamStation(unsigned j, FreezingStation freezing);
     // Stations, areas, throat index and station vectors that a run can work on.
     bool usableNozzle() const;
     // Opens a run: clears the last run's failure, or marks this one failed, raises the

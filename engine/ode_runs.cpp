@@ -77,6 +77,27 @@ bool finiteStation(const RocketVariables& rv, unsigned k)
             && std::isfinite(rv.soundSpeed[k]);
 }
 
+// The next solve of station k starts from the chamber temperature: solveStation starts
+// a station from its upstream neighbour's temperature, the first station from its own.
+void startFromChamberTemperature(RocketVariables& rv, unsigned k)
+{
+    rv.T[k > 0 ? k - 1 : 0] = rv.chamberT;
+}
+
+// Runs `solve`, a solve of the freezing station, at the enthalpy of the stations ahead of
+// the throat: a finite-area run holds the injector's enthalpy for its throat, and those
+// stations take the stagnation enthalpy at the nozzle entry.
+template <class Solve>
+bool atStagnationEnthalpy(RocketVariables& rv, bool finiteArea, Solve solve)
+{
+    if (finiteArea)
+        rv.chamberH = rv.stagnationH;
+    const bool solved = solve();
+    if (finiteArea)
+        rv.chamberH = rv.injectorH;
+    return solved;
+}
+
 } // namespace
 
 bool ODE::abortRequested()
@@ -84,17 +105,16 @@ bool ODE::abortRequested()
     return abortFlag.load(std::memory_order_relaxed) != 0;
 }
 
-bool ODE::solveUpstreamStation(unsigned j)
+bool ODE::solveUpstreamStation(unsigned j, FreezingStation freezing)
 {
-    if (j == frozenIndex && freezingStationHeld)
+    if (j == frozenIndex && freezing == FreezingStation::Held)
         return stateAtPressure(j, false);
     return solveStation(j, false);
 }
 
-bool ODE::stationSweep()
+bool ODE::stationSweep(FreezingStation freezing)
 {
     RocketVariables& rv = *rocket;
-    Mixture& m = *mixture;
     const unsigned t = rv.throatIndex;
     const unsigned e = rv.stationCount - 1;
     const unsigned f = std::min<unsigned>(frozenIndex, e);
@@ -102,11 +122,10 @@ bool ODE::stationSweep()
     // the throat temperature there.
     if (t != 0)
         rv.T[0] = rv.chamberT;
-    m.enableIons();
     for (unsigned j = 0; j <= f; ++j) {
         if (j == t)
             continue;
-        if (!solveUpstreamStation(j))
+        if (!solveUpstreamStation(j, freezing))
             failed = true;
         if (writeOutputs)
             stationOutputs(j, false);
@@ -137,17 +156,9 @@ bool ODE::frozenThroatProcedure(bool finiteArea)
     const unsigned t = rv.throatIndex;
     const unsigned f = frozenIndex;
     bool solved = true; // every solve of the freezing station found its equilibrium
-    auto solveFreezingStation = [&] {
-        if (finiteArea)
-            rv.chamberH = rv.stagnationH;
-        solved = solveStation(f, false) && solved;
-        if (finiteArea)
-            rv.chamberH = rv.injectorH;
-    };
-    if (f > 0)
-        rv.T[f - 1] = rv.chamberT;
-    else
-        rv.T[0] = rv.chamberT;
+    auto solveFreezingStation
+            = [&] { solved = atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }) && solved; };
+    startFromChamberTemperature(rv, f);
     solveFreezingStation();
     for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
         throatIteration(true);
@@ -169,7 +180,7 @@ bool ODE::frozenThroatProcedure(bool finiteArea)
 // flow F > 0 (freezing raises the sonic flux: the frozen sound speed is the higher one),
 // and the root lies between that pressure and the throat's; regula falsi in its Illinois
 // form finds it (Dowell and Jarratt, BIT 11 (1971) 168-174).
-bool ODE::frozenThroatBalance(bool finiteArea)
+ODE::FreezingStation ODE::frozenThroatBalance(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
@@ -178,20 +189,12 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     const double logAreaRatio = std::log(rv.area[f] / rv.area[t]);
     const SavedStation equilibriumThroat = saveStation(rv, t);
     const double throatY = std::log(pc / equilibriumThroat.p);
-    auto atStationEnthalpy = [&](auto solve) {
-        if (finiteArea)
-            rv.chamberH = rv.stagnationH;
-        const bool solved = solve();
-        if (finiteArea)
-            rv.chamberH = rv.injectorH;
-        return solved;
-    };
     // F(y) with the freezing station in equilibrium at y and the throat at the sonic
     // point of the flow frozen there; false when the equilibrium fails.
     double F = 0.0;
     auto balance = [&](double y) {
         rv.p[f] = pc / std::exp(y);
-        if (!atStationEnthalpy([&] { return stateAtPressure(f, false); }))
+        if (!atStagnationEnthalpy(rv, finiteArea, [&] { return stateAtPressure(f, false); }))
             return false;
         const double stationFlux = rv.rho[f] * rv.u[f];
         rv.p[t] = equilibriumThroat.p;
@@ -202,7 +205,7 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     };
     rv.T[f] = equilibriumThroat.T;
     if (!balance(throatY))
-        return false;
+        return FreezingStation::Failed;
     if (F >= 0.0) {
         // No state ahead of the throat lets the frozen flow choke there: the equilibrium
         // flow reaches its sonic state (the equilibrium throat's) at the freezing station,
@@ -232,9 +235,8 @@ bool ODE::frozenThroatBalance(bool finiteArea)
             }
             throatFluxError(0.5 * (yLo + yHi));
         }
-        freezingStationHeld = true;
         lnPressureRatio = std::log(pc / rv.p[t]);
-        return true;
+        return FreezingStation::Held;
     }
     double yHi = throatY, fHi = F;
 
@@ -242,20 +244,18 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     // freezing there not raise the sonic flux, a pressure nearer the chamber's.
     restoreStation(rv, t, equilibriumThroat);
     lnPressureRatio = throatY;
-    if (f > 0)
-        rv.T[f - 1] = rv.chamberT;
-    rv.T[f] = rv.chamberT;
-    if (!atStationEnthalpy([&] { return solveStation(f, false); }))
-        return false;
+    startFromChamberTemperature(rv, f);
+    if (!atStagnationEnthalpy(rv, finiteArea, [&] { return solveStation(f, false); }))
+        return FreezingStation::Failed;
     double yLo = std::log(pc / rv.p[f]);
     if (!(yLo < yHi))
         yLo = 0.5 * yHi;
     if (!balance(yLo))
-        return false;
+        return FreezingStation::Failed;
     for (int halving = 0; !(F > 0.0) && halving < 100; ++halving) {
         yLo *= 0.5;
         if (!balance(yLo))
-            return false;
+            return FreezingStation::Failed;
     }
     double fLo = F;
     if (fLo > 0.0) {
@@ -263,11 +263,10 @@ bool ODE::frozenThroatBalance(bool finiteArea)
         for (uint32_t pass = 0; pass < MAX_ITER_FROZEN_THROAT; ++pass) {
             const double y = (yLo * fHi - yHi * fLo) / (fHi - fLo);
             if (!balance(y))
-                return false;
+                return FreezingStation::Failed;
             if (std::fabs(F) <= CONV_COND * CONV_COND || yHi - yLo <= CONV_COND * CONV_COND) {
-                freezingStationHeld = true;
                 lnPressureRatio = std::log(pc / rv.p[t]);
-                return true;
+                return FreezingStation::Held;
             }
             if (F > 0.0) {
                 yLo = y;
@@ -286,20 +285,18 @@ bool ODE::frozenThroatBalance(bool finiteArea)
     }
     raiseFlag(flagsODE, code::ODE03);
     lnPressureRatio = std::log(pc / rv.p[t]);
-    return true;
+    return FreezingStation::Solve;
 }
 
-bool ODE::throatAndFreezing(bool finiteArea)
+ODE::FreezingStation ODE::throatAndFreezing(bool finiteArea)
 {
     RocketVariables& rv = *rocket;
     const unsigned t = rv.throatIndex;
-    freezingStationHeld = false;
-    mixture->enableIons();
     if (!throatIteration(false))
-        return false;
+        return FreezingStation::Failed;
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
     if (frozenIndex >= t)
-        return true;
+        return FreezingStation::Solve;
     // The procedure settles wherever the freezing station lies well ahead of the throat.
     // Close to it its fixed point asks the station for a flux above the station's
     // equilibrium maximum, and the station solves run off: the balance is then solved
@@ -310,14 +307,13 @@ bool ODE::throatAndFreezing(bool finiteArea)
     const bool settled = frozenThroatProcedure(finiteArea);
     const uint32_t raised = flagsODE.load() & ~odeBefore & (code::ODE00 | code::ODE01 | code::ODE02 | code::ODE03);
     if (settled && raised == 0 && finiteStation(rv, t) && finiteStation(rv, frozenIndex))
-        return true;
+        return FreezingStation::Solve;
     clearFlag(flagsODE, raised);
     clearFlag(flagsSP, flagsSP.load() & ~spBefore);
     restoreStation(rv, t, equilibriumThroat);
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
-    mixture->enableIons();
     if (!stateAtPressure(t, false))
-        return false;
+        return FreezingStation::Failed;
     return frozenThroatBalance(finiteArea);
 }
 
@@ -336,13 +332,14 @@ void ODE::calculateIAC()
     }
     chamberOutputs();
     throatStart(pc);
-    if (!throatAndFreezing(false)) {
+    const FreezingStation freezing = throatAndFreezing(false);
+    if (freezing == FreezingStation::Failed) {
         failed = true;
         return;
     }
     if (writeOutputs)
         stationOutputs(t, frozenIndex < t);
-    if (!stationSweep())
+    if (!stationSweep(freezing))
         failed = true;
 }
 
@@ -508,12 +505,6 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
     // Burnt distance and 1/r of the burning points: the quadrature of the burn time.
     std::vector<double> burningDistance, inverseRate;
     double pc = PRES_INITIAL_ESTIMATE;
-    // The trial pressures of the search raise no burn-law range code; each balanced
-    // pressure is judged below. The lookups speak again when the run ends, however it ends.
-    struct RangeCodesQuiet {
-        bool& codes;
-        ~RangeCodesQuiet() { codes = true; }
-    } quiet{lawRangeCodes};
     // Each chamber starts from the last converged chamber, the first one from the
     // caller's (a few Newton steps instead of a start from the initial estimate); a
     // failed warm start is solved again from the initial estimate before the run counts
@@ -525,6 +516,8 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
         // searched (the search would drive pc towards 0).
         double trial = pc;
         if (rv.combustionArea > burntOutArea) {
+            // The trial pressures of the search raise no burn-law range code; the
+            // balanced pressure is judged below.
             lawRangeCodes = false;
             point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
             lawRangeCodes = true;
@@ -676,14 +669,14 @@ void ODE::calculateFAC()
         return;
     }
     throatStart(pc);
-    if (!throatAndFreezing(true)) {
+    FreezingStation freezing = throatAndFreezing(true);
+    if (freezing == FreezingStation::Failed) {
         failed = true;
         return;
     }
     rv.chamberH = rv.stagnationH;
     rv.T[0] = rv.chamberT;
-    m.enableIons();
-    if (!solveUpstreamStation(0)) {
+    if (!solveUpstreamStation(0, freezing)) {
         failed = true;
         return;
     }
@@ -702,13 +695,13 @@ void ODE::calculateFAC()
             return;
         }
         rv.chamberH = rv.injectorH;
-        if (!throatAndFreezing(true)) {
+        freezing = throatAndFreezing(true);
+        if (freezing == FreezingStation::Failed) {
             failed = true;
             return;
         }
         rv.chamberH = rv.stagnationH;
-        m.enableIons();
-        if (!solveUpstreamStation(0)) {
+        if (!solveUpstreamStation(0, freezing)) {
             failed = true;
             return;
         }
@@ -745,7 +738,7 @@ void ODE::calculateFAC()
         }
     }
     lnPressureRatio = std::log(pc / rv.p[t]);
-    if (!stationSweep())
+    if (!stationSweep(freezing))
         failed = true;
 }
 
