@@ -2,8 +2,17 @@
 
 #include <QDoubleValidator>
 #include <QIntValidator>
+#include <QLocale>
 
 namespace {
+
+// The C locale without group separators.
+QLocale numberFieldLocale()
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    return c;
+}
 
 // A number field's validator that leaves a typed "," where it stands: a text holding one
 // is refused key by key only when it would be no number without its commas either; any
@@ -25,13 +34,6 @@ public:
 };
 
 } // namespace
-
-QLocale numberFieldLocale()
-{
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    return c;
-}
 
 QDoubleValidator* numberFieldValidator(QObject* parent)
 {
