@@ -55,9 +55,6 @@ PreparedRun::PreparedRun(PreparedRun&&) noexcept = default;
 PreparedRun& PreparedRun::operator=(PreparedRun&&) noexcept = default;
 PreparedRun::~PreparedRun() = default;
 
-namespace {
-
-// Whether the form offers the frozen point (the rule of its widgets' enabling).
 bool frozenPointOffered(const TabForm& form)
 {
     OptionSwitches switches;
@@ -65,6 +62,8 @@ bool frozenPointOffered(const TabForm& form)
     switches.frozen = form.frozen;
     return optionEnables(switches).frozenPoint;
 }
+
+namespace {
 
 // The run raised a code of its own that makes it a critical error.
 bool criticalCodeRaised(const RunReport& report)

@@ -59,6 +59,10 @@ struct TabForm {
     QString homT;
 };
 
+// Whether the form offers the frozen point (the rule of its widgets' enabling: the
+// equilibrium model with "Frozen at" ticked), the only case in which its position is read.
+bool frozenPointOffered(const TabForm& form);
+
 // The tab's own operations a run start needs on the way: the autosave and the reading
 // of the "Current" items of the other tabs (each, as the view's own choice does, shows the
 // loader's boxes when it refuses).

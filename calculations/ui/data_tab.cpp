@@ -551,10 +551,7 @@ void DataTab::clearCalc()
     const QString area = ui->line_chamberA->text();
     const int areaUnit = ui->combo_unitsA->currentIndex();
     // The position is read (and refused with its box) only where the form offers it.
-    OptionSwitches switches;
-    switches.ode = ui->radio_ode->isChecked();
-    switches.frozen = ui->check_froz->isChecked();
-    if (optionEnables(switches).frozenPoint)
+    if (frozenPointOffered(readForm()))
         lineModSlider();
     else
         placeSliderQuietly();

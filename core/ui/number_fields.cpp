@@ -2,46 +2,11 @@
 
 #include <QDoubleValidator>
 #include <QIntValidator>
+#include <QLocale>
 
 namespace {
 
-// The state of a text holding a ",": one that would be no number even without its
-// commas is refused key by key as before; any other is a finished entry, so that the
-// field's own check reads it as soon as the field is left, and refuses it.
-template <class Base>
-QValidator::State withCommas(const Base& validator, const QString& input)
-{
-    QString withoutCommas = input;
-    withoutCommas.remove(QLatin1Char(','));
-    int pos = 0;
-    return validator.Base::validate(withoutCommas, pos) == QValidator::Invalid ? QValidator::Invalid
-                                                                               : QValidator::Acceptable;
-}
-
-class RealFieldValidator : public QDoubleValidator {
-public:
-    explicit RealFieldValidator(QObject* parent) : QDoubleValidator(parent) { }
-    State validate(QString& input, int& pos) const override
-    {
-        if (input.contains(QLatin1Char(',')))
-            return withCommas<QDoubleValidator>(*this, input);
-        return QDoubleValidator::validate(input, pos);
-    }
-};
-
-class WholeFieldValidator : public QIntValidator {
-public:
-    explicit WholeFieldValidator(QObject* parent) : QIntValidator(parent) { }
-    State validate(QString& input, int& pos) const override
-    {
-        if (input.contains(QLatin1Char(',')))
-            return withCommas<QIntValidator>(*this, input);
-        return QIntValidator::validate(input, pos);
-    }
-};
-
-} // namespace
-
+// The C locale without group separators.
 QLocale numberFieldLocale()
 {
     QLocale c = QLocale::c();
@@ -49,16 +14,33 @@ QLocale numberFieldLocale()
     return c;
 }
 
+// A number field's validator that leaves a typed "," where it stands: a text holding one
+// is refused key by key only when it would be no number without its commas either; any
+// other is a finished entry, so the field's own check reads it once the field is left,
+// and refuses it.
+template <class Base>
+class CommaKeepingValidator : public Base {
+public:
+    explicit CommaKeepingValidator(QObject* parent) : Base(parent) { this->setLocale(numberFieldLocale()); }
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        if (!input.contains(QLatin1Char(',')))
+            return Base::validate(input, pos);
+        QString withoutCommas = input;
+        withoutCommas.remove(QLatin1Char(','));
+        int at = 0;
+        return Base::validate(withoutCommas, at) == QValidator::Invalid ? QValidator::Invalid : QValidator::Acceptable;
+    }
+};
+
+} // namespace
+
 QDoubleValidator* numberFieldValidator(QObject* parent)
 {
-    auto* validator = new RealFieldValidator(parent);
-    validator->setLocale(numberFieldLocale());
-    return validator;
+    return new CommaKeepingValidator<QDoubleValidator>(parent);
 }
 
 QIntValidator* wholeNumberFieldValidator(QObject* parent)
 {
-    auto* validator = new WholeFieldValidator(parent);
-    validator->setLocale(numberFieldLocale());
-    return validator;
+    return new CommaKeepingValidator<QIntValidator>(parent);
 }

@@ -6,14 +6,9 @@
 // "15", a tenfold error without a word. A text holding a "," counts as a finished entry:
 // leaving the field hands it to the field's own check like any other number, and the
 // reader refuses it there with the field's message.
-#include <QLocale>
-
 class QDoubleValidator;
 class QIntValidator;
 class QObject;
-
-// The C locale without group separators.
-QLocale numberFieldLocale();
 
 QDoubleValidator* numberFieldValidator(QObject* parent);
 QIntValidator* wholeNumberFieldValidator(QObject* parent);

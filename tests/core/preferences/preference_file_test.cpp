@@ -328,7 +328,6 @@ TEST_F(PreferenceFile, OnlyFilesSectionKeepsThePaths)
     EXPECT_EQ(readText(defaultFile()), serializeJson(expected));
 }
 
-// Data paths and PATH_EXPORT are formed from the folder when missing; that is no repair.
 // A key written twice keeps its last value, as JSON readers commonly take it; the rest
 // of the file stays in force, the user's data-file paths included, and nothing counts as
 // a repair. The file is written back holding the key once.
@@ -398,6 +397,7 @@ TEST_F(PreferenceFile, RepeatedKeyKeepsItsLastValue)
     EXPECT_TRUE(handed.empty());
 }
 
+// Data paths and PATH_EXPORT are formed from the folder when missing; that is no repair.
 TEST_F(PreferenceFile, MissingPathsAreNotCorruption)
 {
     json document = goldenDocument();

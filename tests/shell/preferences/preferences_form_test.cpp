@@ -399,8 +399,6 @@ TEST_F(PreferencesTest, PreferencesFileStatesAtSaveTime)
     EXPECT_EQ(TOL_T, 0.0001);
 }
 
-// The dialog's table agrees with the preference table: every field edits a preference,
-// once, and every refusable field has a message.
 // A key written twice in the file in use (a hand edit) keeps its last value: the save
 // goes through, every other member of the file stays, and the key is written once.
 TEST_F(PreferencesTest, SaveOverARepeatedKey)
@@ -466,6 +464,8 @@ TEST_F(PreferencesTest, ResetHandsTheFileBoxesBack)
     }
 }
 
+// The dialog's table agrees with the preference table: every field edits a preference,
+// once, and every refusable field has a message.
 TEST(PreferencesFields, EveryFieldEditsOnePreference)
 {
     std::vector<std::string_view> keys;
