@@ -14,6 +14,7 @@
 #include "core/flag_codes.h"
 #include "core/flags.h"
 #include "core/message_box.h"
+#include "core/number_text.h"
 #include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "core/units.h"
@@ -196,15 +197,14 @@ CalculationModel::PressureChoice CalculationModel::selectChamberPressure(const Q
         out.messages.push_back(tabViewMessage(Msg::Critical, text::noPressure));
         return out;
     }
-    const std::optional<double> p = readNumber(text);
     // A number that no pressure in pascals can hold (1e308 MPa) is no pressure either.
-    const double pascals = p ? convertToSI(unitKind::Pressure, *p, static_cast<int16_t>(unitIndex)) : 0.0;
-    if (!p || *p < 0.0 || !std::isfinite(pascals)) {
+    const std::optional<double> pascals = readPressure(text, unitIndex);
+    if (!pascals || !std::isfinite(*pascals)) {
         out.messages.push_back(tabViewMessage(Msg::Critical, text::invalidPressure));
         out.echo.clearPressure = true;
         return out;
     }
-    edited().chamberPressure = pascals;
+    edited().chamberPressure = *pascals;
     out.accepted = true;
     return out;
 }

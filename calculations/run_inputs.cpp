@@ -46,12 +46,8 @@ double lengthInUnit(double xMetres, int unitIndex)
 
 std::optional<double> ambientPressureField(const QString& text, int unitIndex)
 {
-    const std::optional<double> typed = readNumber(text);
-    if (!typed || *typed < 0.0)
-        return std::nullopt;
-    const double pascals = convertToSI(unitKind::Pressure, *typed, static_cast<int16_t>(unitIndex));
-    // 1e308 bar is a number, but not in pascals.
-    if (!(pascals < physical::maxAmbientPressure))
+    const std::optional<double> pascals = readPressure(text, unitIndex);
+    if (!pascals || !physical::ambientPressureInRange(*pascals))
         return std::nullopt;
     return pascals;
 }

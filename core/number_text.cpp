@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/units.h"
+
 namespace {
 
 bool isBlank(char c)
@@ -81,4 +83,12 @@ std::optional<uint32_t> readUnsignedNumber(const QString& text)
 {
     const QByteArray bytes = text.trimmed().toUtf8();
     return readUnsignedNumber(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+std::optional<double> readPressure(const QString& text, int unitIndex)
+{
+    const std::optional<double> typed = readNumber(text);
+    if (!typed || *typed < 0.0)
+        return std::nullopt;
+    return convertToSI(unitKind::Pressure, *typed, static_cast<int16_t>(unitIndex));
 }

@@ -29,3 +29,9 @@ inline std::optional<uint32_t> readUnsignedNumber(const char* text)
 {
     return readUnsignedNumber(std::string_view(text));
 }
+
+// A pressure typed with the unit chosen beside it (a pressure combo's index), in pascals:
+// no value when the text is no number or is negative. A typed number can still exceed
+// what pascals hold (1e308 bar is infinite): the caller checks the range of what the
+// pressure stands for.
+std::optional<double> readPressure(const QString& text, int unitIndex);

@@ -79,16 +79,6 @@ double number(const QString& text)
     return readFormNumber(text);
 }
 
-// A pressure field of the panel in pascals: nullopt when the text is no number or is
-// negative. The caller checks the range of what the pressure stands for.
-std::optional<double> pascals(const QString& text, int unitIndex)
-{
-    const std::optional<double> typed = readNumber(text);
-    if (!typed || *typed < 0.0)
-        return std::nullopt;
-    return convertToSI(unitKind::Pressure, *typed, static_cast<int16_t>(unitIndex));
-}
-
 } // namespace
 
 PropellantSelection selectOptimisationPropellant(const std::string& name)
@@ -172,7 +162,7 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
 
     // Each value is checked in SI against the range of what it stands for, the ranges of
     // a run of the calculation tab: a number is not yet a pressure (1e6 MPa is 1e12 Pa).
-    const std::optional<double> ambient = pascals(form.ambient, form.ambientUnit);
+    const std::optional<double> ambient = readPressure(form.ambient, form.ambientUnit);
     if (!ambient || !physical::ambientPressureInRange(*ambient))
         return refuse("Invalid ambient pressure");
     run.ambientPressure = *ambient;
@@ -196,11 +186,11 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
         run.adaptExit = form.adaptExit;
     } else {
         // A lower limit of 0 leaves the range open downwards; any other is a chamber.
-        const std::optional<double> pMin = pascals(form.minPressure, form.minPressureUnit);
+        const std::optional<double> pMin = readPressure(form.minPressure, form.minPressureUnit);
         if (!pMin || (*pMin != 0.0 && !physical::chamberPressureInRange(*pMin)))
             return refuse("Invalid optimization restriction for minimum chamber pressure");
         s.minChamberPressure = *pMin;
-        const std::optional<double> pMax = pascals(form.maxPressure, form.maxPressureUnit);
+        const std::optional<double> pMax = readPressure(form.maxPressure, form.maxPressureUnit);
         if (!pMax || !physical::chamberPressureInRange(*pMax))
             return refuse("Invalid optimization restriction for maximum chamber pressure");
         s.maxChamberPressure = *pMax;
