@@ -27,7 +27,6 @@ namespace calc {
 
 namespace {
 
-constexpr uint32_t propellantLoadCodes = 0xFF; // L00..L07
 constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
 constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07;
 
@@ -120,7 +119,7 @@ void CalculationModel::noteSelectionCodes(uint32_t before)
 
 ViewMessages CalculationModel::selectPropellant(const std::string& name, bool uniformTemperatureOn)
 {
-    clearFlag(flagsL, propellantLoadCodes);
+    clearFlag(flagsL, code::propellantLoadCodes);
     const uint32_t before = flagsL.load();
     ViewMessages messages;
     if (providers_.loadPropellantMixture)
@@ -283,7 +282,7 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
 
     if (form.propellantIndex < 0 || !mixture)
         return refuse(text::noPropellant);
-    if (flagRaised(flagsL, propellantLoadCodes))
+    if (flagRaised(flagsL, code::propellantLoadCodes))
         return refuse("Calculations can not be performed with a critical error in propellant definition",
                       text::checkFlags);
 

@@ -44,6 +44,8 @@ KAVRO_BIT(V00, 0) KAVRO_BIT(V01, 1) KAVRO_BIT(V02, 2) KAVRO_BIT(OPT00, 3) KAVRO_
 KAVRO_BIT(L00, 0) KAVRO_BIT(L01, 1) KAVRO_BIT(L02, 2) KAVRO_BIT(L03, 3) KAVRO_BIT(L04, 4)
 KAVRO_BIT(L05, 5) KAVRO_BIT(L06, 6) KAVRO_BIT(L07, 7) KAVRO_BIT(L08, 8) KAVRO_BIT(L09, 9)
 #undef KAVRO_BIT
+// L00 to L07: the codes of loading a propellant (those after it are the nozzle's and the grain's).
+constexpr uint32_t propellantLoadCodes = L00 | L01 | L02 | L03 | L04 | L05 | L06 | L07;
 // File codes: file k (0 Species, 1 Reactants, 2 Kinetics, 3 Propellants, 4 Nozzles,
 // 5 Grains, 6 Configurations, 7 Preferences).
 enum DataFile : int { Species = 0, Reactants, Kinetics, Propellants, Nozzles, Grains, Configurations, PreferencesFile };

@@ -72,8 +72,6 @@ double grainReferenceArea(int rule, double initialArea, const std::vector<double
 
 namespace {
 
-constexpr uint32_t propellantCodes = 0xFF; // L00 to L07
-
 double number(const QString& text)
 {
     return readFormNumber(text);
@@ -84,9 +82,9 @@ double number(const QString& text)
 PropellantSelection selectOptimisationPropellant(const std::string& name)
 {
     PropellantSelection out;
-    clearFlag(flagsL, propellantCodes);
+    clearFlag(flagsL, code::propellantLoadCodes);
     out.mixture = optimisationProviders().propellantMixture(name, &out.messages);
-    out.critical = flagRaised(flagsL, propellantCodes) || !out.mixture;
+    out.critical = flagRaised(flagsL, code::propellantLoadCodes) || !out.mixture;
     if (!out.critical)
         out.mixture->setReactantEnthalpy(OPT_TREAC);
     return out;
@@ -128,7 +126,7 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
     const QString checkFlags = "Please check active flags for further detail";
     if (form.propellantIndex < 0)
         return refuse("A propellant must be selected");
-    if (flagRaised(flagsL, propellantCodes))
+    if (flagRaised(flagsL, code::propellantLoadCodes))
         return refuse("A critical error occured in propellant definition", checkFlags);
     if (form.grainIndex < 0)
         return refuse("A grain must be selected");
