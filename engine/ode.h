@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "engine/mixture.h"
 #include "engine/rocket_variables.h"
@@ -60,6 +61,9 @@ public:
     // holds the chamber solution at that pressure. False when the throat or the exit
     // could not be solved or the burn law has no interval for the pressure.
     bool sizeThroat();
+    // The first half of sizeThroat: the chamber's properties from the mixture's chamber
+    // solution and the equilibrium throat at targetPressure; false when it failed.
+    bool solveSizingThroat();
     // Exit area of an expansion to ambientPressure; false when the equilibrium fails or
     // the ambient pressure is not positive.
     bool adaptedExitStation();
@@ -169,6 +173,31 @@ private:
     // Sets `failed` when its inputs were refused, a chamber failed or no point burnt; the
     // count tells the rest.
     BurnCount grainBurn(std::optional<Mixture::EquilibriumStart>& lastChamber);
+
+    // The burn law as pieces of the pressure axis, each [lower, upper) with r = a p^n:
+    // the first reaches down to 0 and the last up to infinity (the lookup's V00/V01
+    // extensions). Empty when the law has no stable balances to walk along (an n of 1
+    // or more, or intervals out of order): the search of balanceBurnPoint then.
+    struct LawPiece {
+        double lower, upper, a, n;
+    };
+    std::vector<LawPiece> stableLawPieces() const;
+    // The chamber solve at p and the throat mass flux rho_t u_t there; false when an
+    // equilibrium failed.
+    bool throatFluxAt(double p, std::optional<Mixture::EquilibriumStart>& lastChamber, double& flux);
+    struct Balance {
+        BurnPoint point = BurnPoint::Unbalanced;
+        double pressure = 0.0; // Pa
+        double rate = 0.0; // burn rate of the balanced point, m/s
+    };
+    // The balance a motor's chamber reaches from `from` (the last point's balance; none
+    // at ignition and after a burnout, when it fills from `burnoutPressure`) for
+    // combustionArea on a throat of area `throat`: it moves the way the gas surplus
+    // drives it and stops at the first balance, in a piece or at a limit where the burn
+    // rate steps down (the rate there is the one that passes the nozzle). The mixture
+    // and throat are left at the balanced pressure.
+    Balance motorBalance(std::optional<double> from, double burnoutPressure, double throat,
+                         const std::vector<LawPiece>& pieces, std::optional<Mixture::EquilibriumStart>& lastChamber);
 
     enum class SizingFailure { None, Equilibrium, BurnLaw, Exit };
     SizingFailure sizingFailure = SizingFailure::None;

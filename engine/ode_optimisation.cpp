@@ -7,6 +7,7 @@
 
 #include "core/curves.h"
 #include "core/flags.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "engine/ode.h"
 
@@ -31,6 +32,22 @@ bool shrinkPerformanceRange(int b, int s, int K, double& lo, double& hi)
     return true;
 }
 
+namespace {
+
+// A pressure inside the interval [lower, upper), Pa: the middle in ln p where both limits
+// are finite and positive.
+double middleOf(const std::pair<double, double>& limits)
+{
+    const auto [lower, upper] = limits;
+    if (lower > 0.0 && std::isfinite(upper))
+        return std::sqrt(lower * upper);
+    if (std::isfinite(upper) && upper > 0.0)
+        return 0.5 * upper;
+    return lower > 0.0 ? 2.0 * lower : PRES_INITIAL_ESTIMATE;
+}
+
+} // namespace
+
 bool ODE::optimizeForPressure()
 {
     RocketVariables& rv = *rocket;
@@ -42,10 +59,41 @@ bool ODE::optimizeForPressure()
         raiseFlag(flagsV, code::V02);
         return false;
     }
+    rv.sizingRefusal = RocketVariables::SizingRefusal::None;
     m.reset();
     if (!m.solveEquilibrium(rv.chamberT, rv.targetPressure, true))
         return false;
-    return sizeThroat();
+    if (!sizeThroat())
+        return false;
+    // A law of one interval has one balance, the target's. With more, the sized throat
+    // can also balance the grain lower down, where the chamber filling from the ambient
+    // pressure at ignition stops first: the target is met only when the motor gets there.
+    const std::vector<LawPiece> pieces = stableLawPieces();
+    if (pieces.size() < 2)
+        return true;
+    const double target = rv.targetPressure, sizedThroat = rv.throatArea, sizedExit = rv.exitArea;
+    const double burnoutPressure = std::max(rv.ambientPressure, physical::minChamberPressure);
+    std::optional<Mixture::EquilibriumStart> chamber;
+    lawRangeCodes = false;
+    const Balance reached = motorBalance(std::nullopt, burnoutPressure, sizedThroat, pieces, chamber);
+    lawRangeCodes = true;
+    rv.targetPressure = rv.chamberPressure = target;
+    rv.throatArea = sizedThroat;
+    rv.exitArea = sizedExit;
+    if (reached.point == BurnPoint::Failed || reached.point == BurnPoint::Aborted)
+        return false;
+    // The balance is found to PRES_TOL in the gas surplus, about PRES_TOL/(1 - n) in
+    // pressure.
+    double n = 0.0;
+    for (const LawPiece& piece : pieces)
+        if (piece.lower <= target && target < piece.upper)
+            n = piece.n;
+    const double tolerance = 2.0 * PRES_TOL / (1.0 - n);
+    if (reached.point == BurnPoint::Burning && std::fabs(reached.pressure - target) <= tolerance * target)
+        return true;
+    rv.sizingRefusal = RocketVariables::SizingRefusal::PressureNotReached;
+    rv.settledPressure = reached.point == BurnPoint::Burning ? reached.pressure : 0.0;
+    return false;
 }
 
 bool ODE::optimizeForBurnTime()
@@ -67,9 +115,26 @@ bool ODE::optimizeForBurnTime()
 
     // Chamber pressure of the mean burn rate the target needs.
     const double meanRate = rv.burnDistance[n - 1] / rv.targetBurnTime;
+    rv.sizingRefusal = RocketVariables::SizingRefusal::None;
     double pc = 0.0;
     std::size_t k = 0;
     for (; k < intervals; ++k) {
+        if (rv.vieilleN[k] == 0.0) {
+            // One burn rate at every pressure of the interval: it gives the mean rate
+            // everywhere in the interval, or nowhere (no inversion of a p^0).
+            if (std::fabs(rv.vieilleA[k] - meanRate) <= OPT_TOL * meanRate) {
+                pc = middleOf(rv.vieilleLimits[k]);
+                rv.chamberPressure = pc;
+                break;
+            }
+            if (k + 1 == intervals) {
+                rv.sizingRefusal = RocketVariables::SizingRefusal::BurnRateUnreachable;
+                rv.requiredBurnRate = meanRate;
+                raiseFlag(flagsV, code::OPT01);
+                return finish(false);
+            }
+            continue;
+        }
         pc = std::pow(meanRate / rv.vieilleA[k], 1.0 / rv.vieilleN[k]);
         rv.chamberPressure = pc;
         if (rv.vieilleLimits[k].first <= pc && pc < rv.vieilleLimits[k].second)
@@ -151,6 +216,7 @@ bool ODE::optimizeForPerformance()
         raiseFlag(flagsV, code::V02);
         return false;
     }
+    rv.sizingRefusal = RocketVariables::SizingRefusal::None;
     const unsigned t = rv.throatIndex;
     const unsigned e = rv.stationCount - 1;
     const int K = NUM_POINTS_OPT >= 2.0 && NUM_POINTS_OPT <= 255.0 ? static_cast<int>(NUM_POINTS_OPT) : 0;

@@ -504,7 +504,13 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
     const unsigned f = frozenIndex;
     // Burnt distance and 1/r of the burning points: the quadrature of the burn time.
     std::vector<double> burningDistance, inverseRate;
+    // A law of stable pieces is walked as a motor's chamber walks it: from the ambient
+    // pressure at ignition, then from balance to balance. Any other law (n of 1 or more,
+    // refused by the propellant loader) keeps the search from a first estimate.
+    const std::vector<LawPiece> pieces = stableLawPieces();
+    const bool motor = !pieces.empty();
     double pc = PRES_INITIAL_ESTIMATE;
+    bool filling = true; // the motor's chamber fills from the ambient pressure
     // Each chamber starts from the last converged chamber, the first one from the
     // caller's (a few Newton steps instead of a start from the initial estimate); a
     // failed warm start is solved again from the initial estimate before the run counts
@@ -515,11 +521,20 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
         // A point without burning surface worth the name produces no gas: it is not
         // searched (the search would drive pc towards 0).
         double trial = pc;
+        double r = 0.0;
         if (rv.combustionArea > burntOutArea) {
             // The trial pressures of the search raise no burn-law range code; the
             // balanced pressure is judged below.
             lawRangeCodes = false;
-            point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
+            if (motor) {
+                const Balance balance = motorBalance(filling ? std::nullopt : std::optional<double>(pc),
+                                                     burnoutPressure, rv.area[t], pieces, lastChamber);
+                point = balance.point;
+                trial = balance.pressure;
+                r = balance.rate;
+            } else {
+                point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
+            }
             lawRangeCodes = true;
         }
         switch (point) {
@@ -529,15 +544,21 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
             raiseFlag(flagsV, code::V02);
             ++count.unbalanced;
             continue;
-        case BurnPoint::BurntOut: continue; // adds nothing to the burn: no code
+        case BurnPoint::BurntOut:
+            // The chamber has emptied: a later point fills it again from the ambient pressure.
+            filling = true;
+            continue; // adds nothing to the burn: no code
         case BurnPoint::Burning: break;
         }
         // The balanced pc is the start of the next point's search.
         pc = trial;
+        filling = false;
         ++count.burning;
-        // V00/V01 for the pressure of the burn: the lookup of the last pass again, with its
-        // codes (the same interval, so the same coefficients).
+        // V00/V01 for the pressure of the burn: the lookup of the balanced pressure again,
+        // with its codes.
         burnLawLookup(pc);
+        if (!motor)
+            r = burnCoefficient * std::pow(pc, burnExponent);
         if (abortRequested())
             return count;
         if (writeOutputs) {
@@ -579,7 +600,6 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
             rv.burnCStar[i] = pc * rv.area[t] / mdot;
             rv.burnCE[i] = rv.burnIsp[i] / rv.burnCStar[i];
         }
-        const double r = burnCoefficient * std::pow(pc, burnExponent);
         rv.burnRate[i] = r;
         burningDistance.push_back(rv.burnDistance[i]);
         inverseRate.push_back(1.0 / r);

@@ -283,19 +283,25 @@ bool ODE::burnLawLookup(double P)
     return false;
 }
 
-bool ODE::sizeThroat()
+bool ODE::solveSizingThroat()
 {
     RocketVariables& rv = *rocket;
     Mixture& m = *mixture;
-    sizingFailure = SizingFailure::None;
     m.equilibriumProperties(rv.chamberT);
     rv.chamberH = m.enthalpy;
     rv.chamberGamma = m.gamma;
     rv.chamberS = m.entropy;
     rv.chamberEntropySum = m.entropySum;
+    throatStart(rv.targetPressure);
+    return throatIteration(false);
+}
+
+bool ODE::sizeThroat()
+{
+    RocketVariables& rv = *rocket;
+    sizingFailure = SizingFailure::None;
     const double P = rv.targetPressure;
-    throatStart(P);
-    if (!throatIteration(false)) {
+    if (!solveSizingThroat()) {
         sizingFailure = SizingFailure::Equilibrium;
         return false;
     }
@@ -332,6 +338,7 @@ bool ODE::adaptedExitStation()
     // Expansion to nothing has no finite exit; refuse instead of writing an infinite area.
     if (!(rv.ambientPressure > 0.0)) {
         raiseFlag(flagsV, code::OPT01);
+        rv.sizingRefusal = RocketVariables::SizingRefusal::ExitUnbounded;
         return false;
     }
     lnPressureRatio = std::log(rv.chamberPressure / rv.p[t]);
@@ -347,5 +354,7 @@ bool ODE::adaptedExitStation()
     rv.u[e] = std::sqrt(2.0 * (rv.chamberH - m.enthalpy));
     rv.rho[e] = rv.ambientPressure / (m.gasConstant * rv.T[e]);
     rv.area[e] = throatFlow / (rv.rho[e] * rv.u[e]);
+    if (!std::isfinite(rv.area[e]) && rv.area[e] > 0.0)
+        rv.sizingRefusal = RocketVariables::SizingRefusal::ExitUnbounded;
     return std::isfinite(rv.area[e]) && rv.area[e] > 0.0;
 }

@@ -62,6 +62,16 @@ public:
     double optMinThroatRadius = 0.0;
     double optMinAreaRatio = 0.0;
     double optBestValue = 0.0;
+    // Why the last sizing for a target wrote no nozzle, for the panel to say.
+    enum class SizingRefusal : uint8_t {
+        None,
+        PressureNotReached, // from ignition the motor settles below the target pressure
+        BurnRateUnreachable, // no chamber pressure gives the burn rate the combustion time needs
+        ExitUnbounded, // the exit adapted to the ambient pressure has no finite area
+    };
+    SizingRefusal sizingRefusal = SizingRefusal::None;
+    double settledPressure = 0.0; // PressureNotReached: the balance the motor reaches, Pa (0: none)
+    double requiredBurnRate = 0.0; // BurnRateUnreachable: the mean burn rate needed, m/s
     double throatArea = 1.0;
     double exitArea = 1.0;
 

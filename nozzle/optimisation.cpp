@@ -163,6 +163,12 @@ OptimisationStart prepareOptimisation(const OptimisationForm& form, const Optimi
     const std::optional<double> ambient = readPressure(form.ambient, form.ambientUnit);
     if (!ambient || !physical::ambientPressureInRange(*ambient))
         return refuse("Invalid ambient pressure");
+    // The maximisations always adapt the exit, the other targets when asked to.
+    if (!(*ambient > 0.0) && (isMaximisation(form.target) || form.adaptExit))
+        return refuse("Invalid ambient pressure",
+                      "An adapted exit expands the gas to the ambient pressure: to 0 (vacuum) no exit is wide "
+                      "enough. Give the ambient pressure the nozzle is for, or size the throat without adapting "
+                      "the exit.");
     run.ambientPressure = *ambient;
 
     if (!isMaximisation(form.target)) {
@@ -242,4 +248,58 @@ OptimisationWriteBack optimisationWriteBack(int target, const RocketVariables& r
     if (maximisation || adaptExitNow)
         w.exitDiameter = diameter(result.exitArea);
     return w;
+}
+
+QString sizingRefusalText(const RocketVariables& result, int pressureUnit)
+{
+    using Refusal = RocketVariables::SizingRefusal;
+    switch (result.sizingRefusal) {
+    case Refusal::None: return {};
+    case Refusal::PressureNotReached: {
+        if (!(result.settledPressure > 0.0))
+            return QStringLiteral("From ignition the motor does not reach the target: its burn law gives the chamber "
+                                  "no balance between the ambient pressure and the target. No nozzle was written.");
+        const QStringList units = targetUnitItems(optTarget::ChamberPressure);
+        const int unit = pressureUnit >= 0 && pressureUnit < units.size() ? pressureUnit : 0;
+        const double settled = convertFromSI(unitKind::Pressure, result.settledPressure, static_cast<int16_t>(unit));
+        return QStringLiteral("From ignition the motor settles at %1 %2, below the target: the chamber filling from "
+                              "the ambient pressure meets a balance of the burn law with this throat there first. No "
+                              "nozzle was written.")
+                .arg(QString::number(settled, 'g', 4), units[unit]);
+    }
+    case Refusal::ExitUnbounded:
+        return QStringLiteral("An exit adapted to this ambient pressure would be wider than any nozzle: the nearer the "
+                              "ambient pressure is to 0, the wider the exit that expands the gas to it. No nozzle was "
+                              "written.");
+    case Refusal::BurnRateUnreachable:
+        return QStringLiteral("The combustion time needs a mean burn rate of %1 mm/s, which the burn law gives at no "
+                              "chamber pressure: an interval with n = 0 burns at its coefficient a at every pressure. "
+                              "No nozzle was written.")
+                .arg(QString::number(result.requiredBurnRate * 1000.0, 'g', 4));
+    }
+    return {};
+}
+
+QString writeBackRefusal(const RocketVariables& result, bool exitWritten)
+{
+    auto diameter = [](double area) { return 2.0 * std::sqrt(area / nozzle::pi); }; // m
+    const double throat = diameter(result.throatArea);
+    const double exit = diameter(result.exitArea);
+    auto mm = [](double metres) { return QString::number(metres * 1000.0, 'g', 4); };
+    const QString range = QStringLiteral("a nozzle's diameters lie between %1 and %2 mm")
+                                  .arg(mm(physical::minLength), mm(physical::maxLength));
+    if (!physical::lengthInRange(throat))
+        return QStringLiteral("The sized throat would be %1 mm across; %2. No nozzle was written.")
+                .arg(mm(throat), range);
+    if (!exitWritten)
+        return {};
+    if (!physical::lengthInRange(exit))
+        return QStringLiteral("The adapted exit would be %1 mm across; %2: the nearer the ambient pressure is to 0, "
+                              "the wider the exit that expands the gas to it. No nozzle was written.")
+                .arg(mm(exit), range);
+    if (!(exit > throat))
+        return QStringLiteral("The adapted exit would be %1 mm across, not wider than the %2 mm throat: the ambient "
+                              "pressure lies above the throat's. No nozzle was written.")
+                .arg(mm(exit), mm(throat));
+    return {};
 }

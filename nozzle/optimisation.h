@@ -145,6 +145,16 @@ struct OptimisationWriteBack {
 OptimisationWriteBack optimisationWriteBack(int target, const RocketVariables& result, int lengthUnit, int targetUnit,
                                             bool adaptExitNow);
 
+// Why a sizing for a target wrote no nozzle, for the informative text of "Optimization
+// failed": the pressure the motor settles at (in the unit of combo_opt_target_units for a
+// pressure) or the burn rate no pressure gives. Empty when the run gave no such reason.
+QString sizingRefusalText(const RocketVariables& result, int pressureUnit);
+
+// Why the nozzle a successful run sized may not be written (empty when it may): a throat
+// or an exit (when written) outside the lengths of a nozzle, or an exit not wider than the
+// throat (an exit adapted to an ambient pressure above the throat's).
+QString writeBackRefusal(const RocketVariables& result, bool exitWritten);
+
 // The abort button's timers: each run starts one; a timer makes the button an abort
 // button only when it is the last one pending and a run is still going, so a timer left
 // over from an earlier run never turns a later run's button early.

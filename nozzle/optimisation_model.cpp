@@ -124,6 +124,14 @@ OptimisationCompletion OptimisationModel::finishRun(bool success, const Optimisa
     }
     if (!success || !result) {
         done.outcome = OptimisationOutcome::Failed;
+        if (result)
+            done.reason = sizingRefusalText(*result, now.target == optTarget ? now.targetUnit : 0);
+        return done;
+    }
+    const bool exitWritten = isMaximisation(optTarget) || now.adaptExit;
+    done.reason = writeBackRefusal(*result, exitWritten);
+    if (!done.reason.isEmpty()) {
+        done.outcome = OptimisationOutcome::Failed;
         return done;
     }
     optRecord->optBestValue = result->optBestValue;

@@ -51,6 +51,8 @@ struct OptimisationCompletion {
     // For a success: the diameters, and the optimum only while the form still shows the
     // target the run was for.
     OptimisationWriteBack writeBack;
+    // For a failure: why no nozzle was written, when the run says (sizingRefusalText).
+    QString reason;
 };
 
 class OptimisationModel {

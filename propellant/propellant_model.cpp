@@ -116,6 +116,16 @@ Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool t
     pressureLimits.assign(n, {0.0, 0.0});
     coefficients.assign(n, 0.0);
     exponents.assign(n, 0.0);
+    // Each field is judged as it is read, so the first field of the form that fails is the
+    // one named: by the form's own reading, then by the grain runs' rule for that field
+    // (a law every grain run would refuse is not stored). The fields not yet read hold 0,
+    // whose faults belong to later fields.
+    auto runRuleFault = [&](BurnLawField field, std::size_t interval) -> std::optional<BurnLawFault> {
+        for (const BurnLawFault& fault : burnLawFaults(checkedLaw(form, topLimit)))
+            if (fault.field == field && fault.interval == interval)
+                return fault;
+        return std::nullopt;
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const IntervalText& row = form.intervals[i];
         // The form's own layout: each interval starts at or above the end of the one before.
@@ -123,22 +133,30 @@ Reported<bool> PropellantModel::checkSolidData(const SolidDataForm& form, bool t
         if (!lower || (i > 0 && *lower < pressureLimits[i - 1].first))
             return refuse(QStringLiteral("Invalid Minimum Pressure: ") + row.lower);
         pressureLimits[i].second = *lower;
+        if (const auto fault = runRuleFault(BurnLawField::Lower, i))
+            return refuseFault(*fault, form);
         if (i + 1 < n || topLimit) {
             const std::optional<double> upper = readNumber(row.upper);
             if (!upper || *upper <= *lower)
                 return refuse(QStringLiteral("Invalid Maximum Pressure: ") + row.upper);
             pressureLimits[i].first = *upper;
+            if (const auto fault = runRuleFault(BurnLawField::Upper, i))
+                return refuseFault(*fault, form);
         }
         const std::optional<double> a = readNumber(row.coefficient);
         if (!a)
             return refuse(QStringLiteral("Invalid coefficient: ") + row.coefficient);
         coefficients[i] = *a;
+        if (const auto fault = runRuleFault(BurnLawField::Coefficient, i))
+            return refuseFault(*fault, form);
         const std::optional<double> exponent = readNumber(row.exponent);
         if (!exponent)
             return refuse(QStringLiteral("Invalid exponent: ") + row.exponent);
         exponents[i] = *exponent;
+        if (const auto fault = runRuleFault(BurnLawField::Exponent, i))
+            return refuseFault(*fault, form);
     }
-    // A law every grain run would refuse is not stored.
+    // What the fields cannot show one by one (no interval at all).
     const std::vector<BurnLawFault> faults = burnLawFaults(checkedLaw(form, topLimit));
     if (!faults.empty())
         return refuseFault(faults.front(), form);

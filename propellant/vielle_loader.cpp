@@ -71,7 +71,7 @@ std::vector<BurnLawFault> faultsOf(const SolidPropellantData& law, const BurnLaw
     if (law.intervals.empty())
         fault(BurnLawField::Intervals, 0, true, "The burn law needs at least one pressure interval.");
     if (!(law.density > 0.0))
-        fault(BurnLawField::Density, 0, true, "The density must be above 0.");
+        fault(BurnLawField::Density, 0, false, "The density must be above 0.");
     else if (!positiveFinite(si.density))
         fault(BurnLawField::Density, 0, false, "The density must be above 0 and finite once converted to kg/m^3.");
 
@@ -84,17 +84,18 @@ std::vector<BurnLawFault> faultsOf(const SolidPropellantData& law, const BurnLaw
             fault(BurnLawField::Lower, k, false,
                   "The pressure intervals must be in ascending order: a lower limit may not be below the lower limit "
                   "of the interval before it.");
-        if (!(upper >= lower))
+        // Only the open top of the last interval (no upper limit stored) reaches infinity.
+        if (i.upper && !std::isfinite(upper))
+            fault(BurnLawField::Upper, k, false, "Pressure limits must be 0 or more and finite once converted to Pa.");
+        else if (!(upper >= lower))
             fault(BurnLawField::Upper, k, false, "An upper pressure limit may not be below its lower limit.");
         if (!(i.a > 0.0))
-            fault(BurnLawField::Coefficient, k, true, "The coefficient a must be above 0.");
+            fault(BurnLawField::Coefficient, k, false, "The coefficient a must be above 0.");
         else if (!positiveFinite(si.a[k]))
             fault(BurnLawField::Coefficient, k, false,
                   "The coefficient a must be finite once converted to m/s for pressures in Pa.");
-        if (i.n == 0.0)
-            fault(BurnLawField::Exponent, k, true,
-                  "The exponent n may not be 0: the chamber pressure is found from the burn rate as p = (r/a)^(1/n).");
-        else if (!(i.n < 1.0))
+        // n = 0 (a plateau: the same rate at every pressure) balances like any n below 1.
+        if (!(i.n < 1.0))
             // rho a p^n Ab against p At/c*: with n >= 1 a pressure above the balance rises
             // further and one below it falls, so no steady burn exists.
             fault(BurnLawField::Exponent, k, false,

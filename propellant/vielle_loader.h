@@ -34,9 +34,7 @@ enum class BurnLawField { Intervals, Density, Lower, Upper, Coefficient, Exponen
 struct BurnLawFault {
     BurnLawField field = BurnLawField::Intervals;
     std::size_t interval = 0; // the interval of Lower to Exponent, from 0
-    // True when the law holds no usable data (no interval, a density or an a not above 0,
-    // an n of 0: the engine inverts the law as p = (r/a)^(1/n)); false for numbers no grain
-    // run can use.
+    // True when the law holds no data (no interval); false for numbers no grain run can use.
     bool empty = false;
     QString rule; // the rule broken, as the user reads it
 };
@@ -48,13 +46,14 @@ QString emptyVielleParametersMessage();
 // Every rule `law` breaks, in field order (the intervals' presence, the density, then per
 // interval its lower limit, upper limit, a and n); none for a law a grain run can use:
 //   - at least one interval; the density above 0, and finite and above 0 in kg/m^3;
-//   - limits finite and not negative in Pa, an upper limit not below its lower one, each
+//   - limits finite and not negative in Pa (only the last interval's missing upper limit
+//     is open), an upper limit not below its lower one, each
 //     lower limit not below the one before;
 //   - a above 0, and finite and above 0 once converted for p in Pa and r in m/s;
-//   - n not 0 and below 1: with n >= 1 the gas production grows at least as fast with the
-//     chamber pressure as the nozzle flow, so no chamber pressure is a stable balance.
-//     Exponents below 0 are laws of real propellants (the plateau intervals of the
-//     potassium nitrate / sucrose tables): a run judges whether their points balance.
+//   - n below 1: with n >= 1 the gas production grows at least as fast with the chamber
+//     pressure as the nozzle flow, so no chamber pressure is a stable balance. Exponents
+//     of 0 and below are laws of real propellants (plateau propellants, the intervals of
+//     the potassium nitrate / sucrose tables): a run judges whether their points balance.
 // The conversion to SI may raise the unit code as burnLawInSI does.
 std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law);
 
@@ -67,7 +66,7 @@ std::vector<BurnLawFault> burnLawFaults(const SolidPropellantData& law);
 //     aborted");
 //   - no usable burn law: "Empty Vielle parameters for propellant, grain combustion
 //     cannot be calculated", for an entry that is missing or saved without solid data,
-//     holds a value of the wrong type, or breaks a rule of an empty law (burnLawFaults);
+//     holds a value of the wrong type, or has no interval;
 //   - a law no grain run can use: "Invalid Vielle parameters for propellant, grain
 //     combustion cannot be calculated", with the interval and the rule in the informative
 //     text, for the other faults of burnLawFaults.

@@ -704,7 +704,7 @@ void NozzleTab::OptODEFinished(bool success)
     emit FlagsUpdated(true, true);
     switch (done.outcome) {
     case OptimisationOutcome::Aborted: return;
-    case OptimisationOutcome::Failed: tabMessage(this, Msg::Critical, "Optimization failed"); return;
+    case OptimisationOutcome::Failed: tabMessage(this, Msg::Critical, "Optimization failed", done.reason); return;
     case OptimisationOutcome::Succeeded: break;
     }
     const OptimisationWriteBack& w = done.writeBack;

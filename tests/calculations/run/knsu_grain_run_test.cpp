@@ -75,7 +75,11 @@ const char* const nozzleJson
           R"( "Throat 12.708": {"Options": [false, false, false, false], "Parameters": [50.0, 12.708, 35.94, 30.0,)"
           R"( 15.0, 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0},)"
           R"( "Star cone": {"Options": [false, false, false, false], "Parameters": [50.0, 9.4, 26.6, 30.0, 15.0,)"
-          R"( 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0}})";
+          R"( 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0},)"
+          R"( "Throat 21.66": {"Options": [false, false, false, false], "Parameters": [50.0, 21.66, 58.8, 30.0,)"
+          R"( 15.0, 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0},)"
+          R"( "Throat 12.04": {"Options": [false, false, false, false], "Parameters": [50.0, 12.04, 35.94, 30.0,)"
+          R"( 15.0, 0.0, 0.0], "Points": 100, "Type": 1, "Units": 0}})";
 
 class KnsuGrainRun : public ::testing::Test {
 public:
@@ -330,6 +334,8 @@ TEST_F(KnsuGrainRun, EveryLawBelowExponentOneBalances)
             {"n = -0.5", {{0.1, 10.0, r22 / std::pow(2.2, -0.5), -0.5}}},
             {"n = 0.3", {{0.1, 10.0, r22 / std::pow(2.2, 0.3), 0.3}}},
             {"n = 0.9", {{0.1, 10.0, r22 / std::pow(2.2, 0.9), 0.9}}},
+            // A plateau: the same rate at every pressure, p = Kn a rho c*.
+            {"n = 0", {{0.1, 10.0, r22, 0.0}}},
             // Continuous at 2 MPa (a2 2^0.5 = a1 / 2): the area grows by 15 % over the burn,
             // and the balance crosses from the first interval into the second.
             {"n = -1 below 2 MPa, n = 0.5 above",
@@ -406,5 +412,150 @@ TEST_F(KnsuGrainRun, GrainRunsThatCannotBurnFail)
         EXPECT_TRUE(flagRaised(flagsODE, code::ODE07)) << flagsODE.load();
         EXPECT_EQ(flagRaised(flagsV, code::V02), c.unbalanced);
         EXPECT_EQ(model->results.size(), 1u);
+    }
+}
+
+namespace {
+
+// The stable balances of a burn point on a law of several intervals, by hand: in interval
+// k the balance of its law, p_k = (Kn a_k rho c*)^(1/(1 - n_k)), when it lies in the
+// interval (the first reaching down to 0, the last up without end); and each limit L
+// where the rate steps down with a surplus below and a deficit above (p_k above L, p_k+1
+// below it), where the chamber sits. c* is the point's own, p At / mdot: it changes by a
+// few tenths of a percent over the pressures of one point.
+struct HandBalance {
+    double pressure; // Pa
+    std::size_t interval; // the interval, or the one above the limit
+    bool atLimit;
+};
+std::vector<HandBalance> handBalances(const std::vector<VielleInterval>& law, double Kn, double cStar)
+{
+    std::vector<double> p;
+    for (const VielleInterval& i : law)
+        p.push_back(std::pow(Kn * lawA(i.a, i.n) * 1800.0 * cStar, 1.0 / (1.0 - i.n)));
+    std::vector<HandBalance> out;
+    for (std::size_t k = 0; k < law.size(); ++k) {
+        const double lower = k == 0 ? 0.0 : law[k].lower * 1e6;
+        const double upper = k + 1 == law.size() ? 1e300 : law[k + 1].lower * 1e6;
+        if (k > 0 && p[k - 1] > lower && p[k] < lower)
+            out.push_back({lower, k, true});
+        if (p[k] >= lower && p[k] < upper)
+            out.push_back({p[k], k, false});
+    }
+    return out;
+}
+
+// The hand balance a point's pressure is, if any: a limit exactly, or an interval's
+// balance within the search's tolerance, 2 PRES_TOL/(1 - n), and c*'s few tenths of a
+// percent between the pressures of a point.
+std::optional<HandBalance> matching(const std::vector<HandBalance>& balances, double p,
+                                    const std::vector<VielleInterval>& law)
+{
+    for (const HandBalance& b : balances) {
+        const double tolerance = b.atLimit ? 1e-12 : 2.0 * PRES_TOL / (1.0 - law[b.interval].n);
+        if (std::fabs(p / b.pressure - 1.0) <= tolerance)
+            return b;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+// Laws whose rate steps at an interval limit, run on BATES tubes as a motor burns them:
+// the chamber fills from the ambient pressure to the first balance it meets, follows it
+// while it exists, and sits at a limit where the rate steps down. Every point is one of
+// its hand balances, the first the lowest; the result does not depend on the solver's
+// first estimate of the chamber pressure.
+TEST_F(KnsuGrainRun, LawsThatStepAtALimitBurnAsAMotorDoes)
+{
+    struct Case {
+        const char* what;
+        std::vector<VielleInterval> law; // MPa, mm/s
+        const char* nozzle;
+        double firstEstimate; // Pa
+        // A higher balance at ignition that a filling chamber never reaches (not asked of
+        // the five intervals, whose throat was sized for another area).
+        std::optional<bool> twoBalancesAtIgnition;
+        bool sitsAtALimit;
+    };
+    const std::vector<VielleInterval> stepUp{{0.1, 2.0, 8.26, 0.319}, {2.0, 200.0, 12.0, 0.2}};
+    const std::vector<VielleInterval> stepDown{{0.1, 2.0, 8.26, 0.319}, {2.0, 200.0, 6.0, 0.319}};
+    // The published potassium nitrate / sucrose law (R. Nakka): up at three limits, down
+    // at 8.502 MPa.
+    const std::vector<VielleInterval> fiveIntervals{{0.103, 0.779, 10.708, 0.625},
+                                                    {0.779, 2.572, 8.763, -0.314},
+                                                    {2.572, 5.930, 7.852, -0.013},
+                                                    {5.930, 8.502, 3.907, 0.535},
+                                                    {8.502, 11.20, 9.653, 0.064}};
+    const Case cases[] = {
+            {"step up, first estimate 0.5 MPa", stepUp, "Throat 21.66", 0.5e6, true, false},
+            {"step up, first estimate 3 MPa", stepUp, "Throat 21.66", 3e6, true, false},
+            {"step up, first estimate 10 MPa", stepUp, "Throat 21.66", 10e6, true, false},
+            {"step down", stepDown, "Throat 21.66", 3e6, false, true},
+            {"five intervals", fiveIntervals, "Throat 12.04", 3e6, std::nullopt, false},
+            {"five intervals, first estimate 10 MPa", fiveIntervals, "Throat 12.04", 10e6, std::nullopt, false},
+    };
+    const double defaultEstimate = PRES_INITIAL_ESTIMATE;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        calc_test::resetCalculationGlobals();
+        storeLaw(c.law);
+        choose("Tubes", c.nozzle);
+        PRES_INITIAL_ESTIMATE = c.firstEstimate;
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        PRES_INITIAL_ESTIMATE = defaultEstimate;
+        ASSERT_EQ(done.outcome, RunOutcome::Succeeded)
+                << "ODE " << flagsODE.load() << " V " << flagsV.load() << " SP " << flagsSP.load();
+        const RocketVariables& r = *model->results[done.runIndex];
+        const double At = r.area[r.throatIndex];
+        std::optional<HandBalance> previous;
+        bool sat = false;
+        double burnt = 0.0, passed = 0.0;
+        for (std::size_t i = 0; i + 1 < r.burnPoints; ++i) {
+            SCOPED_TRACE(i);
+            const double p = r.burnChamberPressure[i];
+            const double Kn = r.burnArea[i] / At;
+            const std::vector<HandBalance> balances = handBalances(c.law, Kn, p * At / r.burnMassFlow[i]);
+            ASSERT_FALSE(balances.empty());
+            const std::optional<HandBalance> here = matching(balances, p, c.law);
+            ASSERT_TRUE(here) << "pc " << p << " is no balance of the point";
+            if (i == 0) {
+                // Filling from the ambient pressure, the chamber stops at the lowest balance.
+                EXPECT_EQ(here->pressure, balances.front().pressure);
+                if (c.twoBalancesAtIgnition) {
+                    EXPECT_EQ(balances.size() > 1, *c.twoBalancesAtIgnition);
+                }
+            } else {
+                // The balance the chamber was on still exists: it stays on it.
+                for (const HandBalance& b : balances) {
+                    if (b.interval == previous->interval && b.atLimit == previous->atLimit) {
+                        EXPECT_EQ(here->interval, b.interval);
+                        EXPECT_EQ(here->atLimit, b.atLimit);
+                    }
+                }
+            }
+            if (here->atLimit) {
+                sat = true;
+                // The rate that passes the nozzle, between the two laws' rates at the limit.
+                const VielleInterval& below = c.law[here->interval - 1];
+                const VielleInterval& above = c.law[here->interval];
+                const double L = here->pressure;
+                const double r1 = lawA(below.a, below.n) * std::pow(L, below.n);
+                const double r2 = lawA(above.a, above.n) * std::pow(L, above.n);
+                EXPECT_GT(r.burnRate[i], std::min(r1, r2));
+                EXPECT_LT(r.burnRate[i], std::max(r1, r2));
+                EXPECT_NEAR(r.burnMassFlow[i] / (1800.0 * r.burnRate[i] * r.burnArea[i]), 1.0, 1e-9);
+            }
+            previous = here;
+            const double dy = r.burnDistance[i + 1] - r.burnDistance[i];
+            burnt += 1800.0 * dy * (r.burnArea[i] + r.burnArea[i + 1]) / 2.0;
+            passed += (r.burnTimes[i + 1] - r.burnTimes[i]) * (r.burnMassFlow[i] + r.burnMassFlow[i + 1]) / 2.0;
+        }
+        EXPECT_EQ(sat, c.sitsAtALimit);
+        // Mass flow x time is the propellant burnt, rho the integral of A dy, to the
+        // second-order difference of the two trapezoid sums.
+        EXPECT_NEAR(passed / burnt, 1.0, 2e-3);
     }
 }

@@ -873,3 +873,235 @@ TEST_F(PerfectGas, AbortStopsTheGrainRunAndTheSearches)
 }
 
 } // namespace
+
+namespace {
+
+// With the perfect gas c* is the same at every pressure, so the gas a burning area Ab
+// makes, rho a p^n Ab, meets the nozzle flow p At/c* at p = (Ab/At rho a c*)^(1/(1 - n)).
+// The coefficient a (SI) whose law of exponent n balances Ab on AT at pressure p:
+double coefficientBalancing(double p, double n, double Ab)
+{
+    return std::pow(p, 1.0 - n) * AT / (RHO_P * Ab * cStar());
+}
+struct MotorCase {
+    const char* what;
+    std::vector<std::pair<double, double>> limits; // Pa
+    std::vector<double> a, n;
+    std::vector<double> areas; // burning area of each point, m^2 (0.002 m apart)
+    std::vector<double> expected; // chamber pressure of each point, Pa
+};
+
+// The laws, worked by hand for Ab = 0.04 m^2 on the 1e-3 m^2 throat:
+//  - a rate that steps up at 2 MPa: the first law (n = 0.319) balances at 1.8 MPa, the
+//    second (n = 0.2) at 2.63 MPa; both lie in their intervals. A chamber filling from
+//    ambient stops at 1.8 MPa. At 1.2 Ab the first law's balance, 1.8 x 1.2^(1/0.681) =
+//    2.35 MPa, lies above its interval: the chamber rises to the second's, 2.63 x
+//    1.2^(1/0.8) = 3.30 MPa, and stays on it (2.63 MPa) when the area falls back;
+//  - a rate that steps down at 2 MPa: the first law would balance at 2.5 MPa, above its
+//    interval, the second at 1.5 MPa, below its own: surplus below 2 MPa, deficit above,
+//    so the chamber sits at 2 MPa. At 0.7 Ab the first law's balance, 2.5 x
+//    0.7^(1/0.681) = 1.48 MPa, lies in its interval, and the chamber falls to it;
+//  - n = 0, one rate at every pressure: p = Ab/At rho a c*, 4 MPa, and 4.8 MPa at 1.2 Ab.
+std::vector<MotorCase> motorCases()
+{
+    const double Ab = 0.04;
+    const double up1 = coefficientBalancing(1.8e6, 0.319, Ab), up2 = coefficientBalancing(2.63e6, 0.2, Ab);
+    const double down1 = coefficientBalancing(2.5e6, 0.319, Ab), down2 = coefficientBalancing(1.5e6, 0.319, Ab);
+    const double plateau = coefficientBalancing(4e6, 0.0, Ab);
+    const std::vector<std::pair<double, double>> twoIntervals{{1e5, 2e6}, {2e6, 2e8}};
+    return {
+            {"step up",
+             twoIntervals,
+             {up1, up2},
+             {0.319, 0.2},
+             {Ab, Ab, Ab, 1.2 * Ab, 1.2 * Ab, Ab, Ab},
+             {1.8e6, 1.8e6, 1.8e6, 2.63e6 * std::pow(1.2, 1.25), 2.63e6 * std::pow(1.2, 1.25), 2.63e6, 2.63e6}},
+            {"step down",
+             twoIntervals,
+             {down1, down2},
+             {0.319, 0.319},
+             {Ab, Ab, Ab, 0.7 * Ab},
+             {2e6, 2e6, 2e6, 2.5e6 * std::pow(0.7, 1.0 / 0.681)}},
+            {"n = 0", {{1e5, 1e8}}, {plateau}, {0.0}, {Ab, Ab, 1.2 * Ab}, {4e6, 4e6, 4.8e6}},
+            {"n = 0 between two laws",
+             {{1e5, 1e6}, {1e6, 1e7}, {1e7, 1e8}},
+             {coefficientBalancing(4e6, 0.3, Ab), plateau, coefficientBalancing(4e6, 0.3, Ab)},
+             {0.3, 0.0, 0.3},
+             {Ab, Ab},
+             {4e6, 4e6}},
+    };
+}
+
+} // namespace
+
+// Each point's chamber is the balance a motor reaches: from the ambient pressure at
+// ignition up to the first balance, then following it, whatever the solver's first
+// estimate. The point's burn rate is the law's, or at a limit the rate that passes the
+// nozzle there: the mass flow is p At/c* at every point and the gas burnt is rho Ab dy.
+TEST_F(PerfectGas, GrainChamberIsTheBalanceAMotorReaches)
+{
+    PRES_TOL = 1e-8;
+    PRES_MAX_ITER = 400;
+    const double initial = PRES_INITIAL_ESTIMATE;
+    for (const MotorCase& c : motorCases()) {
+        for (double estimate : {0.5e6, 3e6, 1e7}) {
+            SCOPED_TRACE(std::string(c.what) + ", first estimate " + std::to_string(estimate));
+            PRES_INITIAL_ESTIMATE = estimate;
+            flagsV = 0;
+            RocketVariables& rv = *rocket;
+            rv.propellantDensity = RHO_P;
+            rv.vieilleLimits = c.limits;
+            rv.vieilleA = c.a;
+            rv.vieilleN = c.n;
+            rv.ambientPressure = 1e5;
+            rv.burnPoints = static_cast<uint32_t>(c.areas.size());
+            rv.burnArea = c.areas;
+            rv.burnDistance.clear();
+            for (std::size_t i = 0; i < c.areas.size(); ++i)
+                rv.burnDistance.push_back(0.002 * static_cast<double>(i));
+            ODE ode(mixture, rocket, false, false);
+            ode.calculateIACGrain();
+            ASSERT_FALSE(ode.failed) << flagsV.load();
+            EXPECT_FALSE(flagRaised(flagsV, code::V02));
+            for (std::size_t i = 0; i < c.areas.size(); ++i) {
+                const std::string at = " at point " + std::to_string(i);
+                const double p = c.expected[i];
+                expectRelative(rv.burnChamberPressure[i], p, 1e-6, "pc" + at);
+                expectRelative(rv.burnMassFlow[i], p * AT / cStar(), 1e-6, "mass flow" + at);
+                // Gas made = gas passed: rho r Ab = p At/c*.
+                expectRelative(rv.burnRate[i], p * AT / cStar() / (RHO_P * c.areas[i]), 1e-6, "burn rate" + at);
+            }
+        }
+    }
+    PRES_INITIAL_ESTIMATE = initial;
+}
+
+// At a limit where the rate steps down the chamber sits at the limit, with a rate between
+// the two laws' rates there; with a constant area the gas that leaves in the burn time is
+// exactly the propellant burnt.
+TEST_F(PerfectGas, GrainChamberSitsAtALimitWhereTheRateStepsDown)
+{
+    const double Ab = 0.04;
+    const double a1 = coefficientBalancing(2.5e6, 0.319, Ab), a2 = coefficientBalancing(1.5e6, 0.319, Ab);
+    RocketVariables& rv = *rocket;
+    rv.propellantDensity = RHO_P;
+    rv.vieilleLimits = {{1e5, 2e6}, {2e6, 2e8}};
+    rv.vieilleA = {a1, a2};
+    rv.vieilleN = {0.319, 0.319};
+    rv.ambientPressure = 1e5;
+    rv.burnPoints = 5;
+    rv.burnDistance = {0.0, 0.003, 0.006, 0.009, 0.012};
+    rv.burnArea.assign(5, Ab);
+    ODE ode(mixture, rocket, false, false);
+    ode.calculateIACGrain();
+    ASSERT_FALSE(ode.failed);
+    const double r = rv.burnRate[2];
+    EXPECT_GT(r, a2 * std::pow(2e6, 0.319));
+    EXPECT_LT(r, a1 * std::pow(2e6, 0.319));
+    // Mass flow x burn time = rho Ab web.
+    expectRelative(rv.burnMassFlow[0] * rv.burnTimes[4], RHO_P * Ab * 0.012, 1e-9, "gas passed against gas made");
+    EXPECT_EQ(rv.burnChamberPressure[4], 2e6);
+    EXPECT_FALSE(flagRaised(flagsV, code::V00 | code::V01 | code::V02));
+}
+
+// A pressure target is met only when the motor on the sized throat gets there from
+// ignition at the grain's reference area; otherwise no nozzle, and the pressure it
+// settles at. The laws of the motor cases, for Ab = 0.04 m^2:
+//  - step up: a target of 2.63 MPa in the second interval sizes the 1e-3 m^2 throat, on
+//    which the first law balances at 1.8 MPa: refused, settling at 1.8 MPa. A target of
+//    1.8 MPa sizes the same throat and is met. A target of 3.30 MPa sizes At = 1e-3/1.2
+//    m^2, where the first law's balance, 2.35 MPa, lies above its interval: met;
+//  - one interval: met, as it always was.
+TEST_F(PerfectGas, PressureTargetIsMetOrRefusedWithThePressureReached)
+{
+    PRES_TOL = 1e-8;
+    PRES_MAX_ITER = 400;
+    const double Ab = 0.04;
+    const double a1 = coefficientBalancing(1.8e6, 0.319, Ab), a2 = coefficientBalancing(2.63e6, 0.2, Ab);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<double, double>> limits;
+        std::vector<double> a, n;
+        double target, throat; // Pa, m^2
+        bool met;
+        double settled; // Pa, when refused
+    };
+    const Case cases[] = {
+            {"above a lower balance", {{1e5, 2e6}, {2e6, 2e8}}, {a1, a2}, {0.319, 0.2}, 2.63e6, AT, false, 1.8e6},
+            {"the lower balance", {{1e5, 2e6}, {2e6, 2e8}}, {a1, a2}, {0.319, 0.2}, 1.8e6, AT, true, 0.0},
+            {"no lower balance",
+             {{1e5, 2e6}, {2e6, 2e8}},
+             {a1, a2},
+             {0.319, 0.2},
+             2.63e6 * std::pow(1.2, 1.25),
+             AT / 1.2,
+             true,
+             0.0},
+            {"one interval", {{1e5, 1e8}}, {LAW_A}, {LAW_N}, 4e6, balancedThroat(Ab, 4e6), true, 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        flagsV = 0;
+        RocketVariables& rv = *rocket;
+        rv.propellantDensity = RHO_P;
+        rv.vieilleLimits = c.limits;
+        rv.vieilleA = c.a;
+        rv.vieilleN = c.n;
+        rv.ambientPressure = 1e5;
+        rv.combustionArea = Ab;
+        rv.targetPressure = c.target;
+        rv.adaptExit = false;
+        ODE ode(mixture, rocket, false, false);
+        EXPECT_EQ(ode.optimizeForPressure(), c.met);
+        expectRelative(rv.throatArea, c.throat, 1e-6, "sized throat");
+        if (c.met) {
+            EXPECT_EQ(rv.sizingRefusal, RocketVariables::SizingRefusal::None);
+        } else {
+            EXPECT_EQ(rv.sizingRefusal, RocketVariables::SizingRefusal::PressureNotReached);
+            expectRelative(rv.settledPressure, c.settled, 1e-6, "pressure the motor settles at");
+        }
+    }
+}
+
+// The burn-time target with n = 0 in the law: such an interval burns at a at every
+// pressure. A target whose mean rate no interval gives is refused with that rate.
+TEST_F(PerfectGas, BurnTimeTargetWithAPlateauLaw)
+{
+    RocketVariables& rv = *rocket;
+    rv.propellantDensity = RHO_P;
+    rv.burnPoints = 7;
+    rv.burnDistance = {0, 0.002, 0.004, 0.006, 0.008, 0.010, 0.012};
+    rv.burnArea.assign(7, 0.04);
+    rv.combustionArea = 0.04;
+    rv.ambientPressure = 1e5;
+    rv.targetBurnTime = 3.0; // mean rate 4 mm/s
+    struct Case {
+        const char* what;
+        std::vector<std::pair<double, double>> limits;
+        std::vector<double> a, n;
+        bool met;
+    };
+    const Case cases[] = {
+            {"a plateau at another rate", {{1e5, 1e8}}, {0.006}, {0.0}, false},
+            {"a plateau at the rate", {{1e5, 1e8}}, {0.004}, {0.0}, true},
+            // 4 mm/s = 1.5e-6 p^0.5 at p = 7.1 MPa, in the second interval.
+            {"a plateau below a law that gives the rate", {{1e5, 1e6}, {1e6, 1e8}}, {0.006, LAW_A}, {0.0, LAW_N}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        flagsV = 0;
+        rv.vieilleLimits = c.limits;
+        rv.vieilleA = c.a;
+        rv.vieilleN = c.n;
+        setNozzle(rv, {6.0, 3.0, 1.0, 4.0, 10.0}, 2, AT);
+        ODE ode(mixture, rocket, false, false);
+        EXPECT_EQ(ode.optimizeForBurnTime(), c.met);
+        if (c.met) {
+            EXPECT_LT(std::fabs(rv.burnTimes.back() - 3.0) / 3.0, OPT_TOL);
+        } else {
+            EXPECT_EQ(rv.sizingRefusal, RocketVariables::SizingRefusal::BurnRateUnreachable);
+            expectRelative(rv.requiredBurnRate, 0.004, 1e-12, "mean rate needed");
+            EXPECT_TRUE(flagRaised(flagsV, code::OPT01));
+        }
+    }
+}

@@ -254,3 +254,130 @@ TEST_F(OptimisationModelTest, EndingThePanelDuringARunStopsTheRunAndJoinsItsThre
     EXPECT_TRUE(worker_run::waitFor([&] { return thread.isNull(); }, 10000));
     EXPECT_FALSE(reported);
 }
+
+namespace {
+
+// The published potassium nitrate / sucrose burn law (R. Nakka), pressures in MPa and a
+// in mm/s: {lower, upper, a, n}. In SI a (m/s, p in Pa) is a 1e-3 (1e-6)^n.
+struct Interval {
+    double lower, upper, a, n;
+};
+const Interval kKnsu[] = {{0.103, 0.779, 10.708, 0.625},
+                          {0.779, 2.572, 8.763, -0.314},
+                          {2.572, 5.930, 7.852, -0.013},
+                          {5.930, 8.502, 3.907, 0.535},
+                          {8.502, 11.20, 9.653, 0.064}};
+double siA(const Interval& i)
+{
+    return i.a * 1e-3 * std::pow(1e-6, i.n);
+}
+
+} // namespace
+
+// A pressure target with the five-interval law on the perfect gas (one c* at every
+// pressure), the grain's 0.04 m^2 as reference area. Worked by hand: the throat for the
+// target p_t in interval k is At = Ab rho a_k p_t^n_k c*/p_t; on it, interval j balances
+// at p_j = (Ab/At rho a_j c*)^(1/(1 - n_j)) when that lies in j, and a limit where the
+// rate steps down holds the chamber when the law below balances above it and the law
+// above below it. A chamber filling from 1 atm stops at the lowest of these: the target
+// is met when that is the target, else refused naming it, and no nozzle is written.
+TEST_F(OptimisationModelTest, PressureTargetsAreMetOrRefusedWithThePressureReached)
+{
+    optimisationProviders().burnLaw
+            = [](const std::string&, double& rho, auto& limits, auto& a, auto& n, ViewMessages*) {
+                  rho = pg::RHO_P;
+                  limits.clear();
+                  a.clear();
+                  n.clear();
+                  for (const Interval& i : kKnsu) {
+                      limits.emplace_back(i.lower * 1e6, i.upper * 1e6);
+                      a.push_back(siA(i));
+                      n.push_back(i.n);
+                  }
+                  return true;
+              };
+    const double Ab = 0.04, cStar = pg::cStar();
+    auto reachedFromIgnition = [&](double target) {
+        std::size_t k = 0;
+        while (k + 1 < std::size(kKnsu) && target >= kKnsu[k + 1].lower * 1e6)
+            ++k;
+        const double At = Ab * pg::RHO_P * siA(kKnsu[k]) * std::pow(target, kKnsu[k].n) * cStar / target;
+        double lowest = 1e300;
+        for (std::size_t j = 0; j < std::size(kKnsu); ++j) {
+            const double lower = j == 0 ? 0.0 : kKnsu[j].lower * 1e6;
+            const double upper = j + 1 == std::size(kKnsu) ? 1e300 : kKnsu[j + 1].lower * 1e6;
+            const double pj = std::pow(Ab / At * pg::RHO_P * siA(kKnsu[j]) * cStar, 1.0 / (1.0 - kKnsu[j].n));
+            if (pj >= lower && pj < upper && pj > 101325.0)
+                lowest = std::min(lowest, pj);
+            if (j > 0) {
+                const double below
+                        = std::pow(Ab / At * pg::RHO_P * siA(kKnsu[j - 1]) * cStar, 1.0 / (1.0 - kKnsu[j - 1].n));
+                if (below > lower && pj < lower)
+                    lowest = std::min(lowest, lower);
+            }
+        }
+        return std::pair{lowest, At};
+    };
+    int met = 0, refused = 0;
+    for (const char* target : {"5", "8", "8.5", "9"}) {
+        SCOPED_TRACE(target);
+        const double pt = std::stod(target) * 1e6;
+        const auto [reached, At] = reachedFromIgnition(pt);
+        auto model = selectedModel();
+        OptimisationForm form = pressureForm();
+        form.targetValue = target;
+        form.targetUnit = 0; // MPa
+        form.adaptExit = false;
+        const double throatBefore = model->optRecord->throatArea;
+        ASSERT_TRUE(runToEnd(*model, prepare(*model, form)));
+        const OptimisationCompletion done = model->finishRun(result, {optTarget::ChamberPressure, 0, false});
+        if (std::fabs(reached / pt - 1.0) < 1e-6) {
+            ++met;
+            ASSERT_EQ(done.outcome, OptimisationOutcome::Succeeded) << done.reason.toStdString();
+            EXPECT_NEAR(done.writeBack.throatDiameter, diameterMm(At), 1e-6 * diameterMm(At));
+        } else {
+            ++refused;
+            ASSERT_LT(reached, pt);
+            EXPECT_EQ(done.outcome, OptimisationOutcome::Failed);
+            EXPECT_TRUE(done.reason.contains(QString("settles at %1 Mpa").arg(QString::number(reached / 1e6, 'g', 4))))
+                    << done.reason.toStdString() << " against " << reached;
+            EXPECT_EQ(model->optRecord->throatArea, throatBefore) << "no nozzle is written";
+        }
+    }
+    // The law gives both outcomes among these targets.
+    EXPECT_GT(met, 0);
+    EXPECT_GT(refused, 0);
+}
+
+// An exit adapted to an ambient pressure at or near 0: refused at the start with why
+// (vacuum), or after the run with why (no finite exit, or one beyond any nozzle); the
+// panel writes nothing.
+TEST_F(OptimisationModelTest, AnExitAdaptedToNearlyNoAmbientPressureIsRefusedWithWhy)
+{
+    auto model = selectedModel();
+    OptimisationForm form = pressureForm();
+    form.adaptExit = true;
+    form.ambient = "0";
+    PreparedOptimisation p = prepare(*model, form);
+    EXPECT_FALSE(p.ready());
+    EXPECT_EQ(p.start.refusal, "Invalid ambient pressure");
+    EXPECT_TRUE(p.start.informative.contains("vacuum")) << p.start.informative.toStdString();
+    // Without an adapted exit a vacuum is a fine ambient pressure.
+    form.adaptExit = false;
+    EXPECT_TRUE(prepare(*model, form).ready());
+    // The maximisations always adapt their exit.
+    OptimisationForm thrust = thrustForm();
+    thrust.ambient = "0";
+    EXPECT_EQ(prepare(*model, thrust).start.refusal, "Invalid ambient pressure");
+
+    // 1e-300 atm: the exit that expands 3 MPa down to it is some 1e240 throats wide, or
+    // no finite number at all.
+    form.adaptExit = true;
+    form.ambient = "1e-300";
+    const double throatBefore = model->optRecord->throatArea;
+    ASSERT_TRUE(runToEnd(*model, prepare(*model, form)));
+    const OptimisationCompletion done = model->finishRun(result, {optTarget::ChamberPressure, 2, true});
+    EXPECT_EQ(done.outcome, OptimisationOutcome::Failed);
+    EXPECT_TRUE(done.reason.contains("ambient pressure is to 0")) << done.reason.toStdString();
+    EXPECT_EQ(model->optRecord->throatArea, throatBefore);
+}

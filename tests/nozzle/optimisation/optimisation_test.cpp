@@ -96,7 +96,18 @@ TEST_F(OptimisationTest, StartChecksRunInOrder)
              "Invalid ambient pressure"},
             {"ambient negative", [](OptimisationForm& f, OptimisationTest&) { f.ambient = "-1"; },
              "Invalid ambient pressure"},
-            {"ambient zero", [](OptimisationForm& f, OptimisationTest&) { f.ambient = "0"; }, ""},
+            // The maximisations adapt their exit, and no exit expands the gas to vacuum.
+            {"ambient zero", [](OptimisationForm& f, OptimisationTest&) { f.ambient = "0"; },
+             "Invalid ambient pressure"},
+            {"ambient zero for a throat alone",
+             [](OptimisationForm& f, OptimisationTest&) {
+                 f.ambient = "0";
+                 f.target = optTarget::ChamberPressure;
+                 f.targetValue = "30";
+                 f.targetUnit = 2;
+                 f.adaptExit = false;
+             },
+             ""},
             {"thrust ignores the target field", [](OptimisationForm& f, OptimisationTest&) { f.targetValue = "x"; },
              ""},
             {"pressure target zero",

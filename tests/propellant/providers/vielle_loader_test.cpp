@@ -129,10 +129,6 @@ TEST_F(VielleLoader, RefusalsLeaveTheOutputsUntouched)
             {"empty intervals", solid({0, 0, 0}, 1.8, json::array())},
             {"units mistyped", badUnits},
             {"a mistyped", badA},
-            {"a zero", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 0.0, 0.5)})},
-            {"a negative", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5), interval({2.0}, -1.0, 0.5)})},
-            {"n zero", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.0)})},
-            {"density zero", solid({0, 0, 0}, 0.0, {interval({1.0, 2.0}, 1.0, 0.5)})},
             {"entry null", json()},
     };
     for (const auto& c : cases) {
@@ -200,6 +196,17 @@ TEST_F(VielleLoader, LawsNoGrainRunCanUseAreRefusedWithTheirRule)
             {"n = 1.2 in the upper interval",
              solid({0, 1, 0}, 1.8, {interval({0.1, 2.0}, 8.26, 0.3), interval({2.0, 10.0}, 1.0, 1.2)}), false},
             {"n = 0.999", solid({0, 1, 0}, 1.8, {interval({0.779, 2.57}, 8.26, 0.999)}), true},
+            // A plateau: the same rate at every pressure of the interval.
+            {"n = 0", solid({0, 1, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.0)}), true},
+            // Numbers that give no gas are a law all the same, not an empty one.
+            {"a zero", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 0.0, 0.5)}), false},
+            {"a negative", solid({0, 0, 0}, 1.8, {interval({1.0, 2.0}, 1.0, 0.5), interval({2.0}, -1.0, 0.5)}), false},
+            {"density zero", solid({0, 0, 0}, 0.0, {interval({1.0, 2.0}, 1.0, 0.5)}), false},
+            // 1e308 MPa is 1e314 Pa: beyond a double on an interval that is not the open top.
+            {"upper limit infinite in Pa below the last interval",
+             solid({0, 1, 0}, 1.8, {interval({0.1, 1e308}, 8.26, 0.3), interval({2.0}, 8.26, 0.3)}), false},
+            {"upper limit infinite in Pa on the last interval",
+             solid({0, 1, 0}, 1.8, {interval({0.1, 1e308}, 8.26, 0.3)}), false},
             {"n = -0.314", solid({0, 1, 0}, 1.8, {interval({0.807, 1.503}, 8.763, -0.314)}), true},
             {"density 1e308 g/cm^3", solid({0, 1, 0}, 1e308, {interval({0.779, 2.57}, 8.26, 0.319)}), false},
             {"lower limit 1e308 MPa",

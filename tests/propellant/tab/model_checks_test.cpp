@@ -50,10 +50,18 @@ TEST_F(ModelChecks, SolidData)
             {"coefficient text", solid({{"1", "10", "x", "0.4"}}), true, "Invalid coefficient: x"},
             {"exponent missing", solid({{"1", "10", "2.5", ""}}), true, "Invalid exponent: "},
             {"negative exponent", solid({{"1", "10", "2.5", "-0.2"}}), true, ""},
-            // A law the runs could not invert (p = (r/a)^(1/n)) is not stored.
+            // A law that makes no gas is not stored.
             {"coefficient zero", solid({{"1", "10", "0", "0.4"}}), true, "Invalid coefficient: 0"},
             {"coefficient negative", solid({{"1", "10", "-2", "0.4"}}), true, "Invalid coefficient: -2"},
-            {"exponent zero", solid({{"1", "10", "2.5", "0"}}), true, "Invalid exponent: 0"},
+            // A plateau burns at a at every pressure: a grain balances at p = Kn a rho c*.
+            {"exponent zero", solid({{"1", "10", "2.5", "0"}}), true, ""},
+            // The first field of the form that fails is named, whichever rule it breaks.
+            {"negative lower before an unreadable coefficient", solid({{"-1", "10", "abc", "0.3"}}), true,
+             "Invalid Minimum Pressure: -1"},
+            {"zero coefficient before an unreadable exponent", solid({{"1", "10", "0", "x"}}), true,
+             "Invalid coefficient: 0"},
+            {"first row's zero coefficient before the second row's text",
+             solid({{"1", "10", "0", "0.4"}, {"abc", "20", "3", "0.3"}}), true, "Invalid coefficient: 0"},
             {"decimal comma", solid({{"1,5", "10", "2.5", "0.4"}}), true, "Invalid Minimum Pressure: 1,5"},
     };
     for (const auto& c : cases) {
@@ -102,6 +110,8 @@ TEST_F(ModelChecks, SolidDataThatNoGrainRunCanUseIsRefusedWithTheRule)
             // 1e308 MPa is 1e314 Pa.
             {"lower limit beyond a double in SI", solid({{"1e308", "1.5e308", "2.5", "0.4"}}),
              "Invalid Minimum Pressure: 1e308", "Pa"},
+            {"upper limit beyond a double in SI", solid({{"0.1", "1e308", "abc", "0.3"}}),
+             "Invalid Maximum Pressure: 1e308", "Pa"},
             // a in m/s for MPa with n = -0.5: a (1e-6)^-0.5 = 1e308 x 1e3 for Pa.
             {"a beyond a double in SI", solid({{"0.779", "2.57", "1e308", "-0.5"}}), "Invalid coefficient: 1e308",
              "finite"},
