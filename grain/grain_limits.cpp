@@ -63,11 +63,6 @@ std::optional<GrainFault> countFault(double count, double lowest, double highest
                          .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest)));
 }
 
-std::optional<GrainFault> samplesFault(const GrainEntry& e)
-{
-    return countFault(static_cast<double>(e.points), 2.0, kMaxSamples, "Invalid number of points", "points");
-}
-
 std::optional<GrainFault> combustionFault(const GrainEntry& e)
 {
     if (e.combustion < RadialAndBase || e.combustion > Base)
@@ -95,7 +90,7 @@ std::optional<GrainFault> cylindricalFault(const GrainEntry& e)
         return fault("Invalid length", lengths.lengthRule());
     if (auto f = chargesFault(p[3]))
         return f;
-    if (auto f = samplesFault(e))
+    if (auto f = sampleCountFault(e.points))
         return f;
     return combustionFault(e);
 }
@@ -137,12 +132,17 @@ std::optional<GrainFault> starFault(const GrainEntry& e)
         return f;
     if (auto f = countFault(p[5], 2.0, physical::maxStarPoints, "Invalid number of star points", "star points"))
         return f;
-    if (auto f = samplesFault(e))
+    if (auto f = sampleCountFault(e.points))
         return f;
     return combustionFault(e);
 }
 
 } // namespace
+
+std::optional<GrainFault> sampleCountFault(int64_t points)
+{
+    return countFault(static_cast<double>(points), 2.0, kMaxSamples, "Invalid number of points", "points");
+}
 
 int16_t unitIndexOf(int64_t index)
 {

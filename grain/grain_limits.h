@@ -26,6 +26,11 @@ struct GrainFault {
 // "U" and the values are judged as stored.
 std::optional<GrainFault> grainEntryFault(const GrainEntry& entry);
 
+// The sample count of a burn-back curve: 2 to kMaxSamples, or "Invalid number of points".
+// Part of grainEntryFault for the grains whose stored curve has that many samples; the tab
+// asks it alone for the curve it draws of a frontal grain.
+std::optional<GrainFault> sampleCountFault(int64_t points);
+
 // The stored unit index as the conversion takes it: one outside int16 becomes -1, an
 // index the conversion refuses, rather than wrapping onto a valid unit.
 int16_t unitIndexOf(int64_t index);

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "grain/burnback.h"
+#include "grain/grain_entry.h"
 
 namespace grain {
 
@@ -46,18 +47,31 @@ enum class CalculationStatus {
 struct GrainCalculation {
     CalculationStatus status = CalculationStatus::Empty;
     QString message;
+    QString rule; // the limit the refused field broke, in the form's unit; empty for none
+    GrainEntry entry; // Done: the grain judged and computed, as Grains.json stores it
     FloatCurve curve;
     GrainFigures figures;
 };
+
+// The grain a form's fields describe, in the stored layout: decimals as typed, counts as
+// unsigned 32-bit integers. A decimal or count that is not one reads as NaN and a sample
+// count that is not one as 0, which grainEntryFault (grain_limits.h) refuses with the
+// field's message.
+GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
+                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
+                                const StarInputs& star);
 
 class GrainModel {
 public:
     // Each clears the parameter list first and fills it, with the sample count and the
     // combustion type, only when every check passed. `combustion` is the index of the
-    // combustion list.
-    GrainCalculation calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion);
-    GrainCalculation calculateFrontal(const FrontalInputs& in, const QString& samples);
-    GrainCalculation calculateStar(const StarInputs& in, const QString& samples, int combustion);
+    // combustion list, `units` that of the unit list (0 mm ... 3 m). The fields are read
+    // once into the grain they describe, judged by the rules of a stored grain
+    // (grainEntryFault) and computed from that grain.
+    GrainCalculation calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion,
+                                          int units = 0);
+    GrainCalculation calculateFrontal(const FrontalInputs& in, const QString& samples, int units = 0);
+    GrainCalculation calculateStar(const StarInputs& in, const QString& samples, int combustion, int units = 0);
 
     // No geometry chosen (or one the tab cannot show): nothing may be drawn or exported.
     void clearParameters() { parameters_.clear(); }
