@@ -70,22 +70,13 @@ std::optional<GrainFault> combustionFault(const GrainEntry& e)
     return std::nullopt;
 }
 
-std::optional<GrainFault> chargesFault(double charges)
-{
-    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
-}
-
 std::optional<GrainFault> cylindricalFault(const GrainEntry& e)
 {
     const std::vector<double>& p = e.parameters;
-    const double Dext = p[0], Di = p[1], L = p[2];
+    const double L = p[2];
     const LengthRules lengths(e.units);
-    if (!lengths.inRange(Dext))
-        return fault("Invalid exterior diameter", lengths.lengthRule());
-    if (!lengths.inRange(Di))
-        return fault("Invalid interior diameter", lengths.lengthRule());
-    if (!lengths.webInRange(Dext, Di))
-        return fault("Exterior diameter must be greater than interior", lengths.webRule());
+    if (auto f = boreFault(p[0], p[1], e.units))
+        return f;
     if (!lengths.inRange(L))
         return fault("Invalid length", lengths.lengthRule());
     if (auto f = chargesFault(p[3]))
@@ -138,6 +129,23 @@ std::optional<GrainFault> starFault(const GrainEntry& e)
 }
 
 } // namespace
+
+std::optional<GrainFault> boreFault(double Dext, double Di, int units)
+{
+    const LengthRules lengths(units);
+    if (!lengths.inRange(Dext))
+        return fault("Invalid exterior diameter", lengths.lengthRule());
+    if (!lengths.inRange(Di))
+        return fault("Invalid interior diameter", lengths.lengthRule());
+    if (!lengths.webInRange(Dext, Di))
+        return fault("Exterior diameter must be greater than interior", lengths.webRule());
+    return std::nullopt;
+}
+
+std::optional<GrainFault> chargesFault(double charges)
+{
+    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
+}
 
 std::optional<GrainFault> sampleCountFault(int64_t points)
 {

@@ -20,19 +20,6 @@ bool readPositive(const QString& text, double& value)
     return v && value > 0.0;
 }
 
-// Count fields: an unsigned 32-bit integer, nothing else.
-bool readCount(const QString& text, uint32_t& value)
-{
-    const std::optional<uint32_t> v = readUnsignedNumber(text);
-    value = v.value_or(0u);
-    return v.has_value();
-}
-
-bool readSamples(const QString& text, uint32_t& n)
-{
-    return readCount(text, n) && n >= 2 && n <= kMaxSamples;
-}
-
 bool anyEmpty(std::initializer_list<const QString*> texts)
 {
     return std::any_of(texts.begin(), texts.end(), [](const QString* t) { return t->isEmpty(); });
@@ -223,18 +210,26 @@ SweepOutcome sweepNeutralLength(const SweepInputs& in)
         out.message = QString::fromUtf8(message);
         return out;
     };
-    double Dext, Di, Lmin, Lmax, step;
-    uint32_t N, n;
-    if (!readPositive(in.exteriorDiameter, Dext))
-        return refuse("Invalid exterior diameter");
-    if (!readPositive(in.interiorDiameter, Di))
-        return refuse("Invalid interior diameter");
-    if (Dext <= Di)
-        return refuse("Exterior diameter must be greater than interior");
-    if (!readCount(in.charges, N) || N == 0)
-        return refuse("Invalid number of charges");
-    if (!readSamples(in.samples, n))
-        return refuse("Invalid number of points");
+    auto refuseFor = [&out](const GrainFault& fault) {
+        out.message = fault.message;
+        out.rule = fault.rule;
+        return out;
+    };
+    // The cylinder's fields as a calculation reads them; its length is the sweep's own.
+    const GrainEntry cylinder = grainEntryFromFields(
+            Cylindrical, in.units, RadialAndBase, in.samples,
+            CylindricalInputs{in.exteriorDiameter, in.interiorDiameter, QString(), in.charges}, {}, {});
+    const std::vector<double>& p = cylinder.parameters;
+    if (auto f = boreFault(p[0], p[1], in.units))
+        return refuseFor(*f);
+    if (auto f = chargesFault(p[3]))
+        return refuseFor(*f);
+    if (auto f = sampleCountFault(cylinder.points))
+        return refuseFor(*f);
+    const double Dext = p[0], Di = p[1];
+    const auto N = static_cast<uint32_t>(p[3]);
+    const auto n = static_cast<uint32_t>(cylinder.points);
+    double Lmin, Lmax, step;
     if (!readPositive(in.minimum, Lmin))
         return refuse("Invalid minimum length for optimization");
     // A maximum below the minimum gives no candidate at all.

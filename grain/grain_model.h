@@ -96,11 +96,13 @@ QString displayNumber(double value);
 struct SweepInputs {
     QString exteriorDiameter, interiorDiameter, charges, samples, maximum, minimum, step;
     int combustion = 0;
+    int units = 0; // the unit list's index (0 mm ... 3 m)
 };
 
 struct SweepOutcome {
     enum Status { Missing, Invalid, Done } status = Missing;
     QString message; // "Missing data for optimization" (a warning) or the failed check
+    QString rule; // the limit a refused field broke, as for a calculation
     float length = 0.0f; // the winning length
     uint32_t candidates = 0;
     uint32_t winner = 0; // index of the winning candidate
@@ -112,8 +114,10 @@ struct SweepOutcome {
 // range is reversed or the inputs are not numbers.
 double sweepCandidateCount(double minimum, double maximum, double step);
 
-// The checks, then the sweep over the lengths Lmin + k step for radial-and-base burning
-// in single precision; the smallest deviation wins, the first (shortest) on a tie.
+// The checks (the diameters, web, charges and samples by the rules of a stored grain, as
+// a calculation reads them), then the sweep over the lengths Lmin + k step for
+// radial-and-base burning in single precision; the smallest deviation wins, the first
+// (shortest) on a tie.
 SweepOutcome sweepNeutralLength(const SweepInputs& in);
 
 // ---- Grain picture ------------------------------------------------------------------

@@ -252,10 +252,11 @@ void GrainTab::opt_length_cilindrical()
     in.minimum = ui->line_from_cilindrical->text();
     in.step = ui->line_step_cilindrical->text();
     in.combustion = ui->comb_combustion->currentIndex();
+    in.units = ui->combo_units->currentIndex();
     const SweepOutcome out = sweepNeutralLength(in);
     switch (out.status) {
     case SweepOutcome::Missing: showMessage(this, grainTabMessage(Msg::Warning, out.message)); return;
-    case SweepOutcome::Invalid: critical(out.message); return;
+    case SweepOutcome::Invalid: critical(out.message, out.rule); return;
     case SweepOutcome::Done: break;
     }
     ui->line_length_cilindrical->setText(displayNumber(out.length));

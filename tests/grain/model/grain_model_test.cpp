@@ -461,3 +461,39 @@ TEST_F(GrainModelTest, TheCalculationHandsBackTheGrainItJudged)
     EXPECT_EQ(c.entry.combustion, Base);
     EXPECT_EQ(c.entry.parameters, (std::vector<double>{100, 50})); // L, D
 }
+
+// The sweep reads the cylinder's fields as a calculation does and judges them by the same
+// rules: the field's message and the limit, in the form's unit.
+TEST(LengthSweep, CylinderFieldsBeyondTheLimitsAreRefusedWithTheRule)
+{
+    const QString lengthsMm = "Diameters and lengths must lie between 0.001 mm and 1000000 mm";
+    struct Case {
+        const char* what;
+        std::function<void(SweepInputs&)> edit;
+        const char* message;
+        QString rule;
+    };
+    const Case cases[] = {
+            {"1e308 mm case", [](SweepInputs& in) { in.exteriorDiameter = "1e308"; }, "Invalid exterior diameter",
+             lengthsMm},
+            {"1e-300 mm bore", [](SweepInputs& in) { in.interiorDiameter = "1e-300"; }, "Invalid interior diameter",
+             lengthsMm},
+            {"2 km case in metres",
+             [](SweepInputs& in) {
+                 in.units = 3;
+                 in.exteriorDiameter = "2000";
+             },
+             "Invalid exterior diameter", "Diameters and lengths must lie between 1e-06 m and 1000 m"},
+            {"5000 charges", [](SweepInputs& in) { in.charges = "5000"; }, "Invalid number of charges",
+             "The number of charges must lie between 1 and 1000"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        SweepInputs in = sweepOf("10", "100", "1");
+        k.edit(in);
+        const SweepOutcome out = sweepNeutralLength(in);
+        EXPECT_EQ(out.status, SweepOutcome::Invalid);
+        EXPECT_EQ(out.message, k.message);
+        EXPECT_EQ(out.rule, k.rule);
+    }
+}
