@@ -60,15 +60,8 @@ double sqrtPositive(double v)
     return v > 0.0 ? std::sqrt(v) : 0.0;
 }
 
-// At burnout on the case the flank from the moved inner vertex to the case has length 0
-// (for a vertex angle gamma of 90 degrees or more; below, a real chord is left), but its
-// formula gives the rounding residue of a difference of terms as large as the case radius
-// R: an area within `residue` of 0, of either sign, is 0.
-double burntOut(double area, double residue)
-{
-    return std::abs(area) <= residue ? 0.0 : area;
-}
-
+// Burnout residues of the star's flank from the moved inner vertex to the case, whose
+// length is 0 at burnout for a vertex angle gamma of 90 degrees or more (settledBurnout).
 // Sharp corners: the angles of the star carry the literal pi 3.141592 while std::asin
 // works with the exact one, so the angle theta between the vertex's radius and the
 // flank's end on the case, exactly 0 at burnout, comes out as their difference, 6.5e-7
@@ -86,6 +79,11 @@ constexpr double kSharpFlankResidue = 2.0 * (3.14159265358979323846 - kPi); // p
 const double kRoundedFlankResidue = 2.0 * std::sqrt(std::ldexp(1.0, -23)); // per unit of R
 
 } // namespace
+
+double settledBurnout(double area, double residue)
+{
+    return std::abs(area) <= residue ? 0.0 : area;
+}
 
 StarShape starShape(double rV, double tP, uint32_t nStar)
 {
@@ -200,7 +198,7 @@ FloatCurve starCurve(double Dext, double Din, double Dpoint, double L, uint32_t 
         }
         const double rho = y / sinG + rV;
         const double area = M * (rho * cosG + sqrtPositive(R * R - rho * rho * sinG * sinG));
-        return i + 1 == n ? burntOut(area, residue) : area;
+        return i + 1 == n ? settledBurnout(area, residue) : area;
     });
 }
 
@@ -276,5 +274,5 @@ void burnbackStar(double Dext, double Dpoint, double Din, double L, uint32_t N, 
     // The flanks end at the case: at most L of each, about R theta long; the end faces'
     // sliver beside them (theta R^2 - R rho sin theta) is of the order of R^2 theta^3.
     if (n >= 2 && phases.radialBurnout && n - 1 >= k1)
-        A[n - 1] = burntOut(A[n - 1], lateral * L * R * kSharpFlankResidue);
+        A[n - 1] = settledBurnout(A[n - 1], lateral * L * R * kSharpFlankResidue);
 }

@@ -55,9 +55,13 @@ struct FloatCurve {
     double areaSum = 0.0; // sum of the stored (single-precision) areas, added in double
 };
 
-// Where the burn ends on the case (the inner vertex reaching it), the flank between the
-// vertex and the case shrinks to nothing and the star curves end on an area of 0, not on
-// the rounding residue of its formula: see burntOut in burnback.cpp.
+// The burnout rule, for every curve that ends where the burning surface is gone (a star's
+// inner vertex reaching the case, a loaded curve's last sample): the area formulas there
+// subtract terms as large as the case, so they leave a rounding residue of either sign
+// instead of 0. An area within `residue` of 0 at burnout is that residue and is 0; a
+// larger one is a real surface (a chord left on the case) and stays. Each caller sizes
+// `residue` from the rounding its own figures carry.
+double settledBurnout(double area, double residue);
 
 // The tab's curves. `n` >= 2 and the inputs are assumed checked (see grain_model.h).
 FloatCurve cylindricalCurve(double Dext, double Di, double L, uint32_t N, uint32_t n, int type);

@@ -63,11 +63,6 @@ std::optional<GrainFault> countFault(double count, double lowest, double highest
                          .arg(QLatin1String(what), displayNumber(lowest), displayNumber(highest)));
 }
 
-std::optional<GrainFault> samplesFault(const GrainEntry& e)
-{
-    return countFault(static_cast<double>(e.points), 2.0, kMaxSamples, "Invalid number of points", "points");
-}
-
 std::optional<GrainFault> combustionFault(const GrainEntry& e)
 {
     if (e.combustion < RadialAndBase || e.combustion > Base)
@@ -75,27 +70,18 @@ std::optional<GrainFault> combustionFault(const GrainEntry& e)
     return std::nullopt;
 }
 
-std::optional<GrainFault> chargesFault(double charges)
-{
-    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
-}
-
 std::optional<GrainFault> cylindricalFault(const GrainEntry& e)
 {
     const std::vector<double>& p = e.parameters;
-    const double Dext = p[0], Di = p[1], L = p[2];
+    const double L = p[2];
     const LengthRules lengths(e.units);
-    if (!lengths.inRange(Dext))
-        return fault("Invalid exterior diameter", lengths.lengthRule());
-    if (!lengths.inRange(Di))
-        return fault("Invalid interior diameter", lengths.lengthRule());
-    if (!lengths.webInRange(Dext, Di))
-        return fault("Exterior diameter must be greater than interior", lengths.webRule());
+    if (auto f = boreFault(p[0], p[1], e.units))
+        return f;
     if (!lengths.inRange(L))
         return fault("Invalid length", lengths.lengthRule());
     if (auto f = chargesFault(p[3]))
         return f;
-    if (auto f = samplesFault(e))
+    if (auto f = sampleCountFault(e.points))
         return f;
     return combustionFault(e);
 }
@@ -137,12 +123,34 @@ std::optional<GrainFault> starFault(const GrainEntry& e)
         return f;
     if (auto f = countFault(p[5], 2.0, physical::maxStarPoints, "Invalid number of star points", "star points"))
         return f;
-    if (auto f = samplesFault(e))
+    if (auto f = sampleCountFault(e.points))
         return f;
     return combustionFault(e);
 }
 
 } // namespace
+
+std::optional<GrainFault> boreFault(double Dext, double Di, int units)
+{
+    const LengthRules lengths(units);
+    if (!lengths.inRange(Dext))
+        return fault("Invalid exterior diameter", lengths.lengthRule());
+    if (!lengths.inRange(Di))
+        return fault("Invalid interior diameter", lengths.lengthRule());
+    if (!lengths.webInRange(Dext, Di))
+        return fault("Exterior diameter must be greater than interior", lengths.webRule());
+    return std::nullopt;
+}
+
+std::optional<GrainFault> chargesFault(double charges)
+{
+    return countFault(charges, 1.0, physical::maxCharges, "Invalid number of charges", "charges");
+}
+
+std::optional<GrainFault> sampleCountFault(int64_t points)
+{
+    return countFault(static_cast<double>(points), 2.0, kMaxSamples, "Invalid number of points", "points");
+}
 
 int16_t unitIndexOf(int64_t index)
 {

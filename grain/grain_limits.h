@@ -26,6 +26,17 @@ struct GrainFault {
 // "U" and the values are judged as stored.
 std::optional<GrainFault> grainEntryFault(const GrainEntry& entry);
 
+// The parts of grainEntryFault that the length sweep of a cylindrical grain asks alone:
+// the two diameters of a cylinder in `units` and the web between them, and the number
+// of charges.
+std::optional<GrainFault> boreFault(double Dext, double Di, int units);
+std::optional<GrainFault> chargesFault(double charges);
+
+// The sample count of a burn-back curve: 2 to kMaxSamples, or "Invalid number of points".
+// Part of grainEntryFault for the grains whose stored curve has that many samples; the tab
+// asks it alone for the curve it draws of a frontal grain.
+std::optional<GrainFault> sampleCountFault(int64_t points);
+
 // The stored unit index as the conversion takes it: one outside int16 becomes -1, an
 // index the conversion refuses, rather than wrapping onto a valid unit.
 int16_t unitIndexOf(int64_t index);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/number_text.h"
 #include "core/preferences.h"
+#include "grain/grain_limits.h"
 
 namespace grain {
 
@@ -18,29 +20,27 @@ bool readPositive(const QString& text, double& value)
     return v && value > 0.0;
 }
 
-// Count fields: an unsigned 32-bit integer, nothing else.
-bool readCount(const QString& text, uint32_t& value)
-{
-    const std::optional<uint32_t> v = readUnsignedNumber(text);
-    value = v.value_or(0u);
-    return v.has_value();
-}
-
-bool readSamples(const QString& text, uint32_t& n)
-{
-    return readCount(text, n) && n >= 2 && n <= kMaxSamples;
-}
-
 bool anyEmpty(std::initializer_list<const QString*> texts)
 {
     return std::any_of(texts.begin(), texts.end(), [](const QString* t) { return t->isEmpty(); });
 }
 
-GrainCalculation refused(const char* message)
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+
+GrainCalculation refused(const GrainFault& fault)
 {
     GrainCalculation result;
     result.status = CalculationStatus::Invalid;
-    result.message = QString::fromUtf8(message);
+    result.message = fault.message;
+    result.rule = fault.rule;
+    return result;
+}
+
+GrainCalculation accepted(const GrainEntry& entry)
+{
+    GrainCalculation result;
+    result.status = CalculationStatus::Done;
+    result.entry = entry;
     return result;
 }
 
@@ -70,35 +70,56 @@ QString displayNumber(double value)
     return QString::number(value, 'g', NUM_DIS_PREC);
 }
 
-GrainCalculation GrainModel::calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion)
+GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
+                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
+                                const StarInputs& star)
+{
+    GrainEntry entry;
+    entry.geometry = geometry;
+    entry.units = units;
+    entry.combustion = combustion;
+    entry.points = readUnsignedNumber(samples).value_or(0u);
+    auto decimal = [](const QString& t) { return readNumber(t).value_or(notANumber); };
+    auto count = [](const QString& t) {
+        const std::optional<uint32_t> v = readUnsignedNumber(t);
+        return v ? static_cast<double>(*v) : notANumber;
+    };
+    switch (geometry) {
+    case Cylindrical:
+        entry.parameters = {decimal(cylindrical.exteriorDiameter), decimal(cylindrical.interiorDiameter),
+                            decimal(cylindrical.length), count(cylindrical.charges)};
+        break;
+    case Frontal: entry.parameters = {decimal(frontal.length), decimal(frontal.diameter)}; break;
+    case Star:
+        entry.parameters = {decimal(star.exteriorDiameter), decimal(star.pointDiameter), decimal(star.innerDiameter),
+                            decimal(star.length),           count(star.charges),         count(star.starPoints)};
+        break;
+    default: break;
+    }
+    return entry;
+}
+
+GrainCalculation GrainModel::calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion,
+                                                  int units)
 {
     parameters_.clear();
     if (anyEmpty({&in.exteriorDiameter, &in.interiorDiameter, &in.length, &in.charges, &samples}))
         return {};
     if (combustion < RadialAndBase || combustion > Base)
         return {}; // no combustion type chosen
-    double Dext, Di, L;
-    uint32_t N, n;
-    if (!readPositive(in.exteriorDiameter, Dext))
-        return refused("Invalid exterior diameter");
-    if (!readPositive(in.interiorDiameter, Di))
-        return refused("Invalid interior diameter");
-    // Equal diameters leave no propellant (zero web): refused like a larger bore.
-    if (Di >= Dext)
-        return refused("Exterior diameter must be greater than interior");
-    if (!readPositive(in.length, L))
-        return refused("Invalid length");
-    if (!readCount(in.charges, N) || N == 0)
-        return refused("Invalid number of charges");
-    if (!readSamples(samples, n))
-        return refused("Invalid number of points");
+    const GrainEntry e = grainEntryFromFields(Cylindrical, units, combustion, samples, in, {}, {});
+    if (const std::optional<GrainFault> f = grainEntryFault(e))
+        return refused(*f);
+    const std::vector<double>& p = e.parameters;
+    const double Dext = p[0], Di = p[1], L = p[2];
+    const auto N = static_cast<uint32_t>(p[3]);
+    const auto n = static_cast<uint32_t>(e.points);
 
     sampleCount_ = n;
     combustionType_ = static_cast<uint8_t>(combustion);
-    parameters_ = {Dext, Di, L, static_cast<double>(N)};
+    parameters_ = p;
 
-    GrainCalculation result;
-    result.status = CalculationStatus::Done;
+    GrainCalculation result = accepted(e);
     result.curve = cylindricalCurve(Dext, Di, L, N, n, combustion);
     result.figures = spreadFigures(result.curve, n);
     const double R = Dext / 2.0, r = Di / 2.0;
@@ -107,26 +128,26 @@ GrainCalculation GrainModel::calculateCylindrical(const CylindricalInputs& in, c
     return result;
 }
 
-GrainCalculation GrainModel::calculateFrontal(const FrontalInputs& in, const QString& samples)
+GrainCalculation GrainModel::calculateFrontal(const FrontalInputs& in, const QString& samples, int units)
 {
     parameters_.clear();
     if (anyEmpty({&in.diameter, &in.length, &samples}))
         return {};
-    double D, L;
-    uint32_t n;
-    if (!readPositive(in.diameter, D))
-        return refused("Invalid exterior diameter");
-    if (!readPositive(in.length, L))
-        return refused("Invalid length");
-    if (!readSamples(samples, n))
-        return refused("Invalid number of points");
+    // A frontal grain burns on one face only.
+    const GrainEntry e = grainEntryFromFields(Frontal, units, Base, samples, {}, in, {});
+    if (const std::optional<GrainFault> f = grainEntryFault(e))
+        return refused(*f);
+    // A stored frontal grain is two samples; the tab draws as many as it is asked for.
+    if (const std::optional<GrainFault> f = sampleCountFault(e.points))
+        return refused(*f);
+    const double L = e.parameters[0], D = e.parameters[1];
+    const auto n = static_cast<uint32_t>(e.points);
 
     sampleCount_ = n;
-    combustionType_ = Base; // a frontal grain burns on one face only
+    combustionType_ = Base;
     parameters_ = {D, L};
 
-    GrainCalculation result;
-    result.status = CalculationStatus::Done;
+    GrainCalculation result = accepted(e);
     result.curve = frontalCurve(D, L, n);
     const double face = kPi * (D / 2.0) * (D / 2.0);
     const QString constant = QStringLiteral("constant area");
@@ -135,7 +156,7 @@ GrainCalculation GrainModel::calculateFrontal(const FrontalInputs& in, const QSt
     return result;
 }
 
-GrainCalculation GrainModel::calculateStar(const StarInputs& in, const QString& samples, int combustion)
+GrainCalculation GrainModel::calculateStar(const StarInputs& in, const QString& samples, int combustion, int units)
 {
     parameters_.clear();
     if (anyEmpty({&in.exteriorDiameter, &in.innerDiameter, &in.pointDiameter, &in.starPoints, &in.length, &in.charges,
@@ -143,39 +164,23 @@ GrainCalculation GrainModel::calculateStar(const StarInputs& in, const QString& 
         return {};
     if (combustion < RadialAndBase || combustion > Base)
         return {};
-    double Dext, Din, Dpoint, L;
-    uint32_t N, nStar, n;
-    if (!readPositive(in.exteriorDiameter, Dext))
-        return refused("Invalid exterior diameter");
-    if (!readPositive(in.innerDiameter, Din))
-        return refused("Invalid inner diameter");
-    if (!readPositive(in.pointDiameter, Dpoint))
-        return refused("Invalid star point diameter");
-    // The web between the port and the case must not be zero (burnout at y = 0).
-    if (Din >= Dext)
-        return refused("Exterior diameter must be greater than inner diameter");
-    if (Dpoint > Dext)
-        return refused("Exterior diameter must be greater than star point diameter");
-    if (Din > Dpoint)
-        return refused("Star point diameter must be greater than inner diameter");
-    if (!readPositive(in.length, L))
-        return refused("Invalid length");
-    if (!readCount(in.charges, N) || N == 0)
-        return refused("Invalid number of charges");
-    if (!readCount(in.starPoints, nStar) || nStar <= 1)
-        return refused("Invalid number of star points");
-    if (!readSamples(samples, n))
-        return refused("Invalid number of points");
+    const GrainEntry e = grainEntryFromFields(Star, units, combustion, samples, {}, {}, in);
+    if (const std::optional<GrainFault> f = grainEntryFault(e))
+        return refused(*f);
     // The rounded-point model has no curve for a star burning on its bore and both ends.
     if (combustion == RadialAndBase)
-        return refused("Radial & base combustion cannot be calculated for star charges");
+        return refused(
+                GrainFault{QStringLiteral("Radial & base combustion cannot be calculated for star charges"), {}});
+    const std::vector<double>& p = e.parameters; // Dext, Dpoint, Din, L, N, nStar
+    const double Dext = p[0], Dpoint = p[1], Din = p[2], L = p[3];
+    const auto N = static_cast<uint32_t>(p[4]), nStar = static_cast<uint32_t>(p[5]);
+    const auto n = static_cast<uint32_t>(e.points);
 
     sampleCount_ = n;
     combustionType_ = static_cast<uint8_t>(combustion);
     parameters_ = {Dext, Din, Dpoint, L, static_cast<double>(N), static_cast<double>(nStar)};
 
-    GrainCalculation result;
-    result.status = CalculationStatus::Done;
+    GrainCalculation result = accepted(e);
     result.curve = starCurve(Dext, Din, Dpoint, L, N, nStar, n, combustion);
     result.figures = spreadFigures(result.curve, n);
     const double R = Dext / 2.0;
@@ -205,18 +210,26 @@ SweepOutcome sweepNeutralLength(const SweepInputs& in)
         out.message = QString::fromUtf8(message);
         return out;
     };
-    double Dext, Di, Lmin, Lmax, step;
-    uint32_t N, n;
-    if (!readPositive(in.exteriorDiameter, Dext))
-        return refuse("Invalid exterior diameter");
-    if (!readPositive(in.interiorDiameter, Di))
-        return refuse("Invalid interior diameter");
-    if (Dext <= Di)
-        return refuse("Exterior diameter must be greater than interior");
-    if (!readCount(in.charges, N) || N == 0)
-        return refuse("Invalid number of charges");
-    if (!readSamples(in.samples, n))
-        return refuse("Invalid number of points");
+    auto refuseFor = [&out](const GrainFault& fault) {
+        out.message = fault.message;
+        out.rule = fault.rule;
+        return out;
+    };
+    // The cylinder's fields as a calculation reads them; its length is the sweep's own.
+    const GrainEntry cylinder = grainEntryFromFields(
+            Cylindrical, in.units, RadialAndBase, in.samples,
+            CylindricalInputs{in.exteriorDiameter, in.interiorDiameter, QString(), in.charges}, {}, {});
+    const std::vector<double>& p = cylinder.parameters;
+    if (auto f = boreFault(p[0], p[1], in.units))
+        return refuseFor(*f);
+    if (auto f = chargesFault(p[3]))
+        return refuseFor(*f);
+    if (auto f = sampleCountFault(cylinder.points))
+        return refuseFor(*f);
+    const double Dext = p[0], Di = p[1];
+    const auto N = static_cast<uint32_t>(p[3]);
+    const auto n = static_cast<uint32_t>(cylinder.points);
+    double Lmin, Lmax, step;
     if (!readPositive(in.minimum, Lmin))
         return refuse("Invalid minimum length for optimization");
     // A maximum below the minimum gives no candidate at all.

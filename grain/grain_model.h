@@ -12,6 +12,7 @@
 #include <QString>
 
 #include "grain/burnback.h"
+#include "grain/grain_entry.h"
 
 namespace grain {
 
@@ -46,18 +47,31 @@ enum class CalculationStatus {
 struct GrainCalculation {
     CalculationStatus status = CalculationStatus::Empty;
     QString message;
+    QString rule; // the limit the refused field broke, in the form's unit; empty for none
+    GrainEntry entry; // Done: the grain judged and computed, as Grains.json stores it
     FloatCurve curve;
     GrainFigures figures;
 };
+
+// The grain a form's fields describe, in the stored layout: decimals as typed, counts as
+// unsigned 32-bit integers. A decimal or count that is not one reads as NaN and a sample
+// count that is not one as 0, which grainEntryFault (grain_limits.h) refuses with the
+// field's message.
+GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
+                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
+                                const StarInputs& star);
 
 class GrainModel {
 public:
     // Each clears the parameter list first and fills it, with the sample count and the
     // combustion type, only when every check passed. `combustion` is the index of the
-    // combustion list.
-    GrainCalculation calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion);
-    GrainCalculation calculateFrontal(const FrontalInputs& in, const QString& samples);
-    GrainCalculation calculateStar(const StarInputs& in, const QString& samples, int combustion);
+    // combustion list, `units` that of the unit list (0 mm ... 3 m). The fields are read
+    // once into the grain they describe, judged by the rules of a stored grain
+    // (grainEntryFault) and computed from that grain.
+    GrainCalculation calculateCylindrical(const CylindricalInputs& in, const QString& samples, int combustion,
+                                          int units = 0);
+    GrainCalculation calculateFrontal(const FrontalInputs& in, const QString& samples, int units = 0);
+    GrainCalculation calculateStar(const StarInputs& in, const QString& samples, int combustion, int units = 0);
 
     // No geometry chosen (or one the tab cannot show): nothing may be drawn or exported.
     void clearParameters() { parameters_.clear(); }
@@ -82,11 +96,13 @@ QString displayNumber(double value);
 struct SweepInputs {
     QString exteriorDiameter, interiorDiameter, charges, samples, maximum, minimum, step;
     int combustion = 0;
+    int units = 0; // the unit list's index (0 mm ... 3 m)
 };
 
 struct SweepOutcome {
     enum Status { Missing, Invalid, Done } status = Missing;
     QString message; // "Missing data for optimization" (a warning) or the failed check
+    QString rule; // the limit a refused field broke, as for a calculation
     float length = 0.0f; // the winning length
     uint32_t candidates = 0;
     uint32_t winner = 0; // index of the winning candidate
@@ -98,8 +114,10 @@ struct SweepOutcome {
 // range is reversed or the inputs are not numbers.
 double sweepCandidateCount(double minimum, double maximum, double step);
 
-// The checks, then the sweep over the lengths Lmin + k step for radial-and-base burning
-// in single precision; the smallest deviation wins, the first (shortest) on a tie.
+// The checks (the diameters, web, charges and samples by the rules of a stored grain, as
+// a calculation reads them), then the sweep over the lengths Lmin + k step for
+// radial-and-base burning in single precision; the smallest deviation wins, the first
+// (shortest) on a tie.
 SweepOutcome sweepNeutralLength(const SweepInputs& in);
 
 // ---- Grain picture ------------------------------------------------------------------

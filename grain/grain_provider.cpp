@@ -40,19 +40,16 @@ bool curveUsable(const std::vector<double>& y, const std::vector<double>& A)
     return true;
 }
 
-// A burnout area this small against the area at ignition is the rounding residue of a
-// surface that has burnt away: ten times the largest residue the burn-back formulas leave
-// at burnout over a sweep of star shapes (1.1e-5 of the ignition area, from the literal
-// pi 3.141592 and the single-precision distances of the tab), and far below any surface
-// a run could tell from none.
+// The burnout rule (settledBurnout, burnback.h) for the last sample of a loaded curve,
+// sized against the area at ignition: ten times the largest residue the burn-back
+// formulas leave at burnout over a sweep of star shapes (1.1e-5 of the ignition area,
+// from the literal pi 3.141592 and the single-precision distances of the tab).
 constexpr double kBurnoutResidue = 1e-4;
 
-// The last sample of a curve is its burnout: a residue of either sign there is 0.
 void settleBurnout(std::vector<double>& A)
 {
-    if (A.size() >= 2 && std::isfinite(A.front()) && A.front() > 0.0
-        && std::abs(A.back()) <= kBurnoutResidue * A.front())
-        A.back() = 0.0;
+    if (A.size() >= 2 && std::isfinite(A.front()) && A.front() > 0.0)
+        A.back() = settledBurnout(A.back(), kBurnoutResidue * A.front());
 }
 
 double fail()

@@ -17,9 +17,9 @@
 // physical range, at most 1000 charges and 100 star points...) raise L09, and so does a
 // "Current" grain that breaks one. So does a burn-back curve a run cannot use, also the
 // "Current" one: fewer than two samples, distances not rising from 0, areas not finite,
-// a first area of 0, or an area of 0 or below before the end of the burn. At the end, an
-// area within 1e-4 of the first, of either sign, is the rounding residue of a burnt-out
-// surface and is delivered as 0. The outputs are only changed on success. A unit index
+// a first area of 0, or an area of 0 or below before the end of the burn. The last sample
+// follows the burnout rule (settledBurnout, burnback.h) with a residue of 1e-4 of the
+// first area. The outputs are only changed on success. A unit index
 // the conversion does not know raises "U" and leaves the values in the stored unit. The
 // callers clear L09 before the call and read it after.
 // The boxes (critical, untitled, without parent) are appended to `refusals`, never null,

@@ -96,32 +96,6 @@ std::optional<GrainEntry> parseGrainEntry(const nlohmann::json& value)
     return entry;
 }
 
-GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
-                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
-                                const StarInputs& star)
-{
-    GrainEntry entry;
-    entry.geometry = geometry;
-    entry.units = units;
-    entry.combustion = combustion;
-    entry.points = readUnsignedNumber(samples).value_or(0u);
-    auto decimal = [](const QString& t) { return readNumber(t).value_or(0.0); };
-    auto count = [](const QString& t) { return static_cast<double>(readUnsignedNumber(t).value_or(0u)); };
-    switch (geometry) {
-    case Cylindrical:
-        entry.parameters = {decimal(cylindrical.exteriorDiameter), decimal(cylindrical.interiorDiameter),
-                            decimal(cylindrical.length), count(cylindrical.charges)};
-        break;
-    case Frontal: entry.parameters = {decimal(frontal.length), decimal(frontal.diameter)}; break;
-    case Star:
-        entry.parameters = {decimal(star.exteriorDiameter), decimal(star.pointDiameter), decimal(star.innerDiameter),
-                            decimal(star.length),           count(star.charges),         count(star.starPoints)};
-        break;
-    default: break;
-    }
-    return entry;
-}
-
 LoadedFields fieldsOfEntry(const GrainEntry& entry)
 {
     LoadedFields fields;

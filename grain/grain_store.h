@@ -35,12 +35,6 @@ nlohmann::json toJson(const GrainEntry& entry);
 // not judged here.
 std::optional<GrainEntry> parseGrainEntry(const nlohmann::json& value);
 
-// The entry the tab saves from its fields (already checked by a calculation): the
-// parameters of the chosen geometry in the file's order.
-GrainEntry grainEntryFromFields(int geometry, int units, int combustion, const QString& samples,
-                                const CylindricalInputs& cylindrical, const FrontalInputs& frontal,
-                                const StarInputs& star);
-
 // The field texts that loading an entry writes: decimals in the display format, counts
 // as decimal integers. Only the struct of the entry's geometry is filled.
 struct LoadedFields {

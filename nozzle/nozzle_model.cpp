@@ -8,6 +8,7 @@
 #include "core/preferences.h"
 #include "nozzle/contour.h"
 #include "nozzle/current_nozzle.h"
+#include "nozzle/nozzle_limits.h"
 
 namespace {
 
@@ -17,6 +18,16 @@ QString formatted(double value, int digits)
 {
     return QString::number(value, 'g', digits);
 }
+
+// A check's refusal: the field's message and, for a number beyond the nozzle limits, the
+// limit broken. Empty message: passed.
+struct Refusal {
+    QString message;
+    QString rule;
+    Refusal() = default;
+    Refusal(const char* m, QString r = QString()) : message(QString::fromUtf8(m)), rule(std::move(r)) { }
+    bool failed() const { return !message.isEmpty(); }
+};
 
 // The messages of one side's checks (convergent or divergent).
 struct SideMessages {
@@ -53,9 +64,9 @@ const SideMessages bezierConvergent{
 // the derived value (length or angle) and the half-angle in radians. `rise` is the
 // radial difference between the throat and the side's far end, `l` the sum of the side's
 // fillet radii and `throatFillet` the fillet radius at the throat. Empty when it passes.
-QString checkSide(double value, bool asLength, double rise, double l, double throatFillet, const SideMessages& msg,
-                  int digits, std::optional<QString>& derivedAngle, std::optional<QString>& derivedLength,
-                  double& theta)
+Refusal checkSide(double value, bool asLength, double rise, double l, double throatFillet, const SideMessages& msg,
+                  const nozzle::FormLengths& lengths, int digits, std::optional<QString>& derivedAngle,
+                  std::optional<QString>& derivedLength, double& theta)
 {
     if (!asLength) {
         theta = value * nozzle::pi / 180;
@@ -63,7 +74,12 @@ QString checkSide(double value, bool asLength, double rise, double l, double thr
             return msg.invalid;
         if ((1 - std::cos(theta)) * l > rise)
             return msg.incoherentAngle;
-        derivedLength = formatted(sideLength(rise, theta, l), digits);
+        // A nearly flat side reaches beyond what a run can compute (1e-320 degrees: an
+        // infinite length); it is refused before its length is shown.
+        const double length = sideLength(rise, theta, l);
+        if (!lengths.sideFits(length))
+            return {msg.invalid, lengths.sideRule()};
+        derivedLength = formatted(length, digits);
         if (msg.throatAngle && (1 - std::cos(theta)) * throatFillet > rise)
             return msg.throatAngle;
         return {};
@@ -71,6 +87,8 @@ QString checkSide(double value, bool asLength, double rise, double l, double thr
     const double L = value;
     if (!(L > 0.0))
         return msg.invalid;
+    if (!lengths.sideFits(L))
+        return {msg.invalid, lengths.sideRule()};
     const double v = rise - l;
     // No angle fits: the arcs need more than the length and radial difference offer.
     if (l * l >= v * v + L * L || v * l >= L * std::sqrt(v * v + L * L - l * l))
@@ -83,18 +101,32 @@ QString checkSide(double value, bool asLength, double rise, double l, double thr
 }
 
 // Entrance, throat and exit diameters, in the tab's order of messages.
-QString checkDiameters(double De, double Dt, double Dx)
+Refusal checkDiameters(double De, double Dt, double Dx, const nozzle::FormLengths& lengths)
 {
-    if (!(De > 0.0))
-        return "Invalid entrance diameter";
-    if (!(Dt > 0.0))
-        return "Invalid throat diameter";
-    if (!(Dx > 0.0))
-        return "Invalid exit diameter";
+    const struct {
+        double value;
+        const char* message;
+    } diameters[] = {{De, "Invalid entrance diameter"}, {Dt, "Invalid throat diameter"}, {Dx, "Invalid exit diameter"}};
+    for (const auto& d : diameters) {
+        if (!(d.value > 0.0))
+            return d.message;
+        if (!lengths.diameterFits(d.value))
+            return {d.message, lengths.diameterRule()};
+    }
     if (De <= Dt)
         return "Entrance diameter must be greater than throat";
     if (Dx <= Dt)
         return "Exit diameter must be greater than throat";
+    return {};
+}
+
+// A fillet radius: not negative, and 0 or within the limits.
+Refusal checkFillet(double radius, const char* message, const nozzle::FormLengths& lengths)
+{
+    if (!(radius >= 0.0))
+        return message;
+    if (!lengths.filletFits(radius))
+        return {message, lengths.filletRule()};
     return {};
 }
 
@@ -126,10 +158,12 @@ uint32_t readFormCount(const QString& text)
 ContourCheck checkConical(const ConicalForm& f, int digits)
 {
     ContourCheck c;
-    auto refuse = [&c](const QString& message) {
-        c.refusal = message;
+    auto refuse = [&c](const Refusal& r) {
+        c.refusal = r.message;
+        c.rule = r.rule;
         return c;
     };
+    const nozzle::FormLengths lengths(f.unitIndex);
     const QString& convText = f.convergentAsLength ? f.convergentLength : f.convergentAngle;
     const QString& divText = f.divergentAsLength ? f.divergentLength : f.divergentAngle;
     // The throat fillet field is not part of the blank check: an empty one is refused
@@ -141,32 +175,32 @@ ContourCheck checkConical(const ConicalForm& f, int digits)
     if (!validCount(c.pointCount))
         return refuse(pointsMessage);
     const double De = readFormNumber(f.entrance), Dt = readFormNumber(f.throat), Dx = readFormNumber(f.exit);
-    if (QString m = checkDiameters(De, Dt, Dx); !m.isEmpty())
-        return refuse(m);
+    if (const Refusal r = checkDiameters(De, Dt, Dx, lengths); r.failed())
+        return refuse(r);
     double Rf = 0.0, Rtf = 0.0;
     if (f.filletOn) {
         Rf = readFormNumber(f.fillet);
-        if (!(Rf >= 0.0))
-            return refuse("Invalid entrance/exit fillet radius");
+        if (const Refusal r = checkFillet(Rf, "Invalid entrance/exit fillet radius", lengths); r.failed())
+            return refuse(r);
     }
     if (f.throatFilletOn) {
         Rtf = readFormNumber(f.throatFillet);
-        if (!(Rtf >= 0.0))
-            return refuse("Invalid throat fillet radius");
+        if (const Refusal r = checkFillet(Rtf, "Invalid throat fillet radius", lengths); r.failed())
+            return refuse(r);
     }
     const double l = Rf + Rtf;
     const double conv = readFormNumber(convText);
     double thetaC = 0.0;
-    if (QString m = checkSide(conv, f.convergentAsLength, (De - Dt) / 2, l, Rtf, conicalConvergent, digits,
-                              c.derived.convergentAngle, c.derived.convergentLength, thetaC);
-        !m.isEmpty())
-        return refuse(m);
+    if (const Refusal r = checkSide(conv, f.convergentAsLength, (De - Dt) / 2, l, Rtf, conicalConvergent, lengths,
+                                    digits, c.derived.convergentAngle, c.derived.convergentLength, thetaC);
+        r.failed())
+        return refuse(r);
     const double div = readFormNumber(divText);
     double thetaD = 0.0;
-    if (QString m = checkSide(div, f.divergentAsLength, (Dx - Dt) / 2, l, Rtf, conicalDivergent, digits,
-                              c.derived.divergentAngle, c.derived.divergentLength, thetaD);
-        !m.isEmpty())
-        return refuse(m);
+    if (const Refusal r = checkSide(div, f.divergentAsLength, (Dx - Dt) / 2, l, Rtf, conicalDivergent, lengths, digits,
+                                    c.derived.divergentAngle, c.derived.divergentLength, thetaD);
+        r.failed())
+        return refuse(r);
     c.parameters = {De, Dt, Dx, conv, div, Rf, Rtf};
     c.options = {f.convergentAsLength, f.divergentAsLength, f.filletOn, f.throatFilletOn};
     return c;
@@ -175,10 +209,12 @@ ContourCheck checkConical(const ConicalForm& f, int digits)
 ContourCheck checkBezier(const BezierForm& f, int digits)
 {
     ContourCheck c;
-    auto refuse = [&c](const QString& message) {
-        c.refusal = message;
+    auto refuse = [&c](const Refusal& r) {
+        c.refusal = r.message;
+        c.rule = r.rule;
         return c;
     };
+    const nozzle::FormLengths lengths(f.unitIndex);
     const QString& convText = f.convergentAsLength ? f.convergentLength : f.convergentAngle;
     for (const QString* text : {&convText, &f.entrance, &f.throat, &f.exit, &f.divergentLength, &f.entranceFillet,
                                 &f.convergentFillet, &f.divergentFillet, &f.initialAngle, &f.finalAngle}) {
@@ -186,18 +222,18 @@ ContourCheck checkBezier(const BezierForm& f, int digits)
             return refuse(blankMessage);
     }
     const double De = readFormNumber(f.entrance), Dt = readFormNumber(f.throat), Dx = readFormNumber(f.exit);
-    if (QString m = checkDiameters(De, Dt, Dx); !m.isEmpty())
-        return refuse(m);
+    if (const Refusal r = checkDiameters(De, Dt, Dx, lengths); r.failed())
+        return refuse(r);
     const double Rt = Dt / 2, Rx = Dx / 2;
     const double Rfe = readFormNumber(f.entranceFillet);
-    if (!(Rfe >= 0.0))
-        return refuse("Invalid fillet radius for entrance");
+    if (const Refusal r = checkFillet(Rfe, "Invalid fillet radius for entrance", lengths); r.failed())
+        return refuse(r);
     const double Rfc = readFormNumber(f.convergentFillet);
-    if (!(Rfc >= 0.0))
-        return refuse("Invalid fillet radius for convergent throat");
+    if (const Refusal r = checkFillet(Rfc, "Invalid fillet radius for convergent throat", lengths); r.failed())
+        return refuse(r);
     const double Rfd = readFormNumber(f.divergentFillet);
-    if (!(Rfd >= 0.0))
-        return refuse("Invalid fillet radius for divergent throat");
+    if (const Refusal r = checkFillet(Rfd, "Invalid fillet radius for divergent throat", lengths); r.failed())
+        return refuse(r);
     const double initialAngle = readFormNumber(f.initialAngle);
     const double thetaI = initialAngle * nozzle::pi / 180;
     if (!(thetaI >= 0.0 && thetaI < nozzle::halfPi))
@@ -214,14 +250,16 @@ ContourCheck checkBezier(const BezierForm& f, int digits)
     const double Ld = readFormNumber(f.divergentLength);
     if (!(Ld > 0.0))
         return refuse("Invalid divergent length");
+    if (!lengths.sideFits(Ld))
+        return refuse({"Invalid divergent length", lengths.sideRule()});
 
     const double H = (De - Dt) / 2, Hd = (Dx - Dt) / 2;
     const double conv = readFormNumber(convText);
     double thetaC = 0.0;
-    if (QString m = checkSide(conv, f.convergentAsLength, H, Rfe + Rfc, 0.0, bezierConvergent, digits,
-                              c.derived.convergentAngle, c.derived.convergentLength, thetaC);
-        !m.isEmpty())
-        return refuse(m);
+    if (const Refusal r = checkSide(conv, f.convergentAsLength, H, Rfe + Rfc, 0.0, bezierConvergent, lengths, digits,
+                                    c.derived.convergentAngle, c.derived.convergentLength, thetaC);
+        r.failed())
+        return refuse(r);
 
     // The parabola from the end of the divergent throat fillet P0 to the exit, with the
     // control point where the tangents at both ends meet: it must lie between them.
@@ -252,12 +290,16 @@ ContourCheck checkBezier(const BezierForm& f, int digits)
 
 ContourCheck NozzleModel::computeConical(const ConicalForm& form, int unitIndex)
 {
-    return finish(checkConical(form, NUM_DIS_PREC), true, unitIndex);
+    ConicalForm judged = form;
+    judged.unitIndex = unitIndex;
+    return finish(checkConical(judged, NUM_DIS_PREC), true, unitIndex);
 }
 
 ContourCheck NozzleModel::computeBezier(const BezierForm& form, int unitIndex)
 {
-    return finish(checkBezier(form, NUM_DIS_PREC), false, unitIndex);
+    BezierForm judged = form;
+    judged.unitIndex = unitIndex;
+    return finish(checkBezier(judged, NUM_DIS_PREC), false, unitIndex);
 }
 
 ContourCheck NozzleModel::finish(ContourCheck check, bool conical, int unitIndex)
@@ -268,20 +310,31 @@ ContourCheck NozzleModel::finish(ContourCheck check, bool conical, int unitIndex
     contourPending = false;
     if (!check.accepted())
         return check;
-    nozzleParameters = check.parameters;
-    nozzleOptions = check.options;
-    CurrentNozzle& cn = currentNozzle;
+    CurrentNozzle built;
     if (conical) {
         ConicalParameters p{};
-        std::copy(nozzleParameters.begin(), nozzleParameters.end(), p.begin());
-        const ConicalOptions o{nozzleOptions[0], nozzleOptions[1], nozzleOptions[2], nozzleOptions[3]};
-        cn.R = conicalContour(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, pointCount, p, o);
+        std::copy(check.parameters.begin(), check.parameters.end(), p.begin());
+        const ConicalOptions o{check.options[0], check.options[1], check.options[2], check.options[3]};
+        built.R = conicalContour(built.x, built.A, built.throatDiameter, built.throatCurvatureRadius, pointCount, p, o);
     } else {
         BezierParameters p{};
-        std::copy(nozzleParameters.begin(), nozzleParameters.end(), p.begin());
-        cn.R = bezierContour(cn.x, cn.A, cn.throatDiameter, cn.throatCurvatureRadius, pointCount, p, nozzleOptions[0]);
+        std::copy(check.parameters.begin(), check.parameters.end(), p.begin());
+        built.R = bezierContour(built.x, built.A, built.throatDiameter, built.throatCurvatureRadius, pointCount, p,
+                                check.options[0]);
     }
-    cn.unitIndex = unitIndex;
+    // The last guard of the rule a run applies: stations it cannot use are never drawn,
+    // saved or handed on as "Current".
+    if (!nozzle::usableStations(built.x, built.A, built.throatDiameter, built.throatCurvatureRadius, unitIndex)) {
+        check.refusal = "Incoherent values: the contour's stations cannot be computed";
+        check.rule = nozzle::stationsRule();
+        check.parameters.clear();
+        check.options.clear();
+        return check;
+    }
+    nozzleParameters = check.parameters;
+    nozzleOptions = check.options;
+    built.unitIndex = unitIndex;
+    currentNozzle = std::move(built);
     contourPending = true;
     return check;
 }

@@ -20,6 +20,7 @@ struct ConicalForm {
     bool divergentAsLength = false; // radio_div_length_conical checked
     bool filletOn = false; // check_fillet_conical
     bool throatFilletOn = false; // check_tfillet_conical
+    int unitIndex = 0; // comb_units: the unit of every length (0 mm, 1 cm, 2 dm, 3 m)
 };
 
 // The Bezier panel's field texts.
@@ -31,6 +32,7 @@ struct BezierForm {
     QString entranceFillet, convergentFillet, divergentFillet; // line_fent, line_fgconv, line_fgdiv
     QString initialAngle, finalAngle; // parabola angles, degrees
     bool convergentAsLength = false; // radio_conv_length_bezier checked
+    int unitIndex = 0; // comb_units, as for the conical panel
 };
 
 // Values a check derived for the form, already formatted; written into their fields
@@ -42,6 +44,9 @@ struct DerivedFields {
 
 struct ContourCheck {
     QString refusal; // the message of the first check that failed; empty when accepted
+    // For a number beyond what a run can compute (nozzle_limits.h): the limit, in the
+    // form's unit, for the box's informative text; empty otherwise.
+    QString rule;
     DerivedFields derived;
     uint32_t pointCount = 0; // the station count read, also after a refusal
     std::vector<double> parameters; // accepted: the contour routine's parameters
@@ -50,7 +55,10 @@ struct ContourCheck {
 };
 
 // The checks alone, without touching any state. `digits`: significant digits of the
-// derived values (NUM_DIS_PREC).
+// derived values (NUM_DIS_PREC). Besides the form's own checks, every diameter, side
+// length (typed or derived) and fillet radius must fit the nozzle limits
+// (nozzle_limits.h) in the form's unit; one that does not is refused with its field's
+// message and the limit as `rule`, and a derived length beyond them is not shown.
 ContourCheck checkConical(const ConicalForm& form, int digits);
 ContourCheck checkBezier(const BezierForm& form, int digits);
 
@@ -70,9 +78,11 @@ public:
     uint32_t pointCount = 0; // station count read at the last computation
     bool contourPending = false; // computed and not yet drawn
 
-    // Check the form; an accepted one rebuilds the current nozzle (stations in
-    // `unitIndex`, which it records with them) and leaves a contour pending. A refused
-    // one leaves the current nozzle as it was and nothing pending.
+    // Check the form in `unitIndex` (the form's own unitIndex is not read); an accepted
+    // one rebuilds the current nozzle (stations in that unit, which it records with them)
+    // and leaves a contour pending, unless its stations are ones no run can use
+    // (usableStations), which refuses it. A refused one leaves the current nozzle as it
+    // was and nothing pending.
     ContourCheck computeConical(const ConicalForm& form, int unitIndex);
     ContourCheck computeBezier(const BezierForm& form, int unitIndex);
 

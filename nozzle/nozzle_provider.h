@@ -8,9 +8,9 @@
 //     converted from its "Units". A missing file (F08), an unparsable one (F24), one that
 //     cannot be opened (with its box), a name that is not stored, an entry of the wrong
 //     shape or one whose geometry the nozzle tab would refuse raise L08 and give false.
-//   either: stations a run cannot compute (fewer than two, an x that is not finite,
-//     falls back or lies beyond 1 km, an area whose equivalent diameter is not from 1
-//     micrometre to 1 km, a throat diameter out of that range) raise L08 and give false.
+//   either: stations a run cannot compute (nozzle::usableStations, nozzle_limits.h)
+//     raise L08 and give false; for "Current" a box says why ("Nozzle load failed, the
+//     nozzle displayed in nozzle definition tab cannot be computed", the rule beside it).
 // The outputs are written only when the result is true. L08 is never cleared here: the
 // caller clears it before the call. The boxes (critical, untitled, without parent) are
 // appended to `refusals`, never null, for the caller's view to show; the loader shows

@@ -96,9 +96,11 @@ GrainTab::~GrainTab()
     delete ui;
 }
 
-void GrainTab::critical(const QString& text)
+void GrainTab::critical(const QString& text, const QString& informativeText)
 {
-    showMessage(this, grainTabMessage(Msg::Critical, text));
+    MessageRequest request = grainTabMessage(Msg::Critical, text);
+    request.informativeText = informativeText;
+    showMessage(this, request);
 }
 
 CylindricalInputs GrainTab::cylindricalInputs() const
@@ -174,9 +176,6 @@ bool GrainTab::calculate()
         return false;
 
     currentGrain.unitIndex = ui->combo_units->currentIndex();
-    currentGrain.geometry = grainEntryFromFields(ui->comb_geo_type->currentIndex(), currentGrain.unitIndex,
-                                                 ui->comb_combustion->currentIndex(), ui->line_y_points->text(),
-                                                 cylindricalInputs(), frontalInputs(), starInputs());
     const int samples = static_cast<int>(model_.sampleCount());
     ui->Slider_burnback->setRange(0, samples - 1);
     tracer->setGraph(ui->graph->graph(0));
@@ -198,11 +197,12 @@ bool GrainTab::showCalculation(const GrainCalculation& result)
     if (result.status == CalculationStatus::Empty)
         return false;
     if (result.status == CalculationStatus::Invalid) {
-        critical(result.message);
+        critical(result.message, result.rule);
         return false;
     }
     currentGrain.y = result.curve.y;
     currentGrain.area = result.curve.area;
+    currentGrain.geometry = result.entry; // the grain just judged, as a stored grain would be
 
     const GrainFigures& f = result.figures;
     ui->line_Amax->setText(f.maximumArea);
@@ -225,18 +225,20 @@ bool GrainTab::showCalculation(const GrainCalculation& result)
 bool GrainTab::calculate_cilindrical()
 {
     return showCalculation(model_.calculateCylindrical(cylindricalInputs(), ui->line_y_points->text(),
-                                                       ui->comb_combustion->currentIndex()));
+                                                       ui->comb_combustion->currentIndex(),
+                                                       ui->combo_units->currentIndex()));
 }
 
 bool GrainTab::calculate_frontal()
 {
-    return showCalculation(model_.calculateFrontal(frontalInputs(), ui->line_y_points->text()));
+    return showCalculation(
+            model_.calculateFrontal(frontalInputs(), ui->line_y_points->text(), ui->combo_units->currentIndex()));
 }
 
 bool GrainTab::calculate_star()
 {
-    return showCalculation(
-            model_.calculateStar(starInputs(), ui->line_y_points->text(), ui->comb_combustion->currentIndex()));
+    return showCalculation(model_.calculateStar(starInputs(), ui->line_y_points->text(),
+                                                ui->comb_combustion->currentIndex(), ui->combo_units->currentIndex()));
 }
 
 void GrainTab::opt_length_cilindrical()
@@ -250,10 +252,11 @@ void GrainTab::opt_length_cilindrical()
     in.minimum = ui->line_from_cilindrical->text();
     in.step = ui->line_step_cilindrical->text();
     in.combustion = ui->comb_combustion->currentIndex();
+    in.units = ui->combo_units->currentIndex();
     const SweepOutcome out = sweepNeutralLength(in);
     switch (out.status) {
     case SweepOutcome::Missing: showMessage(this, grainTabMessage(Msg::Warning, out.message)); return;
-    case SweepOutcome::Invalid: critical(out.message); return;
+    case SweepOutcome::Invalid: critical(out.message, out.rule); return;
     case SweepOutcome::Done: break;
     }
     ui->line_length_cilindrical->setText(displayNumber(out.length));

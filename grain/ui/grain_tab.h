@@ -77,7 +77,7 @@ protected:
 
 private:
     bool showCalculation(const grain::GrainCalculation& result);
-    void critical(const QString& text);
+    void critical(const QString& text, const QString& informativeText = QString());
     grain::CylindricalInputs cylindricalInputs() const;
     grain::FrontalInputs frontalInputs() const;
     grain::StarInputs starInputs() const;

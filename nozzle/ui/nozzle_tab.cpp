@@ -115,6 +115,7 @@ ConicalForm NozzleTab::conicalForm() const
     f.divergentAsLength = !ui->radio_div_conical->isChecked();
     f.filletOn = ui->check_fillet_conical->isChecked();
     f.throatFilletOn = ui->check_tfillet_conical->isChecked();
+    f.unitIndex = ui->comb_units->currentIndex();
     return f;
 }
 
@@ -134,17 +135,20 @@ BezierForm NozzleTab::bezierForm() const
     f.initialAngle = ui->line_parabola_initial->text();
     f.finalAngle = ui->line_parabola_final->text();
     f.convergentAsLength = !ui->radio_conv_ang_bezier->isChecked();
+    f.unitIndex = ui->comb_units->currentIndex();
     return f;
 }
 
 bool NozzleTab::calculate_conical()
 {
-    return finishComputation(nozzle.computeConical(conicalForm(), ui->comb_units->currentIndex()), true);
+    const ConicalForm form = conicalForm();
+    return finishComputation(nozzle.computeConical(form, form.unitIndex), true);
 }
 
 bool NozzleTab::calculate_bezier()
 {
-    return finishComputation(nozzle.computeBezier(bezierForm(), ui->comb_units->currentIndex()), false);
+    const BezierForm form = bezierForm();
+    return finishComputation(nozzle.computeBezier(form, form.unitIndex), false);
 }
 
 bool NozzleTab::finishComputation(const ContourCheck& check, bool conical)
@@ -167,7 +171,7 @@ bool NozzleTab::finishComputation(const ContourCheck& check, bool conical)
             ui->line_conv_length_bezier->setText(*d.convergentLength);
     }
     if (!check.accepted()) {
-        tabMessage(this, Msg::Critical, check.refusal);
+        tabMessage(this, Msg::Critical, check.refusal, check.rule);
         return false;
     }
     return true;

@@ -343,3 +343,18 @@ TEST(StarBurnback, PhasesNeverRunPastTheSamples)
     EXPECT_EQ(starPhaseEnd(-3.5, 10), 0u);
     EXPECT_EQ(starPhaseEnd(4.9, 10), 5u);
 }
+
+// The one burnout rule: within the residue of 0, of either sign, an area at burnout is 0
+// (the residue itself included); beyond it a real surface stays as it is.
+TEST(BurnoutRule, AResidueAtBurnoutIsZeroARealSurfaceStays)
+{
+    struct Case {
+        double area, residue, settled;
+    };
+    const Case cases[] = {
+            {3.9e-4, 1e-2, 0.0}, {-3.9e-4, 1e-2, 0.0}, {1e-2, 1e-2, 0.0}, {-1e-2, 1e-2, 0.0},
+            {0.5, 1e-2, 0.5},    {-0.5, 1e-2, -0.5},   {0.0, 0.0, 0.0},   {2e-300, 0.0, 2e-300},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(settledBurnout(c.area, c.residue), c.settled) << c.area << " within " << c.residue;
+}

@@ -1,6 +1,7 @@
 // The grain tab's model: the checks in their order with their messages, the figures of
 // the form's initial grains, the length sweep and the layout of the grain picture.
 #include <cmath>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -344,4 +345,155 @@ TEST(GrainPicture, CombustionTypesAndFrontal)
     EXPECT_EQ(frontal.text, "Current combustion area: 1256");
 
     EXPECT_TRUE(grainPicture({}, 0, 0, 0.0, 0.0).shapes.empty());
+}
+
+// The tab's fields meet the rules of a stored grain when they are confirmed: a number no
+// run can compute is refused with the field's message and the limit (in the form's
+// unit), and no figure of a grain the tab accepts is "inf" or "nan", up to the largest
+// grain the limits allow (1 km across, 1000 charges).
+TEST_F(GrainModelTest, FieldsBeyondTheLimitsAreRefusedWithTheRule)
+{
+    const QString lengthsMm = "Diameters and lengths must lie between 0.001 mm and 1000000 mm";
+    const QString lengthsM = "Diameters and lengths must lie between 1e-06 m and 1000 m";
+    struct Case {
+        const char* what;
+        std::function<GrainCalculation(GrainModel&)> calculate;
+        const char* message;
+        QString rule;
+    };
+    const Case cases[] = {
+            {"1e308 mm cylinder",
+             [](GrainModel& m) {
+                 return m.calculateCylindrical({"1e308", "20", "100", "1"}, "100", 0);
+             },
+             "Invalid exterior diameter", lengthsMm},
+            {"1e308 mm length",
+             [](GrainModel& m) {
+                 return m.calculateCylindrical({"50", "20", "1e308", "1"}, "100", 0);
+             },
+             "Invalid length", lengthsMm},
+            {"5e-324 mm bore",
+             [](GrainModel& m) {
+                 return m.calculateCylindrical({"50", "5e-324", "100", "1"}, "100", 1);
+             },
+             "Invalid interior diameter", lengthsMm},
+            {"2 km in metres",
+             [](GrainModel& m) {
+                 return m.calculateCylindrical({"2000", "20", "100", "1"}, "100", 0, 3);
+             },
+             "Invalid exterior diameter", lengthsM},
+            {"5000 charges",
+             [](GrainModel& m) {
+                 return m.calculateCylindrical({"50", "20", "100", "5000"}, "100", 0);
+             },
+             "Invalid number of charges", "The number of charges must lie between 1 and 1000"},
+            {"1e308 mm frontal",
+             [](GrainModel& m) {
+                 return m.calculateFrontal({"1e308", "100"}, "100");
+             },
+             "Invalid exterior diameter", lengthsMm},
+            {"1e308 mm star",
+             [](GrainModel& m) {
+                 return m.calculateStar({"1e308", "30", "40", "5", "100", "1"}, "100", 1);
+             },
+             "Invalid exterior diameter", lengthsMm},
+            {"101 star points",
+             [](GrainModel& m) {
+                 return m.calculateStar({"50", "30", "40", "101", "100", "1"}, "100", 1);
+             },
+             "Invalid number of star points", "The number of star points must lie between 2 and 100"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        GrainModel model;
+        const GrainCalculation c = k.calculate(model);
+        EXPECT_EQ(c.status, CalculationStatus::Invalid);
+        EXPECT_EQ(c.message, k.message);
+        EXPECT_EQ(c.rule, k.rule);
+        EXPECT_TRUE(model.parameters().empty());
+    }
+
+    const std::function<GrainCalculation(GrainModel&)> largest[] = {
+            [](GrainModel& m) {
+                return m.calculateCylindrical({"1000", "1e-6", "1000", "1000"}, "100", 0, 3);
+            },
+            [](GrainModel& m) {
+                return m.calculateCylindrical({"1000000", "0.001", "1000000", "1000"}, "100", 1, 0);
+            },
+            [](GrainModel& m) {
+                return m.calculateFrontal({"1000", "1000"}, "100", 3);
+            },
+            [](GrainModel& m) {
+                return m.calculateStar({"1000", "1e-6", "999", "100", "1000", "1000"}, "100", 1, 3);
+            },
+    };
+    for (const auto& calculate : largest) {
+        GrainModel model;
+        const GrainCalculation c = calculate(model);
+        ASSERT_EQ(c.status, CalculationStatus::Done) << c.message.toStdString();
+        const GrainFigures& f = c.figures;
+        for (const QString& shown : {f.maximumArea, f.minimumArea, f.averageArea, f.deviation, f.fill, f.volume}) {
+            EXPECT_FALSE(shown.contains("inf")) << shown.toStdString();
+            EXPECT_FALSE(shown.contains("nan")) << shown.toStdString();
+        }
+    }
+}
+
+// The calculation hands back the grain it judged and computed, in the stored layout, so
+// the tab reads its fields once.
+TEST_F(GrainModelTest, TheCalculationHandsBackTheGrainItJudged)
+{
+    GrainModel model;
+    GrainCalculation c = model.calculateCylindrical({"50", "20", "100", "3"}, "40", Radial, 2);
+    ASSERT_EQ(c.status, CalculationStatus::Done);
+    EXPECT_EQ(c.entry.geometry, Cylindrical);
+    EXPECT_EQ(c.entry.units, 2);
+    EXPECT_EQ(c.entry.combustion, Radial);
+    EXPECT_EQ(c.entry.points, 40);
+    EXPECT_EQ(c.entry.parameters, (std::vector<double>{50, 20, 100, 3}));
+    // The store's order for a star: Dext, Dpoint, Din, L, N, nStar.
+    c = model.calculateStar({"50", "30", "40", "5", "100", "2"}, "100", Base, 0);
+    ASSERT_EQ(c.status, CalculationStatus::Done);
+    EXPECT_EQ(c.entry.parameters, (std::vector<double>{50, 40, 30, 100, 2, 5}));
+    c = model.calculateFrontal({"50", "100"}, "7", 1);
+    ASSERT_EQ(c.status, CalculationStatus::Done);
+    EXPECT_EQ(c.entry.geometry, Frontal);
+    EXPECT_EQ(c.entry.combustion, Base);
+    EXPECT_EQ(c.entry.parameters, (std::vector<double>{100, 50})); // L, D
+}
+
+// The sweep reads the cylinder's fields as a calculation does and judges them by the same
+// rules: the field's message and the limit, in the form's unit.
+TEST(LengthSweep, CylinderFieldsBeyondTheLimitsAreRefusedWithTheRule)
+{
+    const QString lengthsMm = "Diameters and lengths must lie between 0.001 mm and 1000000 mm";
+    struct Case {
+        const char* what;
+        std::function<void(SweepInputs&)> edit;
+        const char* message;
+        QString rule;
+    };
+    const Case cases[] = {
+            {"1e308 mm case", [](SweepInputs& in) { in.exteriorDiameter = "1e308"; }, "Invalid exterior diameter",
+             lengthsMm},
+            {"1e-300 mm bore", [](SweepInputs& in) { in.interiorDiameter = "1e-300"; }, "Invalid interior diameter",
+             lengthsMm},
+            {"2 km case in metres",
+             [](SweepInputs& in) {
+                 in.units = 3;
+                 in.exteriorDiameter = "2000";
+             },
+             "Invalid exterior diameter", "Diameters and lengths must lie between 1e-06 m and 1000 m"},
+            {"5000 charges", [](SweepInputs& in) { in.charges = "5000"; }, "Invalid number of charges",
+             "The number of charges must lie between 1 and 1000"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        SweepInputs in = sweepOf("10", "100", "1");
+        k.edit(in);
+        const SweepOutcome out = sweepNeutralLength(in);
+        EXPECT_EQ(out.status, SweepOutcome::Invalid);
+        EXPECT_EQ(out.message, k.message);
+        EXPECT_EQ(out.rule, k.rule);
+    }
 }

@@ -340,3 +340,177 @@ TEST(NozzleModel, StoredParametersReadBackExactly)
     ASSERT_TRUE(k.accepted());
     EXPECT_EQ(k.options, (std::vector<bool>{false, false, true, true}));
 }
+
+// Numbers every earlier check lets through but that give stations no run can compute
+// (infinite, zero or not rising): the form is refused with the field's own message and,
+// as the informative text, the limit in the form's unit; nozzles at the limits pass.
+// The same rule the run's loader applies to a stored nozzle (tests/nozzle/store).
+TEST(NozzleLimits, NumbersBeyondThePhysicalRangeAreRefusedWithTheFieldsMessageAndTheLimit)
+{
+    const QString diametersMm = "Diameters must lie between 0.001 mm and 1000000 mm";
+    const QString diametersM = "Diameters must lie between 1e-06 m and 1000 m";
+    const QString sidesMm = "The convergent and divergent sides must be at most 1000000 mm long";
+    const QString filletsMm = "Fillet radii must be 0 or lie between 0.001 mm and 1000000 mm";
+    struct Limit {
+        std::string label;
+        std::function<void(ConicalForm&)> conical; // null: a Bezier case
+        std::function<void(BezierForm&)> bezier;
+        QString message, rule; // empty: accepted
+    };
+    auto cone = [](std::function<void(ConicalForm&)> e) { return e; };
+    const std::vector<Limit> cases = {
+            {"conical entrance 1e308",
+             cone([](ConicalForm& f) { f.entrance = "1e308"; }),
+             {},
+             "Invalid entrance diameter",
+             diametersMm},
+            {"conical exit 1e308",
+             cone([](ConicalForm& f) { f.exit = "1e308"; }),
+             {},
+             "Invalid exit diameter",
+             diametersMm},
+            {"conical throat 1e-300",
+             cone([](ConicalForm& f) { f.throat = "1e-300"; }),
+             {},
+             "Invalid throat diameter",
+             diametersMm},
+            {"conical exit of 2 km in metres",
+             cone([](ConicalForm& f) {
+                 f.unitIndex = 3;
+                 f.exit = "2000";
+             }),
+             {},
+             "Invalid exit diameter",
+             diametersM},
+            {"conical convergent angle 1e-320",
+             cone([](ConicalForm& f) { f.convergentAngle = "1e-320"; }),
+             {},
+             "Invalid convergent angle/length",
+             sidesMm},
+            {"conical divergent angle 1e-320",
+             cone([](ConicalForm& f) { f.divergentAngle = "1e-320"; }),
+             {},
+             "Invalid divergent angle/length",
+             sidesMm},
+            {"conical divergent length 1.797e308",
+             cone([](ConicalForm& f) {
+                 f.divergentAsLength = true;
+                 f.divergentLength = "1.797e308";
+             }),
+             {},
+             "Invalid divergent angle/length",
+             sidesMm},
+            {"conical entrance fillet 1e-300",
+             cone([](ConicalForm& f) {
+                 f.filletOn = true;
+                 f.fillet = "1e-300";
+             }),
+             {},
+             "Invalid entrance/exit fillet radius",
+             filletsMm},
+            {"conical throat fillet 1e-300",
+             cone([](ConicalForm& f) {
+                 f.throatFilletOn = true;
+                 f.throatFillet = "1e-300";
+             }),
+             {},
+             "Invalid throat fillet radius",
+             filletsMm},
+            {"Bezier entrance 1e308",
+             {},
+             [](BezierForm& f) { f.entrance = "1e308"; },
+             "Invalid entrance diameter",
+             diametersMm},
+            {"Bezier throat 1e-300",
+             {},
+             [](BezierForm& f) { f.throat = "1e-300"; },
+             "Invalid throat diameter",
+             diametersMm},
+            {"Bezier convergent angle 1e-320",
+             {},
+             [](BezierForm& f) { f.convergentAngle = "1e-320"; },
+             "Invalid convergent angle/length",
+             sidesMm},
+            {"Bezier entrance fillet 1e-300",
+             {},
+             [](BezierForm& f) { f.entranceFillet = "1e-300"; },
+             "Invalid fillet radius for entrance",
+             filletsMm},
+            {"Bezier divergent throat fillet 1e-300",
+             {},
+             [](BezierForm& f) { f.divergentFillet = "1e-300"; },
+             "Invalid fillet radius for divergent throat",
+             filletsMm},
+            {"Bezier divergent length 1e308",
+             {},
+             [](BezierForm& f) { f.divergentLength = "1e308"; },
+             "Invalid divergent length",
+             sidesMm},
+            // At the limits: a 2 micrometre throat, a half-kilometre nozzle, fillets of 0.
+            {"conical 2 micrometre throat",
+             cone([](ConicalForm& f) {
+                 f.entrance = "1";
+                 f.throat = "0.002";
+                 f.exit = "3";
+             }),
+             {},
+             "",
+             ""},
+            {"conical half kilometre in metres",
+             cone([](ConicalForm& f) {
+                 f.unitIndex = 3;
+                 f.entrance = "400";
+                 f.throat = "200";
+                 f.exit = "300";
+             }),
+             {},
+             "",
+             ""},
+            {"conical fillets of 0",
+             cone([](ConicalForm& f) {
+                 f.filletOn = f.throatFilletOn = true;
+                 f.fillet = f.throatFillet = "0";
+             }),
+             {},
+             "",
+             ""},
+            {"Bezier entrance fillet 0", {}, [](BezierForm& f) { f.entranceFillet = "0"; }, "", ""},
+    };
+    for (const Limit& c : cases) {
+        SCOPED_TRACE(c.label);
+        ContourCheck check;
+        if (c.conical) {
+            ConicalForm f = conicalDefaults();
+            c.conical(f);
+            check = checkConical(f, 10);
+        } else {
+            BezierForm f = bezierDefaults();
+            c.bezier(f);
+            check = checkBezier(f, 10);
+        }
+        EXPECT_EQ(check.refusal, c.message);
+        EXPECT_EQ(check.rule, c.rule);
+        EXPECT_EQ(check.parameters.empty(), !c.message.isEmpty());
+    }
+}
+
+// A refused form leaves nothing to draw or save: the current nozzle stays the last
+// accepted one and nothing is pending.
+TEST(NozzleLimits, ARefusedFormLeavesTheCurrentNozzleAsItWas)
+{
+    currentNozzle = CurrentNozzle{};
+    NozzleModel model;
+    ASSERT_TRUE(model.computeConical(conicalDefaults(), 0).accepted());
+    model.contourPending = false;
+    const CurrentNozzle accepted = currentNozzle;
+    for (const char* entrance : {"1e308", "inf"}) {
+        SCOPED_TRACE(entrance);
+        ConicalForm f = conicalDefaults();
+        f.entrance = entrance;
+        EXPECT_FALSE(model.computeConical(f, 0).accepted());
+        EXPECT_FALSE(model.contourPending);
+        EXPECT_EQ(currentNozzle.x, accepted.x);
+        EXPECT_EQ(currentNozzle.A, accepted.A);
+    }
+    currentNozzle = CurrentNozzle{};
+}

@@ -332,3 +332,64 @@ TEST_F(ProviderTest, StationsARunCannotComputeRaiseL08)
     EXPECT_TRUE(current.untouched());
     EXPECT_TRUE(flagRaised(flagsL, code::L08));
 }
+
+// The tab's own field limits guard a stored nozzle too: the numbers the tab refuses
+// (tests/nozzle/model) are refused at load with L08, without a box.
+TEST_F(ProviderTest, StoredNumbersTheTabRefusesRaiseL08)
+{
+    store(R"({
+        "TinyThroat": {"Options": [false, false, false, false], "Parameters": [100, 1e-300, 60, 45, 15, 0, 0],
+                       "Points": 100, "Type": 1, "Units": 0},
+        "FlatAngle": {"Options": [false, false, false, false], "Parameters": [100, 20, 60, 1e-320, 15, 0, 0],
+                      "Points": 100, "Type": 1, "Units": 0},
+        "TinyFillet": {"Options": [false, false, true, false], "Parameters": [100, 20, 60, 45, 15, 1e-300, 0],
+                       "Points": 100, "Type": 1, "Units": 0},
+        "BezierTinyFillet": {"Options": false, "Parameters": [50, 25, 100, 45, 125, 1e-300, 37.5, 9.55, 60, 5],
+                             "Points": 100, "Type": 0, "Units": 0},
+        "BezierFlatAngle": {"Options": false, "Parameters": [50, 25, 100, 1e-320, 125, 2, 37.5, 9.55, 60, 5],
+                            "Points": 100, "Type": 0, "Units": 0}
+    })");
+    for (const char* name : {"TinyThroat", "FlatAngle", "TinyFillet", "BezierTinyFillet", "BezierFlatAngle"}) {
+        SCOPED_TRACE(name);
+        flagsL = 0;
+        const Loaded l = load(name);
+        EXPECT_FALSE(l.ok);
+        EXPECT_TRUE(l.untouched());
+        EXPECT_TRUE(flagRaised(flagsL, code::L08));
+    }
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+// "Current" whose stations no run can compute is refused with L08 and a box that says
+// why, the stations' limits as its informative text, for the calculation tab to show.
+TEST_F(ProviderTest, CurrentARunCannotComputeSaysWhy)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* what;
+        std::vector<double> x;
+    } cases[] = {
+            {"infinite station", {-2.0, 0.0, inf}},
+            {"falling station", {-2.0, 0.0, -1.0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        currentNozzle.x = c.x;
+        currentNozzle.R = {2.0, 1.0, 2.0};
+        currentNozzle.A = {kPi * 4, kPi, kPi * 4};
+        currentNozzle.unitIndex = 1;
+        currentNozzle.throatDiameter = 2.0;
+        currentNozzle.throatCurvatureRadius = 1.0;
+        flagsL = 0;
+        Loaded l;
+        ViewMessages handed;
+        EXPECT_FALSE(loadNozzle("Current", l.x, l.A, l.throatDiameter, l.throatCurvature, &handed));
+        EXPECT_TRUE(l.untouched());
+        EXPECT_TRUE(flagRaised(flagsL, code::L08));
+        expectOneHandedBackBox(
+                handed, "Nozzle load failed, the nozzle displayed in nozzle definition tab cannot be computed", false);
+        EXPECT_EQ(handed[0].box.informativeText,
+                  "Every station must lie within 1000 m of the throat, each no nearer the entrance than the one "
+                  "before, with a diameter between 1e-06 m and 1000 m");
+    }
+}

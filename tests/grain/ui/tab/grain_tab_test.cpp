@@ -355,10 +355,11 @@ TEST_F(GrainTabTest, SaveRefusals)
              {"Invalid number of charges", "Save not completed, invalid parameters"}},
     };
     for (const Case& k : cases) {
-        recorder.clear();
+        // Back to the initial grain; a value the last case left is refused on the way.
         edit("line_Dext_cilindrical", "50");
         edit("line_length_cilindrical", "100");
         edit("line_number_cilindrical", "1");
+        recorder.clear();
         if (k.field)
             field(k.field)->setText(k.value);
         field("line_name")->setText(k.name);
@@ -370,17 +371,21 @@ TEST_F(GrainTabTest, SaveRefusals)
 }
 
 // The grain the tab shows is "Current" for the runs: within the limits of a stored grain
-// it loads, beyond them (5000 charges) the load is refused with L09 at once.
+// it loads; beyond them (5000 charges) the tab refuses it where it is typed, so
+// "Current" stays the last grain within them and never one a run refuses.
 TEST_F(GrainTabTest, CurrentGrainObeysTheLimitsOfStoredGrains)
 {
     std::vector<double> y, A;
     ViewMessages boxes;
     flagsL = 0;
+    const std::vector<float> shown = currentGrain.area;
     edit("line_number_cilindrical", "5000");
-    ASSERT_EQ(currentGrain.y.size(), 100u); // shown and drawn
-    EXPECT_EQ(loadGrainBurnback("Current", &y, &A, &boxes), -1.0);
-    EXPECT_EQ(flagsL.load(), code::L09);
-    EXPECT_TRUE(y.empty());
+    EXPECT_EQ(recorder.texts(), QStringList{"Invalid number of charges"});
+    EXPECT_EQ(currentGrain.area, shown);
+    EXPECT_GT(loadGrainBurnback("Current", &y, &A, &boxes), 0.0);
+    EXPECT_EQ(flagsL.load(), 0u);
+    ASSERT_EQ(A.size(), 100u);
+    EXPECT_FLOAT_EQ(static_cast<float>(A[0] * 1e6), shown[0]); // the last grain within the limits, mm^2
 
     flagsL = 0;
     edit("line_number_cilindrical", "2");
@@ -495,4 +500,39 @@ TEST_F(GrainTabTest, NeverEmitsFlagsUpdated)
     emit w<QPushButton>("but_load")->released();
     EXPECT_TRUE(flagRaised(flagsF, code::F(26)));
     EXPECT_EQ(emitted, 0);
+}
+
+// A number no run can compute is refused on Return with the field's message and the
+// limit, as at save: the outputs keep the last grain and never show "inf" or "nan".
+TEST_F(GrainTabTest, FieldsBeyondTheLimitsAreRefusedOnReturn)
+{
+    struct Typed {
+        const char* field;
+        const char* text;
+        const char* message;
+        const char* rule;
+    };
+    const char* lengths = "Diameters and lengths must lie between 0.001 mm and 1000000 mm";
+    const Typed cases[] = {
+            {"line_Dext_cilindrical", "1e308", "Invalid exterior diameter", lengths},
+            {"line_length_cilindrical", "1e308", "Invalid length", lengths},
+            {"line_Di_cilindrical", "1e-300", "Invalid interior diameter", lengths},
+    };
+    const char* outputs[] = {"line_Amax", "line_Amin", "line_Amed", "line_Adev", "line_fill", "line_volume"};
+    for (const Typed& t : cases) {
+        SCOPED_TRACE(t.field);
+        QStringList before;
+        for (const char* o : outputs)
+            before << field(o)->text();
+        const QString was = field(t.field)->text();
+        recorder.clear();
+        edit(t.field, t.text);
+        ASSERT_EQ(recorder.texts(), QStringList{t.message});
+        EXPECT_EQ(recorder.messages().front().informativeText, t.rule);
+        for (int k = 0; k < 6; ++k) {
+            EXPECT_EQ(field(outputs[k])->text(), before[k]) << outputs[k];
+            EXPECT_FALSE(field(outputs[k])->text().contains("inf")) << outputs[k];
+        }
+        edit(t.field, was);
+    }
 }

@@ -450,3 +450,49 @@ TEST_F(NozzleTabTest, ListsRefreshFromTheFilesAndKeepTheirPositions)
     EXPECT_EQ(grain->currentText(), "Current");
     EXPECT_TRUE(flagRaised(flagsF, code::F(22)));
 }
+
+// Numbers that would give stations no run can compute are refused where they are typed,
+// on leaving the field and at save, with the field's message and the limit: the plot and
+// "Current" keep the last accepted contour and nothing is written.
+TEST_F(NozzleTabTest, NumbersBeyondTheLimitsAreNeitherDrawnNorSaved)
+{
+    TestTab& t = make();
+    struct Typed {
+        int type; // 0 Bezier, 1 conical
+        const char* field;
+        const char* text;
+        const char* message;
+        const char* rule;
+    };
+    const char* diameters = "Diameters must lie between 0.001 mm and 1000000 mm";
+    const Typed cases[] = {
+            {0, "line_ent_bezier", "1e308", "Invalid entrance diameter", diameters},
+            {0, "line_exit_bezier", "1e308", "Invalid exit diameter", diameters},
+            {0, "line_throat_bezier", "1e-300", "Invalid throat diameter", diameters},
+            {0, "line_conv_ang_bezier", "1e-320", "Invalid convergent angle/length",
+             "The convergent and divergent sides must be at most 1000000 mm long"},
+            {0, "line_fent", "1e-300", "Invalid fillet radius for entrance",
+             "Fillet radii must be 0 or lie between 0.001 mm and 1000000 mm"},
+            {1, "line_div_conical", "1e-320", "Invalid divergent angle/length",
+             "The convergent and divergent sides must be at most 1000000 mm long"},
+    };
+    line("line_name")->setText("Far");
+    for (const Typed& c : cases) {
+        SCOPED_TRACE(c.field);
+        w<QComboBox>("comb_type")->setCurrentIndex(c.type);
+        const CurrentNozzle accepted = currentNozzle;
+        const QString was = line(c.field)->text();
+        messages.clear();
+        edit(c.field, c.text);
+        EXPECT_FALSE(t.calculate());
+        t.save();
+        EXPECT_EQ(messages.texts(), (QStringList{c.message, c.message, "Save not completed, invalid parameters"}));
+        ASSERT_FALSE(messages.messages().empty());
+        EXPECT_EQ(messages.messages().front().informativeText, c.rule);
+        EXPECT_EQ(currentNozzle.x, accepted.x);
+        EXPECT_EQ(currentNozzle.A, accepted.A);
+        EXPECT_FALSE(std::filesystem::exists(NOZZLE));
+        line(c.field)->setText(was);
+        EXPECT_TRUE(t.calculate(true));
+    }
+}
