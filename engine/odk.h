@@ -201,10 +201,12 @@ public:
 private:
     // Marks the stations of the pressure-given segment whose given pressure is
     // interpolated: those closer than CORRECTED_PRESSURE_STEP in ln p (on the given
-    // curve as it stands) to the last corrected station on the way out from the throat.
+    // curve as it stands) to the last corrected station on the way out from the throat,
+    // and the last corrected one when it lies closer than half that step to the switch
+    // station, which ends the curve.
     void chooseCorrectedStations();
     // The given pressure of the marked stations, interpolated in ln p over x from the
-    // other stations (never above the station upstream).
+    // corrected stations between the switch stations, held between the two around it.
     void interpolatePressures();
     // Smallest step in ln p between two stations whose given pressures are corrected
     // from their own areas. Closer stations cannot be told apart by the area they
@@ -240,8 +242,9 @@ private:
     // The state at the last station reached, from which a failed interval is retried.
     std::vector<double> stationStateWork;
     // Corrections of the given pressures between the switch stations from the areas the
-    // last pass reached (d of each corrected station into `corrections`); true when one
-    // of them exceeds POINT_TOL_ODK, and then those are applied.
+    // last pass reached (d of each corrected station into `corrections`); true when a
+    // station misses (its d beyond POINT_TOL_ODK, or its mass flow beyond half of it),
+    // and then the corrections of those stations are applied.
     bool nearThroatCorrections(std::vector<double>& corrections);
     // p[k] moved by d in ln(pc/p), never above the corrected station upstream.
     void correctPressure(unsigned k, double d);

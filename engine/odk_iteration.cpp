@@ -1,6 +1,7 @@
 // Kinetic nozzle flow: the global iteration of the run and the station outputs.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/curves.h"
 #include "core/flags.h"
@@ -320,22 +321,30 @@ void ODK::chooseCorrectedStations()
     const unsigned s1 = rv.convergentSwitchIndex;
     const unsigned s2 = rv.divergentSwitchIndex;
     std::fill(interpolatedPressure.begin(), interpolatedPressure.end(), 0);
-    // Station k on the way out, `last` the ln p of the last corrected station.
-    auto choose = [&](unsigned k, double& last) {
-        const double lnp = std::log(rv.p[k]);
-        if (std::fabs(lnp - last) < CORRECTED_PRESSURE_STEP)
-            interpolatedPressure[k] = 1;
-        else
-            last = lnp;
+    // Out from the throat to the switch station `end`, one direction at a time. The
+    // switch stations end the curve: s1 holds the pressure segment 1 integrated, s2 is
+    // always corrected (segment 3 starts there). The last station chosen is left to the
+    // interpolation too when it lies closer than half a step to the switch station:
+    // knots that crowd together give the curve a slope that follows the noise of their
+    // separate corrections.
+    auto walk = [&](unsigned end) {
+        const int direction = end > t ? 1 : -1;
+        double last = std::log(rv.p[t]);
+        unsigned lastStation = t;
+        for (unsigned k = t + direction; k != end; k += direction) {
+            const double lnp = std::log(rv.p[k]);
+            if (std::fabs(lnp - last) < CORRECTED_PRESSURE_STEP) {
+                interpolatedPressure[k] = 1;
+            } else {
+                last = lnp;
+                lastStation = k;
+            }
+        }
+        if (lastStation != t && std::fabs(std::log(rv.p[end]) - last) < 0.5 * CORRECTED_PRESSURE_STEP)
+            interpolatedPressure[lastStation] = 1;
     };
-    // Out from the throat on each side; the first station past s1, and s2 itself (the
-    // start of segment 3), are always corrected.
-    double last = std::log(rv.p[t]);
-    for (unsigned k = t - 1; k > s1 + 1; --k)
-        choose(k, last);
-    last = std::log(rv.p[t]);
-    for (unsigned k = t + 1; k < s2; ++k)
-        choose(k, last);
+    walk(s1);
+    walk(s2);
 }
 
 void ODK::interpolatePressures()
@@ -345,21 +354,28 @@ void ODK::interpolatePressures()
     const unsigned s2 = rv.divergentSwitchIndex;
     if (std::none_of(interpolatedPressure.begin() + s1, interpolatedPressure.begin() + s2, [](char c) { return c; }))
         return;
-    // The curve of the other stations, with a few beyond the switch stations for the
-    // interpolation windows at its ends.
-    const unsigned reach = curveWindowReach();
-    const unsigned from = s1 >= reach ? s1 - reach : 0;
-    const unsigned to = std::min<unsigned>(s2 + reach, rv.stationCount - 1);
+    // The curve through the corrected stations from s1 to s2, in ln p over x. The
+    // interpolating polynomials keep their order where the stations are evenly spread
+    // (chooseCorrectedStations spaces them); each value is held between the two
+    // corrected stations around it, so that no interpolated pressure leaves the
+    // interval it lies in.
     std::vector<double> xs, lnp;
-    for (unsigned k = from; k <= to; ++k) {
+    for (unsigned k = s1; k <= s2; ++k) {
         if (interpolatedPressure[k])
             continue;
         xs.push_back(rv.x[k]);
         lnp.push_back(std::log(rv.p[k]));
     }
     for (unsigned k = s1 + 1; k < s2; ++k) {
-        if (interpolatedPressure[k])
-            rv.p[k] = std::min(std::exp(interpolate(lnp, xs, rv.x[k])), rv.p[k - 1]);
+        if (!interpolatedPressure[k])
+            continue;
+        const std::size_t right
+                = static_cast<std::size_t>(std::upper_bound(xs.begin(), xs.end(), rv.x[k]) - xs.begin());
+        const double upstream = lnp[right - 1];
+        const double downstream = lnp[right];
+        const double value = std::clamp(interpolate(lnp, xs, rv.x[k]), std::min(upstream, downstream),
+                                        std::max(upstream, downstream));
+        rv.p[k] = std::min(std::exp(value), rv.p[k - 1]);
     }
 }
 
@@ -401,6 +417,7 @@ bool ODK::nearThroatCorrections(std::vector<double>& corrections)
     const unsigned s2 = rv.divergentSwitchIndex;
     const double At = rv.area[t];
     corrections.assign(rv.stationCount, 0.0);
+    std::vector<char> missing(rv.stationCount, 0);
     bool exceeded = false;
     for (unsigned k = s1 + 1; k <= s2; ++k) {
         if (k == t || interpolatedPressure[k])
@@ -420,19 +437,26 @@ bool ODK::nearThroatCorrections(std::vector<double>& corrections)
         // equilibrium, so only half the correction is taken (the whole one overshoots
         // and the near-throat points oscillate). The mass flow has just been scaled by
         // At/odkMinArea, which scales every computed area alike: what is left to match
-        // is the area relative to the smallest one.
-        const double d = 0.5 * std::log(rv.area[k] / At * rv.odkMinArea / computedArea[k]) / G;
+        // is the area relative to the smallest one. That miss is the station's own
+        // mass-flow error, which is held to half of POINT_TOL_ODK (the rest is left to
+        // the throat's own miss and to the stations interpolated between) as well as
+        // the step in ln p to POINT_TOL_ODK: where |G| is large the step alone lets
+        // the mass flow miss by more than the tolerance.
+        const double miss = std::log(rv.area[k] / At * rv.odkMinArea / computedArea[k]);
+        const double d = 0.5 * miss / G;
         if (!std::isfinite(d))
             continue;
         corrections[k] = d;
-        if (std::fabs(d) > POINT_TOL_ODK)
+        if (std::fabs(d) > POINT_TOL_ODK || std::fabs(miss) > 0.5 * POINT_TOL_ODK) {
             exceeded = true;
+            missing[k] = 1;
+        }
     }
     if (!exceeded)
         return false;
     const double pS2 = rv.p[s2];
     for (unsigned k = s1 + 1; k <= s2; ++k) {
-        if (std::fabs(corrections[k]) > POINT_TOL_ODK)
+        if (missing[k])
             correctPressure(k, corrections[k]);
     }
     followSwitchStation(pS2);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/quiet_engine.h"
+#include "core/curves.h"
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/odk.h"
@@ -98,6 +99,63 @@ TEST_F(OdkStationGrids, TheFlowDoesNotDependOnTheStationCount)
     for (int i = 1; i < 3; ++i) {
         EXPECT_NEAR(runs[i].exitT / runs[0].exitT, 1.0, 1e-5) << grids[i] << " stations";
         EXPECT_NEAR(runs[i].vacuumIsp / runs[0].vacuumIsp, 1.0, 1e-5) << grids[i] << " stations";
+    }
+}
+
+TEST_F(OdkStationGrids, EveryStationCarriesTheThroatMassFlowAndThePressuresConverge)
+{
+    // The flow is steady: rho u A is the same at every station, the throat's included.
+    // Between the switch stations the pressure is given and the area integrated, so
+    // there a station carries the throat's mass flow only as far as the given pressure
+    // is the one at which the flow reaches the nozzle's area; that is held to
+    // POINT_TOL_ODK. And the stations only sample one flow: the pressure at a fixed
+    // place settles as the grid is refined, to within what the iteration resolves.
+    const uint32_t grids[] = {200, 2000, 20000, 100000};
+    constexpr int gridCount = 4;
+    // Just past the convergent switch station on the fine grids (just ahead of it on
+    // the coarsest), and in the supersonic part short of the divergent one; m.
+    const double places[] = {-13.4e-3, 10.6e-3};
+    constexpr int placeCount = 2;
+    double lnp[gridCount][placeCount];
+    for (int i = 0; i < gridCount; ++i) {
+        auto rv = startingConicalNozzle(grids[i]);
+        const GridRun run = kineticRun(rv, 1.0);
+        const unsigned t = rv->throatIndex;
+        double worst = 0.0;
+        unsigned worstStation = 0;
+        for (unsigned k = 0; k < rv->stationCount; ++k) {
+            const double error = std::fabs(rv->massFlow[k] / rv->massFlow[t] - 1.0);
+            if (!(error <= worst)) {
+                worst = error;
+                worstStation = k;
+            }
+        }
+        for (int j = 0; j < placeCount; ++j)
+            lnp[i][j] = std::log(interpolate(rv->p, rv->x, places[j]));
+        const unsigned s1 = rv->convergentSwitchIndex, s2 = rv->divergentSwitchIndex;
+        std::printf("%6u stations: largest |station/throat mass flow - 1| %.2e at x = %.4f mm; p %.1f Pa at s1 "
+                    "(x = %.4f mm), %.1f Pa at s2 (x = %.4f mm), %.1f Pa at x = -13.4 mm; %u passes, %.2f s\n",
+                    grids[i], worst, rv->x[worstStation] * 1e3, rv->p[s1], rv->x[s1] * 1e3, rv->p[s2], rv->x[s2] * 1e3,
+                    std::exp(lnp[i][0]), run.passes, run.seconds);
+        ASSERT_FALSE(run.failed) << grids[i];
+        EXPECT_EQ(run.codes & (code::ODK01 | code::ODK05 | code::ODK07), 0u) << grids[i];
+        EXPECT_LE(worst, POINT_TOL_ODK) << grids[i] << " stations, at x = " << rv->x[worstStation];
+    }
+    // From 2,000 stations on (the 200 stations lie 4 mm apart, too far to place a
+    // pressure between them to that accuracy), each refinement moves the pressure at a
+    // place by no more than the iteration resolves, and the finest one moves it least.
+    for (int j = 0; j < placeCount; ++j) {
+        double change[gridCount - 1];
+        for (int i = 0; i + 1 < gridCount; ++i) {
+            change[i] = std::fabs(lnp[i + 1][j] - lnp[i][j]);
+            std::printf("x = %.1f mm, %u to %u stations: ln p moves %.2e\n", places[j] * 1e3, grids[i], grids[i + 1],
+                        change[i]);
+            if (i > 0) {
+                EXPECT_LE(change[i], POINT_TOL_ODK)
+                        << "x = " << places[j] << ", " << grids[i] << " to " << grids[i + 1];
+            }
+        }
+        EXPECT_LT(change[2], change[1]) << "x = " << places[j];
     }
 }
 
