@@ -883,6 +883,18 @@ double coefficientBalancing(double p, double n, double Ab)
 {
     return std::pow(p, 1.0 - n) * AT / (RHO_P * Ab * cStar());
 }
+// The propellant of density RHO_P with the burn law (limits in Pa, a in SI, n), burning
+// in 1 atm.
+void setLaw(RocketVariables& rv, const std::vector<std::pair<double, double>>& limits, const std::vector<double>& a,
+            const std::vector<double>& n)
+{
+    rv.propellantDensity = RHO_P;
+    rv.vieilleLimits = limits;
+    rv.vieilleA = a;
+    rv.vieilleN = n;
+    rv.ambientPressure = 1e5;
+}
+
 struct MotorCase {
     const char* what;
     std::vector<std::pair<double, double>> limits; // Pa
@@ -949,11 +961,7 @@ TEST_F(PerfectGas, GrainChamberIsTheBalanceAMotorReaches)
             PRES_INITIAL_ESTIMATE = estimate;
             flagsV = 0;
             RocketVariables& rv = *rocket;
-            rv.propellantDensity = RHO_P;
-            rv.vieilleLimits = c.limits;
-            rv.vieilleA = c.a;
-            rv.vieilleN = c.n;
-            rv.ambientPressure = 1e5;
+            setLaw(rv, c.limits, c.a, c.n);
             rv.burnPoints = static_cast<uint32_t>(c.areas.size());
             rv.burnArea = c.areas;
             rv.burnDistance.clear();
@@ -984,11 +992,7 @@ TEST_F(PerfectGas, GrainChamberSitsAtALimitWhereTheRateStepsDown)
     const double Ab = 0.04;
     const double a1 = coefficientBalancing(2.5e6, 0.319, Ab), a2 = coefficientBalancing(1.5e6, 0.319, Ab);
     RocketVariables& rv = *rocket;
-    rv.propellantDensity = RHO_P;
-    rv.vieilleLimits = {{1e5, 2e6}, {2e6, 2e8}};
-    rv.vieilleA = {a1, a2};
-    rv.vieilleN = {0.319, 0.319};
-    rv.ambientPressure = 1e5;
+    setLaw(rv, {{1e5, 2e6}, {2e6, 2e8}}, {a1, a2}, {0.319, 0.319});
     rv.burnPoints = 5;
     rv.burnDistance = {0.0, 0.003, 0.006, 0.009, 0.012};
     rv.burnArea.assign(5, Ab);
@@ -1043,11 +1047,7 @@ TEST_F(PerfectGas, PressureTargetIsMetOrRefusedWithThePressureReached)
         SCOPED_TRACE(c.what);
         flagsV = 0;
         RocketVariables& rv = *rocket;
-        rv.propellantDensity = RHO_P;
-        rv.vieilleLimits = c.limits;
-        rv.vieilleA = c.a;
-        rv.vieilleN = c.n;
-        rv.ambientPressure = 1e5;
+        setLaw(rv, c.limits, c.a, c.n);
         rv.combustionArea = Ab;
         rv.targetPressure = c.target;
         rv.adaptExit = false;

@@ -39,6 +39,30 @@ Loaded load(const std::string& name)
     return l;
 }
 
+// The tab shows a 2 mm throat between 4 mm ends, in cm, at the stations x.
+void showCurrentNozzle(const std::vector<double>& x)
+{
+    currentNozzle.x = x;
+    currentNozzle.R = {2.0, 1.0, 2.0};
+    currentNozzle.A = {kPi * 4, kPi, kPi * 4};
+    currentNozzle.unitIndex = 1;
+    currentNozzle.throatDiameter = 2.0;
+    currentNozzle.throatCurvatureRadius = 1.0;
+}
+
+// Each stored nozzle named is refused at load with L08, the caller's outputs untouched.
+void expectRefusedWithL08(std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        flagsL = 0;
+        const Loaded l = load(name);
+        EXPECT_FALSE(l.ok);
+        EXPECT_TRUE(l.untouched());
+        EXPECT_TRUE(flagRaised(flagsL, code::L08));
+    }
+}
+
 class ProviderTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -302,14 +326,7 @@ TEST_F(ProviderTest, StationsARunCannotComputeRaiseL08)
         "TwoMicrometreThroat": {"Options": [false, false, false, false], "Parameters": [1, 0.002, 3, 45, 15, 0, 0],
                                 "Points": 100, "Type": 1, "Units": 0}
     })");
-    for (const char* name : {"LongDivergent", "HugeExit", "HugeEntrance", "TinyThroat", "TwoKilometres"}) {
-        SCOPED_TRACE(name);
-        flagsL = 0;
-        const Loaded l = load(name);
-        EXPECT_FALSE(l.ok);
-        EXPECT_TRUE(l.untouched());
-        EXPECT_TRUE(flagRaised(flagsL, code::L08));
-    }
+    expectRefusedWithL08({"LongDivergent", "HugeExit", "HugeEntrance", "TinyThroat", "TwoKilometres"});
     for (const char* name : {"HalfKilometre", "TwoMicrometreThroat"}) {
         SCOPED_TRACE(name);
         flagsL = 0;
@@ -320,12 +337,7 @@ TEST_F(ProviderTest, StationsARunCannotComputeRaiseL08)
     EXPECT_TRUE(messages.messages().empty());
 
     // The tab's nozzle with a station that is not finite.
-    currentNozzle.x = {-2.0, 0.0, std::numeric_limits<double>::infinity()};
-    currentNozzle.R = {2.0, 1.0, 2.0};
-    currentNozzle.A = {kPi * 4, kPi, kPi * 4};
-    currentNozzle.unitIndex = 1;
-    currentNozzle.throatDiameter = 2.0;
-    currentNozzle.throatCurvatureRadius = 1.0;
+    showCurrentNozzle({-2.0, 0.0, std::numeric_limits<double>::infinity()});
     flagsL = 0;
     const Loaded current = load("Current");
     EXPECT_FALSE(current.ok);
@@ -349,14 +361,7 @@ TEST_F(ProviderTest, StoredNumbersTheTabRefusesRaiseL08)
         "BezierFlatAngle": {"Options": false, "Parameters": [50, 25, 100, 1e-320, 125, 2, 37.5, 9.55, 60, 5],
                             "Points": 100, "Type": 0, "Units": 0}
     })");
-    for (const char* name : {"TinyThroat", "FlatAngle", "TinyFillet", "BezierTinyFillet", "BezierFlatAngle"}) {
-        SCOPED_TRACE(name);
-        flagsL = 0;
-        const Loaded l = load(name);
-        EXPECT_FALSE(l.ok);
-        EXPECT_TRUE(l.untouched());
-        EXPECT_TRUE(flagRaised(flagsL, code::L08));
-    }
+    expectRefusedWithL08({"TinyThroat", "FlatAngle", "TinyFillet", "BezierTinyFillet", "BezierFlatAngle"});
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -374,12 +379,7 @@ TEST_F(ProviderTest, CurrentARunCannotComputeSaysWhy)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        currentNozzle.x = c.x;
-        currentNozzle.R = {2.0, 1.0, 2.0};
-        currentNozzle.A = {kPi * 4, kPi, kPi * 4};
-        currentNozzle.unitIndex = 1;
-        currentNozzle.throatDiameter = 2.0;
-        currentNozzle.throatCurvatureRadius = 1.0;
+        showCurrentNozzle(c.x);
         flagsL = 0;
         Loaded l;
         ViewMessages handed;
