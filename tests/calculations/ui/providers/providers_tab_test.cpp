@@ -125,42 +125,6 @@ TEST_F(ProvidersTab, AStoredEntryTheEditorRefusesRefusesThePropellantAndTheRun)
 // Water stored with a third "Enthalpy" element, which the program reads past for a
 // species: the propellant and the run are the published case's. Water stored with a unit
 // index the list lacks: no load code, but U, and the run start refuses with its words.
-// Water stored with a third "Enthalpy" element, which the program reads past for a
-// species: the propellant and the run are the published case's. Water stored with a unit
-// index the list lacks: no load code, but U, and the run start refuses with its words.
-// Both stored propellants use the water entry that the loader refuses. Building the tab
-// lists them without loading one; each choice, and each refresh of the lists (after a
-// save elsewhere), loads the chosen one alone and shows its box once.
-TEST_F(ProvidersTab, ARefusedPropellantShowsItsBoxOncePerLoad)
-{
-    storeReferencePropellant();
-    nlohmann::json species = readJsonFile(app.dataFile("Species.json")).document;
-    species["H2O"]["Intervals"] = nlohmann::json::array();
-    ASSERT_TRUE(writeJsonFile(app.dataFile("Species.json"), species));
-    const QStringList box{"Invalid specie 'H2O' in the species database, propellant load failed"};
-    messages.clear();
-    DataTab& t = makeWithLoaders();
-    EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
-    EXPECT_EQ(combo("comb_prop")->currentIndex(), -1);
-    EXPECT_EQ(flagsL.load(), 0u);
-
-    choose("comb_prop", "LOX/LH2 kinetic");
-    EXPECT_EQ(messages.texts(), box);
-    messages.clear();
-    t.refreshLists();
-    EXPECT_EQ(messages.texts(), box);
-    EXPECT_EQ(combo("comb_prop")->currentText(), "LOX/LH2 kinetic");
-    EXPECT_EQ(flagsL.load(), code::L07);
-
-    messages.clear();
-    choose("comb_prop", "LOX/LH2");
-    EXPECT_EQ(messages.texts(), box);
-    messages.clear();
-    t.refreshLists();
-    EXPECT_EQ(messages.texts(), box);
-    EXPECT_EQ(combo("comb_prop")->currentText(), "LOX/LH2");
-}
-
 TEST_F(ProvidersTab, StoredEnthalpiesOutsideTheWrittenLayoutLoadAndRunAsTheyAlwaysHave)
 {
     const struct {
