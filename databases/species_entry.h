@@ -124,9 +124,10 @@ bool validMolarMass(double value, int unit);
 double formulaWeight(const std::vector<CompositionPair>& composition);
 // How far a molar mass may lie from the weight of its formula, relative to that weight.
 // The NASA Glenn tables' molar masses lie within 5e-4 of the weights of elementWeights
-// (their older atomic weights and rounding: HAN, 96.0 for 96.04 g/mol); 1 % also takes
-// a light molecule typed to whole grams (H2 as 2 for 2.016 g/mol) and refuses a unit or
-// a digit gone wrong (H2 at 20.16 g/mol, O2 at 2 g/mol).
+// (their older atomic weights and rounding: HAN, 96.0 for 96.04 g/mol), all but ADN's,
+// 630 g/mol for the 124.06 g/mol of H4N4O4, which is refused. 1 % also takes a light
+// molecule typed to whole grams (H2 as 2 for 2.016 g/mol) and refuses a unit or a digit
+// gone wrong (H2 at 20.16 g/mol, O2 at 2 g/mol).
 constexpr double molarMassTolerance = 0.01;
 // A molar mass (in its unit) fits its formula: it lies within molarMassTolerance of the
 // formula's weight, which must be above 0.
