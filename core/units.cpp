@@ -1,5 +1,7 @@
 #include "core/units.h"
 
+#include <limits>
+
 #include "core/flags.h"
 
 const std::array<std::string_view, 120> elementSymbols
@@ -11,12 +13,37 @@ const std::array<std::string_view, 120> elementSymbols
            "Ac", "Th", "Pa", "U",  "Np", "Pu", "Am", "Cm", "Bk", "Cf", "Es", "Fm", "Md", "No", "Lr", "Rf", "Db", "Sg",
            "Bh", "Hs", "Mt", "Ds", "Rg", "Cn", "Nh", "Fl", "Mc", "Lv", "Ts", "Og"};
 
+// clang-format off
+const std::array<double, 120> elementWeights = {
+    0.000548579909065, 2.01410177812, 1.008, 4.002602, 6.94, 9.0121831, 10.81, 12.011, 14.007, 15.999, // E to O
+    18.998403163, 20.1797, 22.98976928, 24.305, 26.9815385, 28.085, 30.973761998, 32.06, 35.45, 39.948, // F to Ar
+    39.0983, 40.078, 44.955908, 47.867, 50.9415, 51.9961, 54.938044, 55.845, 58.933194, 58.6934, // K to Ni
+    63.546, 65.38, 69.723, 72.63, 74.921595, 78.971, 79.904, 83.798, 85.4678, 87.62, // Cu to Sr
+    88.90584, 91.224, 92.90637, 95.95, 98.0, 101.07, 102.9055, 106.42, 107.8682, 112.414, // Y to Cd
+    114.818, 118.71, 121.76, 127.6, 126.90447, 131.293, 132.90545196, 137.327, 138.90547, 140.116, // In to Ce
+    140.90766, 144.242, 145.0, 150.36, 151.964, 157.25, 158.92535, 162.5, 164.93033, 167.259, // Pr to Er
+    168.93422, 173.045, 174.9668, 178.49, 180.94788, 183.84, 186.207, 190.23, 192.217, 195.084, // Tm to Pt
+    196.966569, 200.592, 204.38, 207.2, 208.9804, 209.0, 210.0, 222.0, 223.0, 226.0, // Au to Ra
+    227.0, 232.0377, 231.03588, 238.02891, 237.0, 244.0, 243.0, 247.0, 247.0, 251.0, // Ac to Cf
+    252.0, 257.0, 258.0, 259.0, 262.0, 267.0, 268.0, 269.0, 270.0, 269.0, // Es to Hs
+    278.0, 281.0, 282.0, 285.0, 286.0, 289.0, 290.0, 293.0, 294.0, 294.0, // Mt to Og
+};
+// clang-format on
+
 bool isElementSymbol(std::string_view symbol)
 {
     for (std::string_view entry : elementSymbols)
         if (entry == symbol)
             return true;
     return false;
+}
+
+double elementWeight(std::string_view symbol)
+{
+    for (std::size_t i = 0; i < elementSymbols.size(); ++i)
+        if (elementSymbols[i] == symbol)
+            return elementWeights[i];
+    return std::numeric_limits<double>::quiet_NaN();
 }
 
 namespace {

@@ -12,6 +12,15 @@ extern const std::array<std::string_view, 120> elementSymbols;
 // True when `symbol` equals an entry exactly, case included ("Cl" yes, "CL" no).
 bool isElementSymbol(std::string_view symbol);
 
+// The weight of one particle of each symbol, in g/mol, in the order of elementSymbols:
+// the electron (CODATA 2018), the deuterium atom, then the IUPAC 2013 standard atomic
+// weights (conventional values where IUPAC gives a range), and for an element without
+// a stable isotope the mass number of its longest-lived one.
+extern const std::array<double, 120> elementWeights;
+
+// The weight of `symbol` in g/mol, or NaN when it is no entry of elementSymbols.
+double elementWeight(std::string_view symbol);
+
 // Quantity being converted; 0..11 are defined.
 using UnitKind = uint16_t;
 namespace unitKind {

@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <iomanip>
 #include <limits>
+#include <sstream>
 
 #include "core/units.h"
 
@@ -232,6 +234,14 @@ std::string shownValue(double v)
     return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+// A weight summed from the element table, to six significant digits (2.016, 124.056).
+std::string shownWeight(double v)
+{
+    std::ostringstream out;
+    out << std::setprecision(6) << v;
+    return out.str();
+}
+
 } // namespace
 
 bool validCompositionCount(const std::string& symbol, double count)
@@ -264,17 +274,22 @@ bool validMolarMass(double value, int unit)
     return isFinite(kgPerKmol) && kgPerKmol > 0;
 }
 
+double formulaWeight(const std::vector<CompositionPair>& composition)
+{
+    double weight = 0.0; // g/mol
+    for (const CompositionPair& p : composition)
+        weight += p.count * elementWeight(p.symbol);
+    return weight;
+}
+
 bool compositionFitsMolarMass(const std::vector<CompositionPair>& composition, double molarMass, int unit)
 {
-    constexpr double minAtomMass = 1.0; // g/mol
-    constexpr double minElectronMass = 5e-4; // g/mol
     if (!validMolarMass(molarMass, unit))
         return false;
-    double least = 0.0; // g/mol
-    for (const CompositionPair& p : composition)
-        least += p.symbol == "E" ? std::fabs(p.count) * minElectronMass : p.count * minAtomMass;
+    const double formula = formulaWeight(composition);
     // kg/kmol and g/mol are the same number.
-    return least <= molarMassInSI(molarMass, unit);
+    return isFinite(formula) && formula > 0
+            && std::fabs(molarMassInSI(molarMass, unit) - formula) <= molarMassTolerance * formula;
 }
 
 bool enthalpyFitsMolarMass(double enthalpy, int enthalpyUnit, double molarMass, int molarMassUnit)
@@ -306,9 +321,14 @@ bool validTransportTemperature(double kelvin)
     return isFinite(kelvin) && kelvin >= 0;
 }
 
-std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
+std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind, EntryUse use)
 {
     auto tooMany = [](std::size_t n) { return n > maxEntryItems; };
+    const bool loading = use == EntryUse::Loading;
+    // A loader converts a value whose unit index the list lacks with the unit conversion,
+    // which raises U and keeps the value as stored.
+    const bool enthalpyUnitKnown = isFinite(enthalpyInSI(0.0, e.enthalpyUnit));
+    const bool molarMassUnitKnown = isFinite(molarMassInSI(1.0, e.molecWeightUnit));
 
     if (e.composition.empty())
         return "The composition holds no atoms";
@@ -323,16 +343,23 @@ std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
     }
     if (e.phase < 0 || e.phase > 2)
         return "Invalid phase";
-    if (!validEnthalpy(e.enthalpy, e.enthalpyUnit))
+    const bool enthalpyAsStored = loading && !enthalpyUnitKnown;
+    if (enthalpyAsStored ? !isFinite(e.enthalpy) : !validEnthalpy(e.enthalpy, e.enthalpyUnit))
         return "Invalid enthalpy: " + shownValue(e.enthalpy)
                 + " (the heat of formation must be finite in J/kmol, with a unit of the list)";
-    if (!validMolarMass(e.molecWeight, e.molecWeightUnit))
+    const bool molarMassAsStored = loading && !molarMassUnitKnown;
+    if (molarMassAsStored ? !(isFinite(e.molecWeight) && e.molecWeight > 0)
+                          : !validMolarMass(e.molecWeight, e.molecWeightUnit))
         return "Invalid molecular weight: " + shownValue(e.molecWeight)
                 + " (the molar mass must be above 0 and finite in kg/kmol, with a unit of the list)";
-    if (!compositionFitsMolarMass(e.composition, e.molecWeight, e.molecWeightUnit))
-        return "Invalid composition: its atoms weigh more than the molar mass of " + shownValue(e.molecWeight)
-                + " (every atom weighs at least 1 g/mol, every electron at least 5e-4 g/mol)";
-    if (!enthalpyFitsMolarMass(e.enthalpy, e.enthalpyUnit, e.molecWeight, e.molecWeightUnit))
+    if (!molarMassAsStored && !compositionFitsMolarMass(e.composition, e.molecWeight, e.molecWeightUnit))
+        return "Invalid composition: its atoms weigh " + shownWeight(formulaWeight(e.composition))
+                + " g/mol, the molar mass " + shownValue(e.molecWeight)
+                + (e.molecWeightUnit == static_cast<int>(MolecWeightUnit::KgPerMol) ? " kg/mol" : " g/mol")
+                + " (a molar mass may differ from the weight of its atoms and electrons by at most "
+                + shownWeight(molarMassTolerance * 100) + " %)";
+    if (!enthalpyAsStored && !molarMassAsStored
+        && !enthalpyFitsMolarMass(e.enthalpy, e.enthalpyUnit, e.molecWeight, e.molecWeightUnit))
         return "Invalid enthalpy: " + shownValue(e.enthalpy)
                 + " (the heat of formation may be at most 1e12 J per kg of the substance in magnitude)";
 
@@ -346,7 +373,7 @@ std::string validateEntry(const SpeciesEntry& e, SubstanceKind kind)
             return "Invalid temperature for formation enthalpy: " + shownValue(*e.enthalpyTemperature)
                     + " K (it must be above 0 K)";
     } else {
-        if (e.enthalpyTemperature)
+        if (e.enthalpyTemperature && !loading)
             return "Only a reactant without Cp intervals has a formation temperature";
         if (tooMany(e.intervals.size()))
             return "More than 255 Cp intervals";

@@ -118,9 +118,19 @@ double molarMassInSI(double value, int unit);
 bool validEnthalpy(double value, int unit);
 // A molar mass in its unit: above 0 and finite once converted to kg/kmol.
 bool validMolarMass(double value, int unit);
-// The atoms and electrons of a formula unit must fit its molar mass (in its unit): every
-// atom weighs at least 1 g/mol (the lightest, hydrogen, 1.008 g/mol) and every electron
-// at least 5e-4 g/mol (5.486e-4 g/mol), electrons taken from a cation counted alike.
+// The weight of a formula unit in g/mol: the sum of count x elementWeight over its pairs,
+// electrons with their sign (a cation's E -1 takes one electron off). NaN for a symbol
+// the element table lacks.
+double formulaWeight(const std::vector<CompositionPair>& composition);
+// How far a molar mass may lie from the weight of its formula, relative to that weight.
+// The NASA Glenn tables' molar masses lie within 5e-4 of the weights of elementWeights
+// (their older atomic weights and rounding: HAN, 96.0 for 96.04 g/mol), all but ADN's,
+// 630 g/mol for the 124.06 g/mol of H4N4O4, which is refused. 1 % also takes a light
+// molecule typed to whole grams (H2 as 2 for 2.016 g/mol) and refuses a unit or a digit
+// gone wrong (H2 at 20.16 g/mol, O2 at 2 g/mol).
+constexpr double molarMassTolerance = 0.01;
+// A molar mass (in its unit) fits its formula: it lies within molarMassTolerance of the
+// formula's weight, which must be above 0.
 bool compositionFitsMolarMass(const std::vector<CompositionPair>& composition, double molarMass, int unit);
 // The heat of formation per kilogram of the substance: at most 1e12 J/kg in magnitude,
 // more than the energy that strips every electron from the heaviest atom (uranium, about
@@ -136,14 +146,24 @@ bool validCpTmax(double tmin, double tmax);
 // A transport interval's temperatures [K]: 0 or more (their order is free).
 bool validTransportTemperature(double kelvin);
 
+// What an entry is checked for: to be written (the editor and the importers) or to be
+// read for a calculation (the loaders of stored entries). A loader takes a stored entry
+// as the program reads it: a third "Enthalpy" element beside Cp intervals is accepted
+// (a species ignores it, a reactant keeps it as its reference temperature), and a unit
+// index the unit lists lack is left to the unit conversion, which raises U and keeps the
+// value as stored (the rules that need that value in SI are then not applied; it must
+// still be finite, and a molar mass above 0).
+enum class EntryUse { Writing, Loading };
+
 // The first invariant the entry breaks, as a message that names the value and the rule
 // (the editor's field text first: "Invalid molecular weight: -18 (...)"), or an empty string:
 // at least one composition pair, counts > 0 except for "E", known element symbols,
-// phase and unit indices in range, molar mass > 0, the atoms fitting the molar mass and
-// the heat of formation within 1e12 J/kg (the rules above, values in SI), intervals
-// ascending without overlap (0 <= Tmin < Tmax, Tmin >= previous Tmax), equal term counts
-// of at least one, transport temperatures >= 0, "Intervals" absent only for a reactant
-// and then with a defining temperature > 0 (and only then), at most 255 of everything,
-// finite numbers. The editor checks it before a save, the importers before they write
-// and the loaders of stored entries before they use one.
-std::string validateEntry(const SpeciesEntry& entry, SubstanceKind kind);
+// phase and unit indices in range, molar mass > 0, the molar mass fitting the weight of
+// the formula and the heat of formation within 1e12 J/kg (the rules above, values in
+// SI), intervals ascending without overlap (0 <= Tmin < Tmax, Tmin >= previous Tmax),
+// equal term counts of at least one, transport temperatures >= 0, "Intervals" absent
+// only for a reactant and then with a defining temperature > 0 (and only then, when
+// written), at most 255 of everything, finite numbers. The editor checks it before a
+// save, the importers before they write and the loaders of stored entries before they
+// use one.
+std::string validateEntry(const SpeciesEntry& entry, SubstanceKind kind, EntryUse use = EntryUse::Writing);

@@ -2,6 +2,21 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
+
+#include "core/units.h"
+
+namespace {
+
+// A stored value in SI. A unit index the list lacks raises U through the conversion,
+// which keeps the value as stored; the run start then refuses the run for it.
+double storedInSI(UnitKind kind, double value, int unit)
+{
+    const bool fits = unit >= 0 && unit <= std::numeric_limits<int16_t>::max();
+    return convertToSI(kind, value, fits ? static_cast<int16_t>(unit) : int16_t{-1});
+}
+
+} // namespace
 
 std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind,
                                        std::string* brokenRule)
@@ -13,9 +28,10 @@ std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::
     std::optional<SpeciesEntry> e = speciesEntryFromJson(entry, SubstanceKind::Reactant);
     if (!e)
         return nullptr;
-    // The editor's rules, which also keep every count within the record's bytes, every
-    // interval with the first one's term count, and the phase and unit indices in range.
-    const std::string broken = validateEntry(*e, kind);
+    // The editor's rules as a loader applies them to a stored entry. They also keep every
+    // count within the record's bytes, every interval with the first one's term count,
+    // and the phase in range.
+    const std::string broken = validateEntry(*e, kind, EntryUse::Loading);
     if (!broken.empty()) {
         if (brokenRule)
             *brokenRule = broken;
@@ -44,14 +60,17 @@ std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::
         conductivityRanges.emplace_back(t.tmin, t.tmax);
         conductivityFits.push_back(t.coef);
     }
+    // A species ignores a third "Enthalpy" element; a reactant takes it as its reference
+    // temperature, with or without Cp intervals.
     const double reference = kind == SubstanceKind::Reactant && e->enthalpyTemperature ? *e->enthalpyTemperature : -1.0;
-    return std::make_shared<Species>(
-            static_cast<uint8_t>(composition.size()), static_cast<uint8_t>(e->intervals.size()),
-            static_cast<uint8_t>(terms), static_cast<uint8_t>(viscosityRanges.size()),
-            static_cast<uint8_t>(conductivityRanges.size()), name, composition,
-            enthalpyInSI(e->enthalpy, e->enthalpyUnit), molarMassInSI(e->molecWeight, e->molecWeightUnit),
-            static_cast<uint8_t>(e->phase), coefficients, exponents, constants, ranges, viscosityRanges, viscosityFits,
-            conductivityRanges, conductivityFits, reference);
+    return std::make_shared<Species>(static_cast<uint8_t>(composition.size()),
+                                     static_cast<uint8_t>(e->intervals.size()), static_cast<uint8_t>(terms),
+                                     static_cast<uint8_t>(viscosityRanges.size()),
+                                     static_cast<uint8_t>(conductivityRanges.size()), name, composition,
+                                     storedInSI(unitKind::MolarEnthalpy, e->enthalpy, e->enthalpyUnit),
+                                     storedInSI(unitKind::MolarMass, e->molecWeight, e->molecWeightUnit),
+                                     static_cast<uint8_t>(e->phase), coefficients, exponents, constants, ranges,
+                                     viscosityRanges, viscosityFits, conductivityRanges, conductivityFits, reference);
 }
 
 double reactantAmount(double relativeMass, double relativeMassSum, double molarMass)

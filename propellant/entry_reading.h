@@ -13,15 +13,17 @@
 #include "engine/species.h"
 
 // The record of the entry stored under `name`. Heat of formation and molar mass are
-// converted to SI (J/kmol, kg/kmol); the term count is that of the first Cp interval.
-// Reference temperature: -1 for a species; for a reactant the third "Enthalpy" element
-// when there is one, else -1. The amount (moles) is left at 0.
+// converted to SI (J/kmol, kg/kmol) by convertToSI: a unit index the lists lack raises U
+// and keeps the value as stored. The term count is that of the first Cp interval.
+// Reference temperature: -1 for a species (a third "Enthalpy" element is ignored); for a
+// reactant the third "Enthalpy" element when there is one, with or without Cp intervals,
+// else -1. The amount (moles) is left at 0.
 // nullptr when the entry cannot be a record: null, not an object, a missing key or a
 // value of the wrong type; or when it breaks a rule of the species and reactant editor
-// (validateEntry: a species without Cp intervals, intervals out of order, a molar mass
-// not above 0, a formation temperature not above 0, counts or enthalpies not finite, more
-// than 255 pairs, intervals or terms ...), the rule's message then in *brokenRule. A
-// stored entry is used only as the editor would have saved it.
+// as a loader applies them (validateEntry with EntryUse::Loading: a species without Cp
+// intervals, intervals out of order, a molar mass not above 0 or not fitting its
+// formula, a formation temperature not above 0, counts or enthalpies not finite, more
+// than 255 pairs, intervals or terms ...), the rule's message then in *brokenRule.
 std::shared_ptr<Species> speciesRecord(const std::string& name, const nlohmann::json& entry, SubstanceKind kind,
                                        std::string* brokenRule = nullptr);
 

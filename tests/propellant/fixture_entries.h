@@ -72,8 +72,8 @@ inline json speciesDoc()
 
 inline json reactantsDoc()
 {
-    return {{"Fuel", reactant({{2, "H"}}, 10.0, -9.0e6, 20.27)},
-            {"Oxidiser", reactant({{2, "O"}}, 20.0, -13.0e6, 90.17)}};
+    return {{"Fuel", reactant({{2, "H"}}, 2.016, -9.0e6, 20.27)},
+            {"Oxidiser", reactant({{2, "O"}}, 32.0, -13.0e6, 90.17)}};
 }
 
 inline json kineticsDoc()

@@ -114,7 +114,7 @@ TEST(RunJudgement, AGoodPressureRunIsAResultAndEachImpossibleFigureIsNot)
              RunFault::FiguresOutOfRange},
             {"thrust -inf (ambient pressure infinite)", [](RocketVariables& r) { computeSummary(r, inf); },
              RunFault::FiguresOutOfRange},
-            // The chamber of 1e-300 MPa: a mass flow near 0 and an Isp near -1e303.
+            // A chamber of 1e-300 MPa: a mass flow near 0 and an Isp near -1e303.
             {"chamber 1e-294 Pa, Isp -1e303",
              [](RocketVariables& r) {
                  r.chamberPressure = r.injectorPressure = 1e-294;
@@ -208,7 +208,7 @@ TEST(RunJudgement, AGoodGrainRunIsAResultAndEachImpossibleFigureIsNot)
                  computeSummary(r, 1e5);
              },
              RunFault::UnbalancedBurnPoint},
-            // The n = 1 law: the pressure search ran away.
+            // A burn law with n = 1: the pressure search ran away.
             {"chamber 2.3e19 Pa at a point", [](RocketVariables& r) { r.burnChamberPressure[1] = 2.3e19; },
              RunFault::FiguresOutOfRange},
             {"chamber 2.4e-5 Pa at a point", [](RocketVariables& r) { r.burnChamberPressure[3] = 2.4e-5; },

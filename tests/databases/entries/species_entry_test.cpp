@@ -194,6 +194,7 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
         SpeciesEntry entry;
         SubstanceKind kind;
         bool valid;
+        EntryUse use = EntryUse::Writing;
     };
     auto species = [](auto change) {
         SpeciesEntry e = argon();
@@ -215,7 +216,7 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
              }),
              K::Species, true},
             {"E 0", species([](SpeciesEntry& e) {
-                 e.composition = {{0, "E"}};
+                 e.composition = {{1, "Ar"}, {0, "E"}};
              }),
              K::Species, true},
             {"H 0", species([](SpeciesEntry& e) {
@@ -235,7 +236,11 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
                  e.molecWeightUnit = 1;
              }),
              K::Species, false},
-            {"molar mass 1e308 g/mol", species([](SpeciesEntry& e) { e.molecWeight = 1e308; }), K::Species, true},
+            {"molar mass 1e308 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{1e308 / 39.948, "Ar"}};
+                 e.molecWeight = 1e308;
+             }),
+             K::Species, true},
             // -1e308 kJ/mol is -1e314 J/kmol, beyond a double; 1e308 J/kmol is a double,
             // but 2.5e306 J per kg of argon.
             {"enthalpy -1e308 kJ/mol", species([](SpeciesEntry& e) {
@@ -261,14 +266,49 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
                  e.composition = {{HUGE_VAL, "Ar"}};
              }),
              K::Species, false},
-            // Atoms of at least 1 g/mol each: 39 fit 39.948 g/mol, 40 do not; the free
-            // electron (5.486e-4 g/mol) fits its own molar mass.
-            {"39 atoms in 39.948 g/mol", species([](SpeciesEntry& e) {
-                 e.composition = {{39, "H"}};
+            // A molar mass within 1 % of the weight of its formula (IUPAC standard atomic
+            // weights: H 1.008, O 15.999, Ar 39.948 g/mol).
+            {"H2O at NASA's 18.01528 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "H"}, {1, "O"}};
+                 e.molecWeight = 18.01528;
              }),
              K::Species, true},
-            {"40 atoms in 39.948 g/mol", species([](SpeciesEntry& e) {
-                 e.composition = {{40, "H"}};
+            {"H2 typed as 2 g/mol (0.8 % under 2.016)", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "H"}};
+                 e.molecWeight = 2.0;
+             }),
+             K::Species, true},
+            {"H2 at 20.1588 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "H"}};
+                 e.molecWeight = 20.1588;
+             }),
+             K::Species, false},
+            {"O2 at 2 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "O"}};
+                 e.molecWeight = 2.0;
+             }),
+             K::Species, false},
+            {"O2 at 0.032 kg/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "O"}};
+                 e.molecWeight = 0.032;
+                 e.molecWeightUnit = 1;
+             }),
+             K::Species, true},
+            // 39.948 x 1.02 and 39.948 x 0.98: 2 % off either way.
+            {"argon 2 % heavy", species([](SpeciesEntry& e) { e.molecWeight = 40.74696; }), K::Species, false},
+            {"argon 2 % light", species([](SpeciesEntry& e) { e.molecWeight = 39.14904; }), K::Species, false},
+            // Ar+ is an argon atom less an electron (5.486e-4 g/mol): 39.9475 g/mol.
+            {"Ar+", species([](SpeciesEntry& e) {
+                 e.composition = {{1, "Ar"}, {-1, "E"}};
+                 e.molecWeight = 39.9474514;
+             }),
+             K::Species, true},
+            {"39 hydrogen atoms in 39.948 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{39, "H"}};
+             }),
+             K::Species, false},
+            {"a lone electron count of -1", species([](SpeciesEntry& e) {
+                 e.composition = {{-1, "E"}};
              }),
              K::Species, false},
             {"electron", species([](SpeciesEntry& e) {
@@ -329,18 +369,44 @@ TEST(SpeciesEntryInvariants, BrokenEntriesGiveAMessage)
              K::Reactant, false},
             {"256 composition pairs", species([](SpeciesEntry& e) {
                  e.composition.assign(256, {1, "H"});
-                 e.molecWeight = 300;
+                 e.molecWeight = 256 * 1.008;
              }),
              K::Species, false},
             {"255 composition pairs", species([](SpeciesEntry& e) {
                  e.composition.assign(255, {1, "H"});
-                 e.molecWeight = 300;
+                 e.molecWeight = 255 * 1.008;
              }),
              K::Species, true},
+            // A loader takes a stored entry as the program reads it: a third "Enthalpy"
+            // element beside Cp intervals, and a unit index outside the list, whose value
+            // the unit conversion keeps (raising U). The other rules hold.
+            {"loaded species with a formation temperature",
+             species([](SpeciesEntry& e) { e.enthalpyTemperature = 298.15; }), K::Species, true, EntryUse::Loading},
+            {"loaded reactant with Cp intervals and a formation temperature",
+             species([](SpeciesEntry& e) { e.enthalpyTemperature = 250.0; }), K::Reactant, true, EntryUse::Loading},
+            {"loaded enthalpy unit 7", species([](SpeciesEntry& e) { e.enthalpyUnit = 7; }), K::Species, true,
+             EntryUse::Loading},
+            {"loaded molar mass unit -1", species([](SpeciesEntry& e) { e.molecWeightUnit = -1; }), K::Species, true,
+             EntryUse::Loading},
+            {"loaded molar mass 0 of unit 5", species([](SpeciesEntry& e) {
+                 e.molecWeight = 0;
+                 e.molecWeightUnit = 5;
+             }),
+             K::Species, false, EntryUse::Loading},
+            {"loaded H2 at 20.1588 g/mol", species([](SpeciesEntry& e) {
+                 e.composition = {{2, "H"}};
+                 e.molecWeight = 20.1588;
+             }),
+             K::Species, false, EntryUse::Loading},
+            {"loaded reactant without intervals or temperature",
+             reactantWith([](SpeciesEntry& e) { e.enthalpyTemperature.reset(); }), K::Reactant, false,
+             EntryUse::Loading},
+            {"loaded species without intervals", species([](SpeciesEntry& e) { e.intervals.clear(); }), K::Species,
+             false, EntryUse::Loading},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(validateEntry(c.entry, c.kind).empty(), c.valid) << validateEntry(c.entry, c.kind);
+        EXPECT_EQ(validateEntry(c.entry, c.kind, c.use).empty(), c.valid) << validateEntry(c.entry, c.kind, c.use);
     }
 }
 

@@ -192,10 +192,6 @@ TEST(EntryReading, EntriesTheEditorRefusesGiveNoRecordAndTheirRule)
              SubstanceKind::Species, "A species needs at least one Cp interval"},
             {"species with an empty interval list", edited([](json& e) { e["Intervals"] = json::array(); }),
              SubstanceKind::Species, "A species needs at least one Cp interval"},
-            {"reactant with intervals and a formation temperature", edited([](json& e) {
-                 e["Enthalpy"] = {-9012.0, 1, 20.27};
-             }),
-             SubstanceKind::Reactant, "Only a reactant without Cp intervals has a formation temperature"},
             {"second interval below the first", edited([](json& e) {
                  e["Intervals"][1]["T_int"] = {100.0, 200.0};
              }),
@@ -231,6 +227,17 @@ TEST(EntryReading, EntriesTheEditorRefusesGiveNoRecordAndTheirRule)
     ASSERT_TRUE(s);
     EXPECT_TRUE(rule.empty());
     EXPECT_EQ(s->referenceTemperature, 20.27);
+    // With its Cp intervals too, as stored entries have always been read: a reactant
+    // takes the third element as its reference temperature, a species ignores it.
+    json withIntervals = waterEntry();
+    withIntervals["Enthalpy"] = {-241826.0, 1, 298.15};
+    s = speciesRecord("X", withIntervals, SubstanceKind::Reactant, &rule);
+    ASSERT_TRUE(s) << rule;
+    EXPECT_EQ(s->referenceTemperature, 298.15);
+    EXPECT_EQ(s->nIntervals, 2);
+    s = speciesRecord("X", withIntervals, SubstanceKind::Species, &rule);
+    ASSERT_TRUE(s) << rule;
+    EXPECT_EQ(s->referenceTemperature, -1.0);
 
     // The records of a list stop at the first such entry and name it with its rule.
     json reactants = fixture::reactantsDoc();
@@ -244,18 +251,18 @@ TEST(EntryReading, EntriesTheEditorRefusesGiveNoRecordAndTheirRule)
 
 TEST(EntryReading, ReactantAmountsInKmolPerKgOfPropellant)
 {
-    // Relative masses 1 and 3 of molar masses 10 and 20: 1/4 kg of the first per kg,
-    // that is 1/40 kmol; 3/4 kg of the second, 3/80 kmol.
+    // Relative masses 1 and 3 of molar masses 2.016 and 32: 1/4 kg of the first per kg,
+    // that is 1/(4 x 2.016) kmol; 3/4 kg of the second, 3/(4 x 32) kmol.
     const json reactants = fixture::reactantsDoc();
     std::vector<std::shared_ptr<Species>> records;
     ASSERT_TRUE(buildReactantRecords({{"Fuel", 1.0}, {"Oxidiser", 3.0}}, reactants, records));
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_DOUBLE_EQ(records[0]->moles, 1.0 / 40.0);
-    EXPECT_DOUBLE_EQ(records[1]->moles, 3.0 / 80.0);
+    EXPECT_DOUBLE_EQ(records[0]->moles, 1.0 / 8.064);
+    EXPECT_DOUBLE_EQ(records[1]->moles, 3.0 / 128.0);
     EXPECT_EQ(records[0]->referenceTemperature, 20.27);
     // Scaling every relative mass changes nothing.
     ASSERT_TRUE(buildReactantRecords({{"Fuel", 70.0}, {"Oxidiser", 210.0}}, reactants, records));
-    EXPECT_DOUBLE_EQ(records[1]->moles, 3.0 / 80.0);
+    EXPECT_DOUBLE_EQ(records[1]->moles, 3.0 / 128.0);
 
     std::string failed;
     EXPECT_FALSE(buildReactantRecords({{"Fuel", 1.0}, {"Gone", 1.0}}, reactants, records, &failed));

@@ -94,14 +94,15 @@ TEST_F(MixtureLoader, BuildsTheStoredPropellant)
     EXPECT_EQ(m->nSpecies, 6);
     EXPECT_EQ(m->speciesNames, ALL_SPECIES); // all gaseous: the stored order
     EXPECT_EQ(m->elementSymbols, (std::vector<std::string>{"H", "O", "E"}));
-    // Relative masses 1 and 3, molar masses 10 and 20: 1/40 and 3/80 kmol/kg.
+    // Relative masses 1 and 3, molar masses 2.016 and 32: 1/4 kg of fuel per kg is
+    // 1/(4 x 2.016) kmol, 3/4 kg of oxidiser 3/(4 x 32) kmol.
     ASSERT_EQ(m->nReactants, 2);
-    EXPECT_DOUBLE_EQ(m->reactants[0]->moles, 1.0 / 40.0);
-    EXPECT_DOUBLE_EQ(m->reactants[1]->moles, 3.0 / 80.0);
+    EXPECT_DOUBLE_EQ(m->reactants[0]->moles, 1.0 / 8.064);
+    EXPECT_DOUBLE_EQ(m->reactants[1]->moles, 3.0 / 128.0);
     EXPECT_EQ(m->reactants[0]->referenceTemperature, 20.27);
     // Element totals follow: 2 H per fuel molecule, 2 O per oxidiser molecule.
-    EXPECT_DOUBLE_EQ(m->elementTargets[0], 2.0 / 40.0);
-    EXPECT_DOUBLE_EQ(m->elementTargets[1], 6.0 / 80.0);
+    EXPECT_DOUBLE_EQ(m->elementTargets[0], 2.0 / 8.064);
+    EXPECT_DOUBLE_EQ(m->elementTargets[1], 6.0 / 128.0);
 
     // The reactions without products (key absent) or reactants (empty list) are left out.
     ASSERT_EQ(m->nReactions, 2);
@@ -363,6 +364,26 @@ TEST_F(MixtureLoader, EntriesTheEditorRefusesAreRefusedNamingTheEntryAndTheRule)
              },
              "Invalid reactant 'Fuel' in the reactants database, propellant load failed",
              "Invalid molecular weight: -1e+308"},
+            // A molar mass must be the weight of its formula: H2 is 2 x 1.008 g/mol, O2
+            // 2 x 15.999 g/mol (IUPAC standard atomic weights).
+            {"reactant H2 at ten times its molar mass",
+             [](json&, json& r) {
+                 r["Fuel"]["MolecWeight"] = {20.1588, 0};
+             },
+             "Invalid reactant 'Fuel' in the reactants database, propellant load failed",
+             "Invalid composition: its atoms weigh 2.016 g/mol, the molar mass 20.1588 g/mol"},
+            {"species O2 at 2 g/mol",
+             [](json& s, json&) {
+                 s["O2"]["MolecWeight"] = {2.0, 0};
+             },
+             "Invalid specie 'O2' in the species database, propellant load failed",
+             "Invalid composition: its atoms weigh 31.998 g/mol, the molar mass 2 g/mol"},
+            {"reactant O2 at 0.0032 kg/mol",
+             [](json&, json& r) {
+                 r["Oxidiser"]["MolecWeight"] = {0.0032, 1};
+             },
+             "Invalid reactant 'Oxidiser' in the reactants database, propellant load failed",
+             "Invalid composition: its atoms weigh 31.998 g/mol, the molar mass 0.0032 kg/mol"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -396,6 +417,79 @@ TEST_F(MixtureLoader, EntriesTheEditorRefusesAreRefusedNamingTheEntryAndTheRule)
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_TRUE(boxes.messages().empty());
     EXPECT_EQ(m->nSpecies, 6);
+}
+
+// Stored entries outside the layout the editor writes, which the program has always
+// loaded: a third "Enthalpy" element beside Cp intervals (a species ignores it, a reactant
+// takes it as its reference temperature) and a unit index the unit list lacks (the value
+// is taken as stored and U raised, which the run start refuses; no load code).
+TEST_F(MixtureLoader, StoredEntriesOutsideTheWrittenLayoutLoadAsTheyAlwaysHave)
+{
+    const json interval = json::array({{{"T_int", {200.0, 6000.0}}, {"a", {3.5}}, {"b", {0.0, 0.0}}, {"exp", {0.0}}}});
+    const struct {
+        const char* what;
+        std::function<void(json& species, json& reactants)> change;
+        bool unitCode;
+        std::function<void(const Mixture&)> check;
+    } cases[] = {
+            {"species with a third enthalpy element",
+             [](json& s, json&) {
+                 s["H2O"]["Enthalpy"] = {-241826.0, 1, 298.15};
+             },
+             false,
+             [](const Mixture& m) {
+                 const Species& water = *m.species[4];
+                 ASSERT_EQ(water.name, "H2O");
+                 EXPECT_EQ(water.referenceTemperature, -1.0);
+                 EXPECT_DOUBLE_EQ(water.formationEnthalpy, -241826.0e3); // J/mol x 1000
+                 EXPECT_EQ(water.nIntervals, 1);
+             }},
+            {"reactant with Cp intervals and a third enthalpy element",
+             [&](json&, json& r) {
+                 r["Fuel"]["Intervals"] = interval;
+                 r["Fuel"]["Enthalpy"] = {-9.0e6, 0, 250.0};
+             },
+             false,
+             [](const Mixture& m) {
+                 const Species& fuel = *m.reactants[0];
+                 EXPECT_EQ(fuel.referenceTemperature, 250.0);
+                 EXPECT_EQ(fuel.nIntervals, 1);
+                 EXPECT_EQ(fuel.minTemperature, 200.0);
+                 EXPECT_EQ(fuel.maxTemperature, 6000.0);
+             }},
+            {"species enthalpy unit 7",
+             [](json& s, json&) {
+                 s["H2O"]["Enthalpy"] = {-241826.0, 7};
+             },
+             true, [](const Mixture& m) { EXPECT_EQ(m.species[4]->formationEnthalpy, -241826.0); }},
+            {"reactant molar mass unit -1",
+             [](json&, json& r) {
+                 r["Oxidiser"]["MolecWeight"] = {32.0, -1};
+             },
+             true, [](const Mixture& m) { EXPECT_EQ(m.reactants[1]->molarMass, 32.0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        boxes.clear();
+        json species = fixture::speciesDoc();
+        json reactants = fixture::reactantsDoc();
+        c.change(species, reactants);
+        write(SPECIES_FILE, species);
+        write(REACTANTS_FILE, reactants);
+        store("P", propellant(ALL_SPECIES, {}));
+        flagsL = 0;
+        unitFlag = 0;
+        auto m = load("P");
+        ASSERT_TRUE(m);
+        EXPECT_EQ(flagsL.load(), 0u);
+        EXPECT_EQ(unitFlag.load(), c.unitCode ? 1 : 0);
+        EXPECT_TRUE(boxes.messages().empty()) << boxes.texts().join("|").toStdString();
+        ASSERT_EQ(m->nSpecies, 6);
+        ASSERT_EQ(m->nReactants, 2);
+        c.check(*m);
+    }
+    unitFlag = 0;
 }
 
 TEST_F(MixtureLoader, NameThatIsNoKeyGivesTheEmptyListsMixture)

@@ -197,9 +197,9 @@ TEST_F(TabMixture, BuiltFromTheRowsAndTheSelectedSpecies)
     EXPECT_EQ(m->speciesNames, (std::vector<std::string>{"H", "H+", "H2", "H2O", "O", "O2", "e-"}));
     EXPECT_EQ(m->nReactions, 0);
     EXPECT_EQ(m->elementSymbols, (std::vector<std::string>{"H", "O", "E"}));
-    // Relative masses 1 and 3, molar masses 10 and 20: 1/40 and 3/80 kmol/kg.
-    EXPECT_DOUBLE_EQ(m->reactants[0]->moles, 1.0 / 40.0);
-    EXPECT_DOUBLE_EQ(m->reactants[1]->moles, 3.0 / 80.0);
+    // Relative masses 1 and 3, molar masses 2.016 and 32: 1/(4 x 2.016) and 3/(4 x 32) kmol/kg.
+    EXPECT_DOUBLE_EQ(m->reactants[0]->moles, 1.0 / 8.064);
+    EXPECT_DOUBLE_EQ(m->reactants[1]->moles, 3.0 / 128.0);
     EXPECT_TRUE(boxes.messages().empty());
 }
 

@@ -122,6 +122,55 @@ TEST_F(ProvidersTab, AStoredEntryTheEditorRefusesRefusesThePropellantAndTheRun)
     EXPECT_EQ(t.model().finishedCount(), 0u);
 }
 
+// Water stored with a third "Enthalpy" element, which the program reads past for a
+// species: the propellant and the run are the published case's. Water stored with a unit
+// index the list lacks: no load code, but U, and the run start refuses with its words.
+TEST_F(ProvidersTab, StoredEnthalpiesOutsideTheWrittenLayoutLoadAndRunAsTheyAlwaysHave)
+{
+    const struct {
+        const char* what;
+        nlohmann::json enthalpy;
+        bool unitCode;
+    } cases[] = {
+            {"third element", nlohmann::json::array({-241826.0, 1, 298.15}), false},
+            {"unit index 7", nlohmann::json::array({-241826.0, 7}), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        storeReferencePropellant();
+        nlohmann::json species = readJsonFile(app.dataFile("Species.json")).document;
+        species["H2O"]["Enthalpy"] = c.enthalpy;
+        ASSERT_TRUE(writeJsonFile(app.dataFile("Species.json"), species));
+        storeConicalNozzle();
+        flagsL = 0;
+        unitFlag = 0;
+        messages.clear();
+        DataTab& t = makeWithLoaders();
+        choose("comb_prop", "LOX/LH2");
+        EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+        EXPECT_EQ(flagsL.load(), 0u);
+        EXPECT_EQ(unitFlag.load(), c.unitCode ? 1 : 0);
+        choose("comb_nozzle", "Conical 25");
+        type("line_spec_pres", "53.3172");
+        combo("combo_units_pres")->setCurrentIndex(2); // bar
+        line("line_ambient")->setText("0.20491");
+        combo("combo_ambient_units")->setCurrentIndex(2);
+        if (c.unitCode) {
+            EXPECT_FALSE(runToEnd());
+            ASSERT_EQ(messages.texts(), QStringList{"A unit used was invalid"});
+            EXPECT_EQ(messages.messages()[0].informativeText,
+                      "This is probably caused by a manual alteration of the save files, please revert it");
+            EXPECT_EQ(t.model().finishedCount(), 0u);
+        } else {
+            ASSERT_TRUE(runToEnd());
+            EXPECT_TRUE(messages.messages().empty()) << messages.texts().join("|").toStdString();
+            // The published chamber temperature of the case, 3383.84 K.
+            EXPECT_NEAR(figure(line("line_Tcomb")->text()) / 3383.84, 1.0, 0.002);
+        }
+    }
+    unitFlag = 0;
+}
+
 TEST_F(ProvidersTab, GrainsComeFromTheGrainSubsystem)
 {
     // A tube of 60 mm outside and 20 mm inside diameter, 100 mm long, burning on its

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -364,12 +365,13 @@ TEST_F(Browser, FilesThatCannotBeOpened)
         std::filesystem::create_directory(*c.path);
         messages.clear();
         PropAuxData browser(c.mode);
+        QSignalSpy closed(&browser, &QDialog::finished);
         browser.show();
         // the form's own first search, then the listing's search and the listing itself
         EXPECT_EQ(texts(), (QStringList{c.search, c.construction})) << c.mode;
         EXPECT_TRUE(listed(browser).empty());
-        QTest::qWait(700);
-        EXPECT_FALSE(browser.isVisible()) << "closes itself after the message";
+        EXPECT_TRUE(!closed.isEmpty() || closed.wait(5000)) << "closes itself after the message";
+        EXPECT_FALSE(browser.isVisible());
 
         messages.clear();
         browser.del();

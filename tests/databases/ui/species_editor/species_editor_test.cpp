@@ -245,6 +245,18 @@ TEST_F(SpeciesEditor, SaveRefusalsStopAtTheFirstBadField)
              M::Species,
              [](QWidget& d) { set(d, "line_C_cond_0", ""); },
              {"Invalid conductivity C coefficient: "}},
+            // Argon (39.948 g/mol, the IUPAC standard atomic weight) typed a tenth as heavy,
+            // and as ten argon atoms: the molar mass must be the weight of the formula.
+            {"molar mass a tenth of the formula's",
+             M::Species,
+             [](QWidget& d) { set(d, "line_mw", "3.9948"); },
+             {"Invalid composition: its atoms weigh 39.948 g/mol, the molar mass 3.9948 g/mol (a molar mass may "
+              "differ from the weight of its atoms and electrons by at most 1 %)"}},
+            {"formula ten times the molar mass",
+             M::Reactant,
+             [](QWidget& d) { set(d, "line_comp", "Ar10"); },
+             {"Invalid composition: its atoms weigh 399.48 g/mol, the molar mass 39.948 g/mol (a molar mass may "
+              "differ from the weight of its atoms and electrons by at most 1 %)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,8 @@
 // runs on a worker thread with their write-back, abort, failure and the tab's end
 // during a run. The propellant is the perfect gas of the engine tests, the grain burns
 // a constant area, so every result has a closed form.
+#include <string>
+
 #include <QPointer>
 #include <QSignalSpy>
 #include <QThread>
@@ -417,9 +419,12 @@ TEST_F(PanelTest, StoredPropellantAndCurrentGrainThroughTheProviders)
 {
     optimisationProviders() = standardOptimisationProviders();
     const double R = pg::R, Tc = pg::TC;
-    auto gas = [](const char* element, double M, double cpR) {
+    // Each gas is the only carrier of its element, as many atoms as make its molar mass
+    // (He 4.002602, Ne 20.1797 g/mol, standard atomic weights): a molar mass fits its formula.
+    auto atoms = [](const char* element, double M) { return M / (element == std::string("He") ? 4.002602 : 20.1797); };
+    auto gas = [&](const char* element, double M, double cpR) {
         return nlohmann::json{
-                {"Composition", {{1.0, element}}},
+                {"Composition", {{atoms(element, M), element}}},
                 {"Enthalpy", {0.0, 0}},
                 {"MolecWeight", {M, 0}},
                 {"Phase", 0},
@@ -429,7 +434,7 @@ TEST_F(PanelTest, StoredPropellantAndCurrentGrainThroughTheProviders)
     // Reactants defined at one temperature whose formation enthalpy is cp Tc: the chamber
     // is at Tc whatever the pressure.
     auto reactant = [&](const char* element, double M, double cpR) {
-        return nlohmann::json{{"Composition", {{1.0, element}}},
+        return nlohmann::json{{"Composition", {{atoms(element, M), element}}},
                               {"Enthalpy", {cpR * R * Tc, 0, 298.15}},
                               {"MolecWeight", {M, 0}},
                               {"Phase", 0},
