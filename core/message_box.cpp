@@ -26,10 +26,41 @@ void showOneButton(QObject* parent, Msg::Icon icon, const QString& text, const Q
     showMessage(parent, request);
 }
 
+thread_local RepeatedBoxFilter* activeFilter = nullptr;
+
+bool sameBox(const MessageRequest& a, const MessageRequest& b)
+{
+    return a.icon == b.icon && a.text == b.text && a.informativeText == b.informativeText && a.title == b.title;
+}
+
 } // namespace
+
+RepeatedBoxFilter::RepeatedBoxFilter() : outer_(activeFilter)
+{
+    activeFilter = this;
+}
+
+RepeatedBoxFilter::~RepeatedBoxFilter()
+{
+    activeFilter = outer_;
+}
+
+bool RepeatedBoxFilter::repeated(const MessageRequest& request)
+{
+    // Only a box that tells something: a question is asked each time.
+    if (request.buttons != Msg::Ok || !request.customButtons.isEmpty() || !request.checkBoxText.isEmpty())
+        return false;
+    for (const MessageRequest& earlier : shown_)
+        if (sameBox(earlier, request))
+            return true;
+    shown_.push_back(request);
+    return false;
+}
 
 MessageReply showMessage(QObject* parent, const MessageRequest& request)
 {
+    if (activeFilter && activeFilter->repeated(request))
+        return MessageReply{Msg::Ok, false, -1};
     MessagePresenter presenter = messagePresenter();
     if (presenter)
         return presenter(parent, request);

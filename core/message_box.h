@@ -5,6 +5,7 @@
 // request and answers at once, so no test blocks on a box and pure code (models,
 // stores, providers) can ask and report without depending on widgets.
 #include <functional>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -69,6 +70,23 @@ using MessagePresenter = std::function<MessageReply(QObject* parent, const Messa
 // Without a presenter (a program or test that installed none) the text goes to stderr
 // and the answer is NoButton.
 MessageReply showMessage(QObject* parent, const MessageRequest& request);
+
+// While one lives (on the thread that made it), a one-button box whose icon, text and
+// informative text repeat a box already shown during its life is not shown again: one
+// refresh reloads the same stored entry in several tabs, and its refusal is told once.
+class RepeatedBoxFilter {
+public:
+    RepeatedBoxFilter();
+    ~RepeatedBoxFilter();
+    RepeatedBoxFilter(const RepeatedBoxFilter&) = delete;
+    RepeatedBoxFilter& operator=(const RepeatedBoxFilter&) = delete;
+    // True when `request` was shown before during this filter's life; notes it otherwise.
+    bool repeated(const MessageRequest& request);
+
+private:
+    RepeatedBoxFilter* outer_;
+    std::vector<MessageRequest> shown_;
+};
 
 // Shorthands for the common one-button boxes.
 void showCritical(QObject* parent, const QString& text, const QString& informativeText = QString());

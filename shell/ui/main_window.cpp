@@ -193,6 +193,8 @@ void MainWindow::OnTabChange()
 {
     if (refreshFlag.load(std::memory_order_relaxed) == 0)
         return;
+    // Both tabs reload their chosen propellant: a refusal of it is told once.
+    RepeatedBoxFilter onceEach;
     ui->NozzleWin->refreshLists();
     ui->DataWin->refreshLists();
     refreshFlag.store(0, std::memory_order_relaxed);
@@ -486,10 +488,12 @@ void MainWindow::changeDataFile(int index)
             ui->PropWin->updateReactantList();
             ui->PropWin->removeAllReactants();
             break;
-        case SwitchRefresh::NozzleThenData:
+        case SwitchRefresh::NozzleThenData: {
+            RepeatedBoxFilter onceEach;
             ui->NozzleWin->refreshLists();
             ui->DataWin->refreshLists();
             break;
+        }
         case SwitchRefresh::Data: ui->DataWin->refreshLists(); break;
         case SwitchRefresh::None: break;
         }
