@@ -307,7 +307,7 @@ TEST_F(FlagCodes, ClearingAllOnes)
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_EQ(unitFlag.load(), 0);
     EXPECT_EQ(flagsODK.load(), 0xFFFFFFF8u);
-    EXPECT_EQ(flagsODE.load(), 0xFFFFFF1Fu);
+    EXPECT_EQ(flagsODE.load(), 0xFFFFFE1Fu);
     EXPECT_EQ(flagsF.load(), 0x55555555u);
     EXPECT_EQ(flagsSP.load(), 0xFFFFFFFFu);
 }
