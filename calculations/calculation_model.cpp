@@ -28,7 +28,7 @@ namespace calc {
 namespace {
 
 constexpr uint32_t criticalKineticCodes = code::ODK00 | code::ODK01 | code::ODK02;
-constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07;
+constexpr uint32_t criticalFlowCodes = code::ODE05 | code::ODE06 | code::ODE07 | code::ODE08;
 
 } // namespace
 

@@ -2,7 +2,7 @@
 
 // Message lines are shown to the user exactly as written here, spelling included.
 // clang-format off
-const std::array<FlagCode, 83> flagCodes = {{
+const std::array<FlagCode, 84> flagCodes = {{
     {"SP00", FlagWord::SP, 1u << 0, Severity::Warning,
      "SP00 - Unknown error",
      "An unexpected condition was met while a species' properties were evaluated, for instance a temperature that falls in a gap between two of its definition intervals, or one that is not a number. The values computed before were kept, so the results of the last calculation may be inaccurate. Check the temperature intervals of the species in the database browser and run the calculation again."},
@@ -81,6 +81,9 @@ const std::array<FlagCode, 83> flagCodes = {{
     {"ODE07", FlagWord::ODE, 1u << 7, Severity::Critical,
      "ODE07 - Chamber pressure could not be balanced at a burning point of the grain",
      "At one or more burning points of a grain run no chamber pressure was found at which the nozzle passes the gas the grain produces (V02 is raised as well), or no point of the grain burns above the ambient pressure. A grain run is kept only when every point balances until the burn ends (where the burning area is used up, or the chamber would fall to the ambient pressure), so the run was not kept. The burn law may have no burn rate at those pressures (a gap between its intervals) or no steady balance (an exponent n of 1 or more), the throat may be far too large or too small for the grain, or 'Maximum number of iterations for chamber pressure convergence' (Grain Tab page of the Preferences) may be too low. Check the Vieille intervals of the propellant, the nozzle and the grain, then run again."},
+    {"ODE08", FlagWord::ODE, 1u << 8, Severity::Critical,
+     "ODE08 - Species data do not reach the temperature of last calculation, which lay far above the highest temperature of their Cp fits",
+     "The equilibrium of the last calculation lay at more than 1.5 times the highest temperature that the Cp fits of its species reach (NASA fits end at 6000 K or 20000 K). Above the end of its fit a species keeps the Cp it has there: a fair estimate a little beyond it (SP02 is raised then), but nothing the data support far beyond it, so the run was not kept. Such temperatures come from a heat of formation far too large, most often a reactant whose heat of formation was stored in the wrong unit. Check the heats of formation of the propellant's reactants in the database browser, or import species data that cover the temperature."},
     {"ODK00", FlagWord::ODK, 1u << 0, Severity::Critical,
      "ODK00 - Error during initialization of differential equations solver",
      "Failure during initialization of the differential equations solver (CVodes). This prevents the solver from functioning and the ODK calculation is aborted. There is no way to solve it, a bug report must be sent to the developer."},
@@ -275,8 +278,8 @@ std::atomic<uint32_t>* wordOf(FlagWord word)
 
 // Critical part of the kinetic-flow word; the rest of it are warnings.
 constexpr uint32_t criticalODK = 0x7;
-// Critical part of the nozzle-flow word (ODE05..ODE07: a run that is no result).
-constexpr uint32_t criticalODE = 0xE0;
+// Critical part of the nozzle-flow word (ODE05..ODE08: a run that is no result).
+constexpr uint32_t criticalODE = 0x1E0;
 // File codes: even bits are warnings, odd bits critical.
 constexpr uint32_t criticalF = 0xAAAAAAAAu;
 constexpr uint32_t warningF = 0x55555555u;

@@ -21,8 +21,8 @@ struct FlagCode {
     const char* explanation;
 };
 
-// All 83 codes, in menu order: SP, ODE, ODK, V and OPT, U, L, F.
-extern const std::array<FlagCode, 83> flagCodes;
+// All 84 codes, in menu order: SP, ODE, ODK, V and OPT, U, L, F.
+extern const std::array<FlagCode, 84> flagCodes;
 
 // The code named `code`, or nullptr.
 const FlagCode* findFlagCode(std::string_view code);
@@ -38,7 +38,7 @@ void raiseCode(const FlagCode& code);
 
 // Clears every warning code: SP, ODE00..ODE04, V/OPT, ODK03..ODK08 and the even F bits.
 void clearWarnings();
-// Clears every critical code: L, U, ODE05..ODE07, ODK00..ODK02 and the odd F bits.
+// Clears every critical code: L, U, ODE05..ODE08, ODK00..ODK02 and the odd F bits.
 void clearCritical();
 // Start of a run or nozzle optimisation: zeroes SP, ODE, ODK and V; L, U and F stay.
 void clearRunFlags();

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 extern std::atomic<uint32_t> flagsSP; // SP00..SP17: species, equilibrium and transport
-extern std::atomic<uint32_t> flagsODE; // ODE00..ODE07: nozzle flow (ODE05..ODE07: a run that is no result)
+extern std::atomic<uint32_t> flagsODE; // ODE00..ODE08: nozzle flow (ODE05..ODE08: a run that is no result)
 extern std::atomic<uint32_t> flagsODK; // ODK00..ODK08: kinetic nozzle flow
 extern std::atomic<uint32_t> flagsV; // V00..V02 in bits 0..2, OPT00/OPT01 in bits 3/4
 extern std::atomic<uint32_t> flagsL; // L00..L09: loading a propellant, nozzle or grain
@@ -37,7 +37,7 @@ KAVRO_BIT(SP05, 5) KAVRO_BIT(SP06, 6) KAVRO_BIT(SP07, 7) KAVRO_BIT(SP08, 8) KAVR
 KAVRO_BIT(SP10, 10) KAVRO_BIT(SP11, 11) KAVRO_BIT(SP12, 12) KAVRO_BIT(SP13, 13) KAVRO_BIT(SP14, 14)
 KAVRO_BIT(SP15, 15) KAVRO_BIT(SP16, 16) KAVRO_BIT(SP17, 17)
 KAVRO_BIT(ODE00, 0) KAVRO_BIT(ODE01, 1) KAVRO_BIT(ODE02, 2) KAVRO_BIT(ODE03, 3) KAVRO_BIT(ODE04, 4)
-KAVRO_BIT(ODE05, 5) KAVRO_BIT(ODE06, 6) KAVRO_BIT(ODE07, 7)
+KAVRO_BIT(ODE05, 5) KAVRO_BIT(ODE06, 6) KAVRO_BIT(ODE07, 7) KAVRO_BIT(ODE08, 8)
 KAVRO_BIT(ODK00, 0) KAVRO_BIT(ODK01, 1) KAVRO_BIT(ODK02, 2) KAVRO_BIT(ODK03, 3) KAVRO_BIT(ODK04, 4)
 KAVRO_BIT(ODK05, 5) KAVRO_BIT(ODK06, 6) KAVRO_BIT(ODK07, 7) KAVRO_BIT(ODK08, 8)
 KAVRO_BIT(V00, 0) KAVRO_BIT(V01, 1) KAVRO_BIT(V02, 2) KAVRO_BIT(OPT00, 3) KAVRO_BIT(OPT01, 4)

@@ -22,6 +22,19 @@ constexpr bool ambientPressureInRange(double pascals)
 // Combustion temperature [K]: a chamber colder than 200 K burns nothing (the species
 // data of the program start at 200 K).
 constexpr double minChamberTemperature = 200.0;
+// Temperature of an equilibrium against the species data [K]: the Cp fits end at a top
+// temperature (the NASA Glenn fits at 6000 K or 20000 K). Above it a species keeps the Cp
+// of its top (constant-Cp extrapolation), which leaves out the dissociation and
+// ionisation the missing data would show, an error growing with the distance from the
+// top. Up to half again the highest top of the species that can form (9000 K for data
+// ending at 6000 K, 30000 K for 20000 K) the figures stay estimates of the right size,
+// flagged as extrapolated; beyond, nothing in the data supports them and the calculation
+// is no result. A mixture with no fitted species has no top to hold it to.
+constexpr double maxSpeciesDataExtrapolation = 1.5;
+constexpr bool withinSpeciesData(double kelvin, double highestDataTop)
+{
+    return !(highestDataTop > 0.0) || kelvin <= maxSpeciesDataExtrapolation * highestDataTop; // false for NaN T
+}
 // Temperatures given to a run, the nozzle wall and the uniform reactant temperature [K]:
 // at most 10000 K, above the combustion temperature of any chemical propellant (about
 // 5000 K) and the melting point of any wall material (tungsten 3695 K).

@@ -7,6 +7,7 @@
 #include <Eigen/LU>
 
 #include "core/flags.h"
+#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
 #include "engine/mixture.h"
@@ -666,6 +667,17 @@ void Mixture::reportCarrierlessElement()
     }
 }
 
+double Mixture::speciesDataTop() const
+{
+    double top = 0.0;
+    for (uint16_t j = 0; j < nSpecies; ++j) {
+        const Species& sp = *species[j];
+        if (!absent(j) && sp.nIntervals > 0)
+            top = std::max(top, sp.maxTemperature);
+    }
+    return top;
+}
+
 bool Mixture::reactantsUsable() const
 {
     if (!reactantTemperatureUsable)
@@ -739,6 +751,9 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         return false;
     }
     raiseFlag(flagsSP, reactantRangeCodes);
+    // The range warnings of the states solved before (a chamber above its data, ahead of
+    // stations below them) stay with the run.
+    const uint32_t earlierRangeCodes = flagsSP.load() & RANGE_CODES;
     markAbsentSpecies();
     removeAbsentSpecies();
     findGaslessElements();
@@ -794,6 +809,12 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         if (std::isfinite(temperature))
             evaluateSpecies(temperature);
         if (checkConvergence()) {
+            // Far above the top of the species data the state is no equilibrium the data
+            // describe: no result.
+            if (!physical::withinSpeciesData(temperature, speciesDataTop())) {
+                raiseFlag(flagsODE, code::ODE08);
+                return false;
+            }
             evaluateSpecies(temperature);
             if (fixedEnthalpy) {
                 enthalpy = enthalpySum * R_UNIVERSAL * temperature;
@@ -821,8 +842,8 @@ bool Mixture::solveEquilibrium(double& T, double p, bool holdEnthalpy)
         if (rankTestFailed)
             return false;
         // Range warnings of the intermediate temperatures do not survive; that of a
-        // reactant evaluated outside its fit does.
-        clearFlag(flagsSP, RANGE_CODES & ~reactantRangeCodes);
+        // reactant evaluated outside its fit does, and so do those of earlier states.
+        clearFlag(flagsSP, RANGE_CODES & ~earlierRangeCodes);
     }
     raiseFlag(flagsSP, code::SP10);
     return false;

@@ -133,7 +133,8 @@ public:
         uint16_t phasePairLow = 0;
     };
 
-    // Chemical equilibrium.
+    // Chemical equilibrium. False, with ODE08, for a state far above the top of the
+    // species data (physical::withinSpeciesData).
     bool solveEquilibrium(double& T, double p, bool fixedEnthalpy);
     // The state the last solve converged to (call right after a successful solve).
     EquilibriumStart convergedState() const;
@@ -200,6 +201,9 @@ private:
     // are numbers not below zero with at least one element present, and a usable
     // reactant temperature.
     bool reactantsUsable() const;
+    // The highest temperature the Cp fits of the products that can form reach, K; 0 when
+    // none has a fit.
+    double speciesDataTop() const;
     // Marks the species holding an element that no reactant brings (absentSpecies):
     // they can only ever have zero moles.
     void markAbsentSpecies();

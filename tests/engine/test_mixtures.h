@@ -25,6 +25,23 @@ inline std::shared_ptr<Mixture> hydrogenOxygenRocket(TransportData transport = T
                         {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"}, transport);
 }
 
+// The same rocket with one reactant's heat of formation stored as `joulesPerMole` (unit
+// J/mol, at its stored temperature): the mixture the loader builds from that entry.
+inline std::shared_ptr<Mixture> hydrogenOxygenRocketWith(const std::string& reactant, double joulesPerMole)
+{
+    const ImportedDatabases& db = importedDatabases();
+    nlohmann::json reactants = db.reactants;
+    nlohmann::json& enthalpy = reactants.at(reactant).at("Enthalpy");
+    enthalpy = {joulesPerMole, 1, enthalpy.at(2)};
+    ViewMessages boxes;
+    auto m = assemblePropellantMixture(
+            propellantEntry({"H", "HO2", "H2", "H2O", "H2O2", "O", "OH", "O2", "O3", "H2O(L)", "H2O(cr)"},
+                            {{"H2(L)", 0.15263517}, {"O2(L)", 0.84736483}}, {"H", "O", "E"}),
+            {reactants, db.species, db.kinetics}, &boxes);
+    showViewMessages(nullptr, boxes);
+    return m;
+}
+
 // The amateur potassium nitrate / sucrose propellant (65/35 by mass), without reactions:
 // potassium carbonate condenses in the chamber. Sucrose is typed in as a user does:
 // C12H22O11, -2226.1 kJ/mol at 298.15 K.

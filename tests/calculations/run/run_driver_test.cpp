@@ -571,6 +571,13 @@ TEST(RunJudgement, CriticalCodesFirstThenConvergenceThenAbortThenTheSolversWord)
                  return r;
              }(),
              RunOutcome::CriticalError},
+            {"an equilibrium far beyond the species data",
+             [&] {
+                 RunReport r = report(true, false, false, 0, 0, code::SP02);
+                 r.flowCodes = code::ODE08;
+                 return r;
+             }(),
+             RunOutcome::CriticalError},
     };
     for (const Case& c : cases)
         EXPECT_EQ(judgeRun(c.report), c.outcome) << c.what;
@@ -715,6 +722,47 @@ TEST_F(RunDriver, RunsThatAreNoResultAreDroppedWithTheirCode)
         EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), c.flowCode);
         EXPECT_EQ(model->results.size(), c.outcome == RunOutcome::Succeeded ? 2u : 1u);
         EXPECT_FALSE(model->running);
+    }
+}
+
+// The hydrogen/oxygen case with a reactant's heat of formation raised (J/mol, inside the
+// entry bound of 1e12 J per kg): a chamber far above the top of the species data (20000 K,
+// that of the H, O, H2, O2 and OH fits in the data file) is no result, whatever figures
+// the solver would give; one a few percent above it is a result with its warning. The
+// chamber temperatures: see the equilibrium's own test of these reactants.
+TEST_F(RunDriver, ARunFarBeyondTheSpeciesDataIsDroppedWithItsCode)
+{
+    struct Case {
+        const char* what;
+        const char* reactant;
+        double joulesPerMole;
+        RunOutcome outcome;
+    };
+    const Case cases[] = {
+            {"O2(L) at 6.3e8 J/mol, some 3.9e6 K", "O2(L)", 6.3e8, RunOutcome::CriticalError},
+            {"H2(L) at 1.99e9 J/mol, some 3.6e7 K", "H2(L)", 1.99e9, RunOutcome::CriticalError},
+            {"O2(L) at 5.2e6 J/mol, a few percent above 20000 K", "O2(L)", 5.2e6, RunOutcome::Succeeded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        auto m = hydrogenOxygenRocketWith(c.reactant, c.joulesPerMole);
+        ASSERT_TRUE(m);
+        m->setReactantEnthalpy(298.15);
+        stores.propellants["H2/O2"] = m;
+        showViewMessages(nullptr, model->selectPropellant("H2/O2", false));
+        std::optional<PreparedRun> run = calc_test::shownStart(*model, form, actions());
+        ASSERT_TRUE(run) << messages.texts().join("|").toStdString();
+        const CalculationModel::Completion done = runToEnd(std::move(*run));
+        EXPECT_EQ(done.outcome, c.outcome);
+        const bool kept = c.outcome == RunOutcome::Succeeded;
+        EXPECT_EQ(flagRaised(flagsODE, code::ODE08), !kept);
+        EXPECT_TRUE(flagRaised(flagsSP, code::SP02));
+        ASSERT_EQ(model->results.size(), kept ? 2u : 1u);
+        if (kept) {
+            EXPECT_GT(model->results[0]->chamberT, 20000.0);
+            EXPECT_EQ(flagsODE.load() & (code::ODE05 | code::ODE06 | code::ODE07), 0u);
+        }
     }
 }
 

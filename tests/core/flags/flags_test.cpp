@@ -78,6 +78,8 @@ TEST_F(FlagCodes, MessageLinesExactlyAsWritten)
             "ODE05 - Calculation ended without a usable result",
             "ODE06 - Calculation results were not finite or outside their physical range",
             "ODE07 - Chamber pressure could not be balanced at a burning point of the grain",
+            "ODE08 - Species data do not reach the temperature of last calculation, which lay far above the "
+            "highest temperature of their Cp fits",
             "ODK00 - Error during initialization of differential equations solver",
             "ODK01 - Error during calculations of differential equations solver",
             "ODK02 - Error during closure of differential equations solver",
@@ -166,6 +168,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
             {"ODE05", FlagWord::ODE, 0x20, Severity::Critical},
             {"ODE06", FlagWord::ODE, 0x40, Severity::Critical},
             {"ODE07", FlagWord::ODE, 0x80, Severity::Critical},
+            {"ODE08", FlagWord::ODE, 0x100, Severity::Critical},
             {"ODK00", FlagWord::ODK, 0x1, Severity::Critical},
             {"ODK02", FlagWord::ODK, 0x4, Severity::Critical},
             {"ODK03", FlagWord::ODK, 0x8, Severity::Warning},
@@ -215,7 +218,7 @@ TEST_F(FlagCodes, WordBitAndSeverityOfEveryCode)
         }
     }
     EXPECT_EQ(perWord[int(FlagWord::SP)], 18);
-    EXPECT_EQ(perWord[int(FlagWord::ODE)], 8);
+    EXPECT_EQ(perWord[int(FlagWord::ODE)], 9);
     EXPECT_EQ(perWord[int(FlagWord::ODK)], 9);
     EXPECT_EQ(perWord[int(FlagWord::V)], 5);
     EXPECT_EQ(perWord[int(FlagWord::L)], 10);
@@ -242,11 +245,11 @@ TEST_F(FlagCodes, BitOfEveryCodeFollowsItsName)
     const std::pair<const char*, uint32_t> named[] = {
             {"SP00", code::SP00},   {"SP09", code::SP09},   {"SP10", code::SP10},   {"SP13", code::SP13},
             {"SP16", code::SP16},   {"SP17", code::SP17},   {"ODE00", code::ODE00}, {"ODE04", code::ODE04},
-            {"ODE05", code::ODE05}, {"ODE06", code::ODE06}, {"ODE07", code::ODE07}, {"ODK02", code::ODK02},
-            {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},     {"V01", code::V01},
-            {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01}, {"L00", code::L00},
-            {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},     {"L09", code::L09},
-            {"F31", code::F(31)},
+            {"ODE05", code::ODE05}, {"ODE06", code::ODE06}, {"ODE07", code::ODE07}, {"ODE08", code::ODE08},
+            {"ODK02", code::ODK02}, {"ODK03", code::ODK03}, {"ODK08", code::ODK08}, {"V00", code::V00},
+            {"V01", code::V01},     {"V02", code::V02},     {"OPT00", code::OPT00}, {"OPT01", code::OPT01},
+            {"L00", code::L00},     {"L04", code::L04},     {"L07", code::L07},     {"L08", code::L08},
+            {"L09", code::L09},     {"F31", code::F(31)},
     };
     for (const auto& [name, mask] : named)
         EXPECT_EQ(findFlagCode(name)->mask, mask) << name;
@@ -288,7 +291,7 @@ TEST_F(FlagCodes, ClearingAllOnes)
     setAll();
     clearWarnings();
     EXPECT_EQ(flagsSP.load(), 0u);
-    EXPECT_EQ(flagsODE.load(), 0xE0u); // ODE05..ODE07 are critical
+    EXPECT_EQ(flagsODE.load(), 0x1E0u); // ODE05..ODE08 are critical
     EXPECT_EQ(flagsV.load(), 0u);
     EXPECT_EQ(flagsODK.load(), 7u);
     EXPECT_EQ(flagsL.load(), 0xFFFFFFFFu);
@@ -304,7 +307,7 @@ TEST_F(FlagCodes, ClearingAllOnes)
     EXPECT_EQ(flagsL.load(), 0u);
     EXPECT_EQ(unitFlag.load(), 0);
     EXPECT_EQ(flagsODK.load(), 0xFFFFFFF8u);
-    EXPECT_EQ(flagsODE.load(), 0xFFFFFF1Fu);
+    EXPECT_EQ(flagsODE.load(), 0xFFFFFE1Fu);
     EXPECT_EQ(flagsF.load(), 0x55555555u);
     EXPECT_EQ(flagsSP.load(), 0xFFFFFFFFu);
 }

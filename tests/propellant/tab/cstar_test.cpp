@@ -8,6 +8,7 @@
 #include "core/flags.h"
 #include "core/preferences.h"
 #include "engine/engine_messages.h"
+#include "engine/test_mixtures.h"
 #include "propellant/cstar_tools.h"
 #include "support/imported_databases.h"
 
@@ -133,6 +134,20 @@ TEST_F(CStarOfThePublishedCase, ANonConvergingPointEndsTheCurve)
     const CStarCurve curve = cStarOverPressures(*m, {1e6, 2e6, 3e6}, T_SEED);
     EXPECT_FALSE(curve.converged);
     EXPECT_LT(curve.values.size(), 3u);
+}
+
+// O2(L) stored at 6.3e8 J/mol puts the chamber near 4e6 K, far above the 20000 K the
+// species data reach: no c* is drawn for it, and the critical code says why.
+TEST_F(CStarOfThePublishedCase, AChamberFarBeyondTheSpeciesDataEndsTheCurve)
+{
+    flagsODE = 0;
+    auto m = hydrogenOxygenRocketWith("O2(L)", 6.3e8);
+    ASSERT_TRUE(m);
+    const CStarCurve curve = cStarOverPressures(*m, {53.3172e5, 6e6}, T_SEED);
+    EXPECT_FALSE(curve.converged);
+    EXPECT_TRUE(curve.values.empty());
+    EXPECT_TRUE(flagRaised(flagsODE, code::ODE08));
+    flagsODE = 0;
 }
 
 } // namespace

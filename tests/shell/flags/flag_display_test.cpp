@@ -12,7 +12,7 @@ namespace {
 
 // Every code as the menus must show it, derived from the rules of the code families:
 // bit n of a word is code n of its family; the burn-law word carries V00..V02 and then
-// OPT00, OPT01; ODE05..ODE07, ODK00..ODK02, U, the L codes and the odd F codes are critical.
+// OPT00, OPT01; ODE05..ODE08, ODK00..ODK02, U, the L codes and the odd F codes are critical.
 struct Expected {
     std::string code;
     std::atomic<uint32_t>* word; // null: unitFlag
@@ -30,7 +30,7 @@ std::vector<Expected> expectedCodes()
     std::vector<Expected> all;
     for (int n = 0; n <= 17; ++n)
         all.push_back({numbered("SP", n), &flagsSP, n, Severity::Warning});
-    for (int n = 0; n <= 7; ++n)
+    for (int n = 0; n <= 8; ++n)
         all.push_back({numbered("ODE", n), &flagsODE, n, n >= 5 ? Severity::Critical : Severity::Warning});
     for (int n = 0; n <= 8; ++n)
         all.push_back({numbered("ODK", n), &flagsODK, n, n <= 2 ? Severity::Critical : Severity::Warning});
@@ -75,7 +75,7 @@ protected:
 TEST_F(FlagDisplay, EachBitAloneListsItsOwnCode)
 {
     const std::vector<Expected> all = expectedCodes();
-    ASSERT_EQ(all.size(), 83u);
+    ASSERT_EQ(all.size(), 84u);
     for (const Expected& e : all) {
         SCOPED_TRACE(e.code);
         zeroAll();
@@ -106,7 +106,7 @@ TEST_F(FlagDisplay, SeveralCodesInMenuOrder)
 
     zeroAll();
     flagsSP = 1u << 18;
-    flagsODE = 1u << 8;
+    flagsODE = 1u << 9;
     flagsODK = 1u << 9;
     flagsV = 1u << 5;
     flagsL = 1u << 10;
