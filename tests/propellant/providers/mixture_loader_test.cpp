@@ -77,6 +77,23 @@ public:
         return m;
     }
 
+    // The propellant "P" of every species, loaded afresh over the fixture's databases as
+    // `change` leaves them, with no code raised before.
+    std::shared_ptr<Mixture> loadOverChanged(const std::function<void(json& species, json& reactants)>& change)
+    {
+        SetUp();
+        boxes.clear();
+        json species = fixture::speciesDoc();
+        json reactants = fixture::reactantsDoc();
+        change(species, reactants);
+        write(SPECIES_FILE, species);
+        write(REACTANTS_FILE, reactants);
+        store("P", propellant(ALL_SPECIES, {}));
+        flagsL = 0;
+        unitFlag = 0;
+        return load("P");
+    }
+
 protected:
     TempAppDir dir;
     MessageRecorder boxes;
@@ -387,16 +404,7 @@ TEST_F(MixtureLoader, EntriesTheEditorRefusesAreRefusedNamingTheEntryAndTheRule)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
-        boxes.clear();
-        json species = fixture::speciesDoc();
-        json reactants = fixture::reactantsDoc();
-        c.change(species, reactants);
-        write(SPECIES_FILE, species);
-        write(REACTANTS_FILE, reactants);
-        store("P", propellant(ALL_SPECIES, {}));
-        flagsL = 0;
-        auto m = load("P");
+        auto m = loadOverChanged(c.change);
         ASSERT_TRUE(m);
         EXPECT_EQ(m->nSpecies, 0);
         EXPECT_EQ(m->nReactants, 0);
@@ -470,17 +478,7 @@ TEST_F(MixtureLoader, StoredEntriesOutsideTheWrittenLayoutLoadAsTheyAlwaysHave)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
-        boxes.clear();
-        json species = fixture::speciesDoc();
-        json reactants = fixture::reactantsDoc();
-        c.change(species, reactants);
-        write(SPECIES_FILE, species);
-        write(REACTANTS_FILE, reactants);
-        store("P", propellant(ALL_SPECIES, {}));
-        flagsL = 0;
-        unitFlag = 0;
-        auto m = load("P");
+        auto m = loadOverChanged(c.change);
         ASSERT_TRUE(m);
         EXPECT_EQ(flagsL.load(), 0u);
         EXPECT_EQ(unitFlag.load(), c.unitCode ? 1 : 0);
