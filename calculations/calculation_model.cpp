@@ -288,9 +288,13 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
 
     if (form.nozzleIndex < 0)
         return refuse(text::noNozzle);
-    // "Current" is whatever the nozzle tab shows now; one that is gone refuses the run.
-    if (form.nozzleIndex == 0 && !(actions.rereadCurrentNozzle && actions.rereadCurrentNozzle()))
-        return refuse(text::noNozzle);
+    // "Current" is whatever the nozzle tab shows now; one that is gone refuses the run, and
+    // one the loader refused with its box refuses it without a second box.
+    const CurrentReread currentNozzle = form.nozzleIndex == 0
+            ? (actions.rereadCurrentNozzle ? actions.rereadCurrentNozzle() : CurrentReread{})
+            : CurrentReread{true, false};
+    if (!currentNozzle.selected)
+        return currentNozzle.told ? std::move(start) : refuse(text::noNozzle);
     if (flagRaised(flagsL, code::L08))
         return refuse("Calculations can not be performed with a critical error in nozzle definition", text::checkFlags);
     // A choice that never brought stations into the record leaves nothing to compute on.
@@ -305,11 +309,16 @@ RunStart CalculationModel::prepareRun(const TabForm& form, const FormActions& ac
         // "Current" read again: one the grain tab no longer shows leaves no grain selected,
         // one it shows but no run can take (out of the grain limits) raises L09 and is
         // refused as every grain with that code is.
-        const bool currentGone = form.grainIndex == 0 && !(actions.rereadCurrentGrain && actions.rereadCurrentGrain());
+        const CurrentReread currentGrain = form.grainIndex == 0
+                ? (actions.rereadCurrentGrain ? actions.rereadCurrentGrain() : CurrentReread{})
+                : CurrentReread{true, false};
+        // The loader's box has said why the grain cannot be used: no second box.
+        if (currentGrain.told && (!currentGrain.selected || flagRaised(flagsL, code::L09)))
+            return start;
         if (flagRaised(flagsL, code::L09))
             return refuse("Calculations can not be performed with a critical error in grain geometry definition",
                           text::checkFlags);
-        if (currentGone)
+        if (!currentGrain.selected)
             return refuse(text::noGrain);
         rv.grainName = form.grain.toStdString();
         // Refused with the loader's box: every check before it ended the start, so no

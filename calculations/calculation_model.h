@@ -67,10 +67,16 @@ bool frozenPointOffered(const TabForm& form);
 // of the "Current" items of the other tabs (each, as the view's own choice does, shows the
 // loader's boxes when it refuses).
 // The values of the fields come in the TabForm and flow one way.
+// A "Current" item read again: whether it stays selected, and whether the loader's boxes
+// have already told why it cannot be used (the start then adds no box of its own).
+struct CurrentReread {
+    bool selected = false;
+    bool told = false;
+};
 struct FormActions {
     std::function<bool()> save; // the configuration save (autosave before a run)
-    std::function<bool()> rereadCurrentNozzle; // true while a nozzle stays selected
-    std::function<bool()> rereadCurrentGrain; // true while a grain stays selected
+    std::function<CurrentReread()> rereadCurrentNozzle;
+    std::function<CurrentReread()> rereadCurrentGrain;
 };
 
 // What a check hands back for the form to show besides its boxes: the pressure field

@@ -155,18 +155,24 @@ void DataTab::OnSelProp(QString nam)
 
 void DataTab::OnSelNozzle(QString nam)
 {
+    chooseNozzle(nam);
+}
+
+bool DataTab::chooseNozzle(const QString& nam)
+{
     if (ui->comb_nozzle->currentIndex() < 0)
-        return;
+        return false;
     // Reading the same nozzle again ("Current" before a run, a list refresh, a clear)
     // keeps the frozen point and the chamber area the user set; a new choice resets them.
     const bool reread = nam == loadedNozzle_;
     const NozzleSelection sel = model_.selectNozzle(nam.toStdString());
+    const bool told = !sel.messages.empty();
     showViewMessages(this, sel.messages);
     if (!sel.loaded) {
         loadedNozzle_.clear();
         ui->comb_nozzle->setCurrentIndex(-1);
         emit FlagsUpdated(true, false);
-        return;
+        return told;
     }
     emit FlagsUpdated(true, false);
     loadedNozzle_ = nam;
@@ -180,15 +186,24 @@ void DataTab::OnSelNozzle(QString nam)
         ui->combo_unitsA->setCurrentIndex(areaUnitSquareMetres);
     }
     ui->Slider_frozen->setTickInterval(static_cast<int>(sel.throatIndex));
+    return told;
 }
 
 void DataTab::OnSelGrain(QString nam)
 {
+    chooseGrain(nam);
+}
+
+bool DataTab::chooseGrain(const QString& nam)
+{
     if (ui->comb_grain->currentIndex() < 0)
-        return;
-    if (!showReported(this, model_.selectGrain(nam.toStdString())))
+        return false;
+    const Reported<bool> selection = model_.selectGrain(nam.toStdString());
+    const bool told = !selection.messages.empty();
+    if (!showReported(this, selection))
         ui->comb_grain->setCurrentIndex(-1);
     emit FlagsUpdated(true, false);
+    return told;
 }
 
 bool DataTab::OnSelPres()
@@ -405,12 +420,12 @@ FormActions DataTab::formActions()
     FormActions a;
     a.save = [this] { return save(); };
     a.rereadCurrentNozzle = [this] {
-        OnSelNozzle(currentItem);
-        return ui->comb_nozzle->currentIndex() >= 0;
+        const bool told = chooseNozzle(currentItem);
+        return calc::CurrentReread{ui->comb_nozzle->currentIndex() >= 0, told};
     };
     a.rereadCurrentGrain = [this] {
-        OnSelGrain(currentItem);
-        return ui->comb_grain->currentIndex() >= 0;
+        const bool told = chooseGrain(currentItem);
+        return calc::CurrentReread{ui->comb_grain->currentIndex() >= 0, told};
     };
     return a;
 }

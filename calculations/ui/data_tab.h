@@ -106,6 +106,9 @@ private:
 
     calc::TabForm readForm() const;
     calc::FormActions formActions();
+    // The choices of OnSelNozzle and OnSelGrain; true when the loader's boxes were shown.
+    bool chooseNozzle(const QString& nam);
+    bool chooseGrain(const QString& nam);
     // In force: the table view (the plot's variable lists are disabled there).
     bool tableView() const;
     // The finished run behind item `item` of the selector, or null.

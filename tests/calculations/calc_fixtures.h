@@ -95,6 +95,9 @@ struct FakeStores {
     std::map<std::string, Nozzle> nozzles;
     int nozzleLoads = 0;
     int grainLoads = 0;
+    // The boxes with which a load of a name the stores lack is refused (none when empty),
+    // as the program's loaders say why they refuse the tab's "Current".
+    QString nozzleRefusalBox, grainRefusalBox;
     int propellantLoads = 0;
 
     CalculationProviders providers()
@@ -124,24 +127,28 @@ struct FakeStores {
                       n = it->second.n;
                       return true;
                   };
-        p.loadGrainBurnback
-                = [this](const std::string& name, std::vector<double>& d, std::vector<double>& A, ViewMessages*) {
-                      ++grainLoads;
-                      auto it = grains.find(name);
-                      if (it == grains.end()) {
-                          raiseFlag(flagsL, code::L09);
-                          return -1.0;
-                      }
-                      d = it->second.distance;
-                      A = it->second.area;
-                      return A.empty() ? 0.0 : A.front();
-                  };
+        p.loadGrainBurnback = [this](const std::string& name, std::vector<double>& d, std::vector<double>& A,
+                                     ViewMessages* refusals) {
+            ++grainLoads;
+            auto it = grains.find(name);
+            if (it == grains.end()) {
+                raiseFlag(flagsL, code::L09);
+                if (!grainRefusalBox.isEmpty())
+                    refusals->push_back(ViewMessage{untitledRequest(Msg::Critical, grainRefusalBox), true});
+                return -1.0;
+            }
+            d = it->second.distance;
+            A = it->second.area;
+            return A.empty() ? 0.0 : A.front();
+        };
         p.loadNozzle = [this](const std::string& name, std::vector<double>& x, std::vector<double>& A, double& Dt,
-                              double& Rc, ViewMessages*) {
+                              double& Rc, ViewMessages* refusals) {
             ++nozzleLoads;
             auto it = nozzles.find(name);
             if (it == nozzles.end()) {
                 raiseFlag(flagsL, code::L08);
+                if (!nozzleRefusalBox.isEmpty())
+                    refusals->push_back(ViewMessage{untitledRequest(Msg::Critical, nozzleRefusalBox), true});
                 return false;
             }
             x = it->second.x;

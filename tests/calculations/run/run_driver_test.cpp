@@ -48,6 +48,8 @@ public:
         stores.propellants["H2/O2"] = h2o2;
         stores.nozzles["N1"] = referenceNozzle();
         stores.grains["G1"] = {{0.0, 0.001, 0.002}, {0.01, 0.012, 0.014}};
+        stores.nozzleRefusalBox.clear();
+        stores.grainRefusalBox.clear();
         stores.burnLaws["H2/O2"] = calc_test::BurnLaw();
         model = std::make_unique<CalculationModel>(nullptr, stores.providers());
         showViewMessages(nullptr, model->selectPropellant("H2/O2", false));
@@ -79,9 +81,13 @@ public:
         a.rereadCurrentNozzle = [this] {
             const NozzleSelection selection = model->selectNozzle("Current");
             showViewMessages(nullptr, selection.messages);
-            return selection.loaded;
+            return CurrentReread{selection.loaded, !selection.messages.empty()};
         };
-        a.rereadCurrentGrain = [this] { return showReported(nullptr, model->selectGrain("Current")); };
+        a.rereadCurrentGrain = [this] {
+            const Reported<bool> selection = model->selectGrain("Current");
+            const bool told = !selection.messages.empty();
+            return CurrentReread{showReported(nullptr, selection), told};
+        };
         return a;
     }
 
@@ -128,12 +134,29 @@ TEST_F(RunDriver, ChecksComeInTheirOrderAndStopAtTheFirstRefusal)
                  t.form.nozzle = "Current";
              },
              "A nozzle must be selected"},
+            // The tab's nozzle read again and refused by its loader with a box that says why:
+            // that box alone.
+            {"Current nozzle refused with its reason",
+             [](RunDriver& t) {
+                 t.form.nozzleIndex = 0;
+                 t.form.nozzle = "Current";
+                 t.stores.nozzleRefusalBox = "the nozzle's reason";
+             },
+             "the nozzle's reason"},
             {"no grain",
              [](RunDriver& t) {
                  t.form.grainMode = true;
                  t.form.grainIndex = -1;
              },
              "A grain geometry must be selected"},
+            {"Current grain refused with its reason",
+             [](RunDriver& t) {
+                 t.form.grainMode = true;
+                 t.form.grainIndex = 0;
+                 t.form.grain = "Current";
+                 t.stores.grainRefusalBox = "the grain's reason";
+             },
+             "the grain's reason"},
             {"grain code",
              [](RunDriver& t) {
                  t.form.grainMode = true;
