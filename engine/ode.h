@@ -182,6 +182,9 @@ private:
         double lower, upper, a, n;
     };
     std::vector<LawPiece> stableLawPieces() const;
+    // The pressure at which a grain's burn ends [Pa]: the chamber would fall to the
+    // ambient pressure (and never below the lowest pressure of a real chamber).
+    double burnoutPressure() const;
     // The chamber solve at p and the throat mass flux rho_t u_t there; false when an
     // equilibrium failed.
     bool throatFluxAt(double p, std::optional<Mixture::EquilibriumStart>& lastChamber, double& flux);

@@ -13,6 +13,11 @@
 #include "core/preferences.h"
 #include "engine/ode.h"
 
+double ODE::burnoutPressure() const
+{
+    return std::max(rocket->ambientPressure, physical::minChamberPressure);
+}
+
 std::vector<ODE::LawPiece> ODE::stableLawPieces() const
 {
     const RocketVariables& rv = *rocket;

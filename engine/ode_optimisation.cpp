@@ -7,7 +7,6 @@
 
 #include "core/curves.h"
 #include "core/flags.h"
-#include "core/physical_limits.h"
 #include "core/preferences.h"
 #include "engine/ode.h"
 
@@ -72,10 +71,9 @@ bool ODE::optimizeForPressure()
     if (pieces.size() < 2)
         return true;
     const double target = rv.targetPressure, sizedThroat = rv.throatArea, sizedExit = rv.exitArea;
-    const double burnoutPressure = std::max(rv.ambientPressure, physical::minChamberPressure);
     std::optional<Mixture::EquilibriumStart> chamber;
     lawRangeCodes = false;
-    const Balance reached = motorBalance(std::nullopt, burnoutPressure, sizedThroat, pieces, chamber);
+    const Balance reached = motorBalance(std::nullopt, burnoutPressure(), sizedThroat, pieces, chamber);
     lawRangeCodes = true;
     rv.targetPressure = rv.chamberPressure = target;
     rv.throatArea = sizedThroat;

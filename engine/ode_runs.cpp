@@ -475,7 +475,7 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
     // of either sign included, or a chamber balanced at or below the ambient pressure
     // (and never below the lowest pressure of a real chamber).
     const double burntOutArea = burntOutAreaShare * std::max(rv.burnArea[0], 0.0);
-    const double burnoutPressure = std::max(rv.ambientPressure, physical::minChamberPressure);
+    const double burnout = burnoutPressure();
     // No chamber pressure balances a grain without a burn rate (a = 0 or not a
     // number), without density, or with a burning area below 0 or not a number: refused
     // with the burn-law code before any chamber is solved.
@@ -527,13 +527,13 @@ ODE::BurnCount ODE::grainBurn(std::optional<Mixture::EquilibriumStart>& lastCham
             // balanced pressure is judged below.
             lawRangeCodes = false;
             if (motor) {
-                const Balance balance = motorBalance(filling ? std::nullopt : std::optional<double>(pc),
-                                                     burnoutPressure, rv.area[t], pieces, lastChamber);
+                const Balance balance = motorBalance(filling ? std::nullopt : std::optional<double>(pc), burnout,
+                                                     rv.area[t], pieces, lastChamber);
                 point = balance.point;
                 trial = balance.pressure;
                 r = balance.rate;
             } else {
-                point = balanceBurnPoint(trial, burnoutPressure, lastChamber);
+                point = balanceBurnPoint(trial, burnout, lastChamber);
             }
             lawRangeCodes = true;
         }

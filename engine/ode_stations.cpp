@@ -354,7 +354,7 @@ bool ODE::adaptedExitStation()
     rv.u[e] = std::sqrt(2.0 * (rv.chamberH - m.enthalpy));
     rv.rho[e] = rv.ambientPressure / (m.gasConstant * rv.T[e]);
     rv.area[e] = throatFlow / (rv.rho[e] * rv.u[e]);
-    if (!std::isfinite(rv.area[e]) && rv.area[e] > 0.0)
+    if (std::isinf(rv.area[e]))
         rv.sizingRefusal = RocketVariables::SizingRefusal::ExitUnbounded;
     return std::isfinite(rv.area[e]) && rv.area[e] > 0.0;
 }
